@@ -1,0 +1,226 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vor3::form {
+
+// Colours as the behaviour stores them: 255 is the change mark (pure red),
+// 0x80000012 the system colour for button text (a field's normal colour).
+constexpr std::uint32_t kChangeMark = 255;
+constexpr std::uint32_t kNormalText = 0x80000012u;
+constexpr std::uint32_t kScrollBarColor = 0x80000000u;
+constexpr std::uint32_t kWindowWhite = 0x00FFFFFFu;
+
+class Container;
+
+// Properties common to every control. Any change of a property that a view
+// shows calls `changed`, which the view uses to copy the model into its
+// widget; handlers of the behaviour hang on the control-specific events.
+class Control {
+public:
+    explicit Control(int index = 0) : index_(index) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    int index() const { return index_; }
+
+    bool enabled() const { return enabled_; }
+    void set_enabled(bool on);
+    // Enabled and every containing frame enabled: what the user can operate.
+    bool effectively_enabled() const;
+
+    bool visible() const { return visible_; }
+    void set_visible(bool on);
+
+    const std::string& caption() const { return caption_; }
+    void set_caption(const std::string& text);
+
+    std::uint32_t fore_color() const { return fore_color_; }
+    void set_fore_color(std::uint32_t color);
+
+    Container* parent() const { return parent_; }
+    void set_parent(Container* parent) { parent_ = parent; }
+
+    std::function<void()> changed;  // for views
+
+protected:
+    void notify() {
+        if (changed) changed();
+    }
+
+private:
+    int index_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    std::string caption_;
+    std::uint32_t fore_color_ = kNormalText;
+    Container* parent_ = nullptr;
+};
+
+// A frame: disabling it disables what it holds without touching the
+// children's own enabled state.
+class Container : public Control {
+public:
+    using Control::Control;
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+};
+
+class Button : public Control {
+public:
+    using Control::Control;
+    std::function<void(int)> on_click;
+    // A user's press: only an operable button reacts.
+    void press() {
+        if (effectively_enabled() && on_click) on_click(index());
+    }
+};
+
+class TextBox : public Control {
+public:
+    using Control::Control;
+
+    const std::string& text() const { return text_; }
+    // Raises the change event when the text really changes, also when code
+    // sets it: the behaviour relies on that.
+    void set_text(const std::string& text);
+
+    int max_length() const { return max_length_; }  // 0: no limit
+    void set_max_length(int n) { max_length_ = n; }
+
+    std::uint32_t back_color() const { return back_color_; }
+    void set_back_color(std::uint32_t c) { back_color_ = c; notify(); }
+
+    // A user's typing: key press first (the handler may discard the key by
+    // setting it to 0), then the edit and its change event.
+    void type_key(int key);
+    void lose_focus() {
+        if (on_lost_focus) on_lost_focus(index());
+    }
+
+    std::function<void(int)> on_change;
+    std::function<void(int, int&)> on_key_press;
+    std::function<void(int)> on_lost_focus;
+
+private:
+    std::string text_;
+    int max_length_ = 0;
+    std::uint32_t back_color_ = kWindowWhite;
+};
+
+class CheckBox : public Control {
+public:
+    using Control::Control;
+    int value() const { return value_; }
+    // Raises the click event when the value really changes.
+    void set_value(int v);
+    std::function<void(int)> on_click;
+
+private:
+    int value_ = 0;
+};
+
+class ComboBox : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& items() const { return items_; }
+    void clear();
+    void add_item(const std::string& text);
+    int list_count() const { return static_cast<int>(items_.size()); }
+    int list_index() const { return list_index_; }  // -1: no selection
+    // Raises the click event when the selection really changes.
+    void set_list_index(int i);
+    std::string text() const;
+    std::function<void(int)> on_click;
+
+private:
+    std::vector<std::string> items_;
+    int list_index_ = -1;
+};
+
+class UpDown : public Control {
+public:
+    using Control::Control;
+    double min = 0;
+    double max = 10;
+    std::function<void(int)> on_up;
+    std::function<void(int)> on_down;
+};
+
+class ProgressBar : public Control {
+public:
+    using Control::Control;
+    int min() const { return min_; }
+    int max() const { return max_; }
+    int value() const { return value_; }
+    void set_range(int lo, int hi) { min_ = lo; max_ = hi; notify(); }
+    void set_value(int v) { value_ = v; notify(); }
+
+private:
+    int min_ = 0, max_ = 100, value_ = 0;
+};
+
+class MenuItem : public Control {
+public:
+    using Control::Control;
+    std::vector<MenuItem*> children;
+    std::function<void(int)> on_click;
+    void press() {
+        if (effectively_enabled() && on_click) on_click(index());
+    }
+};
+
+// An indexed control array; indices need not be consecutive.
+template <class T>
+class ControlArray {
+public:
+    T& add(int index) {
+        auto [it, fresh] = items_.try_emplace(index, index);
+        if (!fresh) throw std::logic_error("control index used twice");
+        return it->second;
+    }
+    T& operator()(int index) {
+        auto it = items_.find(index);
+        if (it == items_.end()) throw std::out_of_range("no control with this index");
+        return it->second;
+    }
+    const T& operator()(int index) const {
+        auto it = items_.find(index);
+        if (it == items_.end()) throw std::out_of_range("no control with this index");
+        return it->second;
+    }
+    bool has(int index) const { return items_.count(index) != 0; }
+    auto begin() { return items_.begin(); }
+    auto end() { return items_.end(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+    // One handler serves the whole array and receives the index.
+    template <class F>
+    void for_each(F f) {
+        for (auto& [i, c] : items_) f(c);
+    }
+
+private:
+    std::map<int, T> items_;
+};
+
+// A window: its enabled state disables everything in it.
+class Window : public Container {
+public:
+    using Container::Container;
+    bool loaded() const { return loaded_; }
+    void set_loaded(bool on) { loaded_ = on; notify(); }
+
+private:
+    bool loaded_ = false;
+};
+
+}  // namespace vor3::form

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Hex text: upper-case digit pairs, one per byte, no separators
+// (the bytes 01 03 00 06 00 01 are the text "010300060001").
+namespace vor3::link {
+
+// vlLong in upper-case hex without leading zeros, padded with "0" to
+// 2 * vlBytes digits; a negative value gives its 32-bit two's complement.
+std::string LongToHexStr(std::int32_t vlLong, std::int32_t vlBytes = 0);
+
+// The Modbus ASCII LRC of a message given as hex text: two hex digits.
+std::string CalculateLRC(std::string_view sMessage);
+
+// The Modbus RTU CRC-16 of a byte string: four hex digits, high byte first.
+std::string CalculateCRC(std::string_view bytes);
+std::uint16_t crc16(std::string_view bytes);
+
+// One hex pair to a byte. Cuts the argument to its first two characters;
+// characters that are not upper-case hex digits count as described in the
+// behaviour (the low one as 0; a bad high one leaves the low digit alone).
+std::uint8_t HexToByte(std::string& text);
+
+// Two upper-case hex digits for a byte.
+std::string ByteToHex(std::uint8_t b);
+
+// Helpers for the program's own code.
+std::string bytes_to_hex(std::string_view bytes);
+// Strict parse of hex text into bytes; false when the text is not hex pairs.
+bool hex_to_bytes(std::string_view hex, std::string& out);
+
+}  // namespace vor3::link

@@ -1,0 +1,58 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vor3::link {
+
+// Error numbers a port reports; the window shows them after
+// "COM-Port not available, ".
+enum PortErrorNumber : int {
+    kPortInvalid = 8002,        // no such port
+    kPortInUse = 8005,          // busy or access refused
+    kPortSettingsRefused = 8015,
+    kPortNotOpen = 8018,
+    kPortIoFailed = 8020,       // a write or read failed (port vanished)
+};
+
+struct PortError : std::runtime_error {
+    PortError(int number, std::string what, bool permission = false)
+        : std::runtime_error(std::move(what)), number(number), permission(permission) {}
+    int number;
+    bool permission;  // the user lacks the right to open the device
+};
+
+// The serial port as the behaviour uses it, and no more. Failures throw
+// PortError.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // The ports to offer, in list order; port number = position + 1.
+    virtual std::vector<std::string> port_list() const = 0;
+
+    virtual int port_number() const = 0;
+    virtual void set_port_number(int number) = 0;
+    // The settings string, for example "9600,E,8,1".
+    virtual void set_settings(const std::string& settings) = 0;
+    virtual bool is_open() const = 0;
+    virtual void set_open(bool open) = 0;
+    // 0 = text, 1 = binary. On this platform both pass bytes unchanged.
+    virtual void set_input_mode(int mode) = 0;
+    virtual void write(std::string_view bytes) = 0;
+    virtual int waiting_count() = 0;
+    virtual std::string read_all() = 0;
+};
+
+struct SerialSettings {
+    int baud = 9600;
+    char parity = 'E';  // N, E, O
+    int data_bits = 8;
+    int stop_bits = 1;
+};
+
+// Parses "9600,E,8,1"; throws PortError(kPortSettingsRefused) when malformed.
+SerialSettings parse_settings(const std::string& settings);
+
+}  // namespace vor3::link
