@@ -43,8 +43,8 @@ public:
     std::uint32_t fore_color() const { return fore_color_; }
     void set_fore_color(std::uint32_t color);
 
-    Container* parent() const { return parent_; }
-    void set_parent(Container* parent) { parent_ = parent; }
+    Control* parent() const { return parent_; }
+    void set_parent(Control* parent) { parent_ = parent; }
 
     std::function<void()> changed;  // for views
 
@@ -59,7 +59,7 @@ private:
     bool visible_ = true;
     std::string caption_;
     std::uint32_t fore_color_ = kNormalText;
-    Container* parent_ = nullptr;
+    Control* parent_ = nullptr;
 };
 
 // A frame: disabling it disables what it holds without touching the
@@ -151,8 +151,13 @@ public:
     using Control::Control;
     double min = 0;
     double max = 10;
+    double width = 17;   // size in the units of the pointer positions
+    double height = 25;
     std::function<void(int)> on_up;
     std::function<void(int)> on_down;
+    std::function<void(int, double, double)> on_mouse_down;  // index, x, y
+    std::function<void(int, double, double)> on_mouse_move;
+    std::function<void(int)> on_mouse_up;
 };
 
 class ProgressBar : public Control {
@@ -176,6 +181,31 @@ public:
     void press() {
         if (effectively_enabled() && on_click) on_click(index());
     }
+};
+
+// A tab control; `tab` is the page shown. Changing it raises the click
+// event (the page switch).
+class TabControl : public Control {
+public:
+    using Control::Control;
+    std::vector<std::string> tab_captions;
+    int tab() const { return tab_; }
+    void set_tab(int t) {
+        if (t == tab_) return;
+        tab_ = t;
+        notify();
+        if (on_click) on_click(index());
+    }
+    void set_tab_caption(int t, const std::string& text) {
+        if (t < 0) return;
+        if (static_cast<std::size_t>(t) >= tab_captions.size()) tab_captions.resize(static_cast<std::size_t>(t) + 1);
+        tab_captions[static_cast<std::size_t>(t)] = text;
+        notify();
+    }
+    std::function<void(int)> on_click;
+
+private:
+    int tab_ = 0;
 };
 
 // An indexed control array; indices need not be consecutive.

@@ -1,0 +1,27 @@
+#include "app/program.h"
+
+#include "ui/config_window.h"
+
+namespace vor3::app {
+
+Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
+    : frm_config(clock), frmState(clock), ctx{g, frm_config, frmState, port, msg, confirm, clock, {}} {
+    ui::attach_handlers(ctx);
+}
+
+void Program::Main() {
+    auto& link = g.link;
+    link = model::LinkSettings{};  // com_port 2, 9600,E,8,1, closed, "standard_ascii"
+    ui::frm_config_Load(ctx);
+    // The window's load step has applied its lists; hand the resulting
+    // settings to the port as the start-up always has.
+    ctx.port.set_input_mode(link.comm_input_mode);
+    try {
+        ctx.port.set_settings(link.settings_string());
+        ctx.port.set_port_number(link.com_port);
+    } catch (const link::PortError&) {
+        // Nothing is open yet; the user's first "open" reports the problem.
+    }
+}
+
+}  // namespace vor3::app

@@ -1,0 +1,165 @@
+#include "form/frm_config.h"
+
+#include "model/register_map.h"
+
+namespace vor3::form {
+
+namespace {
+
+template <class T>
+T& place(ControlArray<T>& array, int index, Control& parent, const char* caption = nullptr) {
+    T& c = array.add(index);
+    c.set_parent(&parent);
+    if (caption) c.set_caption(caption);
+    return c;
+}
+
+void place(Control& c, Control& parent, const char* caption = nullptr) {
+    c.set_parent(&parent);
+    if (caption) c.set_caption(caption);
+}
+
+}  // namespace
+
+FrmConfig::FrmConfig(Clock& clock)
+    : Timer(clock, "Timer", 200),
+      Timer1(clock, "Timer1", 400),
+      Timer3(clock, "Timer3", 500),
+      Timer4(clock, "Timer4", 50),
+      Timer5(clock, "Timer5", 1000),
+      Timer6(clock, "Timer6", 200) {
+    set_caption(kAppTitle);
+
+    // Serial-settings frame
+    place(frm_parameter, *this, "Parameter");
+    for (int i : {0, 1, 2, 5, 6}) place(Combo_Port, i, frm_parameter);
+    place(lbl_parameter, 6, frm_parameter, "COM-Port");
+    place(lbl_parameter, 1, frm_parameter, "Baudrate");
+    place(lbl_parameter, 0, frm_parameter, "Modbus address");
+    place(lbl_parameter, 3, frm_parameter, "COM-Port");
+    place(lbl_parameter, 5, frm_parameter, "Mode");
+    place(lbl_parameter, 2, frm_parameter, "Parity");
+    place(txt_Modbus_adress, frm_parameter);
+    txt_Modbus_adress.set_max_length(3);
+    txt_Modbus_adress.set_text("1");
+    place(Picture1, *this);
+
+    place(SSTab1, *this);
+    SSTab1.tab_captions = {"Allgemein", "Anzeige"};
+
+    Container& allg = place(frm_allg, 1, SSTab1, "Gerätekonfiguration");
+    Container& hold = place(frm_hold, 0, SSTab1, "Eingaberegister");
+    Container& val = place(frm_val, 1, SSTab1, "Ausgaberegister");
+    Container& display = place(frm_display, 0, SSTab1, "Konfiguration");
+    Container& coils = place(frm_coils, 0, SSTab1, "Eingabecoils");
+
+    place(lbl_desc, 0, allg, "Konfigurationsregister");
+    place(lbl_desc, 2, display, "Konfigurationsregister");
+    place(lbl_desc, 3, display, "Konfigurationscoils");
+
+    for (const auto& f : model::field_map()) {
+        switch (f.array) {
+        case model::FieldArray::txt_data_cfg: {
+            Container& frame = f.index == 6 ? display : allg;
+            TextBox& t = place(txt_data_cfg, f.index, frame);
+            t.set_max_length(f.max_length);
+            t.set_visible(!f.hidden);
+            Label& l = place(lbl_cfg, f.index, frame, f.caption_de);
+            if (f.index == 2) l.set_visible(false);
+            if (f.index >= 3) place(UpD_txt_cfg, f.index, frame);
+            break;
+        }
+        case model::FieldArray::txt_data_in: {
+            place(txt_data_in, f.index, hold).set_max_length(f.max_length);
+            place(lbl_data_in, f.index, hold, f.caption_de);
+            break;
+        }
+        case model::FieldArray::txt_data_out: {
+            TextBox& t = place(txt_data_out, f.index, val);
+            t.set_back_color(kScrollBarColor);
+            place(lbl_read_out, f.index, val, f.caption_de);
+            break;
+        }
+        case model::FieldArray::chk_cfg: {
+            place(chk_cfg, f.index, display).set_visible(!f.hidden);
+            place(lbl_read_cfg_bit, f.index, display, f.caption_de).set_visible(f.index != 7);
+            break;
+        }
+        case model::FieldArray::chk_inp_bit: {
+            place(chk_inp_bit, f.index, coils).set_visible(!f.hidden);
+            place(lbl_read_bit, f.index, coils, f.caption_de).set_visible(!f.hidden);
+            break;
+        }
+        }
+    }
+    for (int i = 3; i <= 5; ++i) {
+        TextBox& t = place(txt_data_in, i, hold);
+        t.set_max_length(5);
+        t.set_visible(false);
+    }
+    place(lbl_cfg_val, 0, allg);
+    place(lbl_cfg_val, 1, allg);
+    place(lbl_unit, 0, hold, "°C");
+    place(lbl_unit_hum, 0, hold, "%rH");
+    place(lbl_kelvin, 3, hold, "ppm");
+    place(lbl_unit, 1, val, "°C");
+    place(lbl_unit_hum, 1, val, "%rH");
+    place(lbl_unit_hum, 2, val, "ppm");
+    ComboBox& unit = place(cmb_bit_cfg, 3, display);
+    unit.add_item("0 - °F");
+    unit.add_item("1 - °C");
+
+    // Spin-button limits
+    const struct { int i; double lo, hi; } limits[] = {
+        {3, 0, 65535}, {4, 0, 3000}, {5, 0, 3000}, {6, 0, 255},
+        {7, 0, 3000}, {8, -10, 10}, {9, -10, 10}, {10, -500, 500}};
+    for (const auto& l : limits) {
+        UpD_txt_cfg(l.i).min = l.lo;
+        UpD_txt_cfg(l.i).max = l.hi;
+    }
+
+    // Action frame
+    place(Frm_read, *this);
+    place(cmd_read_device, Frm_read, "Gerät auslesen");
+    cmd_read_device.set_enabled(false);
+    place(read_out_parameter, Frm_read, "Abbrechen");
+    place(set_parameter, Frm_read, "Werte übernehmen");
+    set_parameter.set_enabled(false);
+    place(chk_read_out, Frm_read);
+    place(lbl_desc, 17, Frm_read, "Ausgaberegister lesen:");
+    Label& warning = place(lbl_desc, 16, Frm_read, "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
+    warning.set_visible(false);
+    warning.set_fore_color(kChangeMark);
+
+    // Menus
+    place(MenueMain, 1, *this, "&Datei");
+    place(MenueMain, 2, *this, "&Über");
+    place(MenueMain, 3, *this, "&Hilfe");
+    place(ParMenueMain, 1, MenueMain(1), "&Parameter laden");
+    place(ParMenueMain, 2, MenueMain(1), "&Parameter speichern");
+    place(ParMenueMain, 3, MenueMain(1), "-");
+    place(ParMenueMain, 4, MenueMain(1), "&Beenden");
+    for (int i = 1; i <= 4; ++i) MenueMain(1).children.push_back(&ParMenueMain(i));
+}
+
+void FrmConfig::stop_all_timers() {
+    for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6}) t->stop();
+}
+
+FrmState::FrmState(Clock& clock)
+    : Timer1SW(clock, "Timer1SW", 0), Timer2SW(clock, "Timer2SW", 0) {
+    set_caption("Status");
+    lblTxt.set_parent(this);
+    lblTxt.set_caption("Warten ...");
+    frameProgress.set_parent(this);
+    ProgressFile.set_parent(&frameProgress);
+    ProgressFile.set_range(0, 10);
+    Abbruch.set_parent(this);
+    Abbruch.set_caption("Abbruch");
+    Abbruch.set_visible(false);
+    cmdOK.set_parent(this);
+    cmdOK.set_caption("Schließen");
+    cmdOK.set_visible(false);
+}
+
+}  // namespace vor3::form

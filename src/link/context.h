@@ -1,0 +1,27 @@
+#pragma once
+#include <functional>
+
+#include "form/clock.h"
+#include "form/frm_config.h"
+#include "form/platform.h"
+#include "link/serial_port.h"
+#include "model/globals.h"
+
+namespace vor3 {
+
+// What the behaviour of one running program works on: its shared state,
+// its windows and its platform services. One program owns one of these;
+// tests build as many as they like.
+struct Context {
+    model::Globals& g;
+    form::FrmConfig& frm;
+    form::FrmState& state;
+    link::SerialPort& port;
+    form::MessageBox& msg;
+    form::ConfirmDialog& confirm;
+    form::Clock& clock;
+    // Ends the program at once (the view or tool that runs it decides how).
+    std::function<void()> end_program;
+};
+
+}  // namespace vor3

@@ -1,0 +1,84 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "model/register_map.h"
+
+// The state one running program shares between its windows and routines:
+// the serial-link settings, the register image (values last read from or
+// written to the sensor), the transfer state that ties a reply to its
+// request, and the language values.
+namespace vor3::model {
+
+struct LinkSettings {
+    int com_port = 2;
+    std::string baud_rate = "9600";
+    std::string parity = "E";
+    std::string data_bits = "8";
+    std::string stop_bits = "1";
+    int comm_input_mode = 0;
+    bool port_open = false;
+    // Matches neither framing until the window's load step picks one;
+    // nothing is sent while it holds this.
+    std::string protocol_mode = "standard_ascii";
+    int in_value_count = 3;
+
+    std::string settings_string() const {
+        return baud_rate + "," + parity + "," + data_bits + "," + stop_bits;
+    }
+};
+
+struct RegisterImage {
+    std::array<double, 12> cfg_value{};
+    std::array<std::int16_t, 101> cfg_bit{};
+    std::array<double, 4> in_value{};
+    std::array<std::int16_t, 41> inp_bit{};
+};
+
+struct TransferState {
+    std::int32_t request_kind = kIdle;
+    std::int16_t reg_address = 0;
+    bool bus_ready = true;
+    std::string request_frame;
+    std::int16_t reply_delay = 0;
+    std::uint8_t block_count = 0;
+};
+
+// The reply reader's state between polls.
+struct ReaderState {
+    // ASCII: the characters since the ":" that began a frame; once a frame
+    // is complete, and in RTU, the completed frame as hex text.
+    std::string rx_text;
+    bool collecting = false;  // ASCII: a ":" has begun a frame
+    std::array<std::uint8_t, 51> rx_bytes{};
+    int rx_count = 0;
+};
+
+struct LanguageValues {
+    std::string install_path;
+    std::string language = "1031";
+    std::string decimal_sep = ",";
+    std::string help_document;
+    std::array<std::string, 31> FileTexts;
+};
+
+struct Globals {
+    LinkSettings link;
+    RegisterImage image;
+    TransferState transfer;
+    ReaderState reader;
+    LanguageValues lang;
+    bool write_anyway = false;
+};
+
+// Block-timer period in ms: one character budget at the line speed plus
+// 15 ms per unit of reply_delay, rounded half to even. Computed in wide
+// arithmetic: any reply_delay gives a period, never an overflow.
+std::int64_t block_timer_period(const std::string& baud_rate, std::int32_t reply_delay);
+
+// The status window's time limit in ms: 15 x (line budget + 10 ms per unit
+// of reply_delay).
+double status_time_limit(const std::string& baud_rate, std::int32_t reply_delay);
+
+}  // namespace vor3::model

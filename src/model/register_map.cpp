@@ -1,0 +1,80 @@
+#include "model/register_map.h"
+
+#include <stdexcept>
+
+#include "model/numbers.h"
+
+namespace vor3::model {
+
+namespace {
+
+using B = Block;
+using A = FieldArray;
+using E = Encoding;
+
+constexpr FieldSpec kFields[] = {
+    {0, B::ConfigRegisters, A::txt_data_cfg, 0, "lbl_cfg", "Gerätecodierung:", "Device coding:", 5, E::Signed16, true},
+    {1, B::ConfigRegisters, A::txt_data_cfg, 1, "lbl_cfg", "Firmwareversion:", "Firmware version:", 5, E::Signed16, true},
+    {2, B::ConfigRegisters, A::txt_data_cfg, 2, "lbl_cfg", "Device:", "Device:", 5, E::Signed16, true},
+    {3, B::ConfigRegisters, A::txt_data_cfg, 3, "lbl_cfg", "Standortkennung:", "Device location:", 5, E::Signed16, false},
+    {4, B::ConfigRegisters, A::txt_data_cfg, 4, "lbl_cfg", "Schaltschwelle gelbe LED:", "Value for yellow LED:", 5, E::Signed16, false},
+    {5, B::ConfigRegisters, A::txt_data_cfg, 5, "lbl_cfg", "Schaltschwelle rote LED:", "Value for red LED:", 5, E::Signed16, false},
+    {6, B::ConfigRegisters, A::txt_data_cfg, 6, "lbl_cfg", "Aktualisierungsintervall der Anzeige [s]:", "Display update [s]:", 5, E::Signed16, false},
+    {7, B::ConfigRegisters, A::txt_data_cfg, 7, "lbl_cfg", "Min-Response-Time [ms]:", "Min-Response-Time [ms]:", 5, E::Signed16, false},
+    {8, B::ConfigRegisters, A::txt_data_cfg, 8, "lbl_cfg", "Temperatur-Offset [K]:", "Temperature-Offset:", 5, E::Signed16Div10, false},
+    {9, B::ConfigRegisters, A::txt_data_cfg, 9, "lbl_cfg", "Feuchte-Offset [%]:", "Humidity-Offset:", 5, E::Signed16Div10, false},
+    {10, B::ConfigRegisters, A::txt_data_cfg, 10, "lbl_cfg", "CO2-Offset [ppm]:", "CO2-Offset:", 5, E::Signed16, false},
+    {0x100, B::MeasuredValues, A::txt_data_out, 0, "lbl_read_out", "Temperatur:", "Temperature :", 0, E::Signed16Div10, false},
+    {0x101, B::MeasuredValues, A::txt_data_out, 1, "lbl_read_out", "Feuchte:", "Humidity :", 0, E::Signed16Div10, false},
+    {0x102, B::MeasuredValues, A::txt_data_out, 2, "lbl_read_out", "CO2:", "CO2 :", 0, E::Unsigned16, false},
+    {0x200, B::ExternalValues, A::txt_data_in, 0, "lbl_data_in", "Externe Temperaturvorgabe:", "External Temperature :", 6, E::Signed16Div10, false},
+    {0x201, B::ExternalValues, A::txt_data_in, 1, "lbl_data_in", "Externe Feuchtevorgabe:", "External Humidity :", 6, E::Signed16Div10, false},
+    {0x202, B::ExternalValues, A::txt_data_in, 2, "lbl_data_in", "Externe CO2 Vorgabe:", "External CO2 :", 5, E::Signed16, false},
+    {0, B::ConfigCoils, A::chk_cfg, 0, "lbl_read_cfg_bit", "Raumtemperatur anzeigen:", "Show room temperature :", 0, E::Coil, false},
+    {1, B::ConfigCoils, A::chk_cfg, 1, "lbl_read_cfg_bit", "Feuchtewert anzeigen:", "Show humidity :", 0, E::Coil, false},
+    {2, B::ConfigCoils, A::chk_cfg, 2, "lbl_read_cfg_bit", "CO2 anzeigen:", "Show CO2 :", 0, E::Coil, false},
+    {3, B::ConfigCoils, A::chk_cfg, 3, "lbl_read_cfg_bit", "Einheit Raumtemperatur:", "Unit temperature :", 0, E::Coil, true},
+    {4, B::ConfigCoils, A::chk_cfg, 4, "lbl_read_cfg_bit", "LED Ampel:", "Show LED :", 0, E::Coil, false},
+    {5, B::ConfigCoils, A::chk_cfg, 5, "lbl_read_cfg_bit", "Komma Temperatur:", "Comma temperature :", 0, E::Coil, false},
+    {6, B::ConfigCoils, A::chk_cfg, 6, "lbl_read_cfg_bit", "Komma Feuchte:", "Comma humidtiy :", 0, E::Coil, false},
+    {7, B::ConfigCoils, A::chk_cfg, 7, "lbl_read_cfg_bit", "Feuchteanzeige mit RH:", "Humidity with/without 'rH' :", 0, E::Coil, true},
+    {0x100, B::LedCoils, A::chk_inp_bit, 0, "lbl_read_bit", "Externe LED-Ansteuerung:", "Overwrite LED :", 0, E::Coil, false},
+    {0x101, B::LedCoils, A::chk_inp_bit, 1, "lbl_read_bit", "LED grün:", "Green LED :", 0, E::Coil, false},
+    {0x102, B::LedCoils, A::chk_inp_bit, 2, "lbl_read_bit", "LED gelb:", "Yellow LED :", 0, E::Coil, false},
+    {0x103, B::LedCoils, A::chk_inp_bit, 3, "lbl_read_bit", "LED rot:", "Red LED :", 0, E::Coil, false},
+    {0x104, B::LedCoils, A::chk_inp_bit, 4, "lbl_read_bit", "Ansteuerung LED:", "Ansteuerung LED:", 0, E::Coil, true},
+};
+
+}  // namespace
+
+std::span<const FieldSpec> field_map() { return kFields; }
+
+const FieldSpec& field(FieldArray array, int index) {
+    for (const auto& f : kFields)
+        if (f.array == array && f.index == index) return f;
+    throw std::out_of_range("no such field");
+}
+
+const char* array_name(FieldArray array) {
+    switch (array) {
+    case A::txt_data_cfg: return "txt_data_cfg";
+    case A::txt_data_out: return "txt_data_out";
+    case A::txt_data_in: return "txt_data_in";
+    case A::chk_cfg: return "chk_cfg";
+    case A::chk_inp_bit: return "chk_inp_bit";
+    }
+    return "";
+}
+
+std::string register_text(std::uint16_t raw, Encoding encoding, const std::string& decimal_sep) {
+    const auto s = static_cast<std::int16_t>(raw);
+    switch (encoding) {
+    case E::Signed16: return format_number(s, decimal_sep);
+    case E::Signed16Div10: return format_number(s / 10.0, decimal_sep);
+    case E::Unsigned16: return format_number(raw, decimal_sep);
+    case E::Coil: return raw ? "1" : "0";
+    }
+    return {};
+}
+
+}  // namespace vor3::model

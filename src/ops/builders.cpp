@@ -1,0 +1,103 @@
+#include "ops/builders.h"
+
+#include "link/hex.h"
+#include "link/transmit.h"
+#include "model/numbers.h"
+
+namespace vor3::ops {
+
+using link::LongToHexStr;
+
+std::optional<std::string> address_part(const Context& c) {
+    const std::string& text = c.frm.txt_Modbus_adress.text();
+    if (text.empty()) return std::nullopt;
+    const auto value = static_cast<std::int32_t>(model::leading_number(text));
+    return LongToHexStr(value, 1);
+}
+
+namespace {
+
+void transmit(Context& c, const std::string& request) {
+    c.g.transfer.request_frame = request;
+    link::send(c);
+    c.g.transfer.bus_ready = false;
+}
+
+// One data byte from check boxes: box i is bit i, least significant first.
+template <class Boxes>
+std::string coil_byte(Boxes& boxes, int first, int count) {
+    int value = 0;
+    for (int i = 0; i < count && i < 8; ++i)
+        if (boxes(first + i).value() == 1) value += 128 / (1 << (7 - i));
+    return LongToHexStr(value, 1);
+}
+
+}  // namespace
+
+void cmd_read_device_Click(Context& c) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kReadRegister6;
+    const auto addr = address_part(c);
+    if (!addr) return;
+    t.reg_address = 6;
+    c.frm.alreadyRead = 0;
+    c.frm.countReadRegister = 0;
+    transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");
+}
+
+void ReadConfigCoils(Context& c) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kReadConfigCoils;
+    t.reg_address = 0;
+    t.bus_ready = true;
+    const auto addr = address_part(c);
+    if (!addr) return;
+    transmit(c, *addr + "01" + "0000" + "0008");
+}
+
+void WriteConfigCoils(Context& c) {
+    auto& t = c.g.transfer;
+    auto& f = c.frm;
+    t.bus_ready = true;
+    t.request_kind = model::kWriteConfigCoils;
+    const auto addr = address_part(c);
+    if (!addr) return;
+    const int quantity = std::min(8, 8 - f.alreadyWriteCoils);
+    std::string request = *addr + "0F" + LongToHexStr(f.alreadyWriteCoils, 2) + LongToHexStr(quantity, 2) + "01";
+    int value = 0;
+    for (int i = 0; i < 8 && i < quantity; ++i) {
+        const int box = 8 * f.alreadyWriteBytes + i;
+        if (f.chk_cfg.has(box) && f.chk_cfg(box).value() == 1) value += 128 / (1 << (7 - i));
+    }
+    request += LongToHexStr(value, 1);
+    f.alreadyWriteCoils = static_cast<std::int16_t>(f.alreadyWriteCoils + 8);
+    f.alreadyWriteBytes = static_cast<std::int16_t>(f.alreadyWriteBytes + 1);
+    transmit(c, request);
+}
+
+void WriteLedCoils(Context& c) {
+    auto& t = c.g.transfer;
+    t.bus_ready = true;
+    t.request_kind = model::kWriteLedCoils;
+    const auto addr = address_part(c);
+    if (!addr) return;
+    transmit(c, *addr + "0F" + "0100" + "0005" + "01" + coil_byte(c.frm.chk_inp_bit, 0, 5));
+}
+
+void ReadExternalValues(Context& c) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kReadExternalValues;
+    const auto addr = address_part(c);
+    if (!addr || !t.bus_ready) return;
+    transmit(c, *addr + "03" + "0200" + "0003");
+}
+
+void ReadLedCoils(Context& c) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kReadLedCoils;
+    const auto addr = address_part(c);
+    if (!addr || !t.bus_ready) return;
+    transmit(c, *addr + "01" + "0100" + "0005");
+}
+
+}  // namespace vor3::ops

@@ -1,0 +1,32 @@
+#include "ops/read_device.h"
+
+#include <algorithm>
+
+#include "link/hex.h"
+#include "link/transmit.h"
+#include "ops/builders.h"
+
+namespace vor3::ops {
+
+void Timer6_Timer(Context& c) {
+    auto& t = c.g.transfer;
+    auto& f = c.frm;
+    const auto addr = address_part(c);
+    if (!addr || !t.bus_ready) return;
+    // The block runs from reg_address to the end of its range (at most 8
+    // registers), so a block whose reply was rejected is simply asked for
+    // again and the chain always reaches the end of the range.
+    int end = -1;
+    if (t.reg_address >= 0 && t.reg_address <= 10)
+        end = model::kConfigEnd;
+    else if (t.reg_address >= model::kMeasuredFirst && t.reg_address <= model::kMeasuredEnd - 1)
+        end = model::kMeasuredEnd;
+    if (end >= 0) f.countReadRegister = static_cast<std::int16_t>(std::min(model::kMaxReadBlock, end - t.reg_address));
+    f.alreadyRead = static_cast<std::int16_t>(f.alreadyRead + f.countReadRegister);
+    t.request_frame = *addr + "03" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
+                      link::LongToHexStr(f.countReadRegister, 2);
+    link::send(c);
+    t.bus_ready = false;
+}
+
+}  // namespace vor3::ops

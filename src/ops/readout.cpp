@@ -1,0 +1,70 @@
+#include "ops/readout.h"
+
+#include "ui/change_marking.h"
+#include "ui/status_window.h"
+
+namespace vor3::ops {
+
+namespace {
+
+void lock_editing(Context& c, bool locked) {
+    auto& f = c.frm;
+    for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_enabled(!locked);
+    for (int i = 0; i <= 4; ++i) f.chk_inp_bit(i).set_enabled(!locked);
+    for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_enabled(!locked);
+    for (int i = 0; i <= 7; ++i) {
+        if (i == 3)
+            f.cmb_bit_cfg(3).set_enabled(!locked);
+        else
+            f.chk_cfg(i).set_enabled(!locked);
+    }
+}
+
+}  // namespace
+
+void chk_read_out_Click(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    if (f.chk_read_out.value() == 1) {
+        t.request_kind = model::kReadRegisterBlock;
+        f.Timer6.start();
+        f.read_out_parameter.set_enabled(false);
+        f.set_parameter.set_enabled(false);
+        f.cmd_read_device.set_enabled(false);
+        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+        f.alreadyRead = 0;
+        f.countReadRegister = 0;
+        t.block_count = 0;
+        lock_editing(c, true);
+    } else {
+        f.Timer6.stop();
+        f.alreadyRead = 0;
+        f.countReadRegister = 0;
+        t.block_count = 0;
+        if (c.port.is_open()) {
+            f.read_out_parameter.set_enabled(true);
+            f.cmd_read_device.set_enabled(true);
+            ui::UpdateApplyButton(c, 0);
+        }
+        lock_editing(c, false);
+    }
+}
+
+void func_read_out_parameter(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    f.alreadyRead = 0;
+    f.countReadRegister = 0;
+    t.block_count = 0;
+    t.request_kind = model::kReadRegisterBlock;
+    t.bus_ready = true;
+    t.reg_address = 0;
+    f.Timer6.start();
+    ui::ShowMsgWindow(c);
+    f.cmd_read_device.set_enabled(true);
+    f.chk_read_out.set_enabled(true);
+}
+
+void read_out_parameter_Click(Context& c) { func_read_out_parameter(c); }
+
+}  // namespace vor3::ops

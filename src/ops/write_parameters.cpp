@@ -1,0 +1,125 @@
+#include "ops/write_parameters.h"
+
+#include <algorithm>
+
+#include "link/hex.h"
+#include "link/transmit.h"
+#include "model/numbers.h"
+#include "ops/builders.h"
+#include "ui/status_window.h"
+
+namespace vor3::ops {
+
+std::string register_hex(const std::string& text, int scale, const std::string& decimal_sep) {
+    const auto v = model::locale_number(text, decimal_sep);
+    if (!v) return {};
+    const long long rounded = model::round_half_even(*v * scale);
+    return link::LongToHexStr(static_cast<std::int32_t>(static_cast<std::uint16_t>(rounded & 0xFFFF)), 2);
+}
+
+namespace {
+
+bool marked(const form::Control& c) { return c.fore_color() == form::kChangeMark; }
+
+void arm_config_write(Context& c) {
+    auto& t = c.g.transfer;
+    t.bus_ready = true;
+    t.request_kind = model::kWriteConfigBlock;
+    t.reg_address = 2;
+    c.frm.alreadyWrite = 2;
+    c.frm.Timer1.start();
+    ui::ShowMsgWindow(c);
+}
+
+void arm_external_write(Context& c) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kWriteExternalBlock;
+    t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
+    c.frm.Timer1.start();
+    c.frm.alreadyWrite = 0;
+    c.frm.countWriteRegister = 0;
+    ui::ShowMsgWindow(c);
+}
+
+}  // namespace
+
+void set_parameter_Click(Context& c) {
+    auto& f = c.frm;
+    f.external_changed = false;
+    bool config_marked = false;
+    for (int i = 0; i <= 10; ++i) config_marked |= marked(f.txt_data_cfg(i));
+    for (int i = 0; i <= 7; ++i) config_marked |= marked(f.chk_cfg(i));
+    if (config_marked) arm_config_write(c);
+    for (int i = 0; i <= 2; ++i) f.external_changed |= marked(f.txt_data_in(i));
+    for (int i = 0; i <= 4; ++i) f.external_changed |= marked(f.chk_inp_bit(i));
+    if (!config_marked && f.external_changed) arm_external_write(c);
+    c.g.write_anyway = false;
+    if (config_marked || f.external_changed) return;
+    c.g.write_anyway = c.confirm.confirm("Identische Parameter",
+                                         "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
+                                         "OK", "Abbrechen");
+    if (!c.g.write_anyway) return;
+    // Both set-ups arm the same timer; the later one is what its first tick
+    // finds, so a confirmed write sends the external values and LED coils.
+    arm_config_write(c);
+    arm_external_write(c);
+}
+
+void Timer1_Timer(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    const auto addr = address_part(c);
+    if (!addr || !t.bus_ready) return;
+    if (t.request_kind != model::kWriteConfigBlock && t.request_kind != model::kWriteExternalBlock) {
+        f.Timer1.stop();
+        t.reg_address = 0;
+        f.alreadyWrite = 0;
+        f.countWriteRegister = 0;
+        return;
+    }
+    const bool config = t.request_kind == model::kWriteConfigBlock;
+    if (!config && t.reg_address == 0) t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
+    if (config && t.reg_address <= 10)
+        f.countWriteRegister = static_cast<std::int16_t>(11 - f.alreadyWrite);
+    else if (!config)
+        f.countWriteRegister = static_cast<std::int16_t>(3 - f.alreadyWrite);
+    f.countWriteRegister = std::min<std::int16_t>(f.countWriteRegister, model::kMaxWriteBlock);
+    // A block that would be empty or negative cannot be sent as a valid
+    // request; the write is over.
+    if (f.countWriteRegister <= 0) {
+        f.Timer1.stop();
+        return;
+    }
+    f.alreadyWrite = static_cast<std::int16_t>(f.alreadyWrite + f.countWriteRegister);
+    std::string request = *addr + "10" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
+                          link::LongToHexStr(f.countWriteRegister, 2) + link::LongToHexStr(2 * f.countWriteRegister, 1);
+    const std::string& sep = c.g.lang.decimal_sep;
+    const bool in_range = config ? t.reg_address <= 10 : t.reg_address <= 0x202;
+    if (in_range) {
+        for (int i = 0; i < f.countWriteRegister; ++i) {
+            const int reg = t.reg_address + i;
+            std::string value;
+            if (config && reg <= 10)
+                value = register_hex(f.txt_data_cfg(reg).text(), (reg == 8 || reg == 9) ? 10 : 1, sep);
+            else if (!config && reg >= 0x200 && reg <= 0x202)
+                value = register_hex(f.txt_data_in(reg - 0x200).text(), reg == 0x202 ? 1 : 10, sep);
+            // A field that holds no number cannot be written: the block
+            // would be short and the sensor would refuse it. Keep the
+            // register's last known value instead.
+            if (value.empty()) {
+                const double known = config ? c.g.image.cfg_value[static_cast<std::size_t>(std::min(reg, 11))]
+                                            : c.g.image.in_value[static_cast<std::size_t>(std::clamp(reg - 0x200, 0, 3))];
+                value = register_hex(model::format_number(known, sep),
+                                     (config && (reg == 8 || reg == 9)) || (!config && reg != 0x202) ? 10 : 1, sep);
+            }
+            request += value;
+        }
+    }
+    t.request_frame = request;
+    link::send(c);
+    t.bus_ready = false;
+    if (!config)
+        for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_fore_color(form::kNormalText);
+}
+
+}  // namespace vor3::ops

@@ -1,0 +1,226 @@
+#include "reply/decoder.h"
+
+#include <stdexcept>
+
+#include "link/hex.h"
+#include "model/numbers.h"
+#include "ops/builders.h"
+#include "ui/status_window.h"
+
+namespace vor3::reply {
+
+namespace {
+
+using model::Encoding;
+
+std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t digits) {
+    if (pos + digits > text.size()) throw std::runtime_error("reply too short");
+    std::uint16_t v = 0;
+    for (std::size_t i = pos; i < pos + digits; ++i) {
+        const char ch = text[i];
+        const int d = ch >= '0' && ch <= '9' ? ch - '0' : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10 : -1;
+        if (d < 0) throw std::runtime_error("reply is not hex text");
+        v = static_cast<std::uint16_t>(v * 16 + d);
+    }
+    return v;
+}
+
+std::uint16_t reply_register(const std::string& rx, int j) { return hex_value(rx, 6 + 4 * static_cast<std::size_t>(j), 4); }
+std::uint8_t reply_byte(const std::string& rx, int k) {
+    return static_cast<std::uint8_t>(hex_value(rx, 6 + 2 * static_cast<std::size_t>(k), 2));
+}
+
+double field_number(const Context& c, const form::TextBox& field) {
+    const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
+    if (!v) throw std::runtime_error("field does not hold a number");
+    return *v;
+}
+
+void set_block_timer_periods(Context& c) {
+    const auto period = model::block_timer_period(c.g.link.baud_rate, c.g.transfer.reply_delay);
+    c.frm.Timer1.set_interval(period);
+    c.frm.Timer6.set_interval(period);
+}
+
+void config_block(Context& c, const std::string& rx) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    const std::string& sep = c.g.lang.decimal_sep;
+    for (int j = 0; j < f.countReadRegister; ++j) {
+        const int i = t.reg_address + j;
+        if (i < 0 || i > 10) continue;
+        const Encoding enc = (i == 8 || i == 9) ? Encoding::Signed16Div10 : Encoding::Signed16;
+        auto& field = f.txt_data_cfg(i);
+        field.set_text(model::register_text(reply_register(rx, j), enc, sep));
+        c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
+        field.set_fore_color(form::kNormalText);
+    }
+    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
+    if (t.reg_address < 10) return;
+    t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+    f.alreadyRead = 0;
+    f.countReadRegister = 0;
+    t.block_count = 0;
+}
+
+void measured_block(Context& c, const std::string& rx) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    for (int j = 0; j < f.countReadRegister && j <= 2; ++j) {
+        const Encoding enc = j == 2 ? Encoding::Unsigned16 : Encoding::Signed16Div10;
+        f.txt_data_out(j).set_text(model::register_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
+    }
+    ++t.block_count;
+    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
+    if (t.reg_address < 0x102) return;
+    if (f.chk_read_out.value() == 1) {
+        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+    } else {
+        t.reg_address = 0;
+        ops::ReadConfigCoils(c);
+        f.Timer6.stop();
+    }
+    f.Timer1.stop();
+    t.block_count = 0;
+    f.alreadyRead = 0;
+    f.countReadRegister = 0;
+}
+
+void register_block(Context& c, const std::string& rx) {
+    if (rx.substr(2, 2) != "03") return;
+    const auto a = c.g.transfer.reg_address;
+    if (a >= 0 && a <= 10)
+        config_block(c, rx);
+    else if (a >= 0x100 && a < 0x102)
+        measured_block(c, rx);
+}
+
+void register6(Context& c, const std::string& rx) {
+    auto& t = c.g.transfer;
+    t.request_kind = model::kReadRegisterBlock;
+    t.reply_delay = static_cast<std::int16_t>(reply_register(rx, 0));
+    t.bus_ready = true;
+    t.reg_address = 0;
+    set_block_timer_periods(c);
+    c.frm.Timer6.start();
+    ui::ShowMsgWindow(c);
+}
+
+void config_written(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    t.bus_ready = true;
+    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
+    if (t.reg_address < 10) return;
+    f.alreadyWrite = 0;
+    f.countWriteRegister = 0;
+    if (f.reply_delay_changed) {
+        const auto v = model::locale_number(f.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
+        const long long delay = v ? model::round_half_even(*v) : -1;
+        if (!v || delay < -32768 || delay > 32767) throw std::runtime_error("minimum response time is no 16-bit number");
+        t.reply_delay = static_cast<std::int16_t>(delay);
+        set_block_timer_periods(c);
+        f.reply_delay_changed = false;
+    }
+    f.Timer1.stop();
+    f.alreadyWriteCoils = 0;
+    f.alreadyWriteBytes = 0;
+    ops::WriteConfigCoils(c);
+    for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_fore_color(form::kNormalText);
+}
+
+void external_written(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    t.bus_ready = true;
+    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
+    if (t.reg_address < 0x202) return;
+    f.Timer1.stop();
+    ops::WriteLedCoils(c);
+    f.alreadyRead = 0;
+    f.countReadRegister = 0;
+    t.block_count = 0;
+    for (int i = 0; i <= 2; ++i) {
+        f.txt_data_in(i).set_fore_color(form::kNormalText);
+        c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
+    }
+}
+
+void config_coils(Context& c, const std::string& rx) {
+    const int v = reply_byte(rx, 0);
+    for (int n = 7; n >= 0; --n) {
+        const int bit = (v >> n) & 1;
+        // The stored copy first, so the box's click finds them equal.
+        c.g.image.cfg_bit[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(bit);
+        c.frm.chk_cfg(n).set_value(bit);
+    }
+    ops::ReadExternalValues(c);
+    c.g.transfer.bus_ready = true;
+}
+
+void external_values(Context& c, const std::string& rx) {
+    auto& f = c.frm;
+    for (int i = 0; i <= 2; ++i) {
+        const Encoding enc = i == 2 ? Encoding::Signed16 : Encoding::Signed16Div10;
+        auto& field = f.txt_data_in(i);
+        field.set_text(model::register_text(reply_register(rx, i), enc, c.g.lang.decimal_sep));
+        field.set_fore_color(form::kNormalText);
+        c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, field);
+    }
+    f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
+    c.g.reader.rx_text.clear();
+    ops::ReadLedCoils(c);
+    c.g.transfer.bus_ready = true;
+}
+
+void led_coils(Context& c, const std::string& rx) {
+    auto& f = c.frm;
+    const int v = reply_byte(rx, 0);
+    for (int n = 4; n >= 0; --n) {
+        auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
+        ref = static_cast<std::int16_t>((v >> n) & 1);
+        f.chk_inp_bit(n).set_value(ref);
+        f.chk_inp_bit(n).set_fore_color(form::kNormalText);
+        ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
+    }
+    ui::CloseWindow(c);
+    c.g.transfer.bus_ready = true;
+}
+
+void config_coils_written(Context& c) {
+    auto& f = c.frm;
+    for (int i = 0; i <= 7; ++i) f.chk_cfg(i).set_fore_color(form::kNormalText);
+    f.cmb_bit_cfg(3).set_fore_color(form::kNormalText);
+    f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
+    if (f.alreadyWriteCoils >= 8 && f.external_changed) ui::CloseWindow(c);
+    c.g.transfer.bus_ready = true;
+}
+
+void led_coils_written(Context& c) {
+    for (int i = 0; i <= 4; ++i) c.frm.chk_inp_bit(i).set_fore_color(form::kNormalText);
+    ui::CloseWindow(c);
+    c.g.transfer.bus_ready = true;
+}
+
+}  // namespace
+
+void decode(Context& c, const std::string& rx) {
+    switch (c.g.transfer.request_kind) {
+    case model::kReadRegisterBlock: register_block(c, rx); break;
+    case model::kWriteConfigBlock: config_written(c); break;
+    case model::kReadConfigCoils: config_coils(c, rx); break;
+    case model::kWriteConfigCoils: config_coils_written(c); break;
+    case model::kWriteExternalBlock: external_written(c); break;
+    case model::kReadRegister6: register6(c, rx); break;
+    case model::kReadExternalValues: external_values(c, rx); break;
+    case model::kWriteLedCoils: led_coils_written(c); break;
+    case model::kReadLedCoils: led_coils(c, rx); break;
+    default:
+        c.frm.Timer1.stop();
+        c.frm.Timer6.stop();
+        c.g.transfer.bus_ready = true;
+        break;
+    }
+}
+
+}  // namespace vor3::reply

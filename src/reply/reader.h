@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "link/context.h"
+
+namespace vor3::reply {
+
+// Polls the port; when input waits, runs the reader.
+void Timer4_Timer(Context& c);
+
+// Takes everything waiting, assembles frames in the framing in force, and
+// hands every complete frame that checks out (checksum, our address, the
+// function of the request) to the decoder. Runs under the reader's error
+// trap: a fault resets every transfer and shows "MSCOMM1_ERROR".
+void receive(Context& c);
+
+// Feeds bytes as if they had been read from the port (the body of receive).
+void receive_bytes(Context& c, const std::string& data);
+
+// A frame that cannot be held: the reader's error path.
+struct ReaderFault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Text for a Modbus exception code in the language in force.
+std::string exception_text(int code, const std::string& language);
+
+}  // namespace vor3::reply

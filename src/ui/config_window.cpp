@@ -1,0 +1,116 @@
+#include "ui/config_window.h"
+
+#include "link/transmit.h"
+#include "model/numbers.h"
+#include "ops/builders.h"
+#include "ops/read_device.h"
+#include "ops/readout.h"
+#include "ops/write_parameters.h"
+#include "reply/reader.h"
+#include "ui/change_marking.h"
+#include "ui/field_rules.h"
+#include "ui/language.h"
+#include "ui/port_settings.h"
+#include "ui/spin_buttons.h"
+#include "ui/status_window.h"
+
+namespace vor3::ui {
+
+void attach_handlers(Context& c) {
+    auto& f = c.frm;
+    Context* cp = &c;
+    for (auto& [i, list] : f.Combo_Port) list.on_click = [cp](int index) { Combo_Port_Click(*cp, index); };
+    f.txt_Modbus_adress.on_key_press = [cp](int, int& key) { txt_Modbus_adress_KeyPress(*cp, key); };
+    f.txt_Modbus_adress.on_change = [cp](int) { txt_Modbus_adress_Change(*cp); };
+    for (auto& [i, field] : f.txt_data_cfg) {
+        field.on_key_press = [cp](int index, int& key) { txt_data_cfg_KeyPress(*cp, index, key); };
+        field.on_change = [cp](int index) { txt_data_cfg_Change(*cp, index); };
+        field.on_lost_focus = [cp](int index) { txt_data_cfg_LostFocus(*cp, index); };
+    }
+    for (auto& [i, field] : f.txt_data_in) {
+        field.on_key_press = [cp](int index, int& key) { txt_data_in_KeyPress(*cp, index, key); };
+        field.on_change = [cp](int index) { txt_data_in_Change(*cp, index); };
+        field.on_lost_focus = [cp](int index) { txt_data_in_LostFocus(*cp, index); };
+    }
+    for (auto& [i, box] : f.chk_cfg) box.on_click = [cp](int index) { chk_cfg_Click(*cp, index); };
+    for (auto& [i, list] : f.cmb_bit_cfg) list.on_click = [cp](int index) { cmb_bit_cfg_Click(*cp, index); };
+    for (auto& [i, box] : f.chk_inp_bit) box.on_click = [cp](int index) { chk_inp_bit_Click(*cp, index); };
+    for (auto& [i, spin] : f.UpD_txt_cfg) {
+        spin.on_up = [cp](int index) { UpD_txt_cfg_UpClick(*cp, index); };
+        spin.on_down = [cp](int index) { UpD_txt_cfg_DownClick(*cp, index); };
+        spin.on_mouse_down = [cp](int index, double x, double y) { UpD_txt_cfg_MouseDown(*cp, index, x, y); };
+        spin.on_mouse_move = [cp](int index, double x, double y) { UpD_txt_cfg_MouseMove(*cp, index, x, y); };
+        spin.on_mouse_up = [cp](int index) { UpD_txt_cfg_MouseUp(*cp, index); };
+    }
+    f.cmd_read_device.on_click = [cp](int) { ops::cmd_read_device_Click(*cp); };
+    f.read_out_parameter.on_click = [cp](int) { ops::read_out_parameter_Click(*cp); };
+    f.set_parameter.on_click = [cp](int) { ops::set_parameter_Click(*cp); };
+    f.chk_read_out.on_click = [cp](int) { ops::chk_read_out_Click(*cp); };
+    f.SSTab1.on_click = [cp](int) { SSTab1_Click(*cp); };
+    f.ParMenueMain(4).on_click = [cp](int) { Exit_Click(*cp); };
+    // Loading and saving parameter files, the about box and the help
+    // document are not available yet; their items are shown disabled.
+    for (int i : {1, 2}) f.ParMenueMain(i).set_enabled(false);
+    for (int i : {2, 3}) f.MenueMain(i).set_enabled(false);
+
+    f.Timer.on_tick = [cp] { Timer_Timer(*cp); };
+    f.Timer1.on_tick = [cp] { ops::Timer1_Timer(*cp); };
+    f.Timer3.on_tick = [cp] { link::Timer3_Timer(*cp); };
+    f.Timer4.on_tick = [cp] { reply::Timer4_Timer(*cp); };
+    f.Timer5.on_tick = [cp] { link::Timer5_Timer(*cp); };
+    f.Timer6.on_tick = [cp] { ops::Timer6_Timer(*cp); };
+
+    c.state.Timer1SW.on_tick = [cp] { Timer1SW_Timer(*cp); };
+    c.state.Timer2SW.on_tick = [cp] { Timer2SW_Timer(*cp); };
+    c.state.Abbruch.on_click = [cp](int) { Abbruch_Click(*cp); };
+}
+
+void frm_config_Load(Context& c) {
+    auto& f = c.frm;
+    apply_language(c, 0);
+    f.SSTab1.set_tab(0);
+    c.g.transfer.reg_address = 0;
+
+    auto fill = [](form::ComboBox& list, const std::vector<std::string>& entries) {
+        list.clear();
+        for (const auto& e : entries) list.add_item(e);
+    };
+    fill(f.Combo_Port(0), c.port.port_list());
+    fill(f.Combo_Port(1), {"9600", "19200", "38400", "57600"});
+    fill(f.Combo_Port(2), {"None", "Even", "Odd"});
+    fill(f.Combo_Port(5), {"ASCII", "RTU"});
+    fill(f.Combo_Port(6), {"close", "open"});
+
+    if (f.Combo_Port(0).list_count() > 0) f.Combo_Port(0).set_list_index(0);
+    const auto& bauds = f.Combo_Port(1).items();
+    for (std::size_t i = 0; i < bauds.size(); ++i)
+        if (bauds[i] == c.g.link.baud_rate) f.Combo_Port(1).set_list_index(static_cast<int>(i));
+    f.Combo_Port(2).set_list_index(1);
+    f.Combo_Port(5).set_list_index(1);
+    f.Combo_Port(6).set_list_index(c.g.link.port_open ? 1 : 0);
+
+    for (int i = 0; i < c.g.link.in_value_count && i <= 3; ++i)
+        c.g.image.in_value[static_cast<std::size_t>(i)] = model::leading_number(f.txt_data_in(i).text());
+    f.set_loaded(true);
+}
+
+void SSTab1_Click(Context& c) {
+    auto& f = c.frm;
+    const bool general = f.SSTab1.tab() == 0;
+    f.frm_allg(1).set_enabled(general);
+    f.frm_hold(0).set_enabled(general);
+    f.frm_display(0).set_enabled(!general);
+    f.frm_coils(0).set_enabled(!general);
+}
+
+void frm_config_Unload(Context& c) {
+    abandon_status_window(c);
+    c.frm.stop_all_timers();
+}
+
+void Exit_Click(Context& c) {
+    c.frm.stop_all_timers();
+    if (c.end_program) c.end_program();
+}
+
+}  // namespace vor3::ui

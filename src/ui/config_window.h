@@ -1,0 +1,23 @@
+#pragma once
+#include "link/context.h"
+
+namespace vor3::ui {
+
+// Hangs the behaviour on the controls and timers of both windows.
+void attach_handlers(Context& c);
+
+// The load sequence of the configuration window: language, page 0, the
+// serial lists (each selection runs Combo_Port_Click), reference values.
+void frm_config_Load(Context& c);
+
+// Page switch: only the frames of the page shown can be operated; the
+// output values stay enabled on both pages.
+void SSTab1_Click(Context& c);
+
+// Closing the window unloads the program's other windows.
+void frm_config_Unload(Context& c);
+
+// "&Beenden": stops the timers and ends the program at once.
+void Exit_Click(Context& c);
+
+}  // namespace vor3::ui

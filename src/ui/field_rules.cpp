@@ -1,0 +1,127 @@
+#include "ui/field_rules.h"
+
+#include "model/numbers.h"
+#include "ui/change_marking.h"
+
+namespace vor3::ui {
+
+namespace {
+
+char separator(const Context& c) {
+    return c.g.lang.decimal_sep.empty() ? ',' : c.g.lang.decimal_sep[0];
+}
+
+std::optional<double> number_of(const Context& c, const std::string& text) {
+    return model::locale_number(text, c.g.lang.decimal_sep);
+}
+
+// Keys a number field accepts: digits, Backspace, Delete, the separator
+// once and, where allowed, one minus sign.
+void filter_number_key(const Context& c, const std::string& text, bool minus_allowed, int& key) {
+    const char sep = separator(c);
+    const bool digit = key >= '0' && key <= '9';
+    const bool accepted = digit || key == 8 || key == 127 || key == static_cast<unsigned char>(sep) ||
+                          (minus_allowed && key == '-');
+    if (!accepted) {
+        key = 0;
+        return;
+    }
+    if (key == static_cast<unsigned char>(sep) && text.find(sep) != std::string::npos) key = 0;
+    if (minus_allowed && key == '-' && text.find('-') != std::string::npos) key = 0;
+}
+
+std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form::kNormalText; }
+
+}  // namespace
+
+void txt_Modbus_adress_KeyPress(Context&, int& key) {
+    if (!((key >= '0' && key <= '9') || key == 8)) key = 0;
+}
+
+void txt_Modbus_adress_Change(Context& c) {
+    auto& field = c.frm.txt_Modbus_adress;
+    const double v = model::leading_number(field.text());
+    if (v > 63 || v < 1) {
+        c.msg.show("Nur Werte zwischen 1 und 63 erlaubt!");
+        field.set_text("1");
+    }
+}
+
+void txt_data_cfg_KeyPress(Context& c, int index, int& key) {
+    filter_number_key(c, c.frm.txt_data_cfg(index).text(), index >= 7 && index <= 14, key);
+}
+
+void txt_data_cfg_Change(Context& c, int index) {
+    auto& f = c.frm;
+    auto& field = f.txt_data_cfg(index);
+    if (index == 0 || index == 1) f.lbl_cfg_val(index).set_caption(field.text());
+    if (index == 7) {
+        const auto v = number_of(c, field.text());
+        if (!v) return;
+        if (*v < 5) {
+            // The sensor needs at least 5 ms; the nested change event of
+            // the corrected text does the marking.
+            field.set_text("5");
+            c.g.transfer.reply_delay = 5;
+        }
+        f.reply_delay_changed = true;
+    }
+    const auto v = number_of(c, field.text());
+    if (!v) return;
+    field.set_fore_color(mark_if(*v != c.g.image.cfg_value[static_cast<std::size_t>(index)]));
+    UpdateApplyButton(c, 1);
+}
+
+void txt_data_cfg_LostFocus(Context& c, int index) {
+    auto& field = c.frm.txt_data_cfg(index);
+    if (field.text().empty()) {
+        field.set_text("0");
+        return;
+    }
+    const auto v = number_of(c, field.text());
+    if (!v) {
+        field.set_text(model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
+        return;
+    }
+    if (*v > 255)
+        field.set_text("255");
+    else if (*v < -255)
+        field.set_text("0");
+}
+
+void txt_data_in_KeyPress(Context& c, int index, int& key) {
+    filter_number_key(c, c.frm.txt_data_in(index).text(), true, key);
+}
+
+void txt_data_in_Change(Context& c, int index) {
+    auto& field = c.frm.txt_data_in(index);
+    const auto v = number_of(c, field.text());
+    if (!v) return;
+    const double ref = index <= 3 ? c.g.image.in_value[static_cast<std::size_t>(index)] : 0.0;
+    field.set_fore_color(mark_if(*v != ref));
+    UpdateApplyButton(c, 2);
+}
+
+void txt_data_in_LostFocus(Context& c, int index) {
+    auto& field = c.frm.txt_data_in(index);
+    const std::string& sep = c.g.lang.decimal_sep;
+    if (field.text().empty()) field.set_text("0");
+    const auto v = number_of(c, field.text());
+    if (!v) {
+        const double ref = index <= 3 ? c.g.image.in_value[static_cast<std::size_t>(index)] : 0.0;
+        field.set_text(model::format_number(ref, sep));
+        return;
+    }
+    struct Bound { double hi; double over; double lo; };
+    constexpr Bound kBounds[] = {{100, 3276.7, -100}, {100, 1638.3, 0}, {9999, 3276.7, 0}};
+    if (index <= 2) {
+        const Bound& b = kBounds[index];
+        if (*v > b.hi)
+            field.set_text(model::format_number(b.over, sep));
+        else if (*v < b.lo)
+            field.set_text("0");
+    }
+    if (field.text().empty()) field.set_text("0");
+}
+
+}  // namespace vor3::ui

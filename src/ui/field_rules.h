@@ -1,0 +1,18 @@
+#pragma once
+#include "link/context.h"
+
+namespace vor3::ui {
+
+// Entry rules of the device address, the configuration registers and the
+// external values: key filters, change rules (marking), focus-lost
+// corrections.
+void txt_Modbus_adress_KeyPress(Context& c, int& key);
+void txt_Modbus_adress_Change(Context& c);
+void txt_data_cfg_KeyPress(Context& c, int index, int& key);
+void txt_data_cfg_Change(Context& c, int index);
+void txt_data_cfg_LostFocus(Context& c, int index);
+void txt_data_in_KeyPress(Context& c, int index, int& key);
+void txt_data_in_Change(Context& c, int index);
+void txt_data_in_LostFocus(Context& c, int index);
+
+}  // namespace vor3::ui

@@ -1,0 +1,116 @@
+#include "ui/port_settings.h"
+
+#include "ops/readout.h"
+#include "ui/change_marking.h"
+#include "ui/status_window.h"
+
+namespace vor3::ui {
+
+namespace {
+
+struct ModeRow {
+    const char* protocol_mode;
+    const char* data_bits;
+    int input_mode;
+    int poll_ms;
+    int give_up_ms;
+};
+constexpr ModeRow kModes[] = {
+    {"ASCII", "7", 0, 100, 1000},
+    {"RTU", "8", 1, 50, 500},
+};
+constexpr const char* kBauds[] = {"9600", "19200", "38400", "57600"};
+constexpr const char* kParities[] = {"N", "E", "O"};
+
+}  // namespace
+
+void show_port_error(Context& c, const link::PortError& e) {
+    // A positive number is printed with a leading blank, as the window has
+    // always shown it.
+    const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
+    std::string advice;
+    if (e.permission)
+        advice = "You have no permission to open this port. On Debian, add your user to the "
+                 "'dialout' group (sudo adduser $USER dialout) and log in again.";
+    c.msg.show("COM-Port not available, " + number, advice);
+}
+
+void Combo_Port_Click(Context& c, int /*index*/) {
+    auto& f = c.frm;
+    auto& link = c.g.link;
+    auto& t = c.g.transfer;
+
+    link.com_port = f.Combo_Port(0).list_index() + 1;
+    const int baud = f.Combo_Port(1).list_index();
+    if (baud >= 0 && baud < 4) link.baud_rate = kBauds[baud];
+    const int parity = f.Combo_Port(2).list_index();
+    if (parity >= 0 && parity < 3) link.parity = kParities[parity];
+    link.stop_bits = "1";
+    const int mode = f.Combo_Port(5).list_index();
+    if (mode == 0 || mode == 1) {
+        const ModeRow& row = kModes[mode];
+        link.protocol_mode = row.protocol_mode;
+        link.data_bits = row.data_bits;
+        c.port.set_input_mode(row.input_mode);
+        f.Timer4.set_interval(row.poll_ms);
+        f.Timer3.set_interval(row.give_up_ms);
+    }
+    if (f.Combo_Port(6).list_index() >= 0) link.port_open = f.Combo_Port(6).list_index() != 0;
+
+    const bool lists_enabled = !link.port_open;
+    for (int i : {0, 1, 2, 5}) f.Combo_Port(i).set_enabled(lists_enabled);
+    if (!link.port_open) {
+        f.alreadyRead = 0;
+        f.countReadRegister = 0;
+        t.block_count = 0;
+        t.request_kind = model::kReadRegisterBlock;
+        t.bus_ready = true;
+        t.reg_address = 0;
+        for (form::Timer* tm : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) tm->stop();
+    }
+    f.txt_Modbus_adress.set_enabled(true);
+
+    try {
+        if (c.port.port_number() != link.com_port) {
+            if (c.port.is_open()) c.port.set_open(false);
+            c.port.set_port_number(link.com_port);
+        }
+        c.port.set_settings(link.settings_string());
+        if (c.port.is_open() != link.port_open) c.port.set_open(link.port_open);
+        if (c.port.is_open()) {
+            f.chk_read_out.set_enabled(true);
+            UpdateApplyButton(c, 0);
+            f.read_out_parameter.set_enabled(true);
+            f.Timer4.start();
+            f.cmd_read_device.set_enabled(true);
+            ResetUnitCombo(c);
+        } else {
+            f.read_out_parameter.set_enabled(false);
+            f.set_parameter.set_enabled(false);
+            f.chk_read_out.set_enabled(false);
+            f.cmd_read_device.set_enabled(false);
+            f.Timer4.stop();
+            t.bus_ready = true;
+            f.chk_read_out.set_value(0);
+        }
+        f.expectedLength = 0;
+    } catch (const link::PortError& e) {
+        show_port_error(c, e);
+        f.Combo_Port(6).set_list_index(0);
+        link.port_open = false;
+    }
+}
+
+void port_failed(Context& c, const link::PortError& e) {
+    show_port_error(c, e);
+    // A transfer that was running cannot finish: end its status window
+    // without the re-read that follows a write.
+    abandon_status_window(c);
+    if (c.frm.Combo_Port(6).list_index() != 0)
+        c.frm.Combo_Port(6).set_list_index(0);
+    else
+        Combo_Port_Click(c, 6);
+    c.g.link.port_open = false;
+}
+
+}  // namespace vor3::ui

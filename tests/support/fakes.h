@@ -1,0 +1,74 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "form/platform.h"
+#include "link/serial_port.h"
+
+namespace vor3::test {
+
+// Message boxes are recorded, not shown.
+struct FakeMessageBox : form::MessageBox {
+    std::vector<std::string> shown;
+    std::vector<std::string> details;
+    void show(const std::string& text, const std::string& detail) override {
+        shown.push_back(text);
+        details.push_back(detail);
+    }
+};
+
+struct FakeConfirm : form::ConfirmDialog {
+    bool answer = false;
+    int asked = 0;
+    bool confirm(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        ++asked;
+        return answer;
+    }
+};
+
+// A scripted port: records what is written, delivers what the test puts
+// in, and fails where told.
+struct FakePort : link::SerialPort {
+    std::vector<std::string> names{"COM1", "COM2", "COM3"};
+    int number = 0;
+    std::string settings;
+    bool open = false;
+    int input_mode = -1;
+    int opens = 0;
+    std::vector<std::string> written;
+    std::string incoming;
+    // Failures to inject
+    int open_error = 0;         // error number for opening, 0 = opens
+    bool open_permission = false;
+    bool write_fails = false;   // the device vanished
+
+    std::vector<std::string> port_list() const override { return names; }
+    int port_number() const override { return number; }
+    void set_port_number(int n) override {
+        if (open) throw link::PortError(8005, "port is open");
+        number = n;
+    }
+    void set_settings(const std::string& s) override { settings = s; }
+    bool is_open() const override { return open; }
+    void set_open(bool on) override {
+        if (on && open_error) throw link::PortError(open_error, "cannot open", open_permission);
+        if (on && !open) ++opens;
+        open = on;
+        if (!on) incoming.clear();
+    }
+    void set_input_mode(int mode) override { input_mode = mode; }
+    void write(std::string_view bytes) override {
+        if (!open) throw link::PortError(link::kPortNotOpen, "not open");
+        if (write_fails) throw link::PortError(link::kPortIoFailed, "device gone");
+        written.emplace_back(bytes);
+    }
+    int waiting_count() override { return static_cast<int>(incoming.size()); }
+    std::string read_all() override {
+        std::string out;
+        out.swap(incoming);
+        return out;
+    }
+};
+
+}  // namespace vor3::test
