@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "sim/framing.h"
+
+namespace vor3::sim {
+
+struct PtyOptions {
+    Framing framing = Framing::Rtu;
+    int address = 1;
+    int baud = 9600;
+    std::string link;  // empty: no symbolic link
+    bool help = false;
+};
+
+// The command line of vor3-sensor-sim without the program name, as
+// "--name value" or "--name=value". Throws std::invalid_argument with a
+// one-line message when an argument is unknown, missing or out of range.
+PtyOptions parse_pty_options(const std::vector<std::string>& args);
+
+std::string pty_usage();
+
+}  // namespace vor3::sim

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vor3::sim {
+
+// A reply as the sensor sends it, with how it is spread over time.
+struct Reply {
+    std::string bytes;
+    int delay_ms = 0;                     // from the end of the request to the first byte
+    std::vector<std::size_t> piece_ends;  // end offset of each piece; the last is bytes.size()
+    int piece_gap_ms = 0;                 // pause before each piece after the first
+};
+
+// When each byte of the reply has completely arrived, if sending starts at
+// begin_ms: one character time per byte, plus the pauses between pieces.
+std::vector<double> byte_arrivals(const Reply& reply, double begin_ms, double char_ms);
+
+}  // namespace vor3::sim

@@ -1,0 +1,71 @@
+#include "sim/sim_port.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vor3::sim {
+
+namespace {
+// Arrival times are sums of fractional character times; this keeps a byte
+// due exactly at a whole millisecond from slipping to the next one.
+constexpr double kTimeSlack = 1e-6;
+}  // namespace
+
+SimPort::SimPort(form::Clock& clock, SimulatedSensor& sensor) : clock_(clock), sensor_(sensor) {}
+
+std::vector<std::string> SimPort::port_list() const {
+    if (vanished_) return {};
+    return {"Simulated sensor"};
+}
+
+void SimPort::set_settings(const std::string& settings) { settings_ = link::parse_settings(settings); }
+
+void SimPort::set_open(bool open) {
+    if (open && vanished_) throw link::PortError(link::kPortInvalid, "the simulated port has vanished");
+    open_ = open;
+    if (!open_) arriving_.clear();
+}
+
+void SimPort::set_vanished(bool vanished) {
+    vanished_ = vanished;
+    if (vanished_) arriving_.clear();
+}
+
+void SimPort::write(std::string_view bytes) {
+    if (!open_) throw link::PortError(link::kPortNotOpen, "port not open");
+    if (vanished_) throw link::PortError(link::kPortIoFailed, "write failed: the simulated port has vanished");
+    if (bytes.empty()) return;
+    const double char_ms = char_time_ms(settings_);
+    const double start = std::max(static_cast<double>(clock_.now_ms()), line_free_ms_);
+    const double end = start + static_cast<double>(bytes.size()) * char_ms;
+    line_free_ms_ = end;
+    const auto heard_at = static_cast<std::int64_t>(std::ceil(end - kTimeSlack));
+    for (const Reply& reply : sensor_.receive(bytes, heard_at)) schedule(reply, end, char_ms);
+}
+
+// The sensor has one transmitter: a reply waits for the previous one.
+void SimPort::schedule(const Reply& reply, double request_end_ms, double char_ms) {
+    const double begin = std::max(request_end_ms + reply.delay_ms, sensor_free_ms_);
+    const std::vector<double> times = byte_arrivals(reply, begin, char_ms);
+    for (std::size_t i = 0; i < times.size(); ++i) arriving_.push_back({times[i], reply.bytes[i]});
+    if (!times.empty()) sensor_free_ms_ = times.back();
+}
+
+std::size_t SimPort::arrived_count() const {
+    const double now = static_cast<double>(clock_.now_ms()) + kTimeSlack;
+    std::size_t n = 0;
+    while (n < arriving_.size() && arriving_[n].at_ms <= now) ++n;
+    return n;
+}
+
+int SimPort::waiting_count() { return static_cast<int>(arrived_count()); }
+
+std::string SimPort::read_all() {
+    const std::size_t n = arrived_count();
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) out.push_back(arriving_[i].byte);
+    arriving_.erase(arriving_.begin(), arriving_.begin() + static_cast<std::ptrdiff_t>(n));
+    return out;
+}
+
+}  // namespace vor3::sim

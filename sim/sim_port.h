@@ -1,0 +1,58 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/clock.h"
+#include "link/serial_port.h"
+#include "sim/simulated_sensor.h"
+
+namespace vor3::sim {
+
+// A serial port with the simulated sensor on the other end of the line.
+// Time comes from the clock (virtual in tests): a request occupies the line
+// for its length in character times, the reply follows after the sensor's
+// response delay, and its bytes become readable one character time apart.
+class SimPort : public link::SerialPort {
+public:
+    SimPort(form::Clock& clock, SimulatedSensor& sensor);
+
+    std::vector<std::string> port_list() const override;
+    int port_number() const override { return port_number_; }
+    void set_port_number(int number) override { port_number_ = number; }
+    void set_settings(const std::string& settings) override;
+    bool is_open() const override { return open_; }
+    void set_open(bool open) override;
+    void set_input_mode(int) override {}
+    void write(std::string_view bytes) override;
+    int waiting_count() override;
+    std::string read_all() override;
+
+    SimulatedSensor& sensor() { return sensor_; }
+    const link::SerialSettings& settings() const { return settings_; }
+    // The port disappears (a USB adapter pulled out): it leaves the port
+    // list, writes fail and it cannot be opened; bytes on the way are lost.
+    void set_vanished(bool vanished);
+    bool vanished() const { return vanished_; }
+
+private:
+    struct Arrival {
+        double at_ms;
+        char byte;
+    };
+    void schedule(const Reply& reply, double request_end_ms, double char_ms);
+    std::size_t arrived_count() const;
+
+    form::Clock& clock_;
+    SimulatedSensor& sensor_;
+    link::SerialSettings settings_;
+    int port_number_ = 1;
+    bool open_ = false;
+    bool vanished_ = false;
+    double line_free_ms_ = 0;    // end of the last request on the line
+    double sensor_free_ms_ = 0;  // end of the sensor's last reply
+    std::deque<Arrival> arriving_;
+};
+
+}  // namespace vor3::sim

@@ -1,0 +1,79 @@
+#include "sim/simulated_sensor.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "sim/ascii_frame.h"
+#include "link/hex.h"
+#include "sim/modbus_pdu.h"
+#include "sim/rtu_frame.h"
+
+namespace vor3::sim {
+
+namespace {
+
+constexpr int kBroadcast = 0;
+constexpr int kMinResponseRegister = 7;
+
+std::vector<std::size_t> piece_ends(std::size_t size, int parts) {
+    // A piece holds at least one byte.
+    std::size_t n = parts < 1 ? 1 : static_cast<std::size_t>(parts);
+    n = std::min(n, std::max<std::size_t>(size, 1));
+    std::vector<std::size_t> ends;
+    for (std::size_t p = 1; p <= n; ++p) ends.push_back(size * p / n);
+    return ends;
+}
+
+}  // namespace
+
+SimulatedSensor::SimulatedSensor(Framing framing, int address) : scanner_(framing) {
+    set_address(address);
+}
+
+void SimulatedSensor::set_address(int address) {
+    if (address < 1 || address > 247) throw std::invalid_argument("slave address must be 1..247");
+    address_ = address;
+}
+
+std::uint16_t SimulatedSensor::holding(int address, std::int64_t now_ms) const {
+    return memory_.holding(address, now_ms);
+}
+
+void SimulatedSensor::set_holding(int address, std::uint16_t value) { memory_.set_holding(address, value); }
+bool SimulatedSensor::coil(int address) const { return memory_.coil(address); }
+void SimulatedSensor::set_coil(int address, bool on) { memory_.set_coil(address, on); }
+
+int SimulatedSensor::min_response_ms() const { return memory_.holding(kMinResponseRegister, 0); }
+
+std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t now_ms) {
+    scanner_.feed(bytes);
+    std::vector<Reply> replies;
+    while (auto request = scanner_.next()) {
+        if (request->adu.size() < 2) continue;
+        const int to = static_cast<std::uint8_t>(request->adu[0]);
+        if (to != address_ && to != kBroadcast) continue;
+        requests_.push_back(link::bytes_to_hex(request->adu));
+        if (faults_.silent) continue;
+        Reply reply = reply_for(*request, now_ms);
+        if (to != kBroadcast) replies.push_back(std::move(reply));
+    }
+    return replies;
+}
+
+Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms) {
+    const std::string_view pdu = std::string_view(request.adu).substr(1);
+    const std::string answer = faults_.exception_code != 0
+        ? exception_pdu(static_cast<std::uint8_t>(pdu[0]), faults_.exception_code)
+        : answer_pdu(pdu, memory_, now_ms);
+    const std::string adu = static_cast<char>(address_) + answer;
+    const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)
+                                                                : encode_rtu(adu, faults_.bad_checksum);
+    Reply reply;
+    reply.bytes = faults_.noise_before + frame;
+    reply.delay_ms = min_response_ms() + faults_.extra_delay_ms;
+    reply.piece_ends = piece_ends(reply.bytes.size(), faults_.split_parts);
+    reply.piece_gap_ms = faults_.split_gap_ms;
+    return reply;
+}
+
+}  // namespace vor3::sim

@@ -1,0 +1,65 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/frame_scanner.h"
+#include "sim/framing.h"
+#include "sim/line_timing.h"
+#include "sim/reply.h"
+#include "sim/sensor_memory.h"
+
+namespace vor3::sim {
+
+// Misbehaviour to switch on in tests.
+struct Faults {
+    bool silent = false;         // take requests in (they are recorded) but neither act nor answer
+    bool bad_checksum = false;   // replies carry a checksum that does not match
+    std::string noise_before;    // bytes sent ahead of each reply
+    int split_parts = 1;         // each reply leaves in this many pieces...
+    int split_gap_ms = 0;        // ...with this pause between them
+    int exception_code = 0;      // nonzero: refuse every request with this exception, acting on none
+    int extra_delay_ms = 0;      // added to the minimum response time
+};
+
+// The room sensor as a Modbus slave, without any notion of the line: bytes
+// in, reply frames out.
+class SimulatedSensor {
+public:
+    // Throws std::invalid_argument for an address outside 1..247.
+    explicit SimulatedSensor(Framing framing = Framing::Rtu, int address = 1);
+
+    // Bytes from the line; the replies to send, in order (possibly none).
+    // now_ms is when they arrived, which decides the measured values read.
+    std::vector<Reply> receive(std::string_view bytes, std::int64_t now_ms);
+
+    // Direct access to the map; addresses outside it throw std::out_of_range.
+    // Setting a measured value (0x100..0x102) pins it from then on.
+    std::uint16_t holding(int address, std::int64_t now_ms = 0) const;
+    void set_holding(int address, std::uint16_t value);
+    bool coil(int address) const;
+    void set_coil(int address, bool on);
+
+    Faults& faults() { return faults_; }
+    void set_framing(Framing framing) { scanner_.set_framing(framing); }
+    void set_address(int address);
+    int address() const { return address_; }
+
+    // Upper-case hex, without checksum, of every good request addressed to
+    // this sensor or broadcast, in arrival order.
+    const std::vector<std::string>& requests() const { return requests_; }
+    int min_response_ms() const;
+
+private:
+    Reply reply_for(const Request& request, std::int64_t now_ms);
+
+    FrameScanner scanner_;
+    int address_ = 1;
+    SensorMemory memory_;
+    Faults faults_;
+    std::vector<std::string> requests_;
+};
+
+}  // namespace vor3::sim

@@ -1,0 +1,133 @@
+// Requests and the sensor's replies, checked at the level of address,
+// function and data; the frame checks sit in frame_scanning_test.cpp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "sim_test_support.h"
+#include "sim/simulated_sensor.h"
+
+namespace vor3::sim {
+namespace {
+
+using test::bytes;
+using test::rtu;
+
+// The reply's address, function and data as hex, after checking its CRC.
+std::string ask(SimulatedSensor& sensor, std::string_view request_hex, std::int64_t now_ms = 0) {
+    const auto replies = sensor.receive(rtu(request_hex), now_ms);
+    if (replies.empty()) return "(none)";
+    const std::string& frame = replies.front().bytes;
+    const std::string body = frame.substr(0, frame.size() - 2);
+    EXPECT_EQ(rtu(link::bytes_to_hex(body)), frame) << "reply CRC";
+    return link::bytes_to_hex(body);
+}
+
+struct Exchange {
+    const char* what;
+    const char* request;
+    const char* reply;
+};
+
+const Exchange kExchanges[] = {
+    {"all configuration registers", "01030000000B", "0103161234006900000001032004B0000A0014000000000000"},
+    {"LED thresholds", "010300040002", "010304032004B0"},
+    {"external values", "010302000003", "010306000000000000"},
+    {"configuration coils", "010100000008", "0101017F"},
+    {"coils packed from bit 0", "010100030005", "0101010F"},
+    {"LED coils", "010101000005", "01010100"},
+    {"write thresholds", "0110000400020403840578", "011000040002"},
+    {"write external value", "011002010001020064", "011002010001"},
+    {"write LED coils", "010F010000050115", "010F01000005"},
+    {"write configuration coils", "010F0000000801FF", "010F00000008"},
+    // function not offered
+    {"write single register", "010600020001", "018601"},
+    {"report slave id", "0111", "019101"},
+    // range outside the map or onto read-only registers
+    {"read past configuration", "01030000000C", "018302"},
+    {"read between blocks", "010300200001", "018302"},
+    {"read past measured values", "010301020002", "018302"},
+    {"read coils past block", "010100000009", "018102"},
+    {"write device coding", "011000000001021234", "019002"},
+    {"write firmware through range", "0110000100020400010002", "019002"},
+    {"write measured value", "011001000001020000", "019002"},
+    {"write missing coil", "010F010500010101", "018F02"},
+    // quantity or byte count not allowed
+    {"read no registers", "010300000000", "018303"},
+    {"read 126 registers", "01030000007E", "018303"},
+    {"read 2001 coils", "0101000007D1", "018103"},
+    {"read 2000 coils is a range fault", "0101000007D0", "018102"},
+    {"register byte count short", "01100004000203038405", "019003"},
+    {"coil byte count long", "010F000000080200FF", "018F03"},
+};
+
+class ExchangeTest : public ::testing::TestWithParam<Exchange> {};
+
+TEST_P(ExchangeTest, RepliesAsExpected) {
+    SimulatedSensor sensor;
+    EXPECT_EQ(ask(sensor, GetParam().request), GetParam().reply);
+}
+
+INSTANTIATE_TEST_SUITE_P(Map, ExchangeTest, ::testing::ValuesIn(kExchanges),
+                         [](const auto& info) {
+                             std::string name = info.param.what;
+                             for (char& c : name) if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+TEST(SensorWrites, ChangeTheMapAndOnlyWhereAllowed) {
+    SimulatedSensor sensor;
+    ask(sensor, "0110000400020403840578");  // 900, 1400
+    ask(sensor, "010F010000050115");        // 1,0,1,0,1
+    ask(sensor, "0110000100020400FF0007");  // refused: firmware is read-only
+    EXPECT_EQ(sensor.holding(4), 900);
+    EXPECT_EQ(sensor.holding(5), 1400);
+    EXPECT_EQ(sensor.holding(1), 105);
+    EXPECT_EQ(sensor.holding(2), 0) << "a refused write must not be applied in part";
+    const bool leds[] = {true, false, true, false, true};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(sensor.coil(0x100 + i), leds[i]) << i;
+    EXPECT_EQ(ask(sensor, "010300040002"), "01030403840578");
+}
+
+TEST(SensorWrites, BroadcastIsCarriedOutWithoutReply) {
+    SimulatedSensor sensor;
+    EXPECT_TRUE(sensor.receive(rtu("001000060001020005"), 0).empty());
+    EXPECT_EQ(sensor.holding(6), 5);
+    EXPECT_TRUE(sensor.receive(rtu("00030000000B"), 0).empty());
+}
+
+TEST(MeasuredValues, DriftWithinPlausibleBoundsAndRepeat) {
+    SimulatedSensor a, b;
+    struct Bound { int address; int lo; int hi; };
+    const Bound bounds[] = {{0x100, 207, 223}, {0x101, 410, 490}, {0x102, 500, 800}};
+    for (const Bound& bound : bounds) {
+        int lowest = 1 << 16, highest = -1;
+        for (std::int64_t t = 0; t < 3'600'000; t += 5'000) {
+            const int v = a.holding(bound.address, t);
+            EXPECT_EQ(v, b.holding(bound.address, t));
+            lowest = std::min(lowest, v);
+            highest = std::max(highest, v);
+        }
+        EXPECT_GE(lowest, bound.lo) << bound.address;
+        EXPECT_LE(highest, bound.hi) << bound.address;
+        EXPECT_GT(highest - lowest, (bound.hi - bound.lo) / 2) << "should visibly drift: " << bound.address;
+    }
+}
+
+TEST(MeasuredValues, FollowOffsetsUntilPinned) {
+    SimulatedSensor sensor;
+    const std::int64_t t = 123'456;
+    const int plain = sensor.holding(0x100, t);
+    sensor.set_holding(8, static_cast<std::uint16_t>(-15));
+    EXPECT_EQ(sensor.holding(0x100, t), plain - 15);
+
+    sensor.set_holding(0x100, static_cast<std::uint16_t>(-52));  // -5.2 °C
+    sensor.set_holding(0x102, 2500);
+    for (std::int64_t when : {0, 600'000, 7'000'000})
+        EXPECT_EQ(ask(sensor, "010301000001", when), "010302FFCC") << when;
+    EXPECT_EQ(sensor.holding(0x102, 999'999), 2500);
+}
+
+}  // namespace
+}  // namespace vor3::sim
