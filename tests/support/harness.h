@@ -1,0 +1,78 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "form/virtual_clock.h"
+#include "link/hex.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+#include "support/fakes.h"
+
+namespace vor3::test {
+
+// A port that notes every frame written, with the time it went out.
+struct RecordingPort : link::SerialPort {
+    RecordingPort(link::SerialPort& inner, form::Clock& clock) : inner(inner), clock(clock) {}
+    struct Sent {
+        std::int64_t at;
+        std::string bytes;
+    };
+    link::SerialPort& inner;
+    form::Clock& clock;
+    std::vector<Sent> sent;
+
+    std::vector<std::string> port_list() const override { return inner.port_list(); }
+    int port_number() const override { return inner.port_number(); }
+    void set_port_number(int n) override { inner.set_port_number(n); }
+    void set_settings(const std::string& s) override { inner.set_settings(s); }
+    bool is_open() const override { return inner.is_open(); }
+    void set_open(bool on) override { inner.set_open(on); }
+    void set_input_mode(int m) override { inner.set_input_mode(m); }
+    void write(std::string_view bytes) override {
+        inner.write(bytes);
+        sent.push_back({clock.now_ms(), std::string(bytes)});
+    }
+    int waiting_count() override { return inner.waiting_count(); }
+    std::string read_all() override { return inner.read_all(); }
+};
+
+// One program under the virtual clock, talking to the simulated sensor.
+struct SimHarness {
+    form::VirtualClock clock;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    sim::SimPort sim_port{clock, sensor};
+    RecordingPort port{sim_port, clock};
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+    Context& c = prog.ctx;
+    form::FrmConfig& f = prog.frm_config;
+
+    explicit SimHarness(const char* mode = "RTU", int parity = 1) {
+        prog.Main();
+        f.Combo_Port(5).set_list_index(std::string(mode) == "ASCII" ? 0 : 1);
+        f.Combo_Port(2).set_list_index(parity);
+        f.Combo_Port(6).set_list_index(1);
+    }
+
+    // Presses "Gerät auslesen" and runs until the status window has closed.
+    bool read_device(std::int64_t limit_ms = 20000) {
+        f.cmd_read_device.press();
+        return clock.run_until([&] { return c.g.transfer.request_kind == 0 && !prog.frmState.loaded(); }, limit_ms);
+    }
+
+    // The request texts (without checksum) that went out, in order.
+    std::vector<std::string> requests() const {
+        std::vector<std::string> out;
+        for (const auto& s : port.sent) {
+            if (!s.bytes.empty() && s.bytes[0] == ':')
+                out.push_back(s.bytes.substr(1, s.bytes.size() - 5));
+            else
+                out.push_back(link::bytes_to_hex(s.bytes.substr(0, s.bytes.size() - 2)));
+        }
+        return out;
+    }
+};
+
+}  // namespace vor3::test

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "form/virtual_clock.h"
+#include "support/fakes.h"
+
+namespace vor3::test {
+namespace {
+
+struct Started {
+    form::VirtualClock clock;
+    FakePort port;
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+    form::FrmConfig& f = prog.frm_config;
+    model::Globals& g = prog.g;
+    Started() { prog.Main(); }
+};
+
+TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
+    Started s;
+    auto& f = s.f;
+    EXPECT_EQ(f.Combo_Port(0).text(), "COM1");
+    EXPECT_EQ(f.Combo_Port(1).text(), "9600");
+    EXPECT_EQ(f.Combo_Port(2).text(), "Even");
+    EXPECT_EQ(f.Combo_Port(5).text(), "RTU");
+    EXPECT_EQ(f.Combo_Port(6).text(), "close");
+    EXPECT_EQ(s.g.link.com_port, 1);
+    EXPECT_EQ(s.g.link.protocol_mode, "RTU");
+    EXPECT_EQ(s.g.link.settings_string(), "9600,E,8,1");
+    EXPECT_EQ(s.port.settings, "9600,E,8,1");
+    EXPECT_EQ(s.port.number, 1);
+    EXPECT_FALSE(s.port.open);
+    EXPECT_FALSE(s.g.link.port_open);
+    for (int i : {0, 1, 2, 5, 6}) EXPECT_TRUE(f.Combo_Port(i).enabled()) << i;
+    EXPECT_FALSE(f.cmd_read_device.enabled());
+    EXPECT_FALSE(f.set_parameter.enabled());
+    EXPECT_FALSE(f.read_out_parameter.enabled());
+    EXPECT_FALSE(f.chk_read_out.enabled());
+    EXPECT_EQ(f.chk_read_out.value(), 0);
+    EXPECT_EQ(f.SSTab1.tab(), 0);
+    EXPECT_EQ(f.txt_Modbus_adress.text(), "1");
+    EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
+    EXPECT_EQ(f.Timer4.interval(), 50);
+    EXPECT_EQ(f.Timer3.interval(), 500);
+    for (form::Timer* t : {&f.Timer, &f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
+        EXPECT_FALSE(t->enabled()) << t->name();
+    // hidden controls hold values but are not shown
+    for (int i : {0, 1, 2}) EXPECT_FALSE(f.txt_data_cfg(i).visible()) << i;
+    for (int i : {3, 4, 5}) EXPECT_FALSE(f.txt_data_in(i).visible()) << i;
+    EXPECT_FALSE(f.lbl_cfg(2).visible());
+    EXPECT_FALSE(f.chk_cfg(3).visible());
+    EXPECT_FALSE(f.chk_cfg(7).visible());
+    EXPECT_FALSE(f.lbl_read_cfg_bit(7).visible());
+    EXPECT_FALSE(f.chk_inp_bit(4).visible());
+    EXPECT_FALSE(f.lbl_read_bit(4).visible());
+    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_TRUE(f.lbl_cfg(3).visible());
+    EXPECT_TRUE(s.msg.shown.empty());
+}
+
+TEST(PortSettings, SettingsStringFollowsEveryModeAndParity) {
+    struct Case { int baud, parity, mode; const char* settings; int input_mode, poll, give_up; } cases[] = {
+        {0, 0, 1, "9600,N,8,1", 1, 50, 500},   {1, 0, 1, "19200,N,8,1", 1, 50, 500},
+        {2, 1, 0, "38400,E,7,1", 0, 100, 1000}, {3, 2, 0, "57600,O,7,1", 0, 100, 1000},
+        {0, 2, 1, "9600,O,8,1", 1, 50, 500},   {0, 1, 0, "9600,E,7,1", 0, 100, 1000}};
+    for (const auto& k : cases) {
+        Started s;
+        s.f.Combo_Port(1).set_list_index(k.baud);
+        s.f.Combo_Port(2).set_list_index(k.parity);
+        s.f.Combo_Port(5).set_list_index(k.mode);
+        EXPECT_EQ(s.port.settings, k.settings);
+        EXPECT_EQ(s.g.link.settings_string(), k.settings);
+        EXPECT_EQ(s.g.link.protocol_mode, k.mode == 0 ? "ASCII" : "RTU");
+        EXPECT_EQ(s.port.input_mode, k.input_mode) << k.settings;
+        EXPECT_EQ(s.f.Timer4.interval(), k.poll);
+        EXPECT_EQ(s.f.Timer3.interval(), k.give_up);
+    }
+}
+
+TEST(PortSettings, OpeningAndClosingSwitchTheWindowAndTheTimers) {
+    Started s;
+    auto& f = s.f;
+    f.Combo_Port(0).set_list_index(2);
+    f.Combo_Port(6).set_list_index(1);
+    EXPECT_TRUE(s.port.open);
+    EXPECT_EQ(s.port.number, 3);
+    EXPECT_TRUE(s.g.link.port_open);
+    for (int i : {0, 1, 2, 5}) EXPECT_FALSE(f.Combo_Port(i).enabled()) << i;
+    EXPECT_TRUE(f.Combo_Port(6).enabled());
+    EXPECT_TRUE(f.txt_Modbus_adress.enabled());
+    EXPECT_TRUE(f.cmd_read_device.enabled());
+    EXPECT_TRUE(f.read_out_parameter.enabled());
+    EXPECT_TRUE(f.chk_read_out.enabled());
+    EXPECT_FALSE(f.set_parameter.enabled());  // nothing marked
+    EXPECT_TRUE(f.Timer4.enabled());
+    EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), 0);  // "0 - °F"
+
+    // Opening again does not re-open the port.
+    s.prog.ctx.frm.Combo_Port(6).on_click(6);
+    EXPECT_EQ(s.port.opens, 1);
+
+    // A pending repeat and a running transfer are abandoned on close.
+    f.Timer5.start();
+    f.Timer3.start();
+    f.Timer6.start();
+    f.Timer1.start();
+    f.chk_read_out.set_value(1);
+    s.g.transfer.bus_ready = false;
+    s.g.transfer.reg_address = 0x100;
+    f.Combo_Port(6).set_list_index(0);
+    EXPECT_FALSE(s.port.open);
+    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
+        EXPECT_FALSE(t->enabled()) << t->name();
+    EXPECT_TRUE(s.g.transfer.bus_ready);
+    EXPECT_EQ(s.g.transfer.request_kind, 1);
+    EXPECT_EQ(s.g.transfer.reg_address, 0);
+    EXPECT_EQ(f.chk_read_out.value(), 0);
+    EXPECT_FALSE(f.cmd_read_device.enabled());
+    EXPECT_FALSE(f.chk_read_out.enabled());
+    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(f.Combo_Port(i).enabled()) << i;
+    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_TRUE(s.msg.shown.empty());
+}
+
+TEST(PortSettings, APortThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
+    struct Case { int number; bool permission; const char* text; } cases[] = {
+        {8002, false, "COM-Port not available,  8002"},
+        {8005, true, "COM-Port not available,  8005"},
+    };
+    for (const auto& k : cases) {
+        Started s;
+        s.port.open_error = k.number;
+        s.port.open_permission = k.permission;
+        s.f.Combo_Port(6).set_list_index(1);
+        ASSERT_EQ(s.msg.shown.size(), 1u);
+        EXPECT_EQ(s.msg.shown[0], k.text);
+        EXPECT_EQ(s.msg.details[0].find("dialout") != std::string::npos, k.permission);
+        EXPECT_EQ(s.f.Combo_Port(6).list_index(), 0);
+        EXPECT_FALSE(s.g.link.port_open);
+        EXPECT_FALSE(s.port.open);
+        for (int i : {0, 1, 2, 5}) EXPECT_TRUE(s.f.Combo_Port(i).enabled());
+        EXPECT_FALSE(s.f.cmd_read_device.enabled());
+        EXPECT_FALSE(s.f.read_out_parameter.enabled());
+        EXPECT_FALSE(s.f.set_parameter.enabled());
+        EXPECT_FALSE(s.f.chk_read_out.enabled());
+        EXPECT_FALSE(s.f.Timer4.enabled());
+    }
+}
+
+}  // namespace
+}  // namespace vor3::test
