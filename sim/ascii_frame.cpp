@@ -23,14 +23,13 @@ std::string upper(std::string_view text) {
 Scan scan_ascii(std::string_view bytes) {
     if (bytes.empty()) return {};
     if (bytes[0] != ':') return {Scan::Skip, std::min(bytes.find(':'), bytes.size()), {}};
-    const std::size_t next_start = bytes.find(':', 1);
+    // A start that comes to nothing is given up by its ':' alone: with Auto
+    // framing the bytes after it may hold an RTU request.
+    const Scan bad{Scan::Skip, 1, {}};
     const std::size_t line_end = bytes.find('\n');
     // A new ':' before the end of the line means the earlier frame was cut.
-    if (next_start < line_end) return {Scan::Skip, next_start, {}};
-    if (line_end == std::string_view::npos)
-        return bytes.size() >= kMaxLine ? Scan{Scan::Skip, bytes.size(), {}} : Scan{};
-
-    const Scan bad{Scan::Skip, line_end + 1, {}};
+    if (bytes.find(':', 1) < line_end) return bad;
+    if (line_end == std::string_view::npos) return bytes.size() >= kMaxLine ? bad : Scan{};
     std::string_view text = bytes.substr(1, line_end - 1);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
     if (text.size() < 6) return bad;

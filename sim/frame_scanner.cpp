@@ -1,5 +1,7 @@
 #include "sim/frame_scanner.h"
 
+#include <algorithm>
+
 #include "sim/ascii_frame.h"
 #include "sim/rtu_frame.h"
 
@@ -16,12 +18,12 @@ FrameScanner::Found FrameScanner::scan(std::string_view bytes) const {
     return {scan_rtu(bytes), Framing::Rtu};
 }
 
-// A head that might still grow into a request is given up once a complete
-// request follows it: the head was noise, or the tail of a lost frame.
-bool FrameScanner::frame_further_on() const {
+bool FrameScanner::frame_starts_within(std::size_t end, bool by_crc_counts) const {
     const std::string_view view(buffer_);
-    for (std::size_t i = 1; i < view.size(); ++i)
-        if (scan(view.substr(i)).scan.status == Scan::Frame) return true;
+    for (std::size_t i = 1; i < std::min(end, view.size()); ++i) {
+        const Scan later = scan(view.substr(i)).scan;
+        if (later.status == Scan::Frame && (by_crc_counts || !later.by_crc_only)) return true;
+    }
     return false;
 }
 
@@ -30,13 +32,21 @@ std::optional<Request> FrameScanner::next() {
         Found found = scan(buffer_);
         switch (found.scan.status) {
             case Scan::Frame:
+                // A CRC that matches by chance (1 in 65536 for each length
+                // tried) would swallow the request that really starts inside.
+                if (found.scan.by_crc_only && frame_starts_within(found.scan.length, false)) {
+                    buffer_.erase(0, 1);
+                    break;
+                }
                 buffer_.erase(0, found.scan.length);
                 return Request{found.framing, std::move(found.scan.adu)};
             case Scan::Skip:
                 buffer_.erase(0, found.scan.length);
                 break;
             case Scan::Incomplete:
-                if (!frame_further_on()) return std::nullopt;
+                // Once a complete request follows, the head was noise or the
+                // tail of a lost frame, not the start of a request.
+                if (!frame_starts_within(buffer_.size(), true)) return std::nullopt;
                 buffer_.erase(0, 1);
                 break;
         }

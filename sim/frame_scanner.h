@@ -26,7 +26,7 @@ public:
 private:
     struct Found;
     Found scan(std::string_view bytes) const;
-    bool frame_further_on() const;
+    bool frame_starts_within(std::size_t end, bool by_crc_counts) const;
 
     Framing framing_;
     std::string buffer_;

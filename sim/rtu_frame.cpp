@@ -54,7 +54,7 @@ Scan scan_by_crc(std::string_view bytes) {
     std::uint16_t crc = 0xFFFF;
     for (std::size_t n = 0; n < end; ++n) {
         crc = crc_step(crc, static_cast<std::uint8_t>(bytes[n]));
-        if (n + 1 >= 4 && crc == 0) return {Scan::Frame, n + 1, std::string(bytes.substr(0, n - 1))};
+        if (n + 1 >= 4 && crc == 0) return {Scan::Frame, n + 1, std::string(bytes.substr(0, n - 1)), true};
     }
     return bytes.size() >= kMaxFrame ? skip_one() : Scan{};
 }

@@ -12,9 +12,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,22 +22,16 @@ extern char** environ;
 namespace vor3::sim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kBound = std::chrono::seconds(5);
-
-int ms_left(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left < 0 ? 0 : static_cast<int>(left);
-}
-
-// Reads from fd until `done` holds for what was read, or the bound passes.
-std::string read_until(int fd, const std::function<bool(const std::string&)>& done) {
-    const auto deadline = Clock::now() + kBound;
+// Reads from fd until it has `size` bytes or a newline (size 0), or until a
+// generous bound passes.
+std::string read_from(int fd, std::size_t size) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::string got;
-    while (!done(got)) {
+    while (size == 0 ? got.find('\n') == std::string::npos : got.size() < size) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, ms_left(deadline)) <= 0) break;
         char buf[256];
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
         const ssize_t n = read(fd, buf, sizeof buf);
         if (n <= 0) break;
         got.append(buf, static_cast<std::size_t>(n));
@@ -56,32 +47,29 @@ public:
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         int out[2];
-        if (pipe(out) != 0) throw std::runtime_error("pipe failed");
+        EXPECT_EQ(pipe(out), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         stdout_ = out[0];
-        if (failed != 0) throw std::runtime_error("cannot start " + args[0]);
     }
     ~SimProgram() {
         if (pid_ > 0) stop();
         close(stdout_);
     }
-
     std::string first_line() {
-        const std::string text = read_until(stdout_, [](const std::string& s) { return s.find('\n') != s.npos; });
+        const std::string text = read_from(stdout_, 0);
         return text.substr(0, text.find('\n'));
     }
-    // Exit status, or -1 when the program did not exit normally.
     int stop() {
         kill(pid_, SIGTERM);
-        return wait();
+        return exit_status();
     }
-    int wait() {
+    // -1 when the program did not exit by itself.
+    int exit_status() {
         int status = 0;
         waitpid(pid_, &status, 0);
         pid_ = -1;
@@ -93,62 +81,57 @@ private:
     int stdout_ = -1;
 };
 
-int open_raw_9600(const std::string& path) {
+// Pseudo-terminals refuse parity and 7 data bits, so the client uses 8N1.
+std::string exchange(const std::string& path, const std::string& request, std::size_t reply_size) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) return fd;
+    if (fd < 0) return "cannot open " + path;
     termios t{};
     tcgetattr(fd, &t);
     cfmakeraw(&t);
-    cfsetispeed(&t, B9600);
-    cfsetospeed(&t, B9600);
+    cfsetspeed(&t, B9600);
     t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | CSTOPB)) | CS8 | CLOCAL | CREAD;
     tcsetattr(fd, TCSANOW, &t);
-    return fd;
-}
-
-std::string exchange(const std::string& path, const std::string& request, std::size_t reply_size) {
-    const int fd = open_raw_9600(path);
-    EXPECT_GE(fd, 0) << path;
-    if (fd < 0) return {};
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
-    std::string reply = read_until(fd, [&](const std::string& s) { return s.size() >= reply_size; });
+    std::string reply = read_from(fd, reply_size);
     close(fd);
     return reply;
 }
 
-const char kRegisters[] = "0103161234006900000001032004B0000A0014000000000000";
+struct ProgramRun {
+    std::vector<std::string> args;
+    bool through_link;
+    std::string request;
+    std::string reply;
+};
 
-TEST(SensorSimProgram, AnswersRtuOnItsTerminal) {
-    SimProgram program({});
-    const std::string path = program.first_line();
-    ASSERT_FALSE(path.empty());
-    const std::string expected = test::rtu(kRegisters);
-    EXPECT_EQ(link::bytes_to_hex(exchange(path, test::rtu("01030000000B"), expected.size())),
-              link::bytes_to_hex(expected));
-    EXPECT_EQ(program.stop(), 0);
-}
-
-TEST(SensorSimProgram, AnswersAsciiThroughItsLink) {
-    char dir_template[] = "/tmp/vor3-sim-test-XXXXXX";
-    ASSERT_NE(mkdtemp(dir_template), nullptr);
-    const std::string link_path = std::string(dir_template) + "/sensor";
-    ASSERT_EQ(symlink("/nonexistent", link_path.c_str()), 0);  // a stale link is replaced
-    {
-        SimProgram program({"--mode", "ascii", "--address", "3", "--link", link_path});
-        ASSERT_FALSE(program.first_line().empty());
-        const std::string expected = test::ascii(std::string("03") + (kRegisters + 2));
-        EXPECT_EQ(exchange(link_path, test::ascii("03030000000B"), expected.size()), expected);
+TEST(SensorSimProgram, AnswersOnItsTerminal) {
+    char dir[] = "/tmp/vor3-sim-test-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/sensor";
+    ASSERT_EQ(symlink("/nonexistent", link.c_str()), 0);  // a stale link is replaced
+    const std::string registers = "1234006900000001032004B0000A0014000000000000";
+    const ProgramRun runs[] = {
+        {{}, false, test::rtu("01030000000B"), test::rtu("010316" + registers)},
+        {{"--mode", "ascii", "--address", "3", "--link", link}, true, test::ascii("03030000000B"),
+         test::ascii("030316" + registers)},
+    };
+    for (const ProgramRun& run : runs) {
+        SimProgram program(run.args);
+        const std::string path = program.first_line();
+        ASSERT_FALSE(path.empty());
+        EXPECT_EQ(link::bytes_to_hex(exchange(run.through_link ? link : path, run.request, run.reply.size())),
+                  link::bytes_to_hex(run.reply));
         EXPECT_EQ(program.stop(), 0);
     }
     struct stat st {};
-    EXPECT_NE(lstat(link_path.c_str(), &st), 0) << "link left behind";
-    rmdir(dir_template);
+    EXPECT_NE(lstat(link.c_str(), &st), 0) << "link left behind";
+    rmdir(dir);
 }
 
 TEST(SensorSimProgram, RefusesBadArguments) {
     SimProgram program({"--address", "300"});
     EXPECT_EQ(program.first_line(), "");
-    EXPECT_EQ(program.wait(), 2);
+    EXPECT_EQ(program.exit_status(), 2);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 #pragma once
+#include <cctype>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "link/hex.h"
+#include "sim/ascii_frame.h"
+#include "sim/rtu_frame.h"
 
+// Frames from hex text of address, function and data. The encoders are
+// checked against frames computed by hand in frame_scanning_test.cpp.
 namespace vor3::sim::test {
 
 inline std::string bytes(std::string_view hex) {
@@ -12,17 +18,14 @@ inline std::string bytes(std::string_view hex) {
     return out;
 }
 
-// RTU frame from hex text of address, function and data.
-inline std::string rtu(std::string_view hex) {
-    std::string frame = bytes(hex);
-    const std::uint16_t crc = link::crc16(frame);
-    frame.push_back(static_cast<char>(crc & 0xFF));
-    frame.push_back(static_cast<char>(crc >> 8));
-    return frame;
-}
+inline std::string rtu(std::string_view hex) { return encode_rtu(bytes(hex)); }
+inline std::string ascii(std::string_view hex) { return encode_ascii(bytes(hex)); }
 
-inline std::string ascii(std::string_view hex) {
-    return ":" + std::string(hex) + link::CalculateLRC(hex) + "\r\n";
+// gtest names for table rows: "read past end" -> "read_past_end".
+inline std::string case_name(std::string text) {
+    for (char& c : text)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return text;
 }
 
 }  // namespace vor3::sim::test
