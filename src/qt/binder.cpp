@@ -1,0 +1,248 @@
+#include "qt/binder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <exception>
+
+#include "qt/colors.h"
+#include "qt/spin_arrows.h"
+
+namespace vor3::qt {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+void sync_state(const form::Control& c, QWidget& w) {
+    // The widget's own state, as in the model; a disabled frame or window
+    // greys its children without touching theirs.
+    if (w.testAttribute(Qt::WA_ForceDisabled) == c.enabled()) w.setEnabled(c.enabled());
+    if (w.isHidden() == c.visible()) w.setHidden(!c.visible());
+}
+
+}  // namespace
+
+void guarded(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        qWarning("vor3: unhandled error in a window event: %s", e.what());
+    }
+}
+
+Binder::~Binder() {
+    for (form::Control* c : bound_) c->changed = nullptr;
+}
+
+void Binder::custom(form::Control& control, std::function<void()> sync) {
+    bound_.push_back(&control);
+    control.changed = sync;
+    sync();
+}
+
+void Binder::plain(form::Control& c, QWidget& w) {
+    custom(c, [&c, &w] { sync_state(c, w); });
+}
+
+void Binder::frame(form::Container& c, QGroupBox& box) {
+    custom(c, [&c, &box] {
+        sync_state(c, box);
+        box.setTitle(q(c.caption()));
+    });
+}
+
+void Binder::label(form::Control& c, QLabel& label) {
+    custom(c, [&c, &label] {
+        sync_state(c, label);
+        if (label.text() != q(c.caption())) label.setText(q(c.caption()));
+        set_widget_color(label, QPalette::WindowText, c.fore_color());
+    });
+}
+
+void Binder::text_box(form::TextBox& c, QLineEdit& edit) {
+    edit.setContextMenuPolicy(Qt::NoContextMenu);
+    edit.setAcceptDrops(false);
+    edit.installEventFilter(this);
+    fields_[&edit] = &c;
+    custom(c, [&c, &edit] {
+        const QSignalBlocker block(edit);
+        sync_state(c, edit);
+        if (edit.text() != q(c.text())) edit.setText(q(c.text()));
+        set_widget_color(edit, QPalette::Text, c.fore_color());
+        set_widget_color(edit, QPalette::Base, c.back_color());
+    });
+}
+
+void Binder::button(form::Button& c, QAbstractButton& button) {
+    custom(c, [&c, &button] {
+        sync_state(c, button);
+        button.setText(q(c.caption()));
+    });
+    connect(&button, &QAbstractButton::clicked, this, [&c] { guarded([&c] { c.press(); }); });
+}
+
+void Binder::check_box(form::CheckBox& c, QCheckBox& box) {
+    auto sync = [&c, &box] {
+        const QSignalBlocker block(box);
+        sync_state(c, box);
+        box.setText(q(c.caption()));
+        box.setChecked(c.value() != 0);
+        set_widget_color(box, QPalette::WindowText, c.fore_color());
+    };
+    custom(c, sync);
+    connect(&box, &QCheckBox::toggled, this, [&c, sync](bool on) {
+        guarded([&c, on] { c.set_value(on ? 1 : 0); });
+        sync();  // the model may have refused or changed the value back
+    });
+}
+
+void Binder::combo_box(form::ComboBox& c, QComboBox& combo) {
+    auto sync = [&c, &combo] {
+        const QSignalBlocker block(combo);
+        sync_state(c, combo);
+        QStringList items;
+        for (const auto& item : c.items()) items << q(item);
+        bool same = combo.count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i) same = combo.itemText(i) == items[i];
+        if (!same) {
+            combo.clear();
+            combo.addItems(items);
+        }
+        combo.setCurrentIndex(c.list_index());
+        set_widget_color(combo, QPalette::ButtonText, c.fore_color());
+        set_widget_color(combo, QPalette::Text, c.fore_color());
+    };
+    custom(c, sync);
+    connect(&combo, &QComboBox::currentIndexChanged, this, [&c, sync](int i) {
+        if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
+        sync();
+    });
+}
+
+void Binder::progress(form::ProgressBar& c, QProgressBar& bar) {
+    custom(c, [&c, &bar] {
+        sync_state(c, bar);
+        bar.setRange(c.min(), c.max());
+        bar.setValue(c.value());
+    });
+}
+
+void Binder::menu_item(form::MenuItem& c, QAction& action) {
+    custom(c, [&c, &action] {
+        action.setSeparator(c.caption() == "-");
+        action.setText(q(c.caption()));
+        action.setEnabled(c.enabled());
+        action.setVisible(c.visible());
+    });
+    connect(&action, &QAction::triggered, this, [&c] { guarded([&c] { c.press(); }); });
+}
+
+void Binder::tab(form::TabControl& c, QTabWidget& tabs) {
+    auto sync = [&c, &tabs] {
+        const QSignalBlocker block(tabs);
+        sync_state(c, tabs);
+        for (int i = 0; i < tabs.count() && i < static_cast<int>(c.tab_captions.size()); ++i)
+            tabs.setTabText(i, q(c.tab_captions[static_cast<std::size_t>(i)]));
+        if (c.tab() >= 0 && c.tab() < tabs.count()) tabs.setCurrentIndex(c.tab());
+    };
+    custom(c, sync);
+    connect(&tabs, &QTabWidget::currentChanged, this, [&c, sync](int i) {
+        guarded([&c, i] { c.set_tab(i); });
+        sync();
+    });
+}
+
+void Binder::spin(form::UpDown& c, SpinArrows& arrows) {
+    custom(c, [&c, &arrows] { sync_state(c, arrows); });
+    c.width = arrows.width();
+    c.height = arrows.height();
+    arrows.on_resize = [&c](int w, int h) {
+        c.width = w;
+        c.height = h;
+    };
+    arrows.on_mouse_down = [&c](double x, double y) {
+        if (c.on_mouse_down) guarded([&] { c.on_mouse_down(c.index(), x, y); });
+    };
+    arrows.on_mouse_move = [&c](double x, double y) {
+        if (c.on_mouse_move) guarded([&] { c.on_mouse_move(c.index(), x, y); });
+    };
+    arrows.on_mouse_up = [&c] {
+        if (c.on_mouse_up) guarded([&] { c.on_mouse_up(c.index()); });
+    };
+    arrows.on_step = [&c](bool up) {
+        auto& handler = up ? c.on_up : c.on_down;
+        if (handler) guarded([&] { handler(c.index()); });
+    };
+}
+
+bool Binder::eventFilter(QObject* watched, QEvent* event) {
+    const auto it = fields_.find(watched);
+    if (it == fields_.end()) return false;
+    form::TextBox& box = *it->second;
+    auto* edit = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return key_press(box, static_cast<const QKeyEvent&>(*event));
+    case QEvent::FocusIn:
+        // Typing always adds at the end; a selection would promise that it
+        // replaces the text.
+        QTimer::singleShot(0, edit, [edit] {
+            edit->deselect();
+            edit->end(false);
+        });
+        return false;
+    case QEvent::FocusOut: {
+        // Another window or a list's popup taking the focus is not the user
+        // leaving the field.
+        const auto reason = static_cast<const QFocusEvent&>(*event).reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            guarded([&box] { box.lose_focus(); });
+        return false;
+    }
+    case QEvent::InputMethod:
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        // no middle-button paste past the model
+        return static_cast<const QMouseEvent&>(*event).button() == Qt::MiddleButton;
+    default:
+        return false;
+    }
+}
+
+bool Binder::key_press(form::TextBox& box, const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return false;
+    default:
+        break;
+    }
+    // Shortcuts (paste, undo, cut) would edit the field behind the model's
+    // back; they do nothing here.
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return true;
+    int key = 0;
+    if (event.key() == Qt::Key_Backspace) {
+        key = 8;
+    } else {
+        const QString text = event.text();
+        if (text.size() == 1 && text[0].unicode() >= 32 && text[0].unicode() != 127) key = text[0].unicode();
+    }
+    if (key != 0) guarded([&box, key] { box.type_key(key); });
+    return true;
+}
+
+}  // namespace vor3::qt

@@ -1,0 +1,101 @@
+#include "qt/config_view.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "qt/config_pages.h"
+#include "qt/logo.h"
+#include "qt/state_view.h"
+#include "qt/widget_factory.h"
+#include "ui/config_window.h"
+
+namespace vor3::qt {
+
+ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+    form::FrmConfig& f = program.frm_config;
+    setObjectName("frm_config");
+    WidgetFactory make(binder_);
+
+    auto* central = new QWidget;
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(8, 6, 8, 8);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(build_parameter_frame(f, make));
+    auto* logo = new QLabel;
+    logo->setObjectName("Picture1");
+    logo->setPixmap(draw_logo(devicePixelRatioF()));
+    binder_.plain(f.Picture1, *logo);
+    top->addStretch();
+    top->addWidget(logo, 0, Qt::AlignRight | Qt::AlignVCenter);
+    rows->addLayout(top);
+
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName("SSTab1");
+    tabs->addTab(build_general_page(f, make), QString());
+    tabs->addTab(build_display_page(f, make), QString());
+    binder_.tab(f.SSTab1, *tabs);
+    rows->addWidget(tabs);
+
+    rows->addWidget(build_action_frame(f, make));
+    setCentralWidget(central);
+    build_menus();
+
+    state_ = new StateView(program.frmState, binder_, this);
+
+    // The window's own enabled state greys its contents, not the window:
+    // message boxes and the status window are its children and must stay
+    // usable while the model has it disabled.
+    binder_.custom(f, [this, &f] {
+        setWindowTitle(QString::fromStdString(f.caption()));
+        centralWidget()->setEnabled(f.enabled());
+        menuBar()->setEnabled(f.enabled());
+    });
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+ConfigView::~ConfigView() = default;
+
+void ConfigView::build_menus() {
+    form::FrmConfig& f = program_.frm_config;
+    for (auto& [i, item] : f.MenueMain) {
+        if (item.children.empty()) {
+            QAction* action = menuBar()->addAction(QString());
+            action->setObjectName(WidgetFactory::name("MenueMain", i));
+            binder_.menu_item(item, *action);
+            continue;
+        }
+        QMenu* menu = menuBar()->addMenu(QString());
+        menu->setObjectName(WidgetFactory::name("MenueMain", i));
+        binder_.menu_item(item, *menu->menuAction());
+        for (form::MenuItem* child : item.children) {
+            QAction* action = menu->addAction(QString());
+            action->setObjectName(WidgetFactory::name("ParMenueMain", child->index()));
+            binder_.menu_item(*child, *action);
+        }
+    }
+}
+
+void ConfigView::show_centered() {
+    adjustSize();
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - frameGeometry().center() + pos());
+    }
+    show();
+}
+
+void ConfigView::closeEvent(QCloseEvent* event) {
+    guarded([this] { ui::frm_config_Unload(program_.ctx); });
+    event->accept();
+    if (program_.ctx.end_program) program_.ctx.end_program();
+}
+
+}  // namespace vor3::qt

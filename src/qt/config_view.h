@@ -1,0 +1,36 @@
+#pragma once
+#include <QMainWindow>
+
+#include "app/program.h"
+#include "qt/binder.h"
+
+namespace vor3::qt {
+
+class StateView;
+
+// The configuration window of one program, with its status window. It
+// only mirrors the program's controls and passes the user's actions on.
+// Closing it unloads the windows and ends the program (ctx.end_program).
+class ConfigView : public QMainWindow {
+public:
+    explicit ConfigView(app::Program& program, QWidget* parent = nullptr);
+    ~ConfigView() override;
+
+    StateView& state_view() { return *state_; }
+    // Shows the window in the middle of its screen.
+    void show_centered();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_menus();
+
+    app::Program& program_;
+    // Declared after nothing it needs and destroyed before the widgets
+    // (which the QMainWindow base deletes), so no binding outlives them.
+    Binder binder_;
+    StateView* state_ = nullptr;
+};
+
+}  // namespace vor3::qt

@@ -1,0 +1,157 @@
+#include "qt/qt_serial_port.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace vor3::qt {
+
+namespace {
+
+QSerialPort::Parity to_parity(char p) {
+    switch (p) {
+    case 'E': return QSerialPort::EvenParity;
+    case 'O': return QSerialPort::OddParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+
+std::vector<QSerialPortInfo> sorted_ports() {
+    auto ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(),
+              [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.systemLocation() < b.systemLocation(); });
+    return {ports.begin(), ports.end()};
+}
+
+}  // namespace
+
+link::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device) {
+    using link::PortError;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortError(link::kPortInvalid, "no such port: " + device);
+    case QSerialPort::PermissionError:
+        // Qt reports a port locked by another program as a permission
+        // error too; only a device we may not touch is about rights.
+        if (accessible) return PortError(link::kPortInUse, "port in use: " + device);
+        return PortError(link::kPortInUse, "no permission to open " + device, true);
+    case QSerialPort::OpenError:
+        return PortError(link::kPortInUse, "port already open: " + device);
+    case QSerialPort::UnsupportedOperationError:
+        return PortError(link::kPortSettingsRefused, "settings refused by " + device);
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+        return PortError(link::kPortIoFailed, "input/output error on " + device);
+    default:
+        return PortError(link::kPortInUse, "cannot open " + device);
+    }
+}
+
+QtSerialPort::QtSerialPort() = default;
+
+QtSerialPort::~QtSerialPort() { set_open(false); }
+
+std::vector<std::string> QtSerialPort::port_list() const {
+    std::vector<std::string> names;
+    listed_.clear();
+    for (const auto& info : sorted_ports()) {
+        const std::string path = info.systemLocation().toStdString();
+        listed_.push_back(path);
+        const QString description = info.description().trimmed();
+        names.push_back(description.isEmpty() ? path : path + " (" + description.toStdString() + ")");
+    }
+    return names;
+}
+
+void QtSerialPort::set_port_number(int number) {
+    if (number == number_) return;
+    set_open(false);
+    number_ = number;
+}
+
+void QtSerialPort::set_device_path(const std::string& path) {
+    set_open(false);
+    if (path.empty())
+        device_path_.reset();
+    else
+        device_path_ = path;
+}
+
+std::string QtSerialPort::device_path() const {
+    if (device_path_) return *device_path_;
+    if (listed_.empty()) port_list();
+    if (number_ < 1 || number_ > static_cast<int>(listed_.size())) return {};
+    return listed_[static_cast<std::size_t>(number_ - 1)];
+}
+
+void QtSerialPort::set_settings(const std::string& settings) {
+    settings_ = link::parse_settings(settings);
+    if (port_.isOpen()) apply_settings();
+}
+
+void QtSerialPort::apply_settings() {
+    const bool ok = port_.setBaudRate(settings_.baud) &&
+                    port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits)) &&
+                    port_.setParity(to_parity(settings_.parity)) &&
+                    port_.setStopBits(settings_.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+                    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!ok) {
+        const std::string reason = port_.errorString().toStdString();
+        port_.clearError();
+        throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason);
+    }
+}
+
+void QtSerialPort::set_open(bool open) {
+    if (!open) {
+        if (port_.isOpen()) port_.close();
+        port_.clearError();
+        return;
+    }
+    if (port_.isOpen()) return;
+    const std::string device = device_path();
+    if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
+    port_.setPortName(QString::fromStdString(device));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QFileInfo file(QString::fromStdString(device));
+        const auto error = port_.error();
+        port_.clearError();
+        throw open_failure(error, file.exists() && file.isReadable() && file.isWritable(), device);
+    }
+    try {
+        apply_settings();
+    } catch (const link::PortError&) {
+        port_.close();
+        throw;
+    }
+}
+
+void QtSerialPort::fail_if_gone() {
+    const auto error = port_.error();
+    if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError || error == QSerialPort::ReadError)
+        throw link::PortError(link::kPortIoFailed, "port failed: " + port_.errorString().toStdString());
+}
+
+void QtSerialPort::write(std::string_view bytes) {
+    if (!port_.isOpen()) throw link::PortError(link::kPortNotOpen, "port not open");
+    fail_if_gone();
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(bytes.data(), size) != size)
+        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString());
+}
+
+int QtSerialPort::waiting_count() {
+    if (!port_.isOpen()) return 0;
+    fail_if_gone();
+    return static_cast<int>(port_.bytesAvailable());
+}
+
+std::string QtSerialPort::read_all() {
+    if (!port_.isOpen()) return {};
+    fail_if_gone();
+    return port_.readAll().toStdString();
+}
+
+}  // namespace vor3::qt

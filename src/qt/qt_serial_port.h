@@ -1,0 +1,57 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QSerialPort>
+
+#include "link/serial_port.h"
+
+namespace vor3::qt {
+
+// A real serial port. The list offers the system's ports by device path
+// with their description ("/dev/ttyUSB0 (FT232R USB UART)"); an explicit
+// device path, once set, is used instead of the list. Nothing here waits:
+// written bytes leave through the event loop, and reads take what it has
+// already collected.
+class QtSerialPort : public link::SerialPort {
+public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+
+    std::vector<std::string> port_list() const override;
+    int port_number() const override { return number_; }
+    void set_port_number(int number) override;
+    void set_settings(const std::string& settings) override;
+    bool is_open() const override { return port_.isOpen(); }
+    void set_open(bool open) override;
+    void set_input_mode(int) override {}  // bytes pass unchanged either way
+    void write(std::string_view bytes) override;
+    int waiting_count() override;
+    std::string read_all() override;
+
+    // For the command-line tool: open this device (e.g. "/dev/ttyUSB0")
+    // whatever the port number says. An empty path returns to the list.
+    void set_device_path(const std::string& path);
+    // The device the next open uses; empty when the number names no port.
+    std::string device_path() const;
+
+private:
+    void apply_settings();
+    void fail_if_gone();
+
+    QSerialPort port_;
+    std::optional<std::string> device_path_;
+    // The device paths as last listed, so that a number keeps naming the
+    // port the user saw even if another adapter comes and goes.
+    mutable std::vector<std::string> listed_;
+    int number_ = 0;
+    link::SerialSettings settings_;
+};
+
+// The port error for a failed open. `accessible`: the device exists and the
+// user may read and write it, so a refusal means someone else holds it.
+link::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device);
+
+}  // namespace vor3::qt

@@ -1,0 +1,26 @@
+#pragma once
+#include <QWidget>
+
+#include "form/frm_config.h"
+
+namespace vor3::qt {
+
+class Binder;
+
+// The status window of a running transfer: a small tool window over the
+// main window, shown while the model has it loaded and visible. The user
+// cannot close it; the transfer or its "Abbruch" button ends it.
+class StateView : public QWidget {
+public:
+    StateView(form::FrmState& state, Binder& binder, QWidget* owner);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void follow_model();
+
+    form::FrmState& state_;
+};
+
+}  // namespace vor3::qt

@@ -1,0 +1,67 @@
+#include "qt/switching_port.h"
+
+namespace vor3::qt {
+
+SwitchingPort::SwitchingPort(link::SerialPort& real, link::SerialPort& simulator)
+    : real_(real), simulator_(simulator) {}
+
+std::vector<std::string> SwitchingPort::port_list() const {
+    auto list = real_.port_list();
+    real_count_ = static_cast<int>(list.size());
+    list.emplace_back(kSimulatorEntry);
+    return list;
+}
+
+int SwitchingPort::simulator_number() const {
+    if (real_count_ < 0) port_list();
+    return real_count_ + 1;
+}
+
+void SwitchingPort::set_port_number(int number) {
+    if (number == number_) return;
+    set_open(false);
+    number_ = number;
+}
+
+void SwitchingPort::set_settings(const std::string& settings) {
+    // Both hold the settings, so whichever opens next uses them.
+    real_.set_settings(settings);
+    simulator_.set_settings(settings);
+}
+
+bool SwitchingPort::is_open() const { return open_ && open_->is_open(); }
+
+void SwitchingPort::set_open(bool open) {
+    if (!open) {
+        if (open_) open_->set_open(false);
+        open_ = nullptr;
+        return;
+    }
+    if (is_open()) return;
+    const int sim = simulator_number();
+    if (number_ < 1 || number_ > sim)
+        throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
+    link::SerialPort& target = number_ == sim ? simulator_ : real_;
+    if (&target == &real_) real_.set_port_number(number_);
+    target.set_open(true);
+    open_ = &target;
+}
+
+void SwitchingPort::set_input_mode(int mode) {
+    real_.set_input_mode(mode);
+    simulator_.set_input_mode(mode);
+}
+
+void SwitchingPort::write(std::string_view bytes) {
+    if (!open_) throw link::PortError(link::kPortNotOpen, "port not open");
+    open_->write(bytes);
+}
+
+int SwitchingPort::waiting_count() { return open_ ? open_->waiting_count() : 0; }
+
+std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::string(); }
+
+WindowPorts::WindowPorts(form::Clock& clock)
+    : sensor_(sim::Framing::Auto, 1), sim_(clock, sensor_), port_(real_, sim_) {}
+
+}  // namespace vor3::qt

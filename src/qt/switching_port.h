@@ -1,0 +1,66 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form/clock.h"
+#include "link/serial_port.h"
+#include "qt/qt_serial_port.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+
+namespace vor3::qt {
+
+// The port the window works with: the real ports, followed by one more
+// entry for a simulated sensor, so the program can be tried without a
+// device. Port number N opens real port N, or the simulator when N is the
+// entry after the real ones.
+class SwitchingPort : public link::SerialPort {
+public:
+    static constexpr const char* kSimulatorEntry = "Simulierter Sensor (sim)";
+
+    SwitchingPort(link::SerialPort& real, link::SerialPort& simulator);
+
+    std::vector<std::string> port_list() const override;
+    int port_number() const override { return number_; }
+    void set_port_number(int number) override;
+    void set_settings(const std::string& settings) override;
+    bool is_open() const override;
+    void set_open(bool open) override;
+    void set_input_mode(int mode) override;
+    void write(std::string_view bytes) override;
+    int waiting_count() override;
+    std::string read_all() override;
+
+    // The simulator's number in the list last shown.
+    int simulator_number() const;
+
+private:
+    link::SerialPort& real_;
+    link::SerialPort& simulator_;
+    link::SerialPort* open_ = nullptr;  // whichever of the two is open
+    // Real ports in the list last shown; numbers refer to that list.
+    mutable int real_count_ = -1;
+    int number_ = 0;
+};
+
+// Everything behind the window's port: the system's ports, a simulated
+// sensor on an in-process line, and the switch between them.
+class WindowPorts {
+public:
+    explicit WindowPorts(form::Clock& clock);
+    WindowPorts(const WindowPorts&) = delete;
+    WindowPorts& operator=(const WindowPorts&) = delete;
+
+    SwitchingPort& port() { return port_; }
+    QtSerialPort& real() { return real_; }
+    sim::SimulatedSensor& sensor() { return sensor_; }
+
+private:
+    QtSerialPort real_;
+    sim::SimulatedSensor sensor_;
+    sim::SimPort sim_;
+    SwitchingPort port_;
+};
+
+}  // namespace vor3::qt
