@@ -44,6 +44,13 @@ void send(Context& c) {
 }
 
 void Timer5_Timer(Context& c) {
+    // One repeat only: when the give-up timer already runs, the repeat has
+    // gone out and the give-up decides (in ASCII both periods are equal, so
+    // the time-out could otherwise tick again just before it).
+    if (c.frm.Timer3.enabled()) {
+        c.frm.Timer5.stop();
+        return;
+    }
     send(c);
     // send may have found the port gone and closed the link; then there is
     // nothing left to give up on.

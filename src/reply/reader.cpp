@@ -132,9 +132,12 @@ Expectation expectation_of(const std::string& request) {
 
 void accept_reply_steps(Context& c) {
     auto& f = c.frm;
+    // A reply that comes after the give-up is still read, but the warning
+    // stays until the next transmission: that transfer did not finish.
+    const bool awaited = f.Timer5.enabled() || f.Timer3.enabled();
     f.Timer5.stop();
     f.Timer3.stop();
-    f.lbl_desc(16).set_visible(false);
+    if (awaited) f.lbl_desc(16).set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);
@@ -164,7 +167,7 @@ void handle_frame(Context& c, const std::string& frame) {
     const int address = static_cast<unsigned char>(frame[0]);
     const int function = static_cast<unsigned char>(frame[1]);
     if (address != e.address || address != configured_address(c)) return;
-    if (function == (e.function | 0x80) && frame.size() >= 5) {
+    if (function == (e.function | 0x80) && frame.size() >= 4) {
         accept_reply_steps(c);
         end_with_exception(c, static_cast<unsigned char>(frame[2]));
         return;

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+
+namespace vor3::test {
+namespace {
+
+const std::string kWarning = "Kommunikationsprobleme, bitte Einstellungen überprüfen!";
+
+struct GiveUp {
+    const char* mode;
+    std::int64_t warning_after;  // after the first frame
+};
+
+class TimeOut : public ::testing::TestWithParam<GiveUp> {};
+
+TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
+    SimHarness h(GetParam().mode);
+    h.sensor.faults().silent = true;
+    h.f.cmd_read_device.press();
+    const std::int64_t t0 = h.clock.now_ms();
+    std::int64_t warned = -1;
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 5000));
+    warned = h.clock.now_ms();
+    h.clock.advance(10000);
+    ASSERT_EQ(h.port.sent.size(), 2u);
+    EXPECT_EQ(h.port.sent[0].bytes, h.port.sent[1].bytes);
+    EXPECT_EQ(h.port.sent[1].at - h.port.sent[0].at, 1000);
+    EXPECT_EQ(warned - t0, GetParam().warning_after);
+    EXPECT_EQ(h.f.lbl_desc(16).caption(), kWarning);
+    auto& t = h.c.g.transfer;
+    EXPECT_EQ(t.request_kind, 1);
+    EXPECT_EQ(t.reg_address, 0);
+    EXPECT_TRUE(t.bus_ready);
+    EXPECT_FALSE(h.f.chk_read_out.enabled());
+    EXPECT_FALSE(h.f.set_parameter.enabled());
+    for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
+    EXPECT_TRUE(h.f.Timer4.enabled());  // late input is still read
+    EXPECT_TRUE(h.msg.shown.empty());
+
+    // The next operation hides the warning again.
+    h.sensor.faults().silent = false;
+    ASSERT_TRUE(h.read_device());
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut,
+                         ::testing::Values(GiveUp{"RTU", 1500}, GiveUp{"ASCII", 2000}));
+
+TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        SimHarness h(mode);
+        h.sensor.faults().silent = true;
+        h.f.cmd_read_device.press();
+        h.clock.advance(500);
+        h.sensor.faults().silent = false;
+        ASSERT_TRUE(h.read_device()) << mode;
+        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode;
+        EXPECT_EQ(h.requests().size(), 8u) << mode;  // the chain plus one repeat
+        EXPECT_EQ(h.requests()[0], h.requests()[1]);
+    }
+}
+
+TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
+    SimHarness h;
+    h.sensor.faults().extra_delay_ms = 1700;  // the first answer comes after the give-up
+    h.f.cmd_read_device.press();
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 3000));
+    h.clock.advance(3000);
+    EXPECT_EQ(h.port.waiting_count(), 0);
+    EXPECT_EQ(h.c.g.reader.rx_text.substr(0, 10), "010302000A");  // register 6 = 10
+    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.prog.frmState.loaded());  // the abandoned read does not go on
+    EXPECT_EQ(h.port.sent.size(), 2u);
+}
+
+TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
+    SimHarness h;
+    h.sensor.faults().silent = true;
+    h.f.cmd_read_device.press();
+    h.clock.advance(1200);  // repeated, give-up pending
+    ASSERT_TRUE(h.f.Timer3.enabled());
+    h.f.Combo_Port(6).set_list_index(0);
+    h.clock.advance(5000);
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.Timer3.enabled());
+    EXPECT_FALSE(h.f.Timer5.enabled());
+    EXPECT_EQ(h.port.sent.size(), 2u);
+}
+
+TEST(TimeOut, AWrongChecksumIsRepeatedAndThenGivenUp) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        SimHarness h(mode);
+        h.sensor.faults().bad_checksum = true;
+        h.f.cmd_read_device.press();
+        h.clock.advance(5000);
+        EXPECT_EQ(h.port.sent.size(), 2u) << mode;
+        EXPECT_TRUE(h.f.lbl_desc(16).visible()) << mode;
+        EXPECT_FALSE(h.prog.frmState.loaded()) << mode;  // nothing was decoded
+        EXPECT_EQ(h.c.g.transfer.reply_delay, 0) << mode;
+    }
+}
+
+TEST(TimeOut, AnExceptionReplyEndsTheTransferAndSaysWhich) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        SimHarness h(mode);
+        h.sensor.faults().exception_code = 2;
+        h.f.cmd_read_device.press();
+        h.clock.advance(5000);
+        EXPECT_EQ(h.port.sent.size(), 1u) << mode;  // answered: no repeat
+        ASSERT_EQ(h.msg.shown.size(), 1u) << mode;
+        EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 02"), std::string::npos) << h.msg.shown[0];
+        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        EXPECT_TRUE(h.f.enabled());
+        EXPECT_FALSE(h.prog.frmState.loaded());
+        EXPECT_EQ(h.c.g.transfer.request_kind, 1);
+        EXPECT_TRUE(h.c.g.transfer.bus_ready);
+        for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
+    }
+}
+
+TEST(TimeOut, AnExceptionInTheMiddleOfTheChainStopsIt) {
+    SimHarness h("ASCII");
+    h.f.cmd_read_device.press();
+    // Let register 6 and the first block through, then refuse.
+    ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == 2; }, 5000));
+    h.sensor.faults().exception_code = 4;
+    h.clock.advance(20000);
+    EXPECT_EQ(h.requests().size(), 3u);
+    ASSERT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_NE(h.msg.shown[0].find("04"), std::string::npos);
+    EXPECT_TRUE(h.f.enabled());
+}
+
+}  // namespace
+}  // namespace vor3::test
