@@ -1,0 +1,204 @@
+// The window's binding to the model: what the model says shows in the
+// widgets, and what the user does with a widget reaches the model.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "qt/spin_arrows.h"
+#include "qt/state_view.h"
+#include "ui/status_window.h"
+#include "view_fixture.h"
+
+namespace vor3::qt::test {
+namespace {
+
+TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
+    EXPECT_EQ(view->windowTitle(), "ROZ3 RS485 Modbus CO2 V1.0");
+    auto& tabs = widget<QTabWidget>("SSTab1");
+    ASSERT_EQ(tabs.count(), 2);
+    EXPECT_EQ(tabs.tabText(0), "Allgemein");
+    EXPECT_EQ(tabs.tabText(1), "Anzeige");
+    EXPECT_EQ(widget<QGroupBox>("frm_allg_1").title(), "Gerätekonfiguration");
+    EXPECT_EQ(widget<QPushButton>("cmd_read_device").text(), "Gerät auslesen");
+    EXPECT_FALSE(widget<QPushButton>("cmd_read_device").isEnabled());  // no port open yet
+
+    auto& ports = widget<QComboBox>("Combo_Port_0");
+    ASSERT_EQ(ports.count(), 4);
+    EXPECT_EQ(ports.itemText(3), "Simulierter Sensor (sim)");
+    EXPECT_EQ(ports.currentIndex(), 0);
+    EXPECT_EQ(widget<QComboBox>("Combo_Port_5").currentText(), "RTU");
+
+    // Hidden in the model: not shown; the value labels stand in for them.
+    EXPECT_TRUE(widget<QLineEdit>("txt_data_cfg_0").isHidden());
+    EXPECT_FALSE(widget<QLabel>("lbl_cfg_val_0").isHidden());
+    EXPECT_TRUE(widget<QCheckBox>("chk_cfg_3").isHidden());
+    EXPECT_FALSE(widget<QComboBox>("cmb_bit_cfg_3").isHidden());
+    EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
+    EXPECT_FALSE(widget<QLabel>("Picture1").pixmap().isNull());
+
+    auto& load = widget<QAction>("ParMenueMain_1");
+    EXPECT_EQ(load.text(), "&Parameter laden");
+    EXPECT_FALSE(load.isEnabled());
+    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").isSeparator());
+    EXPECT_TRUE(widget<QAction>("ParMenueMain_4").isEnabled());
+    EXPECT_FALSE(widget<QAction>("MenueMain_2").isEnabled());
+
+    // Pictures of both pages for anyone to look at.
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    for (int page = 0; page < 2; ++page) {
+        tabs.setCurrentIndex(page);
+        const QString file = QString("%1/page%2.png").arg(VOR3_SCREENSHOT_DIR).arg(page);
+        EXPECT_TRUE(view->grab().save(file)) << file.toStdString();
+    }
+}
+
+TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
+    auto& field = widget<QLineEdit>("txt_data_cfg_4");
+    f.txt_data_cfg(4).set_text("123");
+    f.txt_data_cfg(4).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(field.text(), "123");
+    EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    f.txt_data_cfg(4).set_fore_color(form::kNormalText);
+    EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text),
+              QApplication::palette(&field).color(QPalette::Active, QPalette::ButtonText));
+
+    auto& warning = widget<QLabel>("lbl_desc_16");
+    f.lbl_desc(16).set_visible(true);
+    EXPECT_TRUE(warning.isVisible());
+    EXPECT_EQ(warning.palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
+    f.lbl_desc(16).set_visible(false);
+    EXPECT_TRUE(warning.isHidden());
+
+    // A disabled frame greys its fields without changing their own state.
+    f.frm_hold(0).set_enabled(false);
+    EXPECT_FALSE(widget<QGroupBox>("frm_hold_0").isEnabled());
+    EXPECT_FALSE(widget<QLineEdit>("txt_data_in_0").isEnabled());
+    EXPECT_FALSE(widget<QLineEdit>("txt_data_in_0").testAttribute(Qt::WA_ForceDisabled));
+    f.frm_hold(0).set_enabled(true);
+    EXPECT_TRUE(widget<QLineEdit>("txt_data_in_0").isEnabled());
+
+    // The window's own state greys its contents, never its child windows.
+    f.set_enabled(false);
+    EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
+    EXPECT_TRUE(view->isEnabled());
+    f.set_enabled(true);
+
+    f.lbl_cfg_val(1).set_caption("105");
+    EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(), "105");
+    f.chk_inp_bit(2).set_value(1);
+    EXPECT_TRUE(widget<QCheckBox>("chk_inp_bit_2").isChecked());
+    f.SSTab1.set_tab(1);
+    EXPECT_EQ(widget<QTabWidget>("SSTab1").currentIndex(), 1);
+    f.Combo_Port(6).clear();
+    EXPECT_EQ(widget<QComboBox>("Combo_Port_6").count(), 0);
+}
+
+TEST_F(ViewTest, ListAndTabChoicesReachTheBehaviour) {
+    auto& mode = widget<QComboBox>("Combo_Port_5");
+    mode.setCurrentIndex(mode.findText("ASCII"));
+    EXPECT_EQ(program.g.link.protocol_mode, "ASCII");
+    EXPECT_EQ(f.Combo_Port(5).list_index(), 0);
+
+    // Opening the port enables the read button through the model.
+    widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
+    EXPECT_TRUE(real.open);
+    EXPECT_TRUE(widget<QPushButton>("cmd_read_device").isEnabled());
+    EXPECT_FALSE(mode.isEnabled());  // lists are locked while the port is open
+
+    // Page switch runs SSTab1_Click: only the shown page's frames operate.
+    QTabBar* bar = widget<QTabWidget>("SSTab1").tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(f.SSTab1.tab(), 1);
+    EXPECT_TRUE(f.frm_display(0).enabled());
+    EXPECT_FALSE(f.frm_allg(1).enabled());
+}
+
+TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
+    widget<QTabWidget>("SSTab1").setCurrentIndex(0);
+    auto& field = widget<QLineEdit>("txt_data_cfg_4");
+    field.setFocus();
+    QTest::keyClicks(&field, "1x2");
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "12");  // the letter was refused
+    EXPECT_EQ(field.text(), "12");
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "1");
+    QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);  // no paste past the model
+    EXPECT_EQ(field.text(), "1");
+    // The change mark follows the typed value.
+    EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+
+    // Leaving a field runs its lost-focus rule: an empty field becomes 0.
+    auto& other = widget<QLineEdit>("txt_data_cfg_5");
+    QTest::keyClick(&other, Qt::Key_Backspace);
+    other.setFocus();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    other.setFocus();
+    ASSERT_TRUE(other.hasFocus());
+    field.setFocus();
+    EXPECT_EQ(f.txt_data_cfg(5).text(), "0");
+}
+
+TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
+    f.txt_data_cfg(3).set_text("5");
+    auto& arrows = widget<SpinArrows>("UpD_txt_cfg_3");
+    EXPECT_EQ(f.UpD_txt_cfg(3).height, arrows.height());
+    QTest::mouseClick(&arrows, Qt::LeftButton, {}, QPoint(arrows.width() / 2, 3));
+    EXPECT_EQ(f.txt_data_cfg(3).text(), "6");
+    QTest::mouseClick(&arrows, Qt::LeftButton, {}, QPoint(arrows.width() / 2, arrows.height() - 3));
+    EXPECT_EQ(f.txt_data_cfg(3).text(), "5");
+    EXPECT_FALSE(f.Timer.enabled());  // auto-repeat ended with the release
+
+    widget<QTabWidget>("SSTab1").setCurrentIndex(1);
+    auto& box = widget<QCheckBox>("chk_cfg_1");
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));  // on the indicator
+    EXPECT_EQ(f.chk_cfg(1).value(), 1);
+    widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
+    EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
+
+    bool ended = false;
+    program.ctx.end_program = [&] { ended = true; };
+    widget<QAction>("ParMenueMain_4").trigger();
+    EXPECT_TRUE(ended);
+}
+
+TEST_F(ViewTest, StatusWindowFollowsTheModel) {
+    auto& state = view->state_view();
+    EXPECT_FALSE(state.isVisible());
+    program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write offers "Abbruch"
+    ui::ShowMsgWindow(program.ctx);
+    EXPECT_TRUE(state.isVisible());
+    EXPECT_EQ(state.windowTitle(), "Status");
+    EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
+    EXPECT_EQ(state.findChild<QLabel*>("lblTxt")->text(), "Warten ...");
+    program.frmState.ProgressFile.set_value(3);
+    EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
+
+    auto* cancel = state.findChild<QPushButton*>("Abbruch");
+    ASSERT_TRUE(cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(program.frmState.loaded());
+    EXPECT_FALSE(state.isVisible());
+    EXPECT_TRUE(widget<QTabWidget>("SSTab1").isEnabled());
+}
+
+TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgram) {
+    bool ended = false;
+    program.ctx.end_program = [&] { ended = true; };
+    f.Timer4.start();
+    view->close();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(f.Timer4.enabled());
+}
+
+}  // namespace
+}  // namespace vor3::qt::test

@@ -1,0 +1,50 @@
+// The whole program under the real event loop: the simulator entry of the
+// port list, opened and read as a user would.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "model/register_map.h"
+#include "qt/state_view.h"
+#include "view_fixture.h"
+
+namespace vor3::qt::test {
+namespace {
+
+TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
+    sensor.set_holding(4, 800);
+    sensor.set_holding(8, 0xFFFB);  // -0,5 K
+    sensor.set_holding(0x100, 231);
+    sensor.set_holding(0x201, 400);
+
+    auto& ports = widget<QComboBox>("Combo_Port_0");
+    ports.setCurrentIndex(ports.findText(SwitchingPort::kSimulatorEntry));
+    widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
+    ASSERT_TRUE(simulator.is_open());
+    auto& read = widget<QPushButton>("cmd_read_device");
+    ASSERT_TRUE(read.isEnabled());
+
+    QTest::mouseClick(&read, Qt::LeftButton);
+    ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
+    ASSERT_TRUE(wait_until(
+        [&] {
+            return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
+                   !program.frmState.loaded();
+        },
+        10000));
+
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_FALSE(view->state_view().isVisible());
+    EXPECT_TRUE(read.isEnabled());
+    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_4").text(), "800");
+    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), "-0,5");
+    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), "23,1");
+    EXPECT_EQ(widget<QLineEdit>("txt_data_in_1").text(), "40");
+    EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(),
+              QString::fromStdString(f.txt_data_cfg(1).text()));
+    EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
+}
+
+}  // namespace
+}  // namespace vor3::qt::test

@@ -1,0 +1,64 @@
+#pragma once
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "app/program.h"
+#include "qt/config_view.h"
+#include "qt/qt_clock.h"
+#include "qt/switching_port.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+#include "support/fakes.h"
+
+namespace vor3::qt::test {
+
+// Runs the real event loop until pred() holds or limit_ms have passed.
+inline bool wait_until(const std::function<bool()>& pred, int limit_ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!pred() && t.elapsed() < limit_ms) QTest::qWait(5);
+    return pred();
+}
+
+// A running program with its window, on the real clock: three scripted
+// "real" ports and the simulated sensor as the fourth entry.
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        view = std::make_unique<ConfigView>(program);
+        program.Main();
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+    void TearDown() override {
+        ui_stop();
+        view.reset();
+    }
+    void ui_stop() { program.frm_config.stop_all_timers(); }
+
+    template <class W>
+    W& widget(const char* name) {
+        W* w = view->findChild<W*>(name);
+        if (!w) throw std::runtime_error(std::string("no widget ") + name);
+        return *w;
+    }
+
+    QtClock clock;
+    vor3::test::FakePort real;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    sim::SimPort simulator{clock, sensor};
+    SwitchingPort port{real, simulator};
+    vor3::test::FakeMessageBox msg;
+    vor3::test::FakeConfirm confirm;
+    app::Program program{port, msg, confirm, clock};
+    form::FrmConfig& f = program.frm_config;
+    std::unique_ptr<ConfigView> view;
+};
+
+}  // namespace vor3::qt::test

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "form/virtual_clock.h"
+#include "link/hex.h"
+#include "reply/reader.h"
+#include "support/fakes.h"
+
+namespace vor3::test {
+namespace {
+
+std::string raw(const std::string& hex) {
+    std::string out;
+    EXPECT_TRUE(link::hex_to_bytes(hex, out)) << hex;
+    return out;
+}
+
+// An RTU frame for hex text, with its CRC.
+std::string rtu(const std::string& hex) {
+    std::string b = raw(hex);
+    const auto crc = link::crc16(b);
+    b.push_back(static_cast<char>(crc & 0xFF));
+    b.push_back(static_cast<char>(crc >> 8));
+    return b;
+}
+
+std::string ascii(const std::string& hex) { return ":" + hex + link::CalculateLRC(hex) + "\r\n"; }
+
+// The window waiting for the answer to register 6 ("Gerät auslesen"), on a
+// scripted port, so each test decides what arrives and when.
+struct Waiting {
+    form::VirtualClock clock;
+    FakePort port;
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+    form::FrmConfig& f = prog.frm_config;
+    Context& c = prog.ctx;
+    explicit Waiting(bool ascii_mode = false) {
+        prog.Main();
+        f.Combo_Port(5).set_list_index(ascii_mode ? 0 : 1);
+        f.Combo_Port(6).set_list_index(1);
+        f.cmd_read_device.press();
+    }
+    // Delivers bytes and lets one poll run.
+    void arrive(const std::string& bytes) {
+        port.incoming += bytes;
+        clock.advance(f.Timer4.interval());
+    }
+    bool decoded() const { return prog.frmState.loaded(); }  // register 6 opens the status window
+};
+
+TEST(Reader, AssemblesFramesSplitOverPollsInBothFramings) {
+    Waiting r;
+    const std::string reply = rtu("010302002A");
+    r.arrive(reply.substr(0, 2));
+    EXPECT_FALSE(r.decoded());
+    EXPECT_TRUE(r.f.Timer5.enabled());  // a part of a frame does not stop the time-out
+    r.arrive(reply.substr(2, 3));
+    r.arrive(reply.substr(5));
+    EXPECT_TRUE(r.decoded());
+    EXPECT_EQ(r.c.g.reader.rx_text, "010302002A" + link::bytes_to_hex(reply.substr(5)));
+    EXPECT_EQ(r.c.g.transfer.reply_delay, 42);
+    EXPECT_FALSE(r.f.Timer5.enabled());
+
+    Waiting a(true);
+    a.arrive(":010302002A");
+    EXPECT_FALSE(a.decoded());
+    a.arrive(link::CalculateLRC("010302002A") + "\r\n");
+    EXPECT_TRUE(a.decoded());
+    EXPECT_EQ(a.c.g.reader.rx_text, "010302002AD0");
+}
+
+TEST(Reader, NoiseOtherStationsAndBadChecksumsAreSkipped) {
+    struct Case { const char* name; std::string before; } cases[] = {
+        {"noise", raw("FF00A5")},
+        {"false start: address, function, a count", raw("0103")},
+        {"another station", rtu("0203020001")},
+        {"our address inside another station's frame", rtu("05030401030400")},
+        {"wrong checksum", raw("010302002A0000")},
+        {"exception from another station", rtu("078302")},
+    };
+    for (const auto& k : cases) {
+        Waiting r;
+        r.arrive(k.before);
+        EXPECT_FALSE(r.decoded()) << k.name;
+        EXPECT_TRUE(r.f.Timer5.enabled()) << k.name;  // noise does not stop the time-out
+        r.arrive(rtu("0103020007"));
+        EXPECT_TRUE(r.decoded()) << k.name;
+        EXPECT_EQ(r.c.g.transfer.reply_delay, 7) << k.name;
+    }
+    Waiting a(true);
+    a.arrive("garbage\r\n:0103020007FF\r\n");  // wrong LRC
+    EXPECT_FALSE(a.decoded());
+    a.arrive("xx" + ascii("0103020007"));  // the colon starts the frame even mid-chunk
+    EXPECT_TRUE(a.decoded());
+}
+
+TEST(Reader, RepliesThatDoNotAnswerTheRequestAreIgnoredAndTheTimeOutGoesOn) {
+    struct Case { const char* name; std::string reply; } cases[] = {
+        {"another function", rtu("0101020007")},
+        {"another byte count", rtu("01030400070008")},
+        {"a write acknowledgement", rtu("011000000002")},
+    };
+    for (const auto& k : cases) {
+        Waiting r;
+        r.arrive(k.reply);
+        EXPECT_FALSE(r.decoded()) << k.name;
+        r.clock.advance(1000);
+        EXPECT_EQ(r.port.written.size(), 2u) << k.name;  // repeated
+    }
+}
+
+TEST(Reader, TwoFramesInOneBatchAreEachHeldAgainstTheRequest) {
+    Waiting r;
+    // A stale answer to an earlier, longer read, then the real one.
+    r.arrive(rtu("01030400010002") + rtu("0103020009"));
+    EXPECT_TRUE(r.decoded());
+    EXPECT_EQ(r.c.g.transfer.reply_delay, 9);
+}
+
+TEST(Reader, AByteCountTooLargeForTheReaderTakesTheErrorPath) {
+    Waiting r;
+    r.c.g.transfer.reg_address = 0x100;
+    r.f.chk_read_out.set_value(1);
+    r.arrive(raw("0103FF") + std::string(300, '\x11'));
+    ASSERT_EQ(r.msg.shown, (std::vector<std::string>{"MSCOMM1_ERROR"}));
+    EXPECT_EQ(r.c.g.transfer.request_kind, 0);
+    EXPECT_EQ(r.c.g.transfer.reg_address, 0);
+    EXPECT_EQ(r.c.g.reader.rx_count, 0);
+    EXPECT_EQ(r.f.chk_read_out.value(), 0);
+    EXPECT_TRUE(r.f.chk_read_out.enabled());
+    EXPECT_TRUE(r.f.read_out_parameter.enabled());
+    EXPECT_FALSE(r.f.set_parameter.enabled());
+    EXPECT_FALSE(r.f.Timer6.enabled());
+    // The reader is ready for the next frame.
+    r.c.g.transfer.request_kind = 6;
+    r.arrive(rtu("0103020003"));
+    EXPECT_TRUE(r.decoded());
+}
+
+TEST(Reader, ExceptionTextsNameTheCode) {
+    EXPECT_EQ(reply::exception_text(2, "1031"),
+              "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).");
+    EXPECT_EQ(reply::exception_text(1, "1033"),
+              "The device refused the request: Modbus exception 01 (illegal function).");
+}
+
+}  // namespace
+}  // namespace vor3::test
