@@ -27,7 +27,9 @@ void sync_state(const form::Control& c, QWidget& w) {
     // The widget's own state, as in the model; a disabled frame or window
     // greys its children without touching theirs.
     if (w.testAttribute(Qt::WA_ForceDisabled) == c.enabled()) w.setEnabled(c.enabled());
-    if (w.isHidden() == c.visible()) w.setHidden(!c.visible());
+    // A widget not yet placed counts as hidden until its parent shows it,
+    // so only an explicit show or hide settles it.
+    if (w.isHidden() == c.visible() || !w.testAttribute(Qt::WA_WState_ExplicitShowHide)) w.setHidden(!c.visible());
 }
 
 }  // namespace

@@ -26,21 +26,23 @@ QGridLayout* grid_in(QGroupBox* box) {
     return grid;
 }
 
-// A field, its spin buttons (where it has them) at its right edge, and
-// a spacer column that keeps the columns left-aligned.
+// A configuration field with its spin buttons joined to its right edge,
+// as one spin box; the first two show a read-only value instead.
 void add_config_row(form::FrmConfig& f, WidgetFactory& make, QGridLayout* grid, int row, int index) {
     grid->addWidget(make.label(f.lbl_cfg(index), make.name("lbl_cfg", index)), row, 0);
-    QWidget* field = make.field(f.txt_data_cfg(index), make.name("txt_data_cfg", index), kNumberChars);
+    QLineEdit* edit = make.field(f.txt_data_cfg(index), make.name("txt_data_cfg", index), kNumberChars);
+    QWidget* field = edit;
     if (f.lbl_cfg_val.has(index)) {
         QLabel* value = make.value_label(f.lbl_cfg_val(index), make.name("lbl_cfg_val", index));
-        value->setMinimumWidth(field->width());
-        field = either(field, value);
+        value->setFixedSize(edit->width(), edit->sizeHint().height());
+        field = joined(field, value);
     }
-    grid->addWidget(field, row, 1);
     if (f.UpD_txt_cfg.has(index)) {
         SpinArrows* arrows = make.spin(f.UpD_txt_cfg(index), make.name("UpD_txt_cfg", index));
-        grid->addWidget(arrows, row, 2);
+        arrows->setFixedHeight(edit->sizeHint().height());
+        field = joined(field, arrows);
     }
+    grid->addWidget(field, row, 1);
 }
 
 // Label, field and unit of an input or output value.
@@ -81,10 +83,10 @@ QWidget* build_general_page(form::FrmConfig& f, WidgetFactory& make) {
 
     QGroupBox* config = make.frame(f.frm_allg(1), "frm_allg_1");
     auto* grid = grid_in(config);
-    grid->addWidget(make.heading(f.lbl_desc(0), make.name("lbl_desc", 0)), 0, 0, 1, 3);
+    grid->addWidget(make.heading(f.lbl_desc(0), make.name("lbl_desc", 0)), 0, 0, 1, 2);
     int row = 1;
     for (int i : {0, 1, 2, 3, 4, 5, 7, 8, 9, 10}) add_config_row(f, make, grid, row++, i);
-    finish(grid, 3);
+    finish(grid, 2);
     columns->addWidget(config);
 
     auto* right = new QVBoxLayout;
@@ -122,19 +124,19 @@ QWidget* build_display_page(form::FrmConfig& f, WidgetFactory& make) {
 
     QGroupBox* display = make.frame(f.frm_display(0), "frm_display_0");
     auto* grid = grid_in(display);
-    grid->addWidget(make.heading(f.lbl_desc(2), make.name("lbl_desc", 2)), 0, 0, 1, 3);
+    grid->addWidget(make.heading(f.lbl_desc(2), make.name("lbl_desc", 2)), 0, 0, 1, 2);
     add_config_row(f, make, grid, 1, 6);
-    grid->addWidget(make.heading(f.lbl_desc(3), make.name("lbl_desc", 3)), 2, 0, 1, 3);
+    grid->addWidget(make.heading(f.lbl_desc(3), make.name("lbl_desc", 3)), 2, 0, 1, 2);
     grid->setRowMinimumHeight(2, 28);
     int row = 3;
     for (auto& [i, box] : f.chk_cfg) {
         grid->addWidget(make.label(f.lbl_read_cfg_bit(i), make.name("lbl_read_cfg_bit", i)), row, 0);
         QWidget* cell = make.check(box, make.name("chk_cfg", i));
         // The temperature unit is chosen from a list in the coil's place.
-        if (f.cmb_bit_cfg.has(i)) cell = either(cell, make.combo(f.cmb_bit_cfg(i), make.name("cmb_bit_cfg", i)));
-        grid->addWidget(cell, row++, 1, 1, 2);
+        if (f.cmb_bit_cfg.has(i)) cell = joined(cell, make.combo(f.cmb_bit_cfg(i), make.name("cmb_bit_cfg", i)));
+        grid->addWidget(cell, row++, 1);
     }
-    finish(grid, 3);
+    finish(grid, 2);
     columns->addWidget(display);
 
     QGroupBox* coils = make.frame(f.frm_coils(0), "frm_coils_0");

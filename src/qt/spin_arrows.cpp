@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionButton>
+#include <QStyleOption>
 
 namespace vor3::qt {
 
@@ -11,26 +11,29 @@ SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-QSize SpinArrows::sizeHint() const { return {17, 24}; }
+QSize SpinArrows::sizeHint() const { return {16, 24}; }
 
 void SpinArrows::paintEvent(QPaintEvent*) {
+    // Drawn like the button column of a spin box, so that with the field
+    // beside it the pair reads as one control.
     QPainter painter(this);
+    const QPalette& pal = palette();
+    const QRect frame = rect().adjusted(0, 0, -1, -1);
     const int half = height() / 2;
-    const QRect halves[] = {QRect(0, 0, width(), half), QRect(0, half, width(), height() - half)};
+    const QRect halves[] = {QRect(1, 1, width() - 2, half - 1), QRect(1, half, width() - 2, height() - half - 1)};
+    painter.fillRect(rect(), pal.button());
     for (int i = 0; i < 2; ++i) {
         const bool up = i == 0;
-        QStyleOptionButton button;
-        button.initFrom(this);
-        button.rect = halves[i];
-        const bool down = pressed_ == (up ? Half::Up : Half::Down);
-        button.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
-        style()->drawControl(QStyle::CE_PushButtonBevel, &button, &painter, this);
+        if (pressed_ == (up ? Half::Up : Half::Down)) painter.fillRect(halves[i], pal.mid());
         QStyleOption arrow;
         arrow.initFrom(this);
-        arrow.rect = halves[i].adjusted(3, 2, -3, -2);
+        arrow.rect = halves[i].adjusted(3, 1, -3, -1);
         style()->drawPrimitive(up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow, &painter,
                                this);
     }
+    painter.setPen(pal.color(QPalette::Mid));
+    painter.drawRect(frame);
+    painter.drawLine(1, half, width() - 2, half);
 }
 
 void SpinArrows::mousePressEvent(QMouseEvent* event) {

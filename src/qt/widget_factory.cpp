@@ -87,7 +87,7 @@ QPushButton* WidgetFactory::button(form::Button& c, const QString& name) {
     return b;
 }
 
-QWidget* either(QWidget* first, QWidget* second) {
+QWidget* joined(QWidget* first, QWidget* second) {
     auto* cell = new QWidget;
     auto* row = new QHBoxLayout(cell);
     row->setContentsMargins(0, 0, 0, 0);

@@ -41,7 +41,8 @@ private:
     Binder& binder_;
 };
 
-// Two widgets sharing one place in a layout; the model shows one of them.
-QWidget* either(QWidget* first, QWidget* second);
+// Two widgets in one layout cell, touching. A hidden one takes no room, so
+// this also puts a stand-in where the model hides a control.
+QWidget* joined(QWidget* first, QWidget* second);
 
 }  // namespace vor3::qt
