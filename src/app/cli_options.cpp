@@ -1,0 +1,92 @@
+#include "app/cli_options.h"
+
+#include <cctype>
+#include <stdexcept>
+
+namespace vor3::app {
+
+const char* const kCliUsage =
+    "usage: vor3-cli read --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
+    "                     [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63] [--json]\n"
+    "  PORT: a device path (/dev/ttyUSB0), a name from the port list, or 'sim' for the\n"
+    "        built-in simulated sensor.\n"
+    "  Prints every field of the device as the window shows it.\n"
+    "  Exit status: 0 read, 1 usage, 2 port not available, 3 no or incomplete answer.\n";
+
+namespace {
+
+int whole_number(const std::string& flag, const std::string& text, int lo, int hi) {
+    std::size_t used = 0;
+    int v = 0;
+    try {
+        v = std::stoi(text, &used);
+    } catch (const std::logic_error&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || v < lo || v > hi)
+        throw std::invalid_argument(flag + " takes a whole number from " + std::to_string(lo) + " to " +
+                                    std::to_string(hi) + ", not '" + text + "'");
+    return v;
+}
+
+}  // namespace
+
+CliOptions parse_cli(const std::vector<std::string>& args) {
+    CliOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--port") {
+            o.port = value();
+        } else if (a == "--baud") {
+            o.baud = value();
+            if (o.baud != "9600" && o.baud != "19200" && o.baud != "38400" && o.baud != "57600")
+                throw std::invalid_argument("--baud takes 9600, 19200, 38400 or 57600, not '" + o.baud + "'");
+        } else if (a == "--parity") {
+            const std::string& p = value();
+            if (p != "N" && p != "E" && p != "O" && p != "n" && p != "e" && p != "o")
+                throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
+            o.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+        } else if (a == "--mode") {
+            const std::string& m = value();
+            if (m == "rtu" || m == "RTU")
+                o.mode = "RTU";
+            else if (m == "ascii" || m == "ASCII")
+                o.mode = "ASCII";
+            else
+                throw std::invalid_argument("--mode takes rtu or ascii, not '" + m + "'");
+        } else if (a == "--data-bits") {
+            o.data_bits = whole_number(a, value(), 7, 8);
+        } else if (a == "--address") {
+            o.address = whole_number(a, value(), 1, 63);
+        } else if (!a.empty() && a[0] == '-') {
+            throw std::invalid_argument("unknown option " + a);
+        } else if (o.command.empty()) {
+            o.command = a;
+        } else {
+            throw std::invalid_argument("unexpected argument " + a);
+        }
+    }
+    if (o.help) return o;
+    if (o.command != "read")
+        throw std::invalid_argument(o.command.empty() ? "no command given" : "unknown command " + o.command);
+    if (o.port.empty()) throw std::invalid_argument("--port is required");
+    return o;
+}
+
+std::string with_data_bits(const std::string& settings, int data_bits) {
+    const auto first = settings.find(',');
+    const auto second = first == std::string::npos ? first : settings.find(',', first + 1);
+    const auto third = second == std::string::npos ? second : settings.find(',', second + 1);
+    if (third == std::string::npos) return settings;
+    return settings.substr(0, second + 1) + std::to_string(data_bits) + settings.substr(third);
+}
+
+}  // namespace vor3::app

@@ -1,0 +1,31 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vor3::app {
+
+// vor3-cli read --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
+//                [--data-bits 7|8] [--address 1..63] [--json]
+struct CliOptions {
+    std::string command;
+    std::string port;
+    std::string baud = "9600";
+    char parity = 'E';
+    std::string mode = "RTU";       // "RTU" or "ASCII"
+    std::optional<int> data_bits;   // unset: 7 for ASCII, 8 for RTU
+    int address = 1;
+    bool json = false;
+    bool help = false;
+};
+
+// Throws std::invalid_argument with a one-line message on bad arguments.
+CliOptions parse_cli(const std::vector<std::string>& args);
+
+extern const char* const kCliUsage;
+
+// The settings string with its data bits replaced ("9600,E,7,1" with 8
+// gives "9600,E,8,1"); a string of another shape is returned unchanged.
+std::string with_data_bits(const std::string& settings, int data_bits);
+
+}  // namespace vor3::app

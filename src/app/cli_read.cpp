@@ -1,0 +1,48 @@
+#include "app/cli_read.h"
+
+namespace vor3::app {
+
+CliRead::CliRead(Program& program, const CollectedMessages& messages, const CliOptions& options)
+    : p_(program), messages_(messages), o_(options) {}
+
+CliRead::Outcome CliRead::start() {
+    auto& f = p_.frm_config;
+    p_.Main();
+    const int baud = o_.baud == "19200" ? 1 : o_.baud == "38400" ? 2 : o_.baud == "57600" ? 3 : 0;
+    f.Combo_Port(1).set_list_index(baud);
+    f.Combo_Port(2).set_list_index(o_.parity == 'N' ? 0 : o_.parity == 'O' ? 2 : 1);
+    f.Combo_Port(5).set_list_index(o_.mode == "ASCII" ? 0 : 1);
+    f.txt_Modbus_adress.set_text(std::to_string(o_.address));
+    f.Combo_Port(6).set_list_index(1);
+    if (!p_.g.link.port_open || !messages_.texts.empty()) return Outcome::PortFailed;
+    f.cmd_read_device.press();
+    return poll();
+}
+
+CliRead::Outcome CliRead::poll() {
+    if (!messages_.texts.empty()) {
+        // A port that failed under the transfer closes the link.
+        return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
+    }
+    if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
+    if (p_.frmState.loaded()) window_seen_ = true;
+    if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle) return Outcome::Done;
+    return Outcome::Running;
+}
+
+std::string CliRead::failure_text() const {
+    if (!messages_.texts.empty()) return messages_.texts.back();
+    return p_.frm_config.lbl_desc(16).caption();
+}
+
+int CliRead::exit_status(Outcome o) {
+    switch (o) {
+    case Outcome::Done: return 0;
+    case Outcome::PortFailed: return 2;
+    case Outcome::NoAnswer: return 3;
+    case Outcome::Running: return 3;
+    }
+    return 3;
+}
+
+}  // namespace vor3::app
