@@ -1,0 +1,120 @@
+// The real port adapter and the command-line tool against the simulated
+// sensor on a pseudo-terminal. Linux pseudo-terminals refuse parity and 7
+// data bits, so these runs use parity None and 8 data bits.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <algorithm>
+
+#include <pty.h>
+#include <unistd.h>
+
+#include "app/program.h"
+#include "app/read_report.h"
+#include "qt/qt_clock.h"
+#include "qt/qt_serial_port.h"
+#include "sensor_process.h"
+#include "support/fakes.h"
+
+namespace vor3::test {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+CliRun run_cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(VOR3_CLI_PATH), args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitCode();
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+TEST(PseudoTerminal, TheSerialPortAdapterReadsTheWholeDevice) {
+    SensorProcess sensor;
+    ASSERT_FALSE(sensor.device().empty());
+    qt::QtClock clock;
+    qt::QtSerialPort port;
+    port.set_device_path(sensor.device());
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog(port, msg, confirm, clock);
+    prog.Main();
+    auto& f = prog.frm_config;
+    f.Combo_Port(2).set_list_index(0);  // None
+    f.Combo_Port(6).set_list_index(1);
+    ASSERT_TRUE(port.is_open()) << (msg.shown.empty() ? "" : msg.shown[0]);
+    f.cmd_read_device.press();
+    bool seen = false;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        seen |= prog.frmState.loaded();
+        if (seen && !prog.frmState.loaded()) break;
+    }
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(prog.frmState.loaded());
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
+    EXPECT_EQ(f.txt_data_cfg(7).text(), "20");
+    EXPECT_EQ(f.chk_cfg(0).value(), 1);
+    EXPECT_FALSE(f.txt_data_out(2).text().empty());
+}
+
+TEST(PseudoTerminal, TheCommandLineReadsInBothFramings) {
+    struct Case { QStringList sensor_args, cli_args; } cases[] = {
+        {{}, {"--parity", "N"}},
+        {{"--mode", "ascii", "--address", "17"}, {"--parity", "N", "--mode", "ascii", "--data-bits", "8", "--address", "17"}},
+    };
+    for (const auto& k : cases) {
+        SensorProcess sensor(k.sensor_args);
+        ASSERT_FALSE(sensor.device().empty());
+        const auto r = run_cli(QStringList{"read", "--port", QString::fromStdString(sensor.device())} + k.cli_args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("txt_data_cfg(0)\tGerätecodierung:\t4660\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("chk_cfg(7)\tFeuchteanzeige mit RH:\t0\n"), std::string::npos);
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 30);
+    }
+}
+
+TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {
+    int master = -1, slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const std::string silent = ttyname(slave);
+    const auto quiet = run_cli({"read", "--port", QString::fromStdString(silent), "--parity", "N"});
+    EXPECT_EQ(quiet.status, 3);
+    EXPECT_EQ(quiet.err, "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n");
+    EXPECT_TRUE(quiet.out.empty());
+    close(master);
+    close(slave);
+
+    const auto missing = run_cli({"read", "--port", "/dev/vor3-no-such-port"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("vor3-cli: COM-Port not available,  ", 0), 0u) << missing.err;
+
+    const auto usage = run_cli({"read"});
+    EXPECT_EQ(usage.status, 1);
+}
+
+}  // namespace
+}  // namespace vor3::test
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace vor3::test {
+
+// vor3-sensor-sim running on a pseudo-terminal for the length of a test.
+class SensorProcess {
+public:
+    explicit SensorProcess(const QStringList& args = {}) {
+        process_.start(QStringLiteral(VOR3_SENSOR_SIM_PATH), args);
+        if (!process_.waitForStarted(5000)) return;
+        // The first line names the device to use.
+        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        }
+        device_ = process_.readLine().trimmed().toStdString();
+    }
+    ~SensorProcess() {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+        process_.waitForFinished(3000);
+    }
+    const std::string& device() const { return device_; }
+
+private:
+    QProcess process_;
+    std::string device_;
+};
+
+}  // namespace vor3::test
