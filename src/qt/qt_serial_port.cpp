@@ -92,9 +92,17 @@ void QtSerialPort::set_settings(const std::string& settings) {
 }
 
 void QtSerialPort::apply_settings() {
-    const bool ok = port_.setBaudRate(settings_.baud) &&
-                    port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits)) &&
-                    port_.setParity(to_parity(settings_.parity)) &&
+    // A pseudo-terminal (the simulated sensor's, for one) always carries
+    // eight bits without parity and refuses anything else; the program on
+    // its far end reads bytes, not line signals, so that refusal is no
+    // reason to keep the port shut.
+    const bool pseudo_terminal =
+        QFileInfo(QString::fromStdString(opened_)).canonicalFilePath().startsWith(QStringLiteral("/dev/pts/"));
+    const bool framing_ok = (port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits)) &&
+                             port_.setParity(to_parity(settings_.parity))) ||
+                            pseudo_terminal;
+    if (pseudo_terminal) port_.clearError();
+    const bool ok = framing_ok && port_.setBaudRate(settings_.baud) &&
                     port_.setStopBits(settings_.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
                     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
@@ -113,6 +121,7 @@ void QtSerialPort::set_open(bool open) {
     if (port_.isOpen()) return;
     const std::string device = device_path();
     if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
+    opened_ = device;
     port_.setPortName(QString::fromStdString(device));
     if (!port_.open(QIODevice::ReadWrite)) {
         const QFileInfo file(QString::fromStdString(device));

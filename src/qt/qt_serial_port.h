@@ -46,6 +46,7 @@ private:
     // The device paths as last listed, so that a number keeps naming the
     // port the user saw even if another adapter comes and goes.
     mutable std::vector<std::string> listed_;
+    std::string opened_;  // the device of the last open
     int number_ = 0;
     link::SerialSettings settings_;
 };

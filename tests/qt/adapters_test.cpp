@@ -1,0 +1,245 @@
+// The platform adapters on their own: clock, port switch, real serial port
+// (over a pseudo-terminal), colours and message boxes.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "form/frm_config.h"
+#include "form/timer.h"
+#include "qt/colors.h"
+#include "qt/message_box.h"
+#include "view_fixture.h"
+
+namespace vor3::qt::test {
+namespace {
+
+TEST(QtClockTest, TicksOnTheEventLoopUntilStopped) {
+    QtClock clock;
+    form::Timer timer(clock, "t", 20);
+    int ticks = 0;
+    timer.on_tick = [&] { ++ticks; };
+    const auto start = clock.now_ms();
+    timer.start();
+    ASSERT_TRUE(wait_until([&] { return ticks >= 3; }, 2000));
+    EXPECT_GE(clock.now_ms() - start, 55);  // not early
+    timer.stop();
+    const int stopped_at = ticks;
+    QTest::qWait(80);
+    EXPECT_EQ(ticks, stopped_at);
+
+    // A handler that stops its own timer gets no further tick.
+    timer.on_tick = [&] {
+        ++ticks;
+        timer.stop();
+    };
+    timer.start();
+    QTest::qWait(100);
+    EXPECT_EQ(ticks, stopped_at + 1);
+}
+
+TEST(QtClockTest, ANewIntervalReplacesThePendingWakeUp) {
+    QtClock clock;
+    form::Timer timer(clock, "t", 5000);
+    int ticks = 0;
+    timer.on_tick = [&] { ++ticks; };
+    timer.start();
+    timer.set_interval(10);
+    EXPECT_TRUE(wait_until([&] { return ticks >= 1; }, 1000));
+}
+
+class SwitchingPortTest : public ::testing::Test {
+protected:
+    vor3::test::FakePort real;  // COM1..COM3
+    vor3::test::FakePort simulator;
+    SwitchingPort port{real, simulator};
+};
+
+TEST_F(SwitchingPortTest, ListsTheRealPortsAndThenTheSimulator) {
+    const std::vector<std::string> expected{"COM1", "COM2", "COM3", "Simulierter Sensor (sim)"};
+    EXPECT_EQ(port.port_list(), expected);
+    EXPECT_EQ(port.simulator_number(), 4);
+}
+
+TEST_F(SwitchingPortTest, TheNumberPicksWhichPortOpens) {
+    port.port_list();
+    port.set_settings("19200,N,8,1");
+    port.set_input_mode(1);
+    EXPECT_EQ(real.settings, "19200,N,8,1");
+    EXPECT_EQ(simulator.settings, "19200,N,8,1");
+
+    port.set_port_number(2);
+    port.set_open(true);
+    EXPECT_TRUE(real.open);
+    EXPECT_EQ(real.number, 2);
+    EXPECT_FALSE(simulator.open);
+    port.write("abc");
+    EXPECT_EQ(real.written.back(), "abc");
+
+    // Another number closes the open port first.
+    port.set_port_number(4);
+    EXPECT_FALSE(real.open);
+    EXPECT_FALSE(port.is_open());
+    port.set_open(true);
+    EXPECT_TRUE(simulator.open);
+    simulator.incoming = "xy";
+    EXPECT_EQ(port.waiting_count(), 2);
+    EXPECT_EQ(port.read_all(), "xy");
+    port.set_open(false);
+    EXPECT_FALSE(simulator.open);
+}
+
+TEST_F(SwitchingPortTest, RefusesNumbersOutsideTheList) {
+    port.port_list();
+    for (int n : {0, 5}) {
+        port.set_port_number(n);
+        try {
+            port.set_open(true);
+            FAIL() << n;
+        } catch (const link::PortError& e) {
+            EXPECT_EQ(e.number, link::kPortInvalid);
+        }
+    }
+    EXPECT_NO_THROW(port.set_open(false));
+    EXPECT_THROW(port.write("x"), link::PortError);
+    EXPECT_EQ(port.waiting_count(), 0);
+}
+
+TEST(QtSerialPortTest, ReportsPortsThatCannotBeOpened) {
+    QtSerialPort port;
+    port.set_device_path("/dev/vor3-no-such-port");
+    try {
+        port.set_open(true);
+        FAIL();
+    } catch (const link::PortError& e) {
+        EXPECT_EQ(e.number, link::kPortInvalid);
+    }
+    EXPECT_FALSE(port.is_open());
+    EXPECT_NO_THROW(port.set_open(false));
+    EXPECT_THROW(port.write("x"), link::PortError);
+    EXPECT_THROW(port.set_settings("9600,X,8,1"), link::PortError);
+
+    // A number beyond the list names no port.
+    port.set_device_path("");
+    port.set_port_number(static_cast<int>(port.port_list().size()) + 1);
+    EXPECT_THROW(port.set_open(true), link::PortError);
+}
+
+TEST(QtSerialPortTest, TellsARefusedRightFromABusyPort) {
+    const auto denied = open_failure(QSerialPort::PermissionError, false, "/dev/ttyUSB0");
+    EXPECT_EQ(denied.number, link::kPortInUse);
+    EXPECT_TRUE(denied.permission);
+    const auto busy = open_failure(QSerialPort::PermissionError, true, "/dev/ttyUSB0");
+    EXPECT_EQ(busy.number, link::kPortInUse);
+    EXPECT_FALSE(busy.permission);
+    EXPECT_EQ(open_failure(QSerialPort::DeviceNotFoundError, true, "x").number, link::kPortInvalid);
+    EXPECT_EQ(open_failure(QSerialPort::OpenError, true, "x").number, link::kPortInUse);
+    EXPECT_EQ(open_failure(QSerialPort::ResourceError, true, "x").number, link::kPortIoFailed);
+}
+
+// The far end of a pseudo-terminal stands in for the device.
+class PtyLine {
+public:
+    PtyLine() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) {
+            slave_path_ = ptsname(master_);
+            fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~PtyLine() {
+        if (master_ >= 0) close(master_);
+    }
+    const std::string& device() const { return slave_path_; }
+    void send(const std::string& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    std::string received() {
+        char buf[256];
+        const ssize_t n = ::read(master_, buf, sizeof buf);
+        return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+    }
+
+private:
+    int master_ = -1;
+    std::string slave_path_;
+};
+
+TEST(QtSerialPortTest, CarriesBytesBothWaysWithoutBlocking) {
+    PtyLine line;
+    ASSERT_FALSE(line.device().empty());
+    QtSerialPort port;
+    port.set_device_path(line.device());
+    port.set_settings("9600,E,8,1");
+    port.set_open(true);
+    ASSERT_TRUE(port.is_open());
+    port.set_settings("19200,N,8,1");  // an open port takes new settings
+
+    port.write(std::string("\x01\x03\x00", 3));
+    std::string got;
+    ASSERT_TRUE(wait_until([&] { return (got += line.received()).size() >= 3; }, 2000));
+    EXPECT_EQ(got, std::string("\x01\x03\x00", 3));
+
+    line.send(":0103\r\n");
+    ASSERT_TRUE(wait_until([&] { return port.waiting_count() >= 7; }, 2000));
+    EXPECT_EQ(port.read_all(), ":0103\r\n");
+    EXPECT_EQ(port.waiting_count(), 0);
+    port.set_open(false);
+    EXPECT_FALSE(port.is_open());
+}
+
+TEST(ColorTest, ModelColoursBecomeQtColours) {
+    QPalette palette;
+    palette.setColor(QPalette::ButtonText, QColor(1, 2, 3));
+    EXPECT_EQ(to_qcolor(form::kChangeMark, palette), QColor(Qt::red));
+    EXPECT_EQ(to_qcolor(0x00FF8000u, palette), QColor(0x00, 0x80, 0xFF));  // stored as blue-green-red
+    EXPECT_EQ(to_qcolor(form::kNormalText, palette), QColor(1, 2, 3));
+}
+
+QMessageBox* open_message_box(QWidget& owner) {
+    QMessageBox* found = nullptr;
+    for (auto* box : owner.findChildren<QMessageBox*>())
+        if (box->isVisible()) found = box;
+    return found;
+}
+
+TEST(MessageBoxTest, ShowsTheTextWithoutWaitingForTheUser) {
+    QWidget owner;
+    owner.show();
+    QtMessageBox messages(&owner);
+    messages.show("COM-Port not available,  8002", "Try another port.");  // returns at once
+    QMessageBox* box = open_message_box(owner);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), form::kAppTitle);
+    EXPECT_EQ(box->text(), "COM-Port not available,  8002");
+    EXPECT_EQ(box->informativeText(), "Try another port.");
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(open_message_box(owner), nullptr);
+}
+
+TEST(MessageBoxTest, ConfirmationReturnsTheUsersAnswer) {
+    QtConfirmDialog confirm;
+    for (const bool answer : {true, false}) {
+        QString title, text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == (answer ? "Ja" : "Nein")) b->click();
+        });
+        EXPECT_EQ(confirm.confirm("Frage", "Trotzdem schreiben?", "Ja", "Nein"), answer);
+        EXPECT_EQ(title, "Frage");
+        EXPECT_EQ(text, "Trotzdem schreiben?");
+    }
+}
+
+}  // namespace
+}  // namespace vor3::qt::test
