@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what the build needs from Debian's packages (when something is
+# missing) and builds everything into build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing build dependencies: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$here/build" -j2
