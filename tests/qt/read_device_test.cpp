@@ -1,6 +1,7 @@
 // The whole program under the real event loop: the simulator entry of the
 // port list, opened and read as a user would.
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,8 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
 
     QTest::mouseClick(&read, Qt::LeftButton);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    view->state_view().grab().save(VOR3_SCREENSHOT_DIR "/status.png");
     ASSERT_TRUE(wait_until(
         [&] {
             return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
@@ -44,6 +47,7 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(),
               QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
+    view->grab().save(VOR3_SCREENSHOT_DIR "/page0_read.png");
 }
 
 }  // namespace
