@@ -1,5 +1,7 @@
 #include "form/controls.h"
 
+#include <algorithm>
+
 namespace vor3::form {
 
 void Control::set_enabled(bool on) {
@@ -39,24 +41,69 @@ void TextBox::set_text(const std::string& text) {
     if (on_change) on_change(index());
 }
 
-void TextBox::type_key(int key) {
-    if (!effectively_enabled()) return;
+namespace {
+
+bool continuation(char ch) { return (static_cast<unsigned char>(ch) & 0xC0) == 0x80; }
+
+// Clamps a selection to the text and to whole UTF-8 characters.
+void clamp_selection(const std::string& t, std::size_t& start, std::size_t& length) {
+    if (start > t.size()) start = t.size();
+    while (start > 0 && start < t.size() && continuation(t[start])) --start;
+    std::size_t end = start + std::min(length, t.size() - start);
+    while (end < t.size() && continuation(t[end])) ++end;
+    length = end - start;
+}
+
+}  // namespace
+
+std::size_t TextBox::type_key(int key, std::size_t sel_start, std::size_t sel_length) {
+    clamp_selection(text_, sel_start, sel_length);
+    if (!effectively_enabled()) return sel_start;
     if (on_key_press) on_key_press(index(), key);
-    if (key == 0) return;
+    if (key == 0) return sel_start;
     std::string t = text_;
-    if (key == 8) {
-        if (t.empty()) return;
-        // drop one UTF-8 character
-        std::size_t n = t.size() - 1;
-        while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
-        t.erase(n);
+    std::size_t caret = sel_start;
+    if (key == 8 || key == 127) {
+        if (sel_length > 0) {
+            t.erase(sel_start, sel_length);
+        } else if (key == 8 && sel_start > 0) {
+            std::size_t from = sel_start - 1;
+            while (from > 0 && continuation(t[from])) --from;
+            t.erase(from, sel_start - from);
+            caret = from;
+        } else if (key == 127 && sel_start < t.size()) {
+            std::size_t to = sel_start + 1;
+            while (to < t.size() && continuation(t[to])) ++to;
+            t.erase(sel_start, to - sel_start);
+        } else {
+            return caret;
+        }
     } else if (key >= 32 && key < 127) {
-        if (max_length_ > 0 && static_cast<int>(t.size()) >= max_length_) return;
-        t.push_back(static_cast<char>(key));
+        t.erase(sel_start, sel_length);
+        if (max_length_ > 0 && static_cast<int>(t.size()) >= max_length_) return sel_start;
+        t.insert(sel_start, 1, static_cast<char>(key));
+        caret = sel_start + 1;
     } else {
-        return;
+        return sel_start;
     }
     set_text(t);
+    return caret;
+}
+
+std::size_t TextBox::paste(const std::string& text, std::size_t sel_start, std::size_t sel_length) {
+    clamp_selection(text_, sel_start, sel_length);
+    if (!effectively_enabled()) return sel_start;
+    std::string t = text_;
+    t.erase(sel_start, sel_length);
+    std::string piece = text;
+    if (max_length_ > 0) {
+        const std::size_t room = static_cast<std::size_t>(max_length_) > t.size() ? max_length_ - t.size() : 0;
+        if (piece.size() > room) piece.resize(room);
+        while (!piece.empty() && (static_cast<unsigned char>(piece.back()) & 0x80)) piece.pop_back();
+    }
+    t.insert(sel_start, piece);
+    set_text(t);
+    return sel_start + piece.size();
 }
 
 void CheckBox::set_value(int v) {

@@ -100,8 +100,15 @@ public:
     void set_back_color(std::uint32_t c) { back_color_ = c; notify(); }
 
     // A user's typing: key press first (the handler may discard the key by
-    // setting it to 0), then the edit and its change event.
-    void type_key(int key);
+    // setting it to 0), then the edit and its change event. The key replaces
+    // the selection [sel_start, sel_start + sel_length) (byte offsets; by
+    // default the caret is at the end); Backspace (8) and Delete (127)
+    // remove the selection or the character before / after the caret.
+    // Returns the caret's new offset.
+    std::size_t type_key(int key, std::size_t sel_start = std::string::npos, std::size_t sel_length = 0);
+    // Pasted text skips the key filter (the change and focus-lost rules
+    // still apply) but not the maximum length.
+    std::size_t paste(const std::string& text, std::size_t sel_start = std::string::npos, std::size_t sel_length = 0);
     void lose_focus() {
         if (on_lost_focus) on_lost_focus(index());
     }

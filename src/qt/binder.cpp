@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -194,15 +196,7 @@ bool Binder::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = static_cast<QLineEdit*>(watched);
     switch (event->type()) {
     case QEvent::KeyPress:
-        return key_press(box, static_cast<const QKeyEvent&>(*event));
-    case QEvent::FocusIn:
-        // Typing always adds at the end; a selection would promise that it
-        // replaces the text.
-        QTimer::singleShot(0, edit, [edit] {
-            edit->deselect();
-            edit->end(false);
-        });
-        return false;
+        return key_press(box, *edit, static_cast<const QKeyEvent&>(*event));
     case QEvent::FocusOut: {
         // Another window or a list's popup taking the focus is not the user
         // leaving the field.
@@ -222,28 +216,67 @@ bool Binder::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-bool Binder::key_press(form::TextBox& box, const QKeyEvent& event) {
+namespace {
+
+// The caret and selection of a line edit as byte offsets into the model's
+// UTF-8 text.
+std::pair<std::size_t, std::size_t> selection_of(const QLineEdit& edit) {
+    const QString text = edit.text();
+    int start = edit.cursorPosition(), length = 0;
+    if (edit.hasSelectedText()) {
+        start = edit.selectionStart();
+        length = static_cast<int>(edit.selectedText().size());
+    }
+    const auto bytes = [&](int chars) { return static_cast<std::size_t>(text.left(chars).toUtf8().size()); };
+    return {bytes(start), bytes(start + length) - bytes(start)};
+}
+
+void place_caret(QLineEdit& edit, const std::string& model_text, std::size_t offset) {
+    edit.setCursorPosition(static_cast<int>(QString::fromUtf8(model_text.substr(0, offset)).size()));
+}
+
+}  // namespace
+
+bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Escape:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return false;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return false;  // moving the caret changes nothing in the model
     default:
         break;
     }
-    // Shortcuts (paste, undo, cut) would edit the field behind the model's
+    const auto [start, length] = selection_of(edit);
+    if (event.matches(QKeySequence::Paste)) {
+        const std::string text = QGuiApplication::clipboard()->text().toStdString();
+        std::size_t caret = start;
+        guarded([&] { caret = box.paste(text, start, length); });
+        place_caret(edit, box.text(), caret);
+        return true;
+    }
+    if (event.matches(QKeySequence::SelectAll) || event.matches(QKeySequence::Copy)) return false;
+    // Other shortcuts (undo, cut) would edit the field behind the model's
     // back; they do nothing here.
     if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return true;
     int key = 0;
     if (event.key() == Qt::Key_Backspace) {
         key = 8;
+    } else if (event.key() == Qt::Key_Delete) {
+        key = 127;
     } else {
         const QString text = event.text();
         if (text.size() == 1 && text[0].unicode() >= 32 && text[0].unicode() != 127) key = text[0].unicode();
     }
-    if (key != 0) guarded([&box, key] { box.type_key(key); });
+    if (key == 0) return true;
+    std::size_t caret = start;
+    guarded([&] { caret = box.type_key(key, start, length); });
+    place_caret(edit, box.text(), caret);
     return true;
 }
 

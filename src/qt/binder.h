@@ -55,7 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool key_press(form::TextBox& box, const QKeyEvent& event);
+    bool key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& event);
 
     std::vector<form::Control*> bound_;
     std::map<QObject*, form::TextBox*> fields_;

@@ -83,7 +83,7 @@ void feed_rtu(Context& c, std::uint8_t b, std::vector<std::string>& frames) {
 void feed_ascii(Context& c, char ch, std::vector<std::string>& frames) {
     auto& r = c.g.reader;
     if (ch == ':') {
-        r.rx_text = ":";
+        r.rx_text.assign(1, ':');
         r.collecting = true;
         return;
     }

@@ -52,6 +52,18 @@ TEST(Controls, TypingRunsTheKeyFilterThenTheChange) {
     for (int k : {int('1'), int('x'), int('2'), int('3'), int('4'), 8}) box.type_key(k);
     EXPECT_EQ(box.text(), "12");
     EXPECT_EQ(changes, (std::vector<std::string>{"1", "12", "123", "12"}));
+
+    // A full field still takes a key that replaces its selection.
+    box.type_key('3');
+    EXPECT_EQ(box.type_key('9', 1, 1), 2u);
+    EXPECT_EQ(box.text(), "193");
+    box.type_key('7', 0, 0);
+    EXPECT_EQ(box.text(), "193");
+    // Pasting skips the key filter but keeps to the length.
+    box.paste("x55", 0, 3);
+    EXPECT_EQ(box.text(), "x55");
+    box.paste("66", 1, 0);
+    EXPECT_EQ(box.text(), "x55");
 }
 
 TEST(Controls, ADisabledFrameDisablesItsContentsWithoutTouchingThem) {

@@ -2,6 +2,8 @@
 // widgets, and what the user does with a widget reaches the model.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -131,8 +133,27 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     EXPECT_EQ(field.text(), "12");
     QTest::keyClick(&field, Qt::Key_Backspace);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "1");
-    QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);  // no paste past the model
-    EXPECT_EQ(field.text(), "1");
+    // Paste goes through the model too: its change rule marks the value.
+    QGuiApplication::clipboard()->setText("7");
+    QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "17");
+    EXPECT_EQ(field.text(), "17");
+    // A typed key replaces the selection, at the caret.
+    field.selectAll();
+    QTest::keyClick(&field, Qt::Key_3);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "3");
+    QTest::keyClicks(&field, "45");
+    field.setCursorPosition(1);
+    QTest::keyClick(&field, Qt::Key_Delete);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "35");
+    QTest::keyClick(&field, Qt::Key_9);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "395");
+    EXPECT_EQ(field.cursorPosition(), 2);
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    QTest::keyClick(&field, Qt::Key_1);
+    QTest::keyClick(&field, Qt::Key_Delete);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "1");
     // The change mark follows the typed value.
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
 
