@@ -1,5 +1,8 @@
 #include "qt/config_view.h"
 
+#include <QLayout>
+#include <QTimer>
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -84,12 +87,17 @@ void ConfigView::build_menus() {
 }
 
 void ConfigView::show_centered() {
-    adjustSize();
-    if (QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - frameGeometry().center() + pos());
-    }
+    // The fixed-size layout settles the window's size only as it is shown;
+    // centre it once that size is known.
     show();
+    const auto centre = [this] {
+        if (QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        }
+    };
+    centre();
+    QTimer::singleShot(0, this, centre);
 }
 
 void ConfigView::closeEvent(QCloseEvent* event) {
