@@ -57,12 +57,9 @@ void Timer5_Timer(Context& c) {
     if (c.port.is_open()) c.frm.Timer3.start();
 }
 
-void Timer3_Timer(Context& c) {
+void reset_transfer(Context& c) {
     auto& f = c.frm;
     for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();
-    f.lbl_desc(16).set_visible(true);
-    f.chk_read_out.set_enabled(false);
-    f.set_parameter.set_enabled(false);
     f.alreadyRead = 0;
     f.countReadRegister = 0;
     auto& t = c.g.transfer;
@@ -70,6 +67,14 @@ void Timer3_Timer(Context& c) {
     t.request_kind = model::kReadRegisterBlock;
     t.bus_ready = true;
     t.reg_address = 0;
+}
+
+void Timer3_Timer(Context& c) {
+    auto& f = c.frm;
+    reset_transfer(c);
+    f.lbl_desc(16).set_visible(true);
+    f.chk_read_out.set_enabled(false);
+    f.set_parameter.set_enabled(false);
 }
 
 }  // namespace vor3::link

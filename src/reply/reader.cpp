@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "link/hex.h"
+#include "link/transmit.h"
 #include "model/numbers.h"
 #include "reply/decoder.h"
 #include "ui/change_marking.h"
@@ -148,16 +149,7 @@ void accept_reply_steps(Context& c) {
 // The sensor refused the request: end the transfer as a give-up does and
 // tell the user what the sensor said.
 void end_with_exception(Context& c, int code) {
-    auto& f = c.frm;
-    auto& t = c.g.transfer;
-    for (form::Timer* tm : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) tm->stop();
-    f.lbl_desc(16).set_visible(true);
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
-    t.request_kind = model::kReadRegisterBlock;
-    t.bus_ready = true;
-    t.reg_address = 0;
+    link::Timer3_Timer(c);
     ui::abandon_status_window(c);
     c.msg.show(exception_text(code, c.g.lang.language));
 }

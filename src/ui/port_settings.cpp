@@ -1,6 +1,6 @@
 #include "ui/port_settings.h"
 
-#include "ops/readout.h"
+#include "link/transmit.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
 
@@ -59,15 +59,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 
     const bool lists_enabled = !link.port_open;
     for (int i : {0, 1, 2, 5}) f.Combo_Port(i).set_enabled(lists_enabled);
-    if (!link.port_open) {
-        f.alreadyRead = 0;
-        f.countReadRegister = 0;
-        t.block_count = 0;
-        t.request_kind = model::kReadRegisterBlock;
-        t.bus_ready = true;
-        t.reg_address = 0;
-        for (form::Timer* tm : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) tm->stop();
-    }
+    if (!link.port_open) link::reset_transfer(c);
     f.txt_Modbus_adress.set_enabled(true);
 
     try {
