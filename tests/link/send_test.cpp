@@ -1,23 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "form/virtual_clock.h"
 #include "link/transmit.h"
-#include "support/fakes.h"
+#include "support/fake_program.h"
 
 namespace vor3::test {
 namespace {
 
-struct Opened {
-    form::VirtualClock clock;
-    FakePort port;
-    FakeMessageBox msg;
-    FakeConfirm confirm;
-    app::Program prog{port, msg, confirm, clock};
-    form::FrmConfig& f = prog.frm_config;
-    Context& c = prog.ctx;
+struct Opened : FakeProgram {
     explicit Opened(int mode = 1, bool open = true) {
-        prog.Main();
         f.Combo_Port(5).set_list_index(mode);
         if (open) f.Combo_Port(6).set_list_index(1);
     }

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "form/virtual_clock.h"
 #include "link/hex.h"
 #include "reply/reader.h"
-#include "support/fakes.h"
+#include "support/fake_program.h"
 
 namespace vor3::test {
 namespace {
@@ -28,16 +26,8 @@ std::string ascii(const std::string& hex) { return ":" + hex + link::CalculateLR
 
 // The window waiting for the answer to register 6 ("Gerät auslesen"), on a
 // scripted port, so each test decides what arrives and when.
-struct Waiting {
-    form::VirtualClock clock;
-    FakePort port;
-    FakeMessageBox msg;
-    FakeConfirm confirm;
-    app::Program prog{port, msg, confirm, clock};
-    form::FrmConfig& f = prog.frm_config;
-    Context& c = prog.ctx;
+struct Waiting : FakeProgram {
     explicit Waiting(bool ascii_mode = false) {
-        prog.Main();
         f.Combo_Port(5).set_list_index(ascii_mode ? 0 : 1);
         f.Combo_Port(6).set_list_index(1);
         f.cmd_read_device.press();

@@ -1,22 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/program.h"
-#include "form/virtual_clock.h"
-#include "support/fakes.h"
+#include "support/fake_program.h"
 
 namespace vor3::test {
 namespace {
 
-struct Started {
-    form::VirtualClock clock;
-    FakePort port;
-    FakeMessageBox msg;
-    FakeConfirm confirm;
-    app::Program prog{port, msg, confirm, clock};
-    form::FrmConfig& f = prog.frm_config;
-    model::Globals& g = prog.g;
-    Started() { prog.Main(); }
-};
+using Started = FakeProgram;
 
 TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
     Started s;
