@@ -98,19 +98,19 @@ void Timer1_Timer(Context& c) {
     if (in_range) {
         for (int i = 0; i < f.countWriteRegister; ++i) {
             const int reg = t.reg_address + i;
-            std::string value;
-            if (config && reg <= 10)
-                value = register_hex(f.txt_data_cfg(reg).text(), (reg == 8 || reg == 9) ? 10 : 1, sep);
-            else if (!config && reg >= 0x200 && reg <= 0x202)
-                value = register_hex(f.txt_data_in(reg - 0x200).text(), reg == 0x202 ? 1 : 10, sep);
+            const auto array = config ? model::FieldArray::txt_data_cfg : model::FieldArray::txt_data_in;
+            const int index = config ? reg : reg - model::kExternalFirst;
+            if (index < 0 || index > (config ? 10 : 2)) continue;
+            const int scale = model::field(array, index).encoding == model::Encoding::Signed16Div10 ? 10 : 1;
+            const auto& box = config ? f.txt_data_cfg(index) : f.txt_data_in(index);
+            std::string value = register_hex(box.text(), scale, sep);
             // A field that holds no number cannot be written: the block
             // would be short and the sensor would refuse it. Keep the
             // register's last known value instead.
             if (value.empty()) {
-                const double known = config ? c.g.image.cfg_value[static_cast<std::size_t>(std::min(reg, 11))]
-                                            : c.g.image.in_value[static_cast<std::size_t>(std::clamp(reg - 0x200, 0, 3))];
-                value = register_hex(model::format_number(known, sep),
-                                     (config && (reg == 8 || reg == 9)) || (!config && reg != 0x202) ? 10 : 1, sep);
+                const double known = config ? c.g.image.cfg_value[static_cast<std::size_t>(index)]
+                                            : c.g.image.in_value[static_cast<std::size_t>(index)];
+                value = register_hex(model::format_number(known, sep), scale, sep);
             }
             request += value;
         }

@@ -49,7 +49,7 @@ void config_block(Context& c, const std::string& rx) {
     for (int j = 0; j < f.countReadRegister; ++j) {
         const int i = t.reg_address + j;
         if (i < 0 || i > 10) continue;
-        const Encoding enc = (i == 8 || i == 9) ? Encoding::Signed16Div10 : Encoding::Signed16;
+        const Encoding enc = model::field(model::FieldArray::txt_data_cfg, i).encoding;
         auto& field = f.txt_data_cfg(i);
         field.set_text(model::register_text(reply_register(rx, j), enc, sep));
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
@@ -67,7 +67,7 @@ void measured_block(Context& c, const std::string& rx) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     for (int j = 0; j < f.countReadRegister && j <= 2; ++j) {
-        const Encoding enc = j == 2 ? Encoding::Unsigned16 : Encoding::Signed16Div10;
+        const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
         f.txt_data_out(j).set_text(model::register_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
     }
     ++t.block_count;
@@ -161,7 +161,7 @@ void config_coils(Context& c, const std::string& rx) {
 void external_values(Context& c, const std::string& rx) {
     auto& f = c.frm;
     for (int i = 0; i <= 2; ++i) {
-        const Encoding enc = i == 2 ? Encoding::Signed16 : Encoding::Signed16Div10;
+        const Encoding enc = model::field(model::FieldArray::txt_data_in, i).encoding;
         auto& field = f.txt_data_in(i);
         field.set_text(model::register_text(reply_register(rx, i), enc, c.g.lang.decimal_sep));
         field.set_fore_color(form::kNormalText);
