@@ -82,7 +82,8 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
     EXPECT_FALSE(f.Timer3.enabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFramings, ReadDevice, ::testing::Values("RTU", "ASCII"));
+INSTANTIATE_TEST_SUITE_P(BothFramings, ReadDevice, ::testing::Values("RTU", "ASCII"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ReadDevice, SmallMinimumResponseTimeIsRaisedAndStatusBarCountsUp) {
     SimHarness h;

@@ -44,8 +44,8 @@ TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
     EXPECT_FALSE(h.f.lbl_desc(16).visible());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut,
-                         ::testing::Values(GiveUp{"RTU", 1500}, GiveUp{"ASCII", 2000}));
+INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut, ::testing::Values(GiveUp{"RTU", 1500}, GiveUp{"ASCII", 2000}),
+                         [](const auto& info) { return std::string(info.param.mode); });
 
 TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
     for (const char* mode : {"RTU", "ASCII"}) {
