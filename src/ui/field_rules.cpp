@@ -83,10 +83,18 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
         field.set_text(model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
         return;
     }
-    if (*v > 255)
-        field.set_text("255");
-    else if (*v < -255)
-        field.set_text("0");
+    // A field with a spin button keeps to the button's range (the yellow-LED
+    // threshold takes 800, the CO2 offset -300); a flat bound of 255 would
+    // silently cut such values before they are written to the sensor.
+    double lo = -255, hi = 255, below = 0;
+    if (c.frm.UpD_txt_cfg.has(index)) {
+        lo = below = c.frm.UpD_txt_cfg(index).min;
+        hi = c.frm.UpD_txt_cfg(index).max;
+    }
+    if (*v > hi)
+        field.set_text(model::format_number(hi, c.g.lang.decimal_sep));
+    else if (*v < lo)
+        field.set_text(model::format_number(below, c.g.lang.decimal_sep));
 }
 
 void txt_data_in_KeyPress(Context& c, int index, int& key) {

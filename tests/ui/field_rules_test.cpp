@@ -50,7 +50,10 @@ TEST(FieldRules, ChangeMarksAndFocusCorrections) {
     EXPECT_EQ(yellow.fore_color(), form::kChangeMark);
     EXPECT_TRUE(p.f.set_parameter.enabled());
     yellow.lose_focus();
-    EXPECT_EQ(yellow.text(), "255");
+    EXPECT_EQ(yellow.text(), "1000");  // within the threshold's range
+    yellow.set_text("5000");
+    yellow.lose_focus();
+    EXPECT_EQ(yellow.text(), "3000");
     yellow.set_text("0");  // back to the value last read
     EXPECT_EQ(yellow.fore_color(), form::kNormalText);
     EXPECT_FALSE(p.f.set_parameter.enabled());
@@ -58,7 +61,13 @@ TEST(FieldRules, ChangeMarksAndFocusCorrections) {
     auto& co2 = p.f.txt_data_cfg(10);
     co2.set_text("-300");
     co2.lose_focus();
-    EXPECT_EQ(co2.text(), "0");
+    EXPECT_EQ(co2.text(), "-300");
+    co2.set_text("-600");
+    co2.lose_focus();
+    EXPECT_EQ(co2.text(), "-500");
+    p.f.txt_data_cfg(8).set_text("-12");
+    p.f.txt_data_cfg(8).lose_focus();
+    EXPECT_EQ(p.f.txt_data_cfg(8).text(), "-10");
     co2.set_text("");
     co2.lose_focus();
     EXPECT_EQ(co2.text(), "0");
