@@ -4,6 +4,7 @@
 
 #include "model/numbers.h"
 #include "ops/readout.h"
+#include "ui/language.h"
 
 namespace vor3::ui {
 
@@ -28,6 +29,7 @@ bool is_read_kind(std::int32_t kind) {
 
 void frmState_Load(Context& c) {
     auto& s = c.state;
+    apply_language(c, 3);
     s.set_loaded(true);
     s.cmdOK.set_visible(false);
     s.frameProgress.set_visible(true);
