@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs from Debian's packages (when something is
-# missing) and builds everything into build/. Sourced by run.sh and test.sh.
+# missing) and builds into build/: the targets given, or everything. Used by
+# run.sh and test.sh.
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev)
@@ -19,4 +20,6 @@ fi
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$here/build" -j2
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build "$here/build" -j2 "${targets[@]}"
