@@ -68,6 +68,21 @@ TEST(Send, APortThatVanishesUnderAWriteClosesTheLinkWithAReport) {
     o.clock.advance(5000);
     EXPECT_EQ(o.msg.shown.size(), 1u);
     EXPECT_TRUE(o.f.enabled());
+
+    // The same when the reply poll is the first to notice, mid-read.
+    Opened p;
+    p.f.cmd_read_device.press();
+    p.port.incoming = std::string("\x01\x03\x02\x00\x0A\x38\x43", 7);
+    p.clock.advance(50);
+    ASSERT_TRUE(p.prog.frmState.loaded());
+    p.port.poll_fails = true;
+    p.clock.advance(1000);
+    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"COM-Port not available,  8020"}));
+    EXPECT_FALSE(p.port.open);
+    EXPECT_FALSE(p.prog.frmState.loaded());
+    EXPECT_TRUE(p.f.enabled());
+    EXPECT_FALSE(p.f.Timer4.enabled());
+    EXPECT_FALSE(p.f.Timer6.enabled());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ops/write_parameters.h"
+#include "reply/reader.h"
 #include "support/harness.h"
 
 namespace vor3::test {
@@ -41,6 +42,31 @@ TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
     EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[8], -1.5);
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.msg.shown.empty());
+    // Field 7 was written, so the block timers now follow it: 57 + 20 x 15.
+    EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
+    EXPECT_EQ(h.f.Timer6.interval(), 357);
+    EXPECT_FALSE(h.f.reply_delay_changed);
+}
+
+TEST(Write, AMinimumResponseTimeBeyondSixteenBitsTakesTheErrorPath) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    h.f.txt_data_cfg(7).set_text("99999");  // typed, the field not left
+    // The acknowledgement of the last configuration block arrives.
+    auto& t = h.c.g.transfer;
+    t.request_kind = model::kWriteConfigBlock;
+    t.reg_address = 7;
+    h.f.countWriteRegister = 4;
+    t.request_frame = "01100007000408869F000000000000";
+    std::string ack;
+    link::hex_to_bytes("011000070004", ack);
+    const auto crc = link::crc16(ack);
+    ack += {static_cast<char>(crc & 0xFF), static_cast<char>(crc >> 8)};
+    reply::receive_bytes(h.c, ack);
+    EXPECT_EQ(h.msg.shown, (std::vector<std::string>{"MSCOMM1_ERROR"}));
+    EXPECT_EQ(t.request_kind, 0);
+    EXPECT_FALSE(h.f.set_parameter.enabled());
+    EXPECT_TRUE(h.f.read_out_parameter.enabled());
 }
 
 TEST(Write, MarkedExternalValuesAndLedCoilsAreWrittenThenReadBack) {

@@ -42,6 +42,7 @@ struct FakePort : link::SerialPort {
     int open_error = 0;         // error number for opening, 0 = opens
     bool open_permission = false;
     bool write_fails = false;   // the device vanished
+    bool poll_fails = false;    // ... noticed while polling for input
 
     std::vector<std::string> port_list() const override { return names; }
     int port_number() const override { return number; }
@@ -63,7 +64,10 @@ struct FakePort : link::SerialPort {
         if (write_fails) throw link::PortError(link::kPortIoFailed, "device gone");
         written.emplace_back(bytes);
     }
-    int waiting_count() override { return static_cast<int>(incoming.size()); }
+    int waiting_count() override {
+        if (open && poll_fails) throw link::PortError(link::kPortIoFailed, "device gone");
+        return static_cast<int>(incoming.size());
+    }
     std::string read_all() override {
         std::string out;
         out.swap(incoming);
