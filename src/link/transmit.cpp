@@ -1,9 +1,75 @@
 #include "link/transmit.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "link/hex.h"
+#include "model/numbers.h"
+#include "ui/change_marking.h"
 #include "ui/port_settings.h"
+#include "ui/status_window.h"
 
 namespace vor3::link {
+
+namespace {
+
+constexpr std::int64_t kReplyTimeoutMs = 1000;  // never repeat sooner
+// The slowest minimum response time the window lets a user set; assumed
+// while the sensor's own is unknown, so a slow sensor is reachable from
+// the first request on.
+constexpr std::int32_t kSlowestSensorMs = 3000;
+// The largest request the program sends and the largest reply it awaits
+// (a write of five registers; a read of eight), in RTU bytes.
+constexpr int kLargestRequestBytes = 9 + 10;
+constexpr int kLargestReplyBytes = 5 + 16;
+
+// The RTU length of the reply a request asks for.
+int reply_bytes(const std::string& request) {
+    std::string bytes;
+    if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kLargestReplyBytes;
+    const int function = static_cast<unsigned char>(bytes[1]);
+    const int quantity = (static_cast<unsigned char>(bytes[4]) << 8) | static_cast<unsigned char>(bytes[5]);
+    if (function == 3) return 5 + 2 * quantity;
+    if (function == 1) return 5 + (quantity + 7) / 8;
+    return 8;
+}
+
+// Characters a frame of `rtu_bytes` (message and CRC) takes on the line in
+// the mode in force: an ASCII frame carries each byte as two characters
+// between ":" and CR LF, with a one-byte LRC for the CRC.
+int line_chars(const Context& c, int rtu_bytes) {
+    return c.g.link.protocol_mode == "ASCII" ? 2 * rtu_bytes + 1 : rtu_bytes;
+}
+
+double char_ms(const Context& c) {
+    const auto& l = c.g.link;
+    const double baud = model::leading_number(l.baud_rate);
+    const double bits = 1 + model::leading_number(l.data_bits) + (l.parity == "N" ? 0 : 1) +
+                        model::leading_number(l.stop_bits);
+    return baud > 0 ? bits * 1000.0 / baud : 0.0;
+}
+
+std::int64_t allowance(const Context& c, int request_bytes, int reply_bytes_, std::int32_t min_response_ms) {
+    const double line = (line_chars(c, request_bytes) + line_chars(c, reply_bytes_)) * char_ms(c);
+    const double slack = static_cast<double>(c.frm.Timer4.interval()) + 50;
+    return static_cast<std::int64_t>(std::ceil(std::max(0, min_response_ms) + line + slack));
+}
+
+std::int32_t known_or(const Context& c, std::int32_t unknown) {
+    const auto m = c.g.transfer.min_response_ms;
+    return m < 0 ? unknown : m;
+}
+
+// The reply time-out repeats as soon as the sensor could have answered;
+// the give-up waits for the slowest sensor while its speed is unknown.
+std::int64_t timeout_for(const Context& c, int req, int rep) {
+    return std::max(kReplyTimeoutMs, allowance(c, req, rep, known_or(c, 0)));
+}
+std::int64_t give_up_for(const Context& c, int req, int rep) {
+    return std::max<std::int64_t>(c.g.link.give_up_ms, allowance(c, req, rep, known_or(c, kSlowestSensorMs)));
+}
+
+}  // namespace
 
 std::string frame_request(const std::string& request_frame, const std::string& protocol_mode) {
     if (protocol_mode == "ASCII")
@@ -23,10 +89,21 @@ std::string frame_request(const std::string& request_frame, const std::string& p
     return {};
 }
 
+std::int64_t reply_allowance_ms(const Context& c, const std::string& request, std::int32_t min_response_ms) {
+    return allowance(c, static_cast<int>(request.size() / 2) + 2, reply_bytes(request), min_response_ms);
+}
+
+std::int64_t longest_wait_ms(const Context& c) {
+    return timeout_for(c, kLargestRequestBytes, kLargestReplyBytes) +
+           give_up_for(c, kLargestRequestBytes, kLargestReplyBytes);
+}
+
 void send(Context& c) {
     auto& f = c.frm;
     f.Timer5.stop();
-    f.lbl_desc(16).set_visible(false);
+    // While the cyclic read-out polls a silent sensor the warning stays up
+    // until a reply comes; every other transmission starts afresh.
+    if (f.chk_read_out.value() == 0) f.lbl_desc(16).set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (!c.port.is_open()) {
         c.msg.show("Port ist nicht geöffnet");
@@ -34,12 +111,17 @@ void send(Context& c) {
     }
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
+    const std::string& request = c.g.transfer.request_frame;
     try {
-        c.port.write(frame_request(c.g.transfer.request_frame, mode));
+        c.port.write(frame_request(request, mode));
     } catch (const PortError& e) {
         ui::port_failed(c, e);
         return;
     }
+    const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
+    f.Timer5.set_interval(timeout_for(c, req, rep));
+    // A give-up already counting keeps its deadline.
+    if (!f.Timer3.enabled()) f.Timer3.set_interval(give_up_for(c, req, rep));
     f.Timer5.start();
 }
 
@@ -69,12 +151,34 @@ void reset_transfer(Context& c) {
     t.reg_address = 0;
 }
 
+void end_transfer_early(Context& c) {
+    reset_transfer(c);
+    ui::abandon_status_window(c);
+    c.frm.lbl_desc(16).set_visible(true);
+}
+
 void Timer3_Timer(Context& c) {
     auto& f = c.frm;
-    reset_transfer(c);
-    f.lbl_desc(16).set_visible(true);
+    if (f.chk_read_out.value() == 1) {
+        // The cyclic read-out goes on polling at its pace; the warning
+        // stays until the sensor answers again.
+        auto& t = c.g.transfer;
+        f.Timer5.stop();
+        f.Timer3.stop();
+        f.alreadyRead = 0;
+        f.countReadRegister = 0;
+        t.block_count = 0;
+        t.request_kind = model::kReadRegisterBlock;
+        t.bus_ready = true;
+        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+        f.lbl_desc(16).set_visible(true);
+        return;
+    }
+    end_transfer_early(c);
     f.chk_read_out.set_enabled(false);
-    f.set_parameter.set_enabled(false);
+    // Edits that could not be written keep their marks, and the write can
+    // be tried again without a read that would throw them away.
+    ui::UpdateApplyButton(c, 0);
 }
 
 }  // namespace vor3::link

@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <string>
+
 #include "link/context.h"
 
 namespace vor3::link {
@@ -15,6 +18,21 @@ void Timer3_Timer(Context& c);
 // Abandons any transfer: block timers and time-out stopped, no reply
 // awaited, ready to read from the first configuration register.
 void reset_transfer(Context& c);
+
+// Ends a transfer that cannot finish (give-up, an exception reply, the
+// status window's time limit, a lost port): every transfer timer stopped,
+// the status window closed without a read-back, the warning line shown.
+// Fields not yet confirmed by the sensor keep their change marks.
+void end_transfer_early(Context& c);
+
+// The longest a healthy sensor may take to answer `request` (hex text):
+// its minimum response time, both frames on the line at the settings in
+// force and one poll of the reader.
+std::int64_t reply_allowance_ms(const Context& c, const std::string& request, std::int32_t min_response_ms);
+
+// From sending the largest request to the give-up, at the settings and the
+// minimum response time in force.
+std::int64_t longest_wait_ms(const Context& c);
 
 // The frame `send` writes for a request in the given mode ("" for a mode
 // that sends nothing).

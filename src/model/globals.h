@@ -23,6 +23,9 @@ struct LinkSettings {
     // nothing is sent while it holds this.
     std::string protocol_mode = "standard_ascii";
     int in_value_count = 3;
+    // The give-up period of the framing mode (500 ms RTU, 1000 ms ASCII);
+    // the give-up timer never waits less, however fast the sensor.
+    int give_up_ms = 500;
 
     std::string settings_string() const {
         return baud_rate + "," + parity + "," + data_bits + "," + stop_bits;
@@ -34,6 +37,11 @@ struct RegisterImage {
     std::array<std::int16_t, 101> cfg_bit{};
     std::array<double, 4> in_value{};
     std::array<std::int16_t, 41> inp_bit{};
+    // The fields of a part hold a whole set of values (read from a sensor
+    // or loaded from a file). A part is written whole, so until then a
+    // write would send values nobody has seen.
+    bool config_known = false;    // registers 2..10 and configuration coils
+    bool external_known = false;  // external values and LED coils
 };
 
 struct TransferState {
@@ -43,6 +51,10 @@ struct TransferState {
     std::string request_frame;
     std::int16_t reply_delay = 0;
     std::uint8_t block_count = 0;
+    // The sensor's minimum response time (register 7) in force, in ms, as
+    // last read or written; -1 while unknown (nothing read since the port
+    // was opened or the address changed). The reply time-out allows for it.
+    std::int32_t min_response_ms = -1;
 };
 
 // The reply reader's state between polls.

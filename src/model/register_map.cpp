@@ -16,7 +16,7 @@ constexpr FieldSpec kFields[] = {
     {0, B::ConfigRegisters, A::txt_data_cfg, 0, "lbl_cfg", "Gerätecodierung:", "Device coding:", 5, E::Signed16, true},
     {1, B::ConfigRegisters, A::txt_data_cfg, 1, "lbl_cfg", "Firmwareversion:", "Firmware version:", 5, E::Signed16, true},
     {2, B::ConfigRegisters, A::txt_data_cfg, 2, "lbl_cfg", "Device:", "Device:", 5, E::Signed16, true},
-    {3, B::ConfigRegisters, A::txt_data_cfg, 3, "lbl_cfg", "Standortkennung:", "Device location:", 5, E::Signed16, false},
+    {3, B::ConfigRegisters, A::txt_data_cfg, 3, "lbl_cfg", "Standortkennung:", "Device location:", 5, E::Unsigned16, false},
     {4, B::ConfigRegisters, A::txt_data_cfg, 4, "lbl_cfg", "Schaltschwelle gelbe LED:", "Value for yellow LED:", 5, E::Signed16, false},
     {5, B::ConfigRegisters, A::txt_data_cfg, 5, "lbl_cfg", "Schaltschwelle rote LED:", "Value for red LED:", 5, E::Signed16, false},
     {6, B::ConfigRegisters, A::txt_data_cfg, 6, "lbl_cfg", "Aktualisierungsintervall der Anzeige [s]:", "Display update [s]:", 5, E::Signed16, false},

@@ -12,6 +12,7 @@ void lock_editing(Context& c, bool locked) {
     for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_enabled(!locked);
     for (int i = 0; i <= 4; ++i) f.chk_inp_bit(i).set_enabled(!locked);
     for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_enabled(!locked);
+    for (auto& [i, spin] : f.UpD_txt_cfg) spin.set_enabled(!locked);
     for (int i = 0; i <= 7; ++i) {
         if (i == 3)
             f.cmb_bit_cfg(3).set_enabled(!locked);

@@ -31,38 +31,66 @@ void arm_config_write(Context& c) {
     ui::ShowMsgWindow(c);
 }
 
-void arm_external_write(Context& c) {
-    auto& t = c.g.transfer;
-    t.request_kind = model::kWriteExternalBlock;
-    t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
-    c.frm.Timer1.start();
-    c.frm.alreadyWrite = 0;
-    c.frm.countWriteRegister = 0;
-    ui::ShowMsgWindow(c);
+// A value typed but not yet left is corrected as leaving the field would
+// (the minimum response time to at least 5, each field to its range), so
+// the sensor gets exactly what the fields then show.
+void apply_entry_rules(Context& c) {
+    auto& f = c.frm;
+    for (int i = 2; i <= 10; ++i) f.txt_data_cfg(i).lose_focus();
+    for (int i = 0; i <= 2; ++i) f.txt_data_in(i).lose_focus();
+}
+
+std::string not_read_text(const std::string& language) {
+    return language == "1033"
+               ? "The device has not been read yet. A part is written whole, so read the device first "
+                 "(\"Read device\"), then change the values and apply them."
+               : "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "
+                 "\"Gerät auslesen\", dann die Werte ändern und übernehmen.";
 }
 
 }  // namespace
 
+void start_external_write(Context& c) {
+    auto& t = c.g.transfer;
+    t.bus_ready = true;
+    t.request_kind = model::kWriteExternalBlock;
+    t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
+    c.frm.alreadyWrite = 0;
+    c.frm.countWriteRegister = 0;
+    c.frm.Timer1.start();
+}
+
 void set_parameter_Click(Context& c) {
     auto& f = c.frm;
-    f.external_changed = false;
+    apply_entry_rules(c);
     bool config_marked = false;
     for (int i = 0; i <= 10; ++i) config_marked |= marked(f.txt_data_cfg(i));
     for (int i = 0; i <= 7; ++i) config_marked |= marked(f.chk_cfg(i));
-    if (config_marked) arm_config_write(c);
+    f.external_changed = false;
     for (int i = 0; i <= 2; ++i) f.external_changed |= marked(f.txt_data_in(i));
     for (int i = 0; i <= 4; ++i) f.external_changed |= marked(f.chk_inp_bit(i));
-    if (!config_marked && f.external_changed) arm_external_write(c);
     c.g.write_anyway = false;
-    if (config_marked || f.external_changed) return;
-    c.g.write_anyway = c.confirm.confirm("Identische Parameter",
-                                         "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
-                                         "OK", "Abbrechen");
-    if (!c.g.write_anyway) return;
-    // Both set-ups arm the same timer; the later one is what its first tick
-    // finds, so a confirmed write sends the external values and LED coils.
-    arm_config_write(c);
-    arm_external_write(c);
+    if (!config_marked && !f.external_changed) {
+        c.g.write_anyway = c.confirm.confirm("Identische Parameter",
+                                             "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
+                                             "OK", "Abbrechen");
+        if (!c.g.write_anyway) return;
+        // Transferring anyway means all of it.
+        config_marked = f.external_changed = true;
+    }
+    const auto& image = c.g.image;
+    if ((config_marked && !image.config_known) || (f.external_changed && !image.external_known)) {
+        c.msg.show(not_read_text(c.g.lang.language));
+        return;
+    }
+    // Both parts in turn: the configuration registers and coils, then the
+    // external values and LED coils, then one read-back.
+    if (config_marked) {
+        arm_config_write(c);
+    } else {
+        start_external_write(c);
+        ui::ShowMsgWindow(c);
+    }
 }
 
 void Timer1_Timer(Context& c) {
@@ -115,11 +143,16 @@ void Timer1_Timer(Context& c) {
             request += value;
         }
     }
+    // While a new minimum response time is on its way, the sensor may
+    // already answer at the new pace.
+    if (config && t.reg_address <= 7 && t.reg_address + f.countWriteRegister > 7) {
+        const auto v = model::locale_number(f.txt_data_cfg(7).text(), sep);
+        // (Unknown, the slowest sensor is allowed for anyway.)
+        if (v && t.min_response_ms >= 0) t.min_response_ms = std::max(t.min_response_ms, static_cast<std::int32_t>(*v));
+    }
     t.request_frame = request;
     link::send(c);
     t.bus_ready = false;
-    if (!config)
-        for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_fore_color(form::kNormalText);
 }
 
 }  // namespace vor3::ops

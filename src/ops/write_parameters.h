@@ -5,9 +5,11 @@
 
 namespace vor3::ops {
 
-// "Werte übernehmen": writes the marked part (configuration registers and
-// coils, or external values and LED coils) and reads the device back.
+// "Werte übernehmen": writes the marked parts (configuration registers and
+// coils, then external values and LED coils) and reads the device back.
 void set_parameter_Click(Context& c);
+// Arms the write of the external values and then the LED coils.
+void start_external_write(Context& c);
 // Sends the next block of registers of a write.
 void Timer1_Timer(Context& c);
 

@@ -1,10 +1,12 @@
 #include "reply/decoder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "link/hex.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
+#include "ops/write_parameters.h"
 #include "ui/status_window.h"
 
 namespace vor3::reply {
@@ -12,6 +14,8 @@ namespace vor3::reply {
 namespace {
 
 using model::Encoding;
+
+constexpr int kMinResponseRegister = 7;
 
 std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t digits) {
     if (pos + digits > text.size()) throw std::runtime_error("reply too short");
@@ -54,6 +58,7 @@ void config_block(Context& c, const std::string& rx) {
         field.set_text(model::register_text(reply_register(rx, j), enc, sep));
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
         field.set_fore_color(form::kNormalText);
+        if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(c.g.image.cfg_value[7]));
     }
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 10) return;
@@ -106,10 +111,28 @@ void register6(Context& c, const std::string& rx) {
     ui::ShowMsgWindow(c);
 }
 
+// The sensor confirmed a block: its fields now hold the sensor's values.
+// Marks go only here, so whatever a failed write leaves unconfirmed stays
+// marked for the next try.
+void confirm_config_block(Context& c) {
+    auto& f = c.frm;
+    auto& t = c.g.transfer;
+    for (int i = t.reg_address; i < t.reg_address + f.countWriteRegister; ++i) {
+        if (i < 0 || i > 10) continue;
+        auto& field = f.txt_data_cfg(i);
+        const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
+        if (!v) continue;
+        c.g.image.cfg_value[static_cast<std::size_t>(i)] = *v;
+        field.set_fore_color(form::kNormalText);
+        if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(*v));
+    }
+}
+
 void config_written(Context& c) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     t.bus_ready = true;
+    confirm_config_block(c);
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
     if (t.reg_address < 10) return;
     f.alreadyWrite = 0;
@@ -126,7 +149,6 @@ void config_written(Context& c) {
     f.alreadyWriteCoils = 0;
     f.alreadyWriteBytes = 0;
     ops::WriteConfigCoils(c);
-    for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_fore_color(form::kNormalText);
 }
 
 void external_written(Context& c) {
@@ -154,6 +176,7 @@ void config_coils(Context& c, const std::string& rx) {
         c.g.image.cfg_bit[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(bit);
         c.frm.chk_cfg(n).set_value(bit);
     }
+    c.g.image.config_known = true;
     ops::ReadExternalValues(c);
     c.g.transfer.bus_ready = true;
 }
@@ -183,21 +206,34 @@ void led_coils(Context& c, const std::string& rx) {
         f.chk_inp_bit(n).set_fore_color(form::kNormalText);
         ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
     }
+    c.g.image.external_known = true;
     ui::CloseWindow(c);
     c.g.transfer.bus_ready = true;
 }
 
 void config_coils_written(Context& c) {
     auto& f = c.frm;
-    for (int i = 0; i <= 7; ++i) f.chk_cfg(i).set_fore_color(form::kNormalText);
+    for (int i = 0; i <= 7; ++i) {
+        f.chk_cfg(i).set_fore_color(form::kNormalText);
+        c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
+    }
     f.cmb_bit_cfg(3).set_fore_color(form::kNormalText);
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
-    if (f.alreadyWriteCoils >= 8 && f.external_changed) ui::CloseWindow(c);
     c.g.transfer.bus_ready = true;
+    // The configuration part is written: the external part follows when it
+    // is to be written too, else the status window closes now and the
+    // read-back starts.
+    if (f.external_changed)
+        ops::start_external_write(c);
+    else
+        ui::CloseWindow(c);
 }
 
 void led_coils_written(Context& c) {
-    for (int i = 0; i <= 4; ++i) c.frm.chk_inp_bit(i).set_fore_color(form::kNormalText);
+    for (int i = 0; i <= 4; ++i) {
+        c.frm.chk_inp_bit(i).set_fore_color(form::kNormalText);
+        c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
+    }
     ui::CloseWindow(c);
     c.g.transfer.bus_ready = true;
 }

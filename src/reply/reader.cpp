@@ -144,13 +144,15 @@ void accept_reply_steps(Context& c) {
         f.read_out_parameter.set_enabled(true);
         ui::UpdateApplyButton(c, 0);
     }
+    if (awaited) ui::transfer_progressed(c);
 }
 
 // The sensor refused the request: end the transfer as a give-up does and
 // tell the user what the sensor said.
 void end_with_exception(Context& c, int code) {
+    // A refused read-out would be refused again at every poll: it ends.
+    c.frm.chk_read_out.set_value(0);
     link::Timer3_Timer(c);
-    ui::abandon_status_window(c);
     c.msg.show(exception_text(code, c.g.lang.language));
 }
 

@@ -25,7 +25,10 @@ void UpdateApplyButton(Context& c, int group) {
 }
 
 void ResetUnitCombo(Context& c) {
-    c.frm.cmb_bit_cfg(3).set_list_index(0);
+    // The list shows the unit its hidden coil holds. Opening the port must
+    // never change or mark a value: a list already showing one stays.
+    auto& unit = c.frm.cmb_bit_cfg(3);
+    if (unit.list_index() < 0) unit.set_list_index(c.frm.chk_cfg(3).value() ? 1 : 0);
 }
 
 void chk_cfg_Click(Context& c, int index) {

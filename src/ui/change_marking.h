@@ -9,7 +9,8 @@ namespace vor3::ui {
 // read-out runs.
 void UpdateApplyButton(Context& c, int group);
 
-// Selects "0 - °F" in the unit list.
+// Shows the unit of the hidden coil in the unit list when it shows none
+// ("0 - °F" after start-up).
 void ResetUnitCombo(Context& c);
 
 void chk_cfg_Click(Context& c, int index);

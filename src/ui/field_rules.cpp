@@ -7,6 +7,9 @@ namespace vor3::ui {
 
 namespace {
 
+constexpr int kMinResponseField = 7;
+constexpr int kShortestResponseMs = 5;
+
 char separator(const Context& c) {
     return c.g.lang.decimal_sep.empty() ? ',' : c.g.lang.decimal_sep[0];
 }
@@ -55,19 +58,11 @@ void txt_data_cfg_Change(Context& c, int index) {
     auto& f = c.frm;
     auto& field = f.txt_data_cfg(index);
     if (index == 0 || index == 1) f.lbl_cfg_val(index).set_caption(field.text());
-    if (index == 7) {
-        const auto v = number_of(c, field.text());
-        if (!v) return;
-        if (*v < 5) {
-            // The sensor needs at least 5 ms; the nested change event of
-            // the corrected text does the marking.
-            field.set_text("5");
-            c.g.transfer.reply_delay = 5;
-        }
-        f.reply_delay_changed = true;
-    }
     const auto v = number_of(c, field.text());
     if (!v) return;
+    // The minimum response time's lower bound waits until the field is
+    // left: applied at every key it would turn 10 into 50.
+    if (index == kMinResponseField) f.reply_delay_changed = true;
     field.set_fore_color(mark_if(*v != c.g.image.cfg_value[static_cast<std::size_t>(index)]));
     UpdateApplyButton(c, 1);
 }
@@ -86,15 +81,21 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
     // A field with a spin button keeps to the button's range (the yellow-LED
     // threshold takes 800, the CO2 offset -300); a flat bound of 255 would
     // silently cut such values before they are written to the sensor.
-    double lo = -255, hi = 255, below = 0;
-    if (c.frm.UpD_txt_cfg.has(index)) {
-        lo = below = c.frm.UpD_txt_cfg(index).min;
-        hi = c.frm.UpD_txt_cfg(index).max;
-    }
-    if (*v > hi)
+    const double lo = config_lower_bound(c, index);
+    const double below = c.frm.UpD_txt_cfg.has(index) ? lo : 0;
+    const double hi = c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).max : 255;
+    if (*v > hi) {
         field.set_text(model::format_number(hi, c.g.lang.decimal_sep));
-    else if (*v < lo)
+    } else if (*v < lo) {
         field.set_text(model::format_number(below, c.g.lang.decimal_sep));
+        if (index == kMinResponseField) c.g.transfer.reply_delay = kShortestResponseMs;
+    }
+}
+
+double config_lower_bound(const Context& c, int index) {
+    // The sensor needs at least 5 ms to answer.
+    if (index == kMinResponseField) return kShortestResponseMs;
+    return c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).min : -255;
 }
 
 void txt_data_in_KeyPress(Context& c, int index, int& key) {

@@ -15,4 +15,9 @@ void txt_data_in_KeyPress(Context& c, int index, int& key);
 void txt_data_in_Change(Context& c, int index);
 void txt_data_in_LostFocus(Context& c, int index);
 
+// The smallest value configuration field `index` keeps when it is left or
+// stepped: its spin button's lower limit, 5 for the minimum response time,
+// and -255 for a field without a spin button.
+double config_lower_bound(const Context& c, int index);
+
 }  // namespace vor3::ui

@@ -54,6 +54,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
         c.port.set_input_mode(row.input_mode);
         f.Timer4.set_interval(row.poll_ms);
         f.Timer3.set_interval(row.give_up_ms);
+        link.give_up_ms = row.give_up_ms;
     }
     if (f.Combo_Port(6).list_index() >= 0) link.port_open = f.Combo_Port(6).list_index() != 0;
 
@@ -68,7 +69,12 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             c.port.set_port_number(link.com_port);
         }
         c.port.set_settings(link.settings_string());
-        if (c.port.is_open() != link.port_open) c.port.set_open(link.port_open);
+        if (c.port.is_open() != link.port_open) {
+            c.port.set_open(link.port_open);
+            // Another sensor may answer now; until one is read, allow for
+            // the slowest.
+            t.min_response_ms = -1;
+        }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
             UpdateApplyButton(c, 0);
@@ -94,15 +100,20 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 }
 
 void port_failed(Context& c, const link::PortError& e) {
+    auto& f = c.frm;
+    const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer3.enabled() || f.Timer5.enabled() ||
+                         f.Timer6.enabled();
     show_port_error(c, e);
     // A transfer that was running cannot finish: end its status window
     // without the re-read that follows a write.
     abandon_status_window(c);
-    if (c.frm.Combo_Port(6).list_index() != 0)
-        c.frm.Combo_Port(6).set_list_index(0);
+    if (f.Combo_Port(6).list_index() != 0)
+        f.Combo_Port(6).set_list_index(0);
     else
         Combo_Port_Click(c, 6);
     c.g.link.port_open = false;
+    // Unlike the user closing the port, this cut a transfer short.
+    if (running) f.lbl_desc(16).set_visible(true);
 }
 
 }  // namespace vor3::ui

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/numbers.h"
+#include "ui/field_rules.h"
 
 namespace vor3::ui {
 
@@ -11,16 +12,23 @@ void step_field(Context& c, int index, bool up) {
     if (!f.UpD_txt_cfg.has(index)) return;
     auto& field = f.txt_data_cfg(index);
     const auto& spin = f.UpD_txt_cfg(index);
+    // A locked field (cyclic read-out, a transfer running) is not stepped,
+    // and a held arrow lets go.
+    if (!field.effectively_enabled() || !spin.effectively_enabled()) {
+        f.Timer.stop();
+        return;
+    }
     const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
     if (!v) return;  // not a number: the step does nothing
     const double step = (index == 8 || index == 9) ? 0.1 : 1.0;
+    const double lo = config_lower_bound(c, index);
     // A tenth is compared with a little slack so that 9.9 + 0.1 reaches 10.
     const double eps = step * 1e-9;
     double next;
     if (up)
         next = *v <= spin.max - step + eps ? *v + step : spin.max;
     else
-        next = *v >= spin.min + step - eps ? *v - step : spin.min;
+        next = *v >= lo + step - eps ? *v - step : lo;
     field.set_text(model::format_number(next, c.g.lang.decimal_sep));
 }
 

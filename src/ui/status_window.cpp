@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "link/transmit.h"
 #include "model/numbers.h"
 #include "ops/readout.h"
+#include "ui/change_marking.h"
 #include "ui/language.h"
 
 namespace vor3::ui {
@@ -20,12 +22,24 @@ void unload(Context& c) {
     frmState_Unload(c);
 }
 
-bool is_read_kind(std::int32_t kind) {
-    return kind == model::kReadRegisterBlock || kind == model::kReadConfigCoils || kind == model::kReadRegister6 ||
-           kind == model::kReadExternalValues || kind == model::kReadLedCoils;
+// The time limit is only a last guard against a transfer that has stopped
+// moving: a give-up ends a silent sensor's transfer sooner. So it is never
+// shorter than a block period plus the longest wait for a reply, and each
+// reply starts it again: a slow but healthy transfer is never cut short.
+std::int64_t time_limit_ms(const Context& c) {
+    const double limit = model::status_time_limit(c.g.link.baud_rate, c.g.transfer.reply_delay);
+    const std::int64_t step = std::max(c.frm.Timer1.interval(), c.frm.Timer6.interval()) +
+                              link::longest_wait_ms(c) + c.frm.Timer4.interval();
+    return std::max<std::int64_t>(step, model::round_half_even(limit));
 }
 
 }  // namespace
+
+std::string cancelled_text(const std::string& language) {
+    return language == "1033"
+               ? "Writing was cancelled. Values the device has not confirmed stay marked in red."
+               : "Das Schreiben wurde abgebrochen. Werte, die das Gerät nicht bestätigt hat, bleiben rot markiert.";
+}
 
 void frmState_Load(Context& c) {
     auto& s = c.state;
@@ -55,16 +69,24 @@ void ShowMsg(Context& c) {
     s.progress = 0;
     s.ProgressFile.set_range(0, 10);
     s.ProgressFile.set_value(0);
-    // Any limit the formula gives is usable; a limit below a tick would
-    // close the window before it could be seen, so it is at least 10 ms.
-    const auto total = std::max<long long>(10, model::round_half_even(limit));
-    s.Timer1SW.set_interval(total);
+    s.Timer1SW.stop();
+    s.Timer1SW.set_interval(time_limit_ms(c));
     s.Timer2SW.set_interval(std::max<long long>(1, model::round_half_even(limit / 10)));
     s.Timer1SW.start();
     s.Timer2SW.start();
 }
 
+void transfer_progressed(Context& c) {
+    auto& s = c.state;
+    if (!s.loaded() || !s.Timer1SW.enabled()) return;
+    s.Timer1SW.stop();
+    s.Timer1SW.set_interval(time_limit_ms(c));
+    s.Timer1SW.start();
+}
+
 void ShowMsgWindow(Context& c) {
+    // A held spin arrow cannot be released in a disabled window.
+    c.frm.Timer.stop();
     c.frm.set_enabled(false);
     ShowMsg(c);
     c.state.set_visible(true);
@@ -82,10 +104,10 @@ void Timer2SW_Timer(Context& c) {
 void Timer1SW_Timer(Context& c) {
     c.state.Timer1SW.stop();
     c.state.Timer2SW.stop();
-    // A read cut off by the time limit has not filled the window: say so
-    // rather than leave a window that looks finished.
-    if (is_read_kind(c.g.transfer.request_kind)) c.frm.lbl_desc(16).set_visible(true);
-    CloseWindow(c);
+    // No reply for longer than any healthy transfer waits: the transfer
+    // has stalled. It ends as a give-up does, without a read-back that
+    // would throw away what was not written.
+    link::end_transfer_early(c);
 }
 
 void CloseWindow(Context& c) {
@@ -99,10 +121,15 @@ void CloseWindow(Context& c) {
 }
 
 void Abbruch_Click(Context& c) {
+    auto& f = c.frm;
     c.g.transfer.request_kind = model::kIdle;
-    c.frm.Timer1.stop();
-    c.frm.Timer6.stop();
+    // Nothing more goes out: no next block, and no repeat of the block in
+    // flight. Its reply, if one comes, only finds the transfer ended.
+    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();
+    c.g.transfer.bus_ready = true;
     unload(c);
+    ui::UpdateApplyButton(c, 0);
+    c.msg.show(cancelled_text(c.g.lang.language));
 }
 
 void abandon_status_window(Context& c) {

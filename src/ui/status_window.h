@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "link/context.h"
 
 namespace vor3::ui {
@@ -18,5 +20,11 @@ void frmState_Unload(Context& c);
 
 // Closes the status window without any follow-up (the link is gone).
 void abandon_status_window(Context& c);
+
+// A reply moved the transfer on: its time limit starts again.
+void transfer_progressed(Context& c);
+
+// What the user is told after cancelling a write.
+std::string cancelled_text(const std::string& language);
 
 }  // namespace vor3::ui

@@ -63,12 +63,12 @@ TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
     const auto lines = read_report(cli.prog);
     ASSERT_EQ(lines.size(), 30u);
     const std::string text = format_text(lines);
-    EXPECT_NE(text.find("txt_data_cfg(3)\tStandortkennung:\t-25536\n"), std::string::npos);
+    EXPECT_NE(text.find("txt_data_cfg(3)\tStandortkennung:\t40000\n"), std::string::npos);
     EXPECT_NE(text.find("txt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n"), std::string::npos);
     EXPECT_NE(text.find("chk_cfg(0)\tRaumtemperatur anzeigen:\t1\n"), std::string::npos);
     EXPECT_NE(text.find("chk_inp_bit(4)\tAnsteuerung LED:\t0\n"), std::string::npos);
     const std::string json = format_json(lines);
-    EXPECT_NE(json.find("\"txt_data_cfg(3)\": {\"caption\": \"Standortkennung:\", \"value\": \"-25536\"}"),
+    EXPECT_NE(json.find("\"txt_data_cfg(3)\": {\"caption\": \"Standortkennung:\", \"value\": \"40000\"}"),
               std::string::npos);
     EXPECT_NE(json.find("\"chk_cfg(0)\": {\"caption\": \"Raumtemperatur anzeigen:\", \"value\": 1}"),
               std::string::npos);

@@ -41,8 +41,8 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
 
     EXPECT_EQ(h.requests(), kReadChain);
     EXPECT_EQ(h.sensor.requests(), kReadChain);
-    const char* cfg_text[] = {"4660", "105", "7", "-25536", "800", "1200", "10", "20", "-0,5", "2,5", "-200"};
-    const double cfg_num[] = {4660, 105, 7, -25536, 800, 1200, 10, 20, -0.5, 2.5, -200};
+    const char* cfg_text[] = {"4660", "105", "7", "40000", "800", "1200", "10", "20", "-0,5", "2,5", "-200"};
+    const double cfg_num[] = {4660, 105, 7, 40000, 800, 1200, 10, 20, -0.5, 2.5, -200};
     for (int i = 0; i <= 10; ++i) {
         EXPECT_EQ(f.txt_data_cfg(i).text(), cfg_text[i]) << i;
         EXPECT_DOUBLE_EQ(g.image.cfg_value[static_cast<std::size_t>(i)], cfg_num[i]) << i;
@@ -85,7 +85,7 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
 INSTANTIATE_TEST_SUITE_P(BothFramings, ReadDevice, ::testing::Values("RTU", "ASCII"),
                          [](const auto& info) { return std::string(info.param); });
 
-TEST(ReadDevice, SmallMinimumResponseTimeIsRaisedAndStatusBarCountsUp) {
+TEST(ReadDevice, TheStatusBarCountsUpAndASmallMinimumResponseTimeShowsAsRead) {
     SimHarness h;
     h.sensor.set_holding(7, 3);
     h.sensor.set_holding(6, 100);  // the block timers follow register 6: 1557 ms at 9600
@@ -97,10 +97,13 @@ TEST(ReadDevice, SmallMinimumResponseTimeIsRaisedAndStatusBarCountsUp) {
     h.clock.advance(1586 * 2 + 10);
     EXPECT_EQ(h.prog.frmState.ProgressFile.value(), 2);
     ASSERT_TRUE(h.read_device(20000));
-    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "5");
-    EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[7], 5);
-    // Field 7's own rule sets the pacing delay when it raises the value.
-    EXPECT_EQ(h.c.g.transfer.reply_delay, 5);
+    // The window shows what the sensor holds, unmarked; the bound of 5
+    // applies when the field is left or written.
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3");
+    EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText);
+    EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[7], 3);
+    EXPECT_EQ(h.c.g.transfer.min_response_ms, 3);
+    EXPECT_EQ(h.c.g.transfer.reply_delay, 100);
     EXPECT_TRUE(h.f.reply_delay_changed);
 }
 

@@ -9,43 +9,80 @@ const std::string kWarning = "Kommunikationsprobleme, bitte Einstellungen überp
 
 struct GiveUp {
     const char* mode;
-    std::int64_t warning_after;  // after the first frame
+    std::int64_t first_contact;  // warning after the first frame, sensor unknown
+    std::int64_t known;          // ... once its 20 ms minimum response time is read
 };
 
 class TimeOut : public ::testing::TestWithParam<GiveUp> {};
 
+// The repeat goes out after 1000 ms. Before the sensor's minimum response
+// time is known the give-up allows for the slowest one the window can set
+// (3000 ms plus both frames on the line and a poll); once it is known, the
+// give-up keeps the framing's own period.
 TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
-    SimHarness h(GetParam().mode);
-    h.sensor.faults().silent = true;
-    h.f.cmd_read_device.press();
-    const std::int64_t t0 = h.clock.now_ms();
-    std::int64_t warned = -1;
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 5000));
-    warned = h.clock.now_ms();
-    h.clock.advance(10000);
-    ASSERT_EQ(h.port.sent.size(), 2u);
-    EXPECT_EQ(h.port.sent[0].bytes, h.port.sent[1].bytes);
-    EXPECT_EQ(h.port.sent[1].at - h.port.sent[0].at, 1000);
-    EXPECT_EQ(warned - t0, GetParam().warning_after);
-    EXPECT_EQ(h.f.lbl_desc(16).caption(), kWarning);
-    auto& t = h.c.g.transfer;
-    EXPECT_EQ(t.request_kind, 1);
-    EXPECT_EQ(t.reg_address, 0);
-    EXPECT_TRUE(t.bus_ready);
-    EXPECT_FALSE(h.f.chk_read_out.enabled());
-    EXPECT_FALSE(h.f.set_parameter.enabled());
-    for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
-    EXPECT_TRUE(h.f.Timer4.enabled());  // late input is still read
-    EXPECT_TRUE(h.msg.shown.empty());
+    for (const bool known : {false, true}) {
+        SimHarness h(GetParam().mode);
+        if (known) {
+            ASSERT_TRUE(h.read_device());
+        }
+        h.sensor.faults().silent = true;
+        const std::size_t before = h.port.sent.size();
+        h.f.cmd_read_device.press();
+        const std::int64_t t0 = h.clock.now_ms();
+        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+        const std::int64_t warned = h.clock.now_ms();
+        h.clock.advance(10000);
+        ASSERT_EQ(h.port.sent.size(), before + 2);
+        EXPECT_EQ(h.port.sent[before].bytes, h.port.sent[before + 1].bytes);
+        EXPECT_EQ(h.port.sent[before + 1].at - h.port.sent[before].at, 1000);
+        EXPECT_EQ(warned - t0, known ? GetParam().known : GetParam().first_contact) << known;
+        EXPECT_EQ(h.f.lbl_desc(16).caption(), kWarning);
+        auto& t = h.c.g.transfer;
+        EXPECT_EQ(t.request_kind, 1);
+        EXPECT_EQ(t.reg_address, 0);
+        EXPECT_TRUE(t.bus_ready);
+        EXPECT_FALSE(h.f.chk_read_out.enabled());
+        EXPECT_FALSE(h.f.set_parameter.enabled());
+        for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
+        EXPECT_TRUE(h.f.Timer4.enabled());  // late input is still read
+        EXPECT_TRUE(h.msg.shown.empty());
 
-    // The next operation hides the warning again.
-    h.sensor.faults().silent = false;
-    ASSERT_TRUE(h.read_device());
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+        // The next operation hides the warning again.
+        h.sensor.faults().silent = false;
+        ASSERT_TRUE(h.read_device());
+        EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut, ::testing::Values(GiveUp{"RTU", 1500}, GiveUp{"ASCII", 2000}),
+INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut,
+                         ::testing::Values(GiveUp{"RTU", 1000 + 3118, 1500}, GiveUp{"ASCII", 1000 + 3184, 2000}),
                          [](const auto& info) { return std::string(info.param.mode); });
+
+// A sensor set to answer slowly stays reachable: the time-out and the
+// give-up follow the minimum response time read or written.
+TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
+    SimHarness h;
+    h.sensor.set_holding(7, 3000);
+    h.sensor.set_holding(6, 0);  // fast block timers, so only the sensor is slow
+    ASSERT_TRUE(h.read_device(60000));
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
+    EXPECT_EQ(h.c.g.transfer.min_response_ms, 3000);
+    // Register 6 and the first block go out before the sensor's pace is
+    // known, so each is repeated once; the late answers to the repeats are
+    // not taken for anything.
+    EXPECT_EQ(h.sensor.requests().size(), 9u);
+
+    // Lowering it again is written at the slow pace and then read fast.
+    const std::size_t before = h.sensor.requests().size();
+    h.f.txt_data_cfg(7).set_text("100");
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 120000));
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_EQ(h.sensor.holding(7), 100);
+    EXPECT_EQ(h.sensor.requests().size(), before + 3 + 6);  // two blocks, the coils, the read-back
+    EXPECT_EQ(h.c.g.transfer.min_response_ms, 100);
+}
 
 TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
     for (const char* mode : {"RTU", "ASCII"}) {
@@ -63,9 +100,9 @@ TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
 
 TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
     SimHarness h;
-    h.sensor.faults().extra_delay_ms = 1700;  // the first answer comes after the give-up
+    h.sensor.faults().extra_delay_ms = 4500;  // the first answer comes after the give-up
     h.f.cmd_read_device.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 3000));
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 5000));
     h.clock.advance(3000);
     EXPECT_EQ(h.port.waiting_count(), 0);
     EXPECT_EQ(h.c.g.reader.rx_text.substr(0, 10), "010302000A");  // register 6 = 10

@@ -3,6 +3,7 @@
 #include "ops/write_parameters.h"
 #include "reply/reader.h"
 #include "support/harness.h"
+#include "ui/status_window.h"
 
 namespace vor3::test {
 namespace {
@@ -12,8 +13,23 @@ namespace {
 const std::vector<std::string> kReadBack = {"010300000008", "010300080003", "010301000003",
                                             "010100000008", "010302000003", "010101000005"};
 
-std::vector<std::string> tail_from(const std::vector<std::string>& all, std::size_t first) {
-    return {all.begin() + static_cast<long>(first), all.end()};
+// The sensor's factory values as the writes send them back.
+const std::string kConfigBlock1 = "0110000200050A" "0000" "0001" "0320" "04B0" "000A";
+const std::string kConfigBlock2 = "01100007000408" "0014" "0000" "0000" "0000";
+const std::string kConfigCoils = "010F0000000801" "7F";
+const std::string kExternalBlock = "01100200000306" "0000" "0000" "0000";
+const std::string kLedCoils = "010F0100000501" "00";
+
+std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+void expect_transfer_ended(SimHarness& h) {
+    for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(t->enabled()) << t->name();
+    EXPECT_FALSE(h.prog.frmState.loaded());
+    EXPECT_TRUE(h.f.enabled());
 }
 
 TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
@@ -27,13 +43,11 @@ TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
     EXPECT_TRUE(h.f.set_parameter.enabled());
     h.f.set_parameter.press();
     EXPECT_TRUE(h.prog.frmState.Abbruch.visible());
-    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() >= before + 3 + kReadBack.size(); }, 60000));
-    ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
-    const auto sent = tail_from(h.requests(), before);
-    EXPECT_EQ(sent[0], "0110000200050A" "0000" "0001" "0384" "04B0" "000A");
-    EXPECT_EQ(sent[1], "01100007000408" "0014" "FFF1" "0000" "0000");
-    EXPECT_EQ(sent[2], "010F0000000801" "7D");
-    EXPECT_EQ(tail_from(sent, 3), kReadBack);
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.requests_since(before),
+              concat({{"0110000200050A" "0000" "0001" "0384" "04B0" "000A", "01100007000408" "0014" "FFF1" "0000" "0000",
+                       "010F0000000801" "7D"},
+                      kReadBack}));
     EXPECT_EQ(h.sensor.holding(4), 900);
     EXPECT_EQ(h.sensor.holding(8), 0xFFF1);
     EXPECT_FALSE(h.sensor.coil(1));
@@ -46,6 +60,262 @@ TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
     EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
     EXPECT_EQ(h.f.Timer6.interval(), 357);
     EXPECT_FALSE(h.f.reply_delay_changed);
+}
+
+// Both parts marked: configuration registers, configuration coils,
+// external values, LED coils, then one read-back. A confirmed write with
+// nothing marked sends the same.
+TEST(Write, BothPartsAreWrittenInTurnThenReadBackOnce) {
+    for (const bool marked : {true, false}) {
+        SimHarness h;
+        ASSERT_TRUE(h.read_device());
+        const std::size_t before = h.requests().size();
+        std::vector<std::string> expected;
+        if (marked) {
+            h.f.txt_data_cfg(4).set_text("900");
+            h.f.txt_data_in(0).set_text("22,5");
+            h.f.SSTab1.set_tab(1);
+            h.f.chk_cfg(1).set_value(0);
+            h.f.chk_inp_bit(2).set_value(1);
+            expected = {"0110000200050A" "0000" "0001" "0384" "04B0" "000A", kConfigBlock2, "010F0000000801" "7D",
+                        "01100200000306" "00E1" "0000" "0000", "010F0100000501" "04"};
+        } else {
+            h.confirm.answer = true;
+            h.f.set_parameter.set_enabled(true);
+            expected = {kConfigBlock1, kConfigBlock2, kConfigCoils, kExternalBlock, kLedCoils};
+        }
+        const std::int64_t pressed = h.clock.now_ms();
+        h.f.set_parameter.press();
+        EXPECT_EQ(h.confirm.asked, marked ? 0 : 1);
+        // The status window stays up from the press to the end of the read-back.
+        std::int64_t window_gone = -1;
+        ASSERT_TRUE(h.clock.run_until(
+            [&] {
+                if (!h.prog.frmState.loaded() && window_gone < 0) window_gone = h.clock.now_ms();
+                return h.requests().size() >= before + 11;
+            },
+            60000));
+        EXPECT_LT(window_gone, 0) << marked;
+        ASSERT_TRUE(h.settle());
+        EXPECT_EQ(h.requests_since(before), concat({expected, kReadBack})) << marked;
+        // Five writes and seven reads paced by 207 ms block timers: no time
+        // limit waited out.
+        EXPECT_LT(h.clock.now_ms() - pressed, 4000);
+        if (marked) {
+            EXPECT_EQ(h.sensor.holding(4), 900);
+            EXPECT_EQ(h.sensor.holding(0x200), 225);
+            EXPECT_FALSE(h.sensor.coil(1));
+            EXPECT_TRUE(h.sensor.coil(0x102));
+        }
+        for (auto* c : std::initializer_list<const form::Control*>{&h.f.txt_data_cfg(4), &h.f.txt_data_in(0),
+                                                                   &h.f.chk_cfg(1), &h.f.chk_inp_bit(2)})
+            EXPECT_EQ(c->fore_color(), form::kNormalText);
+        EXPECT_EQ(h.f.txt_data_in(0).text(), marked ? "22,5" : "0");
+        EXPECT_TRUE(h.msg.shown.empty());
+    }
+}
+
+TEST(Write, MarkedExternalValuesAndLedCoilsAreWrittenThenReadBack) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    const std::size_t before = h.requests().size();
+    h.f.txt_data_in(0).set_text("22,5");
+    h.f.SSTab1.set_tab(1);
+    h.f.chk_inp_bit(0).set_value(1);
+    h.f.chk_inp_bit(2).set_value(1);
+    h.f.set_parameter.press();
+    EXPECT_FALSE(h.prog.frmState.Abbruch.visible());
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.requests_since(before),
+              concat({{"01100200000306" "00E1" "0000" "0000", "010F0100000501" "05"}, kReadBack}));
+    EXPECT_EQ(h.sensor.holding(0x200), 225);
+    EXPECT_TRUE(h.sensor.coil(0x102));
+    EXPECT_EQ(h.f.txt_data_in(0).text(), "22,5");
+    EXPECT_EQ(h.f.chk_inp_bit(2).value(), 1);
+    EXPECT_EQ(h.f.chk_inp_bit(2).fore_color(), form::kNormalText);
+}
+
+TEST(Write, NothingMarkedAndTheQuestionCancelledSendsNothing) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    const std::size_t before = h.requests().size();
+    h.f.set_parameter.set_enabled(true);
+    h.f.set_parameter.press();
+    EXPECT_EQ(h.confirm.asked, 1);
+    h.clock.advance(20000);
+    EXPECT_EQ(h.requests().size(), before);
+    EXPECT_EQ(h.c.g.transfer.request_kind, 0);
+}
+
+// Until a part has been read, its fields do not hold the sensor's values;
+// writing the part whole would overwrite what the user never saw.
+TEST(Write, APartNotYetReadIsNotWritten) {
+    SimHarness h;
+    h.f.txt_data_cfg(4).set_text("900");
+    ASSERT_TRUE(h.f.set_parameter.enabled());
+    h.f.set_parameter.press();
+    h.clock.advance(20000);
+    EXPECT_TRUE(h.port.sent.empty());
+    ASSERT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_NE(h.msg.shown[0].find("Gerät auslesen"), std::string::npos);
+    EXPECT_EQ(h.sensor.holding(4), 800);
+    EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
+    EXPECT_TRUE(h.f.enabled());
+}
+
+// Whatever ends a write early leaves the values the sensor has not
+// confirmed marked, stops every transfer timer and says so.
+TEST(Write, AWriteEndedEarlyKeepsWhatWasNotConfirmedMarked) {
+    enum class End { GiveUp, Exception, PortLost, Cancel };
+    const struct {
+        const char* name;
+        End end;
+        std::size_t answered;  // write requests the sensor confirms first
+    } cases[] = {
+        {"give-up in the second block", End::GiveUp, 1},
+        {"give-up in the external block", End::GiveUp, 3},
+        {"exception in the first block", End::Exception, 0},
+        {"exception in the LED coils", End::Exception, 4},
+        {"port lost in the configuration coils", End::PortLost, 2},
+        {"cancel in the first block", End::Cancel, 0},
+        {"cancel in the second block", End::Cancel, 1},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        SimHarness h;
+        ASSERT_TRUE(h.read_device());
+        h.f.txt_data_cfg(4).set_text("900");   // block 1
+        h.f.txt_data_cfg(9).set_text("1,5");   // block 2
+        h.f.txt_data_in(1).set_text("40");     // external block
+        h.f.SSTab1.set_tab(1);
+        h.f.chk_cfg(2).set_value(0);           // configuration coils
+        h.f.chk_inp_bit(3).set_value(1);       // LED coils
+        const std::size_t before = h.sensor.requests().size();
+        h.f.set_parameter.press();
+        // The sensor takes a request in as it is written; faults of the
+        // sensor apply from the next one on, a lost port or a cancel to the
+        // one just sent.
+        const bool in_flight = k.end == End::PortLost || k.end == End::Cancel;
+        const std::size_t received = before + k.answered + (in_flight ? 1 : 0);
+        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == received; }, 20000));
+        switch (k.end) {
+        case End::GiveUp: h.sensor.faults().silent = true; break;
+        case End::Exception: h.sensor.faults().exception_code = 3; break;
+        case End::PortLost: h.sim_port.set_vanished(true); break;
+        case End::Cancel: h.prog.frmState.Abbruch.press(); break;
+        }
+        const std::size_t sent = h.port.sent.size();
+        ASSERT_TRUE(h.settle(30000));
+        h.clock.advance(20000);
+        expect_transfer_ended(h);
+        if (k.end == End::Cancel) {
+            EXPECT_EQ(h.port.sent.size(), sent);  // not even a repeat
+            ASSERT_EQ(h.msg.shown.size(), 1u);
+            EXPECT_NE(h.msg.shown[0].find("abgebrochen"), std::string::npos);
+            EXPECT_FALSE(h.f.lbl_desc(16).visible());
+        } else {
+            EXPECT_TRUE(h.f.lbl_desc(16).visible());
+            EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp ? 0u : 1u);
+        }
+        // Marked exactly where the sensor did not confirm the write.
+        const struct { const form::Control* c; std::size_t confirmed_by; } fields[] = {
+            {&h.f.txt_data_cfg(4), 1}, {&h.f.txt_data_cfg(9), 2}, {&h.f.chk_cfg(2), 3},
+            {&h.f.txt_data_in(1), 4}, {&h.f.chk_inp_bit(3), 5}};
+        for (const auto& fld : fields)
+            EXPECT_EQ(fld.c->fore_color(), k.answered >= fld.confirmed_by ? form::kNormalText : form::kChangeMark)
+                << fld.confirmed_by;
+        EXPECT_DOUBLE_EQ(h.c.g.image.in_value[1], k.answered >= 4 ? 40 : 0);
+        // What stays marked can be written again without reading first.
+        if (k.end != End::PortLost) {
+            EXPECT_TRUE(h.f.set_parameter.enabled());
+        }
+    }
+}
+
+// A status window time limit shorter than the transfer (a small or
+// negative display interval) does not cut a healthy transfer short.
+TEST(Write, AShortTimeLimitDoesNotCutAHealthyTransfer) {
+    struct Case { int baud; std::int16_t display; } cases[] = {{57600, 5}, {9600, -100}, {9600, 0}};
+    for (const auto& k : cases) {
+        SimHarness h;
+        h.f.Combo_Port(6).set_list_index(0);
+        h.f.Combo_Port(1).set_list_index(k.baud == 57600 ? 3 : 0);
+        h.f.Combo_Port(6).set_list_index(1);
+        h.sensor.set_holding(6, static_cast<std::uint16_t>(k.display));
+        h.sensor.set_holding(7, 400);  // each reply takes 400 ms
+        ASSERT_TRUE(h.read_device(60000)) << k.display;
+        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << k.display;
+        EXPECT_EQ(h.f.txt_data_cfg(7).text(), "400");
+        h.f.txt_data_cfg(4).set_text("900");
+        h.f.txt_data_in(2).set_text("450");
+        h.f.set_parameter.press();
+        ASSERT_TRUE(h.settle());
+        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << k.display;
+        EXPECT_EQ(h.sensor.holding(4), 900);
+        EXPECT_EQ(h.sensor.holding(0x202), 450);
+        EXPECT_EQ(h.f.txt_data_in(2).fore_color(), form::kNormalText);
+    }
+}
+
+// A transfer that stops moving with no time-out running is ended by the
+// status window's time limit like a give-up.
+TEST(Write, TheTimeLimitEndsAStalledTransfer) {
+    for (const bool writing : {false, true}) {
+        SimHarness h;
+        if (writing) {
+            ASSERT_TRUE(h.read_device());
+            h.f.txt_data_cfg(4).set_text("900");
+            h.f.set_parameter.press();
+        } else {
+            h.f.cmd_read_device.press();
+        }
+        ASSERT_TRUE(h.clock.run_until([&] { return h.prog.frmState.loaded(); }, 5000));
+        // From the next request on, no reply and no time-out: as if input
+        // had come that never completes a frame.
+        h.sensor.faults().silent = true;
+        h.f.Timer5.on_tick = nullptr;
+        ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
+        h.clock.advance(20000);
+        expect_transfer_ended(h);
+        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        if (writing) {
+            EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
+        }
+    }
+}
+
+TEST(Write, ALocationAboveThirtyTwoThousandIsKeptAndWrittenUnsigned) {
+    SimHarness h;
+    h.sensor.set_holding(3, 40000);
+    ASSERT_TRUE(h.read_device());
+    auto& location = h.f.txt_data_cfg(3);
+    EXPECT_EQ(location.text(), "40000");
+    location.lose_focus();  // tabbing through changes nothing
+    EXPECT_EQ(location.text(), "40000");
+    EXPECT_EQ(location.fore_color(), form::kNormalText);
+    const std::size_t before = h.requests().size();
+    h.f.txt_data_cfg(5).set_text("1300");
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.requests_since(before)[0], "0110000200050A" "0000" "9C40" "0320" "0514" "000A");
+    EXPECT_EQ(h.sensor.holding(3), 40000);
+}
+
+TEST(Write, TheMinimumResponseTimeIsAtLeastFiveWhenWritten) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    h.f.txt_data_cfg(7).set_text("2");  // typed, the field not left
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.sensor.holding(7), 5);
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "5");
+}
+
+TEST(Write, RegisterValuesFromFieldTexts) {
+    struct Case { const char* text; int scale; const char* hex; } cases[] = {
+        {"-2,5", 10, "FFE7"}, {"500", 1, "01F4"}, {"-1,5", 10, "FFF1"}, {"2", 10, "0014"},
+        {"-500", 1, "FE0C"}, {"65535", 1, "FFFF"}, {"0,25", 10, "0002"}, {"0,35", 10, "0004"}, {"x", 1, ""}};
+    for (const auto& k : cases) EXPECT_EQ(ops::register_hex(k.text, k.scale, ","), k.hex) << k.text;
 }
 
 TEST(Write, AMinimumResponseTimeBeyondSixteenBitsTakesTheErrorPath) {
@@ -67,52 +337,6 @@ TEST(Write, AMinimumResponseTimeBeyondSixteenBitsTakesTheErrorPath) {
     EXPECT_EQ(t.request_kind, 0);
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.f.read_out_parameter.enabled());
-}
-
-TEST(Write, MarkedExternalValuesAndLedCoilsAreWrittenThenReadBack) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    const std::size_t before = h.requests().size();
-    h.f.txt_data_in(0).set_text("22,5");
-    h.f.SSTab1.set_tab(1);
-    h.f.chk_inp_bit(0).set_value(1);
-    h.f.chk_inp_bit(2).set_value(1);
-    h.f.set_parameter.press();
-    EXPECT_FALSE(h.prog.frmState.Abbruch.visible());
-    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() >= before + 2 + kReadBack.size(); }, 60000));
-    ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
-    const auto sent = tail_from(h.requests(), before);
-    EXPECT_EQ(sent[0], "01100200000306" "00E1" "0000" "0000");
-    EXPECT_EQ(sent[1], "010F0100000501" "05");
-    EXPECT_EQ(tail_from(sent, 2), kReadBack);
-    EXPECT_EQ(h.sensor.holding(0x200), 225);
-    EXPECT_TRUE(h.sensor.coil(0x102));
-    EXPECT_EQ(h.f.txt_data_in(0).text(), "22,5");
-    EXPECT_EQ(h.f.chk_inp_bit(2).value(), 1);
-    EXPECT_EQ(h.f.chk_inp_bit(2).fore_color(), form::kNormalText);
-}
-
-TEST(Write, NothingMarkedAsksFirst) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    const std::size_t before = h.requests().size();
-    h.f.set_parameter.set_enabled(true);
-    h.f.set_parameter.press();
-    EXPECT_EQ(h.confirm.asked, 1);
-    h.clock.advance(20000);
-    EXPECT_EQ(h.requests().size(), before);  // cancelled: nothing sent
-
-    h.confirm.answer = true;
-    h.f.set_parameter.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() >= before + 2; }, 60000));
-    EXPECT_EQ(h.requests()[before], "0110020000030600000000" "0000");
-}
-
-TEST(Write, RegisterValuesFromFieldTexts) {
-    struct Case { const char* text; int scale; const char* hex; } cases[] = {
-        {"-2,5", 10, "FFE7"}, {"500", 1, "01F4"}, {"-1,5", 10, "FFF1"}, {"2", 10, "0014"},
-        {"-500", 1, "FE0C"}, {"65535", 1, "FFFF"}, {"0,25", 10, "0002"}, {"0,35", 10, "0004"}, {"x", 1, ""}};
-    for (const auto& k : cases) EXPECT_EQ(ops::register_hex(k.text, k.scale, ","), k.hex) << k.text;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,23 @@ struct SimHarness {
     bool read_device(std::int64_t limit_ms = 20000) {
         f.cmd_read_device.press();
         return clock.run_until([&] { return c.g.transfer.request_kind == 0 && !prog.frmState.loaded(); }, limit_ms);
+    }
+
+    // Runs until the main window is usable again and no transfer is under
+    // way (a write with its read-back, or a transfer ended early).
+    bool settle(std::int64_t limit_ms = 60000) {
+        return clock.run_until(
+            [&] {
+                return f.enabled() && !prog.frmState.loaded() && !f.Timer1.enabled() && !f.Timer5.enabled() &&
+                       !f.Timer3.enabled() && (!f.Timer6.enabled() || f.chk_read_out.value() == 1);
+            },
+            limit_ms);
+    }
+
+    // The request texts that went out since the first `first`.
+    std::vector<std::string> requests_since(std::size_t first) const {
+        const auto all = requests();
+        return {all.begin() + static_cast<long>(std::min(first, all.size())), all.end()};
     }
 
     // The request texts (without checksum) that went out, in order.

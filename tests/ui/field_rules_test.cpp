@@ -76,11 +76,17 @@ TEST(FieldRules, ChangeMarksAndFocusCorrections) {
     co2.lose_focus();
     EXPECT_EQ(co2.text(), "12,5");
 
+    // The minimum response time takes any number while typed (10 stays 10
+    // on its way to 1000) and at least 5 once the field is left.
     auto& response = p.f.txt_data_cfg(7);
+    for (int key : {'1', '0', '0', '0'}) response.type_key(key);
+    EXPECT_EQ(response.text(), "1000");
+    EXPECT_TRUE(p.f.reply_delay_changed);
     response.set_text("3");
+    EXPECT_EQ(response.text(), "3");
+    response.lose_focus();
     EXPECT_EQ(response.text(), "5");
     EXPECT_EQ(p.g.transfer.reply_delay, 5);
-    EXPECT_TRUE(p.f.reply_delay_changed);
 
     auto& temperature = p.f.txt_data_in(0);
     struct Case { const char* typed; const char* left; } external[] = {

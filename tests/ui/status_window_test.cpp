@@ -26,9 +26,11 @@ TEST(StatusWindow, BarStepsTenTimesAndTheTimeLimitClosesIt) {
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_FALSE(s.loaded());  // closed at 15859 ms
     EXPECT_TRUE(h.f.enabled());
-    EXPECT_EQ(h.c.g.transfer.request_kind, 0);
-    // A read the time limit cut off is not shown as finished.
+    // A read the time limit cut off is not shown as finished, and the
+    // next read starts afresh.
     EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_EQ(h.c.g.transfer.request_kind, model::kReadRegisterBlock);
+    EXPECT_TRUE(h.c.g.transfer.bus_ready);
 }
 
 TEST(StatusWindow, CancelIsOfferedOnlyForAConfigurationWrite) {

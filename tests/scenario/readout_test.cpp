@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "support/harness.h"
+#include "ui/spin_buttons.h"
+#include "ui/status_window.h"
+
+namespace vor3::test {
+namespace {
+
+const std::string kMeasured = "010301000003";
+
+bool editing_locked(form::FrmConfig& f) {
+    bool all = true;
+    for (int i = 0; i <= 10; ++i) all &= !f.txt_data_cfg(i).enabled();
+    for (auto& [i, spin] : f.UpD_txt_cfg) all &= !spin.enabled();
+    for (int i = 0; i <= 2; ++i) all &= !f.txt_data_in(i).enabled();
+    return all && !f.cmb_bit_cfg(3).enabled() && !f.chk_cfg(0).enabled() && !f.chk_inp_bit(0).enabled();
+}
+
+TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    const std::size_t before = h.requests().size();
+    const std::int64_t period = h.f.Timer6.interval();
+    h.sensor.set_holding(0x100, 215);
+    h.f.chk_read_out.set_value(1);
+    EXPECT_TRUE(editing_locked(h.f));
+    h.clock.advance(10 * period + period / 2);
+    const auto polled = h.requests_since(before);
+    EXPECT_EQ(polled, std::vector<std::string>(10, kMeasured));
+    for (std::size_t i = 1; i < 10; ++i)
+        EXPECT_EQ(h.port.sent[before + i].at - h.port.sent[before + i - 1].at, period);
+    EXPECT_EQ(h.f.txt_data_out(0).text(), "21,5");
+
+    // A tick has sent, the reply is on its way: clearing the box decodes
+    // it and sends nothing more.
+    h.clock.advance(period - period / 2);
+    ASSERT_EQ(h.requests().size(), before + 11);
+    h.sensor.set_holding(0x100, 199);
+    h.f.chk_read_out.set_value(0);
+    EXPECT_FALSE(editing_locked(h.f));
+    h.clock.advance(20 * period);
+    EXPECT_EQ(h.requests().size(), before + 11);
+    EXPECT_FALSE(h.f.Timer6.enabled());
+    EXPECT_TRUE(h.f.cmd_read_device.enabled());
+}
+
+// A silent sensor does not lock the window: the read-out polls on, the
+// warning shows while no reply comes and goes with the next one.
+TEST(ReadOut, ASilentSensorShowsTheWarningAndTheReadOutGoesOn) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        SCOPED_TRACE(mode);
+        SimHarness h(mode);
+        ASSERT_TRUE(h.read_device());
+        h.f.chk_read_out.set_value(1);
+        h.clock.advance(2000);
+        h.sensor.faults().silent = true;
+        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+        EXPECT_EQ(h.f.chk_read_out.value(), 1);
+        EXPECT_TRUE(h.f.chk_read_out.enabled());
+        const std::size_t at_give_up = h.requests().size();
+        h.clock.advance(5000);
+        EXPECT_GT(h.requests().size(), at_give_up);  // still polling
+        for (const auto& r : h.requests_since(at_give_up)) EXPECT_EQ(r, kMeasured);
+        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+
+        h.sensor.set_holding(0x102, 777);
+        h.sensor.faults().silent = false;
+        ASSERT_TRUE(h.clock.run_until([&] { return !h.f.lbl_desc(16).visible(); }, 10000));
+        EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
+        EXPECT_TRUE(editing_locked(h.f));
+
+        // Clearing the box always unlocks the window.
+        h.sensor.faults().silent = true;
+        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+        h.f.chk_read_out.set_value(0);
+        EXPECT_FALSE(editing_locked(h.f));
+        EXPECT_TRUE(h.f.cmd_read_device.enabled());
+        EXPECT_TRUE(h.f.read_out_parameter.enabled());
+        h.clock.advance(10000);
+        EXPECT_FALSE(h.f.Timer6.enabled());
+        EXPECT_FALSE(h.f.Timer5.enabled());
+        EXPECT_FALSE(h.f.Timer3.enabled());
+    }
+}
+
+TEST(ReadOut, ARefusedReadOutEndsAndUnlocksTheWindow) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    h.f.chk_read_out.set_value(1);
+    h.sensor.faults().exception_code = 4;
+    h.clock.advance(10000);
+    EXPECT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_EQ(h.f.chk_read_out.value(), 0);
+    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_FALSE(h.f.Timer6.enabled());
+}
+
+TEST(ReadOut, LockedFieldsAreNotSteppedByTheirArrows) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    h.f.chk_read_out.set_value(1);
+    ui::step_field(h.c, 4, true);
+    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");
+    auto& spin = h.f.UpD_txt_cfg(10);
+    spin.on_mouse_down(10, 5, 2);
+    h.clock.advance(1000);
+    EXPECT_EQ(h.f.txt_data_cfg(10).text(), "0");
+    EXPECT_FALSE(h.f.Timer.enabled());
+}
+
+// A held arrow whose release is lost (a window opened over it) must not
+// keep stepping.
+TEST(SpinArrows, AutoRepeatStopsWhenTheWindowIsDisabled) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    auto& spin = h.f.UpD_txt_cfg(4);
+    spin.on_mouse_down(4, 5, 2);
+    h.clock.advance(400);
+    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "802");
+    h.f.cmd_read_device.press();  // the read's status window opens over it
+    ASSERT_TRUE(h.read_device());
+    EXPECT_FALSE(h.f.Timer.enabled());
+    h.clock.advance(2000);
+    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");  // read again, not stepped since
+}
+
+// Closing and opening the port changes no value and marks none.
+TEST(Port, ReopeningKeepsTheTemperatureUnit) {
+    for (const bool celsius : {true, false}) {
+        SimHarness h;
+        h.sensor.set_coil(3, celsius);
+        ASSERT_TRUE(h.read_device());
+        EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), celsius ? 1 : 0);
+        for (int i = 0; i < 2; ++i) {
+            h.f.Combo_Port(6).set_list_index(0);
+            h.f.Combo_Port(6).set_list_index(1);
+        }
+        EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), celsius ? 1 : 0);
+        EXPECT_EQ(h.f.chk_cfg(3).value(), celsius ? 1 : 0);
+        EXPECT_EQ(h.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
+        EXPECT_FALSE(h.f.set_parameter.enabled());
+    }
+    // Before any read the list shows the hidden coil's start value.
+    SimHarness fresh;
+    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).list_index(), 0);
+    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
+}
+
+}  // namespace
+}  // namespace vor3::test
