@@ -87,6 +87,26 @@ void Binder::text_box(form::TextBox& c, QLineEdit& edit) {
     });
 }
 
+void Binder::mark_row(form::Control& marked, form::Control& label_control, QLabel& label) {
+    // A check box has no text of its own to turn red: its mark shows on
+    // the label that names its row.
+    auto paint = [&marked, &label_control, &label] {
+        const bool is_marked = marked.fore_color() == form::kChangeMark;
+        set_widget_color(label, QPalette::WindowText, is_marked ? form::kChangeMark : label_control.fore_color());
+    };
+    auto after = [paint](std::function<void()> first) {
+        return [first, paint] {
+            if (first) first();
+            paint();
+        };
+    };
+    marked.changed = after(marked.changed);
+    label_control.changed = after(label_control.changed);
+    bound_.push_back(&marked);
+    bound_.push_back(&label_control);
+    paint();
+}
+
 void Binder::button(form::Button& c, QAbstractButton& button) {
     custom(c, [&c, &button] {
         sync_state(c, button);
@@ -274,9 +294,12 @@ bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& eve
         if (text.size() == 1 && text[0].unicode() >= 32 && text[0].unicode() != 127) key = text[0].unicode();
     }
     if (key == 0) return true;
+    const std::string before = box.text();
     std::size_t caret = start;
     guarded([&] { caret = box.type_key(key, start, length); });
-    place_caret(edit, box.text(), caret);
+    // A refused key changes nothing, not even the selection the next key
+    // is to replace.
+    if (box.text() != before) place_caret(edit, box.text(), caret);
     return true;
 }
 

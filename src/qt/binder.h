@@ -48,6 +48,9 @@ public:
     void menu_item(form::MenuItem& control, QAction& action);
     void tab(form::TabControl& control, QTabWidget& tabs);
     void spin(form::UpDown& control, SpinArrows& arrows);
+    // Paints `label` (bound to `label_control`) with the change mark while
+    // `marked` carries it. Bind both controls first.
+    void mark_row(form::Control& marked, form::Control& label_control, QLabel& label);
     // Any other binding: `sync` runs now and on every change of `control`.
     void custom(form::Control& control, std::function<void()> sync);
 

@@ -108,9 +108,13 @@ QWidget* build_general_page(form::FrmConfig& f, WidgetFactory& make) {
     QLabel* out_units[] = {make.label(f.lbl_unit(1), make.name("lbl_unit", 1)),
                            make.label(f.lbl_unit_hum(1), make.name("lbl_unit_hum", 1)),
                            make.label(f.lbl_unit_hum(2), make.name("lbl_unit_hum", 2))};
-    for (int i = 0; i <= 2; ++i)
-        add_value_row(out_grid, i, make.label(f.lbl_read_out(i), make.name("lbl_read_out", i)),
-                      make.field(f.txt_data_out(i), make.name("txt_data_out", i), kNumberChars), out_units[i]);
+    for (int i = 0; i <= 2; ++i) {
+        // Measured values are shown, never entered: no caret, no tab stop.
+        QLineEdit* value = make.field(f.txt_data_out(i), make.name("txt_data_out", i), kNumberChars);
+        value->setReadOnly(true);
+        value->setFocusPolicy(Qt::NoFocus);
+        add_value_row(out_grid, i, make.label(f.lbl_read_out(i), make.name("lbl_read_out", i)), value, out_units[i]);
+    }
     finish(out_grid, 3);
     right->addWidget(out);
     right->addStretch();
@@ -130,8 +134,8 @@ QWidget* build_display_page(form::FrmConfig& f, WidgetFactory& make) {
     grid->setRowMinimumHeight(2, 28);
     int row = 3;
     for (auto& [i, box] : f.chk_cfg) {
-        grid->addWidget(make.label(f.lbl_read_cfg_bit(i), make.name("lbl_read_cfg_bit", i)), row, 0);
         QWidget* cell = make.check(box, make.name("chk_cfg", i));
+        grid->addWidget(make.row_label(f.lbl_read_cfg_bit(i), box, make.name("lbl_read_cfg_bit", i)), row, 0);
         // The temperature unit is chosen from a list in the coil's place.
         if (f.cmb_bit_cfg.has(i)) cell = joined(cell, make.combo(f.cmb_bit_cfg(i), make.name("cmb_bit_cfg", i)));
         grid->addWidget(cell, row++, 1);
@@ -143,8 +147,9 @@ QWidget* build_display_page(form::FrmConfig& f, WidgetFactory& make) {
     auto* coil_grid = grid_in(coils);
     row = 0;
     for (auto& [i, box] : f.chk_inp_bit) {
-        coil_grid->addWidget(make.label(f.lbl_read_bit(i), make.name("lbl_read_bit", i)), row, 0);
-        coil_grid->addWidget(make.check(box, make.name("chk_inp_bit", i)), row++, 1);
+        QCheckBox* check = make.check(box, make.name("chk_inp_bit", i));
+        coil_grid->addWidget(make.row_label(f.lbl_read_bit(i), box, make.name("lbl_read_bit", i)), row, 0);
+        coil_grid->addWidget(check, row++, 1);
     }
     finish(coil_grid, 2);
     auto* right = new QVBoxLayout;

@@ -1,5 +1,6 @@
 #include "qt/spin_arrows.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
@@ -40,6 +41,9 @@ void SpinArrows::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPointF p = event->position();
     pressed_ = p.y() < height() / 2.0 ? Half::Up : Half::Down;
+    // Watch the whole application while held: a release over another
+    // window, or a window that takes the mouse, must end the hold too.
+    qApp->installEventFilter(this);
     update();
     if (on_mouse_down) on_mouse_down(p.x(), p.y());
     if (on_step) on_step(pressed_ == Half::Up);
@@ -51,10 +55,46 @@ void SpinArrows::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SpinArrows::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || pressed_ == Half::None) return;
+    if (event->button() != Qt::LeftButton) return;
+    release();
+}
+
+void SpinArrows::release() {
+    if (pressed_ == Half::None) return;
     pressed_ = Half::None;
+    qApp->removeEventFilter(this);
     update();
     if (on_mouse_up) on_mouse_up();
+}
+
+void SpinArrows::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) release();
+}
+
+void SpinArrows::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    release();
+}
+
+bool SpinArrows::event(QEvent* event) {
+    if (event->type() == QEvent::UngrabMouse) release();
+    return QWidget::event(event);
+}
+
+bool SpinArrows::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        if (watched != this && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) release();
+        break;
+    case QEvent::WindowBlocked:
+    case QEvent::WindowDeactivate:
+        release();
+        break;
+    default:
+        break;
+    }
+    return false;
 }
 
 void SpinArrows::resizeEvent(QResizeEvent* event) {

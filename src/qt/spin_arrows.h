@@ -26,9 +26,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Half { None, Up, Down };
+    // Ends a hold: the button released anywhere, the mouse taken away (a
+    // window opened over the arrows), the arrows disabled or hidden.
+    void release();
     Half pressed_ = Half::None;
 };
 

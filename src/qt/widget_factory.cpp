@@ -29,6 +29,12 @@ QLabel* WidgetFactory::label(form::Control& c, const QString& name) {
     return l;
 }
 
+QLabel* WidgetFactory::row_label(form::Control& c, form::Control& marked, const QString& name) {
+    QLabel* l = label(c, name);
+    binder_.mark_row(marked, c, *l);
+    return l;
+}
+
 QLabel* WidgetFactory::value_label(form::Label& c, const QString& name) {
     QLabel* l = label(c, name);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -34,6 +34,8 @@ public:
     QComboBox* combo(form::ComboBox& c, const QString& name);
     QGroupBox* frame(form::Container& c, const QString& name);
     QPushButton* button(form::Button& c, const QString& name);
+    // A row label that shows the change mark of the check box it names.
+    QLabel* row_label(form::Control& c, form::Control& marked, const QString& name);
 
     static QString name(const char* array, int index) { return QString("%1_%2").arg(array).arg(index); }
 

@@ -30,8 +30,11 @@ void show_port_error(Context& c, const link::PortError& e) {
     const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
     std::string advice;
     if (e.permission)
-        advice = "You have no permission to open this port. On Debian, add your user to the "
-                 "'dialout' group (sudo adduser $USER dialout) and log in again.";
+        advice = c.g.lang.language == "1033"
+                     ? "You have no permission to open this port. On Debian, add your user to the "
+                       "'dialout' group (sudo adduser $USER dialout) and log in again."
+                     : "Sie haben keine Berechtigung, diesen Port zu öffnen. Unter Debian den Benutzer in die "
+                       "Gruppe 'dialout' aufnehmen (sudo adduser $USER dialout) und neu anmelden.";
     c.msg.show("COM-Port not available, " + number, advice);
 }
 

@@ -192,6 +192,57 @@ TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
     EXPECT_TRUE(ended);
 }
 
+TEST_F(ViewTest, MarksOnBoxesShowOnTheirRowLabels) {
+    const QColor red(Qt::red);
+    auto color = [&](const char* name) { return widget<QLabel>(name).palette().color(QPalette::Active, QPalette::WindowText); };
+    const QColor normal = color("lbl_read_cfg_bit_0");
+    struct Case { form::Control* marked; const char* label; } cases[] = {
+        {&f.chk_cfg(1), "lbl_read_cfg_bit_1"}, {&f.chk_cfg(3), "lbl_read_cfg_bit_3"}, {&f.chk_inp_bit(2), "lbl_read_bit_2"}};
+    for (const auto& k : cases) {
+        k.marked->set_fore_color(form::kChangeMark);
+        EXPECT_EQ(color(k.label), red) << k.label;
+        k.marked->set_fore_color(form::kNormalText);
+        EXPECT_EQ(color(k.label), normal) << k.label;
+    }
+    // The unit list itself shows its mark too.
+    f.cmb_bit_cfg(3).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").palette().color(QPalette::Active, QPalette::ButtonText), red);
+}
+
+TEST_F(ViewTest, ARefusedKeyKeepsTheSelectionAndMeasuredValuesTakeNoInput) {
+    auto& field = widget<QLineEdit>("txt_data_cfg_4");
+    field.setFocus();
+    QTest::keyClicks(&field, "123");
+    field.selectAll();
+    QTest::keyClick(&field, Qt::Key_X);  // refused
+    EXPECT_TRUE(field.hasSelectedText());
+    QTest::keyClick(&field, Qt::Key_7);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "7");
+
+    auto& measured = widget<QLineEdit>("txt_data_out_0");
+    EXPECT_TRUE(measured.isReadOnly());
+    EXPECT_EQ(measured.focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
+    f.txt_data_cfg(10).set_text("0");
+    auto& arrows = widget<SpinArrows>("UpD_txt_cfg_10");
+    const QPoint down(arrows.width() / 2, arrows.height() - 3);
+    // Released over another widget: the hold ends.
+    QTest::mousePress(&arrows, Qt::LeftButton, {}, down);
+    EXPECT_TRUE(f.Timer.enabled());
+    QTest::mouseRelease(&widget<QLineEdit>("txt_data_cfg_4"), Qt::LeftButton);
+    EXPECT_FALSE(f.Timer.enabled());
+    // Disabled under the held button (a status window opens): it ends too.
+    QTest::mousePress(&arrows, Qt::LeftButton, {}, down);
+    EXPECT_TRUE(f.Timer.enabled());
+    f.UpD_txt_cfg(10).set_enabled(false);
+    EXPECT_FALSE(f.Timer.enabled());
+    const std::string value = f.txt_data_cfg(10).text();
+    QTest::qWait(500);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), value);
+}
+
 TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     auto& state = view->state_view();
     EXPECT_FALSE(state.isVisible());
