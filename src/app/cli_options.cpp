@@ -6,12 +6,21 @@
 namespace vor3::app {
 
 const char* const kCliUsage =
-    "usage: vor3-cli read --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
-    "                     [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63] [--json]\n"
+    "usage: vor3-cli read    LINK [--json]\n"
+    "       vor3-cli write   LINK NAME=VALUE...\n"
+    "       vor3-cli monitor LINK [--count N]\n"
+    "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
+    "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63]\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, or 'sim' for the\n"
     "        built-in simulated sensor.\n"
-    "  Prints every field of the device as the window shows it.\n"
-    "  Exit status: 0 read, 1 usage, 2 port not available, 3 no or incomplete answer.\n";
+    "  read:    prints every field of the device as the window shows it.\n"
+    "  write:   reads the device, enters each VALUE into the field NAME as printed by\n"
+    "           read (txt_data_cfg(4)=900, chk_cfg(2)=0, txt_data_in(0)=21,5; \".\" also\n"
+    "           works as decimal point), writes as \"Werte übernehmen\" does, reads the\n"
+    "           device back and prints what changed.\n"
+    "  monitor: polls the measured values and prints one CSV line per reading.\n"
+    "  Exit status: 0 done, 1 usage or a refused value (nothing sent), 2 port not\n"
+    "  available, 3 no or incomplete answer, 4 written but the read-back differs.\n";
 
 namespace {
 
@@ -66,17 +75,24 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.data_bits = whole_number(a, value(), 7, 8);
         } else if (a == "--address") {
             o.address = whole_number(a, value(), 1, 63);
+        } else if (a == "--count") {
+            o.count = whole_number(a, value(), 1, 1000000000);
         } else if (!a.empty() && a[0] == '-') {
             throw std::invalid_argument("unknown option " + a);
         } else if (o.command.empty()) {
             o.command = a;
+        } else if (o.command == "write" && a.find('=') != std::string::npos) {
+            o.assignments.push_back(a);
         } else {
             throw std::invalid_argument("unexpected argument " + a);
         }
     }
     if (o.help) return o;
-    if (o.command != "read")
+    if (o.command != "read" && o.command != "write" && o.command != "monitor")
         throw std::invalid_argument(o.command.empty() ? "no command given" : "unknown command " + o.command);
+    if (o.command == "write" && o.assignments.empty()) throw std::invalid_argument("write needs NAME=VALUE");
+    if (o.json && o.command != "read") throw std::invalid_argument("--json is for read");
+    if (o.count && o.command != "monitor") throw std::invalid_argument("--count is for monitor");
     if (o.port.empty()) throw std::invalid_argument("--port is required");
     return o;
 }

@@ -5,10 +5,13 @@
 
 namespace vor3::app {
 
-// vor3-cli read --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
-//                [--data-bits 7|8] [--address 1..63] [--json]
+// vor3-cli COMMAND --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
+//                   [--data-bits 7|8] [--address 1..63] ...
+// read [--json]; write NAME=VALUE...; monitor [--count N]
 struct CliOptions {
-    std::string command;
+    std::string command;  // "read", "write" or "monitor"
+    std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
+    long count = 0;                        // monitor: readings to print, 0 = until interrupted
     std::string port;
     std::string baud = "9600";
     char parity = 'E';

@@ -5,7 +5,7 @@ namespace vor3::app {
 CliRead::CliRead(Program& program, const CollectedMessages& messages, const CliOptions& options)
     : p_(program), messages_(messages), o_(options) {}
 
-CliRead::Outcome CliRead::start() {
+bool CliRead::open() {
     auto& f = p_.frm_config;
     p_.Main();
     const int baud = o_.baud == "19200" ? 1 : o_.baud == "38400" ? 2 : o_.baud == "57600" ? 3 : 0;
@@ -14,8 +14,12 @@ CliRead::Outcome CliRead::start() {
     f.Combo_Port(5).set_list_index(o_.mode == "ASCII" ? 0 : 1);
     f.txt_Modbus_adress.set_text(std::to_string(o_.address));
     f.Combo_Port(6).set_list_index(1);
-    if (!p_.g.link.port_open || !messages_.texts.empty()) return Outcome::PortFailed;
-    f.cmd_read_device.press();
+    return p_.g.link.port_open && messages_.texts.empty();
+}
+
+CliRead::Outcome CliRead::start() {
+    if (!open()) return Outcome::PortFailed;
+    p_.frm_config.cmd_read_device.press();
     return poll();
 }
 

@@ -35,6 +35,9 @@ public:
     // Runs the start-up, sets the lists and the address, opens the port and
     // presses the button. PortFailed when the port could not be opened.
     Outcome start();
+    // Only the start-up, the lists, the address and opening the port;
+    // false when the port could not be opened.
+    bool open();
     // Where the read stands now.
     Outcome poll();
     // What the window showed for a failure: its message or warning text.

@@ -22,6 +22,9 @@ struct Context {
     form::Clock& clock;
     // Ends the program at once (the view or tool that runs it decides how).
     std::function<void()> end_program;
+    // Told after every complete reading of the measured values, for those
+    // who record them.
+    std::function<void()> measured_values_read;
 };
 
 }  // namespace vor3

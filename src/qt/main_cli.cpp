@@ -1,15 +1,21 @@
 // vor3-cli: the configuration window's behaviour without a window, for
 // scripts and batch commissioning. It drives the same model the window uses.
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
 #include "app/cli_options.h"
+#include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/program.h"
 #include "app/read_report.h"
@@ -31,6 +37,96 @@ std::string device_for(const qt::QtSerialPort& port, const std::string& name) {
         if (entry == name || device == name) return device;
     }
     return name;
+}
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void on_interrupt(int) { interrupted = 1; }
+
+// Runs the event loop, asking `done` every 10 ms whether to stop.
+void run_until(const std::function<bool()>& done) {
+    if (done()) return;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (done()) QCoreApplication::quit();
+    });
+    watch.start(10);
+    QCoreApplication::exec();
+}
+
+void print(FILE* to, const std::string& text) {
+    std::fputs(text.c_str(), to);
+    std::fputc('\n', to);
+    std::fflush(to);
+}
+
+int run_read(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    app::CliRead read(program, messages, options);
+    auto outcome = read.start();
+    // The status window's time limit and the give-up end every read; the
+    // last guard only keeps a stuck port from waiting for ever.
+    QElapsedTimer guard;
+    guard.start();
+    run_until([&] {
+        if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
+        return outcome != app::CliRead::Outcome::Running || guard.elapsed() > 30 * 60 * 1000;
+    });
+    if (outcome != app::CliRead::Outcome::Done) {
+        print(stderr, "vor3-cli: " + read.failure_text());
+        return app::CliRead::exit_status(outcome);
+    }
+    const auto lines = app::read_report(program);
+    const std::string out = options.json ? app::format_json(lines) : app::format_text(lines);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+int run_write(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    // Every value is tried on the window's rules before anything is sent.
+    const auto refused = app::CliWrite::check(options);
+    if (!refused.empty()) {
+        for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
+        return 1;
+    }
+    app::CliWrite write(program, messages, options);
+    auto outcome = write.start();
+    QElapsedTimer guard;
+    guard.start();
+    run_until([&] {
+        if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
+        return outcome != app::CliWrite::Outcome::Running || guard.elapsed() > 60 * 60 * 1000;
+    });
+    for (const auto& change : write.changes()) print(stdout, change);
+    if (outcome == app::CliWrite::Outcome::Differs) {
+        for (const auto& d : write.differences()) print(stderr, "vor3-cli: " + d);
+    } else if (outcome != app::CliWrite::Outcome::Done) {
+        print(stderr, "vor3-cli: " + write.failure_text());
+    }
+    return app::CliWrite::exit_status(outcome);
+}
+
+std::string local_time_now() {
+    return QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toStdString();
+}
+
+int run_monitor(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    app::CliMonitor monitor(program, messages, options, local_time_now);
+    auto outcome = monitor.start();
+    if (outcome != app::CliMonitor::Outcome::Running) {
+        print(stderr, "vor3-cli: " + (messages.texts.empty() ? std::string() : messages.texts.back()));
+        return app::CliMonitor::exit_status(outcome);
+    }
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    print(stdout, app::CliMonitor::header());
+    run_until([&] {
+        std::vector<std::string> lines, notes;
+        outcome = monitor.poll(lines, notes);
+        for (const auto& l : lines) print(stdout, l);
+        for (const auto& n : notes) print(stderr, "vor3-cli: " + n);
+        if (interrupted) outcome = monitor.stop();
+        return outcome != app::CliMonitor::Outcome::Running;
+    });
+    return app::CliMonitor::exit_status(outcome);
 }
 
 }  // namespace
@@ -69,27 +165,8 @@ int main(int argc, char** argv) {
     app::NoConfirm no_confirm;
     app::Program program(*port, messages, no_confirm, clock);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
-    app::CliRead read(program, messages, options);
 
-    auto outcome = read.start();
-    if (outcome == app::CliRead::Outcome::Running) {
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            outcome = read.poll();
-            if (outcome != app::CliRead::Outcome::Running) QCoreApplication::quit();
-        });
-        watch.start(10);
-        // The status window's time limit and the give-up end every read; this
-        // is only a last guard against waiting for ever.
-        QTimer::singleShot(30 * 60 * 1000, [] { QCoreApplication::quit(); });
-        QCoreApplication::exec();
-    }
-    if (outcome != app::CliRead::Outcome::Done) {
-        std::fprintf(stderr, "vor3-cli: %s\n", read.failure_text().c_str());
-        return app::CliRead::exit_status(outcome);
-    }
-    const auto lines = app::read_report(program);
-    const std::string out = options.json ? app::format_json(lines) : app::format_text(lines);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    if (options.command == "write") return run_write(program, messages, options);
+    if (options.command == "monitor") return run_monitor(program, messages, options);
+    return run_read(program, messages, options);
 }

@@ -78,6 +78,7 @@ void measured_block(Context& c, const std::string& rx) {
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 0x102) return;
+    if (c.measured_values_read) c.measured_values_read();
     if (f.chk_read_out.value() == 1) {
         t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
     } else {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/read_report.h"
 #include "form/virtual_clock.h"
@@ -21,9 +23,11 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(o.parity, 'N');
     EXPECT_TRUE(o.json);
     const std::vector<std::vector<std::string>> bad = {
-        {}, {"read"}, {"write", "--port", "x"}, {"read", "--port"}, {"read", "--port", "x", "--address", "64"},
+        {}, {"read"}, {"scan", "--port", "x"}, {"read", "--port"}, {"read", "--port", "x", "--address", "64"},
         {"read", "--port", "x", "--baud", "4800"}, {"read", "--port", "x", "--mode", "tcp"},
-        {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"}};
+        {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"},
+        {"write", "--port", "x"}, {"read", "--port", "x", "a=1"}, {"monitor", "--port", "x", "--json"},
+        {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
     EXPECT_EQ(with_data_bits("9600,E,7,1", 8), "9600,E,8,1");
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
@@ -95,6 +99,124 @@ TEST(CliRead, FailuresGiveTheWindowsTextAndTheirExitStatus) {
     refusing.sensor.faults().exception_code = 1;
     EXPECT_EQ(refusing.run(o), CliRead::Outcome::NoAnswer);
     EXPECT_NE(refusing.failure.find("Modbus-Ausnahme 01"), std::string::npos);
+}
+
+struct WriteRun {
+    Cli cli;
+    CliWrite::Outcome outcome = CliWrite::Outcome::Running;
+    std::vector<std::string> changes;
+    std::string failure;
+
+    std::function<void()> each_tick = [] {};
+
+    void run(std::vector<std::string> assignments) {
+        CliOptions o;
+        o.port = "sim";
+        o.command = "write";
+        o.assignments = std::move(assignments);
+        CliWrite write(cli.prog, cli.msg, o);
+        outcome = write.start();
+        while (outcome == CliWrite::Outcome::Running && cli.clock.now_ms() < 120000) {
+            cli.clock.advance(10);
+            each_tick();
+            outcome = write.poll();
+        }
+        changes = write.changes();
+        failure = outcome == CliWrite::Outcome::Differs ? write.differences().at(0) : write.failure_text();
+    }
+};
+
+TEST(CliWrite, WritesWhatIsAskedAndSaysWhatChanged) {
+    WriteRun w;
+    w.run({"txt_data_cfg(4)=900", "chk_cfg(2)=0", "txt_data_in(0)=21.5", "chk_cfg(3)=0", "chk_inp_bit(1)=1"});
+    ASSERT_EQ(w.outcome, CliWrite::Outcome::Done) << w.failure;
+    EXPECT_EQ(CliWrite::exit_status(w.outcome), 0);
+    EXPECT_EQ(w.cli.sensor.holding(4), 900);
+    EXPECT_EQ(w.cli.sensor.holding(0x200), 215);
+    EXPECT_FALSE(w.cli.sensor.coil(2));
+    EXPECT_FALSE(w.cli.sensor.coil(3));
+    EXPECT_TRUE(w.cli.sensor.coil(0x101));
+    EXPECT_EQ(w.changes, (std::vector<std::string>{
+                             "txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900",
+                             "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5",
+                             "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0", "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0",
+                             "chk_inp_bit(1)\tLED grün:\t0 -> 1"}));
+    // Only the two parts asked for went out, then one read-back.
+    EXPECT_EQ(w.cli.sensor.requests().size(), 7u + 5u + 6u);
+
+    WriteRun same;  // values the device already holds: nothing to write
+    same.run({"txt_data_cfg(4)=800"});
+    EXPECT_EQ(same.outcome, CliWrite::Outcome::Done);
+    EXPECT_EQ(same.cli.sensor.requests().size(), 7u);
+}
+
+TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
+    CliOptions o;
+    o.assignments = {"txt_data_cfg(4)=9x", "txt_data_cfg(7)=3", "txt_data_cfg(4)=4000", "txt_data_out(0)=1",
+                     "txt_data_cfg(0)=1", "chk_cfg(7)=1", "chk_cfg(1)=2", "nothing(1)=1", "txt_data_cfg(4)=800",
+                     "txt_data_cfg(8)=-1.5", "txt_data_in(1)=40,5"};
+    const auto refused = CliWrite::check(o);
+    ASSERT_EQ(refused.size(), 8u);
+    EXPECT_EQ(refused[0], "txt_data_cfg(4) nimmt \"x\" in \"9x\" nicht an");
+    EXPECT_EQ(refused[1], "txt_data_cfg(7) macht aus \"3\" \"5\"");
+    EXPECT_EQ(refused[2], "txt_data_cfg(4) macht aus \"4000\" \"3000\"");
+    EXPECT_EQ(refused[7], "kein Feld nothing(1)");
+}
+
+TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
+    // The sensor refuses the write: the exception is reported, exit 3.
+    WriteRun rejected;
+    rejected.each_tick = [&] {
+        if (rejected.cli.prog.g.transfer.request_kind == model::kWriteConfigBlock)
+            rejected.cli.sensor.faults().exception_code = 3;
+    };
+    rejected.run({"txt_data_cfg(5)=1300"});
+    EXPECT_EQ(rejected.outcome, CliWrite::Outcome::NoAnswer);
+    EXPECT_EQ(CliWrite::exit_status(rejected.outcome), 3);
+    EXPECT_NE(rejected.failure.find("Modbus-Ausnahme 03"), std::string::npos) << rejected.failure;
+    EXPECT_EQ(rejected.cli.sensor.holding(5), 1200);
+    EXPECT_EQ(rejected.cli.sensor.requests().size(), 7u + 1u);  // the read, then the refused block
+
+    // The sensor keeps only tenths: 21.55 is written as 21.6 and read back so.
+    WriteRun rounded;
+    rounded.run({"txt_data_in(1)=21.55"});
+    EXPECT_EQ(rounded.outcome, CliWrite::Outcome::Differs);
+    EXPECT_EQ(CliWrite::exit_status(rounded.outcome), 4);
+    EXPECT_EQ(rounded.failure, "txt_data_in(1)\t21.55 -> 21,6");
+}
+
+TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {
+    Cli cli;
+    CliOptions o;
+    o.port = "sim";
+    o.command = "monitor";
+    o.count = 4;
+    int stamp = 0;
+    CliMonitor monitor(cli.prog, cli.msg, o, [&] { return "T" + std::to_string(stamp++); });
+    cli.sensor.set_holding(0x100, 0xFFFB);
+    cli.sensor.set_holding(0x101, 515);
+    cli.sensor.set_holding(0x102, 0xFFFF);
+    ASSERT_EQ(monitor.start(), CliMonitor::Outcome::Running);
+    std::vector<std::string> lines, notes;
+    auto outcome = CliMonitor::Outcome::Running;
+    while (outcome == CliMonitor::Outcome::Running && cli.clock.now_ms() < 60000) {
+        cli.clock.advance(10);
+        if (lines.size() == 2) cli.sensor.faults().silent = true;
+        if (notes.size() == 1) cli.sensor.faults().silent = false;
+        outcome = monitor.poll(lines, notes);
+    }
+    EXPECT_EQ(outcome, CliMonitor::Outcome::Done);
+    EXPECT_EQ(lines, (std::vector<std::string>{"T0,-0.5,51.5,65535", "T1,-0.5,51.5,65535", "T2,-0.5,51.5,65535",
+                                                "T3,-0.5,51.5,65535"}));
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
+
+    Cli silent;
+    silent.sensor.faults().silent = true;
+    CliMonitor nothing(silent.prog, silent.msg, o, [] { return std::string("T"); });
+    ASSERT_EQ(nothing.start(), CliMonitor::Outcome::Running);
+    silent.clock.advance(20000);
+    EXPECT_EQ(CliMonitor::exit_status(nothing.stop()), 3);
 }
 
 }  // namespace

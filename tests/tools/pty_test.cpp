@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -89,6 +90,38 @@ TEST(PseudoTerminal, TheCommandLineReadsInBothFramings) {
         EXPECT_NE(r.out.find("chk_cfg(7)\tFeuchteanzeige mit RH:\t0\n"), std::string::npos);
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 30);
     }
+}
+
+TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {
+    SensorProcess sensor({"--mode", "ascii"});
+    ASSERT_FALSE(sensor.device().empty());
+    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N", "--mode", "ascii",
+                              "--data-bits", "8"};
+    const auto written = run_cli(QStringList{"write"} + link +
+                                 QStringList{"txt_data_cfg(4)=950", "txt_data_cfg(9)=-1.5", "chk_inp_bit(1)=1"});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out,
+              "txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 950\n"
+              "txt_data_cfg(9)\tFeuchte-Offset [%]:\t0 -> -1,5\n"
+              "chk_inp_bit(1)\tLED grün:\t0 -> 1\n");
+
+    // A value the field would correct: refused, nothing sent.
+    const auto refused = run_cli(QStringList{"write"} + link + QStringList{"txt_data_cfg(4)=1", "txt_data_cfg(5)=4000"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "vor3-cli: txt_data_cfg(5) macht aus \"4000\" \"3000\"\n");
+
+    const auto read = run_cli(QStringList{"read"} + link);
+    EXPECT_NE(read.out.find("txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t950\n"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("chk_inp_bit(1)\tLED grün:\t1\n"), std::string::npos);
+
+    const auto polled = run_cli(QStringList{"monitor"} + link + QStringList{"--count", "3"});
+    EXPECT_EQ(polled.status, 0) << polled.err;
+    const auto lines = QString::fromStdString(polled.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << polled.out;
+    EXPECT_EQ(lines[0], "time,temperature_c,humidity_rh,co2_ppm");
+    // 2026-12-06T14:03:22.123,21.5,48.4,786
+    const QRegularExpression reading(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3},-?\d+(\.\d)?,-?\d+(\.\d)?,\d+$)");
+    for (int i = 1; i < 4; ++i) EXPECT_TRUE(reading.match(lines[i]).hasMatch()) << lines[i].toStdString();
 }
 
 TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {

@@ -1,0 +1,65 @@
+#include "app/cli_monitor.h"
+
+#include "model/numbers.h"
+
+namespace vor3::app {
+
+std::string csv_reading(const Program& p, const std::string& time) {
+    std::string line = time;
+    for (int i = 0; i <= 2; ++i) {
+        const auto v = model::locale_number(p.frm_config.txt_data_out(i).text(), p.g.lang.decimal_sep);
+        line += "," + (v ? model::format_number(*v, ".") : std::string());
+    }
+    return line;
+}
+
+CliMonitor::CliMonitor(Program& program, const CollectedMessages& messages, const CliOptions& options,
+                       std::function<std::string()> now)
+    : p_(program), messages_(messages), o_(options), now_(std::move(now)) {}
+
+CliMonitor::Outcome CliMonitor::start() {
+    auto& f = p_.frm_config;
+    CliRead opener(p_, messages_, o_);
+    if (!opener.open()) return Outcome::PortFailed;
+    p_.ctx.measured_values_read = [this] { pending_.push_back(csv_reading(p_, now_())); };
+    f.chk_read_out.set_value(1);
+    return Outcome::Running;
+}
+
+CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vector<std::string>& notes) {
+    for (auto& l : pending_) {
+        if (o_.count > 0 && readings_ >= o_.count) break;
+        lines.push_back(std::move(l));
+        ++readings_;
+    }
+    pending_.clear();
+    const bool warning = p_.frm_config.lbl_desc(16).visible();
+    if (warning != silent_) {
+        silent_ = warning;
+        notes.push_back(warning ? p_.frm_config.lbl_desc(16).caption()
+                                : (p_.g.lang.language == "1033" ? "The sensor answers again."
+                                                                : "Der Sensor antwortet wieder."));
+    }
+    if (!messages_.texts.empty()) {
+        notes.push_back(messages_.texts.back());
+        if (!p_.g.link.port_open) return Outcome::PortFailed;
+        // A refused read-out has ended; there is nothing more to wait for.
+        if (p_.frm_config.chk_read_out.value() == 0) return stop();
+    }
+    if (o_.count > 0 && readings_ >= o_.count) return Outcome::Done;
+    return Outcome::Running;
+}
+
+CliMonitor::Outcome CliMonitor::stop() const { return readings_ > 0 ? Outcome::Done : Outcome::NoAnswer; }
+
+int CliMonitor::exit_status(Outcome o) {
+    switch (o) {
+    case Outcome::Done: return 0;
+    case Outcome::PortFailed: return 2;
+    case Outcome::NoAnswer:
+    case Outcome::Running: return 3;
+    }
+    return 3;
+}
+
+}  // namespace vor3::app

@@ -1,0 +1,138 @@
+#include "app/cli_write.h"
+
+#include "app/field_entry.h"
+#include "form/virtual_clock.h"
+#include "link/serial_port.h"
+
+namespace vor3::app {
+
+namespace {
+
+// A port for a window that only checks entries: it never opens.
+struct NoPort : link::SerialPort {
+    std::vector<std::string> port_list() const override { return {}; }
+    int port_number() const override { return 0; }
+    void set_port_number(int) override {}
+    void set_settings(const std::string&) override {}
+    bool is_open() const override { return false; }
+    void set_open(bool) override { throw link::PortError(link::kPortInvalid, "no port"); }
+    void set_input_mode(int) override {}
+    void write(std::string_view) override { throw link::PortError(link::kPortNotOpen, "no port"); }
+    int waiting_count() override { return 0; }
+    std::string read_all() override { return {}; }
+};
+
+struct Assignment {
+    std::string name, value;
+};
+
+Assignment split(const std::string& a) {
+    const auto eq = a.find('=');
+    return {a.substr(0, eq), a.substr(eq + 1)};
+}
+
+bool is_measured(const ReportLine& l) { return l.control.rfind("txt_data_out", 0) == 0; }
+
+}  // namespace
+
+CliWrite::CliWrite(Program& program, const CollectedMessages& messages, const CliOptions& options)
+    : p_(program), messages_(messages), o_(options), read_(program, messages, options) {}
+
+std::vector<std::string> CliWrite::check(const CliOptions& options) {
+    form::VirtualClock clock;
+    NoPort port;
+    CollectedMessages msg;
+    NoConfirm confirm;
+    Program scratch(port, msg, confirm, clock);
+    scratch.Main();
+    std::vector<std::string> refused;
+    for (const auto& a : options.assignments) {
+        const auto [name, value] = split(a);
+        if (const auto why = enter_value(scratch, name, value)) refused.push_back(*why);
+    }
+    return refused;
+}
+
+CliWrite::Outcome CliWrite::start() {
+    switch (read_.start()) {
+    case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
+    case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
+    case CliRead::Outcome::Done: return enter_and_press();
+    case CliRead::Outcome::Running: return Outcome::Running;
+    }
+    return Outcome::Running;
+}
+
+CliWrite::Outcome CliWrite::enter_and_press() {
+    phase_ = Phase::Writing;
+    before_ = read_report(p_);
+    for (const auto& a : o_.assignments) {
+        const auto [name, value] = split(a);
+        if (const auto why = enter_value(p_, name, value)) {
+            refusal_ = *why;
+            return Outcome::Refused;
+        }
+    }
+    auto& f = p_.frm_config;
+    // Nothing differs from the device: there is nothing to write.
+    if (!f.set_parameter.effectively_enabled()) return finish();
+    f.set_parameter.press();
+    return poll();
+}
+
+CliWrite::Outcome CliWrite::poll() {
+    if (phase_ == Phase::Reading) {
+        switch (read_.poll()) {
+        case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
+        case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
+        case CliRead::Outcome::Done: return enter_and_press();
+        case CliRead::Outcome::Running: return Outcome::Running;
+        }
+    }
+    if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
+    if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
+    // The write ends in the read-back's last step, which closes the
+    // status window and leaves no request outstanding.
+    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle) return Outcome::Running;
+    return finish();
+}
+
+CliWrite::Outcome CliWrite::finish() {
+    after_ = read_report(p_);
+    differences_.clear();
+    for (const auto& a : o_.assignments) {
+        const auto [name, value] = split(a);
+        const auto now = field_value(p_, name);
+        if (!now || !same_value(p_, *now, value)) differences_.push_back(name + "\t" + value + " -> " + now.value_or(""));
+    }
+    return differences_.empty() ? Outcome::Done : Outcome::Differs;
+}
+
+std::vector<std::string> CliWrite::changes() const {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < before_.size() && i < after_.size(); ++i) {
+        const auto& b = before_[i];
+        if (is_measured(b) || b.value == after_[i].value) continue;
+        out.push_back(b.control + "\t" + b.caption + "\t" + b.value + " -> " + after_[i].value);
+    }
+    return out;
+}
+
+std::string CliWrite::failure_text() const {
+    if (!refusal_.empty()) return refusal_;
+    return read_.failure_text();
+}
+
+int CliWrite::exit_status(Outcome o) {
+    switch (o) {
+    case Outcome::Done: return 0;
+    case Outcome::Refused: return 1;
+    case Outcome::PortFailed: return 2;
+    case Outcome::NoAnswer: return 3;
+    case Outcome::Running: return 3;
+    case Outcome::Differs: return 4;
+    }
+    return 3;
+}
+
+}  // namespace vor3::app

@@ -1,0 +1,49 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/cli_read.h"
+#include "app/read_report.h"
+
+namespace vor3::app {
+
+// "Werte übernehmen" driven from the command line: reads the whole device
+// as CliRead does, enters each NAME=VALUE into its field as a user would,
+// presses the button, waits for the write and its read-back, and checks
+// that every named field shows the value asked for.
+class CliWrite {
+public:
+    enum class Outcome { Running, Done, Refused, PortFailed, NoAnswer, Differs };
+
+    CliWrite(Program& program, const CollectedMessages& messages, const CliOptions& options);
+
+    // Why each assignment would not be taken, tried on a window of its own
+    // before anything is sent; empty when all would be.
+    static std::vector<std::string> check(const CliOptions& options);
+
+    Outcome start();
+    Outcome poll();
+
+    // Device fields whose value the write changed: "control\tcaption\told -> new".
+    std::vector<std::string> changes() const;
+    // Named fields that do not show the value asked for after the read-back.
+    const std::vector<std::string>& differences() const { return differences_; }
+    std::string failure_text() const;
+
+    static int exit_status(Outcome o);
+
+private:
+    Outcome enter_and_press();
+    Outcome finish();
+
+    Program& p_;
+    const CollectedMessages& messages_;
+    CliOptions o_;
+    CliRead read_;
+    enum class Phase { Reading, Writing } phase_ = Phase::Reading;
+    std::vector<ReportLine> before_, after_;
+    std::vector<std::string> differences_;
+    std::string refusal_;
+};
+
+}  // namespace vor3::app

@@ -1,0 +1,125 @@
+#include "app/field_entry.h"
+
+#include <cstdio>
+
+#include "model/numbers.h"
+#include "model/register_map.h"
+
+namespace vor3::app {
+
+namespace {
+
+using model::FieldArray;
+
+std::string say(const Program& p, const std::string& de, const std::string& en) {
+    return p.g.lang.language == "1033" ? en : de;
+}
+
+struct Named {
+    FieldArray array;
+    int index;
+};
+
+std::optional<Named> parse_name(const std::string& name) {
+    const auto open = name.find('(');
+    if (open == std::string::npos || name.size() < open + 3 || name.back() != ')') return std::nullopt;
+    const std::string digits = name.substr(open + 1, name.size() - open - 2);
+    if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int index = std::stoi(digits);
+    const std::string array = name.substr(0, open);
+    for (const auto& f : model::field_map())
+        if (array == model::array_name(f.array) && index == f.index) return Named{f.array, f.index};
+    return std::nullopt;
+}
+
+// The page that shows a control: the one on which it can be operated.
+void show_page_of(Program& p, const form::Control& c) {
+    for (int tab : {0, 1}) {
+        p.frm_config.SSTab1.set_tab(tab);
+        if (c.effectively_enabled()) return;
+    }
+}
+
+std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::string& name, std::string value) {
+    const std::string& sep = p.g.lang.decimal_sep;
+    if (!sep.empty() && sep != ".")
+        for (char& ch : value)
+            if (ch == '.') ch = sep[0];
+    show_page_of(p, box);
+    if (!box.effectively_enabled()) return say(p, name + " kann gerade nicht bearbeitet werden", name + " cannot be edited now");
+    // Select everything, then type: the first key replaces the old text.
+    std::size_t caret = box.type_key(127, 0, box.text().size());
+    for (char ch : value) {
+        const std::string before = box.text();
+        caret = box.type_key(static_cast<unsigned char>(ch), caret, 0);
+        if (box.text() == before)
+            return say(p, name + " nimmt \"" + std::string(1, ch) + "\" in \"" + value + "\" nicht an",
+                       name + " refuses \"" + std::string(1, ch) + "\" in \"" + value + "\"");
+    }
+    box.lose_focus();
+    if (box.text() != value)
+        return say(p, name + " macht aus \"" + value + "\" \"" + box.text() + "\"",
+                   name + " turns \"" + value + "\" into \"" + box.text() + "\"");
+    return std::nullopt;
+}
+
+std::optional<std::string> tick(Program& p, const Named& n, const std::string& name, const std::string& value) {
+    if (value != "0" && value != "1") return say(p, name + " nimmt nur 0 oder 1", name + " takes 0 or 1 only");
+    auto& f = p.frm_config;
+    const int v = value[0] - '0';
+    // The hidden unit coil is chosen through the unit list in its place.
+    if (n.array == FieldArray::chk_cfg && f.cmb_bit_cfg.has(n.index)) {
+        show_page_of(p, f.cmb_bit_cfg(n.index));
+        f.cmb_bit_cfg(n.index).set_list_index(v);
+        return std::nullopt;
+    }
+    auto& box = n.array == FieldArray::chk_cfg ? f.chk_cfg(n.index) : f.chk_inp_bit(n.index);
+    show_page_of(p, box);
+    box.set_value(v);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> enter_value(Program& p, const std::string& name, const std::string& value) {
+    const auto n = parse_name(name);
+    if (!n) return say(p, "kein Feld " + name, "no field " + name);
+    const auto& spec = model::field(n->array, n->index);
+    const bool unit_coil = n->array == FieldArray::chk_cfg && p.frm_config.cmb_bit_cfg.has(n->index);
+    if (n->array == FieldArray::txt_data_out || (spec.hidden && !unit_coil))
+        return say(p, name + " kann nicht geschrieben werden", name + " cannot be written");
+    auto& f = p.frm_config;
+    switch (n->array) {
+    case FieldArray::txt_data_cfg: return type_into(p, f.txt_data_cfg(n->index), name, value);
+    case FieldArray::txt_data_in: return type_into(p, f.txt_data_in(n->index), name, value);
+    default: return tick(p, *n, name, value);
+    }
+}
+
+std::optional<std::string> field_value(const Program& p, const std::string& name) {
+    const auto n = parse_name(name);
+    if (!n) return std::nullopt;
+    const auto& f = p.frm_config;
+    switch (n->array) {
+    case FieldArray::txt_data_cfg: return f.txt_data_cfg(n->index).text();
+    case FieldArray::txt_data_in: return f.txt_data_in(n->index).text();
+    case FieldArray::txt_data_out: return f.txt_data_out(n->index).text();
+    case FieldArray::chk_cfg: return std::to_string(f.chk_cfg(n->index).value());
+    case FieldArray::chk_inp_bit: return std::to_string(f.chk_inp_bit(n->index).value());
+    }
+    return std::nullopt;
+}
+
+bool same_value(const Program& p, const std::string& a, const std::string& b) {
+    std::string dotted = b;
+    const std::string& sep = p.g.lang.decimal_sep;
+    if (!sep.empty() && sep != ".")
+        for (char& ch : dotted)
+            if (ch == '.') ch = sep[0];
+    const auto x = model::locale_number(a, sep), y = model::locale_number(dotted, sep);
+    if (x && y) return *x == *y;
+    return a == dotted;
+}
+
+}  // namespace vor3::app
