@@ -1,4 +1,5 @@
-// Prints the time a whole read takes by the program's own timers alone:
+// Prints the time a whole read (or, given NAME=VALUE, a write with its read
+// and read-back, as vor3-cli write does) takes by the program's own timers alone:
 // the block-timer ticks, the reply polls and the sensor's replies at line
 // speed, with no time spent computing. It runs the program's behaviour
 // under the virtual clock against a sensor that answers like
@@ -8,6 +9,8 @@
 #include <deque>
 #include <string>
 
+#include "app/cli_read.h"
+#include "app/cli_write.h"
 #include "app/program.h"
 #include "form/virtual_clock.h"
 #include "sim/line_timing.h"
@@ -64,48 +67,51 @@ private:
     std::deque<Arrival> arriving_;
 };
 
-struct Quiet : form::MessageBox {
-    int count = 0;
-    void show(const std::string&, const std::string&) override { ++count; }
-};
-struct No : form::ConfirmDialog {
-    bool confirm(const std::string&, const std::string&, const std::string&, const std::string&) override { return false; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    app::CliOptions o;
+    o.port = "bench";
+    o.parity = 'E';
+    o.command = "read";
     int baud = 9600;
-    bool ascii = false;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--baud") baud = std::stoi(argv[i + 1]);
-        if (a == "--mode") ascii = std::string(argv[i + 1]) == "ascii";
+        if (a == "--baud" && i + 1 < argc) baud = std::stoi(argv[++i]);
+        else if (a == "--mode" && i + 1 < argc) o.mode = std::string(argv[++i]) == "ascii" ? "ASCII" : "RTU";
+        else if (a.find('=') != std::string::npos) o.command = "write", o.assignments.push_back(a);
     }
+    o.baud = std::to_string(baud);
+    const bool ascii = o.mode == "ASCII";
     form::VirtualClock clock;
     sim::SimulatedSensor sensor(ascii ? sim::Framing::Ascii : sim::Framing::Rtu, 1);
     PtyLikePort port(clock, sensor, sim::char_time_ms({baud, 'E', ascii ? 7 : 8, 1}));
-    Quiet msg;
-    No no;
+    app::CollectedMessages msg;
+    app::NoConfirm no;
     app::Program p(port, msg, no, clock);
-    p.Main();
-    auto& f = p.frm_config;
-    const int bauds[] = {9600, 19200, 38400, 57600};
-    for (int i = 0; i < 4; ++i)
-        if (bauds[i] == baud) f.Combo_Port(1).set_list_index(i);
-    f.Combo_Port(5).set_list_index(ascii ? 0 : 1);
-    f.Combo_Port(6).set_list_index(1);
-    const auto start = clock.now_ms();
-    f.cmd_read_device.press();
-    bool seen = false;
-    clock.run_until([&] {
-        seen |= p.frmState.loaded();
-        return seen && !p.frmState.loaded();
-    }, 600000);
-    if (msg.count || f.lbl_desc(16).visible()) {
-        std::fprintf(stderr, "vor3-bench-schedule: the read did not finish\n");
+    // The same drivers as vor3-cli, so the schedule covers exactly what it does.
+    bool done = false;
+    if (o.command == "write") {
+        app::CliWrite write(p, msg, o);
+        auto outcome = write.start();
+        clock.run_until([&] {
+            if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
+            return outcome != app::CliWrite::Outcome::Running;
+        }, 3600000);
+        done = outcome == app::CliWrite::Outcome::Done;
+    } else {
+        app::CliRead read(p, msg, o);
+        auto outcome = read.start();
+        clock.run_until([&] {
+            if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
+            return outcome != app::CliRead::Outcome::Running;
+        }, 3600000);
+        done = outcome == app::CliRead::Outcome::Done;
+    }
+    if (!done) {
+        std::fprintf(stderr, "vor3-bench-schedule: the %s did not finish\n", o.command.c_str());
         return 3;
     }
-    std::printf("%lld\n", static_cast<long long>(clock.now_ms() - start));
+    std::printf("%lld\n", static_cast<long long>(clock.now_ms()));
     return 0;
 }
