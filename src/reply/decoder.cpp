@@ -34,6 +34,8 @@ std::uint8_t reply_byte(const std::string& rx, int k) {
     return static_cast<std::uint8_t>(hex_value(rx, 6 + 2 * static_cast<std::size_t>(k), 2));
 }
 
+int reply_byte_count(const std::string& rx) { return hex_value(rx, 4, 2); }
+
 double field_number(const Context& c, const form::TextBox& field) {
     const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
     if (!v) throw std::runtime_error("field does not hold a number");
@@ -71,7 +73,10 @@ void config_block(Context& c, const std::string& rx) {
 void measured_block(Context& c, const std::string& rx) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
-    for (int j = 0; j < f.countReadRegister && j <= 2; ++j) {
+    // The values go by what the reply carries: a reply still in flight when
+    // the read-out was cleared (its counters reset) is shown all the same.
+    const int carried = reply_byte_count(rx) / 2;
+    for (int j = 0; j < carried && j <= 2; ++j) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
         f.txt_data_out(j).set_text(model::register_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
     }

@@ -207,6 +207,11 @@ TEST_F(ViewTest, MarksOnBoxesShowOnTheirRowLabels) {
     // The unit list itself shows its mark too.
     f.cmb_bit_cfg(3).set_fore_color(form::kChangeMark);
     EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").palette().color(QPalette::Active, QPalette::ButtonText), red);
+    f.chk_cfg(3).set_fore_color(form::kChangeMark);
+    f.chk_inp_bit(1).set_fore_color(form::kChangeMark);
+    widget<QTabWidget>("SSTab1").setCurrentIndex(1);
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    EXPECT_TRUE(view->grab().save(QString("%1/marks.png").arg(VOR3_SCREENSHOT_DIR)));
 }
 
 TEST_F(ViewTest, ARefusedKeyKeepsTheSelectionAndMeasuredValuesTakeNoInput) {

@@ -34,13 +34,14 @@ TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
 
     // A tick has sent, the reply is on its way: clearing the box decodes
     // it and sends nothing more.
+    h.sensor.set_holding(0x100, 199);
     h.clock.advance(period - period / 2);
     ASSERT_EQ(h.requests().size(), before + 11);
-    h.sensor.set_holding(0x100, 199);
     h.f.chk_read_out.set_value(0);
     EXPECT_FALSE(editing_locked(h.f));
     h.clock.advance(20 * period);
     EXPECT_EQ(h.requests().size(), before + 11);
+    EXPECT_EQ(h.f.txt_data_out(0).text(), "19,9");
     EXPECT_FALSE(h.f.Timer6.enabled());
     EXPECT_TRUE(h.f.cmd_read_device.enabled());
 }
