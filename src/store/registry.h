@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "store/hive.h"
+
+// The registry class of the program, over two hive files: the local
+// machine's, installed with the program, and the current user's. Only text
+// values count: a missing key, a missing value, an empty value or a value
+// of another type all read as "".
+namespace vor3::store {
+
+// Where the installation keeps its settings, and where the user's
+// number format lives.
+inline constexpr const char* kProductKey = "SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2\\";
+inline constexpr const char* kInternationalKey = "Control Panel\\International";
+
+inline constexpr const char* kMachineRoot = "HKEY_LOCAL_MACHINE";
+inline constexpr const char* kUserRoot = "HKEY_CURRENT_USER";
+
+// The error number a failed write leaves (the object-error base plus 513).
+inline constexpr std::uint32_t kRegistryWriteError = 0x80040201u;
+
+// The largest hive file the class reads.
+inline constexpr std::size_t kHiveLimit = 1u << 20;
+
+struct HiveFiles {
+    std::string machine;  // "": no machine hive
+    std::string user;
+};
+
+// The hive in a file, or nothing with the reason; a file that does not
+// exist is an empty hive.
+std::optional<Hive> load_hive(const std::string& path, std::string& error);
+
+class CRegistry {
+public:
+    explicit CRegistry(HiveFiles files) : files_(std::move(files)) {}
+
+    // Read properties: local machine and current user.
+    std::string MachineSetting(const std::string& sSection, const std::string& sKey) const;
+    std::string Werte(const std::string& sSection, const std::string& sKey) const;
+
+    // Write property: stores a text value in the machine hive, creating the
+    // key. A failure raises nothing; it leaves error_number() at
+    // kRegistryWriteError and says why in error_text().
+    void MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting);
+
+    // Subkeys of a machine key, one per call; "" when there are no more.
+    std::string FindFirstMachineKey(const std::string& sSection);
+    std::string GetNextMachineKey();
+
+    // Deletes a machine key with all its subkeys; true when it is gone.
+    bool DeleteMachineKey(const std::string& sKey);
+
+    std::uint32_t error_number() const { return error_number_; }
+    const std::string& error_text() const { return error_text_; }
+
+private:
+    bool store(const Hive& hive);
+
+    HiveFiles files_;
+    std::optional<std::string> open_key_;  // set by FindFirstMachineKey
+    std::uint32_t next_index_ = 0;
+    std::uint32_t error_number_ = 0;
+    std::string error_text_;
+};
+
+}  // namespace vor3::store
