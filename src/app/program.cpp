@@ -5,7 +5,9 @@
 namespace vor3::app {
 
 Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
-    : frm_config(clock), frmState(clock), ctx{g, frm_config, frmState, port, msg, confirm, clock, {}, {}} {
+    : frm_config(clock),
+      frmState(clock),
+      ctx{g, frm_config, frmState, port, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_} {
     ui::attach_handlers(ctx);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 #include <functional>
+#include <optional>
+#include <string>
 
+#include "form/f_about.h"
 #include "form/frm_config.h"
 #include "form/platform.h"
 #include "link/context.h"
@@ -8,6 +11,19 @@
 #include "model/globals.h"
 
 namespace vor3::app {
+
+// The services a program has until its view or tool gives its own: file
+// dialogs are cancelled, nothing opens, the screen is 1024 x 768 and the
+// clock shows no date.
+struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClock {
+    std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
+    bool open_document(const std::string&) override { return false; }
+    bool open_link(const std::string&) override { return false; }
+    form::ScreenSize size() const override { return {1024, 768}; }
+    std::string date_text() const override { return {}; }
+    std::string time_text() const override { return {}; }
+};
 
 // One running program: its shared state, its two windows with their
 // behaviour attached, and the platform services it was given.
@@ -21,9 +37,21 @@ public:
     // handed to the port. The view shows the window afterwards.
     void Main();
 
+    // Platform services beyond messages and questions.
+    void use_file_dialog(form::FileDialog& files) { ctx.files = &files; }
+    void use_desktop(form::Desktop& desktop) { ctx.desktop = &desktop; }
+    void use_screen(form::Screen& screen) { ctx.screen = &screen; }
+    void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
+
     model::Globals g;
     form::FrmConfig frm_config;
     form::FrmState frmState;
+    form::FAbout fAbout;
+
+private:
+    NoPlatform none_;
+
+public:
     Context ctx;
 };
 

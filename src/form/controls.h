@@ -74,6 +74,16 @@ public:
     using Control::Control;
 };
 
+// A label the user can click, such as an e-mail address or a web link.
+class LinkLabel : public Label {
+public:
+    using Label::Label;
+    std::function<void(int)> on_click;
+    void press() {
+        if (effectively_enabled() && on_click) on_click(index());
+    }
+};
+
 class Button : public Control {
 public:
     using Control::Control;

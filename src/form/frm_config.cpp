@@ -1,10 +1,16 @@
 #include "form/frm_config.h"
 
+#include "model/captions.h"
 #include "model/register_map.h"
 
 namespace vor3::form {
 
 namespace {
+
+using model::Caption;
+
+// The windows are designed with their German texts.
+const char* de(Caption id) { return model::caption_de(id); }
 
 template <class T>
 T& place(ControlArray<T>& array, int index, Control& parent, const char* caption = nullptr) {
@@ -31,31 +37,31 @@ FrmConfig::FrmConfig(Clock& clock)
     set_caption(kAppTitle);
 
     // Serial-settings frame
-    place(frm_parameter, *this, "Parameter");
+    place(frm_parameter, *this, de(Caption::frm_parameter));
     for (int i : {0, 1, 2, 5, 6}) place(Combo_Port, i, frm_parameter);
-    place(lbl_parameter, 6, frm_parameter, "COM-Port");
-    place(lbl_parameter, 1, frm_parameter, "Baudrate");
-    place(lbl_parameter, 0, frm_parameter, "Modbus address");
-    place(lbl_parameter, 3, frm_parameter, "COM-Port");
-    place(lbl_parameter, 5, frm_parameter, "Mode");
-    place(lbl_parameter, 2, frm_parameter, "Parity");
+    place(lbl_parameter, 6, frm_parameter, de(Caption::lbl_parameter_6));
+    place(lbl_parameter, 1, frm_parameter, de(Caption::lbl_parameter_1));
+    place(lbl_parameter, 0, frm_parameter, de(Caption::lbl_parameter_0));
+    place(lbl_parameter, 3, frm_parameter, de(Caption::lbl_parameter_3));
+    place(lbl_parameter, 5, frm_parameter, de(Caption::lbl_parameter_5));
+    place(lbl_parameter, 2, frm_parameter, de(Caption::lbl_parameter_2));
     place(txt_Modbus_adress, frm_parameter);
     txt_Modbus_adress.set_max_length(3);
     txt_Modbus_adress.set_text("1");
     place(Picture1, *this);
 
     place(SSTab1, *this);
-    SSTab1.tab_captions = {"Allgemein", "Anzeige"};
+    SSTab1.tab_captions = {de(Caption::SSTab1_0), de(Caption::SSTab1_1)};
 
-    Container& allg = place(frm_allg, 1, SSTab1, "Gerätekonfiguration");
-    Container& hold = place(frm_hold, 0, SSTab1, "Eingaberegister");
-    Container& val = place(frm_val, 1, SSTab1, "Ausgaberegister");
-    Container& display = place(frm_display, 0, SSTab1, "Konfiguration");
-    Container& coils = place(frm_coils, 0, SSTab1, "Eingabecoils");
+    Container& allg = place(frm_allg, 1, SSTab1, de(Caption::frm_allg_1));
+    Container& hold = place(frm_hold, 0, SSTab1, de(Caption::frm_hold_0));
+    Container& val = place(frm_val, 1, SSTab1, de(Caption::frm_val_1));
+    Container& display = place(frm_display, 0, SSTab1, de(Caption::frm_display_0));
+    Container& coils = place(frm_coils, 0, SSTab1, de(Caption::frm_coils_0));
 
-    place(lbl_desc, 0, allg, "Konfigurationsregister");
-    place(lbl_desc, 2, display, "Konfigurationsregister");
-    place(lbl_desc, 3, display, "Konfigurationscoils");
+    place(lbl_desc, 0, allg, de(Caption::lbl_desc_0));
+    place(lbl_desc, 2, display, de(Caption::lbl_desc_2));
+    place(lbl_desc, 3, display, de(Caption::lbl_desc_3));
 
     for (const auto& f : model::field_map()) {
         switch (f.array) {
@@ -66,7 +72,11 @@ FrmConfig::FrmConfig(Clock& clock)
             t.set_visible(!f.hidden);
             Label& l = place(lbl_cfg, f.index, frame, f.caption_de);
             if (f.index == 2) l.set_visible(false);
-            if (f.index >= 3) place(UpD_txt_cfg, f.index, frame);
+            if (f.index >= 3) {
+                UpDown& spin = place(UpD_txt_cfg, f.index, frame);
+                spin.min = f.min;
+                spin.max = f.max;
+            }
             break;
         }
         case model::FieldArray::txt_data_in: {
@@ -99,46 +109,37 @@ FrmConfig::FrmConfig(Clock& clock)
     }
     place(lbl_cfg_val, 0, allg);
     place(lbl_cfg_val, 1, allg);
-    place(lbl_unit, 0, hold, "°C");
-    place(lbl_unit_hum, 0, hold, "%rH");
-    place(lbl_kelvin, 3, hold, "ppm");
-    place(lbl_unit, 1, val, "°C");
-    place(lbl_unit_hum, 1, val, "%rH");
-    place(lbl_unit_hum, 2, val, "ppm");
+    place(lbl_unit, 0, hold, de(Caption::unit_celsius));
+    place(lbl_unit_hum, 0, hold, de(Caption::unit_humidity));
+    place(lbl_kelvin, 3, hold, de(Caption::unit_ppm));
+    place(lbl_unit, 1, val, de(Caption::unit_celsius));
+    place(lbl_unit_hum, 1, val, de(Caption::unit_humidity));
+    place(lbl_unit_hum, 2, val, de(Caption::unit_ppm));
     ComboBox& unit = place(cmb_bit_cfg, 3, display);
     unit.add_item("0 - °F");
     unit.add_item("1 - °C");
 
-    // Spin-button limits
-    const struct { int i; double lo, hi; } limits[] = {
-        {3, 0, 65535}, {4, 0, 3000}, {5, 0, 3000}, {6, 0, 255},
-        {7, 0, 3000}, {8, -10, 10}, {9, -10, 10}, {10, -500, 500}};
-    for (const auto& l : limits) {
-        UpD_txt_cfg(l.i).min = l.lo;
-        UpD_txt_cfg(l.i).max = l.hi;
-    }
-
     // Action frame
     place(Frm_read, *this);
-    place(cmd_read_device, Frm_read, "Gerät auslesen");
+    place(cmd_read_device, Frm_read, de(Caption::cmd_read_device));
     cmd_read_device.set_enabled(false);
-    place(read_out_parameter, Frm_read, "Abbrechen");
-    place(set_parameter, Frm_read, "Werte übernehmen");
+    place(read_out_parameter, Frm_read, de(Caption::read_out_parameter));
+    place(set_parameter, Frm_read, de(Caption::set_parameter));
     set_parameter.set_enabled(false);
     place(chk_read_out, Frm_read);
-    place(lbl_desc, 17, Frm_read, "Ausgaberegister lesen:");
-    Label& warning = place(lbl_desc, 16, Frm_read, "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
+    place(lbl_desc, 17, Frm_read, de(Caption::lbl_desc_17));
+    Label& warning = place(lbl_desc, 16, Frm_read, de(Caption::lbl_desc_16));
     warning.set_visible(false);
     warning.set_fore_color(kChangeMark);
 
     // Menus
-    place(MenueMain, 1, *this, "&Datei");
-    place(MenueMain, 2, *this, "&Über");
-    place(MenueMain, 3, *this, "&Hilfe");
-    place(ParMenueMain, 1, MenueMain(1), "&Parameter laden");
-    place(ParMenueMain, 2, MenueMain(1), "&Parameter speichern");
-    place(ParMenueMain, 3, MenueMain(1), "-");
-    place(ParMenueMain, 4, MenueMain(1), "&Beenden");
+    place(MenueMain, 1, *this, de(Caption::MenueMain_1));
+    place(MenueMain, 2, *this, de(Caption::MenueMain_2));
+    place(MenueMain, 3, *this, de(Caption::MenueMain_3));
+    place(ParMenueMain, 1, MenueMain(1), de(Caption::ParMenueMain_1));
+    place(ParMenueMain, 2, MenueMain(1), de(Caption::ParMenueMain_2));
+    place(ParMenueMain, 3, MenueMain(1), de(Caption::ParMenueMain_3));
+    place(ParMenueMain, 4, MenueMain(1), de(Caption::ParMenueMain_4));
     for (int i = 1; i <= 4; ++i) MenueMain(1).children.push_back(&ParMenueMain(i));
 }
 
@@ -148,17 +149,17 @@ void FrmConfig::stop_all_timers() {
 
 FrmState::FrmState(Clock& clock)
     : Timer1SW(clock, "Timer1SW", 0), Timer2SW(clock, "Timer2SW", 0) {
-    set_caption("Status");
+    set_caption(de(Caption::frmState));
     lblTxt.set_parent(this);
-    lblTxt.set_caption("Warten ...");
+    lblTxt.set_caption(de(Caption::lblTxt));
     frameProgress.set_parent(this);
     ProgressFile.set_parent(&frameProgress);
     ProgressFile.set_range(0, 10);
     Abbruch.set_parent(this);
-    Abbruch.set_caption("Abbruch");
+    Abbruch.set_caption(de(Caption::Abbruch));
     Abbruch.set_visible(false);
     cmdOK.set_parent(this);
-    cmdOK.set_caption("Schließen");
+    cmdOK.set_caption(de(Caption::cmdOK));
     cmdOK.set_visible(false);
 }
 

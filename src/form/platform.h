@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace vor3::form {
@@ -18,6 +19,46 @@ public:
     virtual ~ConfirmDialog() = default;
     virtual bool confirm(const std::string& title, const std::string& text, const std::string& ok,
                          const std::string& cancel) = 0;
+};
+
+// The open and save dialogs for files. `filter` names the files offered,
+// as "Textfile (*.txt)". Nothing when the user cancels.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // An existing file to read.
+    virtual std::optional<std::string> open_file(const std::string& filter) = 0;
+    // A file to write; a new name is allowed.
+    virtual std::optional<std::string> save_file(const std::string& filter) = 0;
+};
+
+// Opens a document or a link with the desktop's default application; false
+// when the desktop could not.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool open_document(const std::string& path) = 0;
+    // A "mailto:" or web address.
+    virtual bool open_link(const std::string& url) = 0;
+};
+
+// The size of the screen, for centring windows on it.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual ScreenSize size() const = 0;
+};
+
+// Today's date and the time of day, in the user's formats.
+class WallClock {
+public:
+    virtual ~WallClock() = default;
+    virtual std::string date_text() const = 0;
+    virtual std::string time_text() const = 0;
 };
 
 }  // namespace vor3::form

@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "form/clock.h"
+#include "form/f_about.h"
 #include "form/frm_config.h"
 #include "form/platform.h"
 #include "link/serial_port.h"
@@ -25,6 +26,12 @@ struct Context {
     // Told after every complete reading of the measured values, for those
     // who record them.
     std::function<void()> measured_values_read;
+    form::FAbout& about;
+    // Further platform services; the program always sets them.
+    form::FileDialog* files;
+    form::Desktop* desktop;
+    form::Screen* screen;
+    form::WallClock* wall_clock;
 };
 
 }  // namespace vor3

@@ -38,11 +38,21 @@ struct FieldSpec {
     int max_length;        // characters a user may type; 0 = no limit
     Encoding encoding;
     bool hidden;           // field hidden in the window (it still holds a value)
+    const char* unit;      // unit of the value as shown ("" for none)
+    double min, max;       // the values the field accepts (a spin button's limits)
 };
 
 std::span<const FieldSpec> field_map();
 const FieldSpec& field(FieldArray array, int index);
 const char* array_name(FieldArray array);
+
+// The register's factor between field value and register value (10 for
+// tenths, 1 otherwise).
+int scale_of(Encoding encoding);
+// True for the fields the program writes to the sensor: not the measured
+// values, and not the device coding and firmware version, which writes
+// start after.
+bool written_to_sensor(const FieldSpec& field);
 
 // Register ranges read and written in blocks.
 constexpr int kConfigFirst = 0, kConfigEnd = 11;          // exclusive end

@@ -1,6 +1,7 @@
 #include "ui/port_settings.h"
 
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
 
@@ -28,14 +29,10 @@ void show_port_error(Context& c, const link::PortError& e) {
     // A positive number is printed with a leading blank, as the window has
     // always shown it.
     const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
+    const std::string& language = c.g.lang.language;
     std::string advice;
-    if (e.permission)
-        advice = c.g.lang.language == "1033"
-                     ? "You have no permission to open this port. On Debian, add your user to the "
-                       "'dialout' group (sudo adduser $USER dialout) and log in again."
-                     : "Sie haben keine Berechtigung, diesen Port zu öffnen. Unter Debian den Benutzer in die "
-                       "Gruppe 'dialout' aufnehmen (sudo adduser $USER dialout) und neu anmelden.";
-    c.msg.show("COM-Port not available, " + number, advice);
+    if (e.permission) advice = model::caption(model::Caption::msg_port_permission, language);
+    c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
 }
 
 void Combo_Port_Click(Context& c, int /*index*/) {

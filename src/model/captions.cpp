@@ -1,0 +1,178 @@
+#include "model/captions.h"
+
+#include <cstddef>
+
+namespace vor3::model {
+
+namespace {
+
+using C = Caption;
+
+struct Row {
+    Caption id;
+    const char* de;
+    const char* en;
+};
+
+// Menu accelerators ("&") exist only in the German texts.
+constexpr Row kRows[] = {
+    {C::cmd_read_device, "Gerät auslesen", "Read device"},
+    {C::read_out_parameter, "Abbrechen", "Cancel"},
+    {C::set_parameter, "Werte übernehmen", "Apply"},
+    {C::lbl_desc_16, "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication error! Check settings!"},
+    {C::lbl_desc_17, "Ausgaberegister lesen:", "Read input register :"},
+    {C::lbl_desc_0, "Konfigurationsregister", "Configuration register"},
+    {C::lbl_desc_2, "Konfigurationsregister", "Configuration register"},
+    {C::lbl_desc_3, "Konfigurationscoils", "Configuration coils"},
+    {C::MenueMain_1, "&Datei", "File"},
+    {C::MenueMain_2, "&Über", "About"},
+    {C::MenueMain_3, "&Hilfe", "Help"},
+    {C::ParMenueMain_1, "&Parameter laden", "Load parameters"},
+    {C::ParMenueMain_2, "&Parameter speichern", "Save parameters"},
+    {C::ParMenueMain_3, "-", "-"},
+    {C::ParMenueMain_4, "&Beenden", "Exit"},
+    {C::SSTab1_0, "Allgemein", "General"},
+    {C::SSTab1_1, "Anzeige", "Display"},
+    {C::frm_allg_1, "Gerätekonfiguration", "General settings"},
+    {C::frm_hold_0, "Eingaberegister", "Holding register"},
+    {C::frm_coils_0, "Eingabecoils", "Coils"},
+    {C::frm_display_0, "Konfiguration", "Configuration"},
+    {C::frm_val_1, "Ausgaberegister", "Output register"},
+    {C::frm_parameter, "Parameter", "Parameter"},
+    {C::lbl_parameter_0, "Modbus address", "Modbus address"},
+    {C::lbl_parameter_1, "Baudrate", "Baudrate"},
+    {C::lbl_parameter_2, "Parity", "Parity"},
+    {C::lbl_parameter_3, "COM-Port", "COM-Port"},
+    {C::lbl_parameter_5, "Mode", "Mode"},
+    {C::lbl_parameter_6, "COM-Port", "COM-Port"},
+    {C::unit_celsius, "°C", "°C"},
+    {C::unit_humidity, "%rH", "%rH"},
+    {C::unit_ppm, "ppm", "ppm"},
+
+    {C::frmState, "Status", "State"},
+    {C::Abbruch, "Abbruch", "Cancel"},
+    {C::lblTxt, "Warten ...", "Waiting ..."},
+    {C::cmdOK, "Schließen", "Schließen"},
+
+    {C::fAbout, "Information", "About"},
+    {C::lblVersion, "Vadivoz: Konfigurationssoftware für VOR3-UZ485-Uvarod-OR2",
+     "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2"},
+    {C::Label2, "Version:", "Version:"},
+    {C::lbl_Software_Hinweis, "", ""},
+    {C::lbltxtEmail, "E-Mail:", "E-Mail:"},
+    {C::lbltxtHyperlink, "Internet:", "Internet:"},
+    {C::maker_name, "Vadivoz Vurizozozeroz GmbH", "Vadivoz Vurizozozeroz GmbH"},
+    {C::maker_street, "Sensorweg 7", "Sensorweg 7"},
+    {C::maker_city, "72762 Reutlingen", "72762 Reutlingen"},
+    {C::maker_country, "Deutschland", "Deutschland"},
+    {C::maker_email, "info@vadivoz.example", "info@vadivoz.example"},
+    {C::maker_web, "https://www.vadivoz.example/", "https://www.vadivoz.example/"},
+
+    {C::file_product, "VOR3-UZ485-Uvarod-OR2 Configuration Software", "VOR3-UZ485-Uvarod-OR2 Configuration Software"},
+    {C::file_version, "Version: ", "Version: "},
+    {C::file_register, "Register", "Register"},
+    {C::file_text_7, "Als Trennzeichen Semikolon ; verwenden!", "use ; as separator!"},
+    {C::file_text_8, "Konfigurationsbit", "configuration bit"},
+    {C::file_text_9, "Baudrate: ", "baud rate: "},
+    {C::file_text_10, "Modus: ", "mode: "},
+    {C::file_text_11, "Parität: ", "parity: "},
+    {C::file_text_12, "Adresse: ", "address: "},
+    {C::file_filter, "Textfile (*.txt)", "Textfile (*.txt)"},
+
+    {C::help_document, "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1.pdf",
+     "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf"},
+    {C::doc_title, "VOR3-UZ485-Uvarod-OR2: Registerbeschreibung Modbus", "VOR3-UZ485-Uvarod-OR2: Modbus register description"},
+    {C::doc_intro,
+     "Der Sensor ist ein Modbus-Slave (RTU oder ASCII, Adresse 1 bis 63). Register werden mit Funktion 03 gelesen "
+     "und mit Funktion 16 geschrieben, Coils mit Funktion 01 gelesen und mit Funktion 15 geschrieben.",
+     "The sensor is a Modbus slave (RTU or ASCII, address 1 to 63). Registers are read with function 03 and "
+     "written with function 16, coils are read with function 01 and written with function 15."},
+    {C::doc_col_address, "Adresse", "Address"},
+    {C::doc_col_caption, "Bezeichnung", "Caption"},
+    {C::doc_col_range, "Bereich", "Range"},
+    {C::doc_col_unit, "Einheit", "Unit"},
+    {C::doc_col_scaling, "Skalierung", "Scaling"},
+    {C::doc_col_access, "Zugriff", "Access"},
+    {C::doc_read_only, "lesen", "read"},
+    {C::doc_read_write, "lesen/schreiben", "read/write"},
+    {C::doc_block_config_registers, "Konfigurationsregister", "Configuration registers"},
+    {C::doc_block_measured, "Messwerte (Ausgaberegister)", "Measured values (output registers)"},
+    {C::doc_block_external, "Externe Vorgaben (Eingaberegister)", "External values (holding registers)"},
+    {C::doc_block_config_coils, "Konfigurationscoils", "Configuration coils"},
+    {C::doc_block_led_coils, "LED-Coils", "LED coils"},
+    {C::doc_hidden, "(im Programm nicht angezeigt)", "(not shown by the program)"},
+
+    {C::msg_address_range, "Nur Werte zwischen 1 und 63 erlaubt!", "Only values from 1 to 63 are allowed!"},
+    {C::msg_port_not_available, "COM-Port not available, ", "COM-Port not available, "},
+    {C::msg_port_permission,
+     "Sie haben keine Berechtigung, diesen Port zu öffnen. Unter Debian den Benutzer in die Gruppe 'dialout' "
+     "aufnehmen (sudo adduser $USER dialout) und neu anmelden.",
+     "You have no permission to open this port. On Debian, add your user to the 'dialout' group "
+     "(sudo adduser $USER dialout) and log in again."},
+    {C::msg_port_not_open, "Port ist nicht geöffnet", "Port is not open"},
+    {C::msg_reader_error, "MSCOMM1_ERROR", "MSCOMM1_ERROR"},
+    {C::msg_modbus_exception, "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme {1} ({2}).",
+     "The device refused the request: Modbus exception {1} ({2})."},
+    {C::exception_1, "unzulässige Funktion", "illegal function"},
+    {C::exception_2, "unzulässige Datenadresse", "illegal data address"},
+    {C::exception_3, "unzulässiger Datenwert", "illegal data value"},
+    {C::exception_4, "Gerätefehler", "device failure"},
+    {C::exception_6, "Gerät beschäftigt", "device busy"},
+    {C::exception_other, "unbekannte Ausnahme", "unknown exception"},
+    {C::confirm_identical_title, "Identische Parameter", "Identical parameters"},
+    {C::confirm_identical_text, "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
+     "Parameters are identical!\nTransfer them to the device anyway?"},
+    {C::confirm_ok, "OK", "OK"},
+    {C::confirm_cancel, "Abbrechen", "Cancel"},
+    {C::msg_save_failed, "Die Parameterdatei „{1}“ wurde nicht gespeichert: {2}",
+     "The parameter file \"{1}\" was not saved: {2}"},
+    {C::msg_open_failed, "Die Parameterdatei „{1}“ kann nicht gelesen werden: {2}",
+     "The parameter file \"{1}\" cannot be read: {2}"},
+    {C::msg_load_partial, "Aus der Parameterdatei „{1}“ wurde nicht alles geladen.",
+     "Not everything was loaded from the parameter file \"{1}\"."},
+    {C::msg_load_line, "Zeile {1} nicht geladen: {2}", "Line {1} not loaded: {2}"},
+    {C::reason_not_a_number, "„{1}“ ist keine Zahl", "\"{1}\" is not a number"},
+    {C::reason_out_of_range, "{1} liegt nicht zwischen {2} und {3}", "{1} is not between {2} and {3}"},
+    {C::reason_too_fine, "{1} hat mehr Nachkommastellen, als das Register fasst",
+     "{1} has more decimals than the register holds"},
+    {C::reason_no_value, "die Zeile enthält keinen Wert", "the line holds no value"},
+    {C::reason_not_a_bit, "„{1}“ ist weder 0 noch 1", "\"{1}\" is neither 0 nor 1"},
+    {C::msg_load_incomplete, "Die Datei endet nach Zeile {1}; die Felder der Zeilen {2} bis 33 behalten ihre Werte.",
+     "The file ends after line {1}; the fields of lines {2} to 33 keep their values."},
+    {C::msg_help_missing, "Die Registerbeschreibung „{1}“ fehlt.\nGesucht in: {2}",
+     "The register description \"{1}\" is missing.\nLooked for in: {2}"},
+    {C::msg_cannot_open, "„{1}“ konnte nicht geöffnet werden.", "\"{1}\" could not be opened."},
+};
+
+constexpr bool rows_in_order() {
+    for (std::size_t i = 0; i < std::size(kRows); ++i)
+        if (static_cast<std::size_t>(kRows[i].id) != i) return false;
+    return std::size(kRows) == static_cast<std::size_t>(Caption::Count);
+}
+static_assert(rows_in_order(), "one row per caption, in the order of the enumeration");
+
+}  // namespace
+
+const char* caption_de(Caption id) { return kRows[static_cast<std::size_t>(id)].de; }
+const char* caption_en(Caption id) { return kRows[static_cast<std::size_t>(id)].en; }
+
+const char* caption(Caption id, const std::string& language) {
+    return language == kEnglish ? caption_en(id) : caption_de(id);
+}
+
+std::string caption(Caption id, const std::string& language, std::initializer_list<std::string> args) {
+    const std::string text = caption(id, language);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' ? text[i + 1] - '1' : args.size();
+        if (n < args.size()) {
+            out += *(args.begin() + n);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace vor3::model

@@ -1,0 +1,119 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "form/platform.h"
+#include "form/virtual_clock.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+#include "support/fakes.h"
+#include "support/hives.h"
+#include "support/temp_dir.h"
+
+namespace vor3::test {
+
+struct FakeFileDialog : form::FileDialog {
+    std::optional<std::string> answer;  // nothing: cancelled
+    std::vector<std::string> filters;
+    std::optional<std::string> open_file(const std::string& filter) override {
+        filters.push_back(filter);
+        return answer;
+    }
+    std::optional<std::string> save_file(const std::string& filter) override {
+        filters.push_back(filter);
+        return answer;
+    }
+};
+
+struct FakeDesktop : form::Desktop {
+    std::vector<std::string> documents, links;
+    bool works = true;
+    bool open_document(const std::string& path) override {
+        documents.push_back(path);
+        return works;
+    }
+    bool open_link(const std::string& url) override {
+        links.push_back(url);
+        return works;
+    }
+};
+
+struct FakeScreen : form::Screen {
+    form::ScreenSize s{1920, 1080};
+    form::ScreenSize size() const override { return s; }
+};
+
+struct FakeWallClock : form::WallClock {
+    std::string date_text() const override { return "07.12.2024"; }
+    std::string time_text() const override { return "14:03:05"; }
+};
+
+// How an installed program starts: its hives' texts (nothing leaves a
+// hive out), the locale's decimal separator, and whether it talks to the
+// simulated sensor instead of a scripted port.
+struct Installation {
+    std::optional<std::string> machine = machine_hive("", "1031");
+    std::optional<std::string> user;
+    std::string locale_sep;
+    bool simulated = false;
+
+    Installation& with_machine(std::optional<std::string> text) {
+        machine = std::move(text);
+        return *this;
+    }
+    Installation& with_user(std::optional<std::string> text) {
+        user = std::move(text);
+        return *this;
+    }
+    Installation& with_locale_sep(std::string sep) {
+        locale_sep = std::move(sep);
+        return *this;
+    }
+    Installation& on_simulated_sensor() {
+        simulated = true;
+        return *this;
+    }
+};
+
+// A program started with hive files of its own and every platform service
+// faked, under the virtual clock.
+struct InstalledProgram {
+    TempDir dir;
+    form::VirtualClock clock;
+    FakePort port;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    sim::SimPort sim_port{clock, sensor};
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    FakeFileDialog files;
+    FakeDesktop desktop;
+    FakeScreen screen;
+    FakeWallClock wall_clock;
+    app::Program prog;
+    form::FrmConfig& f = prog.frm_config;
+    model::Globals& g = prog.g;
+    Context& c = prog.ctx;
+
+    explicit InstalledProgram(const Installation& i = {})
+        : prog(i.simulated ? static_cast<link::SerialPort&>(sim_port) : port, msg, confirm, clock) {
+        g.platform.machine_hive = i.machine ? dir.write("machine.reg", *i.machine) : dir.file("none.reg");
+        g.platform.user_hive = i.user ? dir.write("user.reg", *i.user) : dir.file("none-user.reg");
+        g.platform.locale_decimal_sep = i.locale_sep;
+        prog.use_file_dialog(files);
+        prog.use_desktop(desktop);
+        prog.use_screen(screen);
+        prog.use_wall_clock(wall_clock);
+        prog.Main();
+    }
+
+    // Opens the port and reads the whole device as "Gerät auslesen" does.
+    bool read_device() {
+        f.Combo_Port(6).set_list_index(1);
+        f.cmd_read_device.press();
+        return clock.run_until([&] { return g.transfer.request_kind == 0 && !prog.frmState.loaded(); }, 20000);
+    }
+};
+
+}  // namespace vor3::test
