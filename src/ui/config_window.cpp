@@ -10,6 +10,7 @@
 #include "ui/change_marking.h"
 #include "ui/field_rules.h"
 #include "ui/language.h"
+#include "ui/parameter_file.h"
 #include "ui/port_settings.h"
 #include "ui/spin_buttons.h"
 #include "ui/status_window.h"
@@ -47,10 +48,8 @@ void attach_handlers(Context& c) {
     f.set_parameter.on_click = [cp](int) { ops::set_parameter_Click(*cp); };
     f.chk_read_out.on_click = [cp](int) { ops::chk_read_out_Click(*cp); };
     f.SSTab1.on_click = [cp](int) { SSTab1_Click(*cp); };
-    f.ParMenueMain(4).on_click = [cp](int) { Exit_Click(*cp); };
-    // Loading and saving parameter files, the about box and the help
-    // document are not available yet; their items are shown disabled.
-    for (int i : {1, 2}) f.ParMenueMain(i).set_enabled(false);
+    for (int i : {1, 2, 4}) f.ParMenueMain(i).on_click = [cp](int index) { ParMenueMain_Click(*cp, index); };
+    // The about box and the help are not available yet.
     for (int i : {2, 3}) f.MenueMain(i).set_enabled(false);
 
     f.Timer.on_tick = [cp] { Timer_Timer(*cp); };

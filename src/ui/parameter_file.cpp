@@ -1,0 +1,229 @@
+#include "ui/parameter_file.h"
+
+#include <cmath>
+#include <optional>
+
+#include "model/captions.h"
+#include "model/numbers.h"
+#include "model/register_map.h"
+#include "store/code_page.h"
+#include "store/registry.h"
+#include "store/whole_file.h"
+#include "ui/config_window.h"
+
+namespace vor3::ui {
+
+namespace {
+
+using model::Caption;
+
+constexpr int kLines = 33;
+constexpr int kAddressLine = 11;
+constexpr int kFirstRegisterLine = 15;  // register 0; registers 0 and 1 are never loaded
+constexpr int kFirstBitLine = 26;
+// The sensor needs at least this reply delay; the field corrects less.
+constexpr double kMinResponseTime = 5;
+// Far more than any parameter file; a larger file is not one.
+constexpr std::size_t kFileLimit = 1u << 20;
+
+// A number the way the print statement writes it: a blank in front unless
+// negative, and a blank after.
+std::string printed(double v, const std::string& sep) {
+    return (v < 0 ? "" : " ") + model::format_number(v, sep) + " ";
+}
+
+std::vector<std::string> split(const std::string& s, char at) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = s.find(at, start);
+        pieces.push_back(s.substr(start, end - start));
+        if (end == std::string::npos) return pieces;
+        start = end + 1;
+    }
+}
+
+std::string without_blanks(std::string s) {
+    std::erase(s, ' ');
+    return s;
+}
+
+const char* parity_name(const std::string& parity) {
+    if (parity == "N") return "None";
+    if (parity == "O") return "Odd";
+    return "Even";
+}
+
+// A number written with either decimal separator: files move between
+// users whose separators differ.
+std::optional<double> file_number(const std::string& text, const std::string& sep) {
+    if (auto v = model::locale_number(text, sep)) return v;
+    return model::locale_number(text, sep == "." ? "," : ".");
+}
+
+// Why a line's value is not loaded.
+struct Refusal {
+    int line;
+    std::string reason;
+};
+
+class Loader {
+public:
+    explicit Loader(Context& c) : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep) {}
+
+    void address(int line, const std::string& text) {
+        const auto pieces = split(text, ' ');
+        if (pieces.size() < 2) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const std::string& value = pieces[1];
+        const bool digits = !value.empty() && value.size() <= 9 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {value}));
+        const int v = std::stoi(value);
+        if (v < 1 || v > 63) return refuse(line, model::caption(Caption::reason_out_of_range, lang_, {value, "1", "63"}));
+        c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
+    }
+
+    void config_register(int line, int index, const std::string& text) {
+        const auto pieces = split(text, ';');
+        if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const std::string& value = pieces[2];
+        const auto v = file_number(value, sep_);
+        if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {value}));
+        const auto& spec = model::field(model::FieldArray::txt_data_cfg, index);
+        const double lo = index == 7 ? kMinResponseTime : spec.min;
+        if (*v < lo || *v > spec.max)
+            return refuse(line, model::caption(Caption::reason_out_of_range, lang_,
+                                               {number(*v), number(lo), number(spec.max)}));
+        const double scaled = *v * model::scale_of(spec.encoding);
+        if (std::abs(scaled - std::round(scaled)) > 1e-6)
+            return refuse(line, model::caption(Caption::reason_too_fine, lang_, {number(*v)}));
+        c_.frm.txt_data_cfg(index).set_text(number(*v));
+    }
+
+    void config_bit(int line, int index, const std::string& text) {
+        const auto pieces = split(text, ';');
+        if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const std::string value = without_blanks(pieces[2]);
+        if (value != "0" && value != "1")
+            return refuse(line, model::caption(Caption::reason_not_a_bit, lang_, {pieces[2]}));
+        c_.frm.chk_cfg(index).set_value(value == "1" ? 1 : 0);
+    }
+
+    const std::vector<Refusal>& refused() const { return refused_; }
+
+private:
+    std::string number(double v) const { return model::format_number(v, sep_); }
+    void refuse(int line, std::string reason) { refused_.push_back({line, std::move(reason)}); }
+
+    Context& c_;
+    std::string lang_, sep_;
+    std::vector<Refusal> refused_;
+};
+
+}  // namespace
+
+void ParMenueMain_Click(Context& c, int index) {
+    if (index == 1) load_parameters(c);
+    if (index == 2) save_parameters(c);
+    if (index == 4) Exit_Click(c);
+}
+
+std::vector<std::string> parameter_file_lines(Context& c) {
+    auto& f = c.frm;
+    const auto& l = c.g.lang;
+    const std::string& sep = l.decimal_sep;
+    auto text = [&](Caption id) { return std::string(model::caption(id, l.language)); };
+
+    const store::CRegistry registry({c.g.platform.machine_hive, c.g.platform.user_hive});
+    const auto version = file_number(registry.MachineSetting(store::kProductKey, "Version"), sep);
+
+    std::vector<std::string> lines = {
+        text(Caption::maker_name),
+        "",
+        text(Caption::file_product),
+        "",
+        text(Caption::file_version) + printed(version.value_or(0), sep),
+        c.wall_clock->date_text() + c.wall_clock->time_text(),
+        "",
+        l.FileTexts[9] + c.g.link.baud_rate,
+        l.FileTexts[10] + c.g.link.protocol_mode,
+        l.FileTexts[11] + parity_name(c.g.link.parity),
+        l.FileTexts[12] + f.txt_Modbus_adress.text(),
+        "",
+        l.FileTexts[7],
+        "",
+    };
+    for (int k = 1; k <= 11; ++k)
+        lines.push_back(text(Caption::file_register) + printed(k, sep) + ";" + f.lbl_cfg(k - 1).caption() + ";" +
+                        f.txt_data_cfg(k - 1).text());
+    for (int k = 1; k <= 8; ++k)
+        lines.push_back(l.FileTexts[8] + printed(k, sep) + ";" + f.lbl_read_cfg_bit(k - 1).caption() + ";" +
+                        printed(f.chk_cfg(k - 1).value(), sep));
+    return lines;
+}
+
+bool save_parameter_file(Context& c, const std::string& path) {
+    std::string bytes;
+    for (const auto& line : parameter_file_lines(c)) bytes += store::utf8_to_cp1252(line) + "\r\n";
+    const std::string why = store::write_whole_file(path, bytes);
+    if (why.empty()) return true;
+    c.msg.show(model::caption(Caption::msg_save_failed, c.g.lang.language, {path, why}));
+    return false;
+}
+
+bool load_parameter_file(Context& c, const std::string& path) {
+    const std::string& language = c.g.lang.language;
+    const auto file = store::read_whole_file(path, kFileLimit);
+    if (!file.bytes) {
+        c.msg.show(model::caption(Caption::msg_open_failed, language, {path, file.error}));
+        return false;
+    }
+    std::vector<std::string> lines = split(store::cp1252_to_utf8(*file.bytes), '\n');
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();  // the last line's end
+    for (auto& line : lines)
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+
+    Loader load(c);
+    const int present = static_cast<int>(std::min<std::size_t>(lines.size(), kLines));
+    for (int n = 1; n <= present; ++n) {
+        const std::string& line = lines[static_cast<std::size_t>(n - 1)];
+        if (n == kAddressLine) load.address(n, line);
+        if (n >= kFirstRegisterLine + 2 && n < kFirstBitLine) load.config_register(n, n - kFirstRegisterLine, line);
+        if (n >= kFirstBitLine) load.config_bit(n, n - kFirstBitLine, line);
+    }
+
+    auto& f = c.frm;
+    if (c.g.link.port_open) {
+        // Loaded values are there to be written; a cyclic read-out must not
+        // run over them.
+        f.set_parameter.set_enabled(true);
+        f.chk_read_out.set_enabled(false);
+    } else {
+        f.set_parameter.set_enabled(false);
+    }
+
+    if (load.refused().empty() && present == kLines) return true;
+    std::string detail;
+    for (const auto& r : load.refused())
+        detail += (detail.empty() ? "" : "\n") +
+                  model::caption(Caption::msg_load_line, language, {std::to_string(r.line), r.reason});
+    if (present < kLines)
+        detail += (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_incomplete, language,
+                                                                {std::to_string(present), std::to_string(present + 1)});
+    c.msg.show(model::caption(Caption::msg_load_partial, language, {path}), detail);
+    return false;
+}
+
+void save_parameters(Context& c) {
+    const auto path = c.files->save_file(model::caption(Caption::file_filter, c.g.lang.language));
+    if (!path || path->empty()) return;
+    save_parameter_file(c, *path);
+}
+
+void load_parameters(Context& c) {
+    const auto path = c.files->open_file(model::caption(Caption::file_filter, c.g.lang.language));
+    if (!path || path->empty()) return;
+    load_parameter_file(c, *path);
+}
+
+}  // namespace vor3::ui
