@@ -7,6 +7,7 @@
 #include "ops/readout.h"
 #include "ops/write_parameters.h"
 #include "reply/reader.h"
+#include "ui/about.h"
 #include "ui/change_marking.h"
 #include "ui/field_rules.h"
 #include "ui/language.h"
@@ -49,8 +50,9 @@ void attach_handlers(Context& c) {
     f.chk_read_out.on_click = [cp](int) { ops::chk_read_out_Click(*cp); };
     f.SSTab1.on_click = [cp](int) { SSTab1_Click(*cp); };
     for (int i : {1, 2, 4}) f.ParMenueMain(i).on_click = [cp](int index) { ParMenueMain_Click(*cp, index); };
-    // The about box and the help are not available yet.
-    for (int i : {2, 3}) f.MenueMain(i).set_enabled(false);
+    for (int i : {2, 3}) f.MenueMain(i).on_click = [cp](int index) { MenueMain_Click(*cp, index); };
+    c.about.lblemail.on_click = [cp](int) { lblemail_Click(*cp); };
+    c.about.lblHyperlink.on_click = [cp](int) { lblHyperlink_Click(*cp); };
 
     f.Timer.on_tick = [cp] { Timer_Timer(*cp); };
     f.Timer1.on_tick = [cp] { ops::Timer1_Timer(*cp); };
@@ -104,6 +106,7 @@ void SSTab1_Click(Context& c) {
 
 void frm_config_Unload(Context& c) {
     abandon_status_window(c);
+    fAbout_Unload(c);
     c.frm.stop_all_timers();
 }
 
