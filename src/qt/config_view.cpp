@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "qt/about_view.h"
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/state_view.h"
@@ -52,6 +53,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     build_menus();
 
     state_ = new StateView(program.frmState, binder_, this);
+    about_ = new AboutView(program.ctx, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay

@@ -6,6 +6,7 @@
 
 namespace vor3::qt {
 
+class AboutView;
 class StateView;
 
 // The configuration window of one program, with its status window. It
@@ -17,6 +18,7 @@ public:
     ~ConfigView() override;
 
     StateView& state_view() { return *state_; }
+    AboutView& about_view() { return *about_; }
     // Shows the window in the middle of its screen.
     void show_centered();
 
@@ -31,6 +33,7 @@ private:
     // (which the QMainWindow base deletes), so no binding outlives them.
     Binder binder_;
     StateView* state_ = nullptr;
+    AboutView* about_ = nullptr;
 };
 
 }  // namespace vor3::qt

@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "qt/config_view.h"
 #include "qt/message_box.h"
+#include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/switching_port.h"
 
@@ -42,12 +43,22 @@ int main(int argc, char** argv) {
     qt::WindowPorts ports(clock);
     qt::QtMessageBox messages;
     qt::QtConfirmDialog confirm;
+    qt::QtFileDialog files;
+    qt::QtDesktop desktop;
+    qt::QtScreen screen;
+    qt::QtWallClock wall_clock;
     app::Program program(ports.port(), messages, confirm, clock);
+    program.g.platform = qt::platform_settings();
+    program.use_file_dialog(files);
+    program.use_desktop(desktop);
+    program.use_screen(screen);
+    program.use_wall_clock(wall_clock);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
 
     qt::ConfigView view(program);
     messages.set_parent(&view);
     confirm.set_parent(&view);
+    files.set_parent(&view);
     program.Main();
     view.show_centered();
     return QApplication::exec();

@@ -49,10 +49,9 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
 
     auto& load = widget<QAction>("ParMenueMain_1");
     EXPECT_EQ(load.text(), "&Parameter laden");
-    EXPECT_FALSE(load.isEnabled());
     EXPECT_TRUE(widget<QAction>("ParMenueMain_3").isSeparator());
-    EXPECT_TRUE(widget<QAction>("ParMenueMain_4").isEnabled());
-    EXPECT_FALSE(widget<QAction>("MenueMain_2").isEnabled());
+    for (const char* item : {"ParMenueMain_1", "ParMenueMain_2", "ParMenueMain_4", "MenueMain_2", "MenueMain_3"})
+        EXPECT_TRUE(widget<QAction>(item).isEnabled()) << item;
 
     // Pictures of both pages for anyone to look at.
     QDir().mkpath(VOR3_SCREENSHOT_DIR);

@@ -1,0 +1,75 @@
+#include "qt/platform_services.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QTime>
+#include <QUrl>
+
+#include "app/installation.h"
+
+namespace vor3::qt {
+
+namespace {
+
+// "Textfile (*.txt)" is already Qt's form of a filter; the suffix is what
+// a name typed without one gets.
+std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, const std::string& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromStdString(filter));
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> QtFileDialog::open_file(const std::string& filter) {
+    return ask(parent_, QFileDialog::AcceptOpen, filter);
+}
+
+std::optional<std::string> QtFileDialog::save_file(const std::string& filter) {
+    return ask(parent_, QFileDialog::AcceptSave, filter);
+}
+
+bool QtDesktop::open_document(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool QtDesktop::open_link(const std::string& url) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+form::ScreenSize QtScreen::size() const {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize s = screen->geometry().size();
+        return {s.width(), s.height()};
+    }
+    return {1920, 1080};
+}
+
+std::string QtWallClock::date_text() const {
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
+std::string QtWallClock::time_text() const {
+    return QLocale::system().toString(QTime::currentTime(), QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+model::PlatformSettings platform_settings() {
+    model::PlatformSettings settings;
+    const auto files = app::hive_files(QCoreApplication::applicationDirPath().toStdString());
+    settings.machine_hive = files.machine;
+    settings.user_hive = files.user;
+    // Qt reads the user's locale without touching the C library's.
+    settings.locale_decimal_sep = QLocale::system().decimalPoint().toStdString();
+    return settings;
+}
+
+}  // namespace vor3::qt

@@ -1,0 +1,47 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "form/platform.h"
+#include "model/globals.h"
+
+namespace vor3::qt {
+
+// The file dialogs of the window. Saving adds ".txt" to a name typed
+// without it.
+class QtFileDialog : public form::FileDialog {
+public:
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    std::optional<std::string> open_file(const std::string& filter) override;
+    std::optional<std::string> save_file(const std::string& filter) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// Documents and links open with the desktop's default applications.
+class QtDesktop : public form::Desktop {
+public:
+    bool open_document(const std::string& path) override;
+    bool open_link(const std::string& url) override;
+};
+
+// The primary screen's size (a large default when there is none).
+class QtScreen : public form::Screen {
+public:
+    form::ScreenSize size() const override;
+};
+
+// Date and time in the user's locale.
+class QtWallClock : public form::WallClock {
+public:
+    std::string date_text() const override;
+    std::string time_text() const override;
+};
+
+// The hive files of this program (from where it runs and the environment)
+// and the decimal separator of the user's locale. Call once at start-up,
+// after the application object exists.
+model::PlatformSettings platform_settings();
+
+}  // namespace vor3::qt

@@ -1,0 +1,113 @@
+// The window, the status window and the about box in both languages:
+// every caption shows whole, the about box's links reach the desktop, and
+// pictures of each land in the build folder.
+#include <QAbstractButton>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "qt/about_view.h"
+#include "qt/state_view.h"
+#include "support/fake_platform.h"
+#include "ui/status_window.h"
+#include "view_fixture.h"
+
+namespace vor3::qt::test {
+namespace {
+
+using vor3::test::machine_hive;
+
+// Texts a widget would cut off, by object name.
+std::vector<std::string> cut_off(const QWidget& window) {
+    std::vector<std::string> cut;
+    auto name = [](const QWidget* w) { return w->objectName().toStdString(); };
+    for (const QLabel* l : window.findChildren<QLabel*>())
+        if (l->isVisible() && l->width() < l->minimumSizeHint().width()) cut.push_back(name(l));
+    for (const QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        if (b->isVisible() && b->width() < b->minimumSizeHint().width()) cut.push_back(name(b));
+    for (const QGroupBox* g : window.findChildren<QGroupBox*>())
+        if (g->isVisible() && g->width() < g->fontMetrics().horizontalAdvance(g->title()) + 16) cut.push_back(name(g));
+    for (const QTabBar* t : window.findChildren<QTabBar*>())
+        for (int i = 0; i < t->count(); ++i)
+            if (t->tabRect(i).width() < t->fontMetrics().horizontalAdvance(t->tabText(i))) cut.push_back("tab");
+    return cut;
+}
+
+void picture(QWidget& w, const std::string& file) {
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    const QString path = QString(VOR3_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(file));
+    EXPECT_TRUE(w.grab().save(path)) << path.toStdString();
+}
+
+struct Language {
+    const char* value;
+    const char* tag;
+    const char* read_button;
+};
+
+class LanguageView : public ::testing::TestWithParam<Language> {
+protected:
+    void SetUp() override {
+        program.g.platform.machine_hive = dir.write("machine.reg", machine_hive(dir.path.string(), GetParam().value));
+        program.use_desktop(desktop);
+        view = std::make_unique<ConfigView>(program);
+        program.Main();
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+    void TearDown() override {
+        program.frm_config.stop_all_timers();
+        view.reset();
+    }
+
+    vor3::test::TempDir dir;
+    QtClock clock;
+    vor3::test::FakePort port;
+    vor3::test::FakeMessageBox msg;
+    vor3::test::FakeConfirm confirm;
+    vor3::test::FakeDesktop desktop;
+    app::Program program{port, msg, confirm, clock};
+    std::unique_ptr<ConfigView> view;
+};
+
+TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
+    const std::string tag = GetParam().tag;
+    EXPECT_EQ(view->findChild<QAbstractButton*>("cmd_read_device")->text(), GetParam().read_button);
+    auto& tabs = *view->findChild<QTabWidget*>("SSTab1");
+    for (int page = 0; page < 2; ++page) {
+        tabs.setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cut_off(*view), std::vector<std::string>{}) << "page " << page;
+        picture(*view, tag + "_page" + std::to_string(page));
+    }
+    ui::ShowMsgWindow(program.ctx);
+    ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
+    EXPECT_EQ(cut_off(view->state_view()), std::vector<std::string>{});
+    picture(view->state_view(), tag + "_status");
+    ui::CloseWindow(program.ctx);
+}
+
+TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
+    program.frm_config.MenueMain(2).press();
+    auto& about = view->about_view();
+    ASSERT_TRUE(wait_until([&] { return about.isVisible(); }, 3000));
+    EXPECT_TRUE(about.isModal());
+    EXPECT_EQ(about.size(), QSize(program.fAbout.width, program.fAbout.height));
+    EXPECT_EQ(cut_off(about), std::vector<std::string>{});
+    picture(about, std::string(GetParam().tag) + "_about");
+
+    emit about.findChild<QLabel*>("lblemail")->linkActivated("#");
+    EXPECT_EQ(desktop.links, std::vector<std::string>{"mailto:info@vadivoz.example"});
+    about.close();
+    EXPECT_FALSE(program.fAbout.loaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, LanguageView,
+                         ::testing::Values(Language{"1031", "de", "Gerät auslesen"},
+                                           Language{"1033", "en", "Read device"}),
+                         [](const auto& info) { return std::string(info.param.tag); });
+
+}  // namespace
+}  // namespace vor3::qt::test
