@@ -7,6 +7,47 @@
 
 namespace vor3::qt {
 
+namespace {
+
+// The maker's mark: a blue rounded box with a sensor's "signal" (a dot and
+// three arcs) at `centre`, arcs of radius `first`, first + `step`, ...
+// drawn with lines `line` wide.
+struct Mark {
+    QRectF box;
+    qreal corner, border;
+    QPointF centre;
+    int first, step;
+    qreal line, dot;
+};
+
+void paint_mark(QPainter& p, const Mark& m) {
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fill(m.box.topLeft(), m.box.bottomLeft());
+    fill.setColorAt(0, QColor(0x1f, 0x6f, 0xa8));
+    fill.setColorAt(1, QColor(0x0d, 0x3b, 0x66));
+    p.setPen(QPen(QColor(0x0a, 0x2c, 0x4d), m.border));
+    p.setBrush(fill);
+    p.drawRoundedRect(m.box, m.corner, m.corner);
+
+    const QColor green(0x9f, 0xe0, 0x6a);
+    p.setPen(QPen(green, m.line, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0, r = m.first; i < 3; ++i, r += m.step)
+        p.drawArc(QRectF(m.centre.x() - r, m.centre.y() - r, 2 * r, 2 * r), -50 * 16, 100 * 16);
+    p.setBrush(green);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(m.centre, m.dot, m.dot);
+}
+
+QFont bold_font(int pixels) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+}  // namespace
+
 QPixmap draw_logo(qreal device_pixel_ratio) {
     constexpr int kWidth = 150, kHeight = 38;
     QPixmap pixmap(QSize(kWidth, kHeight) * device_pixel_ratio);
@@ -14,32 +55,25 @@ QPixmap draw_logo(qreal device_pixel_ratio) {
     pixmap.fill(Qt::transparent);
 
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF box(0.5, 0.5, kWidth - 1, kHeight - 1);
-    QLinearGradient fill(box.topLeft(), box.bottomLeft());
-    fill.setColorAt(0, QColor(0x1f, 0x6f, 0xa8));
-    fill.setColorAt(1, QColor(0x0d, 0x3b, 0x66));
-    p.setPen(QPen(QColor(0x0a, 0x2c, 0x4d), 1));
-    p.setBrush(fill);
-    p.drawRoundedRect(box, 7, 7);
-
-    // Three arcs as a sensor's "signal" mark on the left.
-    p.setPen(QPen(QColor(0x9f, 0xe0, 0x6a), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    const QPointF centre(16, kHeight / 2.0);
-    for (int r = 5; r <= 13; r += 4) p.drawArc(QRectF(centre.x() - r, centre.y() - r, 2 * r, 2 * r), -50 * 16, 100 * 16);
-    p.setBrush(QColor(0x9f, 0xe0, 0x6a));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(centre, 2.2, 2.2);
-
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setBold(true);
-    font.setPixelSize(19);
+    paint_mark(p, {QRectF(0.5, 0.5, kWidth - 1, kHeight - 1), 7, 1, QPointF(16, kHeight / 2.0), 5, 4, 2.2, 2.2});
+    QFont font = bold_font(19);
     font.setLetterSpacing(QFont::PercentageSpacing, 104);
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(36, 0, kWidth - 42, kHeight), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Vadivoz"));
     return pixmap;
+}
+
+QImage draw_icon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.scale(size / 64.0, size / 64.0);
+    paint_mark(p, {QRectF(2, 2, 60, 60), 12, 1.5, QPointF(12, 32), 6, 5, 3.5, 3.2});
+    p.setFont(bold_font(32));
+    p.setPen(Qt::white);
+    p.drawText(QRectF(30, 4, 30, 56), Qt::AlignCenter, QStringLiteral("V"));
+    return image;
 }
 
 }  // namespace vor3::qt
