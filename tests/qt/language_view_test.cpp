@@ -46,6 +46,7 @@ struct Language {
     const char* tag;
     const char* read_button;
 };
+void PrintTo(const Language& k, std::ostream* os) { *os << k.tag; }
 
 class LanguageView : public ::testing::TestWithParam<Language> {
 protected:

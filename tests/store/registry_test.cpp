@@ -38,6 +38,7 @@ struct ReadCase {
     const char* value;
     const char* expected;
 };
+void PrintTo(const ReadCase& k, std::ostream* os) { *os << k.name; }
 
 class RegistryRead : public ::testing::TestWithParam<ReadCase> {};
 

@@ -77,6 +77,7 @@ struct LanguageCase {
     std::string language;  // "-" leaves the value out
     bool english;
 };
+void PrintTo(const LanguageCase& k, std::ostream* os) { *os << k.name; }
 
 class LanguageValue : public ::testing::TestWithParam<LanguageCase> {};
 

@@ -109,6 +109,7 @@ struct SaveCase {
     Installation installation;
     const char* bytes;
 };
+void PrintTo(const SaveCase& k, std::ostream* os) { *os << k.name; }
 
 class SavedFile : public ::testing::TestWithParam<SaveCase> {};
 
@@ -151,6 +152,7 @@ struct LoadCase {
     Installation loader;
     const char* offset;  // how the loader shows -0.5
 };
+void PrintTo(const LoadCase& k, std::ostream* os) { *os << k.name; }
 
 class LoadedFile : public ::testing::TestWithParam<LoadCase> {};
 
@@ -207,6 +209,7 @@ struct DamageCase {
     const char* text;
     const char* reason;  // after "Zeile N nicht geladen: "
 };
+void PrintTo(const DamageCase& k, std::ostream* os) { *os << k.name; }
 
 class DamagedLine : public ::testing::TestWithParam<DamageCase> {};
 
