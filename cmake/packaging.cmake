@@ -19,7 +19,7 @@ install(FILES
   DESTINATION ${VOR3_SHARE}/Doc)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/vor3-config.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/vor3-config.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vor3-config)
 
 # The installed hive names the prefix the files really go to, which a
 # package decides only when it is made.
