@@ -38,4 +38,10 @@ foreach(line "Exec=vor3-config" "Icon=vor3-config" "Type=Application")
   endif()
 endforeach()
 
+# The installed tool finds the installed hive.
+execute_process(COMMAND "${PREFIX}/bin/vor3-cli" registry get Pfad
+  OUTPUT_VARIABLE pfad RESULT_VARIABLE failed OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(failed OR NOT pfad STREQUAL share)
+  message(FATAL_ERROR "vor3-cli registry get Pfad gave '${pfad}' (status ${failed})")
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

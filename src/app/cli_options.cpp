@@ -7,8 +7,10 @@ namespace vor3::app {
 
 const char* const kCliUsage =
     "usage: vor3-cli read    LINK [--json]\n"
-    "       vor3-cli write   LINK NAME=VALUE...\n"
+    "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...]\n"
     "       vor3-cli monitor LINK [--count N]\n"
+    "       vor3-cli save    LINK FILE\n"
+    "       vor3-cli registry get NAME | set NAME VALUE | list\n"
     "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
     "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63]\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, or 'sim' for the\n"
@@ -17,10 +19,16 @@ const char* const kCliUsage =
     "  write:   reads the device, enters each VALUE into the field NAME as printed by\n"
     "           read (txt_data_cfg(4)=900, chk_cfg(2)=0, txt_data_in(0)=21,5; \".\" also\n"
     "           works as decimal point), writes as \"Werte übernehmen\" does, reads the\n"
-    "           device back and prints what changed.\n"
+    "           device back and prints what changed. --file FILE first loads a\n"
+    "           parameter file into the fields as \"Parameter laden\" does.\n"
     "  monitor: polls the measured values and prints one CSV line per reading.\n"
-    "  Exit status: 0 done, 1 usage or a refused value (nothing sent), 2 port not\n"
-    "  available, 3 no or incomplete answer, 4 written but the read-back differs.\n";
+    "  save:    reads the device and saves it as a parameter file, as \"Parameter\n"
+    "           speichern\" does.\n"
+    "  registry: the installation's settings (Pfad, Language, Version); set\n"
+    "           Language 1033 for English, 1031 for German.\n"
+    "  Exit status: 0 done, 1 usage or a refused value or file (nothing sent), or a\n"
+    "  file or setting not stored, 2 port not available, 3 no or incomplete answer,\n"
+    "  4 written but the read-back differs.\n";
 
 namespace {
 
@@ -75,6 +83,9 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.data_bits = whole_number(a, value(), 7, 8);
         } else if (a == "--address") {
             o.address = whole_number(a, value(), 1, 63);
+        } else if (a == "--file") {
+            o.file = value();
+            if (o.file.empty()) throw std::invalid_argument("--file needs a file name");
         } else if (a == "--count") {
             o.count = whole_number(a, value(), 1, 1000000000);
         } else if (!a.empty() && a[0] == '-') {
@@ -83,14 +94,20 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.command = a;
         } else if (o.command == "write" && a.find('=') != std::string::npos) {
             o.assignments.push_back(a);
+        } else if (o.command == "save" && o.file.empty()) {
+            o.file = a;
         } else {
             throw std::invalid_argument("unexpected argument " + a);
         }
     }
     if (o.help) return o;
-    if (o.command != "read" && o.command != "write" && o.command != "monitor")
+    if (o.command != "read" && o.command != "write" && o.command != "monitor" && o.command != "save")
         throw std::invalid_argument(o.command.empty() ? "no command given" : "unknown command " + o.command);
-    if (o.command == "write" && o.assignments.empty()) throw std::invalid_argument("write needs NAME=VALUE");
+    if (o.command == "write" && o.assignments.empty() && o.file.empty())
+        throw std::invalid_argument("write needs NAME=VALUE or --file FILE");
+    if (o.command == "save" && o.file.empty()) throw std::invalid_argument("save needs FILE");
+    if (!o.file.empty() && o.command != "write" && o.command != "save")
+        throw std::invalid_argument("--file is for write");
     if (o.json && o.command != "read") throw std::invalid_argument("--json is for read");
     if (o.count && o.command != "monitor") throw std::invalid_argument("--count is for monitor");
     if (o.port.empty()) throw std::invalid_argument("--port is required");

@@ -7,10 +7,12 @@ namespace vor3::app {
 
 // vor3-cli COMMAND --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
 //                   [--data-bits 7|8] [--address 1..63] ...
-// read [--json]; write NAME=VALUE...; monitor [--count N]
+// read [--json]; write [--file FILE] [NAME=VALUE...]; monitor [--count N];
+// save FILE
 struct CliOptions {
-    std::string command;  // "read", "write" or "monitor"
+    std::string command;  // "read", "write", "monitor" or "save"
     std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
+    std::string file;                      // save, write --file: a parameter file
     long count = 0;                        // monitor: readings to print, 0 = until interrupted
     std::string port;
     std::string baud = "9600";

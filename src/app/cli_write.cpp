@@ -3,6 +3,7 @@
 #include "app/field_entry.h"
 #include "form/virtual_clock.h"
 #include "link/serial_port.h"
+#include "ui/parameter_file.h"
 
 namespace vor3::app {
 
@@ -33,19 +34,41 @@ Assignment split(const std::string& a) {
 
 bool is_measured(const ReportLine& l) { return l.control.rfind("txt_data_out", 0) == 0; }
 
+// Loads the parameter file into the window's fields. The address line is
+// not taken: the link options say which sensor is written, and a file
+// saved from one sensor must not redirect the write to another.
+bool load_file(Program& p, const std::string& file) {
+    auto& address = p.frm_config.txt_Modbus_adress;
+    const std::string link_address = address.text();
+    const bool whole = ui::load_parameter_file(p.ctx, file);
+    address.set_text(link_address);
+    return whole;
+}
+
+// The configuration fields a parameter file sets, as they stand now.
+std::vector<std::string> loaded_fields(const Program& p) {
+    std::vector<std::string> out;
+    for (const auto& l : read_report(p))
+        if (l.control.rfind("txt_data_cfg(", 0) == 0 || l.control.rfind("chk_cfg(", 0) == 0)
+            if (l.control != "txt_data_cfg(0)" && l.control != "txt_data_cfg(1)") out.push_back(l.control + "=" + l.value);
+    return out;
+}
+
 }  // namespace
 
 CliWrite::CliWrite(Program& program, const CollectedMessages& messages, const CliOptions& options)
     : p_(program), messages_(messages), o_(options), read_(program, messages, options) {}
 
-std::vector<std::string> CliWrite::check(const CliOptions& options) {
+std::vector<std::string> CliWrite::check(const CliOptions& options, const model::PlatformSettings& platform) {
     form::VirtualClock clock;
     NoPort port;
     CollectedMessages msg;
     NoConfirm confirm;
     Program scratch(port, msg, confirm, clock);
+    scratch.g.platform = platform;
     scratch.Main();
     std::vector<std::string> refused;
+    if (!options.file.empty() && !load_file(scratch, options.file)) refused.push_back(msg.texts.back());
     for (const auto& a : options.assignments) {
         const auto [name, value] = split(a);
         if (const auto why = enter_value(scratch, name, value)) refused.push_back(*why);
@@ -66,6 +89,15 @@ CliWrite::Outcome CliWrite::start() {
 CliWrite::Outcome CliWrite::enter_and_press() {
     phase_ = Phase::Writing;
     before_ = read_report(p_);
+    expected_.clear();
+    if (!o_.file.empty()) {
+        if (!load_file(p_, o_.file)) {
+            refusal_ = messages_.texts.back();
+            return Outcome::Refused;
+        }
+        expected_ = loaded_fields(p_);
+    }
+    expected_.insert(expected_.end(), o_.assignments.begin(), o_.assignments.end());
     for (const auto& a : o_.assignments) {
         const auto [name, value] = split(a);
         if (const auto why = enter_value(p_, name, value)) {
@@ -100,7 +132,7 @@ CliWrite::Outcome CliWrite::poll() {
 CliWrite::Outcome CliWrite::finish() {
     after_ = read_report(p_);
     differences_.clear();
-    for (const auto& a : o_.assignments) {
+    for (const auto& a : expected_) {
         const auto [name, value] = split(a);
         const auto now = field_value(p_, name);
         if (!now || !same_value(p_, *now, value)) differences_.push_back(name + "\t" + value + " -> " + now.value_or(""));

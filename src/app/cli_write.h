@@ -8,18 +8,20 @@
 namespace vor3::app {
 
 // "Werte übernehmen" driven from the command line: reads the whole device
-// as CliRead does, enters each NAME=VALUE into its field as a user would,
-// presses the button, waits for the write and its read-back, and checks
-// that every named field shows the value asked for.
+// as CliRead does, loads a parameter file into the fields as "Parameter
+// laden" does (--file), enters each NAME=VALUE into its field as a user
+// would, presses the button, waits for the write and its read-back, and
+// checks that every loaded or named field shows the value asked for.
 class CliWrite {
 public:
     enum class Outcome { Running, Done, Refused, PortFailed, NoAnswer, Differs };
 
     CliWrite(Program& program, const CollectedMessages& messages, const CliOptions& options);
 
-    // Why each assignment would not be taken, tried on a window of its own
-    // before anything is sent; empty when all would be.
-    static std::vector<std::string> check(const CliOptions& options);
+    // Why the file or an assignment would not be taken, tried on a window
+    // of its own (with the program's language and number format) before
+    // anything is sent; empty when all would be.
+    static std::vector<std::string> check(const CliOptions& options, const model::PlatformSettings& platform = {});
 
     Outcome start();
     Outcome poll();
@@ -42,6 +44,7 @@ private:
     CliRead read_;
     enum class Phase { Reading, Writing } phase_ = Phase::Reading;
     std::vector<ReportLine> before_, after_;
+    std::vector<std::string> expected_;  // NAME=VALUE the write should leave
     std::vector<std::string> differences_;
     std::string refusal_;
 };

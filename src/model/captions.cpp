@@ -142,6 +142,7 @@ constexpr Row kRows[] = {
     {C::msg_help_missing, "Die Registerbeschreibung „{1}“ fehlt.\nGesucht in: {2}",
      "The register description \"{1}\" is missing.\nLooked for in: {2}"},
     {C::msg_cannot_open, "„{1}“ konnte nicht geöffnet werden.", "\"{1}\" could not be opened."},
+    {C::msg_setting_not_stored, "Die Einstellung wurde nicht gespeichert: {1}", "The setting was not stored: {1}"},
 };
 
 constexpr bool rows_in_order() {

@@ -119,6 +119,7 @@ enum class Caption : int {
     msg_load_incomplete,
     msg_help_missing,
     msg_cannot_open,
+    msg_setting_not_stored,
     Count
 };
 

@@ -15,10 +15,13 @@
 #include "app/cli_options.h"
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_registry.h"
+#include "app/cli_save.h"
 #include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/program.h"
 #include "app/read_report.h"
+#include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sim/sim_port.h"
@@ -59,7 +62,8 @@ void print(FILE* to, const std::string& text) {
     std::fflush(to);
 }
 
-int run_read(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+// Reads the whole device; the exit status of a failed read, or 0.
+int read_device(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
     app::CliRead read(program, messages, options);
     auto outcome = read.start();
     // The status window's time limit and the give-up end every read; the
@@ -74,15 +78,29 @@ int run_read(app::Program& program, const app::CollectedMessages& messages, cons
         print(stderr, "vor3-cli: " + read.failure_text());
         return app::CliRead::exit_status(outcome);
     }
+    return 0;
+}
+
+int run_read(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    if (const int failed = read_device(program, messages, options)) return failed;
     const auto lines = app::read_report(program);
     const std::string out = options.json ? app::format_json(lines) : app::format_text(lines);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 
+int run_save(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    if (const int failed = read_device(program, messages, options)) return failed;
+    if (const auto why = app::save_through_menu(program, messages, options.file)) {
+        print(stderr, "vor3-cli: " + *why);
+        return 1;
+    }
+    return 0;
+}
+
 int run_write(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
     // Every value is tried on the window's rules before anything is sent.
-    const auto refused = app::CliWrite::check(options);
+    const auto refused = app::CliWrite::check(options, program.g.platform);
     if (!refused.empty()) {
         for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
         return 1;
@@ -133,6 +151,16 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "registry") {
+        QCoreApplication application(argc, argv);
+        const auto platform = qt::platform_settings();
+        std::string out, err;
+        const int status = app::run_registry({args.begin() + 1, args.end()}, {platform.machine_hive, platform.user_hive},
+                                             out, err);
+        std::fputs(out.c_str(), stdout);
+        std::fputs(err.c_str(), stderr);
+        return status;
+    }
     app::CliOptions options;
     try {
         options = app::parse_cli(args);
@@ -163,10 +191,14 @@ int main(int argc, char** argv) {
 
     app::CollectedMessages messages;
     app::NoConfirm no_confirm;
+    qt::QtWallClock wall_clock;
     app::Program program(*port, messages, no_confirm, clock);
+    program.g.platform = qt::platform_settings();
+    program.use_wall_clock(wall_clock);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
 
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
+    if (options.command == "save") return run_save(program, messages, options);
     return run_read(program, messages, options);
 }

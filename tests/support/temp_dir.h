@@ -10,8 +10,9 @@ namespace vor3::test {
 // A folder of its own for one test, removed afterwards.
 struct TempDir {
     std::filesystem::path path;
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vor3-test-XXXXXX").string();
+    // In the system's folder for temporary files, or below `base`.
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "vor3-test-XXXXXX").string();
         path = mkdtemp(pattern.data());
     }
     ~TempDir() {

@@ -15,6 +15,7 @@
 
 #include "app/program.h"
 #include "app/read_report.h"
+#include "cli_install.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sensor_process.h"
@@ -23,24 +24,11 @@
 namespace vor3::test {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
+// The tool as installed in German with a comma, whatever the build's own
+// settings say.
 CliRun run_cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(VOR3_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+    static const CliInstall german;
+    return german.run(args);
 }
 
 TEST(PseudoTerminal, TheSerialPortAdapterReadsTheWholeDevice) {

@@ -1,0 +1,126 @@
+// The command line's file and settings verbs: parsing save and write
+// --file, and the registry verb over hive files made here.
+#include <gtest/gtest.h>
+
+#include "app/cli_options.h"
+#include "app/cli_registry.h"
+#include "app/cli_save.h"
+#include "app/cli_write.h"
+#include "app/data_bits_port.h"
+#include "form/virtual_clock.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+#include "support/hives.h"
+#include "support/temp_dir.h"
+
+namespace vor3::test {
+namespace {
+
+TEST(CliFileOptions, SaveTakesAFileAndWriteTakesOneWithItsFlag) {
+    EXPECT_EQ(app::parse_cli({"save", "--port", "sim", "out.txt"}).file, "out.txt");
+    const auto w = app::parse_cli({"write", "--port", "sim", "--file", "in.txt", "chk_cfg(2)=0"});
+    EXPECT_EQ(w.file, "in.txt");
+    EXPECT_EQ(w.assignments, std::vector<std::string>{"chk_cfg(2)=0"});
+    EXPECT_EQ(app::parse_cli({"write", "--port", "sim", "--file", "in.txt"}).file, "in.txt");
+    const std::vector<std::vector<std::string>> bad = {
+        {"save", "--port", "sim"}, {"save", "--port", "sim", "a.txt", "b.txt"}, {"read", "--port", "sim", "--file", "a"},
+        {"write", "--port", "sim", "--file"}, {"write", "--port", "sim", "--file", ""}, {"save", "a.txt"}};
+    for (const auto& args : bad) EXPECT_THROW(app::parse_cli(args), std::invalid_argument) << args.back();
+}
+
+// The command line's program on the simulated sensor under the virtual clock.
+struct Cli {
+    form::VirtualClock clock;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    sim::SimPort sim_port{clock, sensor};
+    app::DataBitsPort port{sim_port, 8};
+    app::CollectedMessages msg;
+    app::NoConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+
+    template <class Job>
+    auto run(Job& job) {
+        auto outcome = job.start();
+        while (outcome == Job::Outcome::Running && clock.now_ms() < 120000) {
+            clock.advance(10);
+            outcome = job.poll();
+        }
+        return outcome;
+    }
+};
+
+TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
+    TempDir dir;
+    app::CliOptions o = app::parse_cli({"save", "--port", "sim", dir.file("s.txt")});
+    {
+        Cli cli;
+        cli.sensor.set_holding(5, 1500);
+        app::CliRead read(cli.prog, cli.msg, o);
+        ASSERT_EQ(cli.run(read), app::CliRead::Outcome::Done);
+        EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("s.txt")), std::nullopt);
+        EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("no/s.txt")).value_or("").rfind("Die Parameterdatei", 0), 0u);
+    }
+    // A file saved from another sensor's address still writes the one the
+    // link options name.
+    std::string file = dir.read("s.txt");
+    file.replace(file.find("Adresse: 1"), 10, "Adresse: 7");
+    dir.write("s.txt", file);
+    Cli fresh;
+    o = app::parse_cli({"write", "--port", "sim", "--file", dir.file("s.txt")});
+    EXPECT_TRUE(app::CliWrite::check(o).empty());
+    app::CliWrite write(fresh.prog, fresh.msg, o);
+    EXPECT_EQ(fresh.run(write), app::CliWrite::Outcome::Done) << write.failure_text();
+    EXPECT_EQ(fresh.sensor.holding(5), 1500);
+    EXPECT_EQ(fresh.prog.frm_config.txt_Modbus_adress.text(), "1");
+    EXPECT_EQ(write.changes(), std::vector<std::string>{"txt_data_cfg(5)\tSchaltschwelle rote LED:\t1200 -> 1500"});
+}
+
+struct RegistryRun {
+    int status;
+    std::string out, err;
+};
+
+RegistryRun registry(const store::HiveFiles& files, const std::vector<std::string>& args) {
+    RegistryRun r{};
+    r.status = app::run_registry(args, files, r.out, r.err);
+    return r;
+}
+
+TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
+    TempDir dir;
+    const store::HiveFiles files{dir.write("machine.reg", machine_hive("/opt/vor3", "1031", "1.0")),
+                                 dir.write("user.reg", user_hive("."))};
+    EXPECT_EQ(registry(files, {"get", "Pfad"}).out, "/opt/vor3\n");
+    EXPECT_EQ(registry(files, {"get", "Nothing"}).out, "\n");
+    const auto set = registry(files, {"set", "Language", "1033"});
+    EXPECT_EQ(set.status, 0);
+    EXPECT_EQ(set.err, "");
+    EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
+    EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
+                                                 files.user + "\n  sDecimal=.\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
+        const auto r = registry(files, args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);
+    }
+}
+
+TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
+    TempDir dir;
+    const store::HiveFiles nowhere{dir.file("no/folder/machine.reg"), ""};
+    const auto german = registry(nowhere, {"set", "Language", "1033"});
+    EXPECT_EQ(german.status, 1);
+    EXPECT_EQ(german.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
+                              ": No such file or directory\n");
+
+    const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
+    std::filesystem::create_directory(dir.path / "machine.reg.vor3-new");  // the write's scratch name is taken
+    const auto r = registry(english, {"set", "Language", "1031"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("vor3-cli: The setting was not stored: " + english.machine + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
+}
+
+}  // namespace
+}  // namespace vor3::test
