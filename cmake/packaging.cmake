@@ -45,6 +45,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Reads and configures the VOR3-UZ485-Uvarod-OR2 room sensor (temperature, humidity, CO2) over\
  Modbus RTU or ASCII on RS-485: a window, a command-line tool and a simulated sensor.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.vadivoz.example/")
@@ -60,3 +61,6 @@ include(CPack)
 add_test(NAME Install.HoldsTheProgramsTheHiveTheDocumentsTheDesktopEntryAndTheIcon
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-check
           -P ${PROJECT_SOURCE_DIR}/cmake/check_install.cmake)
+
+# The window from the build folder finds its settings and its help there.
+add_dependencies(vor3-config vor3-assets vor3-build-hive)
