@@ -1,5 +1,6 @@
 #include "app/cli_monitor.h"
 
+#include "model/captions.h"
 #include "model/numbers.h"
 
 namespace vor3::app {
@@ -37,8 +38,7 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
     if (warning != silent_) {
         silent_ = warning;
         notes.push_back(warning ? p_.frm_config.lbl_desc(16).caption()
-                                : (p_.g.lang.language == "1033" ? "The sensor answers again."
-                                                                : "Der Sensor antwortet wieder."));
+                                : model::caption(model::Caption::msg_sensor_answers, p_.g.lang.language));
     }
     if (!messages_.texts.empty()) {
         notes.push_back(messages_.texts.back());

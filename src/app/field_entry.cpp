@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
 
@@ -11,8 +12,10 @@ namespace {
 
 using model::FieldArray;
 
-std::string say(const Program& p, const std::string& de, const std::string& en) {
-    return p.g.lang.language == "1033" ? en : de;
+using model::Caption;
+
+std::string say(const Program& p, Caption text, std::initializer_list<std::string> args) {
+    return model::caption(text, p.g.lang.language, args);
 }
 
 struct Named {
@@ -47,25 +50,23 @@ std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::
         for (char& ch : value)
             if (ch == '.') ch = sep[0];
     show_page_of(p, box);
-    if (!box.effectively_enabled()) return say(p, name + " kann gerade nicht bearbeitet werden", name + " cannot be edited now");
+    if (!box.effectively_enabled()) return say(p, Caption::entry_not_editable, {name});
     // Select everything, then type: the first key replaces the old text.
     std::size_t caret = box.type_key(127, 0, box.text().size());
     for (char ch : value) {
         const std::string before = box.text();
         caret = box.type_key(static_cast<unsigned char>(ch), caret, 0);
         if (box.text() == before)
-            return say(p, name + " nimmt \"" + std::string(1, ch) + "\" in \"" + value + "\" nicht an",
-                       name + " refuses \"" + std::string(1, ch) + "\" in \"" + value + "\"");
+            return say(p, Caption::entry_key_refused, {name, std::string(1, ch), value});
     }
     box.lose_focus();
     if (box.text() != value)
-        return say(p, name + " macht aus \"" + value + "\" \"" + box.text() + "\"",
-                   name + " turns \"" + value + "\" into \"" + box.text() + "\"");
+        return say(p, Caption::entry_corrected, {name, value, box.text()});
     return std::nullopt;
 }
 
 std::optional<std::string> tick(Program& p, const Named& n, const std::string& name, const std::string& value) {
-    if (value != "0" && value != "1") return say(p, name + " nimmt nur 0 oder 1", name + " takes 0 or 1 only");
+    if (value != "0" && value != "1") return say(p, Caption::entry_bit_only, {name});
     auto& f = p.frm_config;
     const int v = value[0] - '0';
     // The hidden unit coil is chosen through the unit list in its place.
@@ -84,11 +85,11 @@ std::optional<std::string> tick(Program& p, const Named& n, const std::string& n
 
 std::optional<std::string> enter_value(Program& p, const std::string& name, const std::string& value) {
     const auto n = parse_name(name);
-    if (!n) return say(p, "kein Feld " + name, "no field " + name);
+    if (!n) return say(p, Caption::entry_no_field, {name});
     const auto& spec = model::field(n->array, n->index);
     const bool unit_coil = n->array == FieldArray::chk_cfg && p.frm_config.cmb_bit_cfg.has(n->index);
     if (n->array == FieldArray::txt_data_out || (spec.hidden && !unit_coil))
-        return say(p, name + " kann nicht geschrieben werden", name + " cannot be written");
+        return say(p, Caption::entry_read_only, {name});
     auto& f = p.frm_config;
     switch (n->array) {
     case FieldArray::txt_data_cfg: return type_into(p, f.txt_data_cfg(n->index), name, value);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "link/hex.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
@@ -106,7 +107,7 @@ void send(Context& c) {
     if (f.chk_read_out.value() == 0) f.lbl_desc(16).set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (!c.port.is_open()) {
-        c.msg.show("Port ist nicht geöffnet");
+        c.msg.show(model::caption(model::Caption::msg_port_not_open, c.g.lang.language));
         return;
     }
     const std::string& mode = c.g.link.protocol_mode;

@@ -143,6 +143,21 @@ constexpr Row kRows[] = {
      "The register description \"{1}\" is missing.\nLooked for in: {2}"},
     {C::msg_cannot_open, "„{1}“ konnte nicht geöffnet werden.", "\"{1}\" could not be opened."},
     {C::msg_setting_not_stored, "Die Einstellung wurde nicht gespeichert: {1}", "The setting was not stored: {1}"},
+    {C::msg_not_read,
+     "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "
+     "\"Gerät auslesen\", dann die Werte ändern und übernehmen.",
+     "The device has not been read yet. A part is written whole, so read the device first "
+     "(\"Read device\"), then change the values and apply them."},
+    {C::msg_write_cancelled,
+     "Das Schreiben wurde abgebrochen. Werte, die das Gerät nicht bestätigt hat, bleiben rot markiert.",
+     "Writing was cancelled. Values the device has not confirmed stay marked in red."},
+    {C::msg_sensor_answers, "Der Sensor antwortet wieder.", "The sensor answers again."},
+    {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
+    {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},
+    {C::entry_corrected, "{1} macht aus \"{2}\" \"{3}\"", "{1} turns \"{2}\" into \"{3}\""},
+    {C::entry_bit_only, "{1} nimmt nur 0 oder 1", "{1} takes 0 or 1 only"},
+    {C::entry_no_field, "kein Feld {1}", "no field {1}"},
+    {C::entry_read_only, "{1} kann nicht geschrieben werden", "{1} cannot be written"},
 };
 
 constexpr bool rows_in_order() {

@@ -120,6 +120,15 @@ enum class Caption : int {
     msg_help_missing,
     msg_cannot_open,
     msg_setting_not_stored,
+    msg_not_read,
+    msg_write_cancelled,
+    msg_sensor_answers,
+    entry_not_editable,
+    entry_key_refused,
+    entry_corrected,
+    entry_bit_only,
+    entry_no_field,
+    entry_read_only,
     Count
 };
 

@@ -4,6 +4,7 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ui/status_window.h"
@@ -40,14 +41,6 @@ void apply_entry_rules(Context& c) {
     for (int i = 0; i <= 2; ++i) f.txt_data_in(i).lose_focus();
 }
 
-std::string not_read_text(const std::string& language) {
-    return language == "1033"
-               ? "The device has not been read yet. A part is written whole, so read the device first "
-                 "(\"Read device\"), then change the values and apply them."
-               : "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "
-                 "\"Gerät auslesen\", dann die Werte ändern und übernehmen.";
-}
-
 }  // namespace
 
 void start_external_write(Context& c) {
@@ -71,16 +64,19 @@ void set_parameter_Click(Context& c) {
     for (int i = 0; i <= 4; ++i) f.external_changed |= marked(f.chk_inp_bit(i));
     c.g.write_anyway = false;
     if (!config_marked && !f.external_changed) {
-        c.g.write_anyway = c.confirm.confirm("Identische Parameter",
-                                             "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
-                                             "OK", "Abbrechen");
+        using model::Caption;
+        const std::string& l = c.g.lang.language;
+        c.g.write_anyway = c.confirm.confirm(model::caption(Caption::confirm_identical_title, l),
+                                             model::caption(Caption::confirm_identical_text, l),
+                                             model::caption(Caption::confirm_ok, l),
+                                             model::caption(Caption::confirm_cancel, l));
         if (!c.g.write_anyway) return;
         // Transferring anyway means all of it.
         config_marked = f.external_changed = true;
     }
     const auto& image = c.g.image;
     if ((config_marked && !image.config_known) || (f.external_changed && !image.external_known)) {
-        c.msg.show(not_read_text(c.g.lang.language));
+        c.msg.show(model::caption(model::Caption::msg_not_read, c.g.lang.language));
         return;
     }
     // Both parts in turn: the configuration registers and coils, then the

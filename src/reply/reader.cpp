@@ -4,6 +4,7 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "reply/decoder.h"
 #include "ui/change_marking.h"
@@ -195,25 +196,24 @@ void error_recovery(Context& c) {
     f.chk_read_out.set_enabled(true);
     f.read_out_parameter.set_enabled(true);
     f.set_parameter.set_enabled(false);
-    c.msg.show("MSCOMM1_ERROR");
+    c.msg.show(model::caption(model::Caption::msg_reader_error, c.g.lang.language));
 }
 
 }  // namespace
 
 std::string exception_text(int code, const std::string& language) {
-    const bool english = language == "1033";
-    const char* what = nullptr;
+    using model::Caption;
+    Caption what = Caption::exception_other;
     switch (code) {
-    case 1: what = english ? "illegal function" : "unzulässige Funktion"; break;
-    case 2: what = english ? "illegal data address" : "unzulässige Datenadresse"; break;
-    case 3: what = english ? "illegal data value" : "unzulässiger Datenwert"; break;
-    case 4: what = english ? "device failure" : "Gerätefehler"; break;
-    case 6: what = english ? "device busy" : "Gerät beschäftigt"; break;
-    default: what = english ? "unknown exception" : "unbekannte Ausnahme"; break;
+    case 1: what = Caption::exception_1; break;
+    case 2: what = Caption::exception_2; break;
+    case 3: what = Caption::exception_3; break;
+    case 4: what = Caption::exception_4; break;
+    case 6: what = Caption::exception_6; break;
+    default: break;
     }
     const std::string number = link::ByteToHex(static_cast<std::uint8_t>(code));
-    return english ? "The device refused the request: Modbus exception " + number + " (" + what + ")."
-                   : "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme " + number + " (" + what + ").";
+    return model::caption(Caption::msg_modbus_exception, language, {number, model::caption(what, language)});
 }
 
 void Timer4_Timer(Context& c) {

@@ -1,5 +1,6 @@
 #include "ui/field_rules.h"
 
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ui/change_marking.h"
 
@@ -45,7 +46,7 @@ void txt_Modbus_adress_Change(Context& c) {
     auto& field = c.frm.txt_Modbus_adress;
     const double v = model::leading_number(field.text());
     if (v > 63 || v < 1) {
-        c.msg.show("Nur Werte zwischen 1 und 63 erlaubt!");
+        c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/readout.h"
 #include "ui/change_marking.h"
@@ -36,9 +37,7 @@ std::int64_t time_limit_ms(const Context& c) {
 }  // namespace
 
 std::string cancelled_text(const std::string& language) {
-    return language == "1033"
-               ? "Writing was cancelled. Values the device has not confirmed stay marked in red."
-               : "Das Schreiben wurde abgebrochen. Werte, die das Gerät nicht bestätigt hat, bleiben rot markiert.";
+    return model::caption(model::Caption::msg_write_cancelled, language);
 }
 
 void frmState_Load(Context& c) {
