@@ -1,5 +1,7 @@
 #include "form/frm_config.h"
 
+#include <utility>
+
 #include "model/captions.h"
 #include "model/register_map.h"
 
@@ -39,12 +41,10 @@ FrmConfig::FrmConfig(Clock& clock)
     // Serial-settings frame
     place(frm_parameter, *this, de(Caption::frm_parameter));
     for (int i : {0, 1, 2, 5, 6}) place(Combo_Port, i, frm_parameter);
-    place(lbl_parameter, 6, frm_parameter, de(Caption::lbl_parameter_6));
-    place(lbl_parameter, 1, frm_parameter, de(Caption::lbl_parameter_1));
-    place(lbl_parameter, 0, frm_parameter, de(Caption::lbl_parameter_0));
-    place(lbl_parameter, 3, frm_parameter, de(Caption::lbl_parameter_3));
-    place(lbl_parameter, 5, frm_parameter, de(Caption::lbl_parameter_5));
-    place(lbl_parameter, 2, frm_parameter, de(Caption::lbl_parameter_2));
+    const std::pair<int, Caption> parameter_labels[] = {
+        {6, Caption::lbl_parameter_6}, {1, Caption::lbl_parameter_1}, {0, Caption::lbl_parameter_0},
+        {3, Caption::lbl_parameter_3}, {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2}};
+    for (const auto& [i, text] : parameter_labels) place(lbl_parameter, i, frm_parameter, de(text));
     place(txt_Modbus_adress, frm_parameter);
     txt_Modbus_adress.set_max_length(3);
     txt_Modbus_adress.set_text("1");
