@@ -1,5 +1,7 @@
 #include "qt/about_view.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGuiApplication>

@@ -63,8 +63,8 @@ private:
     std::vector<HiveKey> keys_;
 };
 
-// "a\\b\\" and "A\\\\B" both become "a\\b"-shaped paths: empty components
-// dropped, spelling kept.
+// The path without empty components, so that a trailing or doubled
+// backslash names the same key; the spelling is kept.
 std::string normal_key_path(std::string_view path);
 
 }  // namespace vor3::store
