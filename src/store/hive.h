@@ -57,8 +57,6 @@ public:
     // Removes the key; false when it is missing or still has subkeys.
     bool remove(std::string_view path);
 
-    const std::vector<HiveKey>& keys() const { return keys_; }
-
 private:
     std::vector<HiveKey> keys_;
 };
