@@ -202,7 +202,12 @@ bool load_parameter_file(Context& c, const std::string& path) {
         f.set_parameter.set_enabled(false);
     }
 
-    if (load.refused().empty() && present == kLines) return true;
+    if (load.refused().empty() && present == kLines) {
+        // Every value of the configuration part now comes from the file: it
+        // may be written whole, even to a sensor not read before.
+        c.g.image.config_known = true;
+        return true;
+    }
     std::string detail;
     for (const auto& r : load.refused())
         detail += (detail.empty() ? "" : "\n") +

@@ -323,6 +323,30 @@ TEST(ParameterFile, LoadedValuesAreMarkedAgainstTheSensorAndWritten) {
     EXPECT_TRUE(p.msg.shown.empty());
 }
 
+// A whole file sets every value of the configuration part, so it can be
+// written to a sensor not read before; a short one cannot, or the fields
+// it left empty would be written.
+TEST(ParameterFile, OnlyAWholeFileIsWrittenWithoutAReadFirst) {
+    InstalledProgram source(german().on_simulated_sensor());
+    ASSERT_TRUE(source.read_device());
+    ASSERT_TRUE(ui::save_parameter_file(source.c, source.dir.file("device.txt")));
+    const std::string whole = with_line(source.dir.read("device.txt"), 19, "Register 5 ;Schaltschwelle gelbe LED:;900");
+    std::size_t cut = 0;
+    for (int i = 0; i < 20; ++i) cut = whole.find("\r\n", cut) + 2;
+    for (const bool complete : {true, false}) {
+        InstalledProgram p(german().on_simulated_sensor());
+        p.f.Combo_Port(0).set_list_index(0);
+        p.f.Combo_Port(6).set_list_index(1);
+        ui::load_parameter_file(p.c, p.dir.write("p.txt", complete ? whole : whole.substr(0, cut)));
+        p.msg.shown.clear();
+        p.f.set_parameter.press();
+        p.clock.advance(30000);
+        EXPECT_EQ(p.sensor.holding(4), complete ? 900 : 800) << complete;
+        EXPECT_EQ(p.sensor.holding(6), 10) << complete;  // unchanged or written as it was
+        EXPECT_EQ(p.msg.shown.size(), complete ? 0u : 1u) << complete;
+    }
+}
+
 TEST(ParameterFile, AFailedSaveIsReportedAndKeepsTheOldFile) {
     InstalledProgram p(german());
     const std::string nowhere = p.dir.file("missing/folder/p.txt");
