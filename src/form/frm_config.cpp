@@ -141,6 +141,17 @@ FrmConfig::FrmConfig(Clock& clock)
     place(ParMenueMain, 3, MenueMain(1), de(Caption::ParMenueMain_3));
     place(ParMenueMain, 4, MenueMain(1), de(Caption::ParMenueMain_4));
     for (int i = 1; i <= 4; ++i) MenueMain(1).children.push_back(&ParMenueMain(i));
+    // The view menu's windows come one by one; an item shows once its
+    // window is there, and the menu once it has an item.
+    place(MenueMain, 4, *this, de(Caption::MenueMain_4));
+    MenueMain(4).set_visible(false);
+    const Caption view_items[] = {Caption::AnsichtMenue_1, Caption::AnsichtMenue_2, Caption::AnsichtMenue_3,
+                                  Caption::AnsichtMenue_4};
+    for (int i = 1; i <= 4; ++i) {
+        place(AnsichtMenue, i, MenueMain(4), de(view_items[i - 1])).set_visible(false);
+        MenueMain(4).children.push_back(&AnsichtMenue(i));
+    }
+    menu_bar = {&MenueMain(1), &MenueMain(4), &MenueMain(2), &MenueMain(3)};
 }
 
 void FrmConfig::stop_all_timers() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "form/controls.h"
 #include "form/timer.h"
@@ -56,8 +57,11 @@ struct FrmConfig : Window {
     CheckBox chk_read_out;
 
     // Menus
-    ControlArray<MenuItem> MenueMain;       // 1..3
-    ControlArray<MenuItem> ParMenueMain;    // 1..4
+    ControlArray<MenuItem> MenueMain;       // 1..4
+    ControlArray<MenuItem> ParMenueMain;    // 1..4: the file menu
+    ControlArray<MenuItem> AnsichtMenue;    // 1..4: the view menu (find sensor, traffic, trend)
+    // The menus in the order the menu bar shows them: Datei, Ansicht, Über, Hilfe.
+    std::vector<MenuItem*> menu_bar;
 
     // Timers
     form::Timer Timer;   // spin-button auto-repeat

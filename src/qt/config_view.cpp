@@ -70,7 +70,9 @@ ConfigView::~ConfigView() = default;
 
 void ConfigView::build_menus() {
     form::FrmConfig& f = program_.frm_config;
-    for (auto& [i, item] : f.MenueMain) {
+    for (form::MenuItem* bar_item : f.menu_bar) {
+        form::MenuItem& item = *bar_item;
+        const int i = item.index();
         if (item.children.empty()) {
             QAction* action = menuBar()->addAction(QString());
             action->setObjectName(WidgetFactory::name("MenueMain", i));
@@ -80,9 +82,10 @@ void ConfigView::build_menus() {
         QMenu* menu = menuBar()->addMenu(QString());
         menu->setObjectName(WidgetFactory::name("MenueMain", i));
         binder_.menu_item(item, *menu->menuAction());
+        const char* items = i == 1 ? "ParMenueMain" : "AnsichtMenue";
         for (form::MenuItem* child : item.children) {
             QAction* action = menu->addAction(QString());
-            action->setObjectName(WidgetFactory::name("ParMenueMain", child->index()));
+            action->setObjectName(WidgetFactory::name(items, child->index()));
             binder_.menu_item(*child, *action);
         }
     }
