@@ -40,6 +40,10 @@ void SimPort::write(std::string_view bytes) {
     const double end = start + static_cast<double>(bytes.size()) * char_ms;
     line_free_ms_ = end;
     const auto heard_at = static_cast<std::int64_t>(std::ceil(end - kTimeSlack));
+    if (sensor_line_) {
+        const auto& l = *sensor_line_;
+        if (l.baud != settings_.baud || l.parity != settings_.parity || l.data_bits != settings_.data_bits) return;
+    }
     for (const Reply& reply : sensor_.receive(bytes, heard_at)) schedule(reply, end, char_ms);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ public:
 
     SimulatedSensor& sensor() { return sensor_; }
     const link::SerialSettings& settings() const { return settings_; }
+    // The sensor's own line: when set, it hears only a master whose baud
+    // rate, parity and data bits match (7 for ASCII, 8 for RTU, as its
+    // framing needs); anything else is noise to it.
+    void set_sensor_line(std::optional<link::SerialSettings> line) { sensor_line_ = line; }
     // The port disappears (a USB adapter pulled out): it leaves the port
     // list, writes fail and it cannot be opened; bytes on the way are lost.
     void set_vanished(bool vanished);
@@ -50,6 +55,7 @@ private:
     int port_number_ = 1;
     bool open_ = false;
     bool vanished_ = false;
+    std::optional<link::SerialSettings> sensor_line_;
     double line_free_ms_ = 0;    // end of the last request on the line
     double sensor_free_ms_ = 0;  // end of the sensor's last reply
     std::deque<Arrival> arriving_;

@@ -163,6 +163,12 @@ private:
     int list_index_ = -1;
 };
 
+// A list shown open, for choosing one of its entries.
+class ListBox : public ComboBox {
+public:
+    using ComboBox::ComboBox;
+};
+
 class UpDown : public Control {
 public:
     using Control::Control;

@@ -1,0 +1,173 @@
+#include "ops/scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "link/hex.h"
+#include "link/transmit.h"
+
+namespace vor3::ops {
+
+namespace {
+
+// What a USB adapter may hold a reply back before passing it on.
+constexpr double kAdapterLatencyMs = 30;
+// The request (register 6, one register) and its reply, in RTU bytes.
+constexpr int kRequestBytes = 8;
+constexpr int kReplyBytes = 7;
+
+int data_bits_of(const LineSetting& line, std::optional<int> forced) {
+    return forced.value_or(line.mode == "ASCII" ? 7 : 8);
+}
+
+// An answer of any kind from `address`: register 6's value, or a refusal,
+// which tells as much that a sensor is there.
+bool rtu_answer(const std::string& b, std::size_t i, int& address) {
+    if (i + 5 > b.size()) return false;
+    address = static_cast<unsigned char>(b[i]);
+    const int function = static_cast<unsigned char>(b[i + 1]);
+    if (function == 0x83) return link::crc16(std::string_view(b).substr(i, 5)) == 0;
+    return function == 0x03 && i + 7 <= b.size() && static_cast<unsigned char>(b[i + 2]) == 2 &&
+           link::crc16(std::string_view(b).substr(i, 7)) == 0;
+}
+
+bool ascii_answer(const std::string& text, std::size_t colon, int& address) {
+    const auto end = text.find("\r\n", colon);
+    if (end == std::string::npos) return false;
+    std::string bytes;
+    if (!link::hex_to_bytes(text.substr(colon + 1, end - colon - 1), bytes) || bytes.size() < 4) return false;
+    unsigned sum = 0;
+    for (unsigned char x : bytes) sum += x;
+    if (sum % 256 != 0) return false;
+    address = static_cast<unsigned char>(bytes[0]);
+    const int function = static_cast<unsigned char>(bytes[1]);
+    return function == 0x83 || (function == 0x03 && bytes.size() == 6 && bytes[2] == 2);
+}
+
+}  // namespace
+
+Scanner::Scanner(link::SerialPort& port, form::Clock& clock) : port_(port), timer_(clock, "scan", 0) {
+    timer_.on_tick = [this] { end_try(); };
+}
+
+std::string Scanner::settings_of(const LineSetting& line, std::optional<int> data_bits) {
+    return line.baud + "," + std::string(1, line.parity) + "," + std::to_string(data_bits_of(line, data_bits)) + ",1";
+}
+
+std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits) {
+    const double baud = std::stod(line.baud);
+    const double bits = 1 + data_bits_of(line, data_bits) + (line.parity == 'N' ? 0 : 1) + 1;
+    const int chars = line.mode == "ASCII" ? 2 * (kRequestBytes + kReplyBytes) + 2 : kRequestBytes + kReplyBytes;
+    return static_cast<std::int64_t>(
+        std::ceil(chars * bits * 1000.0 / baud + std::max(0, min_response_ms) + kAdapterLatencyMs));
+}
+
+int Scanner::total() const {
+    const int addresses = std::max(0, plan_.last_address - plan_.first_address + 1);
+    return static_cast<int>(plan_.modes.size() * plan_.bauds.size() * plan_.parities.size()) * addresses;
+}
+
+void Scanner::start(const ScanPlan& plan) {
+    stop();
+    plan_ = plan;
+    found_.clear();
+    error_.reset();
+    applied_.reset();
+    tried_ = 0;
+    mode_ = baud_ = parity_ = 0;
+    address_ = plan_.first_address;
+    if (total() == 0) {
+        finish();
+        return;
+    }
+    running_ = true;
+    begin_try();
+}
+
+void Scanner::stop() {
+    if (!running_) return;
+    finish();
+}
+
+void Scanner::finish() {
+    timer_.stop();
+    running_ = false;
+    try {
+        if (port_.is_open()) port_.set_open(false);
+    } catch (const link::PortError&) {
+        // Closing a port that has gone is all that was left to do.
+    }
+    if (changed) changed();
+}
+
+bool Scanner::advance() {
+    if (++address_ <= plan_.last_address) return true;
+    address_ = plan_.first_address;
+    if (++parity_ < plan_.parities.size()) return true;
+    parity_ = 0;
+    if (++baud_ < plan_.bauds.size()) return true;
+    baud_ = 0;
+    return ++mode_ < plan_.modes.size();
+}
+
+void Scanner::begin_try() {
+    line_ = {plan_.modes[mode_], plan_.bauds[baud_], plan_.parities[parity_]};
+    try {
+        if (!applied_ || !(*applied_ == line_)) {
+            if (port_.is_open()) port_.set_open(false);
+            port_.set_settings(settings_of(line_, plan_.data_bits));
+            port_.set_input_mode(line_.mode == "ASCII" ? 0 : 1);
+            port_.set_open(true);
+            applied_ = line_;
+            heard_.clear();
+        }
+        // What is still on its way from an earlier try counts for that try.
+        if (port_.waiting_count() > 0) heard_ += port_.read_all();
+        look_for_replies();
+        const std::string request = link::LongToHexStr(address_, 1) + "0300060001";
+        port_.write(link::frame_request(request, line_.mode));
+    } catch (const link::PortError& e) {
+        error_ = e;
+        finish();
+        return;
+    }
+    timer_.set_interval(try_ms(line_, plan_.min_response_ms, plan_.data_bits));
+    timer_.start();
+}
+
+void Scanner::end_try() {
+    timer_.stop();
+    try {
+        if (port_.waiting_count() > 0) heard_ += port_.read_all();
+    } catch (const link::PortError& e) {
+        error_ = e;
+        finish();
+        return;
+    }
+    ++tried_;
+    look_for_replies();
+    const bool done = (plan_.stop_at_first && !found_.empty()) || !advance();
+    if (done) {
+        finish();
+        return;
+    }
+    if (changed) changed();
+    begin_try();
+}
+
+void Scanner::look_for_replies() {
+    // Any address asked at this setting may answer, late ones too.
+    const int last_asked = address_;
+    for (std::size_t i = 0; i < heard_.size(); ++i) {
+        int address = 0;
+        const bool answer = line_.mode == "ASCII" ? heard_[i] == ':' && ascii_answer(heard_, i, address)
+                                                  : rtu_answer(heard_, i, address);
+        if (!answer || address < plan_.first_address || address > last_asked) continue;
+        const ScanFind find{line_, address};
+        if (std::find(found_.begin(), found_.end(), find) == found_.end()) found_.push_back(find);
+    }
+    // Keep only a tail that could still be the start of a reply.
+    if (heard_.size() > 64) heard_.erase(0, heard_.size() - 64);
+}
+
+}  // namespace vor3::ops

@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form/clock.h"
+#include "form/timer.h"
+#include "link/serial_port.h"
+
+// Finding a sensor of unknown address, baud rate, parity and framing: each
+// setting of the line in turn, each address asked once for register 6,
+// with only as long a wait as a reply can take at that setting.
+namespace vor3::ops {
+
+struct LineSetting {
+    std::string mode;  // "RTU" or "ASCII"
+    std::string baud;  // "9600" ... "57600"
+    char parity = 'E';
+    bool operator==(const LineSetting&) const = default;
+};
+
+struct ScanFind {
+    LineSetting line;
+    int address = 0;
+    bool operator==(const ScanFind&) const = default;
+};
+
+struct ScanPlan {
+    std::vector<std::string> modes = {"RTU", "ASCII"};
+    std::vector<std::string> bauds = {"57600", "38400", "19200", "9600"};
+    std::vector<char> parities = {'N', 'E', 'O'};
+    int first_address = 1, last_address = 63;
+    bool stop_at_first = false;
+    // The sensor's minimum response time the waits allow for.
+    int min_response_ms = 50;
+    // Data bits forced whatever the framing (a link that carries only 8).
+    std::optional<int> data_bits;
+};
+
+class Scanner {
+public:
+    Scanner(link::SerialPort& port, form::Clock& clock);
+
+    // Opens the port (already chosen by its number) with each setting in
+    // turn. The caller has closed it for the scan; the scan closes it at
+    // its end.
+    void start(const ScanPlan& plan);
+    // Ends the scan now; what was found stays.
+    void stop();
+
+    bool running() const { return running_; }
+    int tried() const { return tried_; }
+    int total() const;
+    // The try under way (or the last one).
+    const LineSetting& line() const { return line_; }
+    int address() const { return address_; }
+    const std::vector<ScanFind>& found() const { return found_; }
+    // Set when the port failed; the scan has ended.
+    const std::optional<link::PortError>& error() const { return error_; }
+
+    // After every try, and once more when the scan has ended.
+    std::function<void()> changed;
+
+    // How long one try waits at a setting: both frames on the line and the
+    // sensor's minimum response time, with room for the adapter's latency.
+    static std::int64_t try_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits);
+    // The settings string the port gets for a setting ("19200,O,7,1").
+    static std::string settings_of(const LineSetting& line, std::optional<int> data_bits);
+
+private:
+    void begin_try();
+    void end_try();
+    void finish();
+    bool advance();  // to the next try; false past the last
+    void look_for_replies();
+
+    link::SerialPort& port_;
+    form::Timer timer_;
+    ScanPlan plan_;
+    bool running_ = false;
+    int tried_ = 0;
+    std::size_t mode_ = 0, baud_ = 0, parity_ = 0;
+    int address_ = 0;
+    LineSetting line_;
+    std::optional<LineSetting> applied_;
+    std::string heard_;  // what came back since the setting was applied
+    std::vector<ScanFind> found_;
+    std::optional<link::PortError> error_;
+};
+
+}  // namespace vor3::ops

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "form/virtual_clock.h"
+#include "ops/scan.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+
+namespace vor3::ops {
+namespace {
+
+// A sensor on its own line settings, and the scan on the port to it.
+struct Line {
+    form::VirtualClock clock;
+    sim::SimulatedSensor sensor;
+    sim::SimPort port{clock, sensor};
+    Scanner scanner{port, clock};
+
+    Line(sim::Framing framing, int address, int baud, char parity) : sensor(framing, address) {
+        port.set_sensor_line(link::SerialSettings{baud, parity, framing == sim::Framing::Ascii ? 7 : 8, 1});
+    }
+    // Runs the scan to its end; the time it took.
+    std::int64_t run(const ScanPlan& plan) {
+        const auto start = clock.now_ms();
+        scanner.start(plan);
+        clock.run_until([&] { return !scanner.running(); }, 24 * 3600 * 1000);
+        return clock.now_ms() - start;
+    }
+};
+
+std::int64_t whole_scan_ms(const ScanPlan& plan) {
+    std::int64_t sum = 0;
+    for (const auto& mode : plan.modes)
+        for (const auto& baud : plan.bauds)
+            for (char parity : plan.parities)
+                sum += (plan.last_address - plan.first_address + 1) *
+                       Scanner::try_ms({mode, baud, parity}, plan.min_response_ms, plan.data_bits);
+    return sum;
+}
+
+TEST(Scan, FindsTheSensorWithExactlyItsSettings) {
+    Line line(sim::Framing::Ascii, 37, 19200, 'O');
+    const ScanPlan plan;
+    const auto took = line.run(plan);
+    ASSERT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"ASCII", "19200", 'O'}, 37}}));
+    EXPECT_EQ(line.scanner.tried(), line.scanner.total());
+    EXPECT_EQ(line.scanner.total(), 2 * 4 * 3 * 63);
+    EXPECT_EQ(took, whole_scan_ms(plan));
+    EXPECT_FALSE(line.port.is_open());
+    // Asked at every setting, it heard only the one request sent with its own.
+    EXPECT_EQ(line.sensor.requests(), (std::vector<std::string>{"2503" "0006" "0001"}));
+}
+
+TEST(Scan, OneSettingTakesSecondsAndASilentLineFindsNothingInTheComputedTime) {
+    struct Case { const char* mode; const char* baud; char parity; } cases[] = {
+        {"RTU", "9600", 'E'}, {"RTU", "57600", 'N'}, {"ASCII", "9600", 'O'}};
+    for (const auto& k : cases) {
+        Line line(sim::Framing::Rtu, 1, 38400, 'N');
+        line.sensor.faults().silent = true;
+        ScanPlan plan;
+        plan.modes = {k.mode};
+        plan.bauds = {k.baud};
+        plan.parities = {k.parity};
+        const auto took = line.run(plan);
+        EXPECT_TRUE(line.scanner.found().empty()) << k.mode << k.baud;
+        EXPECT_EQ(took, whole_scan_ms(plan)) << k.mode << k.baud;
+        EXPECT_LT(took, 8000) << k.mode << k.baud;  // 63 addresses in seconds
+    }
+}
+
+TEST(Scan, StopsOnRequestAndAtTheFirstFindWhenAsked) {
+    Line line(sim::Framing::Rtu, 5, 57600, 'N');
+    ScanPlan plan;
+    plan.stop_at_first = true;
+    line.run(plan);
+    EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"RTU", "57600", 'N'}, 5}}));
+    EXPECT_EQ(line.scanner.tried(), 5);
+
+    line.scanner.start(ScanPlan{});
+    line.clock.advance(1000);
+    const int tried = line.scanner.tried();
+    EXPECT_GT(tried, 0);
+    line.scanner.stop();
+    EXPECT_FALSE(line.scanner.running());
+    EXPECT_FALSE(line.port.is_open());
+    const auto heard = line.sensor.requests().size();
+    line.clock.advance(60000);
+    EXPECT_EQ(line.scanner.tried(), tried);
+    EXPECT_EQ(line.sensor.requests().size(), heard);
+}
+
+TEST(Scan, ASlowSensorAnswerIsCountedForItsOwnAddressAndAVanishedPortEndsTheScan) {
+    Line line(sim::Framing::Rtu, 3, 9600, 'E');
+    line.sensor.faults().extra_delay_ms = 150;  // answers during a later try
+    ScanPlan plan;
+    plan.modes = {"RTU"};
+    plan.bauds = {"9600"};
+    plan.parities = {'E'};
+    line.run(plan);
+    EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"RTU", "9600", 'E'}, 3}}));
+
+    line.port.set_vanished(true);
+    line.run(plan);
+    ASSERT_TRUE(line.scanner.error().has_value());
+    EXPECT_FALSE(line.scanner.running());
+}
+
+}  // namespace
+}  // namespace vor3::ops
