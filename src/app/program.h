@@ -5,10 +5,12 @@
 
 #include "form/f_about.h"
 #include "form/frm_config.h"
+#include "form/frm_scan.h"
 #include "form/platform.h"
 #include "link/context.h"
 #include "link/serial_port.h"
 #include "model/globals.h"
+#include "ui/scan_window.h"
 
 namespace vor3::app {
 
@@ -47,12 +49,14 @@ public:
     form::FrmConfig frm_config;
     form::FrmState frmState;
     form::FAbout fAbout;
+    form::FrmScan frmScan;
 
 private:
     NoPlatform none_;
 
 public:
     Context ctx;
+    ui::ScanWindow scan_window;
 };
 
 }  // namespace vor3::app

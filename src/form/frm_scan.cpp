@@ -1,0 +1,36 @@
+#include "form/frm_scan.h"
+
+#include "model/captions.h"
+
+namespace vor3::form {
+
+FrmScan::FrmScan() {
+    using model::Caption;
+    set_visible(false);
+    set_caption(model::caption_de(Caption::frmScan));
+    for (Control* c : std::initializer_list<Control*>{&lbl_port, &txt_response, &chk_first, &cmd_scan, &cmd_stop,
+                                                     &prg_scan, &lbl_trying, &lbl_found, &lst_found, &cmd_take})
+        c->set_parent(this);
+    const Caption labels[] = {Caption::scan_mode, Caption::scan_baud, Caption::scan_parity, Caption::scan_response};
+    for (int i = 0; i < 4; ++i) lbl_scan.add(i).set_caption(model::caption_de(labels[i]));
+    for (int i = 0; i < 2; ++i) chk_mode.add(i).set_caption(kScanModes[i]);
+    for (int i = 0; i < 4; ++i) chk_baud.add(i).set_caption(kScanBauds[i]);
+    const char* parities[] = {"None", "Even", "Odd"};
+    for (int i = 0; i < 3; ++i) chk_parity.add(i).set_caption(parities[i]);
+    for (auto* array : {&chk_mode, &chk_baud, &chk_parity})
+        for (auto& [i, box] : *array) {
+            box.set_parent(this);
+            box.set_value(1);
+        }
+    for (auto& [i, label] : lbl_scan) label.set_parent(this);
+    txt_response.set_max_length(4);
+    txt_response.set_text("50");
+    chk_first.set_caption(model::caption_de(Caption::chk_first));
+    cmd_scan.set_caption(model::caption_de(Caption::cmd_scan));
+    cmd_stop.set_caption(model::caption_de(Caption::cmd_stop));
+    cmd_stop.set_enabled(false);
+    cmd_take.set_caption(model::caption_de(Caption::cmd_take));
+    cmd_take.set_enabled(false);
+}
+
+}  // namespace vor3::form

@@ -1,0 +1,127 @@
+#include "ui/scan_window.h"
+
+#include "model/captions.h"
+#include "model/numbers.h"
+#include "ui/port_settings.h"
+
+namespace vor3::ui {
+
+namespace {
+
+using model::Caption;
+
+const char* parity_name(char p) { return p == 'N' ? "None" : p == 'O' ? "Odd" : "Even"; }
+
+}  // namespace
+
+ScanWindow::ScanWindow(Context& c, form::FrmScan& window) : c_(c), w_(window), scanner_(c.port, c.clock) {
+    w_.cmd_scan.on_click = [this](int) { start(); };
+    w_.cmd_stop.on_click = [this](int) { stop(); };
+    w_.cmd_take.on_click = [this](int) { take(); };
+    w_.lst_found.on_click = [this](int) { w_.cmd_take.set_enabled(w_.lst_found.list_index() >= 0 && !scanner_.running()); };
+    scanner_.changed = [this] { show_progress(); };
+    c.frm.AnsichtMenue(1).on_click = [this](int) { load(); };
+    c.frm.AnsichtMenue(1).set_visible(true);
+    c.frm.MenueMain(4).set_visible(true);
+}
+
+void ScanWindow::load() {
+    const std::string& language = c_.g.lang.language;
+    w_.set_caption(model::caption(Caption::frmScan, language));
+    const Caption labels[] = {Caption::scan_mode, Caption::scan_baud, Caption::scan_parity, Caption::scan_response};
+    for (int i = 0; i < 4; ++i) w_.lbl_scan(i).set_caption(model::caption(labels[i], language));
+    w_.chk_first.set_caption(model::caption(Caption::chk_first, language));
+    w_.cmd_scan.set_caption(model::caption(Caption::cmd_scan, language));
+    w_.cmd_stop.set_caption(model::caption(Caption::cmd_stop, language));
+    w_.cmd_take.set_caption(model::caption(Caption::cmd_take, language));
+    w_.lbl_port.set_caption(model::caption(Caption::scan_port, language, {c_.frm.Combo_Port(0).text()}));
+    w_.set_loaded(true);
+    w_.set_visible(true);
+}
+
+void ScanWindow::unload() {
+    stop();
+    w_.set_visible(false);
+    w_.set_loaded(false);
+}
+
+void ScanWindow::start() {
+    ops::ScanPlan plan;
+    plan.modes.clear();
+    plan.bauds.clear();
+    plan.parities.clear();
+    for (auto& [i, box] : w_.chk_mode)
+        if (box.value() == 1) plan.modes.push_back(form::kScanModes[i]);
+    for (auto& [i, box] : w_.chk_baud)
+        if (box.value() == 1) plan.bauds.push_back(form::kScanBauds[i]);
+    for (auto& [i, box] : w_.chk_parity)
+        if (box.value() == 1) plan.parities.push_back(form::kScanParities[i]);
+    const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);
+    plan.min_response_ms = response && *response >= 0 && *response <= 3000 ? static_cast<int>(*response) : 50;
+    w_.txt_response.set_text(std::to_string(plan.min_response_ms));
+    plan.stop_at_first = w_.chk_first.value() == 1;
+
+    // The scan has the port to itself.
+    auto& f = c_.frm;
+    if (f.Combo_Port(6).list_index() != 0) f.Combo_Port(6).set_list_index(0);
+    f.set_enabled(false);
+    w_.lst_found.clear();
+    scanner_.start(plan);
+    show_progress();
+}
+
+void ScanWindow::stop() { scanner_.stop(); }
+
+void ScanWindow::take() {
+    const auto& found = scanner_.found();
+    int chosen = w_.lst_found.list_index();
+    if (chosen < 0 && found.size() == 1) chosen = 0;
+    if (chosen < 0 || chosen >= static_cast<int>(found.size())) return;
+    const ops::ScanFind& find = found[static_cast<std::size_t>(chosen)];
+    auto& f = c_.frm;
+    auto pick = [](form::ComboBox& list, const std::string& text) {
+        for (int i = 0; i < list.list_count(); ++i)
+            if (list.items()[static_cast<std::size_t>(i)] == text) list.set_list_index(i);
+    };
+    pick(f.Combo_Port(5), find.line.mode);
+    pick(f.Combo_Port(1), find.line.baud);
+    pick(f.Combo_Port(2), parity_name(find.line.parity));
+    f.txt_Modbus_adress.set_text(std::to_string(find.address));
+    unload();
+}
+
+std::string ScanWindow::entry(const ops::ScanFind& find) const {
+    return model::caption(Caption::scan_entry, c_.g.lang.language,
+                          {find.line.mode, find.line.baud, parity_name(find.line.parity), std::to_string(find.address)});
+}
+
+void ScanWindow::show_progress() {
+    const std::string& language = c_.g.lang.language;
+    const bool running = scanner_.running();
+    w_.prg_scan.set_range(0, std::max(1, scanner_.total()));
+    w_.prg_scan.set_value(scanner_.tried());
+    const auto& line = scanner_.line();
+    w_.lbl_trying.set_caption(running ? model::caption(Caption::scan_trying, language,
+                                                       {line.mode, line.baud, parity_name(line.parity),
+                                                        std::to_string(scanner_.address())})
+                                      : std::string());
+    const auto& found = scanner_.found();
+    while (w_.lst_found.list_count() < static_cast<int>(found.size()))
+        w_.lst_found.add_item(entry(found[static_cast<std::size_t>(w_.lst_found.list_count())]));
+    w_.lbl_found.set_caption(!running && found.empty()
+                                 ? model::caption(Caption::scan_none, language)
+                                 : model::caption(Caption::scan_found, language, {std::to_string(found.size())}));
+    for (auto* array : {&w_.chk_mode, &w_.chk_baud, &w_.chk_parity})
+        for (auto& [i, box] : *array) box.set_enabled(!running);
+    w_.txt_response.set_enabled(!running);
+    w_.chk_first.set_enabled(!running);
+    w_.cmd_scan.set_enabled(!running);
+    w_.cmd_stop.set_enabled(running);
+    w_.cmd_take.set_enabled(!running && (found.size() == 1 || w_.lst_found.list_index() >= 0));
+    if (!running) {
+        c_.frm.set_enabled(true);
+        if (scanner_.error()) show_port_error(c_, *scanner_.error());
+    }
+}
+
+}  // namespace vor3::ui
