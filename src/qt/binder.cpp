@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -148,6 +149,27 @@ void Binder::combo_box(form::ComboBox& c, QComboBox& combo) {
     };
     custom(c, sync);
     connect(&combo, &QComboBox::currentIndexChanged, this, [&c, sync](int i) {
+        if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
+        sync();
+    });
+}
+
+void Binder::list_box(form::ListBox& c, QListWidget& list) {
+    auto sync = [&c, &list] {
+        const QSignalBlocker block(list);
+        sync_state(c, list);
+        QStringList items;
+        for (const auto& item : c.items()) items << q(item);
+        bool same = list.count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i) same = list.item(i)->text() == items[i];
+        if (!same) {
+            list.clear();
+            list.addItems(items);
+        }
+        list.setCurrentRow(c.list_index());
+    };
+    custom(c, sync);
+    connect(&list, &QListWidget::currentRowChanged, this, [&c, sync](int i) {
         if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
         sync();
     });

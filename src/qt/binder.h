@@ -15,6 +15,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QProgressBar;
 class QTabWidget;
 class QWidget;
@@ -44,6 +45,7 @@ public:
     void button(form::Button& control, QAbstractButton& button);
     void check_box(form::CheckBox& control, QCheckBox& box);
     void combo_box(form::ComboBox& control, QComboBox& combo);
+    void list_box(form::ListBox& control, QListWidget& list);
     void progress(form::ProgressBar& control, QProgressBar& bar);
     void menu_item(form::MenuItem& control, QAction& action);
     void tab(form::TabControl& control, QTabWidget& tabs);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "qt/about_view.h"
+#include "qt/scan_view.h"
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/state_view.h"
@@ -54,6 +55,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
 
     state_ = new StateView(program.frmState, binder_, this);
     about_ = new AboutView(program.ctx, binder_, this);
+    scan_ = new ScanView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay

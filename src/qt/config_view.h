@@ -7,6 +7,7 @@
 namespace vor3::qt {
 
 class AboutView;
+class ScanView;
 class StateView;
 
 // The configuration window of one program, with its status window. It
@@ -19,6 +20,7 @@ public:
 
     StateView& state_view() { return *state_; }
     AboutView& about_view() { return *about_; }
+    ScanView& scan_view() { return *scan_; }
     // Shows the window in the middle of its screen.
     void show_centered();
 
@@ -34,6 +36,7 @@ private:
     Binder binder_;
     StateView* state_ = nullptr;
     AboutView* about_ = nullptr;
+    ScanView* scan_ = nullptr;
 };
 
 }  // namespace vor3::qt
