@@ -10,6 +10,8 @@ const char* const kCliUsage =
     "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...]\n"
     "       vor3-cli monitor LINK [--count N]\n"
     "       vor3-cli save    LINK FILE\n"
+    "       vor3-cli scan    --port PORT [--mode M] [--baud B] [--parity P] [--first]\n"
+    "                        [--response-ms MS] [--json]\n"
     "       vor3-cli registry get NAME | set NAME VALUE | list\n"
     "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
     "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63]\n"
@@ -24,6 +26,9 @@ const char* const kCliUsage =
     "  monitor: polls the measured values and prints one CSV line per reading.\n"
     "  save:    reads the device and saves it as a parameter file, as \"Parameter\n"
     "           speichern\" does.\n"
+    "  scan:    looks for sensors: each framing, baud rate and parity (or only those\n"
+    "           given) and each address 1 to 63; prints one line of link options per\n"
+    "           sensor found (exit 3 when none answers).\n"
     "  registry: the installation's settings (Pfad, Language, Version); set\n"
     "           Language 1033 for English, 1031 for German.\n"
     "  Exit status: 0 done, 1 usage or a refused value or file (nothing sent), or a\n"
@@ -64,6 +69,7 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.port = value();
         } else if (a == "--baud") {
             o.baud = value();
+            o.baud_given = true;
             if (o.baud != "9600" && o.baud != "19200" && o.baud != "38400" && o.baud != "57600")
                 throw std::invalid_argument("--baud takes 9600, 19200, 38400 or 57600, not '" + o.baud + "'");
         } else if (a == "--parity") {
@@ -71,6 +77,7 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             if (p != "N" && p != "E" && p != "O" && p != "n" && p != "e" && p != "o")
                 throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
             o.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+            o.parity_given = true;
         } else if (a == "--mode") {
             const std::string& m = value();
             if (m == "rtu" || m == "RTU")
@@ -79,6 +86,7 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
                 o.mode = "ASCII";
             else
                 throw std::invalid_argument("--mode takes rtu or ascii, not '" + m + "'");
+            o.mode_given = true;
         } else if (a == "--data-bits") {
             o.data_bits = whole_number(a, value(), 7, 8);
         } else if (a == "--address") {
@@ -86,6 +94,10 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--file") {
             o.file = value();
             if (o.file.empty()) throw std::invalid_argument("--file needs a file name");
+        } else if (a == "--first") {
+            o.first = true;
+        } else if (a == "--response-ms") {
+            o.response_ms = whole_number(a, value(), 0, 3000);
         } else if (a == "--count") {
             o.count = whole_number(a, value(), 1, 1000000000);
         } else if (!a.empty() && a[0] == '-') {
@@ -101,14 +113,17 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         }
     }
     if (o.help) return o;
-    if (o.command != "read" && o.command != "write" && o.command != "monitor" && o.command != "save")
+    if (o.command != "read" && o.command != "write" && o.command != "monitor" && o.command != "save" &&
+        o.command != "scan")
         throw std::invalid_argument(o.command.empty() ? "no command given" : "unknown command " + o.command);
     if (o.command == "write" && o.assignments.empty() && o.file.empty())
         throw std::invalid_argument("write needs NAME=VALUE or --file FILE");
     if (o.command == "save" && o.file.empty()) throw std::invalid_argument("save needs FILE");
     if (!o.file.empty() && o.command != "write" && o.command != "save")
         throw std::invalid_argument("--file is for write");
-    if (o.json && o.command != "read") throw std::invalid_argument("--json is for read");
+    if (o.json && o.command != "read" && o.command != "scan") throw std::invalid_argument("--json is for read and scan");
+    if ((o.first || o.response_ms != 50) && o.command != "scan")
+        throw std::invalid_argument("--first and --response-ms are for scan");
     if (o.count && o.command != "monitor") throw std::invalid_argument("--count is for monitor");
     if (o.port.empty()) throw std::invalid_argument("--port is required");
     return o;

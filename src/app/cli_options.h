@@ -8,9 +8,9 @@ namespace vor3::app {
 // vor3-cli COMMAND --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
 //                   [--data-bits 7|8] [--address 1..63] ...
 // read [--json]; write [--file FILE] [NAME=VALUE...]; monitor [--count N];
-// save FILE
+// save FILE; scan [--first] [--response-ms MS] [--json]
 struct CliOptions {
-    std::string command;  // "read", "write", "monitor" or "save"
+    std::string command;  // "read", "write", "monitor", "save" or "scan"
     std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
     std::string file;                      // save, write --file: a parameter file
     long count = 0;                        // monitor: readings to print, 0 = until interrupted
@@ -20,6 +20,11 @@ struct CliOptions {
     std::string mode = "RTU";       // "RTU" or "ASCII"
     std::optional<int> data_bits;   // unset: 7 for ASCII, 8 for RTU
     int address = 1;
+    // Which of --baud, --parity and --mode were given: scan tries only
+    // those, and every value of the others.
+    bool baud_given = false, parity_given = false, mode_given = false;
+    bool first = false;       // scan: stop at the first sensor found
+    int response_ms = 50;     // scan: the minimum response time each try allows for
     bool json = false;
     bool help = false;
 };

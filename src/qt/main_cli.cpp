@@ -15,12 +15,14 @@
 #include "app/cli_options.h"
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_scan.h"
 #include "app/cli_registry.h"
 #include "app/cli_save.h"
 #include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/program.h"
 #include "app/read_report.h"
+#include "model/captions.h"
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
@@ -147,6 +149,32 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
     return app::CliMonitor::exit_status(outcome);
 }
 
+int run_scan(app::Program& program, const app::CliOptions& options) {
+    program.Main();  // for the language in force
+    ops::Scanner scanner(program.ctx.port, program.ctx.clock);
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    scanner.start(app::scan_plan(options));
+    run_until([&] {
+        if (interrupted) scanner.stop();
+        return !scanner.running();
+    });
+    const auto& finds = scanner.found();
+    const std::string out = options.json ? app::format_finds_json(finds) : app::format_finds(finds);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (scanner.error()) {
+        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available,
+                                                                program.g.lang.language)) +
+                          (scanner.error()->number >= 0 ? " " : "") + std::to_string(scanner.error()->number));
+        return 2;
+    }
+    if (finds.empty()) {
+        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, program.g.lang.language)));
+        return 3;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -200,5 +228,6 @@ int main(int argc, char** argv) {
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
     if (options.command == "save") return run_save(program, messages, options);
+    if (options.command == "scan") return run_scan(program, options);
     return run_read(program, messages, options);
 }

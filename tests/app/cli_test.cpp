@@ -2,6 +2,7 @@
 
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_scan.h"
 #include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/read_report.h"
@@ -23,13 +24,32 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(o.parity, 'N');
     EXPECT_TRUE(o.json);
     const std::vector<std::vector<std::string>> bad = {
-        {}, {"read"}, {"scan", "--port", "x"}, {"read", "--port"}, {"read", "--port", "x", "--address", "64"},
+        {}, {"read"}, {"flash", "--port", "x"}, {"read", "--port"}, {"read", "--port", "x", "--address", "64"},
         {"read", "--port", "x", "--baud", "4800"}, {"read", "--port", "x", "--mode", "tcp"},
         {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"},
         {"write", "--port", "x"}, {"read", "--port", "x", "a=1"}, {"monitor", "--port", "x", "--json"},
         {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"}})
+        EXPECT_THROW(parse_cli(args), std::invalid_argument) << args[3];
     EXPECT_EQ(with_data_bits("9600,E,7,1", 8), "9600,E,8,1");
+
+    // A scan tries what is given and all of what is not.
+    const auto all = scan_plan(parse_cli({"scan", "--port", "x"}));
+    EXPECT_EQ(all.modes.size() * all.bauds.size() * all.parities.size(), 24u);
+    const auto some = scan_plan(parse_cli({"scan", "--port", "x", "--baud", "19200", "--parity", "o", "--first",
+                                           "--response-ms", "120"}));
+    EXPECT_EQ(some.modes, (std::vector<std::string>{"RTU", "ASCII"}));
+    EXPECT_EQ(some.bauds, (std::vector<std::string>{"19200"}));
+    EXPECT_EQ(some.parities, (std::vector<char>{'O'}));
+    EXPECT_TRUE(some.stop_at_first);
+    EXPECT_EQ(some.min_response_ms, 120);
+    const std::vector<ops::ScanFind> finds = {{{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1}};
+    EXPECT_EQ(format_finds(finds), "--mode ascii --baud 19200 --parity O --address 37\n"
+                                   "--mode rtu --baud 9600 --parity N --address 1\n");
+    EXPECT_EQ(format_finds_json(finds), "[\n  {\"mode\": \"ascii\", \"baud\": 19200, \"parity\": \"O\", \"address\": 37},\n"
+                                        "  {\"mode\": \"rtu\", \"baud\": 9600, \"parity\": \"N\", \"address\": 1}\n]\n");
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
 }
 

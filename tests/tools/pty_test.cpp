@@ -112,6 +112,23 @@ TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {
     for (int i = 1; i < 4; ++i) EXPECT_TRUE(reading.match(lines[i]).hasMatch()) << lines[i].toStdString();
 }
 
+// A pseudo-terminal carries 8 data bits and no parity whatever is asked, so
+// only the framing and the address can be unknown here.
+TEST(PseudoTerminal, TheCommandLineFindsTheSensorsFramingAndAddress) {
+    SensorProcess sensor({"--mode", "ascii", "--address", "2"});
+    ASSERT_FALSE(sensor.device().empty());
+    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N", "--baud", "9600",
+                              "--data-bits", "8", "--response-ms", "5"};
+    const auto found = run_cli(QStringList{"scan", "--first"} + link);
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "--mode ascii --baud 9600 --parity N --address 2\n");
+
+    const auto none = run_cli(QStringList{"scan", "--mode", "rtu", "--json"} + link);
+    EXPECT_EQ(none.status, 3);
+    EXPECT_EQ(none.out, "[]\n");
+    EXPECT_EQ(none.err, "vor3-cli: Kein Sensor gefunden.\n");
+}
+
 TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {
     int master = -1, slave = -1;
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);

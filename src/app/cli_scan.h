@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/cli_options.h"
+#include "ops/scan.h"
+
+namespace vor3::app {
+
+// What vor3-cli scan tries: the framing, baud rate and parity given, or all
+// of each; every address 1 to 63.
+ops::ScanPlan scan_plan(const CliOptions& o);
+
+// One line per find, as the link options that reach it
+// ("--mode ascii --baud 19200 --parity O --address 37").
+std::string format_finds(const std::vector<ops::ScanFind>& finds);
+// The same as one JSON array.
+std::string format_finds_json(const std::vector<ops::ScanFind>& finds);
+
+}  // namespace vor3::app
