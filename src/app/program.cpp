@@ -7,7 +7,8 @@ namespace vor3::app {
 Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
     : frm_config(clock),
       frmState(clock),
-      ctx{g, frm_config, frmState, port, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_},
+      traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
+      ctx{g, frm_config, frmState, traffic_port_, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan) {
     ui::attach_handlers(ctx);
 }

@@ -9,6 +9,7 @@
 #include "form/platform.h"
 #include "link/context.h"
 #include "link/serial_port.h"
+#include "link/traffic.h"
 #include "model/globals.h"
 #include "ui/scan_window.h"
 
@@ -50,9 +51,12 @@ public:
     form::FrmState frmState;
     form::FAbout fAbout;
     form::FrmScan frmScan;
+    // Every frame over the line, recorded where the program meets the port.
+    link::TrafficRecord traffic;
 
 private:
     NoPlatform none_;
+    link::TrafficPort traffic_port_;
 
 public:
     Context ctx;

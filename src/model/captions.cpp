@@ -51,6 +51,19 @@ constexpr Row kRows[] = {
     {C::scan_found, "Gefunden: {1}", "Found: {1}"},
     {C::scan_none, "Kein Sensor gefunden.", "No sensor found."},
     {C::scan_entry, "{1}, {2} Baud, {3}, Adresse {4}", "{1}, {2} baud, {3}, address {4}"},
+
+    {C::traffic_read_coils, "Adr. {1}: Coils {2} lesen", "addr {1}: read coils {2}"},
+    {C::traffic_read_registers, "Adr. {1}: Register {2} lesen", "addr {1}: read registers {2}"},
+    {C::traffic_write_coils, "Adr. {1}: Coils {2} schreiben: {3}", "addr {1}: write coils {2}: {3}"},
+    {C::traffic_write_registers, "Adr. {1}: Register {2} schreiben: {3}", "addr {1}: write registers {2}: {3}"},
+    {C::traffic_coils, "Adr. {1}: Coils {2}", "addr {1}: coils {2}"},
+    {C::traffic_registers, "Adr. {1}: Register {2}", "addr {1}: registers {2}"},
+    {C::traffic_written, "Adr. {1}: {2} geschrieben", "addr {1}: {2} written"},
+    {C::traffic_exception, "Adr. {1}: Ausnahme {2} ({3}) auf Funktion {4}", "addr {1}: exception {2} ({3}) to function {4}"},
+    {C::traffic_function, "Adr. {1}: Funktion {2}", "addr {1}: function {2}"},
+    {C::traffic_noise, "Störung, verworfen", "noise, dropped"},
+    {C::traffic_echo, "Echo der Anfrage", "echo of the request"},
+    {C::traffic_bad_checksum, "Prüfsumme falsch", "checksum wrong"},
     {C::SSTab1_0, "Allgemein", "General"},
     {C::SSTab1_1, "Anzeige", "Display"},
     {C::frm_allg_1, "Gerätekonfiguration", "General settings"},
@@ -209,6 +222,17 @@ std::string caption(Caption id, const std::string& language, std::initializer_li
         }
     }
     return out;
+}
+
+Caption exception_caption(int code) {
+    switch (code) {
+    case 1: return Caption::exception_1;
+    case 2: return Caption::exception_2;
+    case 3: return Caption::exception_3;
+    case 4: return Caption::exception_4;
+    case 6: return Caption::exception_6;
+    default: return Caption::exception_other;
+    }
 }
 
 }  // namespace vor3::model

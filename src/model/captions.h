@@ -45,6 +45,19 @@ enum class Caption : int {
     scan_found,
     scan_none,
     scan_entry,
+    // The traffic record
+    traffic_read_coils,
+    traffic_read_registers,
+    traffic_write_coils,
+    traffic_write_registers,
+    traffic_coils,
+    traffic_registers,
+    traffic_written,
+    traffic_exception,
+    traffic_function,
+    traffic_noise,
+    traffic_echo,
+    traffic_bad_checksum,
     SSTab1_0,
     SSTab1_1,
     frm_allg_1,
@@ -160,6 +173,9 @@ inline constexpr const char* kGerman = "1031";
 const char* caption(Caption id, const std::string& language);
 const char* caption_de(Caption id);
 const char* caption_en(Caption id);
+
+// The name of a Modbus exception code.
+Caption exception_caption(int code);
 
 // The text with "{1}", "{2}", ... replaced by the arguments in order.
 std::string caption(Caption id, const std::string& language, std::initializer_list<std::string> args);

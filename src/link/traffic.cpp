@@ -1,0 +1,250 @@
+#include "link/traffic.h"
+
+#include <cstdio>
+
+#include "link/hex.h"
+#include "model/captions.h"
+
+namespace vor3::link {
+
+namespace {
+
+using model::Caption;
+
+// The longest frame the line can carry; a tail that long that is still no
+// frame never becomes one.
+constexpr std::size_t kLongestFrame = 256 * 2 + 4;
+
+int word(const std::string& pdu, std::size_t at) {
+    return (static_cast<unsigned char>(pdu[at]) << 8) | static_cast<unsigned char>(pdu[at + 1]);
+}
+
+// The length of the RTU reply whose header starts at `i`: 0 while too few
+// bytes have come to tell, -1 where no reply can start.
+int rtu_reply_length(const std::string& b, std::size_t i) {
+    if (i + 2 > b.size()) return 0;
+    const int address = static_cast<unsigned char>(b[i]);
+    const int function = static_cast<unsigned char>(b[i + 1]);
+    if (address < 1 || address > 247) return -1;
+    if (function & 0x80) return 5;
+    if (function == 5 || function == 6 || function == 15 || function == 16) return 8;
+    if (function >= 1 && function <= 4) return i + 3 > b.size() ? 0 : 5 + static_cast<unsigned char>(b[i + 2]);
+    return -1;
+}
+
+bool ascii_sums_up(const std::string& frame) {
+    std::string bytes;
+    if (frame.size() < 5 || !hex_to_bytes(frame.substr(1, frame.size() - 3), bytes) || bytes.empty()) return false;
+    unsigned sum = 0;
+    for (unsigned char x : bytes) sum += x;
+    return sum % 256 == 0;
+}
+
+// Address to data, without checksum and framing.
+std::string pdu_of(const TrafficEntry& e) {
+    if (e.mode == "ASCII") {
+        std::string bytes;
+        if (e.bytes.size() < 5 || !hex_to_bytes(e.bytes.substr(1, e.bytes.size() - 3), bytes)) return {};
+        if (!bytes.empty()) bytes.pop_back();  // LRC
+        return bytes;
+    }
+    return e.bytes.size() >= 2 ? e.bytes.substr(0, e.bytes.size() - 2) : std::string();
+}
+
+std::string signed_words(const std::string& pdu, std::size_t from, int count) {
+    std::string out;
+    for (int i = 0; i < count && from + 2 * static_cast<std::size_t>(i) + 1 < pdu.size(); ++i)
+        out += (i ? ", " : "") + std::to_string(static_cast<std::int16_t>(word(pdu, from + 2 * static_cast<std::size_t>(i))));
+    return out;
+}
+
+// Coil states as 0 and 1, the first coil first.
+std::string bits(const std::string& pdu, std::size_t from, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t at = from + static_cast<std::size_t>(i / 8);
+        if (at >= pdu.size()) break;
+        out += ((static_cast<unsigned char>(pdu[at]) >> (i % 8)) & 1) ? '1' : '0';
+    }
+    return out;
+}
+
+std::string range(int first, int count) {
+    char text[32];
+    if (count <= 1)
+        std::snprintf(text, sizeof text, "0x%04X", first);
+    else
+        std::snprintf(text, sizeof text, "0x%04X..0x%04X", first, first + count - 1);
+    return text;
+}
+
+std::string describe_request(const std::string& pdu, const std::string& l) {
+    const std::string address = std::to_string(static_cast<unsigned char>(pdu[0]));
+    const int function = static_cast<unsigned char>(pdu[1]);
+    if (pdu.size() >= 6) {
+        const int first = word(pdu, 2), count = word(pdu, 4);
+        switch (function) {
+        case 1: return model::caption(Caption::traffic_read_coils, l, {address, range(first, count)});
+        case 3: return model::caption(Caption::traffic_read_registers, l, {address, range(first, count)});
+        case 15: return model::caption(Caption::traffic_write_coils, l, {address, range(first, count), bits(pdu, 7, count)});
+        case 16:
+            return model::caption(Caption::traffic_write_registers, l,
+                                  {address, range(first, count), signed_words(pdu, 7, count)});
+        default: break;
+        }
+    }
+    return model::caption(Caption::traffic_function, l, {address, ByteToHex(static_cast<std::uint8_t>(function))});
+}
+
+std::string describe_reply(const std::string& pdu, const std::string& l) {
+    const std::string address = std::to_string(static_cast<unsigned char>(pdu[0]));
+    const int function = static_cast<unsigned char>(pdu[1]);
+    if (function & 0x80 && pdu.size() >= 3) {
+        const int code = static_cast<unsigned char>(pdu[2]);
+        return model::caption(Caption::traffic_exception, l,
+                              {address, ByteToHex(static_cast<std::uint8_t>(code)),
+                               model::caption(model::exception_caption(code), l),
+                               ByteToHex(static_cast<std::uint8_t>(function & 0x7F))});
+    }
+    if ((function == 1 || function == 3) && pdu.size() >= 3) {
+        const int count = static_cast<unsigned char>(pdu[2]);
+        return function == 1 ? model::caption(Caption::traffic_coils, l, {address, bits(pdu, 3, 8 * count)})
+                             : model::caption(Caption::traffic_registers, l, {address, signed_words(pdu, 3, count / 2)});
+    }
+    if ((function == 15 || function == 16) && pdu.size() >= 6)
+        return model::caption(Caption::traffic_written, l, {address, range(word(pdu, 2), word(pdu, 4))});
+    return model::caption(Caption::traffic_function, l, {address, ByteToHex(static_cast<std::uint8_t>(function))});
+}
+
+}  // namespace
+
+void TrafficRecord::add(TrafficEntry entry) {
+    if (paused) return;
+    entry.number = next_++;
+    if (entries_.size() == kCapacity) entries_.pop_front();
+    entries_.push_back(std::move(entry));
+    if (on_entry) on_entry(entries_.back());
+}
+
+TrafficPort::TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record,
+                         std::function<std::string()> mode)
+    : inner_(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
+
+std::string TrafficPort::mode() const {
+    if (last_request_.empty()) return mode_();
+    const bool ascii = last_request_.front() == ':' && last_request_.size() > 2 &&
+                       last_request_.compare(last_request_.size() - 2, 2, "\r\n") == 0;
+    return ascii ? "ASCII" : "RTU";
+}
+
+void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
+    TrafficEntry e;
+    e.at_ms = clock_.now_ms();
+    e.sent = sent;
+    e.mode = mode();
+    e.bytes = std::move(bytes);
+    e.kind = kind;
+    record_.add(std::move(e));
+}
+
+void TrafficPort::set_open(bool on) {
+    cut_frames(true);
+    inner_.set_open(on);
+}
+
+void TrafficPort::write(std::string_view bytes) {
+    // What is left unread of the last reply is noise by now.
+    cut_frames(true);
+    inner_.write(bytes);
+    last_request_ = std::string(bytes);
+    add(true, last_request_, TrafficEntry::Kind::Frame);
+}
+
+std::string TrafficPort::read_all() {
+    std::string data = inner_.read_all();
+    heard_ += data;
+    cut_frames(false);
+    return data;
+}
+
+void TrafficPort::cut_frames(bool flush) {
+    using Kind = TrafficEntry::Kind;
+    const bool ascii = mode() == "ASCII";
+    std::size_t start = 0, i = 0;
+    auto take = [&](std::size_t at, std::size_t length, Kind kind) {
+        if (at > start) add(false, heard_.substr(start, at - start), Kind::Noise);
+        add(false, heard_.substr(at, length), kind);
+        i = start = at + length;
+    };
+    while (i < heard_.size()) {
+        if (!last_request_.empty() && heard_.compare(i, last_request_.size(), last_request_) == 0) {
+            take(i, last_request_.size(), Kind::Echo);
+            continue;
+        }
+        if (ascii) {
+            if (heard_[i] != ':') {
+                ++i;
+                continue;
+            }
+            const auto end = heard_.find("\r\n", i);
+            if (end == std::string::npos) break;
+            const std::string frame = heard_.substr(i, end + 2 - i);
+            take(i, frame.size(), ascii_sums_up(frame) ? Kind::Frame : Kind::BadChecksum);
+            continue;
+        }
+        const int length = rtu_reply_length(heard_, i);
+        if (length > 0 && i + static_cast<std::size_t>(length) <= heard_.size() &&
+            crc16(std::string_view(heard_).substr(i, static_cast<std::size_t>(length))) == 0) {
+            take(i, static_cast<std::size_t>(length), Kind::Frame);
+            continue;
+        }
+        ++i;
+    }
+    // The rest may still become a frame, unless it is too long to be one
+    // or nothing more is to come. A reply complete in its shape but not in
+    // its checksum is told at once.
+    if (start < heard_.size()) {
+        const std::string rest = heard_.substr(start);
+        const int length = ascii ? -1 : rtu_reply_length(rest, 0);
+        const bool shaped = !ascii && length > 0 && static_cast<std::size_t>(length) == rest.size();
+        if (shaped || flush || rest.size() > kLongestFrame) {
+            add(false, rest, shaped ? Kind::BadChecksum : Kind::Noise);
+            start = heard_.size();
+        }
+    }
+    heard_.erase(0, start);
+}
+
+std::string describe(const TrafficEntry& e, const std::string& language) {
+    switch (e.kind) {
+    case TrafficEntry::Kind::Noise: return model::caption(Caption::traffic_noise, language);
+    case TrafficEntry::Kind::Echo: return model::caption(Caption::traffic_echo, language);
+    case TrafficEntry::Kind::BadChecksum: return model::caption(Caption::traffic_bad_checksum, language);
+    case TrafficEntry::Kind::Frame: break;
+    }
+    const std::string pdu = pdu_of(e);
+    if (pdu.size() < 2) return model::caption(Caption::traffic_noise, language);
+    return e.sent ? describe_request(pdu, language) : describe_reply(pdu, language);
+}
+
+std::string traffic_line(const TrafficEntry& e, const std::string& language) {
+    char head[40];
+    std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), e.sent ? "TX" : "RX");
+    std::string hex;
+    for (unsigned char b : e.bytes) {
+        if (!hex.empty()) hex += ' ';
+        hex += ByteToHex(b);
+    }
+    std::string line = head + hex;
+    if (e.mode == "ASCII") {
+        std::string text;
+        for (char ch : e.bytes)
+            text += ch == '\r' ? std::string("\\r") : ch == '\n' ? std::string("\\n")
+                    : (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ? std::string(".")
+                                                                                                     : std::string(1, ch);
+        line += "  \"" + text + "\"";
+    }
+    return line + "  " + describe(e, language);
+}
+
+}  // namespace vor3::link

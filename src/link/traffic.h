@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "form/clock.h"
+#include "link/serial_port.h"
+
+// What went over the line, frame by frame, for the traffic window and
+// vor3-cli --trace. It is recorded at the port itself, so it shows what the
+// line carried, whatever the reader made of it.
+namespace vor3::link {
+
+struct TrafficEntry {
+    enum class Kind {
+        Frame,        // a frame whose checksum checks out
+        BadChecksum,  // shaped like a frame, but its checksum is wrong
+        Noise,        // bytes that belong to no frame, dropped
+        Echo,         // our own request heard back (a half-duplex adapter)
+    };
+    std::uint64_t number = 0;  // counts every entry ever recorded, from 1
+    std::int64_t at_ms = 0;
+    bool sent = false;
+    std::string mode;   // "RTU" or "ASCII": how the bytes are framed
+    std::string bytes;  // as on the line
+    Kind kind = Kind::Frame;
+};
+
+// The last 10 000 entries. Recording is cheap: the window and the trace
+// format them on their own time.
+class TrafficRecord {
+public:
+    static constexpr std::size_t kCapacity = 10000;
+
+    void add(TrafficEntry entry);
+    void clear() { entries_.clear(); }
+    // While paused nothing new is recorded.
+    bool paused = false;
+
+    const std::deque<TrafficEntry>& entries() const { return entries_; }
+    // The number the next entry will get.
+    std::uint64_t next_number() const { return next_; }
+
+    // Told of every entry as it is recorded (vor3-cli --trace).
+    std::function<void(const TrafficEntry&)> on_entry;
+
+private:
+    std::deque<TrafficEntry> entries_;
+    std::uint64_t next_ = 1;
+};
+
+// A port that hands everything to another and records, on the way, each
+// request written and each frame, noise or echo read. `mode` tells the
+// framing in force when bytes pass.
+class TrafficPort : public SerialPort {
+public:
+    TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record, std::function<std::string()> mode);
+
+    std::vector<std::string> port_list() const override { return inner_.port_list(); }
+    int port_number() const override { return inner_.port_number(); }
+    void set_port_number(int n) override { inner_.set_port_number(n); }
+    void set_settings(const std::string& s) override { inner_.set_settings(s); }
+    bool is_open() const override { return inner_.is_open(); }
+    void set_open(bool on) override;
+    void set_input_mode(int m) override { inner_.set_input_mode(m); }
+    void write(std::string_view bytes) override;
+    int waiting_count() override { return inner_.waiting_count(); }
+    std::string read_all() override;
+
+private:
+    void add(bool sent, std::string bytes, TrafficEntry::Kind kind);
+    // Records the complete frames in what was read, and what lies between
+    // them as noise; keeps a tail that may still become a frame. With
+    // `flush`, the tail is recorded too.
+    void cut_frames(bool flush);
+    // The framing of what passes: that of the last request written (a scan
+    // changes it under the window's settings), else the window's.
+    std::string mode() const;
+
+    SerialPort& inner_;
+    form::Clock& clock_;
+    TrafficRecord& record_;
+    std::function<std::string()> mode_;
+    std::string heard_;         // read, not yet recorded
+    std::string last_request_;  // to tell an echo
+};
+
+// One line of the record: the time, the direction, the bytes in hex (an
+// ASCII frame also as text) and what it means.
+std::string traffic_line(const TrafficEntry& e, const std::string& language);
+// What a frame means: address, function and registers, values or the
+// exception; or that it is noise, an echo or has a wrong checksum.
+std::string describe(const TrafficEntry& e, const std::string& language);
+
+}  // namespace vor3::link

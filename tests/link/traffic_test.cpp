@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "link/traffic.h"
+#include "support/harness.h"
+
+namespace vor3::test {
+namespace {
+
+std::vector<std::string> lines(const app::Program& p, const std::string& language = "1031") {
+    std::vector<std::string> out;
+    for (const auto& e : p.traffic.entries()) out.push_back(link::traffic_line(e, language));
+    return out;
+}
+
+TEST(Traffic, AWholeReadLineByLine) {
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    EXPECT_EQ(lines(h.prog), (std::vector<std::string>{
+        "         0 ms  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen",
+        "        50 ms  RX  01 03 02 00 0A 38 43  Adr. 1: Register 10",
+        "       257 ms  TX  01 03 00 00 00 08 44 0C  Adr. 1: Register 0x0000..0x0007 lesen",
+        "       350 ms  RX  01 03 10 12 34 00 69 00 00 00 01 03 20 04 B0 00 0A 00 14 CC 9E  "
+        "Adr. 1: Register 4660, 105, 0, 1, 800, 1200, 10, 20",
+        "       464 ms  TX  01 03 00 08 00 03 84 09  Adr. 1: Register 0x0008..0x000A lesen",
+        "       550 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
+        "       671 ms  TX  01 03 01 00 00 03 04 37  Adr. 1: Register 0x0100..0x0102 lesen",
+        "       750 ms  RX  01 03 06 00 D7 01 E4 03 12 94 51  Adr. 1: Register 215, 484, 786",
+        "       750 ms  TX  01 01 00 00 00 08 3D CC  Adr. 1: Coils 0x0000..0x0007 lesen",
+        "       800 ms  RX  01 01 01 7F 10 68  Adr. 1: Coils 11111110",
+        "       800 ms  TX  01 03 02 00 00 03 04 73  Adr. 1: Register 0x0200..0x0202 lesen",
+        "       850 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
+        "       850 ms  TX  01 01 01 00 00 05 FD F5  Adr. 1: Coils 0x0100..0x0104 lesen",
+        "       900 ms  RX  01 01 01 00 51 88  Adr. 1: Coils 00000000"}));
+    // A write: values and coils as the sensor gets them, its answers.
+    h.prog.traffic.clear();
+    h.f.txt_data_cfg(8).set_text("-1,5");
+    h.f.SSTab1.set_tab(1);
+    h.f.chk_cfg(1).set_value(0);
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.settle());
+    const auto written = lines(h.prog, "1033");
+    ASSERT_GE(written.size(), 6u);
+    EXPECT_NE(written[0].find("addr 1: write registers 0x0002..0x0006: 0, 1, 800, 1200, 10"), std::string::npos);
+    EXPECT_NE(written[1].find("addr 1: 0x0002..0x0006 written"), std::string::npos);
+    EXPECT_NE(written[2].find("addr 1: write registers 0x0007..0x000A: 20, -15, 0, 0"), std::string::npos);
+    EXPECT_NE(written[4].find("addr 1: write coils 0x0000..0x0007: 10111110"), std::string::npos);
+}
+
+TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
+    const struct {
+        const char* mode;
+        std::function<void(sim::Faults&)> fault;
+        std::string line;  // the received line, from the direction on
+    } cases[] = {
+        {"ASCII", [](sim::Faults& f) { f.noise_before = "xy"; }, "RX  78 79  \"xy\"  noise, dropped"},
+        {"RTU", [](sim::Faults& f) { f.noise_before = std::string("\x01\x02", 2); }, "RX  01 02  noise, dropped"},
+        {"ASCII", [](sim::Faults& f) { f.bad_checksum = true; },
+         "RX  3A 30 31 30 33 30 32 30 30 30 41 46 31 0D 0A  \":010302000AF1\\r\\n\"  checksum wrong"},
+        {"RTU", [](sim::Faults& f) { f.bad_checksum = true; }, "RX  01 03 02 00 0A C7 BC  checksum wrong"},
+        {"RTU", [](sim::Faults& f) { f.exception_code = 2; },
+         "RX  01 83 02 C0 F1  addr 1: exception 02 (illegal data address) to function 03"},
+    };
+    for (const auto& k : cases) {
+        SimHarness h(k.mode);
+        k.fault(h.sensor.faults());
+        h.f.cmd_read_device.press();
+        h.clock.advance(500);
+        const auto all = lines(h.prog, "1033");
+        ASSERT_GE(all.size(), 2u) << k.line;
+        EXPECT_EQ(all[1].substr(15), k.line);
+    }
+}
+
+TEST(Traffic, TheRecordKeepsTheLastTenThousandAndCanBePaused) {
+    link::TrafficRecord record;
+    std::vector<std::uint64_t> told;
+    record.on_entry = [&](const link::TrafficEntry& e) { told.push_back(e.number); };
+    for (int i = 0; i < 10005; ++i) record.add({});
+    EXPECT_EQ(record.entries().size(), link::TrafficRecord::kCapacity);
+    EXPECT_EQ(record.entries().front().number, 6u);
+    EXPECT_EQ(told.size(), 10005u);
+    record.paused = true;
+    record.add({});
+    EXPECT_EQ(record.next_number(), 10006u);
+    record.clear();
+    EXPECT_TRUE(record.entries().empty());
+}
+
+}  // namespace
+}  // namespace vor3::test
