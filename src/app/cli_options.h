@@ -26,6 +26,7 @@ struct CliOptions {
     bool first = false;       // scan: stop at the first sensor found
     int response_ms = 50;     // scan: the minimum response time each try allows for
     bool json = false;
+    bool trace = false;  // every frame over the line to standard error
     bool help = false;
 };
 

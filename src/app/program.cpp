@@ -9,7 +9,8 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       frmState(clock),
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
       ctx{g, frm_config, frmState, traffic_port_, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_},
-      scan_window(ctx, frmScan) {
+      scan_window(ctx, frmScan),
+      traffic_window(ctx, frmTraffic, traffic) {
     ui::attach_handlers(ctx);
 }
 

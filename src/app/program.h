@@ -6,12 +6,14 @@
 #include "form/f_about.h"
 #include "form/frm_config.h"
 #include "form/frm_scan.h"
+#include "form/frm_traffic.h"
 #include "form/platform.h"
 #include "link/context.h"
 #include "link/serial_port.h"
 #include "link/traffic.h"
 #include "model/globals.h"
 #include "ui/scan_window.h"
+#include "ui/traffic_window.h"
 
 namespace vor3::app {
 
@@ -51,6 +53,7 @@ public:
     form::FrmState frmState;
     form::FAbout fAbout;
     form::FrmScan frmScan;
+    form::FrmTraffic frmTraffic;
     // Every frame over the line, recorded where the program meets the port.
     link::TrafficRecord traffic;
 
@@ -61,6 +64,7 @@ private:
 public:
     Context ctx;
     ui::ScanWindow scan_window;
+    ui::TrafficWindow traffic_window;
 };
 
 }  // namespace vor3::app

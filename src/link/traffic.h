@@ -35,7 +35,12 @@ public:
     static constexpr std::size_t kCapacity = 10000;
 
     void add(TrafficEntry entry);
-    void clear() { entries_.clear(); }
+    void clear() {
+        entries_.clear();
+        ++clears_;
+    }
+    // How often it was cleared, for views that show what it holds.
+    std::uint64_t clears() const { return clears_; }
     // While paused nothing new is recorded.
     bool paused = false;
 
@@ -49,6 +54,7 @@ public:
 private:
     std::deque<TrafficEntry> entries_;
     std::uint64_t next_ = 1;
+    std::uint64_t clears_ = 0;
 };
 
 // A port that hands everything to another and records, on the way, each

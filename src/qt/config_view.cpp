@@ -15,6 +15,7 @@
 
 #include "qt/about_view.h"
 #include "qt/scan_view.h"
+#include "qt/traffic_view.h"
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/state_view.h"
@@ -56,6 +57,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     state_ = new StateView(program.frmState, binder_, this);
     about_ = new AboutView(program.ctx, binder_, this);
     scan_ = new ScanView(program, binder_, this);
+    traffic_ = new TrafficView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay

@@ -8,6 +8,7 @@ namespace vor3::qt {
 
 class AboutView;
 class ScanView;
+class TrafficView;
 class StateView;
 
 // The configuration window of one program, with its status window. It
@@ -21,6 +22,7 @@ public:
     StateView& state_view() { return *state_; }
     AboutView& about_view() { return *about_; }
     ScanView& scan_view() { return *scan_; }
+    TrafficView& traffic_view() { return *traffic_; }
     // Shows the window in the middle of its screen.
     void show_centered();
 
@@ -37,6 +39,7 @@ private:
     StateView* state_ = nullptr;
     AboutView* about_ = nullptr;
     ScanView* scan_ = nullptr;
+    TrafficView* traffic_ = nullptr;
 };
 
 }  // namespace vor3::qt

@@ -224,6 +224,10 @@ int main(int argc, char** argv) {
     program.g.platform = qt::platform_settings();
     program.use_wall_clock(wall_clock);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
+    if (options.trace)
+        program.traffic.on_entry = [&program](const link::TrafficEntry& e) {
+            print(stderr, link::traffic_line(e, program.g.lang.language));
+        };
 
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);

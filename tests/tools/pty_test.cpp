@@ -78,6 +78,14 @@ TEST(PseudoTerminal, TheCommandLineReadsInBothFramings) {
         EXPECT_NE(r.out.find("chk_cfg(7)\tFeuchteanzeige mit RH:\t0\n"), std::string::npos);
         EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 30);
     }
+    // --trace: the frames of the read, each way, on standard error.
+    SensorProcess sensor;
+    const auto traced = run_cli({"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N", "--trace"});
+    EXPECT_EQ(traced.status, 0);
+    const auto lines = QString::fromStdString(traced.err).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 14) << traced.err;
+    EXPECT_TRUE(lines[0].endsWith("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen")) << traced.err;
+    EXPECT_TRUE(lines[13].contains("RX  01 01 01 00 51 88  Adr. 1: Coils 00000000")) << traced.err;
 }
 
 TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {

@@ -1,5 +1,5 @@
-// The scan window's binding: opened from the view menu, its boxes and
-// buttons reach the model, the finds show in its list.
+// The windows of the view menu: opened from the menu, their controls reach
+// the model, and what they show follows it.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "qt/scan_view.h"
+#include "qt/traffic_view.h"
 #include "view_fixture.h"
 
 namespace vor3::qt::test {
@@ -42,6 +44,29 @@ TEST_F(ViewTest, TheScanWindowFindsTheSimulatedSensor) {
     EXPECT_FALSE(scan.isVisible());
     EXPECT_EQ(widget<QLineEdit>("txt_Modbus_adress").text(), "1");
     EXPECT_EQ(widget<QComboBox>("Combo_Port_1").currentText(), "9600");
+}
+
+TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
+    widget<QAction>("AnsichtMenue_3").trigger();
+    TrafficView& traffic = view->traffic_view();
+    ASSERT_TRUE(traffic.isVisible());
+    EXPECT_EQ(traffic.windowTitle(), "Verkehr");
+    widget<QComboBox>("Combo_Port_0").setCurrentIndex(3);
+    widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
+    widget<QPushButton>("cmd_read_device").click();
+    auto& text = *traffic.findChild<QPlainTextEdit*>("txt_traffic");
+    ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 10000));
+    const QStringList lines = text.toPlainText().split('\n');
+    EXPECT_TRUE(lines[0].endsWith("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen")) << lines[0].toStdString();
+    EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    EXPECT_TRUE(traffic.grab().save(VOR3_SCREENSHOT_DIR "/traffic.png"));
+
+    traffic.findChild<QPushButton*>("cmd_clear")->click();
+    traffic.pull();
+    EXPECT_TRUE(text.toPlainText().isEmpty());
+    traffic.close();
+    EXPECT_FALSE(program.frmTraffic.visible());
 }
 
 }  // namespace

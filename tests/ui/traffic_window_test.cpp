@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "link/traffic.h"
+#include "support/fake_platform.h"
+
+namespace vor3::test {
+namespace {
+
+TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
+    InstalledProgram p(Installation().on_simulated_sensor());
+    auto& w = p.prog.frmTraffic;
+    ASSERT_TRUE(p.f.AnsichtMenue(3).visible());
+    p.f.AnsichtMenue(3).press();
+    ASSERT_TRUE(w.visible());
+    EXPECT_EQ(w.caption(), "Verkehr");
+    ASSERT_TRUE(p.read_device());
+    p.prog.traffic_window.show_count();
+    EXPECT_EQ(w.lbl_count.caption(), "14 Frames");
+
+    // Saved whole, one line per frame.
+    p.files.answer = p.dir.file("traffic.txt");
+    w.cmd_save.press();
+    std::string expected;
+    for (const auto& e : p.prog.traffic.entries()) expected += link::traffic_line(e, "1031") + "\n";
+    EXPECT_EQ(p.dir.read("traffic.txt"), expected);
+    EXPECT_EQ(p.files.filters.back(), "Textfile (*.txt)");
+
+    // Paused: nothing is recorded; going on records again.
+    w.cmd_pause.press();
+    EXPECT_EQ(w.cmd_pause.caption(), "Weiter");
+    p.f.cmd_read_device.press();
+    p.clock.advance(3000);
+    EXPECT_EQ(p.prog.traffic.entries().size(), 14u);
+    w.cmd_pause.press();
+    EXPECT_EQ(w.cmd_pause.caption(), "Anhalten");
+    w.cmd_clear.press();
+    EXPECT_EQ(w.lbl_count.caption(), "0 Frames");
+    ASSERT_TRUE(p.read_device());
+    EXPECT_EQ(p.prog.traffic.entries().size(), 14u);
+
+    // A file that cannot be written is named, nothing half written.
+    p.files.answer = p.dir.file("no/such/folder/t.txt");
+    w.cmd_save.press();
+    ASSERT_EQ(p.msg.shown.size(), 1u);
+    EXPECT_NE(p.msg.shown[0].find("no/such/folder/t.txt"), std::string::npos);
+
+    p.prog.traffic_window.unload();
+    EXPECT_FALSE(w.visible());
+}
+
+}  // namespace
+}  // namespace vor3::test
