@@ -1,28 +1,18 @@
 #include "app/cli_monitor.h"
 
 #include "model/captions.h"
-#include "model/numbers.h"
 
 namespace vor3::app {
 
-std::string csv_reading(const Program& p, const std::string& time) {
-    std::string line = time;
-    for (int i = 0; i <= 2; ++i) {
-        const auto v = model::locale_number(p.frm_config.txt_data_out(i).text(), p.g.lang.decimal_sep);
-        line += "," + (v ? model::format_number(*v, ".") : std::string());
-    }
-    return line;
-}
-
-CliMonitor::CliMonitor(Program& program, const CollectedMessages& messages, const CliOptions& options,
-                       std::function<std::string()> now)
-    : p_(program), messages_(messages), o_(options), now_(std::move(now)) {}
+CliMonitor::CliMonitor(Program& program, const CollectedMessages& messages, const CliOptions& options)
+    : p_(program), messages_(messages), o_(options) {}
 
 CliMonitor::Outcome CliMonitor::start() {
     auto& f = p_.frm_config;
     CliRead opener(p_, messages_, o_);
     if (!opener.open()) return Outcome::PortFailed;
-    p_.ctx.measured_values_read = [this] { pending_.push_back(csv_reading(p_, now_())); };
+    p_.ctx.measured_values_read.push_back(
+        [this](const model::MeasuredReading& reading) { pending_.push_back(model::reading_csv_line(reading)); });
     f.chk_read_out.set_value(1);
     return Outcome::Running;
 }

@@ -1,10 +1,9 @@
 #pragma once
-#include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/cli_read.h"
+#include "model/reading.h"
 
 namespace vor3::app {
 
@@ -14,12 +13,10 @@ class CliMonitor {
 public:
     enum class Outcome { Running, Done, PortFailed, NoAnswer };
 
-    // `now` gives the wall-clock time stamp of a reading as ISO 8601 local
-    // time with milliseconds.
-    CliMonitor(Program& program, const CollectedMessages& messages, const CliOptions& options,
-               std::function<std::string()> now);
+    // Readings are stamped by the program's wall clock.
+    CliMonitor(Program& program, const CollectedMessages& messages, const CliOptions& options);
 
-    static const char* header() { return "time,temperature_c,humidity_rh,co2_ppm"; }
+    static const char* header() { return model::kReadingCsvHeader; }
 
     // Opens the port and ticks the read-out box.
     Outcome start();
@@ -37,14 +34,9 @@ private:
     Program& p_;
     const CollectedMessages& messages_;
     CliOptions o_;
-    std::function<std::string()> now_;
     std::vector<std::string> pending_;
     long readings_ = 0;
     bool silent_ = false;
 };
-
-// The measured values as one CSV line: "." as decimal point whatever the
-// window's separator.
-std::string csv_reading(const Program& p, const std::string& time);
 
 }  // namespace vor3::app

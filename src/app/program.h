@@ -19,7 +19,7 @@ namespace vor3::app {
 
 // The services a program has until its view or tool gives its own: file
 // dialogs are cancelled, nothing opens, the screen is 1024 x 768 and the
-// clock shows no date.
+// clock shows no date and stamps no time.
 struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClock {
     std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
     std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
@@ -28,6 +28,7 @@ struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClo
     form::ScreenSize size() const override { return {1024, 768}; }
     std::string date_text() const override { return {}; }
     std::string time_text() const override { return {}; }
+    form::WallTime now() const override { return {}; }
 };
 
 // One running program: its shared state, its two windows with their

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -53,12 +54,21 @@ public:
     virtual ScreenSize size() const = 0;
 };
 
-// Today's date and the time of day, in the user's formats.
+// A moment by the wall clock: for a time axis, milliseconds since 1970 UTC;
+// for logs, ISO 8601 local time with milliseconds ("2024-12-07T14:03:05.123").
+struct WallTime {
+    std::int64_t epoch_ms = 0;
+    std::string iso;
+};
+
+// Today's date and the time of day, in the user's formats, and the moment
+// now for stamping readings.
 class WallClock {
 public:
     virtual ~WallClock() = default;
     virtual std::string date_text() const = 0;
     virtual std::string time_text() const = 0;
+    virtual WallTime now() const = 0;
 };
 
 }  // namespace vor3::form

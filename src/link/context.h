@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <vector>
 
 #include "form/clock.h"
 #include "form/f_about.h"
@@ -7,6 +8,7 @@
 #include "form/platform.h"
 #include "link/serial_port.h"
 #include "model/globals.h"
+#include "model/reading.h"
 
 namespace vor3 {
 
@@ -23,9 +25,9 @@ struct Context {
     form::Clock& clock;
     // Ends the program at once (the view or tool that runs it decides how).
     std::function<void()> end_program;
-    // Told after every complete reading of the measured values, for those
-    // who record them.
-    std::function<void()> measured_values_read;
+    // Each is told after every complete reading of the measured values,
+    // for those who record them.
+    std::vector<std::function<void(const model::MeasuredReading&)>> measured_values_read;
     form::FAbout& about;
     // Further platform services; the program always sets them.
     form::FileDialog* files;

@@ -1,7 +1,6 @@
 // vor3-cli: the configuration window's behaviour without a window, for
 // scripts and batch commissioning. It drives the same model the window uses.
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -124,12 +123,8 @@ int run_write(app::Program& program, const app::CollectedMessages& messages, con
     return app::CliWrite::exit_status(outcome);
 }
 
-std::string local_time_now() {
-    return QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toStdString();
-}
-
 int run_monitor(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
-    app::CliMonitor monitor(program, messages, options, local_time_now);
+    app::CliMonitor monitor(program, messages, options);
     auto outcome = monitor.start();
     if (outcome != app::CliMonitor::Outcome::Running) {
         print(stderr, "vor3-cli: " + (messages.texts.empty() ? std::string() : messages.texts.back()));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -60,6 +61,11 @@ std::string QtWallClock::date_text() const {
 
 std::string QtWallClock::time_text() const {
     return QLocale::system().toString(QTime::currentTime(), QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+form::WallTime QtWallClock::now() const {
+    const QDateTime t = QDateTime::currentDateTime();
+    return {t.toMSecsSinceEpoch(), t.toString(Qt::ISODateWithMs).toStdString()};
 }
 
 model::PlatformSettings platform_settings() {

@@ -32,11 +32,12 @@ public:
     form::ScreenSize size() const override;
 };
 
-// Date and time in the user's locale.
+// Date and time in the user's locale; stamps in local time.
 class QtWallClock : public form::WallClock {
 public:
     std::string date_text() const override;
     std::string time_text() const override;
+    form::WallTime now() const override;
 };
 
 // The hive files of this program (from where it runs and the environment)

@@ -70,6 +70,15 @@ void config_block(Context& c, const std::string& rx) {
     t.block_count = 0;
 }
 
+// The measured values as the window shows them now, stamped once.
+model::MeasuredReading shown_reading(const Context& c) {
+    const form::WallTime now = c.wall_clock->now();
+    model::MeasuredReading reading{now.epoch_ms, now.iso, {}};
+    for (int j = 0; j <= 2; ++j)
+        reading.values[static_cast<std::size_t>(j)] = model::locale_number(c.frm.txt_data_out(j).text(), c.g.lang.decimal_sep);
+    return reading;
+}
+
 void measured_block(Context& c, const std::string& rx) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
@@ -83,7 +92,10 @@ void measured_block(Context& c, const std::string& rx) {
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 0x102) return;
-    if (c.measured_values_read) c.measured_values_read();
+    if (!c.measured_values_read.empty()) {
+        const model::MeasuredReading reading = shown_reading(c);
+        for (const auto& tell : c.measured_values_read) tell(reading);
+    }
     if (f.chk_read_out.value() == 1) {
         t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
     } else {

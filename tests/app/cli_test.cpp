@@ -53,7 +53,16 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
 }
 
+// Stamps readings T0, T1, ... in the order they are taken.
+struct CountingWallClock : form::WallClock {
+    mutable int taken = 0;
+    std::string date_text() const override { return {}; }
+    std::string time_text() const override { return {}; }
+    form::WallTime now() const override { return {taken, "T" + std::to_string(taken++)}; }
+};
+
 struct Cli {
+    Cli() { prog.use_wall_clock(stamps); }
     form::VirtualClock clock;
     sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
     sim::SimPort sim_port{clock, sensor};
@@ -61,6 +70,7 @@ struct Cli {
     CollectedMessages msg;
     NoConfirm confirm;
     Program prog{port, msg, confirm, clock};
+    CountingWallClock stamps;
 
     CliRead::Outcome run(const CliOptions& o) {
         CliRead read(prog, msg, o);
@@ -211,8 +221,7 @@ TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {
     o.port = "sim";
     o.command = "monitor";
     o.count = 4;
-    int stamp = 0;
-    CliMonitor monitor(cli.prog, cli.msg, o, [&] { return "T" + std::to_string(stamp++); });
+    CliMonitor monitor(cli.prog, cli.msg, o);
     cli.sensor.set_holding(0x100, 0xFFFB);
     cli.sensor.set_holding(0x101, 515);
     cli.sensor.set_holding(0x102, 0xFFFF);
@@ -233,7 +242,7 @@ TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {
 
     Cli silent;
     silent.sensor.faults().silent = true;
-    CliMonitor nothing(silent.prog, silent.msg, o, [] { return std::string("T"); });
+    CliMonitor nothing(silent.prog, silent.msg, o);
     ASSERT_EQ(nothing.start(), CliMonitor::Outcome::Running);
     silent.clock.advance(20000);
     EXPECT_EQ(CliMonitor::exit_status(nothing.stop()), 3);

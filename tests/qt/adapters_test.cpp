@@ -1,12 +1,14 @@
 // The platform adapters on their own: clock, port switch, real serial port
-// (over a pseudo-terminal), colours and message boxes.
+// (over a pseudo-terminal), colours, message boxes and the wall clock.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTimer>
 
@@ -14,6 +16,7 @@
 #include "form/timer.h"
 #include "qt/colors.h"
 #include "qt/message_box.h"
+#include "qt/platform_services.h"
 #include "view_fixture.h"
 
 namespace vor3::qt::test {
@@ -239,6 +242,19 @@ TEST(MessageBoxTest, ConfirmationReturnsTheUsersAnswer) {
         EXPECT_EQ(title, "Frage");
         EXPECT_EQ(text, "Trotzdem schreiben?");
     }
+}
+
+// Logs and the time axis take the same moment: the stamp is local time
+// without an offset, as a spreadsheet reads it, and names the same instant.
+TEST(WallClockTest, StampsIsoLocalTimeWithMillisecondsOfTheSameMoment) {
+    const QtWallClock clock;
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    const form::WallTime t = clock.now();
+    EXPECT_LE(before, t.epoch_ms);
+    EXPECT_LE(t.epoch_ms, QDateTime::currentMSecsSinceEpoch());
+    const QString iso = QString::fromStdString(t.iso);
+    EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}$)").match(iso).hasMatch()) << t.iso;
+    EXPECT_EQ(QDateTime::fromString(iso, Qt::ISODateWithMs).toMSecsSinceEpoch(), t.epoch_ms);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,9 +47,21 @@ struct FakeScreen : form::Screen {
     form::ScreenSize size() const override { return s; }
 };
 
+// 7 December 2024, 14:03:05 (local and UTC alike), moving on with the
+// program's clock when it is given one.
 struct FakeWallClock : form::WallClock {
+    const form::Clock* clock = nullptr;
     std::string date_text() const override { return "07.12.2024"; }
     std::string time_text() const override { return "14:03:05"; }
+    form::WallTime now() const override {
+        const std::int64_t ms = clock ? clock->now_ms() : 0;
+        const std::int64_t of_day = (14 * 3600 + 3 * 60 + 5) * 1000 + ms;  // tests end before midnight
+        char iso[64];
+        std::snprintf(iso, sizeof iso, "2024-12-07T%02lld:%02lld:%02lld.%03lld",
+                      static_cast<long long>(of_day / 3600000), static_cast<long long>(of_day / 60000 % 60),
+                      static_cast<long long>(of_day / 1000 % 60), static_cast<long long>(of_day % 1000));
+        return {1733580185000 + ms, iso};
+    }
 };
 
 // How an installed program starts: its hives' texts (nothing leaves a
@@ -104,6 +118,7 @@ struct InstalledProgram {
         prog.use_file_dialog(files);
         prog.use_desktop(desktop);
         prog.use_screen(screen);
+        wall_clock.clock = &clock;
         prog.use_wall_clock(wall_clock);
         prog.Main();
     }
