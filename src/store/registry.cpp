@@ -1,5 +1,7 @@
 #include "store/registry.h"
 
+#include <filesystem>
+
 #include "store/whole_file.h"
 
 namespace vor3::store {
@@ -36,27 +38,40 @@ std::string CRegistry::Werte(const std::string& sSection, const std::string& sKe
     return read_text(files_.user, sSection, sKey);
 }
 
-bool CRegistry::store(const Hive& hive) {
-    const std::string why = write_whole_file(files_.machine, hive.text(kMachineRoot));
+bool CRegistry::store(const std::string& file, const char* root, const Hive& hive) {
+    const std::string why = write_whole_file(file, hive.text(root));
     if (why.empty()) return true;
     error_number_ = kRegistryWriteError;
-    error_text_ = files_.machine + ": " + why;
+    error_text_ = file + ": " + why;
     return false;
 }
 
-void CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
+void CRegistry::set_text(const std::string& file, const char* root, const std::string& sSection,
+                         const std::string& sKey, const std::string& sSetting) {
     auto fail = [this](const std::string& why) {
         error_number_ = kRegistryWriteError;
         error_text_ = why;
     };
-    if (files_.machine.empty()) return fail("no machine hive");
+    if (file.empty()) return fail(std::string("no hive for ") + root);
     if (normal_key_path(sSection).empty()) return fail("no key given");
     std::string error;
-    auto hive = load_hive(files_.machine, error);
+    auto hive = load_hive(file, error);
     // A hive that cannot be read is not overwritten with what little is known.
     if (!hive) return fail(error);
     hive->create(sSection).set({sKey, kText, sSetting});
-    store(*hive);
+    store(file, root, *hive);
+}
+
+void CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
+    set_text(files_.machine, kMachineRoot, sSection, sKey, sSetting);
+}
+
+void CRegistry::Werte(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
+    if (!files_.user.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(files_.user).parent_path(), ec);
+    }
+    set_text(files_.user, kUserRoot, sSection, sKey, sSetting);
 }
 
 std::string CRegistry::FindFirstMachineKey(const std::string& sSection) {
@@ -91,7 +106,7 @@ bool CRegistry::DeleteMachineKey(const std::string& sKey) {
         return hive->remove(path);
     };
     if (!remove_tree(normal_key_path(sKey), remove_tree)) return false;
-    return store(*hive);
+    return store(files_.machine, kMachineRoot, *hive);
 }
 
 }  // namespace vor3::store

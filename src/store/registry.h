@@ -43,10 +43,12 @@ public:
     std::string MachineSetting(const std::string& sSection, const std::string& sKey) const;
     std::string Werte(const std::string& sSection, const std::string& sKey) const;
 
-    // Write property: stores a text value in the machine hive, creating the
-    // key. A failure raises nothing; it leaves error_number() at
-    // kRegistryWriteError and says why in error_text().
+    // Write properties: store a text value in the machine or the user hive,
+    // creating the key (and the user's configuration folder, which a new
+    // user does not have yet). A failure raises nothing; it leaves
+    // error_number() at kRegistryWriteError and says why in error_text().
     void MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting);
+    void Werte(const std::string& sSection, const std::string& sKey, const std::string& sSetting);
 
     // Subkeys of a machine key, one per call; "" when there are no more.
     std::string FindFirstMachineKey(const std::string& sSection);
@@ -59,7 +61,10 @@ public:
     const std::string& error_text() const { return error_text_; }
 
 private:
-    bool store(const Hive& hive);
+    // `root` names the hive's sections in its file.
+    void set_text(const std::string& file, const char* root, const std::string& sSection, const std::string& sKey,
+                  const std::string& sSetting);
+    bool store(const std::string& file, const char* root, const Hive& hive);
 
     HiveFiles files_;
     std::optional<std::string> open_key_;  // set by FindFirstMachineKey

@@ -122,6 +122,29 @@ TEST(Registry, WritePropertyStoresTextAndKeepsTheRest) {
     EXPECT_FALSE(std::filesystem::exists(hive + ".vor3-new"));
 }
 
+// A new user has no configuration folder yet; the user's own settings
+// keep what is already there and never reach the machine hive.
+TEST(Registry, UserWriteMakesTheFolderAndKeepsTheSeparator) {
+    TempDir dir;
+    const std::string machine = dir.write("machine.reg", kMachine);
+    const std::string user = dir.file("config/vor3-config/user.reg");
+    CRegistry w({machine, user});
+    w.Werte(kProduct, "LogFolder", "/home/u/logs");
+    EXPECT_EQ(w.error_number(), 0u) << w.error_text();
+    w.Werte(store::kInternationalKey, "sDecimal", ".");
+    w.Werte(kProduct, "LogFolder", "/srv/logs");
+
+    const CRegistry r({machine, user});
+    EXPECT_EQ(r.Werte(kProduct, "LogFolder"), "/srv/logs");
+    EXPECT_EQ(r.Werte(store::kInternationalKey, "sDecimal"), ".");
+    EXPECT_EQ(r.MachineSetting(kProduct, "LogFolder"), "");
+    EXPECT_EQ(dir.read("config/vor3-config/user.reg").rfind("REGEDIT4\n\n[HKEY_CURRENT_USER\\", 0), 0u);
+
+    CRegistry nowhere({machine, ""});
+    nowhere.Werte(kProduct, "LogFolder", "/x");
+    EXPECT_EQ(nowhere.error_number(), store::kRegistryWriteError);
+}
+
 TEST(Registry, FailedWriteSetsTheErrorNumberAndChangesNothing) {
     TempDir dir;
     CRegistry nowhere({dir.file("no/such/folder/machine.reg"), ""});
