@@ -1,6 +1,7 @@
 #include "app/cli_registry.h"
 
 #include "model/captions.h"
+#include "ui/trend_window.h"
 
 namespace vor3::app {
 
@@ -38,6 +39,7 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
                     out += "  " + v.name + "=" + registry.MachineSetting(store::kProductKey, v.name) + "\n";
         out += files.user + "\n";
         out += "  sDecimal=" + registry.Werte(store::kInternationalKey, "sDecimal") + "\n";
+        out += std::string("  ") + ui::kLogFolderValue + "=" + registry.Werte(store::kProductKey, ui::kLogFolderValue) + "\n";
         return 0;
     }
     err += kUsage;

@@ -10,7 +10,8 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
       ctx{g, frm_config, frmState, traffic_port_, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
-      traffic_window(ctx, frmTraffic, traffic) {
+      traffic_window(ctx, frmTraffic, traffic),
+      trend_window(ctx, frmTrend) {
     ui::attach_handlers(ctx);
 }
 

@@ -7,6 +7,7 @@
 #include "form/frm_config.h"
 #include "form/frm_scan.h"
 #include "form/frm_traffic.h"
+#include "form/frm_trend.h"
 #include "form/platform.h"
 #include "link/context.h"
 #include "link/serial_port.h"
@@ -14,6 +15,7 @@
 #include "model/globals.h"
 #include "ui/scan_window.h"
 #include "ui/traffic_window.h"
+#include "ui/trend_window.h"
 
 namespace vor3::app {
 
@@ -31,7 +33,7 @@ struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClo
     form::WallTime now() const override { return {}; }
 };
 
-// One running program: its shared state, its two windows with their
+// One running program: its shared state, its windows with their
 // behaviour attached, and the platform services it was given.
 class Program {
 public:
@@ -55,6 +57,7 @@ public:
     form::FAbout fAbout;
     form::FrmScan frmScan;
     form::FrmTraffic frmTraffic;
+    form::FrmTrend frmTrend;
     // Every frame over the line, recorded where the program meets the port.
     link::TrafficRecord traffic;
 
@@ -66,6 +69,7 @@ public:
     Context ctx;
     ui::ScanWindow scan_window;
     ui::TrafficWindow traffic_window;
+    ui::TrendWindow trend_window;
 };
 
 }  // namespace vor3::app

@@ -31,6 +31,12 @@ public:
     virtual std::optional<std::string> open_file(const std::string& filter) = 0;
     // A file to write; a new name is allowed.
     virtual std::optional<std::string> save_file(const std::string& filter) = 0;
+    // A file to append to, new or existing (so no question about replacing
+    // it), offered in `folder` first; "" leaves the folder to the dialog.
+    // Where the platform has no such dialog, its save dialog serves.
+    virtual std::optional<std::string> append_file(const std::string& filter, const std::string& /*folder*/) {
+        return save_file(filter);
+    }
 };
 
 // Opens a document or a link with the desktop's default application; false

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTime>
 #include <QUrl>
@@ -17,14 +18,19 @@ namespace vor3::qt {
 
 namespace {
 
-// "Textfile (*.txt)" is already Qt's form of a filter; the suffix is what
-// a name typed without one gets.
-std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, const std::string& filter) {
+// "Textfile (*.txt)" is already Qt's form of a filter; its pattern's
+// suffix is what a name typed without one gets.
+std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, const std::string& filter,
+                               const std::string& folder = {}, bool appending = false) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(QString::fromStdString(filter));
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    const QString name_filter = QString::fromStdString(filter);
+    dialog.setNameFilter(name_filter);
+    const auto suffix = QRegularExpression(QStringLiteral(R"(\*\.(\w+))")).match(name_filter);
+    dialog.setDefaultSuffix(suffix.hasMatch() ? suffix.captured(1) : QStringLiteral("txt"));
+    if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
+    if (appending) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();
 }
@@ -37,6 +43,10 @@ std::optional<std::string> QtFileDialog::open_file(const std::string& filter) {
 
 std::optional<std::string> QtFileDialog::save_file(const std::string& filter) {
     return ask(parent_, QFileDialog::AcceptSave, filter);
+}
+
+std::optional<std::string> QtFileDialog::append_file(const std::string& filter, const std::string& folder) {
+    return ask(parent_, QFileDialog::AcceptSave, filter, folder, true);
 }
 
 bool QtDesktop::open_document(const std::string& path) {

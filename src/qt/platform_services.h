@@ -7,13 +7,14 @@
 
 namespace vor3::qt {
 
-// The file dialogs of the window. Saving adds ".txt" to a name typed
-// without it.
+// The file dialogs of the window. Saving adds the filter's suffix (as
+// ".txt") to a name typed without one.
 class QtFileDialog : public form::FileDialog {
 public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> open_file(const std::string& filter) override;
     std::optional<std::string> save_file(const std::string& filter) override;
+    std::optional<std::string> append_file(const std::string& filter, const std::string& folder) override;
 
 private:
     QPointer<QWidget> parent_;

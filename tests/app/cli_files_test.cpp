@@ -97,7 +97,7 @@ TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
     EXPECT_EQ(set.err, "");
     EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
     EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                                 files.user + "\n  sDecimal=.\n");
+                                                 files.user + "\n  sDecimal=.\n  LogFolder=\n");
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
         const auto r = registry(files, args);

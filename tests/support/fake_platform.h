@@ -27,6 +27,11 @@ struct FakeFileDialog : form::FileDialog {
         filters.push_back(filter);
         return answer;
     }
+    std::vector<std::string> folders;  // where appending began
+    std::optional<std::string> append_file(const std::string& filter, const std::string& folder) override {
+        folders.push_back(folder);
+        return save_file(filter);
+    }
 };
 
 struct FakeDesktop : form::Desktop {

@@ -1,0 +1,49 @@
+#include "store/line_log.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace vor3::store {
+
+namespace {
+
+std::string system_error() { return std::strerror(errno ? errno : EIO); }
+
+// The byte that ends the file, or nothing for an empty file.
+int last_byte(std::FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0 || std::ftell(f) <= 0) return EOF;
+    if (std::fseek(f, -1, SEEK_END) != 0) return EOF;
+    const int last = std::fgetc(f);
+    // Reading and then writing an update stream needs a seek between.
+    std::fseek(f, 0, SEEK_END);
+    return last;
+}
+
+}  // namespace
+
+std::string LineLog::open(const std::string& path, const std::string& header) {
+    close();
+    errno = 0;
+    file_.reset(std::fopen(path.c_str(), "a+b"));
+    if (!file_) return system_error();
+    path_ = path;
+    const int last = last_byte(file_.get());
+    const std::string why = last == EOF ? append(header) : last != '\n' ? append("") : std::string();
+    if (!why.empty()) close();
+    return why;
+}
+
+std::string LineLog::append(const std::string& line) {
+    if (!file_) return std::strerror(EBADF);
+    errno = 0;
+    const bool written = std::fputs(line.c_str(), file_.get()) != EOF && std::fputc('\n', file_.get()) != EOF &&
+                         std::fflush(file_.get()) == 0;
+    return written ? std::string() : system_error();
+}
+
+void LineLog::close() {
+    file_.reset();
+    path_.clear();
+}
+
+}  // namespace vor3::store
