@@ -4,7 +4,9 @@
 # run.sh and test.sh.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgtest-dev)
+# Qt Charts' CMake files look for Qt OpenGL's, which its package does not pull in.
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
+          libgtest-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -19,6 +19,7 @@
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/state_view.h"
+#include "qt/trend_view.h"
 #include "qt/widget_factory.h"
 #include "ui/config_window.h"
 
@@ -58,6 +59,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     about_ = new AboutView(program.ctx, binder_, this);
     scan_ = new ScanView(program, binder_, this);
     traffic_ = new TrafficView(program, binder_, this);
+    trend_ = new TrendView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay

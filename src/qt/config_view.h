@@ -10,6 +10,7 @@ class AboutView;
 class ScanView;
 class TrafficView;
 class StateView;
+class TrendView;
 
 // The configuration window of one program, with its status window. It
 // only mirrors the program's controls and passes the user's actions on.
@@ -23,6 +24,7 @@ public:
     AboutView& about_view() { return *about_; }
     ScanView& scan_view() { return *scan_; }
     TrafficView& traffic_view() { return *traffic_; }
+    TrendView& trend_view() { return *trend_; }
     // Shows the window in the middle of its screen.
     void show_centered();
 
@@ -40,6 +42,7 @@ private:
     AboutView* about_ = nullptr;
     ScanView* scan_ = nullptr;
     TrafficView* traffic_ = nullptr;
+    TrendView* trend_ = nullptr;
 };
 
 }  // namespace vor3::qt

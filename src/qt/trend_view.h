@@ -1,0 +1,69 @@
+#pragma once
+#include <array>
+#include <deque>
+
+#include <QDialog>
+#include <QList>
+#include <QPointF>
+#include <QTimer>
+
+#include "form/frm_trend.h"
+
+class QChart;
+class QChartView;
+class QDateTimeAxis;
+class QLabel;
+class QLineSeries;
+class QValueAxis;
+
+namespace vor3::app {
+class Program;
+}
+
+namespace vor3::qt {
+
+class Binder;
+
+// The trend window: mirrors the model's frmTrend. It stays open beside the
+// configuration window. Qt Charts lays a whole curve out again on any
+// change and draws every point, which for an hour of readings takes longer
+// than the read-out's pace allows; so the curves catch up a few times a
+// second (not at all while the window is hidden), from an outline of the
+// readings at the plot's resolution. A reading itself costs the view
+// nothing.
+class TrendView : public QDialog {
+public:
+    TrendView(app::Program& program, Binder& binder, QWidget* owner);
+
+    QChartView& chart_view() { return *chart_view_; }
+    // The curves of temperature, humidity and CO2.
+    const std::array<QLineSeries*, 3>& series() const { return series_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void follow_model();
+    void follow_chart();
+    void follow_captions();
+    void show_log_file();
+
+    app::Program& program_;
+    QChartView* chart_view_ = nullptr;
+    QChart* chart_ = nullptr;
+    QDateTimeAxis* time_axis_ = nullptr;
+    std::array<QLineSeries*, 3> series_{};
+    std::array<QValueAxis*, 2> value_axes_{};  // temperature and humidity; CO2
+    QLabel* log_file_ = nullptr;
+    QTimer catch_up_;
+};
+
+// The curves of the points as a line drawn `columns` wide shows them: where
+// a column holds more than a few points, only its first, lowest, highest
+// and last of each curve, in the order they came. Points are grouped into
+// columns by time, a run of points at a time.
+std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points, int columns);
+
+}  // namespace vor3::qt

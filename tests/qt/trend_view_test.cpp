@@ -1,0 +1,188 @@
+// The trend window's binding in both languages: opened from the view menu,
+// its curves follow the model's points as readings come and go, its log
+// box reaches the model, and a picture of each lands in the build folder.
+#include <cmath>
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include "qt/platform_services.h"
+#include "qt/trend_view.h"
+#include "support/fake_platform.h"
+#include "view_fixture.h"
+
+namespace vor3::qt::test {
+namespace {
+
+using vor3::test::machine_hive;
+
+struct Language {
+    const char* value;
+    const char* picture;
+    const char* title;
+    const char* log_box;
+    const char* co2;
+};
+void PrintTo(const Language& k, std::ostream* os) { *os << k.picture; }
+
+class TrendViewTest : public ViewTest, public ::testing::WithParamInterface<Language> {
+protected:
+    void SetUp() override {
+        program.g.platform.machine_hive = dir.write("machine.reg", machine_hive(dir.path.string(), GetParam().value));
+        program.g.platform.user_hive = dir.file("user.reg");
+        program.use_file_dialog(files);
+        program.use_wall_clock(wall_clock);
+        ViewTest::SetUp();
+    }
+    // An hour of readings up to now, one a second: a room filling up, to
+    // where the simulated sensor then stands.
+    void record_an_hour() {
+        sensor.set_holding(0x100, 225);
+        sensor.set_holding(0x101, 500);
+        sensor.set_holding(0x102, 1150);
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        for (int s = 3600; s > 0; --s) {
+            const double t = (3600 - s) / 3600.0;
+            program.trend_window.record({now - s * 1000, "",
+                                         {21.0 + 1.5 * t + 0.2 * std::sin(s / 300.0), 42.0 + 8 * t,
+                                          std::round(450 + 700 * t * t + 30 * std::sin(s / 120.0))}});
+        }
+    }
+
+    vor3::test::TempDir dir;
+    vor3::test::FakeFileDialog files;
+    QtWallClock wall_clock;
+};
+
+TEST_P(TrendViewTest, TheCurvesGrowWithTheReadOutWhileTheLogFills) {
+    widget<QAction>("AnsichtMenue_4").trigger();
+    TrendView& trend = view->trend_view();
+    ASSERT_TRUE(trend.isVisible());
+    EXPECT_EQ(trend.windowTitle(), GetParam().title);
+    auto& log_box = *trend.findChild<QCheckBox*>("chk_log");
+    EXPECT_EQ(log_box.text(), GetParam().log_box);
+    EXPECT_GE(log_box.width(), log_box.minimumSizeHint().width());
+    const auto& curves = trend.series();
+    EXPECT_EQ(curves[2]->name(), GetParam().co2);
+    EXPECT_EQ(curves[2]->attachedAxes().last()->alignment(), Qt::AlignRight);  // CO2 on its own axis
+
+    record_an_hour();
+    const auto& model = program.frmTrend.cht_trend;
+    // The curves catch up with the model a few times a second.
+    auto caught_up = [&] {
+        return wait_until(
+            [&] {
+                const form::TrendPoint& last = model.points().back();
+                for (std::size_t k = 0; k < 3; ++k)
+                    if (curves[k]->count() == 0 ||
+                        curves[k]->at(curves[k]->count() - 1) != QPointF(static_cast<qreal>(last.epoch_ms), last.values[k]))
+                        return false;
+                return true;
+            },
+            3000);
+    };
+    ASSERT_TRUE(caught_up());
+
+    const std::string log = dir.file("trend.csv");
+    files.answer = log;
+    log_box.click();
+    EXPECT_EQ(trend.findChild<QLabel*>("lbl_log_file")->toolTip().toStdString(), log);
+
+    auto& ports = widget<QComboBox>("Combo_Port_0");
+    ports.setCurrentIndex(ports.findText(SwitchingPort::kSimulatorEntry));
+    widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
+    widget<QCheckBox>("chk_read_out").click();
+    ASSERT_TRUE(wait_until([&] { return model.points().size() >= 3603; }, 10000));
+    widget<QCheckBox>("chk_read_out").click();
+    QTest::qWait(50);  // a reply still on its way is taken
+    ASSERT_TRUE(caught_up());
+
+    // An hour of readings is drawn at the plot's resolution, from the first.
+    const std::size_t points = model.points().size();
+    const int width = static_cast<int>(trend.chart_view().chart()->plotArea().width());
+    for (const QLineSeries* curve : curves) {
+        EXPECT_LE(curve->count(), 4 * width);
+        EXPECT_EQ(curve->at(0).x(), static_cast<qreal>(model.points().front().epoch_ms));
+    }
+    // Every reading since the box was ticked, in the command line's format.
+    const form::TrendPoint& last = model.points().back();
+    const QStringList lines = QString::fromStdString(dir.read("trend.csv")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(points - 3600 + 1));
+    EXPECT_EQ(lines[0], "time,temperature_c,humidity_rh,co2_ppm");
+    EXPECT_TRUE(lines.last().endsWith(QString(",%1,%2,%3").arg(last.values[0]).arg(last.values[1]).arg(last.values[2])))
+        << lines.last().toStdString();
+    // The axes hold every value.
+    const auto* climate = qobject_cast<QValueAxis*>(curves[0]->attachedAxes().last());
+    EXPECT_LE(climate->min(), 21.0);
+    EXPECT_GE(climate->max(), 50.0);
+
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    EXPECT_TRUE(trend.grab().save(QString(VOR3_SCREENSHOT_DIR "/%1.png").arg(GetParam().picture)));
+
+    // Points the model drops leave the curves; closing only hides the window.
+    program.frmTrend.cht_trend.add({clock.now_ms() + 2 * form::TrendChart::kKeepMs, last.epoch_ms + 1000, {22, 23, 500}});
+    ASSERT_TRUE(caught_up());
+    for (const QLineSeries* curve : curves) EXPECT_EQ(curve->count(), 1);
+    // The axis closes in on what is left.
+    EXPECT_GE(climate->min(), 20.0);
+    EXPECT_LE(climate->max(), 25.0);
+    trend.close();
+    EXPECT_FALSE(program.frmTrend.loaded());
+    EXPECT_TRUE(program.trend_window.log().is_open());
+}
+
+struct Outlined {
+    const char* name;
+    int points;
+    std::int64_t step_ms;  // between readings; negative: the wall clock went back
+    int columns;
+    int most;  // points per curve at most
+};
+void PrintTo(const Outlined& k, std::ostream* os) { *os << k.name; }
+
+class TrendOutline : public ::testing::TestWithParam<Outlined> {};
+
+// However the points are thinned, the curves keep their first and last
+// reading and their extremes, so no peak of CO2 is lost from sight.
+TEST_P(TrendOutline, KeepsTheEndsAndTheExtremesOfEveryCurve) {
+    std::deque<form::TrendPoint> points;
+    for (int i = 0; i < GetParam().points; ++i)
+        points.push_back({i, 1733580185000 + i * GetParam().step_ms,
+                          {20 + std::sin(i / 50.0), 40 + (i % 97) / 10.0, i == GetParam().points / 3 ? 5000.0 : 600.0}});
+    const auto curves = outline(points, GetParam().columns);
+    for (std::size_t k = 0; k < curves.size(); ++k) {
+        SCOPED_TRACE(k);
+        const QList<QPointF>& curve = curves[k];
+        ASSERT_LE(curve.size(), GetParam().most);
+        EXPECT_EQ(curve.first().y(), points.front().values[k]);
+        EXPECT_EQ(curve.last().y(), points.back().values[k]);
+        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                     [k](const auto& a, const auto& b) { return a.values[k] < b.values[k]; });
+        EXPECT_TRUE(curve.contains(QPointF(static_cast<qreal>(low->epoch_ms), low->values[k])));
+        EXPECT_TRUE(curve.contains(QPointF(static_cast<qreal>(high->epoch_ms), high->values[k])));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Curves, TrendOutline,
+    ::testing::Values(Outlined{"FewPointsAsTheyCame", 30, 1000, 100, 30},
+                      Outlined{"AnHourOfTheFastestReadOut", 72000, 50, 600, 4 * 600},
+                      Outlined{"WallClockGoingBack", 5000, -700, 200, 4 * 200}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(Both, TrendViewTest,
+                         ::testing::Values(Language{"1031", "trend", "Verlauf", "In Datei protokollieren…", "CO2 (ppm)"},
+                                           Language{"1033", "en_trend", "Trend", "Log to file…", "CO2 (ppm)"}),
+                         [](const auto& info) { return std::string(info.param.picture); });
+
+}  // namespace
+}  // namespace vor3::qt::test
