@@ -294,7 +294,10 @@ bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& eve
     default:
         break;
     }
-    const auto [start, length] = selection_of(edit);
+    // Plain variables, not a structured binding: the lambdas below capture
+    // them, which clang 14 does not allow for bindings.
+    const auto selection = selection_of(edit);
+    const std::size_t start = selection.first, length = selection.second;
     if (event.matches(QKeySequence::Paste)) {
         const std::string text = QGuiApplication::clipboard()->text().toStdString();
         std::size_t caret = start;
