@@ -80,7 +80,6 @@ struct FrmConfig : Window {
     std::int16_t alreadyWriteBytes = 0;
     bool reply_delay_changed = false;
     bool external_changed = false;
-    std::int16_t expectedLength = 0;
     int spin_index = 0;
     bool spin_up = false;
 

@@ -6,6 +6,7 @@
 #include "link/hex.h"
 #include "model/captions.h"
 #include "model/numbers.h"
+#include "reply/answers.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
@@ -119,6 +120,7 @@ void send(Context& c) {
         ui::port_failed(c, e);
         return;
     }
+    reply::note_sent(c);
     const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
     f.Timer5.set_interval(timeout_for(c, req, rep));
     // A give-up already counting keeps its deadline.

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/register_map.h"
 
@@ -67,6 +68,23 @@ struct ReaderState {
     int rx_count = 0;
 };
 
+// The request on the line and the answers it has had, so that each request
+// is answered at most once.
+struct LineState {
+    std::uint64_t sends = 0;           // frames written so far
+    std::uint64_t request_number = 0;  // `sends` when the request outstanding first went out
+    std::string request;               // its hex text
+    std::vector<std::int64_t> copies_ms;  // when each copy of it went out
+    bool answered = false;             // a reply to it has been accepted
+    std::uint64_t answers = 0;         // replies accepted so far
+    // An answer still expected to a copy of a request already answered.
+    struct StaleAnswer {
+        std::string request;
+        std::int64_t due_ms;
+    };
+    std::vector<StaleAnswer> stale;
+};
+
 struct LanguageValues {
     std::string install_path;
     std::string language = "1031";
@@ -89,6 +107,7 @@ struct Globals {
     RegisterImage image;
     TransferState transfer;
     ReaderState reader;
+    LineState line;
     LanguageValues lang;
     bool write_anyway = false;
 };

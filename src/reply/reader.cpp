@@ -1,12 +1,15 @@
 #include "reply/reader.h"
 
+#include <string_view>
 #include <vector>
 
 #include "link/hex.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
+#include "reply/answers.h"
 #include "reply/decoder.h"
+#include "reply/framing.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
@@ -15,121 +18,8 @@ namespace vor3::reply {
 
 namespace {
 
-constexpr std::size_t kRtuCapacity = 51;     // bytes one RTU reply may hold
-constexpr std::size_t kAsciiCapacity = 600;  // characters of one ASCII frame
-
 int configured_address(const Context& c) {
     return static_cast<int>(model::leading_number(c.frm.txt_Modbus_adress.text()));
-}
-
-bool is_read_function(int f) { return f == 1 || f == 3; }
-bool is_write_function(int f) { return f == 15 || f == 16; }
-
-// RTU frames are found by content: an address byte, an accepted function
-// code, the length it implies, and a valid CRC. A candidate that fails is
-// dropped and the bytes after its first one are scanned again, so noise or
-// another station's traffic cannot hide a reply that follows it.
-void feed_rtu(Context& c, std::uint8_t b, std::vector<std::string>& frames) {
-    auto& r = c.g.reader;
-    auto& expected = c.frm.expectedLength;
-    auto restart_after_first = [&](std::size_t held) {
-        const std::string rest(reinterpret_cast<const char*>(r.rx_bytes.data()) + 1, held - 1);
-        r.rx_count = 0;
-        for (unsigned char x : rest) feed_rtu(c, x, frames);
-    };
-
-    if (r.rx_count == 0) {
-        if (b == configured_address(c)) {
-            r.rx_bytes[0] = b;
-            r.rx_count = 1;
-        }
-        return;
-    }
-    if (r.rx_count == 1) {
-        const int function = b & 0x7F;
-        if (!is_read_function(function) && !is_write_function(function)) {
-            r.rx_count = 0;
-            feed_rtu(c, b, frames);  // it may itself be an address
-            return;
-        }
-        r.rx_bytes[1] = b;
-        r.rx_count = 2;
-        if (b & 0x80)
-            expected = 5;  // exception: address, function, code, CRC
-        else if (is_write_function(b))
-            expected = 8;
-        else
-            expected = 0;  // known once the byte count arrives
-        return;
-    }
-    if (r.rx_count == 2 && expected == 0) {
-        expected = static_cast<std::int16_t>(b + 5);
-        if (static_cast<std::size_t>(expected) > kRtuCapacity) {
-            r.rx_count = 0;
-            throw ReaderFault("reply longer than the reader holds");
-        }
-    }
-    r.rx_bytes[static_cast<std::size_t>(r.rx_count++)] = b;
-    if (r.rx_count < expected) return;
-
-    const std::string frame(reinterpret_cast<const char*>(r.rx_bytes.data()), static_cast<std::size_t>(expected));
-    const std::size_t held = static_cast<std::size_t>(r.rx_count);
-    if (link::crc16(frame) == 0) {  // a CRC over a frame with its CRC is 0
-        frames.push_back(frame);
-        r.rx_count = 0;
-    } else {
-        restart_after_first(held);
-    }
-}
-
-void feed_ascii(Context& c, char ch, std::vector<std::string>& frames) {
-    auto& r = c.g.reader;
-    if (ch == ':') {
-        r.rx_text.assign(1, ':');
-        r.collecting = true;
-        return;
-    }
-    if (!r.collecting) return;  // nothing has begun: noise
-    r.rx_text.push_back(ch);
-    if (r.rx_text.size() > kAsciiCapacity) {
-        r.rx_text.clear();
-        r.collecting = false;
-        return;
-    }
-    if (ch != '\n') return;
-    r.collecting = false;
-    std::string body = r.rx_text.substr(1);
-    if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
-    std::string bytes;
-    unsigned sum = 0;
-    if (link::hex_to_bytes(body, bytes) && bytes.size() >= 3) {
-        for (unsigned char x : bytes) sum += x;
-        if (sum % 256 == 0) {  // LRC over the message and the LRC is 0
-            frames.push_back(bytes);
-            return;
-        }
-    }
-    r.rx_text.clear();  // a corrupted frame is dropped like noise
-}
-
-// What the last request asked for, to hold a reply against.
-struct Expectation {
-    int address = -1;
-    int function = -1;
-    int reply_data_bytes = -1;  // byte count a read reply must carry
-};
-
-Expectation expectation_of(const std::string& request) {
-    Expectation e;
-    std::string bytes;
-    if (!link::hex_to_bytes(request, bytes) || bytes.size() < 2) return e;
-    e.address = static_cast<unsigned char>(bytes[0]);
-    e.function = static_cast<unsigned char>(bytes[1]);
-    if (bytes.size() >= 6 && is_read_function(e.function)) {
-        const int quantity = (static_cast<unsigned char>(bytes[4]) << 8) | static_cast<unsigned char>(bytes[5]);
-        e.reply_data_bytes = e.function == 3 ? 2 * quantity : (quantity + 7) / 8;
-    }
-    return e;
 }
 
 void accept_reply_steps(Context& c) {
@@ -157,20 +47,21 @@ void end_with_exception(Context& c, int code) {
     c.msg.show(exception_text(code, c.g.lang.language));
 }
 
-void handle_frame(Context& c, const std::string& frame) {
-    const Expectation e = expectation_of(c.g.transfer.request_frame);
-    const int address = static_cast<unsigned char>(frame[0]);
-    const int function = static_cast<unsigned char>(frame[1]);
-    if (address != e.address || address != configured_address(c)) return;
-    if (function == (e.function | 0x80) && frame.size() >= 4) {
+// `frame` runs from the address to the checksum, which is `check_bytes`
+// long and already verified.
+void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes, std::uint64_t sends_when_read) {
+    if (frame.size() <= check_bytes) return;
+    const std::string_view adu(frame.data(), frame.size() - check_bytes);
+    if (static_cast<unsigned char>(adu[0]) != configured_address(c)) return;
+    const Fit how = fit(expectation_of(c.g.transfer.request_frame), adu);
+    if (how == Fit::None) return;  // not the answer to our request
+    if (stale(c, adu, sends_when_read)) return;
+    note_answered(c);
+    if (how == Fit::Refusal) {
         accept_reply_steps(c);
-        end_with_exception(c, static_cast<unsigned char>(frame[2]));
+        end_with_exception(c, static_cast<unsigned char>(adu[2]));
         return;
     }
-    if (function != e.function) return;  // not the answer to our request
-    if (is_read_function(function) &&
-        (frame.size() < 3 || static_cast<unsigned char>(frame[2]) != e.reply_data_bytes))
-        return;
     accept_reply_steps(c);
     c.g.reader.rx_text = link::bytes_to_hex(frame);
     c.g.transfer.bus_ready = true;
@@ -242,16 +133,20 @@ void receive_bytes(Context& c, const std::string& data) {
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "RTU" && mode != "ASCII") return;
     try {
+        const bool rtu = mode == "RTU";
+        const int address = configured_address(c);
         std::vector<std::string> frames;
         for (char ch : data) {
-            if (mode == "RTU")
-                feed_rtu(c, static_cast<std::uint8_t>(ch), frames);
+            if (rtu)
+                feed_rtu(c.g.reader, address, static_cast<std::uint8_t>(ch), frames);
             else
-                feed_ascii(c, ch, frames);
+                feed_ascii(c.g.reader, ch, frames);
         }
         // Each reply is held against the request outstanding when it is
-        // handled: a reply moves the transfer on and sends the next request.
-        for (const std::string& frame : frames) handle_frame(c, frame);
+        // handled: a reply moves the transfer on and sends the next request,
+        // which the rest of this batch, read before it went out, cannot answer.
+        const std::uint64_t sends_when_read = c.g.line.sends;
+        for (const std::string& frame : frames) handle_frame(c, frame, rtu ? 2 : 1, sends_when_read);
     } catch (const std::exception&) {
         error_recovery(c);
     }

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 #include "link/context.h"
@@ -18,11 +17,6 @@ void receive(Context& c);
 
 // Feeds bytes as if they had been read from the port (the body of receive).
 void receive_bytes(Context& c, const std::string& data);
-
-// A frame that cannot be held: the reader's error path.
-struct ReaderFault : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // Text for a Modbus exception code in the language in force.
 std::string exception_text(int code, const std::string& language);

@@ -91,7 +91,6 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             t.bus_ready = true;
             f.chk_read_out.set_value(0);
         }
-        f.expectedLength = 0;
     } catch (const link::PortError& e) {
         show_port_error(c, e);
         f.Combo_Port(6).set_list_index(0);

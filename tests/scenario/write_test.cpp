@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ops/write_parameters.h"
+#include "link/transmit.h"
 #include "reply/reader.h"
 #include "support/harness.h"
 #include "ui/status_window.h"
@@ -328,6 +329,7 @@ TEST(Write, AMinimumResponseTimeBeyondSixteenBitsTakesTheErrorPath) {
     t.reg_address = 7;
     h.f.countWriteRegister = 4;
     t.request_frame = "01100007000408869F000000000000";
+    link::send(h.c);
     std::string ack;
     link::hex_to_bytes("011000070004", ack);
     const auto crc = link::crc16(ack);

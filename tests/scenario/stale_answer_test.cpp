@@ -1,0 +1,88 @@
+// A sensor answers every copy of a request it hears. When its response time
+// lies between the reply time-out and the give-up, the request and its
+// repeat are both answered; only the first answer may move the transfer on.
+#include <gtest/gtest.h>
+
+#include "link/hex.h"
+#include "sim/sim_test_support.h"
+#include "support/fake_program.h"
+#include "support/harness.h"
+
+namespace vor3::test {
+namespace {
+
+class SlowSensor : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SlowSensor, EachRequestIsDecodedOnceAndEveryFieldGetsItsOwnRegister) {
+    SimHarness h(GetParam());
+    const std::uint16_t cfg[] = {4660, 105, 7, 3, 800, 1200, 100, 20, 0xFFFB, 25, 0xFF38};
+    for (int i = 0; i < 11; ++i) h.sensor.set_holding(i, cfg[i]);
+    h.sensor.faults().extra_delay_ms = 1150;  // answers 1170 ms after each request
+    ASSERT_TRUE(h.read_device(60000));
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.msg.shown.empty());
+    const char* shown[] = {"4660", "105", "7", "3", "800", "1200", "100", "20", "-0,5", "2,5", "-200"};
+    for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.f.txt_data_cfg(i).text(), shown[i]) << i;
+    EXPECT_EQ(h.c.g.line.answers, 7u);
+    // Every request went out twice, and the chain did not skip a block.
+    const std::vector<std::string> chain = {"010300060001", "010300000008", "010300080003", "010301000003",
+                                            "010100000008", "010302000003", "010101000005"};
+    std::vector<std::string> once;
+    for (const auto& r : h.requests())
+        if (once.empty() || once.back() != r) once.push_back(r);
+    EXPECT_EQ(once, chain);
+
+    // The next write sends both configuration blocks and the coils.
+    h.clock.advance(5000);
+    const std::size_t before = h.requests().size();
+    h.f.txt_data_cfg(4).set_text("900");
+    h.f.txt_data_cfg(10).set_text("-100");
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.holding(10) == 0xFF9C; }, 60000));
+    EXPECT_EQ(h.sensor.holding(4), 900);
+    std::vector<std::string> writes;
+    for (std::size_t i = before; i < h.requests().size(); ++i) {
+        const std::string head = h.requests()[i].substr(0, 12);
+        if (head.substr(2, 2) == "10" && (writes.empty() || writes.back() != head)) writes.push_back(head);
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{"011000020005", "011000070004"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFramings, SlowSensor, ::testing::Values("RTU", "ASCII"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// Cyclic read-out asks the same question again and again, so a late answer
+// to a repeat has the shape of the answer to the next request.
+TEST(StaleAnswer, TheRepeatsAnswerIsNotTakenForTheNextRequestOfTheSameShape) {
+    FakeProgram p;
+    p.f.Combo_Port(6).set_list_index(1);
+    p.f.chk_read_out.set_value(1);
+    auto step_to = [&](std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); };
+    step_to(200);  // the first read of the measured values
+    ASSERT_EQ(p.port.written.size(), 1u);
+    step_to(1200);  // no answer yet: repeated
+    ASSERT_EQ(p.port.written.size(), 2u);
+    auto answer = [&](int temperature) {
+        p.port.incoming += sim::test::rtu("010306" + link::LongToHexStr(temperature, 2) + "00000000");
+    };
+    step_to(1370);
+    answer(11);  // to the first copy, 1170 ms late
+    step_to(1450);
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "1,1");
+    ASSERT_EQ(p.c.g.line.answers, 1u);
+    step_to(1650);
+    ASSERT_EQ(p.port.written.size(), 3u);  // the next read has gone out
+    step_to(2370);
+    answer(22);  // to the repeat
+    step_to(2450);
+    EXPECT_EQ(p.c.g.line.answers, 1u);
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "1,1");
+    EXPECT_TRUE(p.f.Timer5.enabled());  // the next read still waits for its answer
+    answer(33);
+    step_to(2550);
+    EXPECT_EQ(p.c.g.line.answers, 2u);
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "3,3");
+}
+
+}  // namespace
+}  // namespace vor3::test
