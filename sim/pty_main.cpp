@@ -20,6 +20,8 @@
 #include <cstring>
 #include <deque>
 #include <iostream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -131,6 +133,7 @@ class Server {
 public:
     Server(int master, const PtyOptions& options)
         : master_(master), sensor_(options.framing, options.address) {
+        sensor_.faults() = options.faults;
         // The sensor's usual line settings: 8E1 for RTU, 7E1 for ASCII.
         const int data_bits = options.framing == Framing::Ascii ? 7 : 8;
         char_ms_ = char_time_ms({options.baud, 'E', data_bits, 1});
@@ -139,7 +142,8 @@ public:
     // Serves requests until a stop signal arrives.
     void run(const sigset_t& waiting_mask) {
         for (;;) {
-            pollfd fd{master_, POLLIN, 0};
+            pollfd fds[2] = {{master_, POLLIN, 0}, {control_, POLLIN, 0}};
+            pollfd& fd = fds[0];
             timespec timeout{};
             timespec* bound = nullptr;
             if (!outgoing_.empty()) {
@@ -148,10 +152,11 @@ public:
                 timeout = {static_cast<time_t>(whole / 1000), static_cast<long>(whole % 1000) * 1'000'000};
                 bound = &timeout;
             }
-            if (ppoll(&fd, 1, bound, &waiting_mask) < 0) {
+            if (ppoll(fds, control_ >= 0 ? 2 : 1, bound, &waiting_mask) < 0) {
                 if (errno == EINTR) return;
                 throw system_failure("poll failed");
             }
+            if (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) take_control();
             if (fd.revents & POLLIN) take_in();
             else if (fd.revents & (POLLERR | POLLHUP)) throw Failure("the pseudo-terminal failed");
             send_due();
@@ -177,6 +182,31 @@ private:
         }
     }
 
+    // Lines of fault switches on standard input replace the faults in force,
+    // so a long run can switch them without restarting the sensor.
+    void take_control() {
+        char buf[512];
+        const ssize_t n = read(control_, buf, sizeof buf);
+        if (n <= 0) {
+            control_ = -1;  // nobody will tell us more
+            return;
+        }
+        control_text_.append(buf, static_cast<std::size_t>(n));
+        for (auto end = control_text_.find('\n'); end != std::string::npos; end = control_text_.find('\n')) {
+            std::istringstream line(control_text_.substr(0, end));
+            control_text_.erase(0, end + 1);
+            std::vector<std::string> words{std::istream_iterator<std::string>(line), {}};
+            try {
+                sensor_.faults() = parse_fault_options(words);
+                std::cout << "faults set" << std::endl;
+            } catch (const std::invalid_argument& e) {
+                std::cout << "faults refused: " << e.what() << std::endl;
+            }
+        }
+        // A line without an end that grows without bound is no command.
+        if (control_text_.size() > 4096) control_text_.clear();
+    }
+
     void send_due() {
         const double now = monotonic_ms();
         std::string due;
@@ -191,6 +221,8 @@ private:
     }
 
     int master_;
+    int control_ = STDIN_FILENO;
+    std::string control_text_;
     SimulatedSensor sensor_;
     double char_ms_ = 1;
     double sensor_free_ms_ = 0;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "link/hex.h"
+
 namespace vor3::sim {
 
 namespace {
@@ -22,40 +24,86 @@ Framing framing_named(const std::string& text) {
     throw std::invalid_argument("--mode needs rtu or ascii, not '" + text + "'");
 }
 
-}  // namespace
+std::string noise_bytes(const std::string& text) {
+    std::string upper, bytes;
+    for (char ch : text) upper.push_back(ch >= 'a' && ch <= 'f' ? static_cast<char>(ch - 'a' + 'A') : ch);
+    if (upper.empty() || !link::hex_to_bytes(upper, bytes))
+        throw std::invalid_argument("--noise needs bytes as hex digit pairs, not '" + text + "'");
+    return bytes;
+}
 
-PtyOptions parse_pty_options(const std::vector<std::string>& args) {
-    PtyOptions options;
+bool is_switch(const std::string& name) {
+    return name == "--silent" || name == "--bad-checksum" || name == "--duplicate" || name == "--echo";
+}
+
+// Takes one option (and its value) at args[i]; false when it is not one of
+// the fault switches.
+bool take_fault(const std::string& name, const std::string& value, Faults& f) {
+    if (name == "--silent") f.silent = true;
+    else if (name == "--bad-checksum") f.bad_checksum = true;
+    else if (name == "--duplicate") f.duplicate = true;
+    else if (name == "--echo") f.echo = true;
+    else if (name == "--noise") f.noise_before = noise_bytes(value);
+    else if (name == "--split") f.split_parts = whole_number(name, value, 1, 256);
+    else if (name == "--split-gap") f.split_gap_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--exception") f.exception_code = whole_number(name, value, 1, 255);
+    else if (name == "--extra-delay") f.extra_delay_ms = whole_number(name, value, 0, 60'000);
+    else return false;
+    return true;
+}
+
+// Walks "--name value" and "--name=value" arguments; `take` returns false
+// for a name it does not know.
+template <class Take>
+void walk(const std::vector<std::string>& args, bool (*has_no_value)(const std::string&), Take take) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
-        bool has_value = false;
-        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
+        const auto eq = name.find('=');
+        const bool inline_value = name.starts_with("--") && eq != std::string::npos;
+        if (inline_value) {
             value = name.substr(eq + 1);
             name.resize(eq);
-            has_value = true;
-        }
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (name != "--mode" && name != "--address" && name != "--baud" && name != "--link")
-            throw std::invalid_argument("unknown argument '" + args[i] + "'");
-        if (!has_value) {
+            if (has_no_value(name)) throw std::invalid_argument(name + " takes no value");
+        } else if (!has_no_value(name)) {
+            if (!name.starts_with("-")) throw std::invalid_argument("unknown argument '" + args[i] + "'");
             if (i + 1 == args.size()) throw std::invalid_argument(name + " needs a value");
             value = args[++i];
         }
-        if (name == "--mode") options.framing = framing_named(value);
+        if (!take(name, value)) throw std::invalid_argument("unknown argument '" + args[i] + "'");
+    }
+}
+
+bool plain_switch(const std::string& name) { return is_switch(name) || name == "--help" || name == "-h"; }
+
+}  // namespace
+
+Faults parse_fault_options(const std::vector<std::string>& args) {
+    Faults faults;
+    walk(args, is_switch, [&](const std::string& name, const std::string& value) {
+        return take_fault(name, value, faults);
+    });
+    return faults;
+}
+
+PtyOptions parse_pty_options(const std::vector<std::string>& args) {
+    PtyOptions options;
+    walk(args, plain_switch, [&](const std::string& name, const std::string& value) {
+        if (name == "--help" || name == "-h") options.help = true;
+        else if (name == "--mode") options.framing = framing_named(value);
         else if (name == "--address") options.address = whole_number(name, value, 1, 247);
         else if (name == "--baud") options.baud = whole_number(name, value, 50, 4'000'000);
-        else if (value.empty()) throw std::invalid_argument("--link needs a path");
-        else options.link = value;
-    }
+        else if (name == "--link") {
+            if (value.empty()) throw std::invalid_argument("--link needs a path");
+            options.link = value;
+        } else return take_fault(name, value, options.faults);
+        return true;
+    });
     return options;
 }
 
 std::string pty_usage() {
-    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address N] [--baud B] [--link PATH]\n"
+    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address N] [--baud B] [--link PATH] [FAULTS]\n"
            "\n"
            "Simulates the VOR3-UZ485-Uvarod-OR2 room sensor as a Modbus slave on a\n"
            "pseudo-terminal and prints the terminal's path as the first line.\n"
@@ -66,6 +114,19 @@ std::string pty_usage() {
            "  --link PATH       also make PATH a symbolic link to the terminal\n"
            "  --help            show this text\n"
            "\n"
+           "Faults, for trying how a master copes:\n"
+           "  --silent          hear requests but never answer\n"
+           "  --bad-checksum    answer with a wrong CRC or LRC\n"
+           "  --noise HEX       send these bytes ahead of each reply (e.g. FF0103)\n"
+           "  --split N         send each reply in N pieces...\n"
+           "  --split-gap MS    ...with this pause between them\n"
+           "  --exception CODE  refuse every request with this Modbus exception\n"
+           "  --extra-delay MS  answer this much later than the minimum response time\n"
+           "  --duplicate       send every reply twice\n"
+           "  --echo            send the request back ahead of the reply\n"
+           "\n"
+           "A line of fault switches on standard input replaces the faults in force\n"
+           "(an empty line clears them); each line is answered with \"faults set\".\n"
            "Runs until interrupted (SIGINT or SIGTERM).\n";
 }
 

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/faults.h"
 #include "sim/framing.h"
 
 namespace vor3::sim {
@@ -11,6 +12,7 @@ struct PtyOptions {
     int address = 1;
     int baud = 9600;
     std::string link;  // empty: no symbolic link
+    Faults faults;
     bool help = false;
 };
 
@@ -18,6 +20,10 @@ struct PtyOptions {
 // "--name value" or "--name=value". Throws std::invalid_argument with a
 // one-line message when an argument is unknown, missing or out of range.
 PtyOptions parse_pty_options(const std::vector<std::string>& args);
+
+// The fault switches alone (as vor3-sensor-sim reads them on standard input
+// while it runs): the faults they describe, starting from none.
+Faults parse_fault_options(const std::vector<std::string>& args);
 
 std::string pty_usage();
 

@@ -52,10 +52,20 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
         if (request->adu.size() < 2) continue;
         const int to = static_cast<std::uint8_t>(request->adu[0]);
         if (to != address_ && to != kBroadcast) continue;
+        if (requests_.size() == 2 * kHistory)
+            requests_.erase(requests_.begin(), requests_.begin() + static_cast<std::ptrdiff_t>(kHistory));
         requests_.push_back(link::bytes_to_hex(request->adu));
+        ++heard_;
         if (faults_.silent) continue;
         Reply reply = reply_for(*request, now_ms);
-        if (to != kBroadcast) replies.push_back(std::move(reply));
+        if (to == kBroadcast) continue;
+        if (faults_.echo) {
+            const std::string frame = request->framing == Framing::Ascii ? encode_ascii(request->adu)
+                                                                         : encode_rtu(request->adu);
+            replies.push_back({frame, 0, {frame.size()}, 0});
+        }
+        if (faults_.duplicate) replies.push_back(reply);
+        replies.push_back(std::move(reply));
     }
     return replies;
 }

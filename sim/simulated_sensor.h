@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/faults.h"
 #include "sim/frame_scanner.h"
 #include "sim/framing.h"
 #include "sim/line_timing.h"
@@ -12,17 +13,6 @@
 #include "sim/sensor_memory.h"
 
 namespace vor3::sim {
-
-// Misbehaviour to switch on in tests.
-struct Faults {
-    bool silent = false;         // take requests in (they are recorded) but neither act nor answer
-    bool bad_checksum = false;   // replies carry a checksum that does not match
-    std::string noise_before;    // bytes sent ahead of each reply
-    int split_parts = 1;         // each reply leaves in this many pieces...
-    int split_gap_ms = 0;        // ...with this pause between them
-    int exception_code = 0;      // nonzero: refuse every request with this exception, acting on none
-    int extra_delay_ms = 0;      // added to the minimum response time
-};
 
 // The room sensor as a Modbus slave, without any notion of the line: bytes
 // in, reply frames out.
@@ -47,9 +37,14 @@ public:
     void set_address(int address);
     int address() const { return address_; }
 
-    // Upper-case hex, without checksum, of every good request addressed to
-    // this sensor or broadcast, in arrival order.
+    // Upper-case hex, without checksum, of the good requests addressed to
+    // this sensor or broadcast, in arrival order: the most recent ones, at
+    // least kHistory of them, so that a sensor left running for days keeps
+    // its memory.
+    static constexpr std::size_t kHistory = 1000;
     const std::vector<std::string>& requests() const { return requests_; }
+    // How many such requests it has heard since it was made.
+    std::uint64_t heard() const { return heard_; }
     int min_response_ms() const;
 
 private:
@@ -60,6 +55,7 @@ private:
     SensorMemory memory_;
     Faults faults_;
     std::vector<std::string> requests_;
+    std::uint64_t heard_ = 0;
 };
 
 }  // namespace vor3::sim

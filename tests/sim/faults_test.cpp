@@ -66,6 +66,30 @@ TEST_P(FaultTest, ShapesTheReply) {
 INSTANTIATE_TEST_SUITE_P(Switches, FaultTest, ::testing::ValuesIn(kFaultCases),
                          [](const auto& info) { return test::case_name(info.param.what); });
 
+TEST(FaultTest, DuplicateAndEchoAddReplies) {
+    const std::string request = test::rtu("010300060001");
+    SimulatedSensor sensor;
+    sensor.faults().duplicate = true;
+    sensor.faults().echo = true;
+    const auto replies = sensor.receive(request, 0);
+    ASSERT_EQ(replies.size(), 3u);
+    EXPECT_EQ(replies[0].bytes, request);
+    EXPECT_EQ(replies[0].delay_ms, 0);
+    EXPECT_EQ(replies[1].bytes, test::rtu("010302000A"));
+    EXPECT_EQ(replies[2].bytes, replies[1].bytes);
+    EXPECT_EQ(sensor.requests().size(), 1u) << "heard once";
+}
+
+TEST(History, KeepsTheRecentRequestsOnly) {
+    SimulatedSensor sensor;
+    sensor.faults().silent = true;
+    for (int i = 0; i < 5000; ++i) sensor.receive(test::rtu("01030006" + link::LongToHexStr(i, 2)), 0);
+    EXPECT_EQ(sensor.heard(), 5000u);
+    EXPECT_GE(sensor.requests().size(), SimulatedSensor::kHistory);
+    EXPECT_LE(sensor.requests().size(), 2 * SimulatedSensor::kHistory);
+    EXPECT_EQ(sensor.requests().back(), "01030006" + link::LongToHexStr(4999, 2));
+}
+
 TEST(ResponseTime, FollowsRegisterSeven) {
     SimulatedSensor sensor;
     sensor.receive(test::rtu("01100007000102000F"), 0);

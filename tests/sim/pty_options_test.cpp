@@ -17,8 +17,30 @@ TEST(PtyOptions, BadArgumentsAreRefused) {
     const std::vector<std::string> cases[] = {
         {"--address", "0"}, {"--address", "248"}, {"--address", "1x"}, {"--address"}, {"--mode", "tcp"},
         {"--baud", "0"},    {"--link="},          {"--verbose"},       {"rtu"},
+        {"--noise", "F"},   {"--noise", "GG"},    {"--split", "0"},    {"--exception", "256"},
+        {"--extra-delay=-1"}, {"--silent=1x"},
     };
     for (const auto& args : cases) EXPECT_THROW(parse_pty_options(args), std::invalid_argument) << args[0];
+}
+
+TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
+    const PtyOptions o = parse_pty_options({"--silent", "--bad-checksum", "--noise", "ff0103", "--split=3",
+                                            "--split-gap", "40", "--exception", "2", "--extra-delay=300",
+                                            "--duplicate", "--echo", "--mode", "ascii"});
+    EXPECT_TRUE(o.faults.silent);
+    EXPECT_TRUE(o.faults.bad_checksum);
+    EXPECT_EQ(o.faults.noise_before, std::string("\xFF\x01\x03"));
+    EXPECT_EQ(o.faults.split_parts, 3);
+    EXPECT_EQ(o.faults.split_gap_ms, 40);
+    EXPECT_EQ(o.faults.exception_code, 2);
+    EXPECT_EQ(o.faults.extra_delay_ms, 300);
+    EXPECT_TRUE(o.faults.duplicate);
+    EXPECT_TRUE(o.faults.echo);
+    EXPECT_EQ(o.framing, Framing::Ascii);
+
+    EXPECT_TRUE(parse_fault_options({"--echo"}).echo);
+    EXPECT_FALSE(parse_fault_options({}).silent);
+    EXPECT_THROW(parse_fault_options({"--mode", "rtu"}), std::invalid_argument);
 }
 
 }  // namespace

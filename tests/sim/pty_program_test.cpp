@@ -46,19 +46,34 @@ public:
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        int out[2];
+        int out[2], in[2];
         EXPECT_EQ(pipe(out), 0);
+        EXPECT_EQ(pipe(in), 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, in[1]);
         EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
+        close(in[0]);
         stdout_ = out[0];
+        stdin_ = in[1];
     }
     ~SimProgram() {
         if (pid_ > 0) stop();
         close(stdout_);
+        if (stdin_ >= 0) close(stdin_);
+    }
+    // Writes a line to the program's standard input.
+    void tell(const std::string& line) {
+        const std::string text = line + "\n";
+        EXPECT_EQ(write(stdin_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    void close_input() {
+        close(stdin_);
+        stdin_ = -1;
     }
     std::string first_line() {
         const std::string text = read_from(stdout_, 0);
@@ -79,6 +94,7 @@ public:
 private:
     pid_t pid_ = -1;
     int stdout_ = -1;
+    int stdin_ = -1;
 };
 
 // Pseudo-terminals refuse parity and 7 data bits, so the client uses 8N1.
@@ -126,6 +142,26 @@ TEST(SensorSimProgram, AnswersOnItsTerminal) {
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0) << "link left behind";
     rmdir(dir);
+}
+
+TEST(SensorSimProgram, FaultsSwitchWhileItRuns) {
+    SimProgram program({"--silent"});
+    const std::string path = program.first_line();
+    ASSERT_FALSE(path.empty());
+    const std::string request = test::rtu("010300060001");
+    const std::string reply = test::rtu("010302000A");
+    program.tell("--bogus");
+    EXPECT_EQ(program.first_line().rfind("faults refused: ", 0), 0u);
+    program.tell("--echo --split 2");  // replaces the silence
+    EXPECT_EQ(program.first_line(), "faults set");
+    EXPECT_EQ(link::bytes_to_hex(exchange(path, request, request.size() + reply.size())),
+              link::bytes_to_hex(request + reply));
+    program.tell("");
+    EXPECT_EQ(program.first_line(), "faults set");
+    EXPECT_EQ(link::bytes_to_hex(exchange(path, request, reply.size())), link::bytes_to_hex(reply));
+    program.close_input();  // the end of its input does not end the sensor
+    EXPECT_EQ(link::bytes_to_hex(exchange(path, request, reply.size())), link::bytes_to_hex(reply));
+    EXPECT_EQ(program.stop(), 0);
 }
 
 TEST(SensorSimProgram, RefusesBadArguments) {

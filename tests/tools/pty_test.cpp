@@ -19,6 +19,7 @@
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sensor_process.h"
+#include "sim/sim_test_support.h"
 #include "support/fakes.h"
 
 namespace vor3::test {
@@ -136,6 +137,52 @@ TEST(PseudoTerminal, TheCommandLineFindsTheSensorsFramingAndAddress) {
     EXPECT_EQ(none.out, "[]\n");
     EXPECT_EQ(none.err, "vor3-cli: Kein Sensor gefunden.\n");
 }
+
+// What `vor3-cli read` makes of each fault the simulated sensor can show.
+struct FaultRun {
+    const char* name;
+    QStringList sensor_args;
+    int status;
+    const char* message;  // standard error; empty for a read that succeeded
+};
+
+const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
+
+const FaultRun kFaultRuns[] = {
+    {"none", {}, 0, ""},
+    {"silence", {"--silent"}, 3, kGiveUp},
+    {"wrong checksum", {"--bad-checksum"}, 3, kGiveUp},
+    {"noise with a false start before the reply", {"--noise", "FF0103FF0103"}, 0, ""},
+    {"reply split with gaps", {"--split", "4", "--split-gap", "30"}, 0, ""},
+    {"exception", {"--exception", "2"}, 3,
+     "vor3-cli: Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).\n"},
+    {"extra delay", {"--extra-delay", "100"}, 0, ""},
+    // The status window's time limit follows the display interval, not the
+    // response time: a read that outlasts it is cut off and said so.
+    {"extra delay past the status windows time limit", {"--extra-delay", "300"}, 3, kGiveUp},
+    {"duplicate answer", {"--duplicate"}, 0, ""},
+    {"echo of the request", {"--echo"}, 0, ""},
+    {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
+};
+
+class CliAgainstFault : public ::testing::TestWithParam<FaultRun> {};
+
+TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
+    const FaultRun& k = GetParam();
+    SensorProcess sensor(k.sensor_args);
+    ASSERT_FALSE(sensor.device().empty());
+    QStringList args{"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N"};
+    if (k.sensor_args.contains("ascii")) args << "--mode" << "ascii" << "--data-bits" << "8";
+    const auto r = run_cli(args);
+    EXPECT_EQ(r.status, k.status) << r.err;
+    EXPECT_EQ(r.err, k.message);
+    if (k.status == 0) {
+        EXPECT_NE(r.out.find("txt_data_cfg(0)\tGerätecodierung:\t4660\n"), std::string::npos) << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CliAgainstFault, ::testing::ValuesIn(kFaultRuns),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {
     int master = -1, slave = -1;

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace vor3::sim {
+
+// Misbehaviour of the simulated sensor, switched on in tests, on the
+// command line of vor3-sensor-sim, or while it runs.
+struct Faults {
+    bool silent = false;         // take requests in (they are recorded) but neither act nor answer
+    bool bad_checksum = false;   // replies carry a checksum that does not match
+    std::string noise_before;    // bytes sent ahead of each reply
+    int split_parts = 1;         // each reply leaves in this many pieces...
+    int split_gap_ms = 0;        // ...with this pause between them
+    int exception_code = 0;      // nonzero: refuse every request with this exception, acting on none
+    int extra_delay_ms = 0;      // added to the minimum response time
+    bool duplicate = false;      // every reply is sent twice
+    bool echo = false;           // the request comes back ahead of the reply, as from an adapter that hears itself
+};
+
+}  // namespace vor3::sim
