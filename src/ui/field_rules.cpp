@@ -2,6 +2,7 @@
 
 #include "model/captions.h"
 #include "model/numbers.h"
+#include "model/register_map.h"
 #include "ui/change_marking.h"
 
 namespace vor3::ui {
@@ -35,6 +36,17 @@ void filter_number_key(const Context& c, const std::string& text, bool minus_all
 }
 
 std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form::kNormalText; }
+
+// A register holds whole units, or tenths for the offsets and the external
+// temperature and humidity: a value with more decimals is rounded as the
+// write will round it, so that the field shows what the sensor gets.
+void keep_register_resolution(Context& c, form::TextBox& field, model::FieldArray array, int index) {
+    const auto v = number_of(c, field.text());
+    if (!v) return;
+    const double scale = model::field(array, index).encoding == model::Encoding::Signed16Div10 ? 10 : 1;
+    const double held = static_cast<double>(model::round_half_even(*v * scale)) / scale;
+    if (held != *v) field.set_text(model::format_number(held, c.g.lang.decimal_sep));
+}
 
 }  // namespace
 
@@ -91,6 +103,7 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
         field.set_text(model::format_number(below, c.g.lang.decimal_sep));
         if (index == kMinResponseField) c.g.transfer.reply_delay = kShortestResponseMs;
     }
+    keep_register_resolution(c, field, model::FieldArray::txt_data_cfg, index);
 }
 
 double config_lower_bound(const Context& c, int index) {
@@ -132,6 +145,7 @@ void txt_data_in_LostFocus(Context& c, int index) {
             field.set_text("0");
     }
     if (field.text().empty()) field.set_text("0");
+    if (index <= 2) keep_register_resolution(c, field, model::FieldArray::txt_data_in, index);
 }
 
 }  // namespace vor3::ui

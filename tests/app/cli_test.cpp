@@ -207,12 +207,22 @@ TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
     EXPECT_EQ(rejected.cli.sensor.holding(5), 1200);
     EXPECT_EQ(rejected.cli.sensor.requests().size(), 7u + 1u);  // the read, then the refused block
 
-    // The sensor keeps only tenths: 21.55 is written as 21.6 and read back so.
+    // The register keeps only tenths: the field turns 21.55 into 21.6, so
+    // the value is refused before anything is sent.
     WriteRun rounded;
     rounded.run({"txt_data_in(1)=21.55"});
-    EXPECT_EQ(rounded.outcome, CliWrite::Outcome::Differs);
-    EXPECT_EQ(CliWrite::exit_status(rounded.outcome), 4);
-    EXPECT_EQ(rounded.failure, "txt_data_in(1)\t21.55 -> 21,6");
+    EXPECT_EQ(CliWrite::exit_status(rounded.outcome), 1);
+    EXPECT_EQ(rounded.failure, "txt_data_in(1) macht aus \"21,55\" \"21,6\"");
+
+    // A sensor that keeps a value of its own choosing: read back otherwise.
+    WriteRun clamped;
+    clamped.each_tick = [&] {
+        if (clamped.cli.sensor.holding(4) == 900) clamped.cli.sensor.set_holding(4, 899);
+    };
+    clamped.run({"txt_data_cfg(4)=900"});
+    EXPECT_EQ(clamped.outcome, CliWrite::Outcome::Differs);
+    EXPECT_EQ(CliWrite::exit_status(clamped.outcome), 4);
+    EXPECT_EQ(clamped.failure, "txt_data_cfg(4)\t900 -> 899");
 }
 
 TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {

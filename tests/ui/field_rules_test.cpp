@@ -102,7 +102,24 @@ TEST(FieldRules, ChangeMarksAndFocusCorrections) {
     EXPECT_EQ(co2_in.text(), "9999");
     co2_in.set_text("10000");
     co2_in.lose_focus();
-    EXPECT_EQ(co2_in.text(), "3276,7");
+    EXPECT_EQ(co2_in.text(), "3277");  // the marker value as the whole-ppm register holds it
+}
+
+// Found by fuzzing field entry: a field left with more decimals than its
+// register holds showed one value while the write sent another.
+TEST(FieldRules, LeavingAFieldKeepsToWhatItsRegisterHolds) {
+    FakeProgram p;
+    struct Case { bool config; int index; const char* typed; const char* left; } cases[] = {
+        {true, 4, "8,01", "8"},     {true, 3, ",1", "0"},        {true, 8, "0,25", "0,2"},
+        {true, 9, "-1,55", "-1,6"}, {true, 10, "-2,5", "-2"},    {false, 0, "22,45", "22,4"},
+        {false, 2, "500,5", "500"}, {false, 1, "40,5", "40,5"},
+    };
+    for (const auto& k : cases) {
+        auto& field = k.config ? p.f.txt_data_cfg(k.index) : p.f.txt_data_in(k.index);
+        field.paste(k.typed, 0, field.text().size());
+        field.lose_focus();
+        EXPECT_EQ(field.text(), k.left) << k.typed;
+    }
 }
 
 TEST(ChangeMarking, CoilsUnitListAndTheApplyButton) {
