@@ -77,6 +77,7 @@ struct LineState {
     std::vector<std::int64_t> copies_ms;  // when each copy of it went out
     bool answered = false;             // a reply to it has been accepted
     std::uint64_t answers = 0;         // replies accepted so far
+    std::uint64_t last_answered = 0;   // request_number of the request the latest of them answered
     // An answer still expected to a copy of a request already answered.
     struct StaleAnswer {
         std::string request;

@@ -87,6 +87,7 @@ void note_answered(Context& c) {
     auto& l = c.g.line;
     l.answered = true;
     ++l.answers;
+    l.last_answered = l.request_number;
     const std::int64_t now = c.clock.now_ms();
     for (std::size_t i = 1; i < l.copies_ms.size() && l.stale.size() < kMaxStale; ++i)
         l.stale.push_back({l.request, now + (l.copies_ms[i] - l.copies_ms[0])});

@@ -1,0 +1,173 @@
+// The reply path under random input: byte streams of noise, answers,
+// corrupted, stale and duplicated answers, split at random points over
+// several polls with the virtual clock moving between them, for every
+// transfer in both framings.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "fuzz_check.h"
+#include "ops/builders.h"
+#include "ops/readout.h"
+#include "ops/write_parameters.h"
+#include "sim/simulated_sensor.h"
+#include "support/fake_program.h"
+#include "ui/status_window.h"
+
+namespace {
+
+using namespace vor3;
+
+enum class Transfer { ReadDevice, CyclicReadOut, ReRead, WriteConfig, WriteExternal };
+
+constexpr char kUnread[] = "?";
+// Longer than any transfer may take once the line is quiet.
+constexpr std::int64_t kQuietBoundMs = 10 * 60 * 1000;
+
+struct Run {
+    test::FakeProgram p;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    Transfer transfer;
+    std::uint64_t answers = 0;
+    std::uint64_t last_answered = 0;
+
+    explicit Run(Transfer t, bool ascii) : transfer(t) {
+        p.f.Combo_Port(5).set_list_index(ascii ? 0 : 1);
+        p.f.Combo_Port(6).set_list_index(1);
+    }
+
+    bool reads() const { return transfer == Transfer::ReadDevice || transfer == Transfer::ReRead; }
+
+    // Each accepted reply answers a later request than the one before.
+    void check_step() {
+        const auto& l = p.g.line;
+        if (l.answers == answers) return;
+        FUZZ_CHECK(l.answers == answers + 1, "two replies accepted in one step");
+        FUZZ_CHECK(l.last_answered > last_answered, "a request was decoded twice");
+        answers = l.answers;
+        last_answered = l.last_answered;
+    }
+
+    void advance(std::int64_t ms) {
+        const std::int64_t target = p.clock.now_ms() + ms;
+        while (p.clock.step(target)) check_step();
+        p.clock.advance(target - p.clock.now_ms());
+    }
+
+    void start() {
+        auto& f = p.f;
+        if (reads()) {
+            for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_text(kUnread);
+            for (int i = 0; i <= 2; ++i) {
+                f.txt_data_out(i).set_text(kUnread);
+                f.txt_data_in(i).set_text(kUnread);
+            }
+        }
+        p.g.image.config_known = p.g.image.external_known = true;
+        switch (transfer) {
+        case Transfer::ReadDevice: ops::cmd_read_device_Click(p.c); break;
+        case Transfer::CyclicReadOut: f.chk_read_out.set_value(1); break;
+        case Transfer::ReRead: ops::read_out_parameter_Click(p.c); break;
+        case Transfer::WriteConfig:
+            f.txt_data_cfg(4).set_text("900");
+            ops::set_parameter_Click(p.c);
+            break;
+        case Transfer::WriteExternal:
+            f.txt_data_in(0).set_text("22");
+            ops::set_parameter_Click(p.c);
+            break;
+        }
+    }
+
+    std::string answer_to(const std::string& request) {
+        std::string out;
+        for (const auto& reply : sensor.receive(request, p.clock.now_ms())) out += reply.bytes;
+        return out;
+    }
+
+    void deliver(FuzzedDataProvider& in, const std::string& bytes) {
+        const int parts = in.ConsumeIntegralInRange(1, 4);
+        std::size_t from = 0;
+        for (int i = 1; i <= parts; ++i) {
+            const std::size_t to = i == parts ? bytes.size() : in.ConsumeIntegralInRange(from, bytes.size());
+            p.port.incoming += bytes.substr(from, to - from);
+            from = to;
+            advance(in.ConsumeIntegralInRange(0, 120));
+        }
+    }
+
+    void play(FuzzedDataProvider& in) {
+        for (int op = 0; op < 64 && in.remaining_bytes() > 0; ++op) {
+            const auto& written = p.port.written;
+            const int what = in.ConsumeIntegralInRange(0, 6);
+            switch (what) {
+            case 0:
+                deliver(in, in.ConsumeBytesAsString(in.ConsumeIntegralInRange<std::size_t>(0, 40)));
+                break;
+            case 1:
+            case 2:  // the latest request answered, or its answer corrupted
+                if (!written.empty()) {
+                    std::string reply = answer_to(written.back());
+                    if (what == 2 && !reply.empty())
+                        reply[in.ConsumeIntegralInRange<std::size_t>(0, reply.size() - 1)] ^=
+                            static_cast<char>(in.ConsumeIntegralInRange(1, 255));
+                    deliver(in, reply);
+                }
+                break;
+            case 3:  // an earlier request answered (again)
+                if (!written.empty())
+                    deliver(in, answer_to(written[in.ConsumeIntegralInRange<std::size_t>(0, written.size() - 1)]));
+                break;
+            case 4: advance(in.ConsumeIntegralInRange(0, 2500)); break;
+            case 5: advance(p.f.Timer4.interval()); break;
+            case 6:  // the user stops what can be stopped
+                if (transfer == Transfer::CyclicReadOut) p.f.chk_read_out.set_value(0);
+                else if (p.prog.frmState.loaded() && p.prog.frmState.Abbruch.visible()) ui::Abbruch_Click(p.c);
+                break;
+            }
+        }
+    }
+
+    bool ended() const {
+        const auto& f = p.f;
+        return !p.prog.frmState.loaded() && !f.Timer1.enabled() && !f.Timer3.enabled() && !f.Timer5.enabled() &&
+               !f.Timer6.enabled();
+    }
+
+    // The line goes quiet: every transfer must come to an end the user can see.
+    void go_quiet() {
+        auto& f = p.f;
+        if (f.chk_read_out.value() == 1) {
+            advance(10000);
+            FUZZ_CHECK(f.lbl_desc(16).visible(), "a silent sensor under cyclic read-out shows no warning");
+            f.chk_read_out.set_value(0);
+        }
+        for (std::int64_t waited = 0; !ended() && waited < kQuietBoundMs; waited += 1000) advance(1000);
+        advance(2000);  // anything still due
+        FUZZ_CHECK(ended(), "a transfer or its timers still run after the line went quiet");
+        FUZZ_CHECK(f.enabled(), "the main window stays disabled");
+        const bool warned = f.lbl_desc(16).visible() || !p.msg.shown.empty();
+        if (warned) return;
+        if (reads()) {
+            bool all = true;
+            for (int i = 0; i <= 10; ++i) all &= f.txt_data_cfg(i).text() != kUnread;
+            for (int i = 0; i <= 2; ++i) all &= f.txt_data_out(i).text() != kUnread && f.txt_data_in(i).text() != kUnread;
+            FUZZ_CHECK(all, "a read ended without a warning but left fields unread");
+        } else if (transfer != Transfer::CyclicReadOut) {
+            FUZZ_CHECK(f.txt_data_cfg(4).fore_color() != form::kChangeMark &&
+                           f.txt_data_in(0).fore_color() != form::kChangeMark,
+                       "a write ended without a warning but left its edits unconfirmed");
+        }
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const bool ascii = in.ConsumeBool();
+    const auto transfer = static_cast<Transfer>(in.ConsumeIntegralInRange(0, 4));
+    Run run(transfer, ascii);
+    run.start();
+    run.play(in);
+    run.go_quiet();
+    return 0;
+}
