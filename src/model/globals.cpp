@@ -17,6 +17,12 @@ std::int64_t block_timer_period(const std::string& baud_rate, std::int32_t reply
     return period < 1 ? 1 : period;
 }
 
+double char_time_ms(const LinkSettings& l) {
+    const double baud = leading_number(l.baud_rate);
+    const double bits = 1 + leading_number(l.data_bits) + (l.parity == "N" ? 0 : 1) + leading_number(l.stop_bits);
+    return baud > 0 ? bits * 1000.0 / baud : 0.0;
+}
+
 double status_time_limit(const std::string& baud_rate, std::int32_t reply_delay) {
     return 15 * (line_budget_ms(baud_rate) + static_cast<double>(reply_delay) * 10);
 }

@@ -118,6 +118,10 @@ struct Globals {
 // arithmetic: any reply_delay gives a period, never an overflow.
 std::int64_t block_timer_period(const std::string& baud_rate, std::int32_t reply_delay);
 
+// The time one character takes on the line with these settings: start bit,
+// data bits, parity bit and stop bits.
+double char_time_ms(const LinkSettings& link);
+
 // The status window's time limit in ms: 15 x (line budget + 10 ms per unit
 // of reply_delay).
 double status_time_limit(const std::string& baud_rate, std::int32_t reply_delay);

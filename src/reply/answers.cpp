@@ -23,6 +23,19 @@ int word_at(std::string_view bytes, std::size_t i) {
     return (static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]);
 }
 
+// The least time between sending a request and having its answer read: the
+// request and the shortest reply (an exception) on the line, one character
+// after the other. Anything read sooner answers something else.
+double shortest_exchange_ms(const Context& c, const std::string& request_hex) {
+    const bool ascii = c.g.link.protocol_mode == "ASCII";
+    const double request_bytes = static_cast<double>(request_hex.size()) / 2;
+    constexpr double kExceptionBytes = 3;
+    // RTU: the bytes and a two-byte CRC; ASCII: ':', two digits a byte and
+    // for the LRC, CR LF.
+    auto chars = [&](double bytes) { return ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2; };
+    return (chars(request_bytes) + chars(kExceptionBytes)) * model::char_time_ms(c.g.link);
+}
+
 }  // namespace
 
 Expectation expectation_of(const std::string& request_hex) {
@@ -75,6 +88,9 @@ bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read) {
     const std::int64_t slack = c.frm.Timer4.interval() + kArrivalSlackMs;
     std::erase_if(l.stale, [&](const model::LineState::StaleAnswer& s) { return now > s.due_ms + slack; });
     if (l.answered || sends_when_read < l.request_number) return true;
+    if (!l.copies_ms.empty() &&
+        static_cast<double>(now - l.copies_ms.front()) < shortest_exchange_ms(c, l.request))
+        return true;
     const auto hit = std::find_if(l.stale.begin(), l.stale.end(), [&](const model::LineState::StaleAnswer& s) {
         return now >= s.due_ms - slack && fit(expectation_of(s.request), adu) != Fit::None;
     });

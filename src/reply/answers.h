@@ -32,8 +32,9 @@ void note_sent(Context& c);
 
 // True when a frame that fits the request outstanding is nevertheless not
 // its answer: the request was answered already, the frame was read before
-// the request went out (`sends_when_read`), or it is the answer expected to
-// a copy of an earlier request that was answered.
+// the request went out (`sends_when_read`) or sooner after it than the line
+// could carry the request and a reply, or it is the answer expected to a
+// copy of an earlier request that was answered.
 bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read);
 
 // The request outstanding has been answered: later answers to its other
