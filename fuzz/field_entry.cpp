@@ -36,15 +36,16 @@ std::string name_of(const Editable& e) {
     return std::string(model::array_name(e.array)) + "(" + std::to_string(e.index) + ")";
 }
 
-// The register value a field's text stands for, or nothing when the
-// register cannot hold it exactly.
-std::optional<std::int16_t> register_value(const std::string& text, const Editable& e, const std::string& sep) {
+// The 16 bits a field's text stands for, or nothing when the register
+// cannot hold it exactly. A register takes any 16-bit pattern: the location
+// id may be entered up to 65535 and reads back as a signed number.
+std::optional<std::uint16_t> register_value(const std::string& text, const Editable& e, const std::string& sep) {
     const auto v = model::locale_number(text, sep);
     if (!v) return std::nullopt;
     const double scaled = *v * (model::field(e.array, e.index).encoding == model::Encoding::Signed16Div10 ? 10 : 1);
     const double whole = std::round(scaled);
-    if (std::fabs(scaled - whole) > 1e-6 || whole < -32768 || whole > 32767) return std::nullopt;
-    return static_cast<std::int16_t>(whole);
+    if (std::fabs(scaled - whole) > 1e-6 || whole < -32768 || whole > 65535) return std::nullopt;
+    return static_cast<std::uint16_t>(static_cast<std::int32_t>(whole) & 0xFFFF);
 }
 
 }  // namespace
@@ -88,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Editable& e = kFields[i];
         const auto value = register_value(shown[i], e, sep);
         const auto address = model::field(e.array, e.index).address;
-        FUZZ_CHECK(value && static_cast<std::int16_t>(h.sensor.holding(address)) == *value,
+        FUZZ_CHECK(value && h.sensor.holding(address) == *value,
                    name_of(e) + " showed '" + shown[i] + "' but the sensor holds " +
-                       std::to_string(static_cast<std::int16_t>(h.sensor.holding(address))));
+                       std::to_string(h.sensor.holding(address)));
     }
     return 0;
 }

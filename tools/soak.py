@@ -34,6 +34,27 @@ FAULTS = {
 }
 
 
+# What a read must show of the simulated sensor as it starts: its
+# configuration registers, and a CO2 reading that drifts around 650 ppm.
+CONFIGURATION = ["4660", "105", "0", "1", "800", "1200", "10", "20", "0", "0", "0"]
+
+
+def wrong_values(output):
+    """What a successful read shows wrongly, or ''."""
+    fields = {}
+    for line in output.splitlines():
+        parts = line.split("\t")
+        if len(parts) == 3:
+            fields[parts[0]] = parts[2]
+    for i, want in enumerate(CONFIGURATION):
+        if fields.get(f"txt_data_cfg({i})") != want:
+            return f"txt_data_cfg({i}) shows {fields.get(f'txt_data_cfg({i})')!r}, not {want}"
+    co2 = fields.get("txt_data_out(2)", "")
+    if not co2.isdigit() or int(co2) < 100:
+        return f"txt_data_out(2) shows {co2!r}"
+    return ""
+
+
 def rss_kb(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -70,17 +91,22 @@ def main():
                 sys.exit(f"vor3-sensor-sim did not take '{' '.join(switches)}': {answer}")
             started = time.monotonic()
             cli = subprocess.Popen([cli_path, "read", "--port", device, "--parity", "N"],
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-            _, status, usage = os.wait4(cli.pid, 0)
-            elapsed = time.monotonic() - started
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            output = cli.stdout.read()  # the little it writes to stderr fits the pipe meanwhile
             message = cli.stderr.read().strip()
+            _, status, usage = os.wait4(cli.pid, 0)  # reaped here for its peak memory
+            cli.returncode = os.waitstatus_to_exitcode(status)
+            cli.stdout.close()
             cli.stderr.close()
-            code = os.waitstatus_to_exitcode(status)
+            elapsed = time.monotonic() - started
+            code = cli.returncode
+            if code == 0 and wrong_values(output):
+                code, message = "wrong values", wrong_values(output)
             times.append(elapsed)
             cli_rss.append(usage.ru_maxrss)
             if i == 0 or i == a.reads - 1:
                 sim_rss.append(rss_kb(sim.pid))
-            key = (code, message)
+            key = (str(code), message)
             outcomes.setdefault(fault, {}).setdefault(key, 0)
             outcomes[fault][key] += 1
             if code != want_status or message != want_message:
