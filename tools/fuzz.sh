@@ -5,13 +5,13 @@
 # collect in build-fuzz/corpus/<target>; a finding is written there as
 # crash-* and the run stops: make it a named regression test and copy the
 # input into fuzz/corpus/<target>/.
-#   tools/fuzz.sh [SECONDS] [TARGET...]     targets: reply_path sensor_scanner field_entry
+#   tools/fuzz.sh [SECONDS] [TARGET...]   (targets: the names in fuzz/CMakeLists.txt)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reply_path sensor_scanner field_entry)
+[ ${#targets[@]} -gt 0 ] || targets=(reply_path sensor_scanner field_entry parameter_file hive_file)
 
 command -v clang++ >/dev/null || { echo "tools/fuzz.sh needs clang++ (Debian: clang libclang-rt-dev)" >&2; exit 1; }
 CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOR3_FUZZ=ON -DVOR3_WITH_QT=OFF >/dev/null
