@@ -12,6 +12,7 @@ struct Faults {
     int split_parts = 1;         // each reply leaves in this many pieces...
     int split_gap_ms = 0;        // ...with this pause between them
     int exception_code = 0;      // nonzero: refuse every request with this exception, acting on none
+    int refuse_writes = 0;       // nonzero: refuse writes (functions 0F, 10) with this exception; reads go on
     int extra_delay_ms = 0;      // added to the minimum response time
     bool duplicate = false;      // every reply is sent twice
     bool echo = false;           // the request comes back ahead of the reply, as from an adapter that hears itself

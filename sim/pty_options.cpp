@@ -47,6 +47,7 @@ bool take_fault(const std::string& name, const std::string& value, Faults& f) {
     else if (name == "--split") f.split_parts = whole_number(name, value, 1, 256);
     else if (name == "--split-gap") f.split_gap_ms = whole_number(name, value, 0, 60'000);
     else if (name == "--exception") f.exception_code = whole_number(name, value, 1, 255);
+    else if (name == "--refuse-writes") f.refuse_writes = whole_number(name, value, 1, 255);
     else if (name == "--extra-delay") f.extra_delay_ms = whole_number(name, value, 0, 60'000);
     else return false;
     return true;
@@ -121,6 +122,7 @@ std::string pty_usage() {
            "  --split N         send each reply in N pieces...\n"
            "  --split-gap MS    ...with this pause between them\n"
            "  --exception CODE  refuse every request with this Modbus exception\n"
+           "  --refuse-writes CODE  refuse only writes with this exception\n"
            "  --extra-delay MS  answer this much later than the minimum response time\n"
            "  --duplicate       send every reply twice\n"
            "  --echo            send the request back ahead of the reply\n"

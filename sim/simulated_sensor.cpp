@@ -72,9 +72,10 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
 
 Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms) {
     const std::string_view pdu = std::string_view(request.adu).substr(1);
-    const std::string answer = faults_.exception_code != 0
-        ? exception_pdu(static_cast<std::uint8_t>(pdu[0]), faults_.exception_code)
-        : answer_pdu(pdu, memory_, now_ms);
+    const auto function = static_cast<std::uint8_t>(pdu[0]);
+    const bool write = function == 0x0F || function == 0x10;
+    const int refusal = faults_.exception_code != 0 ? faults_.exception_code : write ? faults_.refuse_writes : 0;
+    const std::string answer = refusal != 0 ? exception_pdu(function, refusal) : answer_pdu(pdu, memory_, now_ms);
     const std::string adu = static_cast<char>(address_) + answer;
     const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)
                                                                 : encode_rtu(adu, faults_.bad_checksum);

@@ -15,7 +15,8 @@ const char* const kCliUsage =
     "       vor3-cli registry get NAME | set NAME VALUE | list\n"
     "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
     "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63]\n"
-    "  --trace on any command writes every frame over the line to standard error.\n"
+    "  --trace on any command writes every frame over the line to standard error;\n"
+    "  --echo drops the echo of each request, for adapters that hear themselves.\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, or 'sim' for the\n"
     "        built-in simulated sensor.\n"
     "  read:    prints every field of the device as the window shows it.\n"
@@ -95,6 +96,8 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--file") {
             o.file = value();
             if (o.file.empty()) throw std::invalid_argument("--file needs a file name");
+        } else if (a == "--echo") {
+            o.echo = true;
         } else if (a == "--trace") {
             o.trace = true;
         } else if (a == "--first") {

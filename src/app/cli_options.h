@@ -27,6 +27,7 @@ struct CliOptions {
     int response_ms = 50;     // scan: the minimum response time each try allows for
     bool json = false;
     bool trace = false;  // every frame over the line to standard error
+    bool echo = false;   // drop the echo of each request (the adapter hears itself)
     bool help = false;
 };
 

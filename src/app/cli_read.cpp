@@ -13,6 +13,8 @@ bool CliRead::open() {
     f.Combo_Port(2).set_list_index(o_.parity == 'N' ? 0 : o_.parity == 'O' ? 2 : 1);
     f.Combo_Port(5).set_list_index(o_.mode == "ASCII" ? 0 : 1);
     f.txt_Modbus_adress.set_text(std::to_string(o_.address));
+    // For this run only: the user's stored choice stays as it is.
+    if (o_.echo) p_.g.link.suppress_echo = true;
     f.Combo_Port(6).set_list_index(1);
     return p_.g.link.port_open && messages_.texts.empty();
 }

@@ -11,6 +11,7 @@
 #include "form/platform.h"
 #include "link/context.h"
 #include "link/serial_port.h"
+#include "link/echo_filter.h"
 #include "link/traffic.h"
 #include "model/globals.h"
 #include "ui/scan_window.h"
@@ -64,6 +65,7 @@ public:
 private:
     NoPlatform none_;
     link::TrafficPort traffic_port_;
+    link::EchoFilter echo_filter_;
 
 public:
     Context ctx;

@@ -43,9 +43,11 @@ FrmConfig::FrmConfig(Clock& clock)
     for (int i : {0, 1, 2, 5, 6}) place(Combo_Port, i, frm_parameter);
     const std::pair<int, Caption> parameter_labels[] = {
         {6, Caption::lbl_parameter_6}, {1, Caption::lbl_parameter_1}, {0, Caption::lbl_parameter_0},
-        {3, Caption::lbl_parameter_3}, {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2}};
+        {3, Caption::lbl_parameter_3}, {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2},
+        {7, Caption::lbl_parameter_7}};
     for (const auto& [i, text] : parameter_labels) place(lbl_parameter, i, frm_parameter, de(text));
     place(txt_Modbus_adress, frm_parameter);
+    place(chk_echo, frm_parameter);
     txt_Modbus_adress.set_max_length(3);
     txt_Modbus_adress.set_text("1");
     place(Picture1, *this);

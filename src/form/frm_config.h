@@ -17,8 +17,9 @@ struct FrmConfig : Window {
     // Serial settings
     Container frm_parameter;
     ControlArray<ComboBox> Combo_Port;      // 0 port, 1 baud, 2 parity, 5 mode, 6 close/open
-    ControlArray<Label> lbl_parameter;      // 0, 1, 2, 3, 5, 6
+    ControlArray<Label> lbl_parameter;      // 0, 1, 2, 3, 5, 6, 7
     TextBox txt_Modbus_adress;
+    CheckBox chk_echo;                      // drop the echo of requests (label lbl_parameter(7))
     Label Picture1;                         // the maker's logo
 
     TabControl SSTab1;

@@ -85,6 +85,7 @@ constexpr Row kRows[] = {
     {C::lbl_parameter_3, "COM-Port", "COM-Port"},
     {C::lbl_parameter_5, "Mode", "Mode"},
     {C::lbl_parameter_6, "COM-Port", "COM-Port"},
+    {C::lbl_parameter_7, "Echo unterdrücken", "Suppress echo"},
     {C::unit_celsius, "°C", "°C"},
     {C::unit_humidity, "%rH", "%rH"},
     {C::unit_ppm, "ppm", "ppm"},

@@ -79,6 +79,7 @@ enum class Caption : int {
     lbl_parameter_3,
     lbl_parameter_5,
     lbl_parameter_6,
+    lbl_parameter_7,
     unit_celsius,
     unit_humidity,
     unit_ppm,

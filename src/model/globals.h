@@ -27,6 +27,8 @@ struct LinkSettings {
     // The give-up period of the framing mode (500 ms RTU, 1000 ms ASCII);
     // the give-up timer never waits less, however fast the sensor.
     int give_up_ms = 500;
+    // Drop the echo of each request (an adapter that hears itself).
+    bool suppress_echo = false;
 
     std::string settings_string() const {
         return baud_rate + "," + parity + "," + data_bits + "," + stop_bits;

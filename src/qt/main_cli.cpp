@@ -146,6 +146,7 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
 
 int run_scan(app::Program& program, const app::CliOptions& options) {
     program.Main();  // for the language in force
+    if (options.echo) program.g.link.suppress_echo = true;
     ops::Scanner scanner(program.ctx.port, program.ctx.clock);
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);

@@ -22,6 +22,7 @@ void attach_handlers(Context& c) {
     auto& f = c.frm;
     Context* cp = &c;
     for (auto& [i, list] : f.Combo_Port) list.on_click = [cp](int index) { Combo_Port_Click(*cp, index); };
+    f.chk_echo.on_click = [cp](int) { chk_echo_Click(*cp); };
     f.txt_Modbus_adress.on_key_press = [cp](int, int& key) { txt_Modbus_adress_KeyPress(*cp, key); };
     f.txt_Modbus_adress.on_change = [cp](int) { txt_Modbus_adress_Change(*cp); };
     for (auto& [i, field] : f.txt_data_cfg) {
@@ -89,6 +90,7 @@ void frm_config_Load(Context& c) {
     f.Combo_Port(2).set_list_index(1);
     f.Combo_Port(5).set_list_index(1);
     f.Combo_Port(6).set_list_index(c.g.link.port_open ? 1 : 0);
+    load_echo_setting(c);
 
     for (int i = 0; i < c.g.link.in_value_count && i <= 3; ++i)
         c.g.image.in_value[static_cast<std::size_t>(i)] = model::leading_number(f.txt_data_in(i).text());

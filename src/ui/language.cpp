@@ -32,6 +32,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
         {f.ParMenueMain(3), Caption::ParMenueMain_3},
         {f.ParMenueMain(4), Caption::ParMenueMain_4},
         {f.MenueMain(4), Caption::MenueMain_4},
+        {f.lbl_parameter(7), Caption::lbl_parameter_7},
         {f.AnsichtMenue(1), Caption::AnsichtMenue_1},
         {f.AnsichtMenue(2), Caption::AnsichtMenue_2},
         {f.AnsichtMenue(3), Caption::AnsichtMenue_3},

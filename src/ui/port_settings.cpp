@@ -1,6 +1,7 @@
 #include "ui/port_settings.h"
 
 #include "link/transmit.h"
+#include "store/registry.h"
 #include "model/captions.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
@@ -113,6 +114,22 @@ void port_failed(Context& c, const link::PortError& e) {
     c.g.link.port_open = false;
     // Unlike the user closing the port, this cut a transfer short.
     if (running) f.lbl_desc(16).set_visible(true);
+}
+
+void chk_echo_Click(Context& c) {
+    const bool on = c.frm.chk_echo.value() == 1;
+    c.g.link.suppress_echo = on;
+    store::CRegistry hive({c.g.platform.machine_hive, c.g.platform.user_hive});
+    const std::string value = on ? "1" : "0";
+    if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
+    hive.Werte(store::kProductKey, kEchoValue, value);
+    if (hive.error_number() != 0)
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text()}));
+}
+
+void load_echo_setting(Context& c) {
+    const store::CRegistry hive({c.g.platform.machine_hive, c.g.platform.user_hive});
+    c.frm.chk_echo.set_value(hive.Werte(store::kProductKey, kEchoValue) == "1" ? 1 : 0);
 }
 
 }  // namespace vor3::ui

@@ -7,6 +7,13 @@ namespace vor3::ui {
 // buttons and timers that go with them. Re-entrant.
 void Combo_Port_Click(Context& c, int index);
 
+// "Echo unterdrücken": drops the echo of each request from here on, and
+// keeps the choice in the user's settings for the next start.
+void chk_echo_Click(Context& c);
+// The user's stored choice, applied when the window loads.
+void load_echo_setting(Context& c);
+inline constexpr const char* kEchoValue = "Echo";
+
 // The message for a port that failed, with advice where the cause is a
 // missing permission.
 void show_port_error(Context& c, const link::PortError& e);

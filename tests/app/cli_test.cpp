@@ -196,10 +196,7 @@ TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
 TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
     // The sensor refuses the write: the exception is reported, exit 3.
     WriteRun rejected;
-    rejected.each_tick = [&] {
-        if (rejected.cli.prog.g.transfer.request_kind == model::kWriteConfigBlock)
-            rejected.cli.sensor.faults().exception_code = 3;
-    };
+    rejected.cli.sensor.faults().refuse_writes = 3;
     rejected.run({"txt_data_cfg(5)=1300"});
     EXPECT_EQ(rejected.outcome, CliWrite::Outcome::NoAnswer);
     EXPECT_EQ(CliWrite::exit_status(rejected.outcome), 3);

@@ -39,6 +39,7 @@ TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     EXPECT_EQ(o.framing, Framing::Ascii);
 
     EXPECT_TRUE(parse_fault_options({"--echo"}).echo);
+    EXPECT_EQ(parse_fault_options({"--refuse-writes", "3"}).refuse_writes, 3);
     EXPECT_FALSE(parse_fault_options({}).silent);
     EXPECT_THROW(parse_fault_options({"--mode", "rtu"}), std::invalid_argument);
 }

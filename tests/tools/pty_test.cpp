@@ -107,6 +107,18 @@ TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "vor3-cli: txt_data_cfg(5) macht aus \"4000\" \"3000\"\n");
 
+    // The sensor refuses writes: the refusal is told, nothing changed.
+    {
+        SensorProcess refusing({"--mode", "ascii", "--refuse-writes", "3"});
+        const QStringList to_refusing = {"--port", QString::fromStdString(refusing.device()), "--parity", "N",
+                                         "--mode", "ascii", "--data-bits", "8"};
+        const auto rejected = run_cli(QStringList{"write"} + to_refusing + QStringList{"txt_data_cfg(4)=950"});
+        EXPECT_EQ(rejected.status, 3);
+        EXPECT_NE(rejected.err.find("Modbus-Ausnahme 03"), std::string::npos) << rejected.err;
+        const auto unchanged = run_cli(QStringList{"read"} + to_refusing);
+        EXPECT_NE(unchanged.out.find("txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800\n"), std::string::npos);
+    }
+
     const auto read = run_cli(QStringList{"read"} + link);
     EXPECT_NE(read.out.find("txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t950\n"), std::string::npos) << read.out;
     EXPECT_NE(read.out.find("chk_inp_bit(1)\tLED grün:\t1\n"), std::string::npos);
