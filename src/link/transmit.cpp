@@ -43,16 +43,8 @@ int line_chars(const Context& c, int rtu_bytes) {
     return c.g.link.protocol_mode == "ASCII" ? 2 * rtu_bytes + 1 : rtu_bytes;
 }
 
-double char_ms(const Context& c) {
-    const auto& l = c.g.link;
-    const double baud = model::leading_number(l.baud_rate);
-    const double bits = 1 + model::leading_number(l.data_bits) + (l.parity == "N" ? 0 : 1) +
-                        model::leading_number(l.stop_bits);
-    return baud > 0 ? bits * 1000.0 / baud : 0.0;
-}
-
 std::int64_t allowance(const Context& c, int request_bytes, int reply_bytes_, std::int32_t min_response_ms) {
-    const double line = (line_chars(c, request_bytes) + line_chars(c, reply_bytes_)) * char_ms(c);
+    const double line = (line_chars(c, request_bytes) + line_chars(c, reply_bytes_)) * model::char_time_ms(c.g.link);
     const double slack = static_cast<double>(c.frm.Timer4.interval()) + 50;
     return static_cast<std::int64_t>(std::ceil(std::max(0, min_response_ms) + line + slack));
 }

@@ -5,6 +5,7 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
+#include "model/globals.h"
 
 namespace vor3::ops {
 
@@ -55,11 +56,13 @@ std::string Scanner::settings_of(const LineSetting& line, std::optional<int> dat
 }
 
 std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits) {
-    const double baud = std::stod(line.baud);
-    const double bits = 1 + data_bits_of(line, data_bits) + (line.parity == 'N' ? 0 : 1) + 1;
+    model::LinkSettings settings;
+    settings.baud_rate = line.baud;
+    settings.parity = std::string(1, line.parity);
+    settings.data_bits = std::to_string(data_bits_of(line, data_bits));
     const int chars = line.mode == "ASCII" ? 2 * (kRequestBytes + kReplyBytes) + 2 : kRequestBytes + kReplyBytes;
     return static_cast<std::int64_t>(
-        std::ceil(chars * bits * 1000.0 / baud + std::max(0, min_response_ms) + kAdapterLatencyMs));
+        std::ceil(chars * model::char_time_ms(settings) + std::max(0, min_response_ms) + kAdapterLatencyMs));
 }
 
 int Scanner::total() const {
