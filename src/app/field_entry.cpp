@@ -86,9 +86,9 @@ std::optional<std::string> tick(Program& p, const Named& n, const std::string& n
 std::optional<std::string> enter_value(Program& p, const std::string& name, const std::string& value) {
     const auto n = parse_name(name);
     if (!n) return say(p, Caption::entry_no_field, {name});
-    const auto& spec = model::field(n->array, n->index);
+    const auto& entry = model::field(n->array, n->index);
     const bool unit_coil = n->array == FieldArray::chk_cfg && p.frm_config.cmb_bit_cfg.has(n->index);
-    if (n->array == FieldArray::txt_data_out || (spec.hidden && !unit_coil))
+    if (n->array == FieldArray::txt_data_out || (entry.hidden && !unit_coil))
         return say(p, Caption::entry_read_only, {name});
     auto& f = p.frm_config;
     switch (n->array) {

@@ -45,6 +45,26 @@ public:
     virtual std::string read_all() = 0;
 };
 
+// A port that hands every call to another; ports that change or watch what
+// passes override only what they change.
+class ForwardingPort : public SerialPort {
+public:
+    explicit ForwardingPort(SerialPort& inner) : inner_(inner) {}
+    std::vector<std::string> port_list() const override { return inner_.port_list(); }
+    int port_number() const override { return inner_.port_number(); }
+    void set_port_number(int n) override { inner_.set_port_number(n); }
+    void set_settings(const std::string& s) override { inner_.set_settings(s); }
+    bool is_open() const override { return inner_.is_open(); }
+    void set_open(bool on) override { inner_.set_open(on); }
+    void set_input_mode(int m) override { inner_.set_input_mode(m); }
+    void write(std::string_view bytes) override { inner_.write(bytes); }
+    int waiting_count() override { return inner_.waiting_count(); }
+    std::string read_all() override { return inner_.read_all(); }
+
+protected:
+    SerialPort& inner_;
+};
+
 struct SerialSettings {
     int baud = 9600;
     char parity = 'E';  // N, E, O

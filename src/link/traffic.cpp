@@ -128,7 +128,7 @@ void TrafficRecord::add(TrafficEntry entry) {
 
 TrafficPort::TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record,
                          std::function<std::string()> mode)
-    : inner_(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
+    : ForwardingPort(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
 
 std::string TrafficPort::mode() const {
     if (last_request_.empty()) return mode_();

@@ -60,19 +60,12 @@ private:
 // A port that hands everything to another and records, on the way, each
 // request written and each frame, noise or echo read. `mode` tells the
 // framing in force when bytes pass.
-class TrafficPort : public SerialPort {
+class TrafficPort : public ForwardingPort {
 public:
     TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record, std::function<std::string()> mode);
 
-    std::vector<std::string> port_list() const override { return inner_.port_list(); }
-    int port_number() const override { return inner_.port_number(); }
-    void set_port_number(int n) override { inner_.set_port_number(n); }
-    void set_settings(const std::string& s) override { inner_.set_settings(s); }
-    bool is_open() const override { return inner_.is_open(); }
     void set_open(bool on) override;
-    void set_input_mode(int m) override { inner_.set_input_mode(m); }
     void write(std::string_view bytes) override;
-    int waiting_count() override { return inner_.waiting_count(); }
     std::string read_all() override;
 
 private:
@@ -85,7 +78,6 @@ private:
     // changes it under the window's settings), else the window's.
     std::string mode() const;
 
-    SerialPort& inner_;
     form::Clock& clock_;
     TrafficRecord& record_;
     std::function<std::string()> mode_;

@@ -89,12 +89,12 @@ public:
         const std::string& value = pieces[2];
         const auto v = file_number(value, sep_);
         if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {value}));
-        const auto& spec = model::field(model::FieldArray::txt_data_cfg, index);
-        const double lo = index == 7 ? kMinResponseTime : spec.min;
-        if (*v < lo || *v > spec.max)
+        const auto& entry = model::field(model::FieldArray::txt_data_cfg, index);
+        const double lo = index == 7 ? kMinResponseTime : entry.min;
+        if (*v < lo || *v > entry.max)
             return refuse(line, model::caption(Caption::reason_out_of_range, lang_,
-                                               {number(*v), number(lo), number(spec.max)}));
-        const double scaled = *v * model::scale_of(spec.encoding);
+                                               {number(*v), number(lo), number(entry.max)}));
+        const double scaled = *v * model::scale_of(entry.encoding);
         if (std::abs(scaled - std::round(scaled)) > 1e-6)
             return refuse(line, model::caption(Caption::reason_too_fine, lang_, {number(*v)}));
         c_.frm.txt_data_cfg(index).set_text(number(*v));

@@ -13,29 +13,19 @@
 namespace vor3::test {
 
 // A port that notes every frame written, with the time it went out.
-struct RecordingPort : link::SerialPort {
-    RecordingPort(link::SerialPort& inner, form::Clock& clock) : inner(inner), clock(clock) {}
+struct RecordingPort : link::ForwardingPort {
+    RecordingPort(link::SerialPort& inner, form::Clock& clock) : ForwardingPort(inner), clock(clock) {}
     struct Sent {
         std::int64_t at;
         std::string bytes;
     };
-    link::SerialPort& inner;
     form::Clock& clock;
     std::vector<Sent> sent;
 
-    std::vector<std::string> port_list() const override { return inner.port_list(); }
-    int port_number() const override { return inner.port_number(); }
-    void set_port_number(int n) override { inner.set_port_number(n); }
-    void set_settings(const std::string& s) override { inner.set_settings(s); }
-    bool is_open() const override { return inner.is_open(); }
-    void set_open(bool on) override { inner.set_open(on); }
-    void set_input_mode(int m) override { inner.set_input_mode(m); }
     void write(std::string_view bytes) override {
-        inner.write(bytes);
+        inner_.write(bytes);
         sent.push_back({clock.now_ms(), std::string(bytes)});
     }
-    int waiting_count() override { return inner.waiting_count(); }
-    std::string read_all() override { return inner.read_all(); }
 };
 
 // One program under the virtual clock, talking to the simulated sensor.
