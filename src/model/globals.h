@@ -80,6 +80,7 @@ struct LineState {
     bool answered = false;             // a reply to it has been accepted
     std::uint64_t answers = 0;         // replies accepted so far
     std::uint64_t last_answered = 0;   // request_number of the request the latest of them answered
+    std::string last_answer;           // the latest of them (address to data)
     // An answer still expected to a copy of a request already answered.
     struct StaleAnswer {
         std::string request;

@@ -88,7 +88,11 @@ bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read) {
     const std::int64_t slack = c.frm.Timer4.interval() + kArrivalSlackMs;
     std::erase_if(l.stale, [&](const model::LineState::StaleAnswer& s) { return now > s.due_ms + slack; });
     if (l.answered || sends_when_read < l.request_number) return true;
-    if (!l.copies_ms.empty() &&
+    // Read sooner than the line could carry the request and a reply, and the
+    // very answer the last request got: a second copy of that answer. (Only
+    // such a copy: a peer on a virtual line answers faster than any wire,
+    // and its fresh answer must not be thrown away.)
+    if (!l.copies_ms.empty() && adu == l.last_answer &&
         static_cast<double>(now - l.copies_ms.front()) < shortest_exchange_ms(c, l.request))
         return true;
     const auto hit = std::find_if(l.stale.begin(), l.stale.end(), [&](const model::LineState::StaleAnswer& s) {
@@ -99,9 +103,10 @@ bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read) {
     return true;
 }
 
-void note_answered(Context& c) {
+void note_answered(Context& c, std::string_view adu) {
     auto& l = c.g.line;
     l.answered = true;
+    l.last_answer = std::string(adu);
     ++l.answers;
     l.last_answered = l.request_number;
     const std::int64_t now = c.clock.now_ms();

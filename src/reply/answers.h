@@ -40,6 +40,6 @@ bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read);
 // The request outstanding has been answered: later answers to its other
 // copies are expected where the first copy's answer came, shifted by the
 // time between the copies.
-void note_answered(Context& c);
+void note_answered(Context& c, std::string_view adu);
 
 }  // namespace vor3::reply

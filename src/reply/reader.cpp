@@ -56,7 +56,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
     const Fit how = fit(expectation_of(c.g.transfer.request_frame), adu);
     if (how == Fit::None) return;  // not the answer to our request
     if (stale(c, adu, sends_when_read)) return;
-    note_answered(c);
+    note_answered(c, adu);
     if (how == Fit::Refusal) {
         accept_reply_steps(c);
         end_with_exception(c, static_cast<unsigned char>(adu[2]));

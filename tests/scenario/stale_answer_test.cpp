@@ -113,5 +113,28 @@ TEST(StaleAnswer, AnAnswerReadSoonerThanTheLineAllowsIsNotTheAnswer) {
     EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
 }
 
+// A peer on a pseudo-terminal answers faster than any wire could carry the
+// request: its fresh answer is taken, though read that soon and shaped like
+// the answer before it.
+TEST(StaleAnswer, AFastPeersFreshAnswerIsTaken) {
+    FakeProgram p;
+    p.f.Combo_Port(6).set_list_index(1);  // polls at 50, 100, ...
+    auto step_to = [&](std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); };
+    step_to(40);
+    auto& t = p.c.g.transfer;
+    t.request_kind = model::kReadRegisterBlock;
+    t.reg_address = 8;
+    p.f.Timer6.start();  // sends at 240, 440, ...
+    step_to(245);
+    p.port.incoming += sim::test::rtu("010306" "0005" "0006" "0007");  // read at 250
+    step_to(445);
+    ASSERT_EQ(p.c.g.line.answers, 1u);
+    p.port.incoming += sim::test::rtu("010306" "00E6" "0203" "01F4");  // read at 450
+    step_to(455);
+    EXPECT_EQ(p.c.g.line.answers, 2u);
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
+    EXPECT_EQ(p.port.written.size(), 3u);  // no repeat; the coils are asked for next
+}
+
 }  // namespace
 }  // namespace vor3::test
