@@ -84,52 +84,47 @@ TEST(StaleAnswer, TheRepeatsAnswerIsNotTakenForTheNextRequestOfTheSameShape) {
     EXPECT_EQ(p.f.txt_data_out(0).text(), "3,3");
 }
 
-// A sensor that sends every answer twice: the second copy of the answer to
-// registers 8 to 10 has the shape of the answer to the measured values, and
-// may be read just after that request went out. It cannot be its answer:
-// the line has not had the time to carry the request and a reply.
-TEST(StaleAnswer, AnAnswerReadSoonerThanTheLineAllowsIsNotTheAnswer) {
+// The answer to registers 8 to 10 has the shape of the answer to the
+// measured values asked for next; a second answer read 10 ms after that
+// request went out, sooner than a wire could carry request and reply.
+class AnswerReadSoon : public ::testing::Test {
+protected:
+    void SetUp() override {
+        p.f.Combo_Port(6).set_list_index(1);  // polls at 50, 100, ...
+        step_to(40);
+        auto& t = p.c.g.transfer;
+        t.request_kind = model::kReadRegisterBlock;
+        t.reg_address = 8;
+        p.f.Timer6.start();  // sends at 240, 440, ...
+        step_to(245);
+        p.port.incoming += offsets;  // read at 250
+        step_to(445);
+        ASSERT_EQ(p.c.g.line.answers, 1u);
+        ASSERT_EQ(p.port.written.size(), 2u);  // the measured values asked for at 440
+    }
+    void step_to(std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); }
+
     FakeProgram p;
-    p.f.Combo_Port(6).set_list_index(1);  // polls at 50, 100, ...
-    auto step_to = [&](std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); };
-    step_to(40);
-    auto& t = p.c.g.transfer;
-    t.request_kind = model::kReadRegisterBlock;
-    t.reg_address = 8;
-    p.f.Timer6.start();  // sends at 240, 440, ...
-    step_to(260);
-    ASSERT_EQ(p.port.written.size(), 1u);
     const std::string offsets = sim::test::rtu("010306" "0005" "0006" "0007");
-    p.port.incoming += offsets;
-    step_to(445);
-    ASSERT_EQ(p.c.g.line.answers, 1u);
-    ASSERT_EQ(p.port.written.size(), 2u);  // the measured values asked for at 440
-    p.port.incoming += offsets;            // read at 450
+    const std::string measured = sim::test::rtu("010306" "00E6" "0203" "01F4");
+};
+
+// A sensor that sends every answer twice: the copy cannot be the answer to
+// the request just sent, and the real answer after it is still taken.
+TEST_F(AnswerReadSoon, ACopyOfTheLastAnswerIsNotTheAnswer) {
+    p.port.incoming += offsets;  // read at 450
     step_to(460);
     EXPECT_EQ(p.c.g.line.answers, 1u);
     EXPECT_EQ(p.f.txt_data_out(0).text(), "");
-    p.port.incoming += sim::test::rtu("010306" "00E6" "0203" "01F4");
+    p.port.incoming += measured;
     step_to(510);
     EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
 }
 
-// A peer on a pseudo-terminal answers faster than any wire could carry the
-// request: its fresh answer is taken, though read that soon and shaped like
-// the answer before it.
-TEST(StaleAnswer, AFastPeersFreshAnswerIsTaken) {
-    FakeProgram p;
-    p.f.Combo_Port(6).set_list_index(1);  // polls at 50, 100, ...
-    auto step_to = [&](std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); };
-    step_to(40);
-    auto& t = p.c.g.transfer;
-    t.request_kind = model::kReadRegisterBlock;
-    t.reg_address = 8;
-    p.f.Timer6.start();  // sends at 240, 440, ...
-    step_to(245);
-    p.port.incoming += sim::test::rtu("010306" "0005" "0006" "0007");  // read at 250
-    step_to(445);
-    ASSERT_EQ(p.c.g.line.answers, 1u);
-    p.port.incoming += sim::test::rtu("010306" "00E6" "0203" "01F4");  // read at 450
+// A peer on a pseudo-terminal answers faster than any wire: its fresh
+// answer is taken, though read that soon and shaped like the one before.
+TEST_F(AnswerReadSoon, AFastPeersFreshAnswerIsTaken) {
+    p.port.incoming += measured;  // read at 450
     step_to(455);
     EXPECT_EQ(p.c.g.line.answers, 2u);
     EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
