@@ -84,6 +84,24 @@ TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 100);
 }
 
+// A sensor that takes a new minimum response time at once answers its own
+// write at the new pace: neither the reply wait nor the status window's
+// time limit may give up on that answer.
+TEST(TimeOut, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        SimHarness h(mode);
+        ASSERT_TRUE(h.read_device());
+        h.f.txt_data_cfg(7).set_text("3000");
+        h.f.set_parameter.press();
+        ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 600000)) << mode;
+        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode;
+        EXPECT_TRUE(h.msg.shown.empty()) << mode;
+        EXPECT_EQ(h.sensor.holding(7), 3000) << mode;
+        EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000") << mode;
+        EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText) << mode;  // confirmed, read back
+    }
+}
+
 TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
     for (const char* mode : {"RTU", "ASCII"}) {
         SimHarness h(mode);
