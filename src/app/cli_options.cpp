@@ -21,7 +21,7 @@ const char* const kCliUsage =
     "        built-in simulated sensor.\n"
     "  read:    prints every field of the device as the window shows it.\n"
     "  write:   reads the device, enters each VALUE into the field NAME as printed by\n"
-    "           read (txt_data_cfg(4)=900, chk_cfg(2)=0, txt_data_in(0)=21,5; \".\" also\n"
+    "           read (txt_data_cfg(4)=900, chk_cfg(2)=0, txt_data_in(0)=21.5; \",\" also\n"
     "           works as decimal point), writes as \"Werte übernehmen\" does, reads the\n"
     "           device back and prints what changed. --file FILE first loads a\n"
     "           parameter file into the fields as \"Parameter laden\" does.\n"

@@ -1,6 +1,7 @@
 #include "app/cli_write.h"
 
 #include "app/field_entry.h"
+#include "model/captions.h"
 #include "form/virtual_clock.h"
 #include "link/serial_port.h"
 #include "ui/parameter_file.h"
@@ -109,6 +110,7 @@ CliWrite::Outcome CliWrite::enter_and_press() {
     // Nothing differs from the device: there is nothing to write.
     if (!f.set_parameter.effectively_enabled()) return finish();
     f.set_parameter.press();
+    pressed_ = true;
     return poll();
 }
 
@@ -146,6 +148,17 @@ std::vector<std::string> CliWrite::changes() const {
         const auto& b = before_[i];
         if (is_measured(b) || b.value == after_[i].value) continue;
         out.push_back(b.control + "\t" + b.caption + "\t" + b.value + " -> " + after_[i].value);
+    }
+    return out;
+}
+
+std::vector<std::string> CliWrite::write_state() const {
+    std::vector<std::string> out;
+    if (!pressed_) return out;
+    for (const auto& a : expected_) {
+        const auto caption = field_marked(p_, split(a).name) ? model::Caption::write_unconfirmed
+                                                             : model::Caption::write_confirmed;
+        out.push_back(model::caption(caption, p_.g.lang.language, {a}));
     }
     return out;
 }

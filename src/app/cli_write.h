@@ -31,6 +31,9 @@ public:
     // Named fields that do not show the value asked for after the read-back.
     const std::vector<std::string>& differences() const { return differences_; }
     std::string failure_text() const;
+    // After a write cut short: each loaded or named field, said to be
+    // confirmed by the device or not. Empty when nothing was sent.
+    std::vector<std::string> write_state() const;
 
     static int exit_status(Outcome o);
 
@@ -47,6 +50,7 @@ private:
     std::vector<std::string> expected_;  // NAME=VALUE the write should leave
     std::vector<std::string> differences_;
     std::string refusal_;
+    bool pressed_ = false;
 };
 
 }  // namespace vor3::app

@@ -44,11 +44,19 @@ void show_page_of(Program& p, const form::Control& c) {
     }
 }
 
-std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::string& name, std::string value) {
+// A script cannot know the separator the user's settings put in force:
+// "." and "," both stand for it. The fields group no thousands, and a value
+// the field would read otherwise than written is refused, never sent.
+std::string with_separator(const Program& p, std::string value) {
     const std::string& sep = p.g.lang.decimal_sep;
-    if (!sep.empty() && sep != ".")
+    if (!sep.empty())
         for (char& ch : value)
-            if (ch == '.') ch = sep[0];
+            if (ch == '.' || ch == ',') ch = sep[0];
+    return value;
+}
+
+std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::string& name, std::string value) {
+    value = with_separator(p, value);
     show_page_of(p, box);
     if (!box.effectively_enabled()) return say(p, Caption::entry_not_editable, {name});
     // Select everything, then type: the first key replaces the old text.
@@ -112,12 +120,27 @@ std::optional<std::string> field_value(const Program& p, const std::string& name
     return std::nullopt;
 }
 
+bool field_marked(const Program& p, const std::string& name) {
+    const auto n = parse_name(name);
+    if (!n) return false;
+    const auto& f = p.frm_config;
+    const form::Control* c = nullptr;
+    switch (n->array) {
+    case FieldArray::txt_data_cfg: c = &f.txt_data_cfg(n->index); break;
+    case FieldArray::txt_data_in: c = &f.txt_data_in(n->index); break;
+    case FieldArray::txt_data_out: return false;
+    case FieldArray::chk_cfg:
+        c = f.cmb_bit_cfg.has(n->index) ? static_cast<const form::Control*>(&f.cmb_bit_cfg(n->index))
+                                        : &f.chk_cfg(n->index);
+        break;
+    case FieldArray::chk_inp_bit: c = &f.chk_inp_bit(n->index); break;
+    }
+    return c && c->fore_color() != form::kNormalText;
+}
+
 bool same_value(const Program& p, const std::string& a, const std::string& b) {
-    std::string dotted = b;
+    const std::string dotted = with_separator(p, b);
     const std::string& sep = p.g.lang.decimal_sep;
-    if (!sep.empty() && sep != ".")
-        for (char& ch : dotted)
-            if (ch == '.') ch = sep[0];
     const auto x = model::locale_number(a, sep), y = model::locale_number(dotted, sep);
     if (x && y) return *x == *y;
     return a == dotted;

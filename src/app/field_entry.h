@@ -10,7 +10,7 @@ namespace vor3::app {
 // "chk_cfg(2)", as vor3-cli read prints them) the way a user would: its
 // page shown, the text selected and typed key by key, the field left; a
 // check box ticked or cleared, the temperature unit chosen from its list.
-// "." is taken as the decimal separator too. Returns why the window would
+// "." and "," are both taken as the decimal separator in force. Returns why the window would
 // not take the value (an unknown or read-only field, a refused key, a
 // value the field corrects), or nothing when the field now shows it.
 std::optional<std::string> enter_value(Program& p, const std::string& name, const std::string& value);
@@ -18,6 +18,10 @@ std::optional<std::string> enter_value(Program& p, const std::string& name, cons
 // The value a field shows now (its text, or 0/1 for a check box); nothing
 // for a name that is no field.
 std::optional<std::string> field_value(const Program& p, const std::string& name);
+
+// Whether a field still carries the change mark: the device has not
+// confirmed its value. False for a name that is no field.
+bool field_marked(const Program& p, const std::string& name);
 
 // Whether two values of a field mean the same (numbers compared as numbers
 // in the program's number format).

@@ -216,6 +216,9 @@ constexpr Row kRows[] = {
     {C::entry_bit_only, "{1} nimmt nur 0 oder 1", "{1} takes 0 or 1 only"},
     {C::entry_no_field, "kein Feld {1}", "no field {1}"},
     {C::entry_read_only, "{1} kann nicht geschrieben werden", "{1} cannot be written"},
+    {C::write_confirmed, "{1} vom Gerät bestätigt", "{1} confirmed by the device"},
+    {C::write_unconfirmed, "{1} nicht bestätigt, vielleicht nicht geschrieben",
+     "{1} not confirmed, perhaps not written"},
 };
 
 constexpr bool rows_in_order() {

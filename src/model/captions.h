@@ -184,6 +184,8 @@ enum class Caption : int {
     entry_bit_only,
     entry_no_field,
     entry_read_only,
+    write_confirmed,
+    write_unconfirmed,
     Count
 };
 

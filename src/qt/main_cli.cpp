@@ -120,6 +120,7 @@ int run_write(app::Program& program, const app::CollectedMessages& messages, con
         for (const auto& d : write.differences()) print(stderr, "vor3-cli: " + d);
     } else if (outcome != app::CliWrite::Outcome::Done) {
         print(stderr, "vor3-cli: " + write.failure_text());
+        for (const auto& s : write.write_state()) print(stderr, "vor3-cli: " + s);
     }
     return app::CliWrite::exit_status(outcome);
 }

@@ -135,6 +135,7 @@ struct WriteRun {
     Cli cli;
     CliWrite::Outcome outcome = CliWrite::Outcome::Running;
     std::vector<std::string> changes;
+    std::vector<std::string> state;  // after a write cut short
     std::string failure;
 
     std::function<void()> each_tick = [] {};
@@ -152,6 +153,7 @@ struct WriteRun {
             outcome = write.poll();
         }
         changes = write.changes();
+        state = write.write_state();
         failure = outcome == CliWrite::Outcome::Differs ? write.differences().at(0) : write.failure_text();
     }
 };
@@ -191,6 +193,13 @@ TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
     EXPECT_EQ(refused[1], "txt_data_cfg(7) macht aus \"3\" \"5\"");
     EXPECT_EQ(refused[2], "txt_data_cfg(4) macht aus \"4000\" \"3000\"");
     EXPECT_EQ(refused[7], "kein Feld nothing(1)");
+
+    // With "." in force a "," stands for it too; a thousands group is no
+    // decimal fraction, and the field says so before anything is sent.
+    model::PlatformSettings dotted;
+    dotted.locale_decimal_sep = ".";
+    o.assignments = {"txt_data_in(1)=40,5", "txt_data_in(0)=-1.5", "txt_data_cfg(4)=1,200"};
+    EXPECT_EQ(CliWrite::check(o, dotted), std::vector<std::string>{"txt_data_cfg(4) macht aus \"1.200\" \"1\""});
 }
 
 TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
@@ -203,6 +212,20 @@ TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
     EXPECT_NE(rejected.failure.find("Modbus-Ausnahme 03"), std::string::npos) << rejected.failure;
     EXPECT_EQ(rejected.cli.sensor.holding(5), 1200);
     EXPECT_EQ(rejected.cli.sensor.requests().size(), 7u + 1u);  // the read, then the refused block
+    EXPECT_EQ(rejected.state, std::vector<std::string>{"txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"});
+
+    // The sensor falls silent after confirming the configuration: the
+    // script is told which values reached it and which did not.
+    WriteRun cut;
+    cut.each_tick = [&] {
+        if (cut.cli.sensor.holding(4) == 900) cut.cli.sensor.faults().silent = true;
+    };
+    cut.run({"txt_data_cfg(4)=900", "chk_cfg(3)=0", "txt_data_in(2)=500", "chk_inp_bit(1)=1"});
+    EXPECT_EQ(CliWrite::exit_status(cut.outcome), 3);
+    EXPECT_EQ(cut.state, (std::vector<std::string>{"txt_data_cfg(4)=900 vom Gerät bestätigt",
+                                                   "chk_cfg(3)=0 nicht bestätigt, vielleicht nicht geschrieben",
+                                                   "txt_data_in(2)=500 nicht bestätigt, vielleicht nicht geschrieben",
+                                                   "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"}));
 
     // The register keeps only tenths: the field turns 21.55 into 21.6, so
     // the value is refused before anything is sent.
