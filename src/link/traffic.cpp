@@ -4,6 +4,7 @@
 
 #include "link/hex.h"
 #include "model/captions.h"
+#include "model/register_map.h"
 
 namespace vor3::link {
 
@@ -51,10 +52,21 @@ std::string pdu_of(const TrafficEntry& e) {
     return e.bytes.size() >= 2 ? e.bytes.substr(0, e.bytes.size() - 2) : std::string();
 }
 
-std::string signed_words(const std::string& pdu, std::size_t from, int count) {
+bool unsigned_register(int address) {
+    for (const auto& f : model::field_map())
+        if (f.address == address && f.encoding != model::Encoding::Coil) return f.encoding == model::Encoding::Unsigned16;
+    return false;
+}
+
+// Register values as whole numbers, signed unless the register starting at
+// `first` + i is an unsigned one (-1: registers unknown, all signed).
+std::string words(const std::string& pdu, std::size_t from, int count, int first) {
     std::string out;
-    for (int i = 0; i < count && from + 2 * static_cast<std::size_t>(i) + 1 < pdu.size(); ++i)
-        out += (i ? ", " : "") + std::to_string(static_cast<std::int16_t>(word(pdu, from + 2 * static_cast<std::size_t>(i))));
+    for (int i = 0; i < count && from + 2 * static_cast<std::size_t>(i) + 1 < pdu.size(); ++i) {
+        const int raw = word(pdu, from + 2 * static_cast<std::size_t>(i));
+        const bool plain = first >= 0 && unsigned_register(first + i);
+        out += (i ? ", " : "") + std::to_string(plain ? raw : static_cast<std::int16_t>(raw));
+    }
     return out;
 }
 
@@ -89,14 +101,14 @@ std::string describe_request(const std::string& pdu, const std::string& l) {
         case 15: return model::caption(Caption::traffic_write_coils, l, {address, range(first, count), bits(pdu, 7, count)});
         case 16:
             return model::caption(Caption::traffic_write_registers, l,
-                                  {address, range(first, count), signed_words(pdu, 7, count)});
+                                  {address, range(first, count), words(pdu, 7, count, first)});
         default: break;
         }
     }
     return model::caption(Caption::traffic_function, l, {address, ByteToHex(static_cast<std::uint8_t>(function))});
 }
 
-std::string describe_reply(const std::string& pdu, const std::string& l) {
+std::string describe_reply(const std::string& pdu, const std::string& l, int first_register) {
     const std::string address = std::to_string(static_cast<unsigned char>(pdu[0]));
     const int function = static_cast<unsigned char>(pdu[1]);
     if (function & 0x80 && pdu.size() >= 3) {
@@ -109,7 +121,7 @@ std::string describe_reply(const std::string& pdu, const std::string& l) {
     if ((function == 1 || function == 3) && pdu.size() >= 3) {
         const int count = static_cast<unsigned char>(pdu[2]);
         return function == 1 ? model::caption(Caption::traffic_coils, l, {address, bits(pdu, 3, 8 * count)})
-                             : model::caption(Caption::traffic_registers, l, {address, signed_words(pdu, 3, count / 2)});
+                             : model::caption(Caption::traffic_registers, l, {address, words(pdu, 3, count / 2, first_register)});
     }
     if ((function == 15 || function == 16) && pdu.size() >= 6)
         return model::caption(Caption::traffic_written, l, {address, range(word(pdu, 2), word(pdu, 4))});
@@ -144,6 +156,13 @@ void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
     e.mode = mode();
     e.bytes = std::move(bytes);
     e.kind = kind;
+    if (!sent && !last_request_.empty()) {
+        TrafficEntry request;
+        request.mode = e.mode;
+        request.bytes = last_request_;
+        const std::string pdu = pdu_of(request);
+        if (pdu.size() >= 4 && pdu[1] == 3) e.first_register = word(pdu, 2);
+    }
     record_.add(std::move(e));
 }
 
@@ -224,7 +243,7 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     }
     const std::string pdu = pdu_of(e);
     if (pdu.size() < 2) return model::caption(Caption::traffic_noise, language);
-    return e.sent ? describe_request(pdu, language) : describe_reply(pdu, language);
+    return e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
 }
 
 std::string traffic_line(const TrafficEntry& e, const std::string& language) {

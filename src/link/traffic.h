@@ -26,6 +26,9 @@ struct TrafficEntry {
     std::string mode;   // "RTU" or "ASCII": how the bytes are framed
     std::string bytes;  // as on the line
     Kind kind = Kind::Frame;
+    // For a reply: the first register the request read, so that each value
+    // is shown as its register holds it; -1 when not known.
+    int first_register = -1;
 };
 
 // The last 10 000 entries. Recording is cheap: the window and the trace

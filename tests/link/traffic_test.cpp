@@ -31,8 +31,10 @@ TEST(Traffic, AWholeReadLineByLine) {
         "       850 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
         "       850 ms  TX  01 01 01 00 00 05 FD F5  Adr. 1: Coils 0x0100..0x0104 lesen",
         "       900 ms  RX  01 01 01 00 51 88  Adr. 1: Coils 00000000"}));
-    // A write: values and coils as the sensor gets them, its answers.
+    // A write: values and coils as the sensor gets them, its answers; the
+    // location id is an unsigned register, the offsets signed ones.
     h.prog.traffic.clear();
+    h.f.txt_data_cfg(3).set_text("40000");
     h.f.txt_data_cfg(8).set_text("-1,5");
     h.f.SSTab1.set_tab(1);
     h.f.chk_cfg(1).set_value(0);
@@ -40,10 +42,11 @@ TEST(Traffic, AWholeReadLineByLine) {
     ASSERT_TRUE(h.settle());
     const auto written = lines(h.prog, "1033");
     ASSERT_GE(written.size(), 6u);
-    EXPECT_NE(written[0].find("addr 1: write registers 0x0002..0x0006: 0, 1, 800, 1200, 10"), std::string::npos);
+    EXPECT_NE(written[0].find("addr 1: write registers 0x0002..0x0006: 0, 40000, 800, 1200, 10"), std::string::npos);
     EXPECT_NE(written[1].find("addr 1: 0x0002..0x0006 written"), std::string::npos);
     EXPECT_NE(written[2].find("addr 1: write registers 0x0007..0x000A: 20, -15, 0, 0"), std::string::npos);
     EXPECT_NE(written[4].find("addr 1: write coils 0x0000..0x0007: 10111110"), std::string::npos);
+    EXPECT_NE(written[7].find("addr 1: registers 4660, 105, 0, 40000, 800, 1200, 10, 20"), std::string::npos) << written[7];
 }
 
 TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
