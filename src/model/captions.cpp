@@ -219,6 +219,7 @@ constexpr Row kRows[] = {
     {C::write_confirmed, "{1} vom Gerät bestätigt", "{1} confirmed by the device"},
     {C::write_unconfirmed, "{1} nicht bestätigt, vielleicht nicht geschrieben",
      "{1} not confirmed, perhaps not written"},
+    {C::simulator_entry, "Simulierter Sensor (sim)", "Simulated sensor (sim)"},
 };
 
 constexpr bool rows_in_order() {

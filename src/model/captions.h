@@ -186,6 +186,7 @@ enum class Caption : int {
     entry_read_only,
     write_confirmed,
     write_unconfirmed,
+    simulator_entry,
     Count
 };
 

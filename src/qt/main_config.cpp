@@ -6,6 +6,7 @@
 #include <QStyleFactory>
 
 #include "app/program.h"
+#include "model/captions.h"
 #include "qt/config_view.h"
 #include "qt/message_box.h"
 #include "qt/platform_services.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
     program.use_screen(screen);
     program.use_wall_clock(wall_clock);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
+    ports.port().set_simulator_entry(
+        [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });
 
     qt::ConfigView view(program);
     messages.set_parent(&view);

@@ -8,7 +8,7 @@ SwitchingPort::SwitchingPort(link::SerialPort& real, link::SerialPort& simulator
 std::vector<std::string> SwitchingPort::port_list() const {
     auto list = real_.port_list();
     real_count_ = static_cast<int>(list.size());
-    list.emplace_back(kSimulatorEntry);
+    list.push_back(entry_());
     return list;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ public:
 
     SwitchingPort(link::SerialPort& real, link::SerialPort& simulator);
 
+    // The simulator's entry in the language in force when the list is made.
+    void set_simulator_entry(std::function<std::string()> entry) { entry_ = std::move(entry); }
+
     std::vector<std::string> port_list() const override;
     int port_number() const override { return number_; }
     void set_port_number(int number) override;
@@ -42,6 +46,7 @@ private:
     // Real ports in the list last shown; numbers refer to that list.
     mutable int real_count_ = -1;
     int number_ = 0;
+    std::function<std::string()> entry_ = [] { return std::string(kSimulatorEntry); };
 };
 
 // Everything behind the window's port: the system's ports, a simulated

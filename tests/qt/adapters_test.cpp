@@ -14,6 +14,7 @@
 
 #include "form/frm_config.h"
 #include "form/timer.h"
+#include "model/captions.h"
 #include "qt/colors.h"
 #include "qt/message_box.h"
 #include "qt/platform_services.h"
@@ -67,6 +68,11 @@ TEST_F(SwitchingPortTest, ListsTheRealPortsAndThenTheSimulator) {
     const std::vector<std::string> expected{"COM1", "COM2", "COM3", "Simulierter Sensor (sim)"};
     EXPECT_EQ(port.port_list(), expected);
     EXPECT_EQ(port.simulator_number(), 4);
+    // Named in the language in force each time the list is made.
+    std::string language = "1031";
+    port.set_simulator_entry([&] { return model::caption(model::Caption::simulator_entry, language); });
+    language = "1033";
+    EXPECT_EQ(port.port_list().back(), "Simulated sensor (sim)");
 }
 
 TEST_F(SwitchingPortTest, TheNumberPicksWhichPortOpens) {
