@@ -17,10 +17,11 @@ enum PortErrorNumber : int {
 };
 
 struct PortError : std::runtime_error {
-    PortError(int number, std::string what, bool permission = false)
-        : std::runtime_error(std::move(what)), number(number), permission(permission) {}
+    PortError(int number, std::string what, bool permission = false, std::string device = {})
+        : std::runtime_error(std::move(what)), number(number), permission(permission), device(std::move(device)) {}
     int number;
-    bool permission;  // the user lacks the right to open the device
+    bool permission;     // the user lacks the right to open the device
+    std::string device;  // the device's path, where one is known
 };
 
 // The serial port as the behaviour uses it, and no more. Failures throw

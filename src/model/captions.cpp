@@ -220,6 +220,12 @@ constexpr Row kRows[] = {
     {C::write_unconfirmed, "{1} nicht bestätigt, vielleicht nicht geschrieben",
      "{1} not confirmed, perhaps not written"},
     {C::simulator_entry, "Simulierter Sensor (sim)", "Simulated sensor (sim)"},
+    {C::port_missing, "Den Port {1} gibt es nicht.", "There is no port {1}."},
+    {C::port_busy, "Der Port {1} ist belegt oder lässt sich nicht öffnen.", "The port {1} is in use or cannot be opened."},
+    {C::port_settings_refused, "Der Port {1} nimmt diese Einstellungen nicht an.",
+     "The port {1} does not take these settings."},
+    {C::port_io_failed, "Der Port {1} meldet einen Ein-/Ausgabefehler; ist der Adapter noch angeschlossen?",
+     "The port {1} reports an input/output error; is the adapter still plugged in?"},
 };
 
 constexpr bool rows_in_order() {

@@ -187,6 +187,10 @@ enum class Caption : int {
     write_confirmed,
     write_unconfirmed,
     simulator_entry,
+    port_missing,
+    port_busy,
+    port_settings_refused,
+    port_io_failed,
     Count
 };
 

@@ -30,22 +30,22 @@ link::PortError open_failure(QSerialPort::SerialPortError error, bool accessible
     using link::PortError;
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return PortError(link::kPortInvalid, "no such port: " + device);
+        return PortError(link::kPortInvalid, "no such port: " + device, false, device);
     case QSerialPort::PermissionError:
         // Qt reports a port locked by another program as a permission
         // error too; only a device we may not touch is about rights.
-        if (accessible) return PortError(link::kPortInUse, "port in use: " + device);
-        return PortError(link::kPortInUse, "no permission to open " + device, true);
+        if (accessible) return PortError(link::kPortInUse, "port in use: " + device, false, device);
+        return PortError(link::kPortInUse, "no permission to open " + device, true, device);
     case QSerialPort::OpenError:
-        return PortError(link::kPortInUse, "port already open: " + device);
+        return PortError(link::kPortInUse, "port already open: " + device, false, device);
     case QSerialPort::UnsupportedOperationError:
-        return PortError(link::kPortSettingsRefused, "settings refused by " + device);
+        return PortError(link::kPortSettingsRefused, "settings refused by " + device, false, device);
     case QSerialPort::ResourceError:
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
-        return PortError(link::kPortIoFailed, "input/output error on " + device);
+        return PortError(link::kPortIoFailed, "input/output error on " + device, false, device);
     default:
-        return PortError(link::kPortInUse, "cannot open " + device);
+        return PortError(link::kPortInUse, "cannot open " + device, false, device);
     }
 }
 
@@ -108,7 +108,7 @@ void QtSerialPort::apply_settings() {
     if (!ok) {
         const std::string reason = port_.errorString().toStdString();
         port_.clearError();
-        throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason);
+        throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason, false, opened_);
     }
 }
 
@@ -140,7 +140,7 @@ void QtSerialPort::set_open(bool open) {
 void QtSerialPort::fail_if_gone() {
     const auto error = port_.error();
     if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError || error == QSerialPort::ReadError)
-        throw link::PortError(link::kPortIoFailed, "port failed: " + port_.errorString().toStdString());
+        throw link::PortError(link::kPortIoFailed, "port failed: " + port_.errorString().toStdString(), false, opened_);
 }
 
 void QtSerialPort::write(std::string_view bytes) {

@@ -31,8 +31,19 @@ void show_port_error(Context& c, const link::PortError& e) {
     // always shown it.
     const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
     const std::string& language = c.g.lang.language;
+    // Below the window's own line: which device, and what went wrong.
+    using model::Caption;
     std::string advice;
-    if (e.permission) advice = model::caption(model::Caption::msg_port_permission, language);
+    if (e.permission)
+        advice = model::caption(Caption::msg_port_permission, language);
+    else if (!e.device.empty())
+        switch (e.number) {
+        case link::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
+        case link::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
+        case link::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
+        case link::kPortIoFailed: advice = model::caption(Caption::port_io_failed, language, {e.device}); break;
+        default: break;
+        }
     c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
 }
 

@@ -53,7 +53,7 @@ struct FakePort : link::SerialPort {
     void set_settings(const std::string& s) override { settings = s; }
     bool is_open() const override { return open; }
     void set_open(bool on) override {
-        if (on && open_error) throw link::PortError(open_error, "cannot open", open_permission);
+        if (on && open_error) throw link::PortError(open_error, "cannot open", open_permission, "/dev/ttyUSB0");
         if (on && !open) ++opens;
         open = on;
         if (!on) incoming.clear();

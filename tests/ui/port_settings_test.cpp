@@ -114,9 +114,12 @@ TEST(PortSettings, OpeningAndClosingSwitchTheWindowAndTheTimers) {
 }
 
 TEST(PortSettings, APortThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
-    struct Case { int number; bool permission; const char* text; } cases[] = {
-        {8002, false, "COM-Port not available,  8002"},
-        {8005, true, "COM-Port not available,  8005"},
+    // The window's own line, and below it which device and why.
+    struct Case { int number; bool permission; const char* text; const char* detail; } cases[] = {
+        {8002, false, "COM-Port not available,  8002", "Den Port /dev/ttyUSB0 gibt es nicht."},
+        {8005, true, "COM-Port not available,  8005", "dialout"},
+        {8005, false, "COM-Port not available,  8005", "/dev/ttyUSB0 ist belegt"},
+        {8015, false, "COM-Port not available,  8015", "/dev/ttyUSB0 nimmt diese Einstellungen nicht an"},
     };
     for (const auto& k : cases) {
         Started s;
@@ -125,6 +128,7 @@ TEST(PortSettings, APortThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
         s.f.Combo_Port(6).set_list_index(1);
         ASSERT_EQ(s.msg.shown.size(), 1u);
         EXPECT_EQ(s.msg.shown[0], k.text);
+        EXPECT_NE(s.msg.details[0].find(k.detail), std::string::npos) << s.msg.details[0];
         EXPECT_EQ(s.msg.details[0].find("dialout") != std::string::npos, k.permission);
         EXPECT_EQ(s.f.Combo_Port(6).list_index(), 0);
         EXPECT_FALSE(s.g.link.port_open);
