@@ -11,11 +11,18 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       // sees what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
       echo_filter_(traffic_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g, frm_config, frmState, echo_filter_, msg, confirm, clock, {}, {}, fAbout, &none_, &none_, &none_, &none_},
+      ctx{g, frm_config, frmState, echo_filter_, msg, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
     ui::attach_handlers(ctx);
+    // The traffic shows the reply above as it came; say it was not taken.
+    ctx.answer_not_taken = [this, &clock](bool answered_already) {
+        link::TrafficEntry note;
+        note.at_ms = clock.now_ms();
+        note.kind = answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited;
+        traffic.add(std::move(note));
+    };
 }
 
 void Program::Main() {

@@ -28,6 +28,10 @@ struct Context {
     // Each is told after every complete reading of the measured values,
     // for those who record them.
     std::vector<std::function<void(const model::MeasuredReading&)>> measured_values_read;
+    // Told when the reader does not take a frame for our address: its
+    // request was answered already (true), or it answers no request
+    // outstanding (false).
+    std::function<void(bool answered_already)> answer_not_taken;
     form::FAbout& about;
     // Further platform services; the program always sets them.
     form::FileDialog* files;

@@ -167,13 +167,14 @@ void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
 }
 
 void TrafficPort::set_open(bool on) {
-    cut_frames(true);
+    cut_frames(Cut::Closing);
     inner_.set_open(on);
 }
 
 void TrafficPort::write(std::string_view bytes) {
-    // What is left unread of the last reply is noise by now.
-    cut_frames(true);
+    // What is left of the last reply is noise by now, unless a frame is
+    // still arriving: the reader goes on collecting it.
+    cut_frames(Cut::Sending);
     inner_.write(bytes);
     last_request_ = std::string(bytes);
     add(true, last_request_, TrafficEntry::Kind::Frame);
@@ -182,11 +183,11 @@ void TrafficPort::write(std::string_view bytes) {
 std::string TrafficPort::read_all() {
     std::string data = inner_.read_all();
     heard_ += data;
-    cut_frames(false);
+    cut_frames(Cut::Reading);
     return data;
 }
 
-void TrafficPort::cut_frames(bool flush) {
+void TrafficPort::cut_frames(Cut when) {
     using Kind = TrafficEntry::Kind;
     const bool ascii = mode() == "ASCII";
     std::size_t start = 0, i = 0;
@@ -206,6 +207,12 @@ void TrafficPort::cut_frames(bool flush) {
                 continue;
             }
             const auto end = heard_.find("\r\n", i);
+            // A ":" begins a frame afresh, as the reader takes it.
+            const auto again = heard_.find(':', i + 1);
+            if (again != std::string::npos && (end == std::string::npos || again < end)) {
+                i = again;
+                continue;
+            }
             if (end == std::string::npos) break;
             const std::string frame = heard_.substr(i, end + 2 - i);
             take(i, frame.size(), ascii_sums_up(frame) ? Kind::Frame : Kind::BadChecksum);
@@ -226,9 +233,19 @@ void TrafficPort::cut_frames(bool flush) {
         const std::string rest = heard_.substr(start);
         const int length = ascii ? -1 : rtu_reply_length(rest, 0);
         const bool shaped = !ascii && length > 0 && static_cast<std::size_t>(length) == rest.size();
-        if (shaped || flush || rest.size() > kLongestFrame) {
+        if (shaped || when == Cut::Closing || rest.size() > kLongestFrame) {
             add(false, rest, shaped ? Kind::BadChecksum : Kind::Noise);
             start = heard_.size();
+        } else if (when == Cut::Sending) {
+            // Where a frame may be arriving, it is kept; before it is noise.
+            std::size_t arriving = ascii ? rest.rfind(':') : std::string::npos;
+            for (std::size_t p = 0; !ascii && p < rest.size() && arriving == std::string::npos; ++p) {
+                const int n = rtu_reply_length(rest, p);
+                if (n == 0 || (n > 0 && p + static_cast<std::size_t>(n) > rest.size())) arriving = p;
+            }
+            const std::size_t noise = std::min(arriving, rest.size());
+            if (noise > 0) add(false, rest.substr(0, noise), Kind::Noise);
+            start += noise;
         }
     }
     heard_.erase(0, start);
@@ -239,6 +256,8 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     case TrafficEntry::Kind::Noise: return model::caption(Caption::traffic_noise, language);
     case TrafficEntry::Kind::Echo: return model::caption(Caption::traffic_echo, language);
     case TrafficEntry::Kind::BadChecksum: return model::caption(Caption::traffic_bad_checksum, language);
+    case TrafficEntry::Kind::StaleAnswer: return model::caption(Caption::traffic_stale_answer, language);
+    case TrafficEntry::Kind::NotAwaited: return model::caption(Caption::traffic_not_awaited, language);
     case TrafficEntry::Kind::Frame: break;
     }
     const std::string pdu = pdu_of(e);
@@ -248,7 +267,9 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
 
 std::string traffic_line(const TrafficEntry& e, const std::string& language) {
     char head[40];
-    std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), e.sent ? "TX" : "RX");
+    const bool note = e.kind == TrafficEntry::Kind::StaleAnswer || e.kind == TrafficEntry::Kind::NotAwaited;
+    std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), note ? "--" : e.sent ? "TX" : "RX");
+    if (note) return head + describe(e, language);
     std::string hex;
     for (unsigned char b : e.bytes) {
         if (!hex.empty()) hex += ' ';

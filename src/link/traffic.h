@@ -19,6 +19,8 @@ struct TrafficEntry {
         BadChecksum,  // shaped like a frame, but its checksum is wrong
         Noise,        // bytes that belong to no frame, dropped
         Echo,         // our own request heard back (a half-duplex adapter)
+        StaleAnswer,  // no bytes: the answer before was to a request answered already
+        NotAwaited,   // no bytes: the answer before answers no request outstanding
     };
     std::uint64_t number = 0;  // counts every entry ever recorded, from 1
     std::int64_t at_ms = 0;
@@ -74,9 +76,11 @@ public:
 private:
     void add(bool sent, std::string bytes, TrafficEntry::Kind kind);
     // Records the complete frames in what was read, and what lies between
-    // them as noise; keeps a tail that may still become a frame. With
-    // `flush`, the tail is recorded too.
-    void cut_frames(bool flush);
+    // them as noise; keeps a tail that may still become a frame. When a
+    // request goes out, a tail that cannot is noise; when the port closes,
+    // all of it is.
+    enum class Cut { Reading, Sending, Closing };
+    void cut_frames(Cut when);
     // The framing of what passes: that of the last request written (a scan
     // changes it under the window's settings), else the window's.
     std::string mode() const;

@@ -57,6 +57,8 @@ enum class Caption : int {
     traffic_function,
     traffic_noise,
     traffic_echo,
+    traffic_stale_answer,
+    traffic_not_awaited,
     traffic_bad_checksum,
     frmTraffic,
     traffic_pause,

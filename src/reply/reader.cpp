@@ -54,8 +54,17 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
     const std::string_view adu(frame.data(), frame.size() - check_bytes);
     if (static_cast<unsigned char>(adu[0]) != configured_address(c)) return;
     const Fit how = fit(expectation_of(c.g.transfer.request_frame), adu);
-    if (how == Fit::None) return;  // not the answer to our request
-    if (stale(c, adu, sends_when_read)) return;
+    if (how == Fit::None) {
+        // Not the answer to our request. (Our own request heard back is
+        // named as an echo where it is recorded.)
+        if (c.answer_not_taken && link::bytes_to_hex(std::string(adu)) != c.g.transfer.request_frame)
+            c.answer_not_taken(false);
+        return;
+    }
+    if (stale(c, adu, sends_when_read)) {
+        if (c.answer_not_taken) c.answer_not_taken(true);
+        return;
+    }
     note_answered(c, adu);
     if (how == Fit::Refusal) {
         accept_reply_steps(c);

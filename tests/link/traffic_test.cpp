@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "form/virtual_clock.h"
 #include "link/traffic.h"
+#include "support/fakes.h"
 #include "support/harness.h"
 
 namespace vor3::test {
@@ -71,6 +73,47 @@ TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
         const auto all = lines(h.prog, "1033");
         ASSERT_GE(all.size(), 2u) << k.line;
         EXPECT_EQ(all[1].substr(15), k.line);
+    }
+}
+
+// A request sent while a reply is still arriving: the part heard so far is
+// no noise, the reply completes after the request; a ":" begins an ASCII
+// frame afresh, as the reader takes it.
+TEST(Traffic, AReplyStillArrivingWhenARequestGoesOutIsOneFrame) {
+    const struct {
+        const char* mode;
+        std::string before, after;  // heard before and after the request
+        std::vector<std::string> kinds;
+    } cases[] = {
+        {"ASCII", ":0101017F", "7E\r\n", {"TX", "TX", "RX coils 11111110"}},
+        {"ASCII", "zz:0103", ":0101017F7E\r\n", {"TX", "RX noise", "TX", "RX noise", "RX coils 11111110"}},
+        {"RTU", std::string("\x01\x01\x01", 3), std::string("\x7F\x10\x68", 3), {"TX", "TX", "RX coils 11111110"}},
+        {"RTU", std::string("\xFF\x01\x01", 3), std::string("\x01\x7F\x10\x68", 4),
+         {"TX", "RX noise", "TX", "RX coils 11111110"}},
+    };
+    for (const auto& k : cases) {
+        form::VirtualClock clock;
+        FakePort inner;
+        inner.open = true;
+        link::TrafficRecord record;
+        link::TrafficPort port(inner, clock, record, [&] { return std::string(k.mode); });
+        const std::string request = std::string(k.mode) == "ASCII" ? ":010100000008F6\r\n"
+                                                                   : std::string("\x01\x01\x00\x00\x00\x08\x3D\xCC", 8);
+        port.write(request);
+        inner.incoming = k.before;
+        port.read_all();
+        port.write(request);
+        inner.incoming = k.after;
+        port.read_all();
+        port.set_open(false);
+        std::vector<std::string> kinds;
+        for (const auto& e : record.entries()) {
+            const std::string meaning = link::describe(e, "1033");
+            kinds.push_back(e.sent ? "TX"
+                            : meaning == "noise, dropped" ? "RX noise"
+                                                          : "RX " + meaning.substr(meaning.find(": ") + 2));
+        }
+        EXPECT_EQ(kinds, k.kinds) << k.mode << " " << k.before;
     }
 }
 

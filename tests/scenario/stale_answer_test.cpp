@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/hex.h"
+#include "link/traffic.h"
 #include "sim/sim_test_support.h"
 #include "support/fake_program.h"
 #include "support/harness.h"
@@ -31,6 +32,18 @@ TEST_P(SlowSensor, EachRequestIsDecodedOnceAndEveryFieldGetsItsOwnRegister) {
     for (const auto& r : h.requests())
         if (once.empty() || once.back() != r) once.push_back(r);
     EXPECT_EQ(once, chain);
+    // The traffic says which answers were not taken, right below each.
+    std::vector<std::string> dropped;
+    const auto& entries = h.prog.traffic.entries();
+    for (std::size_t i = 1; i < entries.size(); ++i)
+        if (entries[i].kind == link::TrafficEntry::Kind::StaleAnswer ||
+            entries[i].kind == link::TrafficEntry::Kind::NotAwaited) {
+            EXPECT_FALSE(entries[i - 1].sent);
+            dropped.push_back(link::traffic_line(entries[i], "1033").substr(10));
+        }
+    EXPECT_EQ(dropped.size(), 6u);  // an answer to each repeat but the last, after the read
+    EXPECT_NE(std::find(dropped.begin(), dropped.end(), " ms  --  answer above dropped: its request was answered already"), dropped.end());
+    EXPECT_NE(std::find(dropped.begin(), dropped.end(), " ms  --  answer above not taken: it answers no request outstanding"), dropped.end());
 
     // The next write sends both configuration blocks and the coils.
     h.clock.advance(5000);
