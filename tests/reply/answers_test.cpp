@@ -30,6 +30,7 @@ const FitCase kFitCases[] = {
     {"coil write of another quantity", "010F0100000501FF", "010F01000008", Fit::None},
 };
 
+void PrintTo(const FitCase& k, std::ostream* os) { *os << k.name; }
 class FitTest : public ::testing::TestWithParam<FitCase> {};
 
 TEST_P(FitTest, HoldsTheReplyAgainstTheRequest) {

@@ -13,6 +13,7 @@ struct GiveUp {
     std::int64_t known;          // ... once its 20 ms minimum response time is read
 };
 
+void PrintTo(const GiveUp& k, std::ostream* os) { *os << k.mode; }
 class TimeOut : public ::testing::TestWithParam<GiveUp> {};
 
 // The repeat goes out after 1000 ms. Before the sensor's minimum response

@@ -37,6 +37,7 @@ const FaultCase kFaultCases[] = {
     {"late", Framing::Rtu, with([](Faults& f) { f.extra_delay_ms = 300; }), true, 320, {8}, kEcho, 7},
 };
 
+void PrintTo(const FaultCase& k, std::ostream* os) { *os << k.what; }
 class FaultTest : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(FaultTest, ShapesTheReply) {

@@ -44,6 +44,7 @@ const WireCase kWireCases[] = {
     {"rtu to ascii sensor", Framing::Ascii, 1, rtu("010300000001"), ""},
 };
 
+void PrintTo(const WireCase& k, std::ostream* os) { *os << k.what; }
 class WireTest : public ::testing::TestWithParam<WireCase> {};
 
 TEST_P(WireTest, AnswersOrIgnores) {

@@ -56,6 +56,7 @@ const Exchange kExchanges[] = {
     {"coil byte count long", "010F000000080200FF", "018F03"},
 };
 
+void PrintTo(const Exchange& k, std::ostream* os) { *os << k.what; }
 class ExchangeTest : public ::testing::TestWithParam<Exchange> {};
 
 TEST_P(ExchangeTest, RepliesAsExpected) {

@@ -174,6 +174,7 @@ const FaultRun kFaultRuns[] = {
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
 };
 
+void PrintTo(const FaultRun& k, std::ostream* os) { *os << k.name; }
 class CliAgainstFault : public ::testing::TestWithParam<FaultRun> {};
 
 TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
