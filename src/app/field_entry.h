@@ -10,9 +10,10 @@ namespace vor3::app {
 // "chk_cfg(2)", as vor3-cli read prints them) the way a user would: its
 // page shown, the text selected and typed key by key, the field left; a
 // check box ticked or cleared, the temperature unit chosen from its list.
-// "." and "," are both taken as the decimal separator in force. Returns why the window would
-// not take the value (an unknown or read-only field, a refused key, a
-// value the field corrects), or nothing when the field now shows it.
+// "." and "," are both taken as the decimal separator in force. Returns
+// why the window would not take the value (an unknown or read-only field,
+// a refused key, a value the field corrects), or nothing when the field
+// now shows it.
 std::optional<std::string> enter_value(Program& p, const std::string& name, const std::string& value);
 
 // The value a field shows now (its text, or 0/1 for a check box); nothing
