@@ -30,10 +30,20 @@ QColor to_qcolor(std::uint32_t color, const QPalette& palette) {
 
 void set_widget_color(QWidget& widget, QPalette::ColorRole role, std::uint32_t color) {
     QPalette p = widget.palette();
-    const QColor c = to_qcolor(color, QApplication::palette(&widget));
-    if (p.color(QPalette::Active, role) == c && p.color(QPalette::Inactive, role) == c) return;
+    const QPalette& system = QApplication::palette(&widget);
+    const QColor c = to_qcolor(color, system);
+    // A colour of its own (a change mark) stays visible, muted, while the
+    // window is disabled during a transfer; a system colour greys as usual.
+    QColor disabled = system.color(QPalette::Disabled, role);
+    if (!(color & kSystemFlag))
+        disabled = QColor((c.red() + disabled.red()) / 2, (c.green() + disabled.green()) / 2,
+                          (c.blue() + disabled.blue()) / 2);
+    if (p.color(QPalette::Active, role) == c && p.color(QPalette::Inactive, role) == c &&
+        p.color(QPalette::Disabled, role) == disabled)
+        return;
     p.setColor(QPalette::Active, role, c);
     p.setColor(QPalette::Inactive, role, c);
+    p.setColor(QPalette::Disabled, role, disabled);
     widget.setPalette(p);
 }
 

@@ -13,8 +13,9 @@ namespace vor3::qt {
 // palette, so a field's normal colour is whatever the desktop uses.
 QColor to_qcolor(std::uint32_t color, const QPalette& palette);
 
-// Sets the colour of `role` for the active and inactive states; a disabled
-// widget keeps the palette's greyed look.
+// Sets the colour of `role` for the active and inactive states; disabled, a
+// system colour keeps the palette's greyed look and any other is muted
+// towards it.
 void set_widget_color(QWidget& widget, QPalette::ColorRole role, std::uint32_t color);
 
 }  // namespace vor3::qt

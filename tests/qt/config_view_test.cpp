@@ -68,9 +68,14 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
     f.txt_data_cfg(4).set_fore_color(form::kChangeMark);
     EXPECT_EQ(field.text(), "123");
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    // The mark still shows while the window is disabled for a transfer.
+    const QColor muted = field.palette().color(QPalette::Disabled, QPalette::Text);
+    EXPECT_GT(muted.red(), muted.green() + 50);
     f.txt_data_cfg(4).set_fore_color(form::kNormalText);
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text),
               QApplication::palette(&field).color(QPalette::Active, QPalette::ButtonText));
+    EXPECT_EQ(field.palette().color(QPalette::Disabled, QPalette::Text),
+              QApplication::palette(&field).color(QPalette::Disabled, QPalette::Text));
 
     auto& warning = widget<QLabel>("lbl_desc_16");
     f.lbl_desc(16).set_visible(true);
