@@ -63,7 +63,8 @@ for mode in rtu ascii; do
       [ "$change" = both ] && values+=('txt_data_in(0)=20.5')
       schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud" "${values[@]}")"
       for run in $(seq "$runs"); do
-        values=("txt_data_cfg(4)=$((900 + run))")
+        # Each write changes the value the one before left, whatever the runs.
+        [ "$change" = config ] && values=("txt_data_cfg(4)=$((900 + run))") || values=("txt_data_cfg(4)=$((950 + run))")
         [ "$change" = both ] && values+=("txt_data_in(0)=2$run.5")
         start=$(date +%s%N)
         "$build/vor3-cli" write --port "$device" --baud "$baud" --parity N --mode "$mode" "${extra[@]}" \
