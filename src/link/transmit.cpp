@@ -113,6 +113,9 @@ void send(Context& c) {
         return;
     }
     reply::note_sent(c);
+    // Each request starts the status window's time limit afresh, allowing
+    // for the wait this request may need (a slower sensor pace included).
+    ui::transfer_progressed(c);
     const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
     f.Timer5.set_interval(timeout_for(c, req, rep));
     // A give-up already counting keeps its deadline.

@@ -144,11 +144,8 @@ void Timer1_Timer(Context& c) {
     if (config && t.reg_address <= 7 && t.reg_address + f.countWriteRegister > 7) {
         const auto v = model::locale_number(f.txt_data_cfg(7).text(), sep);
         // (Unknown, the slowest sensor is allowed for anyway.)
-        if (v && t.min_response_ms >= 0 && *v > t.min_response_ms) {
+        if (v && t.min_response_ms >= 0 && *v > t.min_response_ms)
             t.min_response_ms = static_cast<std::int32_t>(std::min(*v, 65535.0));
-            // The status window's time limit allows for the slower answer.
-            ui::transfer_progressed(c);
-        }
     }
     t.request_frame = request;
     link::send(c);
