@@ -156,13 +156,7 @@ void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
     e.mode = mode();
     e.bytes = std::move(bytes);
     e.kind = kind;
-    if (!sent && !last_request_.empty()) {
-        TrafficEntry request;
-        request.mode = e.mode;
-        request.bytes = last_request_;
-        const std::string pdu = pdu_of(request);
-        if (pdu.size() >= 4 && pdu[1] == 3) e.first_register = word(pdu, 2);
-    }
+    if (!sent) e.first_register = first_register_read_;
     record_.add(std::move(e));
 }
 
@@ -178,6 +172,11 @@ void TrafficPort::write(std::string_view bytes) {
     inner_.write(bytes);
     last_request_ = std::string(bytes);
     add(true, last_request_, TrafficEntry::Kind::Frame);
+    TrafficEntry request;  // (the record may be paused: not from there)
+    request.mode = mode();
+    request.bytes = last_request_;
+    const std::string pdu = pdu_of(request);
+    first_register_read_ = pdu.size() >= 4 && pdu[1] == 3 ? word(pdu, 2) : -1;
 }
 
 std::string TrafficPort::read_all() {

@@ -90,6 +90,7 @@ private:
     std::function<std::string()> mode_;
     std::string heard_;         // read, not yet recorded
     std::string last_request_;  // to tell an echo
+    int first_register_read_ = -1;  // by the last request, if it reads registers
 };
 
 // One line of the record: the time, the direction, the bytes in hex (an
