@@ -1,7 +1,6 @@
 #include "qt/scan_view.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +17,8 @@
 namespace vor3::qt {
 
 ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+                 [&program] { program.scan_window.unload(); }),
       program_(program) {
     form::FrmScan& s = program.frmScan;
     setObjectName("frmScan");
@@ -89,15 +89,6 @@ void ScanView::follow_model() {
     show();
     raise();
     activateWindow();
-}
-
-void ScanView::closeEvent(QCloseEvent* event) {
-    guarded([this] { program_.scan_window.unload(); });
-    event->accept();
-}
-
-void ScanView::reject() {
-    guarded([this] { program_.scan_window.unload(); });
 }
 
 }  // namespace vor3::qt

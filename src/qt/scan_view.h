@@ -1,5 +1,5 @@
 #pragma once
-#include <QDialog>
+#include "qt/tool_window.h"
 
 namespace vor3::app {
 class Program;
@@ -11,13 +11,9 @@ class Binder;
 
 // The scan window: mirrors the model's frmScan. It stays open beside the
 // configuration window; closing it stops a scan that runs.
-class ScanView : public QDialog {
+class ScanView : public ToolWindow {
 public:
     ScanView(app::Program& program, Binder& binder, QWidget* owner);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void follow_model();

@@ -1,6 +1,5 @@
 #include "qt/traffic_view.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +15,8 @@
 namespace vor3::qt {
 
 TrafficView::TrafficView(app::Program& program, Binder& binder, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
+    : ToolWindow(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint,
+                 [&program] { program.traffic_window.unload(); }),
       program_(program), text_(new QPlainTextEdit) {
     form::FrmTraffic& t = program.frmTraffic;
     setObjectName("frmTraffic");
@@ -72,15 +72,6 @@ void TrafficView::follow_model() {
     poll_.start();
     show();
     raise();
-}
-
-void TrafficView::closeEvent(QCloseEvent* event) {
-    guarded([this] { program_.traffic_window.unload(); });
-    event->accept();
-}
-
-void TrafficView::reject() {
-    guarded([this] { program_.traffic_window.unload(); });
 }
 
 }  // namespace vor3::qt

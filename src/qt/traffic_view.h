@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include <QDialog>
 #include <QTimer>
+
+#include "qt/tool_window.h"
 
 class QPlainTextEdit;
 
@@ -17,16 +18,12 @@ class Binder;
 // The traffic window: mirrors the model's frmTraffic and shows the lines of
 // the traffic record. New lines are fetched a few times a second and
 // appended in one go, so an open window costs a transfer nothing.
-class TrafficView : public QDialog {
+class TrafficView : public ToolWindow {
 public:
     TrafficView(app::Program& program, Binder& binder, QWidget* owner);
 
     // Appends what the record holds that is not shown yet.
     void pull();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void follow_model();

@@ -5,7 +5,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
@@ -46,8 +45,9 @@ void fit(QValueAxis& axis, double lo, double hi) {
 }  // namespace
 
 TrendView::TrendView(app::Program& program, Binder& binder, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::WindowMaximizeButtonHint),
+    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::WindowMaximizeButtonHint,
+                 [&program] { program.trend_window.unload(); }),
       program_(program) {
     form::FrmTrend& t = program.frmTrend;
     setObjectName("frmTrend");
@@ -198,15 +198,6 @@ void TrendView::show_log_file() {
 void TrendView::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     show_log_file();
-}
-
-void TrendView::closeEvent(QCloseEvent* event) {
-    guarded([this] { program_.trend_window.unload(); });
-    event->accept();
-}
-
-void TrendView::reject() {
-    guarded([this] { program_.trend_window.unload(); });
 }
 
 }  // namespace vor3::qt

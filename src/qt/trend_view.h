@@ -2,12 +2,12 @@
 #include <array>
 #include <deque>
 
-#include <QDialog>
 #include <QList>
 #include <QPointF>
 #include <QTimer>
 
 #include "form/frm_trend.h"
+#include "qt/tool_window.h"
 
 class QChart;
 class QChartView;
@@ -31,7 +31,7 @@ class Binder;
 // second (not at all while the window is hidden), from an outline of the
 // readings at the plot's resolution. A reading itself costs the view
 // nothing.
-class TrendView : public QDialog {
+class TrendView : public ToolWindow {
 public:
     TrendView(app::Program& program, Binder& binder, QWidget* owner);
 
@@ -40,8 +40,6 @@ public:
     const std::array<QLineSeries*, 3>& series() const { return series_; }
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

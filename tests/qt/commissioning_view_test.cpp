@@ -44,6 +44,13 @@ TEST_F(ViewTest, TheScanWindowFindsTheSimulatedSensor) {
     EXPECT_FALSE(scan.isVisible());
     EXPECT_EQ(widget<QLineEdit>("txt_Modbus_adress").text(), "1");
     EXPECT_EQ(widget<QComboBox>("Combo_Port_1").currentText(), "9600");
+
+    // Escape closes it as the close button does: the model unloads it.
+    widget<QAction>("AnsichtMenue_1").trigger();
+    ASSERT_TRUE(wait_until([&] { return scan.isVisible(); }, 3000));
+    QTest::keyClick(&scan, Qt::Key_Escape);
+    EXPECT_FALSE(scan.isVisible());
+    EXPECT_FALSE(program.frmScan.visible());
 }
 
 TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
