@@ -22,7 +22,10 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# A compiler cache, where the machine has one, makes rebuilds after a pull quick.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done
 cmake --build "$here/build" -j2 "${targets[@]}"
