@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace vor3::sim {
@@ -16,6 +17,17 @@ struct Faults {
     int extra_delay_ms = 0;      // added to the minimum response time
     bool duplicate = false;      // every reply is sent twice
     bool echo = false;           // the request comes back ahead of the reply, as from an adapter that hears itself
+    // Answer times that wander, as from a sensor busy with its own work: each
+    // answer leaves answer_ms plus a random part of answer_spread_ms after
+    // the request (instead of the minimum response time), an answer to a
+    // request heard again right after itself (a master's repeat) after
+    // repeat_answer_ms where that is set, and lost_percent of the answers
+    // are never sent. The randomness follows `seed`.
+    int answer_ms = -1;          // -1: the minimum response time plus extra_delay_ms
+    int answer_spread_ms = 0;
+    int repeat_answer_ms = -1;   // -1: as any other answer
+    int lost_percent = 0;
+    std::uint32_t seed = 1;
 };
 
 }  // namespace vor3::sim

@@ -54,11 +54,13 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
         if (to != address_ && to != kBroadcast) continue;
         if (requests_.size() == 2 * kHistory)
             requests_.erase(requests_.begin(), requests_.begin() + static_cast<std::ptrdiff_t>(kHistory));
-        requests_.push_back(link::bytes_to_hex(request->adu));
+        const std::string hex = link::bytes_to_hex(request->adu);
+        const bool repeat = !requests_.empty() && requests_.back() == hex;
+        requests_.push_back(hex);
         ++heard_;
         if (faults_.silent) continue;
-        Reply reply = reply_for(*request, now_ms);
-        if (to == kBroadcast) continue;
+        Reply reply = reply_for(*request, now_ms, repeat);
+        if (to == kBroadcast || reply.delay_ms < 0) continue;
         if (faults_.echo) {
             const std::string frame = request->framing == Framing::Ascii ? encode_ascii(request->adu)
                                                                          : encode_rtu(request->adu);
@@ -70,7 +72,24 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
     return replies;
 }
 
-Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms) {
+int SimulatedSensor::answer_delay(bool repeat) {
+    const Faults& f = faults_;
+    if (f.answer_ms < 0 && f.answer_spread_ms <= 0 && f.repeat_answer_ms < 0 && f.lost_percent <= 0)
+        return min_response_ms() + f.extra_delay_ms;
+    if (!seeded_ || seeded_with_ != f.seed) {
+        random_.seed(f.seed);
+        seeded_with_ = f.seed;
+        seeded_ = true;
+    }
+    const auto draw = [&](int below) { return below <= 0 ? 0 : static_cast<int>(random_() % static_cast<unsigned>(below)); };
+    if (draw(100) < f.lost_percent) return -1;
+    const int base = repeat && f.repeat_answer_ms >= 0 ? f.repeat_answer_ms
+                     : f.answer_ms >= 0                ? f.answer_ms
+                                                       : min_response_ms() + f.extra_delay_ms;
+    return base + draw(f.answer_spread_ms + 1);
+}
+
+Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bool repeat) {
     const std::string_view pdu = std::string_view(request.adu).substr(1);
     const auto function = static_cast<std::uint8_t>(pdu[0]);
     const bool write = function == 0x0F || function == 0x10;
@@ -81,7 +100,7 @@ Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms) {
                                                                 : encode_rtu(adu, faults_.bad_checksum);
     Reply reply;
     reply.bytes = faults_.noise_before + frame;
-    reply.delay_ms = min_response_ms() + faults_.extra_delay_ms;
+    reply.delay_ms = answer_delay(repeat);
     reply.piece_ends = piece_ends(reply.bytes.size(), faults_.split_parts);
     reply.piece_gap_ms = faults_.split_gap_ms;
     return reply;

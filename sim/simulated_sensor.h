@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,9 @@ public:
     int min_response_ms() const;
 
 private:
-    Reply reply_for(const Request& request, std::int64_t now_ms);
+    Reply reply_for(const Request& request, std::int64_t now_ms, bool repeat);
+    // When the answer leaves after the request, or -1 when it is lost.
+    int answer_delay(bool repeat);
 
     FrameScanner scanner_;
     int address_ = 1;
@@ -56,6 +59,9 @@ private:
     Faults faults_;
     std::vector<std::string> requests_;
     std::uint64_t heard_ = 0;
+    std::minstd_rand random_;
+    std::uint32_t seeded_with_ = 0;
+    bool seeded_ = false;
 };
 
 }  // namespace vor3::sim

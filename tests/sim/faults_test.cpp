@@ -91,6 +91,31 @@ TEST(History, KeepsTheRecentRequestsOnly) {
     EXPECT_EQ(sensor.requests().back(), "01030006" + link::LongToHexStr(4999, 2));
 }
 
+TEST(ResponseTime, WandersWithinTheSpreadAndLosesSomeAnswers) {
+    SimulatedSensor sensor;
+    Faults& f = sensor.faults();
+    f.answer_ms = 900;
+    f.answer_spread_ms = 300;
+    f.repeat_answer_ms = 50;
+    f.lost_percent = 25;
+    int lost = 0, lowest = 1 << 30, highest = -1;
+    for (int i = 0; i < 400; ++i) {
+        const auto replies = sensor.receive(test::rtu("01030006" + link::LongToHexStr(i % 2 + 1, 2)), 0);
+        if (replies.empty()) { ++lost; continue; }
+        lowest = std::min(lowest, replies[0].delay_ms);
+        highest = std::max(highest, replies[0].delay_ms);
+    }
+    EXPECT_NEAR(lost, 100, 40);
+    EXPECT_GE(lowest, 900);
+    EXPECT_LE(highest, 1200);
+    EXPECT_GT(highest - lowest, 200) << "the spread is used";
+    sensor.receive(test::rtu("010300060001"), 0);
+    f.lost_percent = 0;
+    const auto repeat = sensor.receive(test::rtu("010300060001"), 0);
+    ASSERT_EQ(repeat.size(), 1u);
+    EXPECT_LE(repeat[0].delay_ms, 350) << "a repeat is answered at its own time";
+}
+
 TEST(ResponseTime, FollowsRegisterSeven) {
     SimulatedSensor sensor;
     sensor.receive(test::rtu("01100007000102000F"), 0);
