@@ -17,6 +17,9 @@ struct Faults {
     int extra_delay_ms = 0;      // added to the minimum response time
     bool duplicate = false;      // every reply is sent twice
     bool echo = false;           // the request comes back ahead of the reply, as from an adapter that hears itself
+    // A second device at the same address answers too, a little later, with
+    // the last data bit of every read answer the other way round.
+    bool twin = false;
     // Answer times that wander, as from a sensor busy with its own work: each
     // answer leaves answer_ms plus a random part of answer_spread_ms after
     // the request (instead of the minimum response time), an answer to a

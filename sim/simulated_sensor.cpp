@@ -67,6 +67,14 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
             replies.push_back({frame, 0, {frame.size()}, 0});
         }
         if (faults_.duplicate) replies.push_back(reply);
+        if (faults_.twin) {
+            constexpr int kTwinLaterMs = 5;
+            Reply twin = reply_for(*request, now_ms, repeat, true);
+            twin.delay_ms = reply.delay_ms + kTwinLaterMs;
+            replies.push_back(std::move(reply));
+            replies.push_back(std::move(twin));
+            continue;
+        }
         replies.push_back(std::move(reply));
     }
     return replies;
@@ -89,13 +97,14 @@ int SimulatedSensor::answer_delay(bool repeat) {
     return base + draw(f.answer_spread_ms + 1);
 }
 
-Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bool repeat) {
+Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bool repeat, bool twin) {
     const std::string_view pdu = std::string_view(request.adu).substr(1);
     const auto function = static_cast<std::uint8_t>(pdu[0]);
     const bool write = function == 0x0F || function == 0x10;
     const int refusal = faults_.exception_code != 0 ? faults_.exception_code : write ? faults_.refuse_writes : 0;
     const std::string answer = refusal != 0 ? exception_pdu(function, refusal) : answer_pdu(pdu, memory_, now_ms);
-    const std::string adu = static_cast<char>(address_) + answer;
+    std::string adu = static_cast<char>(address_) + answer;
+    if (twin && refusal == 0 && (function == 1 || function == 3)) adu.back() = static_cast<char>(adu.back() ^ 1);
     const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)
                                                                 : encode_rtu(adu, faults_.bad_checksum);
     Reply reply;

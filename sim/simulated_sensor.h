@@ -49,7 +49,8 @@ public:
     int min_response_ms() const;
 
 private:
-    Reply reply_for(const Request& request, std::int64_t now_ms, bool repeat);
+    // A twin's answer carries the last data bit of a read the other way round.
+    Reply reply_for(const Request& request, std::int64_t now_ms, bool repeat, bool twin = false);
     // When the answer leaves after the request, or -1 when it is lost.
     int answer_delay(bool repeat);
 

@@ -35,7 +35,8 @@ FrmConfig::FrmConfig(Clock& clock)
       Timer3(clock, "Timer3", 500),
       Timer4(clock, "Timer4", 50),
       Timer5(clock, "Timer5", 1000),
-      Timer6(clock, "Timer6", 200) {
+      Timer6(clock, "Timer6", 200),
+      TimerTurn(clock, "TimerTurn", 0) {
     set_caption(kAppTitle);
 
     // Serial-settings frame
@@ -157,7 +158,7 @@ FrmConfig::FrmConfig(Clock& clock)
 }
 
 void FrmConfig::stop_all_timers() {
-    for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6}) t->stop();
+    for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6, &TimerTurn}) t->stop();
 }
 
 FrmState::FrmState(Clock& clock)

@@ -71,6 +71,7 @@ struct FrmConfig : Window {
     form::Timer Timer4;  // reply poll
     form::Timer Timer5;  // reply time-out
     form::Timer Timer6;  // read blocks
+    form::Timer TimerTurn;  // the line's turn: a request waits for late answers to the one before
 
     // Window variables
     std::int16_t countReadRegister = 0;

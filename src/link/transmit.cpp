@@ -7,6 +7,7 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "reply/answers.h"
+#include "reply/reader.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
@@ -62,6 +63,51 @@ std::int64_t timeout_for(const Context& c, int req, int rep) {
 std::int64_t give_up_for(const Context& c, int req, int rep) {
     return std::max<std::int64_t>(c.g.link.give_up_ms, allowance(c, req, rep, known_or(c, kSlowestSensorMs)));
 }
+// How long after a copy of a request its answer may still come. A sensor
+// that did not answer in time is no longer taken at its word: the slowest
+// the window allows, or its own minimum response time where that is slower.
+std::int64_t answers_due_for(const Context& c, int req, int rep) {
+    return allowance(c, req, rep, std::max(known_or(c, kSlowestSensorMs), kSlowestSensorMs));
+}
+
+// The request waits for the line; the turn timer sends it when the last
+// answer that may still come is due, unless that answer comes first.
+void hold(Context& c) {
+    auto& l = c.g.line;
+    l.held = true;
+    const std::int64_t wait = l.conflict ? 1 : std::max<std::int64_t>(1, l.now.quiet_at_ms - c.clock.now_ms());
+    c.frm.TimerTurn.stop();
+    c.frm.TimerTurn.set_interval(wait);
+    c.frm.TimerTurn.start();
+    ui::transfer_progressed(c);
+}
+
+void transmit(Context& c) {
+    auto& f = c.frm;
+    const std::string& request = c.g.transfer.request_frame;
+    c.g.line.held = false;
+    f.TimerTurn.stop();
+    try {
+        reply::clear_line_before_sending(c);
+        if (c.g.line.conflict) {
+            hold(c);
+            return;
+        }
+        c.port.write(frame_request(request, c.g.link.protocol_mode));
+    } catch (const PortError& e) {
+        ui::port_failed(c, e);
+        return;
+    }
+    const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
+    reply::note_sent(c, c.clock.now_ms() + answers_due_for(c, req, rep));
+    // Each request starts the status window's time limit afresh, allowing
+    // for the wait this request may need (a slower sensor pace included).
+    ui::transfer_progressed(c);
+    f.Timer5.set_interval(timeout_for(c, req, rep));
+    // A give-up already counting keeps its deadline.
+    if (!f.Timer3.enabled()) f.Timer3.set_interval(give_up_for(c, req, rep));
+    f.Timer5.start();
+}
 
 }  // namespace
 
@@ -88,7 +134,9 @@ std::int64_t reply_allowance_ms(const Context& c, const std::string& request, st
 }
 
 std::int64_t longest_wait_ms(const Context& c) {
-    return timeout_for(c, kLargestRequestBytes, kLargestReplyBytes) +
+    // A request may first wait for the late answers of the one before.
+    return answers_due_for(c, kLargestRequestBytes, kLargestReplyBytes) +
+           timeout_for(c, kLargestRequestBytes, kLargestReplyBytes) +
            give_up_for(c, kLargestRequestBytes, kLargestReplyBytes);
 }
 
@@ -105,25 +153,47 @@ void send(Context& c) {
     }
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
-    const std::string& request = c.g.transfer.request_frame;
+    if (c.g.line.conflict || !reply::line_free(c, c.g.transfer.request_frame))
+        hold(c);
+    else
+        transmit(c);
+}
+
+void TimerTurn_Timer(Context& c) {
+    c.frm.TimerTurn.stop();
+    if (c.g.line.conflict) {
+        end_with_conflict(c);
+        return;
+    }
+    if (c.g.line.held) transmit(c);
+}
+
+void line_heard(Context& c) {
+    const auto& l = c.g.line;
+    if (l.held && !l.conflict && reply::line_free(c, c.g.transfer.request_frame)) transmit(c);
+}
+
+void end_with_conflict(Context& c) {
+    auto& f = c.frm;
+    c.g.line.conflict = false;
+    // The same devices answer every next request too: the read-out ends.
+    f.chk_read_out.set_value(0);
+    end_transfer_early(c);
+    ui::UpdateApplyButton(c, 0);
+    c.msg.show(model::caption(model::Caption::msg_address_conflict, c.g.lang.language,
+                              {std::to_string(static_cast<int>(model::leading_number(f.txt_Modbus_adress.text())))}));
+}
+
+void Timer5_Timer(Context& c) {
+    // An answer already waiting is read rather than asked for again.
+    const std::uint64_t answers = c.g.line.answers;
     try {
-        c.port.write(frame_request(request, mode));
+        if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
     } catch (const PortError& e) {
         ui::port_failed(c, e);
         return;
     }
-    reply::note_sent(c);
-    // Each request starts the status window's time limit afresh, allowing
-    // for the wait this request may need (a slower sensor pace included).
-    ui::transfer_progressed(c);
-    const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
-    f.Timer5.set_interval(timeout_for(c, req, rep));
-    // A give-up already counting keeps its deadline.
-    if (!f.Timer3.enabled()) f.Timer3.set_interval(give_up_for(c, req, rep));
-    f.Timer5.start();
-}
-
-void Timer5_Timer(Context& c) {
+    if (c.g.line.answers != answers || !c.frm.Timer5.enabled()) return;
     // One repeat only: when the give-up timer already runs, the repeat has
     // gone out and the give-up decides (in ASCII both periods are equal, so
     // the time-out could otherwise tick again just before it).
@@ -139,7 +209,8 @@ void Timer5_Timer(Context& c) {
 
 void reset_transfer(Context& c) {
     auto& f = c.frm;
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();
+    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
+    c.g.line.held = false;
     f.alreadyRead = 0;
     f.countReadRegister = 0;
     auto& t = c.g.transfer;

@@ -10,6 +10,16 @@ namespace vor3::link {
 // and starts the reply time-out.
 void send(Context& c);
 
+// The line's turn: a request held until the late answers to the request
+// before could come is sent now (or the transfer ends, when two devices
+// were found answering).
+void TimerTurn_Timer(Context& c);
+// An answer was heard: a request held for it may go out now.
+void line_heard(Context& c);
+// Two different answers came to one request: the transfer ends, with the
+// warning line and a message naming a possible address conflict.
+void end_with_conflict(Context& c);
+
 // Reply time-out: repeats the request once and starts the give-up timer.
 void Timer5_Timer(Context& c);
 // Give-up: stops the transfer, shows the warning line, resets the state.

@@ -70,23 +70,34 @@ struct ReaderState {
     int rx_count = 0;
 };
 
-// The request on the line and the answers it has had, so that each request
-// is answered at most once.
+// The requests on the line and the answers they have had. Modbus on a
+// serial line carries no transaction number: an answer is tied to its
+// request only by turn-taking. So each request counts as answered once,
+// and after a request went out more than once the next one waits until
+// every copy has had its answer or could no longer get one.
 struct LineState {
-    std::uint64_t sends = 0;           // frames written so far
-    std::uint64_t request_number = 0;  // `sends` when the request outstanding first went out
-    std::string request;               // its hex text
-    std::vector<std::int64_t> copies_ms;  // when each copy of it went out
-    bool answered = false;             // a reply to it has been accepted
-    std::uint64_t answers = 0;         // replies accepted so far
-    std::uint64_t last_answered = 0;   // request_number of the request the latest of them answered
-    std::string last_answer;           // the latest of them (address to data)
-    // An answer still expected to a copy of a request already answered.
-    struct StaleAnswer {
-        std::string request;
-        std::int64_t due_ms;
+    // One request and its copies (the repeats the reply time-out sent).
+    struct Turn {
+        std::string request;             // its hex text
+        std::uint64_t number = 0;        // `sends` when its first copy went out
+        int copies = 0;                  // copies sent
+        std::int64_t first_ms = 0;       // when the first and the last copy went out
+        std::int64_t last_ms = 0;
+        std::int64_t quiet_at_ms = 0;    // no answer to any copy can come after this
+        int heard = 0;                   // answers that fit it, taken or not
+        bool answered = false;           // one of them has been taken
+        std::string answer;              // the one taken (address to data)
     };
-    std::vector<StaleAnswer> stale;
+    std::uint64_t sends = 0;     // frames written so far
+    Turn now;                    // the request on the line, answered or not
+    Turn before;                 // the one before it, whose late answers may still come
+    std::uint64_t answers = 0;   // replies taken so far
+    std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
+    // A request waits in request_frame for its turn on the line.
+    bool held = false;
+    // Two different answers came to one request sent once: two devices may
+    // share the address. The transfer ends with that said.
+    bool conflict = false;
 };
 
 struct LanguageValues {

@@ -1,26 +1,22 @@
 #include "reply/answers.h"
 
-#include <algorithm>
-
 #include "link/hex.h"
 
 namespace vor3::reply {
 
 namespace {
 
-// Copies of one request and stale answers remembered; a sensor that makes
-// more would be answered by the time-out's give-up anyway.
-constexpr std::size_t kMaxCopies = 4;
-constexpr std::size_t kMaxStale = 8;
-// How far a stale answer may stray from where it is expected, beyond one
-// poll period: the sensor's own response time varies a little.
-constexpr std::int64_t kArrivalSlackMs = 100;
+using Turn = model::LineState::Turn;
 
 bool is_read_function(int f) { return f == 1 || f == 3; }
 bool is_write_function(int f) { return f == 15 || f == 16; }
 
 int word_at(std::string_view bytes, std::size_t i) {
     return (static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]);
+}
+
+bool fits(const Turn& t, std::string_view adu) {
+    return t.copies > 0 && fit(expectation_of(t.request), adu) != Fit::None;
 }
 
 // The least time between sending a request and having its answer read: the
@@ -34,6 +30,14 @@ double shortest_exchange_ms(const Context& c, const std::string& request_hex) {
     // for the LRC, CR LF.
     auto chars = [&](double bytes) { return ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2; };
     return (chars(request_bytes) + chars(kExceptionBytes)) * model::char_time_ms(c.g.link);
+}
+
+// A late answer to the request before the one on the line.
+Verdict judge_before(Turn& before, std::string_view adu) {
+    if (!fits(before, adu)) return Verdict::NotAwaited;
+    ++before.heard;
+    if (!before.answered) return Verdict::NotAwaited;
+    return before.copies == 1 && adu != before.answer ? Verdict::Conflict : Verdict::AnsweredAlready;
 }
 
 }  // namespace
@@ -69,49 +73,59 @@ Fit fit(const Expectation& e, std::string_view adu) {
     return Fit::None;
 }
 
-void note_sent(Context& c) {
+void note_sent(Context& c, std::int64_t quiet_at_ms) {
     auto& l = c.g.line;
     ++l.sends;
     const std::string& frame = c.g.transfer.request_frame;
-    if (l.answered || l.copies_ms.empty() || frame != l.request) {
-        l.request = frame;
-        l.request_number = l.sends;
-        l.copies_ms.clear();
-        l.answered = false;
+    const std::int64_t now = c.clock.now_ms();
+    if (l.now.answered || l.now.copies == 0 || frame != l.now.request) {
+        l.before = std::move(l.now);
+        l.now = Turn{};
+        l.now.request = frame;
+        l.now.number = l.sends;
+        l.now.first_ms = now;
     }
-    if (l.copies_ms.size() < kMaxCopies) l.copies_ms.push_back(c.clock.now_ms());
+    ++l.now.copies;
+    l.now.last_ms = now;
+    l.now.quiet_at_ms = quiet_at_ms;
 }
 
-bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read) {
+Verdict judge(Context& c, std::string_view adu, std::uint64_t sends_when_read) {
     auto& l = c.g.line;
-    const std::int64_t now = c.clock.now_ms();
-    const std::int64_t slack = c.frm.Timer4.interval() + kArrivalSlackMs;
-    std::erase_if(l.stale, [&](const model::LineState::StaleAnswer& s) { return now > s.due_ms + slack; });
-    if (l.answered || sends_when_read < l.request_number) return true;
-    // Read sooner than the line could carry the request and a reply, and the
-    // very answer the last request got: a second copy of that answer. (Only
-    // such a copy: a peer on a virtual line answers faster than any wire,
-    // and its fresh answer must not be thrown away.)
-    if (!l.copies_ms.empty() && adu == l.last_answer &&
-        static_cast<double>(now - l.copies_ms.front()) < shortest_exchange_ms(c, l.request))
-        return true;
-    const auto hit = std::find_if(l.stale.begin(), l.stale.end(), [&](const model::LineState::StaleAnswer& s) {
-        return now >= s.due_ms - slack && fit(expectation_of(s.request), adu) != Fit::None;
-    });
-    if (hit == l.stale.end()) return false;
-    l.stale.erase(hit);
-    return true;
+    Turn& now = l.now;
+    // Read before the request on the line went out: it answers the one
+    // before (a reply moved the transfer on within the same batch).
+    if (sends_when_read < now.number || !fits(now, adu)) return judge_before(l.before, adu);
+    if (now.answered) {
+        ++now.heard;
+        return now.copies == 1 && adu != now.answer ? Verdict::Conflict : Verdict::AnsweredAlready;
+    }
+    // Read sooner than the line could carry the request and a reply, and
+    // the very answer the request before got: a second copy of that
+    // answer. (Only such a copy: a peer on a virtual line answers faster
+    // than any wire, and its fresh answer must not be thrown away.)
+    const auto since = static_cast<double>(c.clock.now_ms() - now.first_ms);
+    if (since < shortest_exchange_ms(c, now.request) && l.before.answered && adu == l.before.answer) {
+        ++l.before.heard;
+        return Verdict::AnsweredAlready;
+    }
+    ++now.heard;
+    return Verdict::Take;
 }
 
 void note_answered(Context& c, std::string_view adu) {
     auto& l = c.g.line;
-    l.answered = true;
-    l.last_answer = std::string(adu);
+    l.now.answered = true;
+    l.now.answer = std::string(adu);
     ++l.answers;
-    l.last_answered = l.request_number;
-    const std::int64_t now = c.clock.now_ms();
-    for (std::size_t i = 1; i < l.copies_ms.size() && l.stale.size() < kMaxStale; ++i)
-        l.stale.push_back({l.request, now + (l.copies_ms[i] - l.copies_ms[0])});
+    l.last_answered = l.now.number;
+}
+
+bool line_free(const Context& c, const std::string& next) {
+    const Turn& now = c.g.line.now;
+    if (now.copies == 0 || now.heard >= now.copies) return true;
+    if (!now.answered && next == now.request) return true;  // a repeat
+    return c.clock.now_ms() >= now.quiet_at_ms;
 }
 
 }  // namespace vor3::reply

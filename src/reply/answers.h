@@ -7,8 +7,9 @@
 
 // Which request a reply answers. A sensor answers every copy of a request
 // it hears, so a request repeated by the reply time-out may come back
-// twice; each request counts as answered once, and a further answer to it
-// is stale.
+// twice; each request counts as answered once. Since nothing in a serial
+// Modbus answer names its request, the next request waits for the late
+// answers of a request sent more than once (see line_free).
 namespace vor3::reply {
 
 // What a request asks for, to hold a reply against.
@@ -26,20 +27,25 @@ enum class Fit { None, Answer, Refusal };
 // How a frame (address, function, data; no checksum) fits the request.
 Fit fit(const Expectation& e, std::string_view adu);
 
-// Notes a copy of request_frame going out on the line. A request sent again
-// before it was answered is another copy of the same request.
-void note_sent(Context& c);
+// Notes a copy of request_frame going out on the line; no answer to it can
+// come after `quiet_at_ms`. A request sent again before it was answered is
+// another copy of the same request.
+void note_sent(Context& c, std::int64_t quiet_at_ms);
 
-// True when a frame that fits the request outstanding is nevertheless not
-// its answer: the request was answered already, the frame was read before
-// the request went out (`sends_when_read`) or sooner after it than the line
-// could carry the request and a reply, or it is the answer expected to a
-// copy of an earlier request that was answered.
-bool stale(Context& c, std::string_view adu, std::uint64_t sends_when_read);
-
-// The request outstanding has been answered: later answers to its other
-// copies are expected where the first copy's answer came, shifted by the
-// time between the copies.
+enum class Verdict {
+    Take,             // the answer to the request on the line
+    AnsweredAlready,  // a further answer to a request answered already
+    NotAwaited,       // answers no request awaited (late, or never asked)
+    Conflict,         // a second, different answer to a request sent once
+};
+// What a frame for our address (address to data) is, read when `sends`
+// was `sends_when_read`; counts it toward the answers of the request it
+// fits. A frame taken must then be noted with note_answered.
+Verdict judge(Context& c, std::string_view adu, std::uint64_t sends_when_read);
 void note_answered(Context& c, std::string_view adu);
+
+// True when `next` may go out now: it repeats the request on the line, or
+// every copy of that request has had its answer, or none can come anymore.
+bool line_free(const Context& c, const std::string& next);
 
 }  // namespace vor3::reply

@@ -47,35 +47,59 @@ void end_with_exception(Context& c, int code) {
     c.msg.show(exception_text(code, c.g.lang.language));
 }
 
+// Says in the traffic that the frame just read was not taken.
+void tell_not_taken(Context& c, Verdict v) {
+    if (c.answer_not_taken) c.answer_not_taken(v == Verdict::AnsweredAlready);
+}
+
 // `frame` runs from the address to the checksum, which is `check_bytes`
 // long and already verified.
 void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes, std::uint64_t sends_when_read) {
     if (frame.size() <= check_bytes) return;
     const std::string_view adu(frame.data(), frame.size() - check_bytes);
     if (static_cast<unsigned char>(adu[0]) != configured_address(c)) return;
-    const Fit how = fit(expectation_of(c.g.transfer.request_frame), adu);
-    if (how == Fit::None) {
-        // Not the answer to our request. (Our own request heard back is
-        // named as an echo where it is recorded.)
-        if (c.answer_not_taken && link::bytes_to_hex(std::string(adu)) != c.g.transfer.request_frame)
-            c.answer_not_taken(false);
+    const Verdict v = judge(c, adu, sends_when_read);
+    if (v == Verdict::Conflict) {
+        tell_not_taken(c, v);
+        link::end_with_conflict(c);
         return;
     }
-    if (stale(c, adu, sends_when_read)) {
-        if (c.answer_not_taken) c.answer_not_taken(true);
+    if (v != Verdict::Take) {
+        // (Our own request heard back is named as an echo where it is
+        // recorded.)
+        if (v == Verdict::AnsweredAlready || link::bytes_to_hex(std::string(adu)) != c.g.line.now.request)
+            tell_not_taken(c, v);
+        link::line_heard(c);
         return;
     }
     note_answered(c, adu);
-    if (how == Fit::Refusal) {
-        accept_reply_steps(c);
-        end_with_exception(c, static_cast<unsigned char>(adu[2]));
-        return;
-    }
+    const Fit how = fit(expectation_of(c.g.line.now.request), adu);
     accept_reply_steps(c);
-    c.g.reader.rx_text = link::bytes_to_hex(frame);
-    c.g.transfer.bus_ready = true;
-    decode(c, c.g.reader.rx_text);
+    if (how == Fit::Refusal) {
+        end_with_exception(c, static_cast<unsigned char>(adu[2]));
+    } else {
+        c.g.reader.rx_text = link::bytes_to_hex(frame);
+        c.g.transfer.bus_ready = true;
+        decode(c, c.g.reader.rx_text);
+    }
+    link::line_heard(c);
 }
+
+// Frames in `data`, in the framing in force.
+std::vector<std::string> frames_in(Context& c, const std::string& data) {
+    const bool rtu = c.g.link.protocol_mode == "RTU";
+    const int address = configured_address(c);
+    std::vector<std::string> frames;
+    for (char ch : data) {
+        if (rtu)
+            feed_rtu(c.g.reader, address, static_cast<std::uint8_t>(ch), frames);
+        else
+            feed_ascii(c.g.reader, ch, frames);
+    }
+    return frames;
+}
+
+std::size_t check_bytes(const Context& c) { return c.g.link.protocol_mode == "RTU" ? 2 : 1; }
 
 void error_recovery(Context& c) {
     auto& f = c.frm;
@@ -142,23 +166,37 @@ void receive_bytes(Context& c, const std::string& data) {
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "RTU" && mode != "ASCII") return;
     try {
-        const bool rtu = mode == "RTU";
-        const int address = configured_address(c);
-        std::vector<std::string> frames;
-        for (char ch : data) {
-            if (rtu)
-                feed_rtu(c.g.reader, address, static_cast<std::uint8_t>(ch), frames);
-            else
-                feed_ascii(c.g.reader, ch, frames);
-        }
+        const std::vector<std::string> frames = frames_in(c, data);
         // Each reply is held against the request outstanding when it is
         // handled: a reply moves the transfer on and sends the next request,
         // which the rest of this batch, read before it went out, cannot answer.
         const std::uint64_t sends_when_read = c.g.line.sends;
-        for (const std::string& frame : frames) handle_frame(c, frame, rtu ? 2 : 1, sends_when_read);
+        for (const std::string& frame : frames) handle_frame(c, frame, check_bytes(c), sends_when_read);
     } catch (const std::exception&) {
         error_recovery(c);
     }
+}
+
+void clear_line_before_sending(Context& c) {
+    const std::string& mode = c.g.link.protocol_mode;
+    if (mode != "RTU" && mode != "ASCII") return;
+    std::string data;
+    if (c.port.waiting_count() > 0) data = c.port.read_all();
+    for (const std::string& frame : frames_in(c, data)) {
+        const std::string_view adu(frame.data(), frame.size() - check_bytes(c));
+        if (adu.empty() || static_cast<unsigned char>(adu[0]) != configured_address(c)) continue;
+        // Nothing read now answers the request about to go out. A second,
+        // different answer to the request before still says two devices
+        // answer.
+        const Verdict v = judge(c, adu, c.g.line.sends);
+        if (v == Verdict::Conflict) c.g.line.conflict = true;
+        tell_not_taken(c, v == Verdict::Take ? Verdict::NotAwaited : v);
+    }
+    // A frame begun before the request goes out is no answer to it.
+    auto& r = c.g.reader;
+    r.rx_count = 0;
+    r.rx_text.clear();
+    r.collecting = false;
 }
 
 }  // namespace vor3::reply

@@ -18,6 +18,11 @@ void receive(Context& c);
 // Feeds bytes as if they had been read from the port (the body of receive).
 void receive_bytes(Context& c, const std::string& data);
 
+// Reads and records, as not taken, whatever waits on the line before a
+// request goes out, and forgets any frame begun: nothing that arrived
+// before a request can be its answer. Throws PortError.
+void clear_line_before_sending(Context& c);
+
 // Text for a Modbus exception code in the language in force.
 std::string exception_text(int code, const std::string& language);
 

@@ -61,6 +61,7 @@ void attach_handlers(Context& c) {
     f.Timer4.on_tick = [cp] { reply::Timer4_Timer(*cp); };
     f.Timer5.on_tick = [cp] { link::Timer5_Timer(*cp); };
     f.Timer6.on_tick = [cp] { ops::Timer6_Timer(*cp); };
+    f.TimerTurn.on_tick = [cp] { link::TimerTurn_Timer(*cp); };
 
     c.state.Timer1SW.on_tick = [cp] { Timer1SW_Timer(*cp); };
     c.state.Timer2SW.on_tick = [cp] { Timer2SW_Timer(*cp); };
