@@ -5,6 +5,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
+#include "link/transmit.h"
 #include "ops/builders.h"
 #include "ops/readout.h"
 #include "ops/write_parameters.h"
@@ -128,8 +129,7 @@ struct Run {
 
     bool ended() const {
         const auto& f = p.f;
-        return !p.prog.frmState.loaded() && !f.Timer1.enabled() && !f.Timer3.enabled() && !f.Timer5.enabled() &&
-               !f.Timer6.enabled();
+        return !p.prog.frmState.loaded() && !f.Timer1.enabled() && !f.Timer6.enabled() && !link::line_busy(p.c);
     }
 
     // The line goes quiet: every transfer must come to an end the user can see.

@@ -159,6 +159,11 @@ void send(Context& c) {
         transmit(c);
 }
 
+bool line_busy(const Context& c) {
+    const auto& f = c.frm;
+    return f.Timer3.enabled() || f.Timer5.enabled() || f.TimerTurn.enabled();
+}
+
 void TimerTurn_Timer(Context& c) {
     c.frm.TimerTurn.stop();
     if (c.g.line.conflict) {

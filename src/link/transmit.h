@@ -20,6 +20,10 @@ void line_heard(Context& c);
 // warning line and a message naming a possible address conflict.
 void end_with_conflict(Context& c);
 
+// A request is on the line or waits for it: an answer is awaited, a repeat
+// or the give-up is due, or a request waits for its turn.
+bool line_busy(const Context& c);
+
 // Reply time-out: repeats the request once and starts the give-up timer.
 void Timer5_Timer(Context& c);
 // Give-up: stops the transfer, shows the warning line, resets the state.

@@ -112,8 +112,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 
 void port_failed(Context& c, const link::PortError& e) {
     auto& f = c.frm;
-    const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer3.enabled() || f.Timer5.enabled() ||
-                         f.Timer6.enabled();
+    const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer6.enabled() || link::line_busy(c);
     show_port_error(c, e);
     // A transfer that was running cannot finish: end its status window
     // without the re-read that follows a write.

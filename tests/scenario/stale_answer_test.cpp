@@ -46,8 +46,9 @@ TEST_P(SlowSensor, EachRequestIsDecodedOnceAndEveryFieldGetsItsOwnRegister) {
             ++dropped;
         }
         EXPECT_NE(entries[i].kind, link::TrafficEntry::Kind::NotAwaited);
-        if (entries[i].sent && !last_request.empty() && entries[i].bytes != last_request)
+        if (entries[i].sent && !last_request.empty() && entries[i].bytes != last_request) {
             EXPECT_EQ(entries[i - 1].kind, link::TrafficEntry::Kind::StaleAnswer) << i;
+        }
         if (entries[i].sent) last_request = entries[i].bytes;
     }
     EXPECT_EQ(dropped, 6);  // an answer to each repeat but the last, which comes after the read
@@ -188,7 +189,9 @@ class TwoAnswers : public ::testing::TestWithParam<TwinCase> {};
 TEST_P(TwoAnswers, DifferentOnesEndTheTransferNamingTheAddress) {
     const TwinCase& k = GetParam();
     SimHarness h(k.mode);
-    if (k.read_out) ASSERT_TRUE(h.read_device());
+    if (k.read_out) {
+        ASSERT_TRUE(h.read_device());
+    }
     (k.twin ? h.sensor.faults().twin : h.sensor.faults().duplicate) = true;
     if (k.read_out) {
         h.f.chk_read_out.set_value(1);

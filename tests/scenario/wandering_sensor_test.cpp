@@ -30,7 +30,9 @@ TEST_P(WanderingSensor, NeverEndsWithAWrongValue) {
         readings += o.readings;
     }
     EXPECT_GE(complete, run.least_complete);
-    if (run.job == Job::ReadOut) EXPECT_GT(readings, 10 * run.seeds) << "most polls should still get through";
+    if (run.job == Job::ReadOut) {
+        EXPECT_GT(readings, 10 * run.seeds) << "most polls should still get through";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, WanderingSensor,

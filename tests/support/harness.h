@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "form/virtual_clock.h"
 #include "link/hex.h"
+#include "link/transmit.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_sensor.h"
 #include "support/fakes.h"
@@ -58,8 +59,8 @@ struct SimHarness {
     bool settle(std::int64_t limit_ms = 60000) {
         return clock.run_until(
             [&] {
-                return f.enabled() && !prog.frmState.loaded() && !f.Timer1.enabled() && !f.Timer5.enabled() &&
-                       !f.Timer3.enabled() && (!f.Timer6.enabled() || f.chk_read_out.value() == 1);
+                return f.enabled() && !prog.frmState.loaded() && !f.Timer1.enabled() && !link::line_busy(c) &&
+                       (!f.Timer6.enabled() || f.chk_read_out.value() == 1);
             },
             limit_ms);
     }
