@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include <locale.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -193,6 +194,33 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, CliAgainstFault, ::testing::ValuesIn(kFaultRuns),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+// Qt hands the environment's locale to the C library. Under a German one,
+// with the user's separator either way, numbers are read and logged as
+// they are.
+TEST(PseudoTerminal, TheCommandLineKeepsNumbersUnderAGermanLocale) {
+    if (locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr))
+        freelocale(german);
+    else
+        GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (generate it with locale-gen)";
+    SensorProcess sensor;
+    ASSERT_FALSE(sensor.device().empty());
+    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
+    for (const QString separator : {",", "."}) {
+        SCOPED_TRACE("separator " + separator.toStdString());
+        CliInstall install("1031", separator.toStdString());
+        install.set_locale("de_DE.UTF-8");
+        const auto read = install.run(QStringList{"read"} + link);
+        EXPECT_EQ(read.status, 0) << read.err;
+        const QRegularExpression temperature(QString(R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\%1\d)?\n)").arg(separator));
+        EXPECT_TRUE(temperature.match(QString::fromStdString(read.out)).hasMatch()) << read.out;
+        // The log always writes a point.
+        const auto polled = install.run(QStringList{"monitor"} + link + QStringList{"--count", "1"});
+        EXPECT_EQ(polled.status, 0) << polled.err;
+        const QRegularExpression reading(R"(\n[^,]+,-?\d+(\.\d)?,-?\d+(\.\d)?,\d+\n$)");
+        EXPECT_TRUE(reading.match(QString::fromStdString(polled.out)).hasMatch()) << polled.out;
+    }
+}
 
 TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {
     int master = -1, slave = -1;
