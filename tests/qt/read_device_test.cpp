@@ -37,7 +37,7 @@ private:
     std::string previous_;
 };
 
-TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindow) {
+TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus) {
     sensor.set_holding(4, 800);
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
@@ -50,7 +50,10 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindow) {
     auto& read = widget<QPushButton>("cmd_read_device");
     ASSERT_TRUE(read.isEnabled());
 
-    QTest::mouseClick(&read, Qt::LeftButton);
+    // Pressed from the keyboard: the focus comes back to the button, not
+    // to the open/close list, where the next arrow key would close the port.
+    read.setFocus();
+    QTest::keyClick(&read, Qt::Key_Space);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
     QDir().mkpath(VOR3_SCREENSHOT_DIR);
     view->state_view().grab().save(VOR3_SCREENSHOT_DIR "/status.png");
@@ -64,6 +67,7 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindow) {
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_FALSE(view->state_view().isVisible());
     EXPECT_TRUE(read.isEnabled());
+    EXPECT_EQ(view->focusWidget(), &read);
     EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_4").text(), "800");
     EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), number("-0,5"));
     EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), number("23,1"));
