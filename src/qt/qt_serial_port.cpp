@@ -148,7 +148,7 @@ void QtSerialPort::write(std::string_view bytes) {
     fail_if_gone();
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(bytes.data(), size) != size)
-        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString());
+        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false, opened_);
 }
 
 int QtSerialPort::waiting_count() {

@@ -195,6 +195,32 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
 INSTANTIATE_TEST_SUITE_P(Faults, CliAgainstFault, ::testing::ValuesIn(kFaultRuns),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
 
+// The sensor's end of the line closing in the middle of a read (its
+// program ended, as a USB adapter pulled out would end a real port): the
+// tool says the port is gone and exits 2.
+TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
+    SensorProcess sensor({"--extra-delay", "100"});
+    ASSERT_FALSE(sensor.device().empty());
+    static const CliInstall german;
+    QProcess cli;
+    german.start(cli, {"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N", "--trace"});
+    std::string err;
+    QElapsedTimer waited;
+    waited.start();
+    // Two answers in: the read is under way.
+    while (std::count(err.begin(), err.end(), '\n') < 4 && waited.elapsed() < 20000) {
+        cli.waitForReadyRead(100);
+        err += cli.readAllStandardError().toStdString();
+    }
+    sensor.kill();
+    const auto r = CliInstall::finish(cli);
+    err += r.err;
+    EXPECT_EQ(r.status, 2) << err;
+    const std::string gone = "vor3-cli: COM-Port not available,  8020\nDer Port " + sensor.device() + " ist nicht mehr da.";
+    EXPECT_NE(err.find(gone), std::string::npos) << err;
+    EXPECT_TRUE(r.out.empty());
+}
+
 // Qt hands the environment's locale to the C library. Under a German one,
 // with the user's separator either way, numbers are read and logged as
 // they are.
