@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include "qt/line_errors.h"
+
 namespace vor3::qt {
 
 namespace {
@@ -110,6 +112,9 @@ void QtSerialPort::apply_settings() {
         port_.clearError();
         throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason, false, opened_);
     }
+    // Where the driver cannot drop damaged bytes, they still fail the
+    // frame's checksum; that is no reason to refuse the settings.
+    drop_bytes_with_line_errors(port_.handle());
 }
 
 void QtSerialPort::set_open(bool open) {
