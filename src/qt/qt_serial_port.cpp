@@ -127,7 +127,11 @@ void QtSerialPort::set_open(bool open) {
     const std::string device = device_path();
     if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
     opened_ = device;
-    port_.setPortName(QString::fromStdString(device));
+    // Qt names its lock after the path it opens. The device's own path
+    // makes one lock of all the names it goes by (a link, /dev/serial/by-id),
+    // so a second open under another name is refused as in use.
+    const QString resolved = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    port_.setPortName(resolved.isEmpty() ? QString::fromStdString(device) : resolved);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QFileInfo file(QString::fromStdString(device));
         const auto error = port_.error();

@@ -19,6 +19,7 @@
 #include "qt/colors.h"
 #include "qt/message_box.h"
 #include "qt/platform_services.h"
+#include "support/temp_dir.h"
 #include "view_fixture.h"
 
 namespace vor3::qt::test {
@@ -184,7 +185,7 @@ private:
     std::string slave_path_;
 };
 
-TEST(QtSerialPortTest, CarriesBytesBothWaysAndDropsDamagedOnes) {
+TEST(QtSerialPortTest, CarriesBytesBothWaysAndHoldsTheDeviceAlone) {
     PtyLine line;
     ASSERT_FALSE(line.device().empty());
     QtSerialPort port;
@@ -209,8 +210,24 @@ TEST(QtSerialPortTest, CarriesBytesBothWaysAndDropsDamagedOnes) {
     EXPECT_EQ(port.read_all(), ":0103\r\n");
     EXPECT_EQ(port.waiting_count(), 0);
 
+    // The same device through a link is the same port, and it is taken.
+    const vor3::test::TempDir dir;
+    const std::string alias = dir.file("sensor");
+    std::filesystem::create_symlink(line.device(), alias);
+    QtSerialPort again;
+    again.set_device_path(alias);
+    try {
+        again.set_open(true);
+        FAIL() << "opened twice";
+    } catch (const link::PortError& e) {
+        EXPECT_EQ(e.number, link::kPortInUse);
+        EXPECT_FALSE(e.permission);
+        EXPECT_EQ(e.device, alias);
+    }
     port.set_open(false);
     EXPECT_FALSE(port.is_open());
+    again.set_open(true);
+    EXPECT_TRUE(again.is_open());
 }
 
 TEST(ColorTest, ModelColoursBecomeQtColours) {
