@@ -3,6 +3,8 @@
 // sensor's address.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <optional>
+
 #include "fuzz_check.h"
 #include "link/hex.h"
 #include "sim/ascii_frame.h"
@@ -13,19 +15,32 @@ namespace {
 
 using namespace vor3;
 
-void check_reply(const std::string& bytes, int address) {
-    FUZZ_CHECK(!bytes.empty(), "an empty reply");
+// The ADU of a well-formed ASCII frame, or nothing.
+std::optional<std::string> ascii_adu(const std::string& bytes) {
     std::string adu;
-    if (bytes[0] == ':') {
-        FUZZ_CHECK(bytes.size() >= 9 && bytes.ends_with("\r\n"), "an ASCII reply without its frame");
-        const std::string message = bytes.substr(1, bytes.size() - 5);
-        FUZZ_CHECK(link::hex_to_bytes(message, adu), "an ASCII reply that is not hex text");
-        FUZZ_CHECK(link::CalculateLRC(message) == bytes.substr(bytes.size() - 4, 2), "an ASCII reply with a wrong LRC");
-    } else {
-        FUZZ_CHECK(bytes.size() >= 4 && link::crc16(bytes) == 0, "an RTU reply with a wrong CRC: " + link::bytes_to_hex(bytes));
-        adu = bytes.substr(0, bytes.size() - 2);
-    }
-    FUZZ_CHECK(static_cast<unsigned char>(adu[0]) == address, "a reply from another address");
+    if (bytes.size() < 9 || bytes[0] != ':' || !bytes.ends_with("\r\n")) return std::nullopt;
+    const std::string message = bytes.substr(1, bytes.size() - 5);
+    if (!link::hex_to_bytes(message, adu) || link::CalculateLRC(message) != bytes.substr(bytes.size() - 4, 2))
+        return std::nullopt;
+    return adu;
+}
+
+// The ADU of an RTU frame with a good CRC, or nothing.
+std::optional<std::string> rtu_adu(const std::string& bytes) {
+    if (bytes.size() < 4 || link::crc16(bytes) != 0) return std::nullopt;
+    return bytes.substr(0, bytes.size() - 2);
+}
+
+// A reply is a frame in the sensor's framing. Its first byte alone does not
+// tell the framing: an RTU reply from address 58 starts with ':' too. A
+// sensor of either framing answers each request in the framing it came in.
+void check_reply(const std::string& bytes, sim::Framing framing, int address) {
+    FUZZ_CHECK(!bytes.empty(), "an empty reply");
+    std::optional<std::string> adu;
+    if (framing != sim::Framing::Rtu) adu = ascii_adu(bytes);
+    if (!adu && framing != sim::Framing::Ascii) adu = rtu_adu(bytes);
+    FUZZ_CHECK(adu.has_value(), "a reply that is no frame of its framing: " + link::bytes_to_hex(bytes));
+    FUZZ_CHECK(static_cast<unsigned char>((*adu)[0]) == address, "a reply from another address");
 }
 
 }  // namespace
@@ -47,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             chunk += in.ConsumeBool() ? sim::encode_rtu(adu) : sim::encode_ascii(adu);
         }
         now += in.ConsumeIntegralInRange(0, 5000);
-        for (const auto& reply : sensor.receive(chunk, now)) check_reply(reply.bytes, address);
+        for (const auto& reply : sensor.receive(chunk, now)) check_reply(reply.bytes, framing, address);
     }
     return 0;
 }

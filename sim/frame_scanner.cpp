@@ -1,6 +1,7 @@
 #include "sim/frame_scanner.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "sim/ascii_frame.h"
 #include "sim/rtu_frame.h"
@@ -13,7 +14,11 @@ struct FrameScanner::Found {
 };
 
 FrameScanner::Found FrameScanner::scan(std::string_view bytes) const {
-    const bool ascii = framing_ == Framing::Ascii || (framing_ == Framing::Auto && bytes[0] == ':');
+    // ':' is also address 58, so an RTU request may start with it; an ASCII
+    // frame has a hex digit next, an RTU request its function code.
+    const bool ascii = framing_ == Framing::Ascii ||
+                       (framing_ == Framing::Auto && bytes[0] == ':' &&
+                        (bytes.size() < 2 || std::isxdigit(static_cast<unsigned char>(bytes[1]))));
     if (ascii) return {scan_ascii(bytes), Framing::Ascii};
     return {scan_rtu(bytes), Framing::Rtu};
 }

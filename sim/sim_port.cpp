@@ -9,6 +9,8 @@ namespace {
 // Arrival times are sums of fractional character times; this keeps a byte
 // due exactly at a whole millisecond from slipping to the next one.
 constexpr double kTimeSlack = 1e-6;
+// The name a user gives this port on the command line, for messages.
+constexpr const char* kDevice = "sim";
 }  // namespace
 
 SimPort::SimPort(form::Clock& clock, SimulatedSensor& sensor) : clock_(clock), sensor_(sensor) {}
@@ -18,10 +20,15 @@ std::vector<std::string> SimPort::port_list() const {
     return {"Simulated sensor"};
 }
 
-void SimPort::set_settings(const std::string& settings) { settings_ = link::parse_settings(settings); }
+void SimPort::set_settings(const std::string& settings) {
+    // Like a real port: a device that is gone takes no settings.
+    if (open_ && vanished_)
+        throw link::PortError(link::kPortSettingsRefused, "the simulated port has vanished", false, kDevice);
+    settings_ = link::parse_settings(settings);
+}
 
 void SimPort::set_open(bool open) {
-    if (open && vanished_) throw link::PortError(link::kPortInvalid, "the simulated port has vanished");
+    if (open && vanished_) throw link::PortError(link::kPortInvalid, "the simulated port has vanished", false, kDevice);
     open_ = open;
     if (!open_) arriving_.clear();
 }
@@ -33,7 +40,8 @@ void SimPort::set_vanished(bool vanished) {
 
 void SimPort::write(std::string_view bytes) {
     if (!open_) throw link::PortError(link::kPortNotOpen, "port not open");
-    if (vanished_) throw link::PortError(link::kPortIoFailed, "write failed: the simulated port has vanished");
+    if (vanished_)
+        throw link::PortError(link::kPortIoFailed, "write failed: the simulated port has vanished", false, kDevice);
     if (bytes.empty()) return;
     const double char_ms = char_time_ms(settings_);
     const double start = std::max(static_cast<double>(clock_.now_ms()), line_free_ms_);
@@ -62,9 +70,18 @@ std::size_t SimPort::arrived_count() const {
     return n;
 }
 
-int SimPort::waiting_count() { return static_cast<int>(arrived_count()); }
+void SimPort::fail_if_gone() const {
+    if (open_ && vanished_)
+        throw link::PortError(link::kPortIoFailed, "read failed: the simulated port has vanished", false, kDevice);
+}
+
+int SimPort::waiting_count() {
+    fail_if_gone();
+    return static_cast<int>(arrived_count());
+}
 
 std::string SimPort::read_all() {
+    fail_if_gone();
     const std::size_t n = arrived_count();
     std::string out;
     for (std::size_t i = 0; i < n; ++i) out.push_back(arriving_[i].byte);

@@ -37,7 +37,8 @@ public:
     // framing needs); anything else is noise to it.
     void set_sensor_line(std::optional<link::SerialSettings> line) { sensor_line_ = line; }
     // The port disappears (a USB adapter pulled out): it leaves the port
-    // list, writes fail and it cannot be opened; bytes on the way are lost.
+    // list, an open port fails to read, write or take settings, and it
+    // cannot be opened; bytes on the way are lost.
     void set_vanished(bool vanished);
     bool vanished() const { return vanished_; }
 
@@ -48,6 +49,7 @@ private:
     };
     void schedule(const Reply& reply, double request_end_ms, double char_ms);
     std::size_t arrived_count() const;
+    void fail_if_gone() const;
 
     form::Clock& clock_;
     SimulatedSensor& sensor_;

@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -24,6 +25,12 @@ double cpu_seconds() {
     getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// With a point: printf would take the separator of the locale Qt has set.
+std::string fixed(double value, int digits) {
+    char buf[32];
+    return {buf, std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, digits).ptr};
 }
 }  // namespace
 
@@ -56,6 +63,7 @@ int main(int argc, char** argv) {
     QApplication::exec();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
     const double cpu = cpu_seconds() - cpu0;
-    std::printf("idle with the port open: %.3f s CPU in %.1f s = %.2f%% of one core\n", cpu, wall, 100 * cpu / wall);
+    std::printf("idle with the port open: %s s CPU in %s s = %s%% of one core\n", fixed(cpu, 3).c_str(),
+                fixed(wall, 1).c_str(), fixed(100 * cpu / wall, 2).c_str());
     return 0;
 }

@@ -13,7 +13,7 @@ enum PortErrorNumber : int {
     kPortInUse = 8005,          // busy or access refused
     kPortSettingsRefused = 8015,
     kPortNotOpen = 8018,
-    kPortIoFailed = 8020,       // a write or read failed (port vanished)
+    kPortIoFailed = 8020,       // a write or read failed: the port is gone
 };
 
 struct PortError : std::runtime_error {

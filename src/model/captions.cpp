@@ -233,8 +233,8 @@ constexpr Row kRows[] = {
     {C::port_busy, "Der Port {1} ist belegt oder lässt sich nicht öffnen.", "The port {1} is in use or cannot be opened."},
     {C::port_settings_refused, "Der Port {1} nimmt diese Einstellungen nicht an.",
      "The port {1} does not take these settings."},
-    {C::port_io_failed, "Der Port {1} meldet einen Ein-/Ausgabefehler; ist der Adapter noch angeschlossen?",
-     "The port {1} reports an input/output error; is the adapter still plugged in?"},
+    {C::port_gone, "Der Port {1} ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?",
+     "The port {1} is gone. Was the adapter unplugged or the program at its other end ended?"},
 };
 
 constexpr bool rows_in_order() {

@@ -193,7 +193,7 @@ enum class Caption : int {
     port_missing,
     port_busy,
     port_settings_refused,
-    port_io_failed,
+    port_gone,
     Count
 };
 

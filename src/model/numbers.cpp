@@ -2,17 +2,17 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace vor3::model {
 
 std::string format_number(double value, const std::string& decimal_sep) {
     if (value == 0) value = 0;  // no "-0"
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    std::string text = buf;
-    // snprintf follows the C locale, which this program never changes, so
-    // the point is always "."; swap in the user's separator.
+    // Not printf: Qt hands the user's locale to the C library, whose "%g"
+    // would then write "," whatever separator is in force here. to_chars
+    // always writes "."; the user's separator replaces it below.
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15).ptr;
+    std::string text(buf, end);
     const char sep = decimal_sep.empty() ? ',' : decimal_sep[0];
     for (char& c : text)
         if (c == '.') c = sep;

@@ -66,8 +66,10 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     // usable while the model has it disabled.
     binder_.custom(f, [this, &f] {
         setWindowTitle(QString::fromStdString(f.caption()));
+        if (!f.enabled() && centralWidget()->isEnabled()) focus_before_transfer_ = focusWidget();
         centralWidget()->setEnabled(f.enabled());
         menuBar()->setEnabled(f.enabled());
+        if (f.enabled()) return_focus();
     });
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -95,6 +97,16 @@ void ConfigView::build_menus() {
             binder_.menu_item(*child, *action);
         }
     }
+}
+
+void ConfigView::return_focus() {
+    // Disabling the window for a transfer takes the focus from its control;
+    // left to itself, Qt hands it to the first control that takes it, the
+    // port's open/close list, where one arrow key closes the port.
+    QWidget* before = focus_before_transfer_;
+    focus_before_transfer_ = nullptr;
+    if (before && before->isEnabled() && before->isVisible() && before->focusPolicy() != Qt::NoFocus)
+        before->setFocus(Qt::OtherFocusReason);
 }
 
 void ConfigView::show_centered() {

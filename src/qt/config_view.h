@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <QPointer>
 
 #include "app/program.h"
 #include "qt/binder.h"
@@ -33,6 +34,8 @@ protected:
 
 private:
     void build_menus();
+    // Back to the control that had the focus before the window was disabled.
+    void return_focus();
 
     app::Program& program_;
     // Declared after nothing it needs and destroyed before the widgets
@@ -43,6 +46,7 @@ private:
     ScanView* scan_ = nullptr;
     TrafficView* traffic_ = nullptr;
     TrendView* trend_ = nullptr;
+    QPointer<QWidget> focus_before_transfer_;
 };
 
 }  // namespace vor3::qt

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include "qt/line_errors.h"
+
 namespace vor3::qt {
 
 namespace {
@@ -110,6 +112,9 @@ void QtSerialPort::apply_settings() {
         port_.clearError();
         throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason, false, opened_);
     }
+    // Where the driver cannot drop damaged bytes, they still fail the
+    // frame's checksum; that is no reason to refuse the settings.
+    drop_bytes_with_line_errors(port_.handle());
 }
 
 void QtSerialPort::set_open(bool open) {
@@ -122,7 +127,11 @@ void QtSerialPort::set_open(bool open) {
     const std::string device = device_path();
     if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
     opened_ = device;
-    port_.setPortName(QString::fromStdString(device));
+    // Qt names its lock after the path it opens. The device's own path
+    // makes one lock of all the names it goes by (a link, /dev/serial/by-id),
+    // so a second open under another name is refused as in use.
+    const QString resolved = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    port_.setPortName(resolved.isEmpty() ? QString::fromStdString(device) : resolved);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QFileInfo file(QString::fromStdString(device));
         const auto error = port_.error();
@@ -148,7 +157,7 @@ void QtSerialPort::write(std::string_view bytes) {
     fail_if_gone();
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(bytes.data(), size) != size)
-        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString());
+        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false, opened_);
 }
 
 int QtSerialPort::waiting_count() {

@@ -41,7 +41,7 @@ void show_port_error(Context& c, const link::PortError& e) {
         case link::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
         case link::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
         case link::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
-        case link::kPortIoFailed: advice = model::caption(Caption::port_io_failed, language, {e.device}); break;
+        case link::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
         default: break;
         }
     c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
@@ -114,6 +114,14 @@ void port_failed(Context& c, const link::PortError& e) {
     auto& f = c.frm;
     const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer6.enabled() || link::line_busy(c);
     show_port_error(c, e);
+    // Shut the dead port before the lists go back to "close": the port
+    // settings routine applies the settings to a port still open, which a
+    // port that is gone refuses, and that message would hide this one.
+    // Closing cannot fail in a way worth a second message.
+    try {
+        c.port.set_open(false);
+    } catch (const link::PortError&) {
+    }
     // A transfer that was running cannot finish: end its status window
     // without the re-read that follows a write.
     abandon_status_window(c);

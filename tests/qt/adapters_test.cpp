@@ -1,6 +1,7 @@
 // The platform adapters on their own: clock, port switch, real serial port
 // (over a pseudo-terminal), colours, message boxes and the wall clock.
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "qt/colors.h"
 #include "qt/message_box.h"
 #include "qt/platform_services.h"
+#include "support/temp_dir.h"
 #include "view_fixture.h"
 
 namespace vor3::qt::test {
@@ -171,13 +173,19 @@ public:
         const ssize_t n = ::read(master_, buf, sizeof buf);
         return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
     }
+    // The input flags of the device's side, as its driver applies them.
+    tcflag_t input_flags() const {
+        termios t{};
+        tcgetattr(master_, &t);
+        return t.c_iflag;
+    }
 
 private:
     int master_ = -1;
     std::string slave_path_;
 };
 
-TEST(QtSerialPortTest, CarriesBytesBothWaysWithoutBlocking) {
+TEST(QtSerialPortTest, CarriesBytesBothWaysAndHoldsTheDeviceAlone) {
     PtyLine line;
     ASSERT_FALSE(line.device().empty());
     QtSerialPort port;
@@ -185,7 +193,12 @@ TEST(QtSerialPortTest, CarriesBytesBothWaysWithoutBlocking) {
     port.set_settings("9600,E,8,1");
     port.set_open(true);
     ASSERT_TRUE(port.is_open());
+    // A byte with a parity error is dropped, not passed on as data, also
+    // after new settings (Qt's own turn the check off each time).
+    constexpr tcflag_t kDrop = INPCK | IGNPAR;
+    EXPECT_EQ(line.input_flags() & (kDrop | PARMRK), kDrop);
     port.set_settings("19200,N,8,1");  // an open port takes new settings
+    EXPECT_EQ(line.input_flags() & (kDrop | PARMRK), kDrop);
 
     port.write(std::string("\x01\x03\x00", 3));
     std::string got;
@@ -196,8 +209,25 @@ TEST(QtSerialPortTest, CarriesBytesBothWaysWithoutBlocking) {
     ASSERT_TRUE(wait_until([&] { return port.waiting_count() >= 7; }, 2000));
     EXPECT_EQ(port.read_all(), ":0103\r\n");
     EXPECT_EQ(port.waiting_count(), 0);
+
+    // The same device through a link is the same port, and it is taken.
+    const vor3::test::TempDir dir;
+    const std::string alias = dir.file("sensor");
+    std::filesystem::create_symlink(line.device(), alias);
+    QtSerialPort again;
+    again.set_device_path(alias);
+    try {
+        again.set_open(true);
+        FAIL() << "opened twice";
+    } catch (const link::PortError& e) {
+        EXPECT_EQ(e.number, link::kPortInUse);
+        EXPECT_FALSE(e.permission);
+        EXPECT_EQ(e.device, alias);
+    }
     port.set_open(false);
     EXPECT_FALSE(port.is_open());
+    again.set_open(true);
+    EXPECT_TRUE(again.is_open());
 }
 
 TEST(ColorTest, ModelColoursBecomeQtColours) {

@@ -1,5 +1,7 @@
 // The whole program under the real event loop: the simulator entry of the
 // port list, opened and read as a user would.
+#include <clocale>
+
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -13,7 +15,29 @@
 namespace vor3::qt::test {
 namespace {
 
-TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
+// Under a German locale, which Qt hands to the C library as a desktop
+// session would, with the user's decimal separator either way.
+class ReadDeviceView : public ViewTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override {
+        previous_ = std::setlocale(LC_ALL, nullptr);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && GetParam() != ",")
+            GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (generate it with locale-gen)";
+        program.g.platform.locale_decimal_sep = GetParam();
+        ViewTest::SetUp();
+    }
+    void TearDown() override {
+        ViewTest::TearDown();
+        std::setlocale(LC_ALL, previous_.c_str());
+    }
+    // A number as the window writes it: "-0,5" with the separator in force.
+    QString number(QString text) const { return text.replace(',', QString::fromStdString(GetParam())); }
+
+private:
+    std::string previous_;
+};
+
+TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus) {
     sensor.set_holding(4, 800);
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
@@ -26,7 +50,10 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     auto& read = widget<QPushButton>("cmd_read_device");
     ASSERT_TRUE(read.isEnabled());
 
-    QTest::mouseClick(&read, Qt::LeftButton);
+    // Pressed from the keyboard: the focus comes back to the button, not
+    // to the open/close list, where the next arrow key would close the port.
+    read.setFocus();
+    QTest::keyClick(&read, Qt::Key_Space);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
     QDir().mkpath(VOR3_SCREENSHOT_DIR);
     view->state_view().grab().save(VOR3_SCREENSHOT_DIR "/status.png");
@@ -40,15 +67,19 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_FALSE(view->state_view().isVisible());
     EXPECT_TRUE(read.isEnabled());
+    EXPECT_EQ(view->focusWidget(), &read);
     EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_4").text(), "800");
-    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), "-0,5");
-    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), "23,1");
+    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), number("-0,5"));
+    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), number("23,1"));
     EXPECT_EQ(widget<QLineEdit>("txt_data_in_1").text(), "40");
     EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(),
               QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
     view->grab().save(VOR3_SCREENSHOT_DIR "/page0_read.png");
 }
+
+INSTANTIATE_TEST_SUITE_P(Separators, ReadDeviceView, ::testing::Values(",", "."),
+                         [](const auto& info) { return info.param == "," ? "Comma" : "Point"; });
 
 }  // namespace
 }  // namespace vor3::qt::test

@@ -36,6 +36,8 @@ const WireCase kWireCases[] = {
     {"ascii cut by a new start", Framing::Ascii, 1, ":0103000:01030000000BF1\r\n", kAsciiRegisters},
     {"auto takes rtu", Framing::Auto, 1, rtu("010100000008"), rtu("0101017F")},
     {"auto takes ascii", Framing::Auto, 1, ascii("010100000008"), ascii("0101017F")},
+    {"auto takes rtu to address 58 although it starts with a colon", Framing::Auto, 58, rtu("3A0300060001"),
+     rtu("3A0302000A")},
     {"rtu other address", Framing::Rtu, 1, rtu("020300000001"), ""},
     {"rtu bad crc", Framing::Rtu, 1, bytes("01030000000AC5CE"), ""},
     {"ascii other address", Framing::Ascii, 1, ascii("020300000001"), ""},

@@ -92,6 +92,9 @@ TEST(SimPortState, FailuresReportPortErrors) {
     f.port.set_vanished(true);
     EXPECT_TRUE(f.port.port_list().empty());
     EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), link::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.waiting_count(); }), link::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.read_all(); }), link::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.set_settings("9600,N,8,1"); }), link::kPortSettingsRefused);
     f.port.set_open(false);
     EXPECT_EQ(error_number([&] { f.port.set_open(true); }), link::kPortInvalid);
     EXPECT_FALSE(f.port.is_open());

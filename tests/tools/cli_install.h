@@ -34,10 +34,20 @@ public:
 
     CliRun run(const QStringList& args) const {
         QProcess p;
+        start(p, args);
+        return finish(p);
+    }
+
+    // Starts the tool without waiting for it; finish() waits.
+    void start(QProcess& p, const QStringList& args) const {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
+        if (!locale_.isEmpty()) env.insert("LC_ALL", locale_);
         p.setProcessEnvironment(env);
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
+    }
+
+    static CliRun finish(QProcess& p) {
         CliRun r;
         if (!p.waitForFinished(60000)) {
             p.kill();
@@ -51,9 +61,12 @@ public:
     }
 
     const TempDir& dir() const { return dir_; }
+    // The locale of the environment the tool runs in (LC_ALL).
+    void set_locale(const QString& name) { locale_ = name; }
 
 private:
     TempDir dir_;
+    QString locale_;
 };
 
 }  // namespace vor3::test

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include <locale.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -193,6 +194,59 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, CliAgainstFault, ::testing::ValuesIn(kFaultRuns),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+// The sensor's end of the line closing in the middle of a read (its
+// program ended, as a USB adapter pulled out would end a real port): the
+// tool says the port is gone and exits 2.
+TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
+    SensorProcess sensor({"--extra-delay", "100"});
+    ASSERT_FALSE(sensor.device().empty());
+    static const CliInstall german;
+    QProcess cli;
+    german.start(cli, {"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N", "--trace"});
+    std::string err;
+    QElapsedTimer waited;
+    waited.start();
+    // Two answers in: the read is under way.
+    while (std::count(err.begin(), err.end(), '\n') < 4 && waited.elapsed() < 20000) {
+        cli.waitForReadyRead(100);
+        err += cli.readAllStandardError().toStdString();
+    }
+    sensor.kill();
+    const auto r = CliInstall::finish(cli);
+    err += r.err;
+    EXPECT_EQ(r.status, 2) << err;
+    const std::string gone = "vor3-cli: COM-Port not available,  8020\nDer Port " + sensor.device() + " ist nicht mehr da.";
+    EXPECT_NE(err.find(gone), std::string::npos) << err;
+    EXPECT_TRUE(r.out.empty());
+}
+
+// Qt hands the environment's locale to the C library. Under a German one,
+// with the user's separator either way, numbers are read and logged as
+// they are.
+TEST(PseudoTerminal, TheCommandLineKeepsNumbersUnderAGermanLocale) {
+    if (locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr))
+        freelocale(german);
+    else
+        GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (generate it with locale-gen)";
+    SensorProcess sensor;
+    ASSERT_FALSE(sensor.device().empty());
+    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
+    for (const QString separator : {",", "."}) {
+        SCOPED_TRACE("separator " + separator.toStdString());
+        CliInstall install("1031", separator.toStdString());
+        install.set_locale("de_DE.UTF-8");
+        const auto read = install.run(QStringList{"read"} + link);
+        EXPECT_EQ(read.status, 0) << read.err;
+        const QRegularExpression temperature(QString(R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\%1\d)?\n)").arg(separator));
+        EXPECT_TRUE(temperature.match(QString::fromStdString(read.out)).hasMatch()) << read.out;
+        // The log always writes a point.
+        const auto polled = install.run(QStringList{"monitor"} + link + QStringList{"--count", "1"});
+        EXPECT_EQ(polled.status, 0) << polled.err;
+        const QRegularExpression reading(R"(\n[^,]+,-?\d+(\.\d)?,-?\d+(\.\d)?,\d+\n$)");
+        EXPECT_TRUE(reading.match(QString::fromStdString(polled.out)).hasMatch()) << polled.out;
+    }
+}
 
 TEST(PseudoTerminal, TheCommandLineReportsASilentOrMissingPort) {
     int master = -1, slave = -1;

@@ -24,6 +24,12 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
+    // Ends the sensor at once, as a crash would: its end of the
+    // pseudo-terminal closes.
+    void kill() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
 
 private:
     QProcess process_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_program.h"
+#include "support/harness.h"
 
 namespace vor3::test {
 namespace {
@@ -139,6 +140,38 @@ TEST(PortSettings, APortThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
         EXPECT_FALSE(s.f.set_parameter.enabled());
         EXPECT_FALSE(s.f.chk_read_out.enabled());
         EXPECT_FALSE(s.f.Timer4.enabled());
+    }
+}
+
+// A port that goes away under a transfer (an adapter pulled out, the far
+// end of a pseudo-terminal closed) is named as gone, once and in the
+// language in force, and the window closes it.
+TEST(PortSettings, APortThatVanishesUnderATransferIsReportedAsGoneAndClosed) {
+    struct Case { const char* language; bool read_out; const char* detail; } cases[] = {
+        {"1031", false, "Der Port sim ist nicht mehr da."},
+        {"1033", true, "The port sim is gone."},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.language);
+        SimHarness h;
+        h.c.g.lang.language = k.language;
+        if (k.read_out)
+            h.f.chk_read_out.set_value(1);
+        else
+            h.f.cmd_read_device.press();
+        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == 2; }, 5000));
+        h.sim_port.set_vanished(true);
+        h.clock.advance(5000);
+        ASSERT_EQ(h.msg.shown, std::vector<std::string>{"COM-Port not available,  8020"});
+        EXPECT_EQ(h.msg.details[0].rfind(k.detail, 0), 0u) << h.msg.details[0];
+        EXPECT_FALSE(h.sim_port.is_open());
+        EXPECT_EQ(h.f.Combo_Port(6).list_index(), 0);
+        for (int i : {0, 1, 2, 5}) EXPECT_TRUE(h.f.Combo_Port(i).enabled()) << i;
+        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        EXPECT_FALSE(h.prog.frmState.loaded());
+        EXPECT_TRUE(h.f.enabled());
+        for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer4, &h.f.Timer5, &h.f.Timer6})
+            EXPECT_FALSE(t->enabled()) << t->name();
     }
 }
 
