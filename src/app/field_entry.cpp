@@ -5,6 +5,7 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
+#include "ui/change_marking.h"
 
 namespace vor3::app {
 
@@ -135,7 +136,7 @@ bool field_marked(const Program& p, const std::string& name) {
         break;
     case FieldArray::chk_inp_bit: c = &f.chk_inp_bit(n->index); break;
     }
-    return c && c->fore_color() != form::kNormalText;
+    return c && ui::is_marked(*c);
 }
 
 bool same_value(const Program& p, const std::string& a, const std::string& b) {

@@ -34,6 +34,12 @@ void Control::set_fore_color(std::uint32_t color) {
     notify();
 }
 
+void Control::set_tool_tip(const std::string& text) {
+    if (tool_tip_ == text) return;
+    tool_tip_ = text;
+    notify();
+}
+
 void TextBox::set_text(const std::string& text) {
     if (text == text_) return;
     text_ = text;

@@ -14,6 +14,9 @@ constexpr std::uint32_t kChangeMark = 255;
 constexpr std::uint32_t kNormalText = 0x80000012u;
 constexpr std::uint32_t kScrollBarColor = 0x80000000u;
 constexpr std::uint32_t kWindowWhite = 0x00FFFFFFu;
+// A value the sensor holds outside the range its field takes (dark orange):
+// shown as it is, never corrected unasked.
+constexpr std::uint32_t kOutsideRange = 0x000066CCu;
 
 class Container;
 
@@ -43,6 +46,9 @@ public:
     std::uint32_t fore_color() const { return fore_color_; }
     void set_fore_color(std::uint32_t color);
 
+    const std::string& tool_tip() const { return tool_tip_; }
+    void set_tool_tip(const std::string& text);
+
     Control* parent() const { return parent_; }
     void set_parent(Control* parent) { parent_ = parent; }
 
@@ -59,6 +65,7 @@ private:
     bool visible_ = true;
     std::string caption_;
     std::uint32_t fore_color_ = kNormalText;
+    std::string tool_tip_;
     Control* parent_ = nullptr;
 };
 

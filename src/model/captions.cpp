@@ -219,6 +219,11 @@ constexpr Row kRows[] = {
      "Die Übertragung wurde beendet.",
      "Two different answers came to one request: two devices may have the address {1}. "
      "The transfer was ended."},
+    {C::tip_outside_range,
+     "Das Gerät hält {1}, außerhalb des Bereichs {2} bis {3}, den dieses Feld annimmt. Der Wert bleibt, "
+     "bis Sie ihn ändern.",
+     "The device holds {1}, outside the range {2} to {3} this field takes. It stays as it is unless you "
+     "change it."},
     {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
     {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},
     {C::entry_corrected, "{1} macht aus \"{2}\" \"{3}\"", "{1} turns \"{2}\" into \"{3}\""},

@@ -181,6 +181,7 @@ enum class Caption : int {
     msg_write_cancelled,
     msg_sensor_answers,
     msg_address_conflict,
+    tip_outside_range,
     entry_not_editable,
     entry_key_refused,
     entry_corrected,

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct RegisterImage {
     // write would send values nobody has seen.
     bool config_known = false;    // registers 2..10 and configuration coils
     bool external_known = false;  // external values and LED coils
+    // Each register as the sensor holds it (last read or confirmed): a
+    // field the user has not changed is written back bit for bit.
+    std::array<std::optional<std::uint16_t>, 11> cfg_raw{};
+    std::array<std::optional<std::uint16_t>, 3> in_raw{};
 };
 
 struct TransferState {

@@ -7,6 +7,7 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
+#include "ui/change_marking.h"
 #include "ui/status_window.h"
 
 namespace vor3::ops {
@@ -20,7 +21,30 @@ std::string register_hex(const std::string& text, int scale, const std::string& 
 
 namespace {
 
-bool marked(const form::Control& c) { return c.fore_color() == form::kChangeMark; }
+// A register as the write sends it. A field the user did not change goes
+// back exactly as the sensor holds it, bit for bit, also where that lies
+// outside the field's range; only a value entered (or loaded from a file)
+// is converted from the field's text.
+std::string register_to_write(const Context& c, model::FieldArray array, int index) {
+    const bool config = array == model::FieldArray::txt_data_cfg;
+    const auto& box = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
+    const auto& image = c.g.image;
+    const auto raw = config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
+    if (raw && !ui::is_marked(box)) return link::LongToHexStr(*raw, 2);
+    const std::string& sep = c.g.lang.decimal_sep;
+    const int scale = model::scale_of(model::field(array, index).encoding);
+    std::string value = register_hex(box.text(), scale, sep);
+    // A field that holds no number cannot be written: the block would be
+    // short and the sensor would refuse it. Keep the register's last known
+    // value instead.
+    if (value.empty()) {
+        if (raw) return link::LongToHexStr(*raw, 2);
+        const double known = config ? image.cfg_value[static_cast<std::size_t>(index)]
+                                    : image.in_value[static_cast<std::size_t>(index)];
+        value = register_hex(model::format_number(known, sep), scale, sep);
+    }
+    return value;
+}
 
 void arm_config_write(Context& c) {
     auto& t = c.g.transfer;
@@ -34,11 +58,14 @@ void arm_config_write(Context& c) {
 
 // A value typed but not yet left is corrected as leaving the field would
 // (the minimum response time to at least 5, each field to its range), so
-// the sensor gets exactly what the fields then show.
+// the sensor gets exactly what the fields then show. Only values the user
+// changed: what the sensor holds is never corrected behind the user's back.
 void apply_entry_rules(Context& c) {
     auto& f = c.frm;
-    for (int i = 2; i <= 10; ++i) f.txt_data_cfg(i).lose_focus();
-    for (int i = 0; i <= 2; ++i) f.txt_data_in(i).lose_focus();
+    for (int i = 2; i <= 10; ++i)
+        if (ui::is_marked(f.txt_data_cfg(i))) f.txt_data_cfg(i).lose_focus();
+    for (int i = 0; i <= 2; ++i)
+        if (ui::is_marked(f.txt_data_in(i))) f.txt_data_in(i).lose_focus();
 }
 
 }  // namespace
@@ -57,11 +84,11 @@ void set_parameter_Click(Context& c) {
     auto& f = c.frm;
     apply_entry_rules(c);
     bool config_marked = false;
-    for (int i = 0; i <= 10; ++i) config_marked |= marked(f.txt_data_cfg(i));
-    for (int i = 0; i <= 7; ++i) config_marked |= marked(f.chk_cfg(i));
+    for (int i = 0; i <= 10; ++i) config_marked |= ui::is_marked(f.txt_data_cfg(i));
+    for (int i = 0; i <= 7; ++i) config_marked |= ui::is_marked(f.chk_cfg(i));
     f.external_changed = false;
-    for (int i = 0; i <= 2; ++i) f.external_changed |= marked(f.txt_data_in(i));
-    for (int i = 0; i <= 4; ++i) f.external_changed |= marked(f.chk_inp_bit(i));
+    for (int i = 0; i <= 2; ++i) f.external_changed |= ui::is_marked(f.txt_data_in(i));
+    for (int i = 0; i <= 4; ++i) f.external_changed |= ui::is_marked(f.chk_inp_bit(i));
     c.g.write_anyway = false;
     if (!config_marked && !f.external_changed) {
         using model::Caption;
@@ -125,18 +152,7 @@ void Timer1_Timer(Context& c) {
             const auto array = config ? model::FieldArray::txt_data_cfg : model::FieldArray::txt_data_in;
             const int index = config ? reg : reg - model::kExternalFirst;
             if (index < 0 || index > (config ? 10 : 2)) continue;
-            const int scale = model::field(array, index).encoding == model::Encoding::Signed16Div10 ? 10 : 1;
-            const auto& box = config ? f.txt_data_cfg(index) : f.txt_data_in(index);
-            std::string value = register_hex(box.text(), scale, sep);
-            // A field that holds no number cannot be written: the block
-            // would be short and the sensor would refuse it. Keep the
-            // register's last known value instead.
-            if (value.empty()) {
-                const double known = config ? c.g.image.cfg_value[static_cast<std::size_t>(index)]
-                                            : c.g.image.in_value[static_cast<std::size_t>(index)];
-                value = register_hex(model::format_number(known, sep), scale, sep);
-            }
-            request += value;
+            request += register_to_write(c, array, index);
         }
     }
     // While a new minimum response time is on its way, the sensor may

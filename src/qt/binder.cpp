@@ -33,6 +33,7 @@ void sync_state(const form::Control& c, QWidget& w) {
     // A widget not yet placed counts as hidden until its parent shows it,
     // so only an explicit show or hide settles it.
     if (w.isHidden() == c.visible() || !w.testAttribute(Qt::WA_WState_ExplicitShowHide)) w.setHidden(!c.visible());
+    if (w.toolTip() != q(c.tool_tip())) w.setToolTip(q(c.tool_tip()));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ops/write_parameters.h"
+#include "ui/change_marking.h"
 #include "ui/status_window.h"
 
 namespace vor3::reply {
@@ -57,9 +58,11 @@ void config_block(Context& c, const std::string& rx) {
         if (i < 0 || i > 10) continue;
         const Encoding enc = model::field(model::FieldArray::txt_data_cfg, i).encoding;
         auto& field = f.txt_data_cfg(i);
-        field.set_text(model::register_text(reply_register(rx, j), enc, sep));
+        const std::uint16_t raw = reply_register(rx, j);
+        field.set_text(model::register_text(raw, enc, sep));
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
-        field.set_fore_color(form::kNormalText);
+        c.g.image.cfg_raw[static_cast<std::size_t>(i)] = raw;
+        ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
         if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(c.g.image.cfg_value[7]));
     }
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
@@ -129,19 +132,26 @@ void register6(Context& c, const std::string& rx) {
     ui::ShowMsgWindow(c);
 }
 
+// Register j of a write request as it went out.
+std::uint16_t written_register(const std::string& request, int j) {
+    return hex_value(request, 14 + 4 * static_cast<std::size_t>(j), 4);
+}
+
 // The sensor confirmed a block: its fields now hold the sensor's values.
 // Marks go only here, so whatever a failed write leaves unconfirmed stays
 // marked for the next try.
 void confirm_config_block(Context& c) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
+    const std::string& request = c.g.line.now.request;
     for (int i = t.reg_address; i < t.reg_address + f.countWriteRegister; ++i) {
         if (i < 0 || i > 10) continue;
         auto& field = f.txt_data_cfg(i);
         const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
         if (!v) continue;
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = *v;
-        field.set_fore_color(form::kNormalText);
+        c.g.image.cfg_raw[static_cast<std::size_t>(i)] = written_register(request, i - t.reg_address);
+        ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
         if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(*v));
     }
 }
@@ -175,14 +185,16 @@ void external_written(Context& c) {
     t.bus_ready = true;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
     if (t.reg_address < 0x202) return;
+    const std::string request = c.g.line.now.request;  // the block confirmed
     f.Timer1.stop();
     ops::WriteLedCoils(c);
     f.alreadyRead = 0;
     f.countReadRegister = 0;
     t.block_count = 0;
     for (int i = 0; i <= 2; ++i) {
-        f.txt_data_in(i).set_fore_color(form::kNormalText);
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
+        c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
+        ui::paint_field(c, model::FieldArray::txt_data_in, i);
     }
 }
 
@@ -204,9 +216,11 @@ void external_values(Context& c, const std::string& rx) {
     for (int i = 0; i <= 2; ++i) {
         const Encoding enc = model::field(model::FieldArray::txt_data_in, i).encoding;
         auto& field = f.txt_data_in(i);
-        field.set_text(model::register_text(reply_register(rx, i), enc, c.g.lang.decimal_sep));
-        field.set_fore_color(form::kNormalText);
+        const std::uint16_t raw = reply_register(rx, i);
+        field.set_text(model::register_text(raw, enc, c.g.lang.decimal_sep));
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, field);
+        c.g.image.in_raw[static_cast<std::size_t>(i)] = raw;
+        ui::paint_field(c, model::FieldArray::txt_data_in, i);
     }
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.reader.rx_text.clear();

@@ -1,5 +1,9 @@
 #include "ui/change_marking.h"
 
+#include "model/captions.h"
+#include "model/numbers.h"
+#include "ui/field_rules.h"
+
 namespace vor3::ui {
 
 namespace {
@@ -8,17 +12,40 @@ std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form:
 
 }  // namespace
 
+bool is_marked(const form::Control& c) { return c.fore_color() == form::kChangeMark; }
+
+void paint_field(Context& c, model::FieldArray array, int index) {
+    const bool config = array == model::FieldArray::txt_data_cfg;
+    form::TextBox& field = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
+    const std::string& sep = c.g.lang.decimal_sep;
+    const auto v = model::locale_number(field.text(), sep);
+    if (!v) return;
+    const auto& image = c.g.image;
+    const double ref = config ? image.cfg_value[static_cast<std::size_t>(index)]
+                              : index <= 2 ? image.in_value[static_cast<std::size_t>(index)] : 0.0;
+    std::string tip;
+    std::uint32_t color = mark_if(*v != ref);
+    const auto range = accepted_range(c, array, index);
+    if (color != form::kChangeMark && range && (*v < range->lo || *v > range->hi)) {
+        color = form::kOutsideRange;
+        tip = model::caption(model::Caption::tip_outside_range, c.g.lang.language,
+                             {field.text(), model::format_number(range->lo, sep), model::format_number(range->hi, sep)});
+    }
+    field.set_fore_color(color);
+    field.set_tool_tip(tip);
+}
+
 void UpdateApplyButton(Context& c, int group) {
     auto& f = c.frm;
     bool changed = false;
     auto scan = [&](auto& array) {
         for (auto& [i, control] : array)
-            if (control.fore_color() == form::kChangeMark) changed = true;
+            if (is_marked(control)) changed = true;
     };
     if (group == 0 || group == 1) scan(f.txt_data_cfg);
     if (group == 0 || group == 2)
         for (int i = 0; i <= 2; ++i)
-            if (f.txt_data_in(i).fore_color() == form::kChangeMark) changed = true;
+            if (is_marked(f.txt_data_in(i))) changed = true;
     if (group == 0 || group == 3) scan(f.chk_cfg);
     if (group == 0 || group == 4) scan(f.chk_inp_bit);
     if (f.chk_read_out.value() == 0) f.set_parameter.set_enabled(changed);

@@ -1,7 +1,18 @@
 #pragma once
 #include "link/context.h"
+#include "model/register_map.h"
 
 namespace vor3::ui {
+
+// A control the user changed: its value differs from the sensor's.
+bool is_marked(const form::Control& c);
+
+// Paints number field `index` of `array` (configuration or external
+// values) after its text changed: the change mark where its value differs
+// from the value last read, else, where the sensor holds a value outside
+// the range the field takes, a colour of its own and a tip that says so
+// (nothing corrects such a value unasked), else the normal colour.
+void paint_field(Context& c, model::FieldArray array, int index);
 
 // Groups: 0 all, 1 configuration registers, 2 external values,
 // 3 configuration coils, 4 LED coils. Enables "Werte übernehmen" exactly when

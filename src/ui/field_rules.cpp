@@ -20,10 +20,20 @@ std::optional<double> number_of(const Context& c, const std::string& text) {
     return model::locale_number(text, c.g.lang.decimal_sep);
 }
 
-// Keys a number field accepts: digits, Backspace, Delete, the separator
-// once and, where allowed, one minus sign.
-void filter_number_key(const Context& c, const std::string& text, bool minus_allowed, int& key) {
+// Keys a number field accepts: digits, Backspace, Delete, one minus sign
+// where allowed and, in a field of tenths, the separator once. There either
+// separator key enters the one in force (a German caption over a locale
+// with "." must not turn 21,5 into 215); a field of whole units takes
+// neither ("1,000" is no thousand).
+void filter_number_key(const Context& c, const std::string& text, bool decimals, bool minus_allowed, int& key) {
     const char sep = separator(c);
+    if (key == '.' || key == ',') {
+        if (!decimals) {
+            key = 0;
+            return;
+        }
+        key = static_cast<unsigned char>(sep);
+    }
     const bool digit = key >= '0' && key <= '9';
     const bool accepted = digit || key == 8 || key == 127 || key == static_cast<unsigned char>(sep) ||
                           (minus_allowed && key == '-');
@@ -35,7 +45,11 @@ void filter_number_key(const Context& c, const std::string& text, bool minus_all
     if (minus_allowed && key == '-' && text.find('-') != std::string::npos) key = 0;
 }
 
-std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form::kNormalText; }
+bool takes_tenths(model::FieldArray array, int index) {
+    for (const auto& f : model::field_map())
+        if (f.array == array && f.index == index) return f.encoding == model::Encoding::Signed16Div10;
+    return false;
+}
 
 // A register holds whole units, or tenths for the offsets and the external
 // temperature and humidity: a value with more decimals is rounded as the
@@ -47,6 +61,21 @@ void keep_register_resolution(Context& c, form::TextBox& field, model::FieldArra
     const double held = static_cast<double>(model::round_half_even(*v * scale)) / scale;
     if (held != *v) field.set_text(model::format_number(held, c.g.lang.decimal_sep));
 }
+
+// A field with a spin button keeps to the button's range (the yellow-LED
+// threshold takes 800, the CO2 offset -300); a flat bound of 255 would
+// silently cut such values before they are written to the sensor.
+double config_upper_bound(const Context& c, int index) {
+    return c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).max : 255;
+}
+
+struct ExternalBound {
+    double hi;
+    double over;  // what a value above becomes
+    double lo;
+};
+constexpr ExternalBound kExternalBounds[] = {{100, 3276.7, -100}, {100, 1638.3, 0}, {9999, 3276.7, 0}};
+
 
 }  // namespace
 
@@ -64,7 +93,8 @@ void txt_Modbus_adress_Change(Context& c) {
 }
 
 void txt_data_cfg_KeyPress(Context& c, int index, int& key) {
-    filter_number_key(c, c.frm.txt_data_cfg(index).text(), index >= 7 && index <= 14, key);
+    filter_number_key(c, c.frm.txt_data_cfg(index).text(), takes_tenths(model::FieldArray::txt_data_cfg, index),
+                      index >= 7 && index <= 14, key);
 }
 
 void txt_data_cfg_Change(Context& c, int index) {
@@ -76,7 +106,7 @@ void txt_data_cfg_Change(Context& c, int index) {
     // The minimum response time's lower bound waits until the field is
     // left: applied at every key it would turn 10 into 50.
     if (index == kMinResponseField) f.reply_delay_changed = true;
-    field.set_fore_color(mark_if(*v != c.g.image.cfg_value[static_cast<std::size_t>(index)]));
+    paint_field(c, model::FieldArray::txt_data_cfg, index);
     UpdateApplyButton(c, 1);
 }
 
@@ -91,12 +121,12 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
         field.set_text(model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
         return;
     }
-    // A field with a spin button keeps to the button's range (the yellow-LED
-    // threshold takes 800, the CO2 offset -300); a flat bound of 255 would
-    // silently cut such values before they are written to the sensor.
+    // Passing through a field is no edit: a value as the sensor holds it
+    // stays, even outside the range.
+    if (*v == c.g.image.cfg_value[static_cast<std::size_t>(index)]) return;
     const double lo = config_lower_bound(c, index);
     const double below = c.frm.UpD_txt_cfg.has(index) ? lo : 0;
-    const double hi = c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).max : 255;
+    const double hi = config_upper_bound(c, index);
     if (*v > hi) {
         field.set_text(model::format_number(hi, c.g.lang.decimal_sep));
     } else if (*v < lo) {
@@ -106,6 +136,18 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
     keep_register_resolution(c, field, model::FieldArray::txt_data_cfg, index);
 }
 
+std::optional<Range> accepted_range(const Context& c, model::FieldArray array, int index) {
+    if (array == model::FieldArray::txt_data_cfg) {
+        if (index < 2 || index > 10) return std::nullopt;
+        return Range{config_lower_bound(c, index), config_upper_bound(c, index)};
+    }
+    if (array == model::FieldArray::txt_data_in && index >= 0 && index <= 2) {
+        const auto& b = kExternalBounds[index];
+        return Range{b.lo, b.hi};
+    }
+    return std::nullopt;
+}
+
 double config_lower_bound(const Context& c, int index) {
     // The sensor needs at least 5 ms to answer.
     if (index == kMinResponseField) return kShortestResponseMs;
@@ -113,15 +155,15 @@ double config_lower_bound(const Context& c, int index) {
 }
 
 void txt_data_in_KeyPress(Context& c, int index, int& key) {
-    filter_number_key(c, c.frm.txt_data_in(index).text(), true, key);
+    filter_number_key(c, c.frm.txt_data_in(index).text(), takes_tenths(model::FieldArray::txt_data_in, index), true,
+                      key);
 }
 
 void txt_data_in_Change(Context& c, int index) {
     auto& field = c.frm.txt_data_in(index);
     const auto v = number_of(c, field.text());
     if (!v) return;
-    const double ref = index <= 3 ? c.g.image.in_value[static_cast<std::size_t>(index)] : 0.0;
-    field.set_fore_color(mark_if(*v != ref));
+    paint_field(c, model::FieldArray::txt_data_in, index);
     UpdateApplyButton(c, 2);
 }
 
@@ -135,10 +177,9 @@ void txt_data_in_LostFocus(Context& c, int index) {
         field.set_text(model::format_number(ref, sep));
         return;
     }
-    struct Bound { double hi; double over; double lo; };
-    constexpr Bound kBounds[] = {{100, 3276.7, -100}, {100, 1638.3, 0}, {9999, 3276.7, 0}};
+    if (index <= 2 && *v == c.g.image.in_value[static_cast<std::size_t>(index)]) return;
     if (index <= 2) {
-        const Bound& b = kBounds[index];
+        const ExternalBound& b = kExternalBounds[index];
         if (*v > b.hi)
             field.set_text(model::format_number(b.over, sep));
         else if (*v < b.lo)

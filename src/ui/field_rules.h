@@ -1,5 +1,8 @@
 #pragma once
+#include <optional>
+
 #include "link/context.h"
+#include "model/register_map.h"
 
 namespace vor3::ui {
 
@@ -14,6 +17,14 @@ void txt_data_cfg_LostFocus(Context& c, int index);
 void txt_data_in_KeyPress(Context& c, int index, int& key);
 void txt_data_in_Change(Context& c, int index);
 void txt_data_in_LostFocus(Context& c, int index);
+
+// The values a number field keeps when it is left or stepped; none for
+// fields the program never writes (device coding, firmware version).
+struct Range {
+    double lo;
+    double hi;
+};
+std::optional<Range> accepted_range(const Context& c, model::FieldArray array, int index);
 
 // The smallest value configuration field `index` keeps when it is left or
 // stepped: its spin button's lower limit, 5 for the minimum response time,

@@ -194,12 +194,13 @@ TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
     EXPECT_EQ(refused[2], "txt_data_cfg(4) macht aus \"4000\" \"3000\"");
     EXPECT_EQ(refused[7], "kein Feld nothing(1)");
 
-    // With "." in force a "," stands for it too; a thousands group is no
-    // decimal fraction, and the field says so before anything is sent.
+    // With "." in force a "," stands for it too; a field of whole units
+    // takes no separator, so a thousands group is refused before anything
+    // is sent.
     model::PlatformSettings dotted;
     dotted.locale_decimal_sep = ".";
     o.assignments = {"txt_data_in(1)=40,5", "txt_data_in(0)=-1.5", "txt_data_cfg(4)=1,200"};
-    EXPECT_EQ(CliWrite::check(o, dotted), std::vector<std::string>{"txt_data_cfg(4) macht aus \"1.200\" \"1\""});
+    EXPECT_EQ(CliWrite::check(o, dotted), std::vector<std::string>{"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"});
 }
 
 TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {

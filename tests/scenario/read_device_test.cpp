@@ -97,10 +97,13 @@ TEST(ReadDevice, TheStatusBarCountsUpAndASmallMinimumResponseTimeShowsAsRead) {
     h.clock.advance(1586 * 2 + 10);
     EXPECT_EQ(h.prog.frmState.ProgressFile.value(), 2);
     ASSERT_TRUE(h.read_device(20000));
-    // The window shows what the sensor holds, unmarked; the bound of 5
-    // applies when the field is left or written.
+    // The window shows what the sensor holds, unmarked but said to lie
+    // outside the range; the bound of 5 applies only to a value entered.
     EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3");
-    EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText);
+    EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kOutsideRange);
+    EXPECT_EQ(h.f.txt_data_cfg(7).tool_tip(),
+              "Das Gerät hält 3, außerhalb des Bereichs 5 bis 3000, den dieses Feld annimmt. Der Wert bleibt, bis Sie ihn ändern.");
+    EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[7], 3);
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 3);
     EXPECT_EQ(h.c.g.transfer.reply_delay, 100);

@@ -284,21 +284,34 @@ TEST(Write, TheTimeLimitEndsAStalledTransfer) {
     }
 }
 
-TEST(Write, ALocationAboveThirtyTwoThousandIsKeptAndWrittenUnsigned) {
+// A sensor may hold values the window would not let a user enter: they are
+// shown as they are, said to lie outside the range, never corrected unasked,
+// and a write of another field carries each of them back bit for bit.
+TEST(Write, EveryRegisterTheUserDidNotChangeGoesBackBitForBit) {
     SimHarness h;
-    h.sensor.set_holding(3, 40000);
-    ASSERT_TRUE(h.read_device());
-    auto& location = h.f.txt_data_cfg(3);
-    EXPECT_EQ(location.text(), "40000");
-    location.lose_focus();  // tabbing through changes nothing
-    EXPECT_EQ(location.text(), "40000");
-    EXPECT_EQ(location.fore_color(), form::kNormalText);
+    const std::uint16_t held[] = {0x1234, 0x0069, 300, 40000, 3500, 0xFFFF, 600, 3, 0xFFEC, 200, 0xFC18};
+    for (int i = 0; i <= 10; ++i) h.sensor.set_holding(i, held[i]);
+    ASSERT_TRUE(h.read_device(60000));  // register 6 paces the blocks: 9 s each
+    const char* shown[] = {"4660", "105", "300", "40000", "3500", "-1", "600", "3", "-2", "20", "-1000"};
+    const bool outside[] = {false, false, true, false, true, true, true, true, false, true, true};
+    for (int i = 0; i <= 10; ++i) {
+        auto& field = h.f.txt_data_cfg(i);
+        field.lose_focus();  // passing through a field changes nothing
+        EXPECT_EQ(field.text(), shown[i]) << i;
+        EXPECT_EQ(field.fore_color(), outside[i] ? form::kOutsideRange : form::kNormalText) << i;
+        EXPECT_EQ(field.tool_tip().empty(), !outside[i]) << i;
+    }
+    EXPECT_FALSE(h.f.set_parameter.enabled());
     const std::size_t before = h.requests().size();
-    h.f.txt_data_cfg(5).set_text("1300");
+    h.f.txt_data_cfg(8).set_text("-1,5");
     h.f.set_parameter.press();
-    ASSERT_TRUE(h.settle());
-    EXPECT_EQ(h.requests_since(before)[0], "0110000200050A" "0000" "9C40" "0320" "0514" "000A");
-    EXPECT_EQ(h.sensor.holding(3), 40000);
+    ASSERT_TRUE(h.settle(120000));
+    const auto sent = h.requests_since(before);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[0], "0110000200050A" "012C" "9C40" "0DAC" "FFFF" "0258");
+    EXPECT_EQ(sent[1], "01100007000408" "0003" "FFF1" "00C8" "FC18");
+    for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.sensor.holding(i), i == 8 ? 0xFFF1 : held[i]) << i;
+    EXPECT_TRUE(h.msg.shown.empty());
 }
 
 TEST(Write, TheMinimumResponseTimeIsAtLeastFiveWhenWritten) {

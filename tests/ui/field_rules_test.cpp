@@ -12,8 +12,8 @@ void type(form::TextBox& box, const std::string& keys) {
 
 TEST(FieldRules, KeyFiltersPerField) {
     struct Case { const char* field; int index; const char* keys; const char* text; } cases[] = {
-        {"cfg", 3, "-12a,3,", "12,3"},  // no minus in the location id, one separator
-        {"cfg", 8, "-1-,5.", "-1,5"},   // minus once, no full stop
+        {"cfg", 3, "-12a,3.", "123"},   // no minus and no separator in the location id
+        {"cfg", 8, "-1-.5,", "-1,5"},   // minus once; either separator key enters ",", once
         {"in", 0, "--2,,5x", "-2,5"},
         {"addr", 0, "\r2-", "12"},     // after the "1" it starts with; Enter is refused
     };

@@ -157,7 +157,7 @@ TEST(Language, TheDecoderAndTheFieldsUseTheSeparatorInForce) {
     EXPECT_EQ(p.f.txt_data_out(0).text(), "21.5");
     p.f.txt_data_cfg(9).type_key(8);
     for (char k : std::string("1,2.5")) p.f.txt_data_cfg(9).type_key(k);
-    EXPECT_EQ(p.f.txt_data_cfg(9).text(), "12.5");  // the comma is refused
+    EXPECT_EQ(p.f.txt_data_cfg(9).text(), "1.25");  // the comma enters ".", and only one goes in
 }
 
 TEST(Language, EnglishMessagesComeFromTheSameTable) {
