@@ -214,6 +214,7 @@ constexpr Row kRows[] = {
      "Das Schreiben wurde abgebrochen. Werte, die das Gerät nicht bestätigt hat, bleiben rot markiert.",
      "Writing was cancelled. Values the device has not confirmed stay marked in red."},
     {C::msg_sensor_answers, "Der Sensor antwortet wieder.", "The sensor answers again."},
+    {C::msg_monitor_gave_up, "Seit {1} s kein gültiger Messwert; Abbruch.", "No valid reading for {1} s; giving up."},
     {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
     {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},
     {C::entry_corrected, "{1} macht aus \"{2}\" \"{3}\"", "{1} turns \"{2}\" into \"{3}\""},

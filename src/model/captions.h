@@ -180,6 +180,7 @@ enum class Caption : int {
     msg_not_read,
     msg_write_cancelled,
     msg_sensor_answers,
+    msg_monitor_gave_up,
     entry_not_editable,
     entry_key_refused,
     entry_corrected,

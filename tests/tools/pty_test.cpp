@@ -150,12 +150,15 @@ TEST(PseudoTerminal, TheCommandLineFindsTheSensorsFramingAndAddress) {
     EXPECT_EQ(none.err, "vor3-cli: Kein Sensor gefunden.\n");
 }
 
-// What `vor3-cli read` makes of each fault the simulated sensor can show.
+// What `vor3-cli read` (or the command given) makes of each fault the
+// simulated sensor can show.
 struct FaultRun {
     const char* name;
     QStringList sensor_args;
     int status;
     const char* message;  // standard error; empty for a read that succeeded
+    QStringList command = {"read"};
+    int within_ms = 0;  // when set, the bound on how long the command may take
 };
 
 const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
@@ -172,6 +175,9 @@ const FaultRun kFaultRuns[] = {
     {"duplicate answer", {"--duplicate"}, 0, ""},
     {"echo of the request", {"--echo"}, 0, ""},
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
+    {"silence while writing", {"--silent"}, 3, kGiveUp, {"write", "txt_data_cfg(4)=900"}},
+    {"silence while monitoring", {"--silent"}, 3, "vor3-cli: Seit 2 s kein gültiger Messwert; Abbruch.\n",
+     {"monitor", "--give-up", "2"}, 2000 + 1500},
 };
 
 void PrintTo(const FaultRun& k, std::ostream* os) { *os << k.name; }
@@ -181,9 +187,14 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
     const FaultRun& k = GetParam();
     SensorProcess sensor(k.sensor_args);
     ASSERT_FALSE(sensor.device().empty());
-    QStringList args{"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N"};
+    QStringList args = k.command + QStringList{"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
     if (k.sensor_args.contains("ascii")) args << "--mode" << "ascii" << "--data-bits" << "8";
+    QElapsedTimer took;
+    took.start();
     const auto r = run_cli(args);
+    if (k.within_ms > 0) {
+        EXPECT_LT(took.elapsed(), k.within_ms);
+    }
     EXPECT_EQ(r.status, k.status) << r.err;
     EXPECT_EQ(r.err, k.message);
     if (k.status == 0) {
