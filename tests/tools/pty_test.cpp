@@ -134,17 +134,23 @@ TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {
 }
 
 // A pseudo-terminal carries 8 data bits and no parity whatever is asked, so
-// only the framing and the address can be unknown here.
-TEST(PseudoTerminal, TheCommandLineFindsTheSensorsFramingAndAddress) {
+// only the framing and the address can be unknown here. A sensor slower
+// than the scan allows for, at the last address: its answer comes after the
+// last try of its setting.
+TEST(PseudoTerminal, TheCommandLineFindsASlowSensorsFramingAtTheLastAddress) {
+    SensorProcess sensor({"--mode", "ascii", "--address", "63", "--answer-ms", "400"});
+    ASSERT_FALSE(sensor.device().empty());
+    const auto found = run_cli({"scan", "--first", "--port", QString::fromStdString(sensor.device()), "--parity", "N",
+                                "--baud", "57600", "--data-bits", "8", "--response-ms", "5"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "--mode ascii --baud 57600 --parity N --address 63\n");
+}
+
+TEST(PseudoTerminal, TheCommandLineScanSaysWhenNothingAnswers) {
     SensorProcess sensor({"--mode", "ascii", "--address", "2"});
     ASSERT_FALSE(sensor.device().empty());
-    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N", "--baud", "9600",
-                              "--data-bits", "8", "--response-ms", "5"};
-    const auto found = run_cli(QStringList{"scan", "--first"} + link);
-    EXPECT_EQ(found.status, 0) << found.err;
-    EXPECT_EQ(found.out, "--mode ascii --baud 9600 --parity N --address 2\n");
-
-    const auto none = run_cli(QStringList{"scan", "--mode", "rtu", "--json"} + link);
+    const auto none = run_cli({"scan", "--mode", "rtu", "--json", "--port", QString::fromStdString(sensor.device()),
+                               "--parity", "N", "--baud", "57600", "--data-bits", "8", "--response-ms", "5"});
     EXPECT_EQ(none.status, 3);
     EXPECT_EQ(none.out, "[]\n");
     EXPECT_EQ(none.err, "vor3-cli: Kein Sensor gefunden.\n");
