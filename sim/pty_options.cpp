@@ -49,6 +49,11 @@ bool take_fault(const std::string& name, const std::string& value, Faults& f) {
     else if (name == "--exception") f.exception_code = whole_number(name, value, 1, 255);
     else if (name == "--refuse-writes") f.refuse_writes = whole_number(name, value, 1, 255);
     else if (name == "--extra-delay") f.extra_delay_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--answer-ms") f.answer_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--answer-spread") f.answer_spread_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--repeat-answer-ms") f.repeat_answer_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--lose") f.lost_percent = whole_number(name, value, 0, 100);
+    else if (name == "--seed") f.seed = static_cast<std::uint32_t>(whole_number(name, value, 0, 2'147'483'647));
     else return false;
     return true;
 }
@@ -124,6 +129,12 @@ std::string pty_usage() {
            "  --exception CODE  refuse every request with this Modbus exception\n"
            "  --refuse-writes CODE  refuse only writes with this exception\n"
            "  --extra-delay MS  answer this much later than the minimum response time\n"
+           "  --answer-ms MS    answer after MS instead of the minimum response time...\n"
+           "  --answer-spread MS  ...plus a random part of up to MS, drawn for each answer\n"
+           "  --repeat-answer-ms MS  answer a request heard twice in a row (a master's\n"
+           "                    repeat) after MS instead (plus the spread)\n"
+           "  --lose PERCENT    leave this share of the answers unsent, at random\n"
+           "  --seed N          the random answer times and losses follow N (default 1)\n"
            "  --duplicate       send every reply twice\n"
            "  --echo            send the request back ahead of the reply\n"
            "\n"

@@ -2,45 +2,65 @@
 # Reads the whole device from vor3-sensor-sim with vor3-cli at each baud
 # rate and compares the wall time with the time the program's own timers
 # allow (block-timer ticks, reply polls and the sensor's replies at line
-# speed, from vor3-bench-schedule). Then measures the window idle with the
-# port open. Then the same for writes (read, write, read-back). Run
-# ./test.sh or tools/setup.sh first to build.
-#   tools/bench_read.sh [runs per setting, default 3]
+# speed, from vor3-bench-schedule). Then the same for writes (read, write,
+# read-back). Then a write of Min-Response-Time 3000 ms with its read-back,
+# once per setting on a fresh sensor, which --quick leaves out. Last, the
+# window idle with the port open. Run ./test.sh or tools/setup.sh first to
+# build.
+#   tools/bench_read.sh [--quick] [runs per setting, default 3]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"
+quick=0
+[ "${1:-}" = --quick ] && { quick=1; shift; }
 runs="${1:-3}"
 for tool in vor3-cli vor3-sensor-sim vor3-bench-schedule vor3-bench-idle; do
   [ -x "$build/$tool" ] || { echo "bench_read: $build/$tool is missing; run ./test.sh first" >&2; exit 1; }
 done
 
+# Starts vor3-sensor-sim for MODE and BAUD: sets sim (its pid), device, and
+# link (vor3-cli's link options for it).
+start_sensor() {
+  local out
+  out="$(mktemp)"
+  "$build/vor3-sensor-sim" --mode "$1" --baud "$2" > "$out" &
+  sim=$!
+  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
+  device="$(head -n 1 "$out")"
+  rm -f "$out"
+  link=(--port "$device" --baud "$2" --parity N --mode "$1")
+  [ "$1" = ascii ] && link+=(--data-bits 8)
+  return 0
+}
+stop_sensor() { kill "$sim"; wait "$sim" 2>/dev/null || true; }
+
+# Runs vor3-cli with the arguments given; sets wall (ms) and cpu (ms of user
+# and system time).
+timed_cli() {
+  local times start end user sys
+  times="$(mktemp)"
+  start=$(date +%s%N)
+  # bash's time gives the child's user and system CPU seconds
+  { TIMEFORMAT='%U %S'; time "$build/vor3-cli" "$@" > /dev/null; } 2> "$times"
+  end=$(date +%s%N)
+  wall=$(( (end - start) / 1000000 ))
+  read -r user sys < <(tail -n 1 "$times")
+  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
+  rm -f "$times"
+}
+ratio() { awk -v w="$1" -v s="$2" 'BEGIN { printf "%.3f", w / s }'; }
+
 printf '%-6s %-6s %4s %9s %12s %7s %8s\n' mode baud run wall_ms schedule_ms ratio cpu_ms
 for mode in rtu ascii; do
   for baud in 9600 19200 38400 57600; do
-    out="$(mktemp)"
-    "$build/vor3-sensor-sim" --mode "$mode" --baud "$baud" > "$out" &
-    sim=$!
-    for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
-    device="$(head -n 1 "$out")"
+    start_sensor "$mode" "$baud"
     schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud")"
-    extra=()
-    [ "$mode" = ascii ] && extra=(--data-bits 8)
     for run in $(seq "$runs"); do
-      times="$(mktemp)"
-      start=$(date +%s%N)
-      # bash's time gives the child's user and system CPU seconds
-      { TIMEFORMAT='%U %S'; time "$build/vor3-cli" read --port "$device" --baud "$baud" --parity N \
-          --mode "$mode" "${extra[@]}" > /dev/null; } 2> "$times"
-      end=$(date +%s%N)
-      wall=$(( (end - start) / 1000000 ))
-      read -r user sys < <(tail -n 1 "$times")
-      cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
-      ratio=$(awk -v w="$wall" -v s="$schedule" 'BEGIN { printf "%.3f", w / s }')
-      printf '%-6s %-6s %4s %9s %12s %7s %8s\n' "$mode" "$baud" "$run" "$wall" "$schedule" "$ratio" "$cpu"
-      rm -f "$times"
+      timed_cli read "${link[@]}"
+      printf '%-6s %-6s %4s %9s %12s %7s %8s\n' "$mode" "$baud" "$run" "$wall" "$schedule" \
+        "$(ratio "$wall" "$schedule")" "$cpu"
     done
-    kill "$sim"; wait "$sim" 2>/dev/null || true
-    rm -f "$out"
+    stop_sensor
   done
 done
 
@@ -51,13 +71,7 @@ echo
 printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' mode baud change run wall_ms schedule_ms ratio
 for mode in rtu ascii; do
   for baud in 9600 57600; do
-    out="$(mktemp)"
-    "$build/vor3-sensor-sim" --mode "$mode" --baud "$baud" > "$out" &
-    sim=$!
-    for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
-    device="$(head -n 1 "$out")"
-    extra=()
-    [ "$mode" = ascii ] && extra=(--data-bits 8)
+    start_sensor "$mode" "$baud"
     for change in config both; do
       values=('txt_data_cfg(4)=901')
       [ "$change" = both ] && values+=('txt_data_in(0)=20.5')
@@ -66,18 +80,31 @@ for mode in rtu ascii; do
         # Each write changes the value the one before left, whatever the runs.
         [ "$change" = config ] && values=("txt_data_cfg(4)=$((900 + run))") || values=("txt_data_cfg(4)=$((950 + run))")
         [ "$change" = both ] && values+=("txt_data_in(0)=2$run.5")
-        start=$(date +%s%N)
-        "$build/vor3-cli" write --port "$device" --baud "$baud" --parity N --mode "$mode" "${extra[@]}" \
-          "${values[@]}" > /dev/null
-        end=$(date +%s%N)
-        wall=$(( (end - start) / 1000000 ))
-        ratio=$(awk -v w="$wall" -v s="$schedule" 'BEGIN { printf "%.3f", w / s }')
-        printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' "$mode" "$baud" "$change" "$run" "$wall" "$schedule" "$ratio"
+        timed_cli write "${link[@]}" "${values[@]}"
+        printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' "$mode" "$baud" "$change" "$run" "$wall" "$schedule" \
+          "$(ratio "$wall" "$schedule")"
       done
     done
-    kill "$sim"; wait "$sim" 2>/dev/null || true
-    rm -f "$out"
+    stop_sensor
   done
 done
+
+# The slowest answer a sensor can be set to: after the write every answer of
+# the read-back comes 3 s after its request. A fresh sensor each time, so the
+# read before the write runs at the usual pace.
+if [ "$quick" = 0 ]; then
+  echo
+  printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' mode baud change run wall_ms schedule_ms ratio
+  for mode in rtu ascii; do
+    for baud in 9600 57600; do
+      start_sensor "$mode" "$baud"
+      schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud" 'txt_data_cfg(7)=3000')"
+      timed_cli write "${link[@]}" 'txt_data_cfg(7)=3000'
+      printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' "$mode" "$baud" mrt3000 1 "$wall" "$schedule" \
+        "$(ratio "$wall" "$schedule")"
+      stop_sensor
+    done
+  done
+fi
 echo
 QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/vor3-bench-idle" 10 2>/dev/null

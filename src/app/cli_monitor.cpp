@@ -11,8 +11,11 @@ CliMonitor::Outcome CliMonitor::start() {
     auto& f = p_.frm_config;
     CliRead opener(p_, messages_, o_);
     if (!opener.open()) return Outcome::PortFailed;
-    p_.ctx.measured_values_read.push_back(
-        [this](const model::MeasuredReading& reading) { pending_.push_back(model::reading_csv_line(reading)); });
+    last_valid_ms_ = p_.ctx.clock.now_ms();
+    p_.ctx.measured_values_read.push_back([this](const model::MeasuredReading& reading) {
+        pending_.push_back(model::reading_csv_line(reading));
+        last_valid_ms_ = p_.ctx.clock.now_ms();
+    });
     f.chk_read_out.set_value(1);
     return Outcome::Running;
 }
@@ -37,6 +40,12 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
         if (p_.frm_config.chk_read_out.value() == 0) return stop();
     }
     if (o_.count > 0 && readings_ >= o_.count) return Outcome::Done;
+    const int give_up_s = o_.give_up_s.value_or(CliOptions::kGiveUpSeconds);
+    if (give_up_s > 0 && p_.ctx.clock.now_ms() - last_valid_ms_ >= give_up_s * std::int64_t{1000}) {
+        notes.push_back(model::caption(model::Caption::msg_monitor_gave_up, p_.g.lang.language,
+                                       {std::to_string(give_up_s)}));
+        return Outcome::NoAnswer;
+    }
     return Outcome::Running;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,13 @@ public:
 
     static const char* header() { return model::kReadingCsvHeader; }
 
-    // Opens the port and ticks the read-out box.
+    // Opens the port and ticks the read-out box. The give-up time counts
+    // from here.
     Outcome start();
     // Where it stands; `lines` receives the readings since the last call,
     // `notes` what the user should hear about (the sensor falling silent
-    // or answering again).
+    // or answering again, giving up). NoAnswer once no valid reading has
+    // come for the give-up time.
     Outcome poll(std::vector<std::string>& lines, std::vector<std::string>& notes);
     // The user interrupted: done if anything was read.
     Outcome stop() const;
@@ -37,6 +40,7 @@ private:
     std::vector<std::string> pending_;
     long readings_ = 0;
     bool silent_ = false;
+    std::int64_t last_valid_ms_ = 0;  // the program's clock at the start or the last reading
 };
 
 }  // namespace vor3::app

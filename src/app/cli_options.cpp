@@ -8,7 +8,7 @@ namespace vor3::app {
 const char* const kCliUsage =
     "usage: vor3-cli read    LINK [--json]\n"
     "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...]\n"
-    "       vor3-cli monitor LINK [--count N]\n"
+    "       vor3-cli monitor LINK [--count N] [--give-up SECONDS]\n"
     "       vor3-cli save    LINK FILE\n"
     "       vor3-cli scan    --port PORT [--mode M] [--baud B] [--parity P] [--first]\n"
     "                        [--response-ms MS] [--json]\n"
@@ -26,7 +26,9 @@ const char* const kCliUsage =
     "           device back and prints what changed. --file FILE first loads a\n"
     "           parameter file into the fields as \"Parameter laden\" does. A write\n"
     "           cut short says of each value whether the device confirmed it.\n"
-    "  monitor: polls the measured values and prints one CSV line per reading.\n"
+    "  monitor: polls the measured values and prints one CSV line per reading, until\n"
+    "           interrupted or N readings; with no valid reading for SECONDS (default\n"
+    "           10, 0 for never) it gives up with exit status 3.\n"
     "  save:    reads the device and saves it as a parameter file, as \"Parameter\n"
     "           speichern\" does.\n"
     "  scan:    looks for sensors: each framing, baud rate and parity (or only those\n"
@@ -105,6 +107,8 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.first = true;
         } else if (a == "--response-ms") {
             o.response_ms = whole_number(a, value(), 0, 3000);
+        } else if (a == "--give-up") {
+            o.give_up_s = whole_number(a, value(), 0, 24 * 3600);
         } else if (a == "--count") {
             o.count = whole_number(a, value(), 1, 1000000000);
         } else if (!a.empty() && a[0] == '-') {
@@ -131,7 +135,8 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
     if (o.json && o.command != "read" && o.command != "scan") throw std::invalid_argument("--json is for read and scan");
     if ((o.first || o.response_ms != 50) && o.command != "scan")
         throw std::invalid_argument("--first and --response-ms are for scan");
-    if (o.count && o.command != "monitor") throw std::invalid_argument("--count is for monitor");
+    if ((o.count || o.give_up_s) && o.command != "monitor")
+        throw std::invalid_argument("--count and --give-up are for monitor");
     if (o.port.empty()) throw std::invalid_argument("--port is required");
     return o;
 }

@@ -7,13 +7,18 @@ namespace vor3::app {
 
 // vor3-cli COMMAND --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
 //                   [--data-bits 7|8] [--address 1..63] ...
-// read [--json]; write [--file FILE] [NAME=VALUE...]; monitor [--count N];
+// read [--json]; write [--file FILE] [NAME=VALUE...]; monitor [--count N] [--give-up S];
 // save FILE; scan [--first] [--response-ms MS] [--json]
 struct CliOptions {
     std::string command;  // "read", "write", "monitor", "save" or "scan"
     std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
     std::string file;                      // save, write --file: a parameter file
     long count = 0;                        // monitor: readings to print, 0 = until interrupted
+    // monitor: seconds without a valid reading before it gives up, 0 = never.
+    // Ten seconds outlast a reading at the slowest pace and answer time a
+    // sensor can be set to, yet a script on a dead line learns of it soon.
+    static constexpr int kGiveUpSeconds = 10;
+    std::optional<int> give_up_s;
     std::string port;
     std::string baud = "9600";
     char parity = 'E';

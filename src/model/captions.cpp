@@ -224,6 +224,7 @@ constexpr Row kRows[] = {
      "bis Sie ihn ändern.",
      "The device holds {1}, outside the range {2} to {3} this field takes. It stays as it is unless you "
      "change it."},
+    {C::msg_monitor_gave_up, "Seit {1} s kein gültiger Messwert; Abbruch.", "No valid reading for {1} s; giving up."},
     {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
     {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},
     {C::entry_corrected, "{1} macht aus \"{2}\" \"{3}\"", "{1} turns \"{2}\" into \"{3}\""},

@@ -182,6 +182,7 @@ enum class Caption : int {
     msg_sensor_answers,
     msg_address_conflict,
     tip_outside_range,
+    msg_monitor_gave_up,
     entry_not_editable,
     entry_key_refused,
     entry_corrected,

@@ -6,6 +6,7 @@
 #include "link/hex.h"
 #include "link/transmit.h"
 #include "model/globals.h"
+#include "model/register_map.h"
 
 namespace vor3::ops {
 
@@ -16,6 +17,12 @@ constexpr double kAdapterLatencyMs = 30;
 // The request (register 6, one register) and its reply, in RTU bytes.
 constexpr int kRequestBytes = 8;
 constexpr int kReplyBytes = 7;
+
+// The slowest answer a sensor can be set to: its Min-Response-Time field's
+// upper limit.
+int slowest_answer_ms() {
+    return static_cast<int>(model::field(model::FieldArray::txt_data_cfg, 7).max);
+}
 
 int data_bits_of(const LineSetting& line, std::optional<int> forced) {
     return forced.value_or(line.mode == "ASCII" ? 7 : 8);
@@ -65,6 +72,11 @@ std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::
         std::ceil(chars * model::char_time_ms(settings) + std::max(0, min_response_ms) + kAdapterLatencyMs));
 }
 
+std::int64_t Scanner::wait_out_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits) {
+    return std::max<std::int64_t>(0, try_ms(line, slowest_answer_ms(), data_bits) -
+                                         try_ms(line, min_response_ms, data_bits));
+}
+
 int Scanner::total() const {
     const int addresses = std::max(0, plan_.last_address - plan_.first_address + 1);
     return static_cast<int>(plan_.modes.size() * plan_.bauds.size() * plan_.parities.size()) * addresses;
@@ -76,6 +88,7 @@ void Scanner::start(const ScanPlan& plan) {
     found_.clear();
     error_.reset();
     applied_.reset();
+    waiting_out_ = false;
     tried_ = 0;
     mode_ = baud_ = parity_ = 0;
     address_ = plan_.first_address;
@@ -147,10 +160,24 @@ void Scanner::end_try() {
         finish();
         return;
     }
-    ++tried_;
+    if (!waiting_out_) ++tried_;
     look_for_replies();
-    const bool done = (plan_.stop_at_first && !found_.empty()) || !advance();
-    if (done) {
+    if (plan_.stop_at_first && !found_.empty()) {
+        finish();
+        return;
+    }
+    // The answers still on their way at this setting are heard before the
+    // port is set otherwise; those that come later would be lost.
+    const auto late = wait_out_ms(line_, plan_.min_response_ms, plan_.data_bits);
+    if (!waiting_out_ && address_ == plan_.last_address && late > 0) {
+        waiting_out_ = true;
+        if (changed) changed();
+        timer_.set_interval(late);
+        timer_.start();
+        return;
+    }
+    waiting_out_ = false;
+    if (!advance()) {
         finish();
         return;
     }

@@ -66,6 +66,10 @@ public:
     // How long one try waits at a setting: both frames on the line and the
     // sensor's minimum response time, with room for the adapter's latency.
     static std::int64_t try_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits);
+    // How much longer the last try of a setting waits, so that a sensor set
+    // to the slowest answer a sensor allows is heard at the last address as
+    // it is at any other (where its answer comes during later tries).
+    static std::int64_t wait_out_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits);
     // The settings string the port gets for a setting ("19200,O,7,1").
     static std::string settings_of(const LineSetting& line, std::optional<int> data_bits);
 
@@ -84,6 +88,7 @@ private:
     std::size_t mode_ = 0, baud_ = 0, parity_ = 0;
     int address_ = 0;
     LineSetting line_;
+    bool waiting_out_ = false;  // after the last try of a setting
     std::optional<LineSetting> applied_;
     std::string heard_;  // what came back since the setting was applied
     std::vector<ScanFind> found_;

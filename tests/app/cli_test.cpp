@@ -28,7 +28,8 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
         {"read", "--port", "x", "--baud", "4800"}, {"read", "--port", "x", "--mode", "tcp"},
         {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"},
         {"write", "--port", "x"}, {"read", "--port", "x", "a=1"}, {"monitor", "--port", "x", "--json"},
-        {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"}};
+        {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"},
+        {"read", "--port", "x", "--give-up", "5"}, {"monitor", "--port", "x", "--give-up", "-1"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"}})
@@ -246,7 +247,7 @@ TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
     EXPECT_EQ(clamped.failure, "txt_data_cfg(4)\t900 -> 899");
 }
 
-TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {
+TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     Cli cli;
     CliOptions o;
     o.port = "sim";
@@ -271,12 +272,35 @@ TEST(CliMonitor, OneLinePerReadingAndSilenceIsNotTheEnd) {
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0], "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
 
-    Cli silent;
-    silent.sensor.faults().silent = true;
-    CliMonitor nothing(silent.prog, silent.msg, o);
-    ASSERT_EQ(nothing.start(), CliMonitor::Outcome::Running);
-    silent.clock.advance(20000);
-    EXPECT_EQ(CliMonitor::exit_status(nothing.stop()), 3);
+    // A silent or garbled sensor: the monitor gives up after the time given
+    // (ten seconds unless said), or never with 0.
+    struct GiveUp { std::optional<int> seconds; bool bad_checksum; std::int64_t ends_ms; } give_ups[] = {
+        {std::nullopt, false, 10000}, {3, true, 3000}, {0, false, -1}};
+    for (const auto& k : give_ups) {
+        Cli dead;
+        dead.sensor.faults().silent = !k.bad_checksum;
+        dead.sensor.faults().bad_checksum = k.bad_checksum;
+        o.give_up_s = k.seconds;
+        CliMonitor gives_up(dead.prog, dead.msg, o);
+        ASSERT_EQ(gives_up.start(), CliMonitor::Outcome::Running);
+        lines.clear();
+        notes.clear();
+        outcome = CliMonitor::Outcome::Running;
+        while (outcome == CliMonitor::Outcome::Running && dead.clock.now_ms() < 60000) {
+            dead.clock.advance(10);
+            outcome = gives_up.poll(lines, notes);
+        }
+        if (k.ends_ms < 0) {
+            EXPECT_EQ(outcome, CliMonitor::Outcome::Running);
+            EXPECT_EQ(CliMonitor::exit_status(gives_up.stop()), 3) << "interrupted without a reading";
+            continue;
+        }
+        EXPECT_EQ(CliMonitor::exit_status(outcome), 3);
+        EXPECT_NEAR(dead.clock.now_ms(), k.ends_ms, 10);
+        EXPECT_TRUE(lines.empty());
+        ASSERT_FALSE(notes.empty());
+        EXPECT_EQ(notes.back(), "Seit " + std::to_string(k.ends_ms / 1000) + " s kein gültiger Messwert; Abbruch.");
+    }
 }
 
 }  // namespace

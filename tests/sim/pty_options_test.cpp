@@ -18,7 +18,8 @@ TEST(PtyOptions, BadArgumentsAreRefused) {
         {"--address", "0"}, {"--address", "248"}, {"--address", "1x"}, {"--address"}, {"--mode", "tcp"},
         {"--baud", "0"},    {"--link="},          {"--verbose"},       {"rtu"},
         {"--noise", "F"},   {"--noise", "GG"},    {"--split", "0"},    {"--exception", "256"},
-        {"--extra-delay=-1"}, {"--silent=1x"},
+        {"--extra-delay=-1"}, {"--silent=1x"},   {"--lose", "101"},  {"--answer-ms", "-5"},
+        {"--seed", "x"},    {"--answer-spread"},
     };
     for (const auto& args : cases) EXPECT_THROW(parse_pty_options(args), std::invalid_argument) << args[0];
 }
@@ -38,6 +39,13 @@ TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     EXPECT_TRUE(o.faults.echo);
     EXPECT_EQ(o.framing, Framing::Ascii);
 
+    const Faults timing = parse_fault_options({"--answer-ms", "950", "--answer-spread=200", "--repeat-answer-ms",
+                                               "700", "--lose", "10", "--seed", "42"});
+    EXPECT_EQ(timing.answer_ms, 950);
+    EXPECT_EQ(timing.answer_spread_ms, 200);
+    EXPECT_EQ(timing.repeat_answer_ms, 700);
+    EXPECT_EQ(timing.lost_percent, 10);
+    EXPECT_EQ(timing.seed, 42u);
     EXPECT_TRUE(parse_fault_options({"--echo"}).echo);
     EXPECT_EQ(parse_fault_options({"--refuse-writes", "3"}).refuse_writes, 3);
     EXPECT_FALSE(parse_fault_options({}).silent);

@@ -98,15 +98,21 @@ private:
 };
 
 // Pseudo-terminals refuse parity and 7 data bits, so the client uses 8N1.
-std::string exchange(const std::string& path, const std::string& request, std::size_t reply_size) {
+int open_client(const std::string& path) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) return "cannot open " + path;
+    if (fd < 0) return fd;
     termios t{};
     tcgetattr(fd, &t);
     cfmakeraw(&t);
     cfsetspeed(&t, B9600);
     t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | CSTOPB)) | CS8 | CLOCAL | CREAD;
     tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+std::string exchange(const std::string& path, const std::string& request, std::size_t reply_size) {
+    const int fd = open_client(path);
+    if (fd < 0) return "cannot open " + path;
     EXPECT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
     std::string reply = read_from(fd, reply_size);
     close(fd);
@@ -159,6 +165,25 @@ TEST(SensorSimProgram, FaultsSwitchWhileItRuns) {
     program.tell("");
     EXPECT_EQ(program.first_line(), "faults set");
     EXPECT_EQ(link::bytes_to_hex(exchange(path, request, reply.size())), link::bytes_to_hex(reply));
+
+    // A new request and its repeat at once: the repeat's quick answer waits
+    // for the slow first one, as from a sensor with one transmitter.
+    program.tell("--answer-ms 300 --repeat-answer-ms 0 --seed 7");
+    EXPECT_EQ(program.first_line(), "faults set");
+    const int fd = open_client(path);
+    ASSERT_GE(fd, 0);
+    const std::string twice = test::rtu("010300070001") + test::rtu("010300070001");
+    const std::string answers = test::rtu("0103020014") + test::rtu("0103020014");
+    const auto sent = std::chrono::steady_clock::now();
+    ASSERT_EQ(write(fd, twice.data(), twice.size()), static_cast<ssize_t>(twice.size()));
+    std::string both = read_from(fd, 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(290));
+    if (both.size() < answers.size()) both += read_from(fd, answers.size() - both.size());
+    EXPECT_EQ(link::bytes_to_hex(both), link::bytes_to_hex(answers));
+    close(fd);
+    program.tell("");
+    EXPECT_EQ(program.first_line(), "faults set");
+
     program.close_input();  // the end of its input does not end the sensor
     EXPECT_EQ(link::bytes_to_hex(exchange(path, request, reply.size())), link::bytes_to_hex(reply));
     EXPECT_EQ(program.stop(), 0);

@@ -135,28 +135,37 @@ TEST(PseudoTerminal, TheCommandLineWritesAndPolls) {
 }
 
 // A pseudo-terminal carries 8 data bits and no parity whatever is asked, so
-// only the framing and the address can be unknown here.
-TEST(PseudoTerminal, TheCommandLineFindsTheSensorsFramingAndAddress) {
+// only the framing and the address can be unknown here. A sensor slower
+// than the scan allows for, at the last address: its answer comes after the
+// last try of its setting.
+TEST(PseudoTerminal, TheCommandLineFindsASlowSensorAtTheLastAddress) {
+    SensorProcess sensor({"--mode", "ascii", "--address", "63", "--answer-ms", "400"});
+    ASSERT_FALSE(sensor.device().empty());
+    const auto found = run_cli({"scan", "--mode", "ascii", "--port", QString::fromStdString(sensor.device()),
+                                "--parity", "N", "--baud", "57600", "--data-bits", "8", "--response-ms", "5"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "--mode ascii --baud 57600 --parity N --address 63\n");
+}
+
+TEST(PseudoTerminal, TheCommandLineScanSaysWhenNothingAnswers) {
     SensorProcess sensor({"--mode", "ascii", "--address", "2"});
     ASSERT_FALSE(sensor.device().empty());
-    const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N", "--baud", "9600",
-                              "--data-bits", "8", "--response-ms", "5"};
-    const auto found = run_cli(QStringList{"scan", "--first"} + link);
-    EXPECT_EQ(found.status, 0) << found.err;
-    EXPECT_EQ(found.out, "--mode ascii --baud 9600 --parity N --address 2\n");
-
-    const auto none = run_cli(QStringList{"scan", "--mode", "rtu", "--json"} + link);
+    const auto none = run_cli({"scan", "--mode", "rtu", "--json", "--port", QString::fromStdString(sensor.device()),
+                               "--parity", "N", "--baud", "57600", "--data-bits", "8", "--response-ms", "5"});
     EXPECT_EQ(none.status, 3);
     EXPECT_EQ(none.out, "[]\n");
     EXPECT_EQ(none.err, "vor3-cli: Kein Sensor gefunden.\n");
 }
 
-// What `vor3-cli read` makes of each fault the simulated sensor can show.
+// What `vor3-cli read` (or the command given) makes of each fault the
+// simulated sensor can show.
 struct FaultRun {
     const char* name;
     QStringList sensor_args;
     int status;
     const char* message;  // standard error; empty for a read that succeeded
+    QStringList command = {"read"};
+    int within_ms = 0;  // when set, the bound on how long the command may take
 };
 
 const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
@@ -173,6 +182,8 @@ const FaultRun kFaultRuns[] = {
     {"duplicate answer", {"--duplicate"}, 0, ""},
     {"echo of the request", {"--echo"}, 0, ""},
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
+    {"silence while monitoring", {"--silent"}, 3, "vor3-cli: Seit 2 s kein gültiger Messwert; Abbruch.\n",
+     {"monitor", "--give-up", "2"}, 2000 + 1500},
 };
 
 void PrintTo(const FaultRun& k, std::ostream* os) { *os << k.name; }
@@ -182,9 +193,14 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
     const FaultRun& k = GetParam();
     SensorProcess sensor(k.sensor_args);
     ASSERT_FALSE(sensor.device().empty());
-    QStringList args{"read", "--port", QString::fromStdString(sensor.device()), "--parity", "N"};
+    QStringList args = k.command + QStringList{"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
     if (k.sensor_args.contains("ascii")) args << "--mode" << "ascii" << "--data-bits" << "8";
+    QElapsedTimer took;
+    took.start();
     const auto r = run_cli(args);
+    if (k.within_ms > 0) {
+        EXPECT_LT(took.elapsed(), k.within_ms);
+    }
     EXPECT_EQ(r.status, k.status) << r.err;
     EXPECT_EQ(r.err, k.message);
     if (k.status == 0) {
