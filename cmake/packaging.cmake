@@ -1,14 +1,16 @@
-# Installation and the Debian package: the three programs, the machine hive
-# naming the installation folder, the register descriptions under Doc/, a
-# desktop entry and the icon.
+# Installation and the Debian package: the three programs, the two machine
+# hives (the package's own with Pfad and Version, and the settings a user
+# changes under /etc), the register descriptions under Doc/, a desktop
+# entry and the icon.
 include(GNUInstallDirs)
+include(${PROJECT_SOURCE_DIR}/cmake/settings_folder.cmake)
 
 set(VOR3_SHARE ${CMAKE_INSTALL_DATADIR}/vor3-config)
 
 # A build folder has its own hive, made once, with the build folder as the
 # installation folder.
 add_custom_target(vor3-build-hive ALL
-  COMMAND ${CMAKE_COMMAND} -DHIVE=${CMAKE_BINARY_DIR}/machine.reg -DPFAD=${CMAKE_BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} -DHIVE=${CMAKE_BINARY_DIR}/machine.reg -DPFAD=${CMAKE_BINARY_DIR} -DLANGUAGE=1031
           -DVERSION=${PROJECT_VERSION} -DKEEP=ON -P ${PROJECT_SOURCE_DIR}/cmake/machine_hive.cmake
   VERBATIM)
 
@@ -21,18 +23,26 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/vor3-config.desktop DESTINATION ${CMAK
 install(FILES ${CMAKE_BINARY_DIR}/vor3-config.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vor3-config)
 
-# The installed hive names the prefix the files really go to, which a
-# package decides only when it is made.
+# The hives name the prefix the files really go to, which a package decides
+# only when it is made. The package's hive is replaced by every install;
+# the one under the settings folder is written only where there is none, so
+# a language chosen stays (for the package, dpkg keeps it as a conffile).
 install(CODE "
-  set(hive \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VOR3_SHARE}/machine.reg\")
-  message(STATUS \"Installing: \${hive}\")
-  execute_process(COMMAND \"${CMAKE_COMMAND}\" -DHIVE=\${hive}
-    \"-DPFAD=\${CMAKE_INSTALL_PREFIX}/${VOR3_SHARE}\" -DVERSION=${PROJECT_VERSION}
-    -P \"${PROJECT_SOURCE_DIR}/cmake/machine_hive.cmake\" RESULT_VARIABLE failed)
-  if(failed)
-    message(FATAL_ERROR \"cannot write \${hive}\")
-  endif()
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${CMAKE_INSTALL_PREFIX}/${VOR3_SHARE}/machine.reg\")
+  include(\"${PROJECT_SOURCE_DIR}/cmake/settings_folder.cmake\")
+  vor3_settings_folder(\"\${CMAKE_INSTALL_PREFIX}\" etc)
+  set(share \"\${CMAKE_INSTALL_PREFIX}/${VOR3_SHARE}\")
+  foreach(hive \"\${share}/machine.reg|-DPFAD=\${share};-DVERSION=${PROJECT_VERSION}\"
+               \"\${etc}/vor3-config/machine.reg|-DLANGUAGE=1031;-DKEEP=ON\")
+    string(REPLACE \"|\" \";\" hive \"\${hive}\")
+    list(POP_FRONT hive file)
+    message(STATUS \"Installing: \$ENV{DESTDIR}\${file}\")
+    execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DHIVE=\$ENV{DESTDIR}\${file}\" \${hive}
+      -P \"${PROJECT_SOURCE_DIR}/cmake/machine_hive.cmake\" RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"cannot write \$ENV{DESTDIR}\${file}\")
+    endif()
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${file}\")
+  endforeach()
 ")
 
 set(CPACK_GENERATOR DEB)
@@ -56,11 +66,20 @@ if(VOR3_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The settings a user changes are a configuration file: dpkg keeps the
+# user's copy on upgrade and asks when both the user and the package
+# changed it.
+vor3_settings_folder(${CPACK_PACKAGING_INSTALL_PREFIX} VOR3_PACKAGE_ETC)
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${VOR3_PACKAGE_ETC}/vor3-config/machine.reg\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 include(CPack)
 
-add_test(NAME Install.HoldsTheProgramsTheHiveTheDocumentsTheDesktopEntryAndTheIcon
+add_test(NAME Install.KeepsTheUsersSettingsBelowTheSettingsFolderAndEverythingElseBelowThePrefix
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-check
           -P ${PROJECT_SOURCE_DIR}/cmake/check_install.cmake)
+add_test(NAME Package.ShipsTheSettingsUnderEtcAsItsOneConffile
+  COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DSTAGE=${CMAKE_BINARY_DIR}/package-check
+          -P ${PROJECT_SOURCE_DIR}/cmake/check_package.cmake)
 
 # The window from the build folder finds its settings and its help there.
 add_dependencies(vor3-config vor3-assets vor3-build-hive)
