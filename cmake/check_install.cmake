@@ -1,7 +1,8 @@
 # Installs the build into a fresh prefix as a user would (cmake --install)
-# and checks what lands where: the programs, the package's hive with Pfad
-# and Version, the language under <prefix>/etc, the register descriptions,
-# the desktop entry and the icon. Then the installed vor3-cli reads each setting from its file
+# and checks what lands where: the programs with their manual pages, the
+# package's hive with Pfad and Version, the language under <prefix>/etc, the
+# register descriptions, the desktop entry, the icon, the copyright and the
+# changelog. Then the installed vor3-cli reads each setting from its file
 # and writes only below the settings folder, and installing again keeps the
 # language chosen.
 #   cmake -DBUILD=<build folder> -DPREFIX=<scratch folder> -P check_install.cmake
@@ -51,7 +52,9 @@ set(installed
     "${share}/Doc/ROZ3 RS485 Modbus CO2, Register MS_1.pdf"
     "${share}/Doc/ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf"
     share/applications/vor3-config.desktop
-    share/icons/hicolor/256x256/apps/vor3-config.png)
+    share/icons/hicolor/256x256/apps/vor3-config.png
+    share/doc/vor3-config/copyright share/doc/vor3-config/changelog.gz
+    share/man/man1/vor3-config.1.gz share/man/man1/vor3-cli.1.gz share/man/man1/vor3-sensor-sim.1.gz)
 foreach(f ${installed})
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "not installed: ${f}")
