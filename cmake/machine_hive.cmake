@@ -1,13 +1,19 @@
-# Writes a machine hive naming the installation folder, the language and
-# the version. Run as a script: cmake -DHIVE=... -DPFAD=... -DVERSION=...
-# [-DKEEP=ON] -P machine_hive.cmake. With KEEP, an existing hive stays as
-# it is, so a language chosen in a build folder survives the next build.
+# Writes a machine hive holding the values given, under the product key:
+#   cmake -DHIVE=FILE [-DPFAD=...] [-DLANGUAGE=...] [-DVERSION=...] [-DKEEP=ON]
+#         -P machine_hive.cmake
+# With KEEP an existing hive stays as it is, so a language once chosen
+# survives the next build or install.
 if(KEEP AND EXISTS "${HIVE}")
   return()
 endif()
-# Text values escape "\" and the quote.
-string(REPLACE "\\" "\\\\" VOR3_HIVE_PFAD "${PFAD}")
-string(REPLACE "\"" "\\\"" VOR3_HIVE_PFAD "${VOR3_HIVE_PFAD}")
-set(VOR3_HIVE_LANGUAGE 1031)
-set(VOR3_HIVE_VERSION "${VERSION}")
-configure_file("${CMAKE_CURRENT_LIST_DIR}/machine.reg.in" "${HIVE}" @ONLY)
+set(text "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\n")
+foreach(name Pfad Language Version)
+  string(TOUPPER "${name}" given)
+  if(DEFINED ${given})
+    # Text values escape "\" and the quote.
+    string(REPLACE "\\" "\\\\" value "${${given}}")
+    string(REPLACE "\"" "\\\"" value "${value}")
+    string(APPEND text "\"${name}\"=\"${value}\"\n")
+  endif()
+endforeach()
+file(WRITE "${HIVE}" "${text}")

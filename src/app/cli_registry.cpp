@@ -31,12 +31,18 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
         return 0;
     }
     if (verb == "list" && args.size() == 1) {
-        out += files.machine + "\n";
-        std::string error;
-        if (const auto hive = store::load_hive(files.machine, error))
-            if (const auto* key = hive->find(store::kProductKey))
-                for (const auto& v : key->values)
-                    out += "  " + v.name + "=" + registry.MachineSetting(store::kProductKey, v.name) + "\n";
+        // Each machine hive with the values it holds itself: the package's
+        // first, then the one `set` writes, whose values win.
+        for (const std::string& file : {files.package, files.machine}) {
+            if (file.empty()) continue;
+            out += file + "\n";
+            const store::CRegistry only({file, ""});
+            std::string error;
+            if (const auto hive = store::load_hive(file, error))
+                if (const auto* key = hive->find(store::kProductKey))
+                    for (const auto& v : key->values)
+                        out += "  " + v.name + "=" + only.MachineSetting(store::kProductKey, v.name) + "\n";
+        }
         out += files.user + "\n";
         out += "  sDecimal=" + registry.Werte(store::kInternationalKey, "sDecimal") + "\n";
         out += std::string("  ") + ui::kLogFolderValue + "=" + registry.Werte(store::kProductKey, ui::kLogFolderValue) + "\n";

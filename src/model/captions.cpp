@@ -150,19 +150,36 @@ constexpr Row kRows[] = {
      "The sensor is a Modbus slave (RTU or ASCII, address 1 to 63). Registers are read with function 03 and "
      "written with function 16, coils are read with function 01 and written with function 15."},
     {C::doc_col_address, "Adresse", "Address"},
-    {C::doc_col_caption, "Bezeichnung", "Caption"},
+    {C::doc_col_caption, "Bezeichnung und Bedeutung", "Caption and meaning"},
     {C::doc_col_range, "Bereich", "Range"},
     {C::doc_col_unit, "Einheit", "Unit"},
     {C::doc_col_scaling, "Skalierung", "Scaling"},
     {C::doc_col_access, "Zugriff", "Access"},
     {C::doc_read_only, "lesen", "read"},
-    {C::doc_read_write, "lesen/schreiben", "read/write"},
+    {C::doc_read_write, "lesen und schreiben", "read and write"},
     {C::doc_block_config_registers, "Konfigurationsregister", "Configuration registers"},
     {C::doc_block_measured, "Messwerte (Ausgaberegister)", "Measured values (output registers)"},
     {C::doc_block_external, "Externe Vorgaben (Eingaberegister)", "External values (holding registers)"},
     {C::doc_block_config_coils, "Konfigurationscoils", "Configuration coils"},
     {C::doc_block_led_coils, "LED-Coils", "LED coils"},
-    {C::doc_hidden, "(im Programm nicht angezeigt)", "(not shown by the program)"},
+    {C::doc_hidden, "Im Fenster nicht angezeigt.", "Not shown in the window."},
+    {C::doc_values,
+     "Ein Register hält eine 16-Bit-Zahl. „Mit Vorzeichen“ heißt Zweierkomplement (0xFFFF ist −1); „Zehntel“ "
+     "heißt, das Register hält den Wert mal 10: −1,5 K wird als −15 (0xFFF1) übertragen. Eine Coil ist ein Bit. "
+     "Der Bereich nennt die Werte, die das Programm in ein Feld übernimmt; die Bezeichnungen sind die des "
+     "Programmfensters.",
+     "A register holds a 16-bit number. \"Signed\" means two's complement (0xFFFF is −1); \"tenths\" means "
+     "the register holds the value times 10: −1.5 K travels as −15 (0xFFF1). A coil is one bit. The range "
+     "gives the values the program takes into a field; the captions are those of the program's window."},
+    {C::doc_factory_settings,
+     "Die Werkseinstellungen des Sensors sind hier nicht aufgeführt: Lesen Sie einen neuen Sensor mit „Gerät "
+     "auslesen“ aus und sichern Sie seine Werte mit „Parameter speichern“.",
+     "The sensor's factory settings are not listed here: read a new sensor with \"Read device\" and keep its "
+     "values with \"Save parameters\"."},
+    {C::doc_page, "Seite {1} von {2}", "Page {1} of {2}"},
+    {C::doc_scale_signed, "ganzzahlig, mit Vorzeichen", "whole, signed"},
+    {C::doc_scale_tenths, "Zehntel, mit Vorzeichen", "tenths, signed"},
+    {C::doc_scale_unsigned, "ganzzahlig, ohne Vorzeichen", "whole, unsigned"},
 
     {C::msg_address_range, "Nur Werte zwischen 1 und 63 erlaubt!", "Only values from 1 to 63 are allowed!"},
     {C::msg_port_not_available, "COM-Port not available, ", "COM-Port not available, "},

@@ -147,6 +147,12 @@ enum class Caption : int {
     doc_block_config_coils,
     doc_block_led_coils,
     doc_hidden,
+    doc_values,
+    doc_factory_settings,
+    doc_page,
+    doc_scale_signed,
+    doc_scale_tenths,
+    doc_scale_unsigned,
     // Messages
     msg_address_range,
     msg_port_not_available,

@@ -113,11 +113,12 @@ struct LanguageValues {
     std::array<std::string, 31> FileTexts;
 };
 
-// What the platform tells a program at start: the files of the two
-// registry hives and the decimal separator of the user's locale.
+// What the platform tells a program at start: the files of the registry
+// hives and the decimal separator of the user's locale.
 struct PlatformSettings {
     std::string machine_hive;        // "": no installation settings
     std::string user_hive;
+    std::string package_hive;        // the package's own, read only ("": none)
     std::string locale_decimal_sep;  // "": the locale gives none
 };
 

@@ -20,7 +20,7 @@ constexpr FieldSpec kFields[] = {
     {4, B::ConfigRegisters, A::txt_data_cfg, 4, "lbl_cfg", "Schaltschwelle gelbe LED:", "Value for yellow LED:", 5, E::Signed16, false, "ppm", 0, 3000},
     {5, B::ConfigRegisters, A::txt_data_cfg, 5, "lbl_cfg", "Schaltschwelle rote LED:", "Value for red LED:", 5, E::Signed16, false, "ppm", 0, 3000},
     {6, B::ConfigRegisters, A::txt_data_cfg, 6, "lbl_cfg", "Aktualisierungsintervall der Anzeige [s]:", "Display update [s]:", 5, E::Signed16, false, "s", 0, 255},
-    {7, B::ConfigRegisters, A::txt_data_cfg, 7, "lbl_cfg", "Min-Response-Time [ms]:", "Min-Response-Time [ms]:", 5, E::Signed16, false, "ms", 0, 3000},
+    {7, B::ConfigRegisters, A::txt_data_cfg, 7, "lbl_cfg", "Min-Response-Time [ms]:", "Min-Response-Time [ms]:", 5, E::Signed16, false, "ms", 5, 3000},
     {8, B::ConfigRegisters, A::txt_data_cfg, 8, "lbl_cfg", "Temperatur-Offset [K]:", "Temperature-Offset:", 5, E::Signed16Div10, false, "K", -10, 10},
     {9, B::ConfigRegisters, A::txt_data_cfg, 9, "lbl_cfg", "Feuchte-Offset [%]:", "Humidity-Offset:", 5, E::Signed16Div10, false, "%", -10, 10},
     {10, B::ConfigRegisters, A::txt_data_cfg, 10, "lbl_cfg", "CO2-Offset [ppm]:", "CO2-Offset:", 5, E::Signed16, false, "ppm", -500, 500},

@@ -181,8 +181,8 @@ int main(int argc, char** argv) {
         QCoreApplication application(argc, argv);
         const auto platform = qt::platform_settings();
         std::string out, err;
-        const int status = app::run_registry({args.begin() + 1, args.end()}, {platform.machine_hive, platform.user_hive},
-                                             out, err);
+        const int status = app::run_registry({args.begin() + 1, args.end()},
+                                             {platform.machine_hive, platform.user_hive, platform.package_hive}, out, err);
         std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
         return status;

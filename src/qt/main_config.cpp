@@ -1,6 +1,7 @@
 // vor3-config: the configuration window for the room sensor.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -15,6 +16,25 @@
 
 namespace {
 
+// The window takes no arguments; --help says what it is and where its
+// settings live (the manual page is made from this text).
+const char* const kHelp =
+    "usage: vor3-config [--help]\n"
+    "\n"
+    "The configuration window for the VOR3-UZ485-Uvarod-OR2 room sensor\n"
+    "(temperature, humidity, CO2), a Modbus slave on RS-485. Choose the port, baud\n"
+    "rate, parity, framing and address, open the port and press \"Gerät auslesen\"\n"
+    "(\"Read device\"): the whole sensor is read into a two-page window. Edited values\n"
+    "turn red; \"Werte übernehmen\" (\"Apply\") writes them and reads the sensor\n"
+    "again. \"Ausgaberegister lesen\" polls the measured values. The last entry of the\n"
+    "port list is a simulated sensor, for trying the program without hardware.\n"
+    "\n"
+    "The language (German 1031, English 1033) is a setting of the installation:\n"
+    "vor3-cli registry set Language 1033 switches to English from the next start,\n"
+    "and vor3-cli registry list names the files the settings live in.\n"
+    "\n"
+    "  --help   show this text\n";
+
 // Without a display Qt would abort with a message about platform plugins
 // that tells a user nothing; say what to do instead.
 bool display_available() {
@@ -28,6 +48,10 @@ bool display_available() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     if (!display_available()) {
         std::fprintf(stderr,
                      "vor3-config: no display found; run it on a desktop, or try "

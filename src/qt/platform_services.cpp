@@ -83,6 +83,7 @@ model::PlatformSettings platform_settings() {
     const auto files = app::hive_files(QCoreApplication::applicationDirPath().toStdString());
     settings.machine_hive = files.machine;
     settings.user_hive = files.user;
+    settings.package_hive = files.package;
     // Qt reads the user's locale without touching the C library's.
     settings.locale_decimal_sep = QLocale::system().decimalPoint().toStdString();
     return settings;

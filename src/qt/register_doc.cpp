@@ -1,24 +1,27 @@
 #include "qt/register_doc.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QTextDocument>
+#include <span>
 
+#include "form/frm_config.h"
+#include "form/virtual_clock.h"
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
+#include "model/register_notes.h"
 
 namespace vor3::qt {
 
 namespace {
 
-using model::Caption;
 using model::Block;
+using model::Caption;
+using model::FieldArray;
+using model::FieldSpec;
 
-QString q(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
+// A degree sign stays with its letter ("°F"): the line breaker would part them.
+QString q(const std::string& s) {
+    return QString::fromStdString(s).toHtmlEscaped().replace(QStringLiteral("°"), QStringLiteral("°\u2060"));
+}
 
 QString cell(const QString& text, const char* tag = "td") { return QStringLiteral("<%1>%2</%1>").arg(tag, text); }
 
@@ -29,8 +32,39 @@ std::string plain_caption(std::string s) {
 }
 
 QString address_text(int address) {
-    return QStringLiteral("%1 (0x%2)").arg(address).arg(address, 4, 16, QLatin1Char('0')).toUpper().replace("0X", "0x");
+    return QStringLiteral("%1<br>0x%2").arg(address).arg(QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper());
 }
+
+// Whether the window shows a field: in its own control, or (registers 0
+// and 1, coil 3) in the label or list that stands in for a hidden one.
+bool shown_in_window(const form::FrmConfig& f, const FieldSpec& s) {
+    switch (s.array) {
+    case FieldArray::txt_data_cfg: return f.txt_data_cfg(s.index).visible() || f.lbl_cfg_val.has(s.index);
+    case FieldArray::txt_data_out: return f.txt_data_out(s.index).visible();
+    case FieldArray::txt_data_in: return f.txt_data_in(s.index).visible();
+    case FieldArray::chk_cfg: return f.chk_cfg(s.index).visible() || f.cmb_bit_cfg.has(s.index);
+    case FieldArray::chk_inp_bit: return f.chk_inp_bit(s.index).visible();
+    }
+    return false;
+}
+
+Caption scaling_of(model::Encoding encoding) {
+    switch (encoding) {
+    case model::Encoding::Signed16Div10: return Caption::doc_scale_tenths;
+    case model::Encoding::Unsigned16: return Caption::doc_scale_unsigned;
+    default: return Caption::doc_scale_signed;
+    }
+}
+
+struct Column {
+    Caption head;
+    int percent;
+};
+constexpr Column kRegisterColumns[] = {{Caption::doc_col_address, 10}, {Caption::doc_col_caption, 38},
+                                       {Caption::doc_col_unit, 9},     {Caption::doc_col_range, 14},
+                                       {Caption::doc_col_scaling, 18}, {Caption::doc_col_access, 11}};
+constexpr Column kCoilColumns[] = {
+    {Caption::doc_col_address, 10}, {Caption::doc_col_caption, 79}, {Caption::doc_col_access, 11}};
 
 }  // namespace
 
@@ -43,12 +77,14 @@ QString register_description_name(const std::string& language) {
 
 QString register_description_html(const std::string& language) {
     auto text = [&](Caption id) { return q(model::caption(id, language)); };
-    const std::string sep = language == model::kEnglish ? "." : ",";
     const bool english = language == model::kEnglish;
+    const std::string sep = english ? "." : ",";
+    form::VirtualClock clock;
+    const form::FrmConfig window(clock);
 
     QString html = QStringLiteral("<html><body style=\"font-family: 'DejaVu Sans', sans-serif; font-size: 9pt;\">");
     html += cell(text(Caption::doc_title), "h1");
-    html += cell(text(Caption::doc_intro), "p");
+    for (Caption p : {Caption::doc_intro, Caption::doc_values, Caption::doc_factory_settings}) html += cell(text(p), "p");
     const struct {
         Block block;
         Caption heading;
@@ -60,25 +96,26 @@ QString register_description_html(const std::string& language) {
         {Block::LedCoils, Caption::doc_block_led_coils},
     };
     for (const auto& b : blocks) {
+        const bool coils = b.block == Block::ConfigCoils || b.block == Block::LedCoils;
         html += cell(text(b.heading), "h2");
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\"><tr>");
-        const struct {
-            Caption head;
-            int percent;
-        } columns[] = {{Caption::doc_col_address, 16}, {Caption::doc_col_caption, 33}, {Caption::doc_col_range, 17},
-                       {Caption::doc_col_unit, 8}, {Caption::doc_col_scaling, 12}, {Caption::doc_col_access, 14}};
-        for (const auto& c : columns)
+        for (const auto& c : coils ? std::span<const Column>(kCoilColumns) : std::span<const Column>(kRegisterColumns))
             html += QStringLiteral("<th width=\"%1%\" align=\"left\">%2</th>").arg(c.percent).arg(text(c.head));
         html += QStringLiteral("</tr>");
         for (const auto& f : model::field_map()) {
             if (f.block != b.block) continue;
-            QString caption = q(plain_caption(english ? f.caption_en : f.caption_de));
-            if (f.hidden) caption += QStringLiteral(" <i>%1</i>").arg(text(Caption::doc_hidden));
-            const QString range = q(model::format_number(f.min, sep) + " … " + model::format_number(f.max, sep));
-            const QString scaling = q(model::format_number(1.0 / model::scale_of(f.encoding), sep));
+            const auto& note = model::register_note(f.array, f.index);
+            const char* caption = english ? (note.caption_en ? note.caption_en : f.caption_en) : f.caption_de;
+            QString about = QStringLiteral("<b>%1</b><br>%2").arg(q(plain_caption(caption)),
+                                                                q(english ? note.meaning_en : note.meaning_de));
+            if (!shown_in_window(window, f)) about += QStringLiteral(" <i>%1</i>").arg(text(Caption::doc_hidden));
             const QString access = text(model::written_to_sensor(f) ? Caption::doc_read_write : Caption::doc_read_only);
-            html += QStringLiteral("<tr>") + cell(address_text(f.address)) + cell(caption) + cell(range) +
-                    cell(q(f.unit)) + cell(scaling) + cell(access) + QStringLiteral("</tr>");
+            html += QStringLiteral("<tr>") + cell(address_text(f.address)) + cell(about);
+            if (!coils) {
+                const QString range = q(model::format_number(f.min, sep) + " … " + model::format_number(f.max, sep));
+                html += cell(q(f.unit)) + cell(range) + cell(text(scaling_of(f.encoding)));
+            }
+            html += cell(access) + QStringLiteral("</tr>");
         }
         html += QStringLiteral("</table>");
     }
@@ -86,23 +123,6 @@ QString register_description_html(const std::string& language) {
                      q(model::caption(Caption::maker_web, language)),
                  "p");
     return html + QStringLiteral("</body></html>");
-}
-
-bool write_register_description(const QString& path, const std::string& language) {
-    QFile::remove(path);
-    {
-        QPdfWriter pdf(path);
-        pdf.setTitle(QString::fromStdString(model::caption(Caption::doc_title, language)));
-        pdf.setCreator(QString::fromStdString(model::caption(Caption::maker_name, language)));
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                      QPageLayout::Millimeter));
-        QTextDocument document;
-        document.setHtml(register_description_html(language));
-        document.print(&pdf);
-    }
-    // The writer reports nothing; the document is there or it is not.
-    const QFileInfo written(path);
-    return written.isFile() && written.size() > 0;
 }
 
 }  // namespace vor3::qt

@@ -31,7 +31,8 @@ std::optional<Hive> load_hive(const std::string& path, std::string& error) {
 }
 
 std::string CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey) const {
-    return read_text(files_.machine, sSection, sKey);
+    const std::string own = read_text(files_.machine, sSection, sKey);
+    return own.empty() ? read_text(files_.package, sSection, sKey) : own;
 }
 
 std::string CRegistry::Werte(const std::string& sSection, const std::string& sKey) const {

@@ -29,6 +29,9 @@ inline constexpr std::size_t kHiveLimit = 1u << 20;
 struct HiveFiles {
     std::string machine;  // "": no machine hive
     std::string user;
+    // The installed package's own machine settings, never written: a
+    // machine value that `machine` lacks is read here ("": none).
+    std::string package = {};
 };
 
 // The hive in a file, or nothing with the reason; a file that does not

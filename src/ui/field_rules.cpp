@@ -10,7 +10,6 @@ namespace vor3::ui {
 namespace {
 
 constexpr int kMinResponseField = 7;
-constexpr int kShortestResponseMs = 5;
 
 char separator(const Context& c) {
     return c.g.lang.decimal_sep.empty() ? ',' : c.g.lang.decimal_sep[0];
@@ -131,7 +130,7 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
         field.set_text(model::format_number(hi, c.g.lang.decimal_sep));
     } else if (*v < lo) {
         field.set_text(model::format_number(below, c.g.lang.decimal_sep));
-        if (index == kMinResponseField) c.g.transfer.reply_delay = kShortestResponseMs;
+        if (index == kMinResponseField) c.g.transfer.reply_delay = static_cast<std::int16_t>(lo);
     }
     keep_register_resolution(c, field, model::FieldArray::txt_data_cfg, index);
 }
@@ -149,8 +148,8 @@ std::optional<Range> accepted_range(const Context& c, model::FieldArray array, i
 }
 
 double config_lower_bound(const Context& c, int index) {
-    // The sensor needs at least 5 ms to answer.
-    if (index == kMinResponseField) return kShortestResponseMs;
+    // The spin buttons' limits come from the register map, which also holds
+    // the shortest time the sensor needs to answer (5 ms).
     return c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).min : -255;
 }
 

@@ -1,7 +1,12 @@
-// Where a program finds its registry hives.
+// Where a program finds its registry hives, and which file each setting is
+// read from and written to.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/cli_registry.h"
 #include "app/installation.h"
+#include "support/hives.h"
 #include "support/temp_dir.h"
 
 namespace vor3::test {
@@ -9,21 +14,79 @@ namespace {
 
 TEST(Installation, HiveFilesFollowThePlaceOfTheProgramAndTheEnvironment) {
     TempDir root;
-    root.write("usr/share/vor3-config/machine.reg", "REGEDIT4\n");
-    const std::string installed = root.file("usr/bin"), build = root.file("build");
-    struct Case { std::string dir; const char* config_home; const char* home; std::string machine, user; } cases[] = {
-        {installed, nullptr, "/home/a", root.file("usr/share/vor3-config/machine.reg"),
+    root.write("build/CMakeCache.txt", "");
+    root.write("build-bin/bin/CMakeCache.txt", "");
+    const std::string r = root.path.string();
+    struct Case {
+        std::string dir;
+        const char* config_home;
+        const char* home;
+        std::string machine, package, user;
+    } cases[] = {
+        // Installed: Language under /etc, Pfad and Version with the package,
+        // whether or not the package's hive is there.
+        {"/usr/bin", nullptr, "/home/a", "/etc/vor3-config/machine.reg", "/usr/share/vor3-config/machine.reg",
          "/home/a/.config/vor3-config/user.reg"},
-        {build, "/xdg", "/home/a", root.file("build/machine.reg"), "/xdg/vor3-config/user.reg"},
-        {build, "", "/home/a", root.file("build/machine.reg"), "/home/a/.config/vor3-config/user.reg"},
-        {build, "relative", "/home/a", root.file("build/machine.reg"), "/home/a/.config/vor3-config/user.reg"},
-        {build, nullptr, nullptr, root.file("build/machine.reg"), ""},
+        {"/usr/local/bin/", nullptr, "/home/a", "/usr/local/etc/vor3-config/machine.reg",
+         "/usr/local/share/vor3-config/machine.reg", "/home/a/.config/vor3-config/user.reg"},
+        {"/opt/vor3/bin", nullptr, "/home/a", "/etc/opt/vor3/vor3-config/machine.reg",
+         "/opt/vor3/share/vor3-config/machine.reg", "/home/a/.config/vor3-config/user.reg"},
+        {r + "/p/bin", nullptr, "/home/a", r + "/p/etc/vor3-config/machine.reg", r + "/p/share/vor3-config/machine.reg",
+         "/home/a/.config/vor3-config/user.reg"},
+        // A build folder, even one named bin, and a copy in a folder of its own.
+        {r + "/build", "/xdg", "/home/a", r + "/build/machine.reg", "", "/xdg/vor3-config/user.reg"},
+        {r + "/build-bin/bin", "", "/home/a", r + "/build-bin/bin/machine.reg", "", "/home/a/.config/vor3-config/user.reg"},
+        {r + "/copy", "relative", "/home/a", r + "/copy/machine.reg", "", "/home/a/.config/vor3-config/user.reg"},
+        {r + "/copy", nullptr, nullptr, r + "/copy/machine.reg", "", ""},
     };
     for (const auto& k : cases) {
         const auto files = app::hive_files(k.dir, k.config_home, k.home);
         EXPECT_EQ(files.machine, k.machine) << k.dir;
+        EXPECT_EQ(files.package, k.package) << k.dir;
         EXPECT_EQ(files.user, k.user) << (k.config_home ? k.config_home : "unset");
     }
+}
+
+std::string run(const store::HiveFiles& files, const std::vector<std::string>& args, int expected = 0) {
+    std::string out, err;
+    EXPECT_EQ(app::run_registry(args, files, out, err), expected) << err;
+    return out;
+}
+
+// An installed program reads Pfad and Version from the package and
+// Language from /etc; a set goes to /etc only, so the next upgrade, which
+// replaces the package's files, keeps it. With /etc's hive gone a set makes
+// it again, and nothing ever lands beside the program.
+TEST(Installation, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder) {
+    TempDir root;
+    const std::string share = root.file("p/share/vor3-config");
+    const std::string package = root.write("p/share/vor3-config/machine.reg", machine_hive(share, "", "1.0"));
+    const std::string etc = root.write("p/etc/vor3-config/machine.reg", machine_hive("", "1031", ""));
+    const auto files = app::hive_files(root.file("p/bin"), nullptr, nullptr);
+    ASSERT_EQ(files.package, package);
+    ASSERT_EQ(files.machine, etc);
+
+    EXPECT_EQ(run(files, {"get", "Pfad"}), share + "\n");
+    EXPECT_EQ(run(files, {"get", "Version"}), "1.0\n");
+    EXPECT_EQ(run(files, {"get", "Language"}), "1031\n");
+    run(files, {"set", "Language", "1033"});
+    EXPECT_EQ(run(files, {"get", "Language"}), "1033\n");
+    EXPECT_EQ(root.read("p/share/vor3-config/machine.reg"), machine_hive(share, "", "1.0"));
+    EXPECT_NE(root.read("p/etc/vor3-config/machine.reg").find("\"Language\"=\"1033\""), std::string::npos);
+    EXPECT_EQ(run(files, {"list"}), package + "\n  Pfad=" + share + "\n  Version=1.0\n" + etc +
+                                        "\n  Language=1033\n\n  sDecimal=\n  LogFolder=\n");
+
+    // A value set in /etc wins over the package's.
+    run(files, {"set", "Pfad", "/srv/vor3"});
+    EXPECT_EQ(run(files, {"get", "Pfad"}), "/srv/vor3\n");
+
+    std::filesystem::remove(etc);
+    EXPECT_EQ(run(files, {"get", "Language"}), "\n");
+    run(files, {"set", "Language", "1033"});
+    EXPECT_EQ(run(files, {"get", "Language"}), "1033\n");
+    EXPECT_EQ(run(files, {"get", "Version"}), "1.0\n");
+    EXPECT_FALSE(std::filesystem::exists(root.path / "p/bin"));
+    EXPECT_EQ(root.read("p/share/vor3-config/machine.reg"), machine_hive(share, "", "1.0"));
 }
 
 }  // namespace
