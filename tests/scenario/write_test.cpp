@@ -56,9 +56,10 @@ TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
     EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[8], -1.5);
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.msg.shown.empty());
-    // Field 7 was written, so the block timers now follow it: 57 + 20 x 15.
+    // Field 7 was written, so the block timers now follow it: the largest
+    // exchange's 40 bytes at 9600 E (46 ms), 20 ms and a poll.
     EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
-    EXPECT_EQ(h.f.Timer6.interval(), 357);
+    EXPECT_EQ(h.f.Timer6.interval(), 116);
     EXPECT_FALSE(h.f.reply_delay_changed);
 }
 
