@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "reply/answers.h"
 #include "ui/config_window.h"
 
 namespace vor3::app {
@@ -16,6 +17,8 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
     ui::attach_handlers(ctx);
+    // The traffic reads each reply in the layout of the request it answers.
+    traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };
     // The traffic shows the reply above as it came; say it was not taken.
     ctx.answer_not_taken = [this, &clock](bool answered_already) {
         link::TrafficEntry note;
