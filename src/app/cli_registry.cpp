@@ -25,14 +25,14 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
     if (verb == "set" && args.size() == 3) {
         registry.MachineSetting(store::kProductKey, args[1], args[2]);
         if (registry.error_number() != 0) {
-            err += "vor3-cli: " + model::caption(Caption::msg_setting_not_stored, language, {registry.error_text()}) + "\n";
+            err += "vor3-cli: " + model::caption(Caption::msg_setting_not_stored, language, {registry.error_text(language)}) + "\n";
             return 1;
         }
         return 0;
     }
     if (verb == "list" && args.size() == 1) {
         out += files.machine + "\n";
-        std::string error;
+        store::FileError error;
         if (const auto hive = store::load_hive(files.machine, error))
             if (const auto* key = hive->find(store::kProductKey))
                 for (const auto& v : key->values)

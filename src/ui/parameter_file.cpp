@@ -163,11 +163,21 @@ std::vector<std::string> parameter_file_lines(Context& c) {
 }
 
 bool save_parameter_file(Context& c, const std::string& path) {
+    const std::string& language = c.g.lang.language;
     std::string bytes;
     for (const auto& line : parameter_file_lines(c)) bytes += store::utf8_to_cp1252(line) + "\r\n";
-    const std::string why = store::write_whole_file(path, bytes);
-    if (why.empty()) return true;
-    c.msg.show(model::caption(Caption::msg_save_failed, c.g.lang.language, {path, why}));
+    bool replace_read_only = false;
+    if (store::is_read_only(path)) {
+        auto text = [&](Caption id) { return std::string(model::caption(id, language)); };
+        if (!c.confirm.confirm(text(Caption::confirm_read_only_title),
+                               model::caption(Caption::confirm_read_only_text, language, {path}),
+                               text(Caption::confirm_replace), text(Caption::confirm_cancel)))
+            return false;
+        replace_read_only = true;
+    }
+    const auto error = store::write_whole_file(path, bytes, replace_read_only);
+    if (!error) return true;
+    c.msg.show(model::caption(Caption::msg_save_failed, language, {path, store::file_error_text(error, language)}));
     return false;
 }
 
@@ -175,7 +185,7 @@ bool load_parameter_file(Context& c, const std::string& path) {
     const std::string& language = c.g.lang.language;
     const auto file = store::read_whole_file(path, kFileLimit);
     if (!file.bytes) {
-        c.msg.show(model::caption(Caption::msg_open_failed, language, {path, file.error}));
+        c.msg.show(model::caption(Caption::msg_open_failed, language, {path, store::file_error_text(file.error, language)}));
         return false;
     }
     std::vector<std::string> lines = split(store::cp1252_to_utf8(*file.bytes), '\n');

@@ -367,6 +367,21 @@ TEST(ParameterFile, AFailedSaveIsReportedAndKeepsTheOldFile) {
         EXPECT_EQ(entry.path().string().find(".vor3-new"), std::string::npos);
 }
 
+TEST(ParameterFile, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSo) {
+    InstalledProgram p(german());
+    const std::string path = p.dir.write("kept.txt", "old");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(ui::save_parameter_file(p.c, path));
+    EXPECT_EQ(p.confirm.asked, 1);
+    EXPECT_EQ(p.dir.read("kept.txt"), "old");
+    EXPECT_TRUE(p.msg.shown.empty());  // the user said no
+
+    p.confirm.answer = true;
+    EXPECT_TRUE(ui::save_parameter_file(p.c, path));
+    EXPECT_EQ(p.dir.read("kept.txt").rfind("Vadivoz", 0), 0u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read);
+}
+
 TEST(ParameterFile, AFileThatCannotBeReadIsNamed) {
     InstalledProgram p(english());
     EXPECT_FALSE(ui::load_parameter_file(p.c, p.dir.file("gone.txt")));
