@@ -163,6 +163,23 @@ private:
     std::vector<Refusal> refused_;
 };
 
+// Line 6: the date and time as the user's locale writes them, where the
+// file's code page holds them. Arabic or Persian digits and direction
+// marks it does not: the file would hold stray bytes, so the stamp is then
+// written as a German system writes it.
+std::string file_stamp(const form::WallClock& clock) {
+    const std::string local = clock.date_text() + clock.time_text();
+    if (store::cp1252_to_utf8(store::utf8_to_cp1252(local)) == local) return local;
+    const form::WallTime now = clock.now();
+    const std::string_view iso = now.iso;  // 2024-12-07T14:03:05.123
+    if (iso.size() < 19) return {};
+    std::string stamp;
+    for (const auto piece : {iso.substr(8, 2), std::string_view("."), iso.substr(5, 2), std::string_view("."),
+                             iso.substr(0, 4), iso.substr(11, 8)})
+        stamp += piece;
+    return stamp;
+}
+
 }  // namespace
 
 void ParMenueMain_Click(Context& c, int index) {
@@ -186,7 +203,7 @@ std::vector<std::string> parameter_file_lines(Context& c) {
         text(Caption::file_product),
         "",
         text(Caption::file_version) + printed(version.value_or(0), sep),
-        c.wall_clock->date_text() + c.wall_clock->time_text(),
+        file_stamp(*c.wall_clock),
         "",
         l.FileTexts[9] + c.g.link.baud_rate,
         l.FileTexts[10] + c.g.link.protocol_mode,

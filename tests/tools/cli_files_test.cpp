@@ -62,6 +62,20 @@ TEST(CommandLineFiles, AFileWithAValueTheFieldRefusesOrALineOutOfPlaceSendsNothi
     EXPECT_NE(s.err.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos) << s.err;
 }
 
+// Qt gives these locales' separator and digits whether or not the system
+// has the locales: a file saved under one loads under the other.
+TEST(CommandLineFiles, ArabicAndPersianLocalesSaveAndLoadAFile) {
+    const CliInstall install("1031", "");
+    const QString file = QString::fromStdString(install.dir().file("p.txt"));
+    const auto saved = install.run({"save", "--port", "sim", file}, "ar_EG.UTF-8");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string bytes = install.dir().read("p.txt");
+    const std::string stamp = bytes.substr(bytes.find("\r\n", bytes.find("Version")) + 2, 18);
+    EXPECT_EQ(stamp.find_first_not_of("0123456789.:"), std::string::npos) << stamp;
+    const auto loaded = install.run({"write", "--port", "sim", "--file", file}, "fa_IR.UTF-8");
+    EXPECT_EQ(loaded.status, 0) << loaded.err;
+}
+
 TEST(CommandLineFiles, OneCommandSwitchesTheLanguage) {
     SensorProcess sensor;
     ASSERT_FALSE(sensor.device().empty());

@@ -32,10 +32,12 @@ public:
         dir_.write("config/vor3-config/user.reg", user_hive(decimal));
     }
 
-    CliRun run(const QStringList& args) const {
+    // `locale` sets LC_ALL for the run ("": the caller's).
+    CliRun run(const QStringList& args, const QString& locale = {}) const {
         QProcess p;
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
+        if (!locale.isEmpty()) env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
         CliRun r;

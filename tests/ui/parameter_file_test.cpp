@@ -480,6 +480,44 @@ TEST(ParameterFile, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read);
 }
 
+struct LocaleCase {
+    const char* name;
+    const char* decimal;  // as the locale gives it
+    const char* date;
+    const char* time;
+};
+void PrintTo(const LocaleCase& k, std::ostream* os) { *os << k.name; }
+
+class ForeignLocale : public ::testing::TestWithParam<LocaleCase> {};
+
+// Their separator and digits are not in the file's code page: the file
+// gets a comma and the date as a German system writes it, and loads back.
+TEST_P(ForeignLocale, SavesAFileThatLoadsBack) {
+    const auto& k = GetParam();
+    auto locale = Installation().with_machine(machine_hive("", "1033", "1.5")).with_locale_sep(k.decimal);
+    InstalledProgram p(locale);
+    p.wall_clock.date = k.date;
+    p.wall_clock.time = k.time;
+    show_configuration(p);
+    ASSERT_TRUE(ui::save_parameter_file(p.c, p.dir.file("p.txt")));
+    const std::string bytes = p.dir.read("p.txt");
+    EXPECT_EQ(bytes.substr(0, bytes.find("baud rate")),
+              "Vadivoz Vurizozozeroz GmbH\r\n\r\nVOR3-UZ485-Uvarod-OR2 Configuration Software\r\n\r\n"
+              "Version:  1,5 \r\n07.12.202414:03:05\r\n\r\n");
+    EXPECT_NE(bytes.find(";Temperature-Offset:;-0,5\r\n"), std::string::npos) << bytes;
+
+    InstalledProgram q(locale);
+    EXPECT_TRUE(ui::load_parameter_file(q.c, p.dir.file("p.txt")));
+    EXPECT_TRUE(q.msg.shown.empty());
+    EXPECT_EQ(q.f.txt_data_cfg(8).text(), "-0,5");
+    EXPECT_EQ(q.f.txt_data_cfg(9).text(), "1,5");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ForeignLocale,
+                         ::testing::Values(LocaleCase{"Arabic", "٫", "٠٧‏/١٢‏/٢٠٢٤", "٢:٠٣:٠٥ م"},
+                                           LocaleCase{"Persian", "٫", "۲۰۲۴/۱۲/۷", "۱۴:۰۳:۰۵"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ParameterFile, AFileThatCannotBeReadIsNamed) {
     InstalledProgram p(english());
     EXPECT_FALSE(ui::load_parameter_file(p.c, p.dir.file("gone.txt")));
