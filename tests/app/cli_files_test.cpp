@@ -101,8 +101,14 @@ TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(set.err, "");
     EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
+    // The user's settings the window writes are listed too, each under its file.
+    store::CRegistry window(files);
+    window.Werte(store::kProductKey, "Echo", "1");
+    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
+    window.Werte("Software\\Other", "Line\tbreak", "x");
     EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                                 files.user + "\n  sDecimal=.\n  LogFolder=\n");
+                                                 files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
+                                                 "  Software\\Other\\Line\\x09break=x\n");
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
         const auto r = registry(files, args);
