@@ -49,7 +49,11 @@ Hive Hive::parse(std::string_view bytes) {
             line.text += physical;
             line.end = line_end;
             logical += trim(physical);
-            if (start >= all.size() || !continues(logical)) break;
+            // Hex data goes on in an indented line, as the registry editor
+            // writes it; a line that is not indented (a section, a value
+            // added after the last line) stands on its own.
+            const bool indented = start < all.size() && (all[start] == ' ' || all[start] == '\t');
+            if (!indented || !continues(logical)) break;
             logical.pop_back();
         }
         if (hive.lines_.empty() && line.end == "\r\n") hive.line_end_ = "\r\n";
@@ -151,7 +155,11 @@ std::vector<std::string> Hive::subkeys(std::string_view path) const {
 }
 
 Hive::LineIt Hive::insert_after(LineIt at, std::string text, bool section) {
-    if (at->end.empty()) at->end = line_end_;  // the file's last line had none
+    // The file's last line may end without a line feed.
+    if (at->end.empty())
+        at->end = line_end_;
+    else if (at->end.back() != '\n')
+        at->end += '\n';
     return lines_.insert(std::next(at), Line{std::move(text), line_end_, section});
 }
 

@@ -254,6 +254,9 @@ INSTANTIATE_TEST_SUITE_P(
                   replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""),
                   replaced(replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""), "\"x\" y\n",
                            "\"x\" y\n\"Language\"=\"1033\"\n")},
+        // A fuzz finding: the line added was read as the rest of the hex data.
+        RoundTrip{"AfterALastLineLeftOpen", std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r",
+                  std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r\n\"Language\"=\"1033\"\n"},
         RoundTrip{"KeyMissingIsAddedAtTheEnd", "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]",
                   "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n"
                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\r\n"
