@@ -76,8 +76,12 @@ void apply_language(Context& c, int window) {
     l.install_path = registry.MachineSetting(store::kProductKey, "Pfad");
     l.language = registry.MachineSetting(store::kProductKey, "Language");
     // The user's own separator first, then the one of the user's locale.
-    l.decimal_sep = registry.Werte(store::kInternationalKey, "sDecimal");
-    if (l.decimal_sep.empty()) l.decimal_sep = c.g.platform.locale_decimal_sep;
+    // Only "," and "." can be: the fields and the parameter files take one
+    // ASCII character, and any other ("0", Arabic "٫") would turn numbers
+    // into other numbers or into bytes the files cannot hold.
+    auto usable = [](const std::string& sep) { return sep == "," || sep == "." ? sep : std::string(); };
+    l.decimal_sep = usable(registry.Werte(store::kInternationalKey, "sDecimal"));
+    if (l.decimal_sep.empty()) l.decimal_sep = usable(c.g.platform.locale_decimal_sep);
     if (l.decimal_sep.empty()) l.decimal_sep = ",";
     if (l.language != model::kEnglish) l.language = model::kGerman;
     l.help_document = model::caption(Caption::help_document, l.language);

@@ -142,7 +142,7 @@ void chk_echo_Click(Context& c) {
     if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
     hive.Werte(store::kProductKey, kEchoValue, value);
     if (hive.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text()}));
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text(c.g.lang.language)}));
 }
 
 void load_echo_setting(Context& c) {

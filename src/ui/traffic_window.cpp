@@ -56,8 +56,8 @@ void TrafficWindow::save() {
     if (!path || path->empty()) return;
     std::string text;
     for (const auto& e : record_.entries()) text += line(e) + "\n";
-    const std::string why = store::write_whole_file(*path, text);
-    if (!why.empty()) c_.msg.show(model::caption(Caption::traffic_save_failed, l, {*path, why}));
+    if (const auto error = store::write_whole_file(*path, text))
+        c_.msg.show(model::caption(Caption::traffic_save_failed, l, {*path, store::file_error_text(error, l)}));
 }
 
 void TrafficWindow::show_count() {

@@ -133,6 +133,8 @@ TEST(Language, WithoutAnyHiveTheProgramIsGermanWithAComma) {
     EXPECT_EQ(p.f.cmd_read_device.caption(), "Gerät auslesen");
 }
 
+// Only "," and "." count: any other separator, the user's or the
+// locale's, is passed over as if missing.
 TEST(Language, DecimalSeparatorFromTheUserThenTheLocaleThenComma) {
     struct Case { std::optional<std::string> user; const char* locale; const char* expected; } cases[] = {
         {user_hive("."), "", "."},
@@ -141,6 +143,10 @@ TEST(Language, DecimalSeparatorFromTheUserThenTheLocaleThenComma) {
         {std::nullopt, ".", "."},
         {std::nullopt, "", ","},
         {user_hive(","), ".", ","},
+        {user_hive("0"), ".", "."},   // "0" would make 21.5 into 2105
+        {user_hive("0"), "", ","},
+        {std::nullopt, "٫", ","},     // Arabic and Persian
+        {user_hive("٫"), ".", "."},
     };
     for (const auto& k : cases) {
         InstalledProgram p(Installation().with_user(k.user).with_locale_sep(k.locale));
