@@ -33,7 +33,8 @@ std::string noise_bytes(const std::string& text) {
 }
 
 bool is_switch(const std::string& name) {
-    return name == "--silent" || name == "--bad-checksum" || name == "--duplicate" || name == "--echo";
+    return name == "--silent" || name == "--bad-checksum" || name == "--duplicate" || name == "--echo" ||
+           name == "--twin";
 }
 
 // Takes one option (and its value) at args[i]; false when it is not one of
@@ -42,6 +43,7 @@ bool take_fault(const std::string& name, const std::string& value, Faults& f) {
     if (name == "--silent") f.silent = true;
     else if (name == "--bad-checksum") f.bad_checksum = true;
     else if (name == "--duplicate") f.duplicate = true;
+    else if (name == "--twin") f.twin = true;
     else if (name == "--echo") f.echo = true;
     else if (name == "--noise") f.noise_before = noise_bytes(value);
     else if (name == "--split") f.split_parts = whole_number(name, value, 1, 256);
@@ -136,6 +138,7 @@ std::string pty_usage() {
            "  --lose PERCENT    leave this share of the answers unsent, at random\n"
            "  --seed N          the random answer times and losses follow N (default 1)\n"
            "  --duplicate       send every reply twice\n"
+           "  --twin            a second device at the address answers too, differently\n"
            "  --echo            send the request back ahead of the reply\n"
            "\n"
            "A line of fault switches on standard input replaces the faults in force\n"

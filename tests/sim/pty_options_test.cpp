@@ -27,7 +27,7 @@ TEST(PtyOptions, BadArgumentsAreRefused) {
 TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     const PtyOptions o = parse_pty_options({"--silent", "--bad-checksum", "--noise", "ff0103", "--split=3",
                                             "--split-gap", "40", "--exception", "2", "--extra-delay=300",
-                                            "--duplicate", "--echo", "--mode", "ascii"});
+                                            "--duplicate", "--echo", "--twin", "--mode", "ascii"});
     EXPECT_TRUE(o.faults.silent);
     EXPECT_TRUE(o.faults.bad_checksum);
     EXPECT_EQ(o.faults.noise_before, std::string("\xFF\x01\x03"));
@@ -37,6 +37,7 @@ TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     EXPECT_EQ(o.faults.extra_delay_ms, 300);
     EXPECT_TRUE(o.faults.duplicate);
     EXPECT_TRUE(o.faults.echo);
+    EXPECT_TRUE(o.faults.twin);
     EXPECT_EQ(o.framing, Framing::Ascii);
 
     const Faults timing = parse_fault_options({"--answer-ms", "950", "--answer-spread=200", "--repeat-answer-ms",
