@@ -84,8 +84,10 @@ model::PlatformSettings platform_settings() {
     settings.machine_hive = files.machine;
     settings.user_hive = files.user;
     settings.package_hive = files.package;
-    // Qt reads the user's locale without touching the C library's.
-    settings.locale_decimal_sep = QLocale::system().decimalPoint().toStdString();
+    // Qt reads the user's locale without touching the C library's. The C
+    // (POSIX) locale is no one's regional setting: it names no separator.
+    const QLocale system = QLocale::system();
+    if (system.language() != QLocale::C) settings.locale_decimal_sep = system.decimalPoint().toStdString();
     return settings;
 }
 
