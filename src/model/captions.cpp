@@ -51,6 +51,11 @@ constexpr Row kRows[] = {
     {C::scan_found, "Gefunden: {1}", "Found: {1}"},
     {C::scan_none, "Kein Sensor gefunden.", "No sensor found."},
     {C::scan_entry, "{1}, {2} Baud, {3}, Adresse {4}", "{1}, {2} baud, {3}, address {4}"},
+    {C::scan_stops_readout,
+     "Die Ausgaberegister werden gerade zyklisch gelesen. Die Suche beendet das und schließt den Port.\n"
+     "Trotzdem suchen?",
+     "The output registers are being read cyclically. The search ends that and closes the port.\n"
+     "Search anyway?"},
 
     {C::traffic_read_coils, "Adr. {1}: Coils {2} lesen", "addr {1}: read coils {2}"},
     {C::traffic_read_registers, "Adr. {1}: Register {2} lesen", "addr {1}: read registers {2}"},

@@ -74,7 +74,7 @@ QCheckBox* WidgetFactory::check(form::CheckBox& c, const QString& name) {
 }
 
 QComboBox* WidgetFactory::combo(form::ComboBox& c, const QString& name) {
-    auto* b = named(new QComboBox, name);
+    auto* b = named(new DropDownList, name);
     b->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     binder_.combo_box(c, *b);
     return b;

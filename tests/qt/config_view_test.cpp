@@ -38,6 +38,13 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_EQ(ports.itemText(3), "Simulierter Sensor (sim)");
     EXPECT_EQ(ports.currentIndex(), 0);
     EXPECT_EQ(widget<QComboBox>("Combo_Port_5").currentText(), "RTU");
+    // An adapter plugged in since shows as soon as the list is opened.
+    real.names.push_back("COM4");
+    ports.showPopup();
+    EXPECT_EQ(ports.itemText(3), "COM4");
+    EXPECT_EQ(ports.count(), 5);
+    EXPECT_EQ(ports.currentText(), "COM1");
+    ports.hidePopup();
 
     // Hidden in the model: not shown; the value labels stand in for them.
     EXPECT_TRUE(widget<QLineEdit>("txt_data_cfg_0").isHidden());
