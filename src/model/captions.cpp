@@ -191,6 +191,14 @@ constexpr Row kRows[] = {
      "Parameters are identical!\nTransfer them to the device anyway?"},
     {C::confirm_ok, "OK", "OK"},
     {C::confirm_cancel, "Abbrechen", "Cancel"},
+    {C::confirm_quit_title, "Schreiben läuft", "Writing in progress"},
+    {C::confirm_quit_text,
+     "Die Werte werden gerade zum Gerät geschrieben. Wird das Programm jetzt beendet, bleibt das Gerät "
+     "halb beschrieben.\nTrotzdem beenden?",
+     "The values are being written to the device. Ending the program now leaves it half-written.\n"
+     "Exit anyway?"},
+    {C::confirm_quit_ok, "Trotzdem beenden", "Exit anyway"},
+    {C::confirm_quit_cancel, "Weiter schreiben", "Keep writing"},
     {C::msg_save_failed, "Die Parameterdatei „{1}“ wurde nicht gespeichert: {2}",
      "The parameter file \"{1}\" was not saved: {2}"},
     {C::msg_open_failed, "Die Parameterdatei „{1}“ kann nicht gelesen werden: {2}",

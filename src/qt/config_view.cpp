@@ -124,6 +124,12 @@ void ConfigView::show_centered() {
 }
 
 void ConfigView::closeEvent(QCloseEvent* event) {
+    bool may_close = true;
+    guarded([this, &may_close] { may_close = ui::frm_config_QueryUnload(program_.ctx); });
+    if (!may_close) {
+        event->ignore();
+        return;
+    }
     guarded([this] { ui::frm_config_Unload(program_.ctx); });
     event->accept();
     if (program_.ctx.end_program) program_.ctx.end_program();

@@ -1,6 +1,7 @@
 #include "ui/config_window.h"
 
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ops/read_device.h"
@@ -115,6 +116,18 @@ void SSTab1_Click(Context& c) {
     f.frm_coils(0).set_enabled(!general);
 }
 
+bool frm_config_QueryUnload(Context& c) {
+    const auto kind = c.g.transfer.request_kind;
+    const bool writing = c.frm.Timer1.enabled() || kind == model::kWriteConfigBlock ||
+                         kind == model::kWriteConfigCoils || kind == model::kWriteExternalBlock ||
+                         kind == model::kWriteLedCoils;
+    if (!writing) return true;
+    using model::Caption;
+    const std::string& l = c.g.lang.language;
+    return c.confirm.confirm(model::caption(Caption::confirm_quit_title, l), model::caption(Caption::confirm_quit_text, l),
+                             model::caption(Caption::confirm_quit_ok, l), model::caption(Caption::confirm_quit_cancel, l));
+}
+
 void frm_config_Unload(Context& c) {
     abandon_status_window(c);
     fAbout_Unload(c);
@@ -122,6 +135,7 @@ void frm_config_Unload(Context& c) {
 }
 
 void Exit_Click(Context& c) {
+    if (!frm_config_QueryUnload(c)) return;
     c.frm.stop_all_timers();
     if (c.end_program) c.end_program();
 }

@@ -279,11 +279,20 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_TRUE(widget<QTabWidget>("SSTab1").isEnabled());
 }
 
-TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgram) {
+TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgramAskingFirstDuringAWrite) {
     bool ended = false;
     program.ctx.end_program = [&] { ended = true; };
     f.Timer4.start();
+    program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write on its way
+    confirm.answer = false;
+    EXPECT_FALSE(view->close());
+    EXPECT_EQ(confirm.asked, 1);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(f.Timer4.enabled());
+    confirm.answer = true;
     view->close();
+    EXPECT_EQ(confirm.asked, 2);
     EXPECT_TRUE(ended);
     EXPECT_FALSE(f.Timer4.enabled());
 }
