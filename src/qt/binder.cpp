@@ -34,8 +34,15 @@ void sync_state(const form::Control& c, QWidget& w) {
     // The widget's own state, as in the model; a disabled frame or window
     // greys its children without touching theirs.
     if (w.testAttribute(Qt::WA_ForceDisabled) == c.enabled()) w.setEnabled(c.enabled());
-    // A widget not yet placed counts as hidden until its parent shows it,
-    // so only an explicit show or hide settles it.
+    // A widget not yet placed in a window would open as a window of its
+    // own if shown, and placing it hides it again; it is shown with its
+    // window unless hidden explicitly, so only hiding is settled now.
+    if (!w.parentWidget()) {
+        if (!c.visible()) w.setHidden(true);
+        return;
+    }
+    // A placed widget counts as hidden until its window shows it, so only
+    // an explicit show or hide settles it.
     if (w.isHidden() == c.visible() || !w.testAttribute(Qt::WA_WState_ExplicitShowHide)) w.setHidden(!c.visible());
 }
 
