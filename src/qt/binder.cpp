@@ -225,8 +225,10 @@ void Binder::progress(form::ProgressBar& c, QProgressBar& bar) {
 
 void Binder::menu_item(form::MenuItem& c, QAction& action) {
     custom(c, [&c, &action] {
-        action.setSeparator(c.caption() == "-");
-        action.setText(q(c.caption()));
+        // A separator shows its text in some styles; it has none here.
+        const bool separator = c.caption() == "-";
+        action.setSeparator(separator);
+        action.setText(separator ? QString() : q(c.caption()));
         action.setEnabled(c.enabled());
         action.setVisible(c.visible());
     });

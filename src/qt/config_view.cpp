@@ -151,6 +151,12 @@ void ConfigView::build_menus() {
             action->setObjectName(WidgetFactory::name(items, child->index()));
             binder_.menu_item(*child, *action);
         }
+        if (i == 1) {
+            // Loading and saving parameters as files are opened and saved
+            // everywhere else.
+            menu->findChild<QAction*>("ParMenueMain_1")->setShortcut(QKeySequence::Open);
+            menu->findChild<QAction*>("ParMenueMain_2")->setShortcut(QKeySequence::Save);
+        }
     }
 }
 

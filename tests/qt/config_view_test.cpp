@@ -57,6 +57,9 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     auto& load = widget<QAction>("ParMenueMain_1");
     EXPECT_EQ(load.text(), "&Parameter laden");
     EXPECT_TRUE(widget<QAction>("ParMenueMain_3").isSeparator());
+    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // no stray "-"
+    EXPECT_EQ(load.shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(widget<QAction>("ParMenueMain_2").shortcut(), QKeySequence(QKeySequence::Save));
     for (const char* item : {"ParMenueMain_1", "ParMenueMain_2", "ParMenueMain_4", "MenueMain_2", "MenueMain_3"})
         EXPECT_TRUE(widget<QAction>(item).isEnabled()) << item;
 

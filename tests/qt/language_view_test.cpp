@@ -107,7 +107,7 @@ TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
 
 INSTANTIATE_TEST_SUITE_P(Both, LanguageView,
                          ::testing::Values(Language{"1031", "de", "Gerät auslesen"},
-                                           Language{"1033", "en", "Read device"}),
+                                           Language{"1033", "en", "&Read device"}),
                          [](const auto& info) { return std::string(info.param.tag); });
 
 }  // namespace
