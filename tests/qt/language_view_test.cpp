@@ -5,10 +5,13 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "model/captions.h"
 #include "qt/about_view.h"
+#include "qt/message_box.h"
 #include "qt/state_view.h"
 #include "support/fake_platform.h"
 #include "ui/status_window.h"
@@ -88,6 +91,16 @@ TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
     EXPECT_EQ(cut_off(view->state_view()), std::vector<std::string>{});
     picture(view->state_view(), tag + "_status");
     ui::CloseWindow(program.ctx);
+
+    // A message as the window shows it, with a long path in it.
+    QtMessageBox messages(view.get());
+    messages.show(model::caption(model::Caption::msg_save_failed, GetParam().value,
+                                 {"/home/techniker/Projekte/Schulzentrum-Nord/Raumfuehler/parameter-etage-3.txt",
+                                  "Permission denied"}));
+    QMessageBox* box = view->findChild<QMessageBox*>();
+    ASSERT_TRUE(box && wait_until([&] { return box->isVisible(); }, 3000));
+    picture(*box, tag + "_message");
+    box->close();
 }
 
 TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
