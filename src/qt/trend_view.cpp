@@ -45,8 +45,7 @@ void fit(QValueAxis& axis, double lo, double hi) {
 }  // namespace
 
 TrendView::TrendView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::WindowMaximizeButtonHint,
+    : ToolWindow(owner, true,
                  [&program] { program.trend_window.unload(); }),
       program_(program) {
     form::FrmTrend& t = program.frmTrend;

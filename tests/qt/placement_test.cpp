@@ -10,6 +10,7 @@
 
 #include "support/fake_platform.h"
 #include "support/hives.h"
+#include "qt/placement.h"
 #include "view_fixture.h"
 
 int placement_probe() {
@@ -86,6 +87,36 @@ TEST_P(Placement, TheWindowOpensWholeAndCentredOrWithItsCornerOnTheScreen) {
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0].size(), windows[1].size()) << "English as large as German";
 }
+
+struct Beside {
+    const char* name;
+    QRect owner;
+    QSize tool;
+    QPoint at;
+};
+void PrintTo(const Beside& b, std::ostream* os) { *os << b.name; }
+
+class ToolWindowPlace : public ::testing::TestWithParam<Beside> {};
+
+// A window of the view menu opens beside the configuration window where
+// the screen has room, and hides none of it.
+TEST_P(ToolWindowPlace, BesideTheWindowWhereTheScreenHasRoom) {
+    const QRect screen(0, 0, 1920, 1080);
+    const Beside& b = GetParam();
+    const QPoint at = beside(screen, b.owner, b.tool);
+    EXPECT_EQ(at, b.at);
+    EXPECT_TRUE(screen.contains(QRect(at, b.tool)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sides, ToolWindowPlace,
+    ::testing::Values(Beside{"RightOfIt", {100, 100, 920, 560}, {700, 400}, {1028, 100}},
+                      Beside{"LeftOfIt", {900, 200, 920, 560}, {700, 400}, {192, 200}},
+                      Beside{"BelowIt", {500, 0, 920, 560}, {700, 400}, {500, 568}},
+                      Beside{"AboveIt", {500, 600, 920, 460}, {700, 400}, {500, 192}},
+                      Beside{"SlidUpAlongItsSide", {100, 800, 920, 270}, {700, 400}, {1028, 680}},
+                      Beside{"NowhereSoAtTheRightEdge", {400, 300, 1200, 560}, {700, 400}, {1220, 300}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Screens, Placement,
                          ::testing::Values(Screen{"Desk1280x1024", 1280, 1024, 1.0, true},
