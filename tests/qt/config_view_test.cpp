@@ -265,9 +265,19 @@ TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
 TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     auto& state = view->state_view();
     EXPECT_FALSE(state.isVisible());
+    // Neither minimise nor maximise; one height with or without "Abbruch".
+    EXPECT_FALSE(state.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    program.g.transfer.request_kind = model::kReadRegister6;
+    ui::ShowMsgWindow(program.ctx);
+    ASSERT_TRUE(state.isVisible());
+    const int height = state.height();
+    state.close();  // nothing to cancel: the transfer ends the window
+    EXPECT_TRUE(state.isVisible());
+    ui::CloseWindow(program.ctx);
     program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write offers "Abbruch"
     ui::ShowMsgWindow(program.ctx);
     EXPECT_TRUE(state.isVisible());
+    EXPECT_EQ(state.height(), height);
     EXPECT_EQ(state.windowTitle(), "Status");
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
     EXPECT_EQ(state.findChild<QLabel*>("lblTxt")->text(), "Warten ...");
@@ -280,6 +290,11 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_FALSE(program.frmState.loaded());
     EXPECT_FALSE(state.isVisible());
     EXPECT_TRUE(widget<QTabWidget>("SSTab1").isEnabled());
+    // Its close button cancels as "Abbruch" does.
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    state.close();
+    EXPECT_FALSE(program.frmState.loaded());
 }
 
 TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgramAskingFirstDuringAWrite) {
