@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -20,44 +21,57 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 // the buttons.
 constexpr int kTitleBarExtras = 140;
 
-// A box is sized to its text: a long title is cut short by the window
-// manager ("ROZ3 RS48...us CO2 V1.0"), and a word wider than a line (a
-// path) is broken anywhere in it. Its texts are given the width of the
-// title and of their longest word, as far as the screen allows.
-void fit_title_and_words(QMessageBox& box) {
-    // Beyond the widest box Qt makes for a screen it breaks words anywhere;
-    // the texts stay within it, beside the icon.
-    const int screen = box.screen() ? box.screen()->availableGeometry().width() : 1280;
-    const int widest = (screen <= 1024 ? screen : std::min(screen - 480, 1000)) - 100;
-    QFont title_font = box.font();
-    title_font.setBold(true);
-    const int title = QFontMetrics(title_font).horizontalAdvance(box.windowTitle()) + kTitleBarExtras;
-    const QRegularExpression blanks(QStringLiteral("\\s+"));
-    bool first = true;
-    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
-        auto* label = box.findChild<QLabel*>(name);
-        if (!label) continue;
-        int need = 0;
-        for (const QString& word : label->text().split(blanks, Qt::SkipEmptyParts))
-            need = std::max(need, label->fontMetrics().horizontalAdvance(word));
-        // A label wraps a little inside its width.
-        need += 2 * label->fontMetrics().averageCharWidth();
-        // The first text sits beside the icon: it need not span the title.
-        if (first) need = std::max(need, title - box.iconPixmap().width() - 60);
-        first = false;
-        label->setMinimumWidth(std::min(need, widest));
+// A message box sizes itself to its text: a long title is then cut short
+// by the window manager ("ROZ3 RS48...us CO2 V1.0"), and a word wider than
+// a line (a path) is broken anywhere. This one widens itself, once it has
+// taken its size, to its title and its longest word, as far as the screen
+// allows.
+class FittedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        widen();
     }
-}
+
+private:
+    void widen() {
+        // Beyond the widest box Qt makes for a screen it breaks words
+        // anywhere.
+        const int screen = this->screen() ? this->screen()->availableGeometry().width() : 1280;
+        const int widest = screen <= 1024 ? screen : std::min(screen - 480, 1000);
+        QFont title_font = font();
+        title_font.setBold(true);
+        int need = QFontMetrics(title_font).horizontalAdvance(windowTitle()) + kTitleBarExtras;
+        layout()->activate();
+        const QRegularExpression blanks(QStringLiteral("\\s+"));
+        for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+            const auto* label = findChild<QLabel*>(name);
+            if (!label || label->isHidden()) continue;
+            int word = 0;
+            for (const QString& w : label->text().split(blanks, Qt::SkipEmptyParts))
+                word = std::max(word, label->fontMetrics().horizontalAdvance(w));
+            // A label wraps a little inside its width; around it are the
+            // icon and the margins.
+            need = std::max(need, word + 2 * label->fontMetrics().averageCharWidth() + width() - label->width());
+        }
+        need = std::min(need, widest);
+        if (need <= width()) return;
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(need) : this->height();
+        setFixedSize(need, std::max(height, layout()->totalMinimumSize().height()));
+    }
+};
 
 }  // namespace
 
 void QtMessageBox::show(const std::string& text, const std::string& detail) {
     // Every message the window shows reports something that went wrong or
     // was not done.
-    auto* box = new QMessageBox(QMessageBox::Warning, form::kAppTitle, q(text), QMessageBox::Ok, parent_);
+    auto* box = new FittedMessageBox(QMessageBox::Warning, form::kAppTitle, q(text), QMessageBox::Ok, parent_);
     box->setTextFormat(Qt::PlainText);
     if (!detail.empty()) box->setInformativeText(q(detail));
-    fit_title_and_words(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (parent_)
         box->open();
@@ -67,12 +81,11 @@ void QtMessageBox::show(const std::string& text, const std::string& detail) {
 
 bool QtConfirmDialog::confirm(const std::string& title, const std::string& text, const std::string& ok,
                               const std::string& cancel) {
-    QMessageBox box(QMessageBox::Question, q(title), q(text), QMessageBox::NoButton, parent_);
+    FittedMessageBox box(QMessageBox::Question, q(title), q(text), QMessageBox::NoButton, parent_);
     box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(q(ok), QMessageBox::AcceptRole);
     box.addButton(q(cancel), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
-    fit_title_and_words(box);
     box.exec();
     return box.clickedButton() == yes;
 }

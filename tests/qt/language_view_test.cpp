@@ -5,13 +5,17 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
 
 #include "model/captions.h"
 #include "qt/about_view.h"
 #include "qt/message_box.h"
+#include "qt/scan_view.h"
+#include "qt/traffic_view.h"
 #include "qt/state_view.h"
 #include "support/fake_platform.h"
 #include "ui/status_window.h"
@@ -116,6 +120,38 @@ TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
     EXPECT_EQ(desktop.links, std::vector<std::string>{"mailto:info@vadivoz.example"});
     about.close();
     EXPECT_FALSE(program.fAbout.loaded());
+}
+
+TEST_P(LanguageView, TheViewMenusWindowsAndTheQuitQuestionShowWhole) {
+    const std::string tag = GetParam().tag;
+    struct Window {
+        int item;
+        QWidget* view;
+        const char* picture;
+    } windows[] = {{1, &view->scan_view(), "_scan"}, {3, &view->traffic_view(), "_traffic"}};
+    for (const Window& w : windows) {
+        program.frm_config.AnsichtMenue(w.item).press();
+        ASSERT_TRUE(wait_until([&] { return w.view->isVisible(); }, 3000)) << w.picture;
+        EXPECT_EQ(cut_off(*w.view), std::vector<std::string>{}) << w.picture;
+        picture(*w.view, tag + w.picture);
+        w.view->close();
+    }
+
+    // The question before quitting under a write, as the window asks it.
+    QtConfirmDialog confirm_quit(view.get());
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(cut_off(*box), std::vector<std::string>{});
+        picture(*box, tag + "_question");
+        box->reject();
+    });
+    using model::Caption;
+    const std::string language = GetParam().value;
+    EXPECT_FALSE(confirm_quit.confirm(model::caption(Caption::confirm_quit_title, language),
+                                      model::caption(Caption::confirm_quit_text, language),
+                                      model::caption(Caption::confirm_quit_ok, language),
+                                      model::caption(Caption::confirm_quit_cancel, language)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, LanguageView,
