@@ -165,6 +165,20 @@ public:
     std::string text() const;
     std::function<void(int)> on_click;
 
+    // A list the user may also type an entry into.
+    bool editable = false;
+    // The user opens the list: its handler may fill it afresh before it shows.
+    void drop_down() {
+        if (effectively_enabled() && on_drop_down) on_drop_down(index());
+    }
+    // The user typed a text into an editable list and confirmed it (Enter,
+    // or leaving the list).
+    void enter_text(const std::string& text) {
+        if (effectively_enabled() && on_text_entered) on_text_entered(index(), text);
+    }
+    std::function<void(int)> on_drop_down;
+    std::function<void(int, const std::string&)> on_text_entered;
+
 private:
     std::vector<std::string> items_;
     int list_index_ = -1;

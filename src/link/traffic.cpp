@@ -281,10 +281,14 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     return e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
 }
 
-std::string traffic_line(const TrafficEntry& e, const std::string& language) {
-    char head[40];
+std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time) {
+    char head[64];
     const bool note = e.kind == TrafficEntry::Kind::StaleAnswer || e.kind == TrafficEntry::Kind::NotAwaited;
-    std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), note ? "--" : e.sent ? "TX" : "RX");
+    const char* direction = note ? "--" : e.sent ? "TX" : "RX";
+    if (time.empty())
+        std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), direction);
+    else
+        std::snprintf(head, sizeof head, "%.20s  %s  ", time.c_str(), direction);
     if (note) return head + describe(e, language);
     std::string hex;
     for (unsigned char b : e.bytes) {

@@ -103,8 +103,9 @@ private:
 };
 
 // One line of the record: the time, the direction, the bytes in hex (an
-// ASCII frame also as text) and what it means.
-std::string traffic_line(const TrafficEntry& e, const std::string& language);
+// ASCII frame also as text) and what it means. The time is `time` where
+// given (the window's clock time), else the milliseconds since the start.
+std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time = {});
 // What a frame means: address, function and registers, values or the
 // exception; or that it is noise, an echo or has a wrong checksum.
 std::string describe(const TrafficEntry& e, const std::string& language);

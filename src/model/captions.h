@@ -45,6 +45,7 @@ enum class Caption : int {
     scan_found,
     scan_none,
     scan_entry,
+    scan_stops_readout,
     // The traffic record
     traffic_read_coils,
     traffic_read_registers,
@@ -170,6 +171,10 @@ enum class Caption : int {
     confirm_identical_text,
     confirm_ok,
     confirm_cancel,
+    confirm_quit_title,
+    confirm_quit_text,
+    confirm_quit_ok,
+    confirm_quit_cancel,
     msg_save_failed,
     msg_open_failed,
     msg_load_partial,

@@ -26,14 +26,17 @@ public:
     ScanView& scan_view() { return *scan_; }
     TrafficView& traffic_view() { return *traffic_; }
     TrendView& trend_view() { return *trend_; }
-    // Shows the window in the middle of its screen.
+    // Shows the window in the middle of its screen; on a screen too small
+    // for it, with its top-left corner on the screen.
     void show_centered();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void build_menus();
+    void fit_both_languages();
     // Back to the control that had the focus before the window was disabled.
     void return_focus();
 
@@ -47,6 +50,8 @@ private:
     TrafficView* traffic_ = nullptr;
     TrendView* trend_ = nullptr;
     QPointer<QWidget> focus_before_transfer_;
+    bool fitted_ = false;
+    bool centre_on_show_ = false;
 };
 
 }  // namespace vor3::qt

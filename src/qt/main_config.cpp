@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QTranslator>
 #include <QStyleFactory>
 
 #include "app/program.h"
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
     confirm.set_parent(&view);
     files.set_parent(&view);
     program.Main();
+    QTranslator qt_texts;
+    qt::use_qt_texts(qt_texts, program.g.lang.language);
     view.show_centered();
     return QApplication::exec();
 }

@@ -17,7 +17,7 @@
 namespace vor3::qt {
 
 ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+    : ToolWindow(owner, false,
                  [&program] { program.scan_window.unload(); }),
       program_(program) {
     form::FrmScan& s = program.frmScan;

@@ -12,13 +12,16 @@
 
 namespace vor3::qt {
 
-// The port the window works with: the real ports, followed by one more
-// entry for a simulated sensor, so the program can be tried without a
-// device. Port number N opens real port N, or the simulator when N is the
-// entry after the real ones.
+// The port the window works with: the real ports (the system's and those
+// the user named), followed by one more entry for a simulated sensor, so
+// the program can be tried without a device. Port number N opens real port
+// N, or the simulator when N is the entry after the real ones.
 class SwitchingPort : public link::SerialPort {
 public:
     static constexpr const char* kSimulatorEntry = "Simulierter Sensor (sim)";
+    // The simulator's name, in either language, as the command line's
+    // --port takes it too.
+    static constexpr const char* kSimulatorName = "sim";
 
     SwitchingPort(link::SerialPort& real, link::SerialPort& simulator);
 
@@ -26,6 +29,9 @@ public:
     void set_simulator_entry(std::function<std::string()> entry) { entry_ = std::move(entry); }
 
     std::vector<std::string> port_list() const override;
+    // Names go to the real port, except the simulator's.
+    int name_port(const std::string& name) override;
+    std::string port_name(int number) const override;
     int port_number() const override { return number_; }
     void set_port_number(int number) override;
     void set_settings(const std::string& settings) override;
@@ -50,7 +56,9 @@ private:
 };
 
 // Everything behind the window's port: the system's ports, a simulated
-// sensor on an in-process line, and the switch between them.
+// sensor on an in-process line, and the switch between them. The simulated
+// sensor hears one line setting only, as a real one does (9600 baud, even
+// parity, RTU, address 1), so a scan of it finds one sensor.
 class WindowPorts {
 public:
     explicit WindowPorts(form::Clock& clock);

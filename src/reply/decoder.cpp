@@ -91,7 +91,7 @@ void measured_block(Context& c, const std::string& rx) {
     const int carried = reply_byte_count(rx) / 2;
     for (int j = 0; j < carried && j <= 2; ++j) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
-        f.txt_data_out(j).set_text(model::register_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
+        f.txt_data_out(j).set_text(model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);

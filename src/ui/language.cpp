@@ -10,6 +10,16 @@ namespace {
 
 using model::Caption;
 
+void caption_status_window(Context& c, const std::string& language) {
+    auto& s = c.state;
+    s.set_caption(model::caption(Caption::frmState, language));
+    s.Abbruch.set_caption(model::caption(Caption::Abbruch, language));
+    s.lblTxt.set_caption(model::caption(Caption::lblTxt, language));
+    s.cmdOK.set_caption(model::caption(Caption::cmdOK, language));
+}
+
+}  // namespace
+
 void caption_configuration_window(Context& c, const std::string& language) {
     auto& f = c.frm;
     const struct {
@@ -59,16 +69,6 @@ void caption_configuration_window(Context& c, const std::string& language) {
         }
     }
 }
-
-void caption_status_window(Context& c, const std::string& language) {
-    auto& s = c.state;
-    s.set_caption(model::caption(Caption::frmState, language));
-    s.Abbruch.set_caption(model::caption(Caption::Abbruch, language));
-    s.lblTxt.set_caption(model::caption(Caption::lblTxt, language));
-    s.cmdOK.set_caption(model::caption(Caption::cmdOK, language));
-}
-
-}  // namespace
 
 void apply_language(Context& c, int window) {
     auto& l = c.g.lang;

@@ -46,6 +46,14 @@ void ScanWindow::unload() {
 }
 
 void ScanWindow::start() {
+    // The scan needs the port to itself: a running read-out ends only if
+    // the user agrees.
+    auto& f = c_.frm;
+    const std::string& language = c_.g.lang.language;
+    if (f.chk_read_out.value() == 1 &&
+        !c_.confirm.confirm(model::caption(Caption::frmScan, language), model::caption(Caption::scan_stops_readout, language),
+                            model::caption(Caption::cmd_scan, language), model::caption(Caption::confirm_cancel, language)))
+        return;
     ops::ScanPlan plan;
     plan.modes.clear();
     plan.bauds.clear();
@@ -61,8 +69,6 @@ void ScanWindow::start() {
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
     plan.stop_at_first = w_.chk_first.value() == 1;
 
-    // The scan has the port to itself.
-    auto& f = c_.frm;
     if (f.Combo_Port(6).list_index() != 0) f.Combo_Port(6).set_list_index(0);
     f.set_enabled(false);
     w_.lst_found.clear();
@@ -88,6 +94,10 @@ void ScanWindow::take() {
     pick(f.Combo_Port(2), parity_name(find.line.parity));
     f.txt_Modbus_adress.set_text(std::to_string(find.address));
     unload();
+    // What the user looked for is the sensor's values: open the port with
+    // the find and read the device.
+    if (f.Combo_Port(6).list_index() != 1) f.Combo_Port(6).set_list_index(1);
+    if (c_.port.is_open()) f.cmd_read_device.press();
 }
 
 std::string ScanWindow::entry(const ops::ScanFind& find) const {

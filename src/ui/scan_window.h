@@ -18,10 +18,12 @@ public:
     void load();
     // Closing the window stops a scan that runs.
     void unload();
+    // Asks first where it would end a running read-out.
     void start();
     void stop();
     // The chosen find (or the only one) into the configuration window's
-    // lists and address field; the window closes.
+    // lists and address field; the window closes, the port opens with the
+    // find and the device is read.
     void take();
 
     const ops::Scanner& scanner() const { return scanner_; }

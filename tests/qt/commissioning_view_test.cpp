@@ -9,7 +9,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
+#include "qt/platform_services.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
 #include "view_fixture.h"
@@ -54,10 +56,14 @@ TEST_F(ViewTest, TheScanWindowFindsTheSimulatedSensor) {
 }
 
 TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
+    QtWallClock wall_clock;
+    program.use_wall_clock(wall_clock);
     widget<QAction>("AnsichtMenue_3").trigger();
     TrafficView& traffic = view->traffic_view();
     ASSERT_TRUE(traffic.isVisible());
     EXPECT_EQ(traffic.windowTitle(), "Verkehr");
+    // A window of its own, which the configuration window can be raised over.
+    EXPECT_EQ(traffic.windowType(), Qt::Window);
     widget<QComboBox>("Combo_Port_0").setCurrentIndex(3);
     widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
     widget<QPushButton>("cmd_read_device").click();
@@ -65,6 +71,7 @@ TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
     ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 10000));
     const QStringList lines = text.toPlainText().split('\n');
     EXPECT_TRUE(lines[0].endsWith("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen")) << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX)").match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
     QDir().mkpath(VOR3_SCREENSHOT_DIR);
     EXPECT_TRUE(traffic.grab().save(VOR3_SCREENSHOT_DIR "/traffic.png"));

@@ -50,7 +50,7 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
     }
     EXPECT_EQ(f.lbl_cfg_val(0).caption(), "4660");
     EXPECT_EQ(f.lbl_cfg_val(1).caption(), "105");
-    EXPECT_EQ(f.txt_data_out(0).text(), "23");
+    EXPECT_EQ(f.txt_data_out(0).text(), "23,0");
     EXPECT_EQ(f.txt_data_out(1).text(), "51,5");
     EXPECT_EQ(f.txt_data_out(2).text(), "65535");
     EXPECT_EQ(f.txt_data_in(0).text(), "-1");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/fake_platform.h"
 #include "support/fake_program.h"
 #include "support/harness.h"
 
@@ -173,6 +174,42 @@ TEST(PortSettings, APortThatVanishesUnderATransferIsReportedAsGoneAndClosed) {
         for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer4, &h.f.Timer5, &h.f.Timer6})
             EXPECT_FALSE(t->enabled()) << t->name();
     }
+}
+
+// The port list is the machine's as it is now, takes a typed device, and
+// offers the port used last first at the next start.
+TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
+    InstalledProgram first;
+    form::ComboBox& ports = first.f.Combo_Port(0);
+    ASSERT_EQ(ports.text(), "COM1");
+    // An adapter plugged in after the start shows when the list is opened;
+    // the choice stays on its port, whose number moved.
+    first.port.names.insert(first.port.names.begin(), "/dev/ttyUSB0");
+    ports.drop_down();
+    EXPECT_EQ(ports.items(), (std::vector<std::string>{"/dev/ttyUSB0", "COM1", "COM2", "COM3"}));
+    EXPECT_EQ(ports.text(), "COM1");
+    EXPECT_EQ(first.g.link.com_port, 2);
+
+    ports.enter_text(" /dev/pts/7 ");
+    EXPECT_EQ(ports.text(), "/dev/pts/7");
+    ports.enter_text("COM3");  // a listed entry is chosen, not added
+    EXPECT_EQ(ports.list_count(), 5);
+    EXPECT_EQ(first.g.link.com_port, 4);
+    ports.enter_text("/dev/pts/7");
+    first.f.Combo_Port(6).set_list_index(1);
+    EXPECT_TRUE(first.port.open);
+    EXPECT_EQ(first.port.number, 5);
+    ports.enter_text("/dev/ttyS9");  // the list takes nothing while the port is open
+    EXPECT_EQ(ports.list_count(), 5);
+    EXPECT_TRUE(first.msg.shown.empty());
+
+    Installation again;
+    again.user = first.dir.read("none-user.reg");
+    InstalledProgram second(again);
+    EXPECT_EQ(second.f.Combo_Port(0).text(), "/dev/pts/7");
+    EXPECT_EQ(second.g.link.com_port, 4);  // after the system's three
+    second.f.Combo_Port(6).set_list_index(1);
+    EXPECT_EQ(second.port.number, 4);
 }
 
 }  // namespace
