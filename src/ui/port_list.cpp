@@ -92,7 +92,7 @@ void remember_open_port(Context& c) {
     store::CRegistry settings = hive(c);
     settings.Werte(store::kProductKey, kRecentPortsValue, value);
     if (settings.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {settings.error_text()}));
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {settings.error_text(c.g.lang.language)}));
 }
 
 }  // namespace vor3::ui
