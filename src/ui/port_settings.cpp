@@ -131,6 +131,7 @@ void port_failed(Context& c, const link::PortError& e) {
         Combo_Port_Click(c, 6);
     c.g.link.port_open = false;
     // Unlike the user closing the port, this cut a transfer short.
+    clear_read_cancelled(c);
     if (running) f.lbl_desc(16).set_visible(true);
 }
 
