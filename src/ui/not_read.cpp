@@ -1,8 +1,11 @@
 #include "ui/not_read.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 
+#include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
 
@@ -64,6 +67,33 @@ void show_not_read(Context& c, const Steps& steps) {
         }
     }
     UpdateApplyButton(c, 0);
+}
+
+void note_sensor_line(Context& c) {
+    const auto& f = c.frm;
+    const auto& link = c.g.link;
+    const auto address = static_cast<int>(model::leading_number(f.txt_Modbus_adress.text()));
+    std::string line =
+        f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " + std::to_string(address);
+    auto& image = c.g.image;
+    if (line == image.line) return;
+    image.line = std::move(line);
+    // Until register 7 is read, the reply time-out allows for the slowest.
+    c.g.transfer.min_response_ms = -1;
+    const auto from_sensor = [](const auto& raw) {
+        return std::any_of(raw.begin(), raw.end(), [](const auto& r) { return r.has_value(); });
+    };
+    const bool config = from_sensor(image.cfg_raw), external = from_sensor(image.in_raw);
+    bool measured = false;
+    for (int j = 0; j <= 2; ++j) measured |= !c.frm.txt_data_out(j).text().empty();
+    Steps shown;
+    for (const auto& s : read_chain_steps()) {
+        const bool part = s.request_kind == model::kReadRegisterBlock
+                              ? (s.first >= model::kMeasuredFirst ? measured : config)
+                              : s.request_kind == model::kReadConfigCoils ? config : external;
+        if (part) shown.push_back(s);
+    }
+    if (!shown.empty()) show_not_read(c, shown);
 }
 
 }  // namespace vor3::ui

@@ -10,4 +10,11 @@ namespace vor3::ui {
 // write refuses it until the next read.
 void show_not_read(Context& c, const Steps& steps);
 
+// The port was opened or the device address changed. Where the port, its
+// settings or the address differ from those the values shown came through,
+// another sensor may answer: the last one's values are shown as not read
+// until the next read. Values no sensor gave (a parameter file loaded
+// before any read) stay, to be written.
+void note_sensor_line(Context& c);
+
 }  // namespace vor3::ui

@@ -4,6 +4,7 @@
 #include "store/registry.h"
 #include "model/captions.h"
 #include "ui/change_marking.h"
+#include "ui/not_read.h"
 #include "ui/status_window.h"
 
 namespace vor3::ui {
@@ -86,6 +87,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             // Another sensor may answer now; until one is read, allow for
             // the slowest.
             t.min_response_ms = -1;
+            if (link.port_open) note_sensor_line(c);
         }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
