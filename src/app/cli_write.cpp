@@ -38,13 +38,7 @@ bool is_measured(const ReportLine& l) { return l.control.rfind("txt_data_out", 0
 // Loads the parameter file into the window's fields. The address line is
 // not taken: the link options say which sensor is written, and a file
 // saved from one sensor must not redirect the write to another.
-bool load_file(Program& p, const std::string& file) {
-    auto& address = p.frm_config.txt_Modbus_adress;
-    const std::string link_address = address.text();
-    const bool whole = ui::load_parameter_file(p.ctx, file);
-    address.set_text(link_address);
-    return whole;
-}
+bool load_file(Program& p, const std::string& file) { return ui::load_parameter_file(p.ctx, file, false); }
 
 // The configuration fields a parameter file sets, as they stand now.
 std::vector<std::string> loaded_fields(const Program& p) {

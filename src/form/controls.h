@@ -140,10 +140,14 @@ private:
     std::uint32_t back_color_ = kWindowWhite;
 };
 
+// The value of a check box whose state is not known (not read): shown
+// greyed, neither ticked nor cleared.
+constexpr int kGrayed = 2;
+
 class CheckBox : public Control {
 public:
     using Control::Control;
-    int value() const { return value_; }
+    int value() const { return value_; }  // 0, 1 or kGrayed
     // Raises the click event when the value really changes.
     void set_value(int v);
     std::function<void(int)> on_click;

@@ -133,12 +133,15 @@ void Binder::check_box(form::CheckBox& c, QCheckBox& box) {
         const QSignalBlocker block(box);
         sync_state(c, box);
         box.setText(q(c.caption()));
-        box.setChecked(c.value() != 0);
+        // A box not read shows partly checked, until it is read or clicked.
+        const bool not_read = c.value() == form::kGrayed;
+        box.setTristate(not_read);
+        box.setCheckState(not_read ? Qt::PartiallyChecked : c.value() ? Qt::Checked : Qt::Unchecked);
         set_widget_color(box, QPalette::WindowText, c.fore_color());
     };
     custom(c, sync);
-    connect(&box, &QCheckBox::toggled, this, [&c, sync](bool on) {
-        guarded([&c, on] { c.set_value(on ? 1 : 0); });
+    connect(&box, &QCheckBox::clicked, this, [&c, &box, sync] {
+        guarded([&c, &box] { c.set_value(box.checkState() == Qt::Unchecked ? 0 : 1); });
         sync();  // the model may have refused or changed the value back
     });
 }

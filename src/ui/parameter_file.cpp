@@ -112,7 +112,8 @@ struct Refusal {
 
 class Loader {
 public:
-    explicit Loader(Context& c) : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep) {}
+    Loader(Context& c, bool take_address)
+        : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep), take_address_(take_address) {}
 
     void address(int line, const std::string& text) {
         const auto pieces = split(text, ' ');
@@ -123,7 +124,7 @@ public:
         if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
         const int v = std::stoi(value);
         if (v < 1 || v > 63) return refuse(line, model::caption(Caption::reason_out_of_range, lang_, {value, "1", "63"}));
-        c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
+        if (take_address_) c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
     }
 
     void config_register(int line, int index, const std::string& text) {
@@ -160,6 +161,7 @@ private:
 
     Context& c_;
     std::string lang_, sep_;
+    bool take_address_;
     std::vector<Refusal> refused_;
 };
 
@@ -241,7 +243,7 @@ bool save_parameter_file(Context& c, const std::string& path) {
     return false;
 }
 
-bool load_parameter_file(Context& c, const std::string& path) {
+bool load_parameter_file(Context& c, const std::string& path, bool take_address) {
     const std::string& language = c.g.lang.language;
     const auto file = store::read_whole_file(path, kFileLimit);
     if (!file.bytes) {
@@ -262,7 +264,7 @@ bool load_parameter_file(Context& c, const std::string& path) {
         return false;
     }
 
-    Loader load(c);
+    Loader load(c, take_address);
     const int present = static_cast<int>(std::min<std::size_t>(lines.size(), kLines));
     for (int n = 1; n <= present; ++n) {
         const std::string& line = lines[static_cast<std::size_t>(n - 1)];

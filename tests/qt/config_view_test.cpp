@@ -195,8 +195,13 @@ TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
 
     widget<QTabWidget>("SSTab1").setCurrentIndex(1);
     auto& box = widget<QCheckBox>("chk_cfg_1");
+    f.chk_cfg(1).set_value(form::kGrayed);  // not read: partly checked until clicked
+    EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
     QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));  // on the indicator
     EXPECT_EQ(f.chk_cfg(1).value(), 1);
+    EXPECT_EQ(box.checkState(), Qt::Checked);
+    f.chk_cfg(3).set_value(form::kGrayed);
+    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").currentIndex(), -1);  // no unit
     widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
     EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
 
@@ -280,7 +285,7 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_EQ(state.height(), height);
     EXPECT_EQ(state.windowTitle(), "Status");
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
-    EXPECT_EQ(state.findChild<QLabel*>("lblTxt")->text(), "Warten ...");
+    EXPECT_TRUE(state.findChild<QLabel*>("lblTxt")->text().startsWith("Konfigurationsregister 2 bis 6 schreiben (1 von 9)\n"));
     program.frmState.ProgressFile.set_value(3);
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
 
