@@ -62,6 +62,6 @@ int SwitchingPort::waiting_count() { return open_ ? open_->waiting_count() : 0; 
 std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::string(); }
 
 WindowPorts::WindowPorts(form::Clock& clock)
-    : sensor_(sim::Framing::Auto, 1), sim_(clock, sensor_), port_(real_, sim_) {}
+    : line_(sim::Framing::Auto, {1}), sim_(clock, line_), port_(real_, sim_) {}
 
 }  // namespace vor3::qt
