@@ -34,6 +34,17 @@ struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClo
     form::WallTime now() const override { return {}; }
 };
 
+// The program's messages go to its message box, or, while a job over
+// several sensors runs, to that job, which reports them sensor by sensor.
+struct MessageRoute : form::MessageBox {
+    explicit MessageRoute(form::MessageBox& box) : box(box) {}
+    void show(const std::string& text, const std::string& detail) override {
+        (diverted ? *diverted : box).show(text, detail);
+    }
+    form::MessageBox& box;
+    form::MessageBox* diverted = nullptr;
+};
+
 // One running program: its shared state, its windows with their
 // behaviour attached, and the platform services it was given.
 class Program {
@@ -51,6 +62,8 @@ public:
     void use_desktop(form::Desktop& desktop) { ctx.desktop = &desktop; }
     void use_screen(form::Screen& screen) { ctx.screen = &screen; }
     void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
+    // Messages to `to` instead of the message box until called with nullptr.
+    void divert_messages(form::MessageBox* to) { messages_.diverted = to; }
 
     model::Globals g;
     form::FrmConfig frm_config;
@@ -64,6 +77,7 @@ public:
 
 private:
     NoPlatform none_;
+    MessageRoute messages_;
     link::TrafficPort traffic_port_;
     link::EchoFilter echo_filter_;
 
