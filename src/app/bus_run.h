@@ -91,6 +91,7 @@ public:
     void stop();
 
     bool running() const { return running_; }
+    const BusPlan& plan() const { return plan_; }
     // The search that runs first, while it runs and after.
     bool searching() const { return scanner_.running(); }
     const ops::Scanner& scanner() const { return scanner_; }

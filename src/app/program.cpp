@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/bus_window.h"
 #include "ui/config_window.h"
 
 namespace vor3::app {
@@ -24,7 +25,10 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
         note.kind = answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited;
         traffic.add(std::move(note));
     };
+    bus_window_ = std::make_unique<BusWindow>(*this, frmBus);
 }
+
+Program::~Program() = default;
 
 void Program::Main() {
     auto& link = g.link;

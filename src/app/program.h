@@ -1,9 +1,11 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "form/f_about.h"
+#include "form/frm_bus.h"
 #include "form/frm_config.h"
 #include "form/frm_scan.h"
 #include "form/frm_traffic.h"
@@ -19,6 +21,8 @@
 #include "ui/trend_window.h"
 
 namespace vor3::app {
+
+class BusWindow;
 
 // The services a program has until its view or tool gives its own: file
 // dialogs are cancelled, nothing opens, the screen is 1024 x 768 and the
@@ -50,6 +54,7 @@ struct MessageRoute : form::MessageBox {
 class Program {
 public:
     Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock);
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -72,6 +77,7 @@ public:
     form::FrmScan frmScan;
     form::FrmTraffic frmTraffic;
     form::FrmTrend frmTrend;
+    form::FrmBus frmBus;
     // Every frame over the line, recorded where the program meets the port.
     link::TrafficRecord traffic;
 
@@ -86,6 +92,11 @@ public:
     ui::ScanWindow scan_window;
     ui::TrafficWindow traffic_window;
     ui::TrendWindow trend_window;
+    BusWindow& bus_window() { return *bus_window_; }
+
+private:
+    // It drives the whole program the way vor3-cli does, so it comes last.
+    std::unique_ptr<BusWindow> bus_window_;
 };
 
 }  // namespace vor3::app

@@ -1,5 +1,6 @@
 #include "qt/config_view.h"
 
+#include <QApplication>
 #include <QLayout>
 #include <QTimer>
 
@@ -13,7 +14,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/bus_window.h"
 #include "qt/about_view.h"
+#include "qt/bus_view.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
 #include "qt/config_pages.h"
@@ -60,6 +63,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     scan_ = new ScanView(program, binder_, this);
     traffic_ = new TrafficView(program, binder_, this);
     trend_ = new TrendView(program, binder_, this);
+    bus_ = new BusView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay
@@ -124,6 +128,20 @@ void ConfigView::show_centered() {
 }
 
 void ConfigView::closeEvent(QCloseEvent* event) {
+    if (program_.bus_window().busy()) {
+        // A run over the line finishes the sensor in progress first, so
+        // none is left half-written; its message says what was done.
+        guarded([this] { program_.bus_window().unload(); });
+        event->ignore();
+        auto* wait = new QTimer(this);
+        connect(wait, &QTimer::timeout, this, [this, wait] {
+            if (program_.bus_window().busy() || QApplication::activeModalWidget()) return;
+            wait->deleteLater();
+            close();
+        });
+        wait->start(50);
+        return;
+    }
     guarded([this] { ui::frm_config_Unload(program_.ctx); });
     event->accept();
     if (program_.ctx.end_program) program_.ctx.end_program();

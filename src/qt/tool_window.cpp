@@ -9,6 +9,19 @@ namespace vor3::qt {
 ToolWindow::ToolWindow(QWidget* owner, Qt::WindowFlags flags, std::function<void()> unload)
     : QDialog(owner, flags), unload_(std::move(unload)) {}
 
+void ToolWindow::follow(const form::Window& model) {
+    setWindowTitle(QString::fromStdString(model.caption()));
+    const bool shown = model.visible() && model.loaded();
+    if (shown == isVisible()) return;
+    if (!shown) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 void ToolWindow::closeEvent(QCloseEvent* event) {
     guarded(unload_);
     event->accept();
