@@ -196,7 +196,8 @@ void BusWindow::sensor_done(std::size_t i) {
         s.cells[kLocation] = value_of(lines, "txt_data_cfg(3)");
         s.cells[kCoding] = value_of(lines, "txt_data_cfg(0)");
         s.cells[kFirmware] = value_of(lines, "txt_data_cfg(1)");
-        for (int k = 0; k < 3; ++k) s.cells[static_cast<std::size_t>(kTemperature + k)] = value_of(lines, "txt_data_out(" + std::to_string(k) + ")");
+        for (int k = 0; k < 3; ++k)
+            s.cells[static_cast<std::size_t>(kTemperature + k)] = value_of(lines, "txt_data_out(" + std::to_string(k) + ")");
     }
     s.cells[kState] = outcome_text(r.outcome, p_.g.lang.language) +
                       (r.outcome == SensorOutcome::Differs ? ": " + r.detail : std::string());
@@ -209,7 +210,7 @@ void BusWindow::sensor_done(std::size_t i) {
 void BusWindow::run_ended() {
     // Sensors the run did not reach say so too (after a lost port, all of them).
     for (std::size_t i = 0; i < run_->results().size(); ++i)
-        if (run_->results()[i].outcome == SensorOutcome::NotDone || run_->results()[i].outcome == SensorOutcome::PortFailed)
+        if (const auto o = run_->results()[i].outcome; o == SensorOutcome::NotDone || o == SensorOutcome::PortFailed)
             sensor_done(i);
     last_ = run_->results();
     p_.trend_window.hold(false);
@@ -259,8 +260,9 @@ void BusWindow::show_state() {
         const auto& line = sc.line();
         w_.prg_bus.set_range(0, std::max(1, sc.total()));
         w_.prg_bus.set_value(sc.tried());
-        state = text(Caption::bus_searching,
-                     {text(Caption::scan_trying, {line.mode, line.baud, std::string(1, line.parity), std::to_string(sc.address())})});
+        const std::string trying =
+            text(Caption::scan_trying, {line.mode, line.baud, std::string(1, line.parity), std::to_string(sc.address())});
+        state = text(Caption::bus_searching, {trying});
     } else if (running && !run_->results().empty()) {
         const auto& results = run_->results();
         const std::size_t at = std::min(run_->current(), results.size() - 1);
@@ -273,8 +275,8 @@ void BusWindow::show_state() {
     } else if (run_) {
         int done = 0;
         for (const auto& r : last_) done += app::exit_status(r.outcome) == 0;
-        state = last_.empty() && run_->scanner().found().empty() ? text(Caption::scan_none)
-                                                                 : text(Caption::bus_tally, {std::to_string(done), std::to_string(last_.size())});
+        state = last_.empty() ? text(Caption::scan_none)
+                              : text(Caption::bus_tally, {std::to_string(done), std::to_string(last_.size())});
     }
     if (refreshing_) state = text(Caption::bus_refreshing, {std::to_string(sensors_[refresh_at_].target.address)});
     w_.lbl_state.set_caption(state);
