@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "sim/pty_options.h"
-#include "sim/simulated_sensor.h"
+#include "sim/sensor_line.h"
 
 namespace {
 
@@ -132,8 +132,8 @@ double monotonic_ms() {
 class Server {
 public:
     Server(int master, const PtyOptions& options)
-        : master_(master), sensor_(options.framing, options.address) {
-        sensor_.faults() = options.faults;
+        : master_(master), sensor_(options.framing, options.addresses) {
+        sensor_.set_faults(options.faults);
         // The sensor's usual line settings: 8E1 for RTU, 7E1 for ASCII.
         const int data_bits = options.framing == Framing::Ascii ? 7 : 8;
         char_ms_ = char_time_ms({options.baud, 'E', data_bits, 1});
@@ -197,9 +197,11 @@ private:
             control_text_.erase(0, end + 1);
             std::vector<std::string> words{std::istream_iterator<std::string>(line), {}};
             try {
-                sensor_.faults() = parse_fault_options(words);
+                const FaultLine set = parse_fault_line(words);
+                if (set.addresses.empty()) sensor_.set_faults(set.faults);
+                for (int a : set.addresses) sensor_.sensor(a).faults() = set.faults;
                 std::cout << "faults set" << std::endl;
-            } catch (const std::invalid_argument& e) {
+            } catch (const std::exception& e) {
                 std::cout << "faults refused: " << e.what() << std::endl;
             }
         }
@@ -223,7 +225,7 @@ private:
     int master_;
     int control_ = STDIN_FILENO;
     std::string control_text_;
-    SimulatedSensor sensor_;
+    SensorLine sensor_;
     double char_ms_ = 1;
     double sensor_free_ms_ = 0;
     std::deque<Outgoing> outgoing_;

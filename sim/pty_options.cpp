@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "link/hex.h"
+#include "model/address_list.h"
 
 namespace vor3::sim {
 
@@ -82,6 +83,14 @@ void walk(const std::vector<std::string>& args, bool (*has_no_value)(const std::
     }
 }
 
+std::vector<int> address_list(const std::string& name, const std::string& value) {
+    try {
+        return model::parse_address_list(value, 1, 247);
+    } catch (const std::invalid_argument& e) {
+        throw std::invalid_argument(name + " " + e.what());
+    }
+}
+
 bool plain_switch(const std::string& name) { return is_switch(name) || name == "--help" || name == "-h"; }
 
 }  // namespace
@@ -94,12 +103,22 @@ Faults parse_fault_options(const std::vector<std::string>& args) {
     return faults;
 }
 
+FaultLine parse_fault_line(std::vector<std::string> words) {
+    FaultLine line;
+    if (words.size() >= 2 && words[0] == "--address") {
+        line.addresses = address_list(words[0], words[1]);
+        words.erase(words.begin(), words.begin() + 2);
+    }
+    line.faults = parse_fault_options(words);
+    return line;
+}
+
 PtyOptions parse_pty_options(const std::vector<std::string>& args) {
     PtyOptions options;
     walk(args, plain_switch, [&](const std::string& name, const std::string& value) {
         if (name == "--help" || name == "-h") options.help = true;
         else if (name == "--mode") options.framing = framing_named(value);
-        else if (name == "--address") options.address = whole_number(name, value, 1, 247);
+        else if (name == "--address") options.addresses = address_list(name, value);
         else if (name == "--baud") options.baud = whole_number(name, value, 50, 4'000'000);
         else if (name == "--link") {
             if (value.empty()) throw std::invalid_argument("--link needs a path");
@@ -111,13 +130,15 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args) {
 }
 
 std::string pty_usage() {
-    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address N] [--baud B] [--link PATH] [FAULTS]\n"
+    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address LIST] [--baud B] [--link PATH] [FAULTS]\n"
            "\n"
            "Simulates the VOR3-UZ485-Uvarod-OR2 room sensor as a Modbus slave on a\n"
            "pseudo-terminal and prints the terminal's path as the first line.\n"
            "\n"
            "  --mode rtu|ascii  framing (default rtu)\n"
-           "  --address N       slave address 1..247 (default 1)\n"
+           "  --address LIST    slave address 1..247 (default 1), or several sensors on\n"
+           "                    the one line, each with its own memory and its address\n"
+           "                    as location id: 1,5,37 or 1-30\n"
            "  --baud B          line speed the replies are paced at (default 9600)\n"
            "  --link PATH       also make PATH a symbolic link to the terminal\n"
            "  --help            show this text\n"
@@ -143,6 +164,7 @@ std::string pty_usage() {
            "\n"
            "A line of fault switches on standard input replaces the faults in force\n"
            "(an empty line clears them); each line is answered with \"faults set\".\n"
+           "A line that starts with --address LIST sets the faults of those sensors only.\n"
            "Runs until interrupted (SIGINT or SIGTERM).\n";
 }
 

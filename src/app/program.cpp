@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "reply/answers.h"
+#include "app/bus_window.h"
 #include "ui/config_window.h"
 
 namespace vor3::app {
@@ -8,11 +9,12 @@ namespace vor3::app {
 Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
     : frm_config(clock),
       frmState(clock),
+      messages_(msg),
       // The traffic is recorded nearest the line, echo and all; the reader
       // sees what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
       echo_filter_(traffic_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g, frm_config, frmState, echo_filter_, msg, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
+      ctx{g, frm_config, frmState, echo_filter_, messages_, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
@@ -26,7 +28,10 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
         note.kind = answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited;
         traffic.add(std::move(note));
     };
+    bus_window_ = std::make_unique<BusWindow>(*this, frmBus);
 }
+
+Program::~Program() = default;
 
 void Program::Main() {
     auto& link = g.link;

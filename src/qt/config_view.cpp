@@ -1,5 +1,6 @@
 #include "qt/config_view.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLayout>
 #include <QTimer>
@@ -14,7 +15,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/bus_window.h"
 #include "qt/about_view.h"
+#include "qt/bus_view.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
 #include "qt/config_pages.h"
@@ -64,6 +67,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     scan_ = new ScanView(program, binder_, this);
     traffic_ = new TrafficView(program, binder_, this);
     trend_ = new TrendView(program, binder_, this);
+    bus_ = new BusView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay
@@ -176,6 +180,20 @@ void ConfigView::show_centered() {
 }
 
 void ConfigView::closeEvent(QCloseEvent* event) {
+    if (program_.bus_window().busy()) {
+        // A run over the line finishes the sensor in progress first, so
+        // none is left half-written; its message says what was done.
+        guarded([this] { program_.bus_window().unload(); });
+        event->ignore();
+        auto* wait = new QTimer(this);
+        connect(wait, &QTimer::timeout, this, [this, wait] {
+            if (program_.bus_window().busy() || QApplication::activeModalWidget()) return;
+            wait->deleteLater();
+            close();
+        });
+        wait->start(50);
+        return;
+    }
     bool may_close = true;
     guarded([this, &may_close] { may_close = ui::frm_config_QueryUnload(program_.ctx); });
     if (!may_close) {

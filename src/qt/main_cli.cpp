@@ -11,6 +11,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "app/bus_run.h"
+#include "app/cli_bus.h"
 #include "app/cli_options.h"
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
@@ -25,8 +27,8 @@
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
+#include "sim/sensor_line.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
 
 using namespace vor3;
 
@@ -146,6 +148,49 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
     return app::CliMonitor::exit_status(outcome);
 }
 
+// read, save or write with --addresses: the sensors one after another. An
+// interrupt stops after the sensor in progress and reports what was done.
+int run_bus(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+    if (options.command == "write") {
+        const auto refused = app::CliWrite::check(options, program.g.platform);
+        for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
+        if (!refused.empty()) return 1;
+    }
+    app::CliRead opener(program, messages, options);
+    if (!opener.open()) {
+        print(stderr, "vor3-cli: " + opener.failure_text());
+        return 2;
+    }
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    app::BusRun run(program, app::bus_plan(options, options.addresses));
+    run.start();
+    run_until([&] {
+        if (interrupted && !run.stopping()) run.stop();
+        return !run.running();
+    });
+    const auto& lang = program.g.lang;
+    if (const auto& failed = run.scanner().error()) {
+        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available, lang.language)) +
+                          " " + std::to_string(failed->number));
+        return 2;
+    }
+    if (options.addresses_found && run.results().empty()) {
+        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, lang.language)));
+        return 3;
+    }
+    const auto output = app::bus_output(options, run.results(), lang.language, lang.decimal_sep);
+    std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+    std::fputs(output.err.c_str(), stderr);
+    if (interrupted) {
+        int last = 0;
+        for (const auto& r : run.results())
+            if (r.outcome != app::SensorOutcome::NotDone) last = r.target.address;
+        print(stderr, "vor3-cli: " + model::caption(model::Caption::bus_stopped, lang.language, {std::to_string(last)}));
+    }
+    return run.exit_status();
+}
+
 int run_scan(app::Program& program, const app::CliOptions& options) {
     program.Main();  // for the language in force
     if (options.echo) program.g.link.suppress_echo = true;
@@ -201,8 +246,11 @@ int main(int argc, char** argv) {
 
     QCoreApplication application(argc, argv);
     qt::QtClock clock;
-    sim::SimulatedSensor sensor(sim::Framing::Auto, options.address);
-    sim::SimPort simulated(clock, sensor);
+    // The built-in simulated sensor: one at --address, or one at each
+    // address a line of them is asked for at.
+    sim::SensorLine sensors(sim::Framing::Auto, options.addresses.empty() ? std::vector<int>{options.address}
+                                                                          : options.addresses);
+    sim::SimPort simulated(clock, sensors);
     qt::QtSerialPort real;
     link::SerialPort* port = &simulated;
     if (options.port != "sim") {
@@ -227,6 +275,7 @@ int main(int argc, char** argv) {
             print(stderr, link::traffic_line(e, program.g.lang.language));
         };
 
+    if (options.addresses_found || !options.addresses.empty()) return run_bus(program, messages, options);
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
     if (options.command == "save") return run_save(program, messages, options);

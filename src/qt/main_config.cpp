@@ -7,6 +7,7 @@
 #include <QTranslator>
 #include <QStyleFactory>
 
+#include "app/bus_window.h"
 #include "app/program.h"
 #include "model/captions.h"
 #include "qt/config_view.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     program.ctx.end_program = [] { QCoreApplication::quit(); };
     ports.port().set_simulator_entry(
         [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });
+    program.bus_window().set_simulated_addresses = [&ports](const std::vector<int>& a) { ports.line().set_addresses(a); };
 
     qt::ConfigView view(program);
     messages.set_parent(&view);

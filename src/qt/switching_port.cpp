@@ -75,7 +75,7 @@ int SwitchingPort::waiting_count() { return open_ ? open_->waiting_count() : 0; 
 std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::string(); }
 
 WindowPorts::WindowPorts(form::Clock& clock)
-    : sensor_(sim::Framing::Rtu, 1), sim_(clock, sensor_), port_(real_, sim_) {
+    : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
     sim_.set_sensor_line(link::SerialSettings{9600, 'E', 8, 1});
 }
 

@@ -7,8 +7,8 @@
 #include "form/clock.h"
 #include "link/serial_port.h"
 #include "qt/qt_serial_port.h"
+#include "sim/sensor_line.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
 
 namespace vor3::qt {
 
@@ -55,10 +55,11 @@ private:
     std::function<std::string()> entry_ = [] { return std::string(kSimulatorEntry); };
 };
 
-// Everything behind the window's port: the system's ports, a simulated
-// sensor on an in-process line, and the switch between them. The simulated
-// sensor hears one line setting only, as a real one does (9600 baud, even
-// parity, RTU, address 1), so a scan of it finds one sensor.
+// Everything behind the window's port: the system's ports, simulated
+// sensors on an in-process line (one at address 1 until told otherwise),
+// and the switch between them. A simulated sensor hears one line setting
+// only, as a real one does (9600 baud, even parity, RTU), so a scan of the
+// line finds each of them once.
 class WindowPorts {
 public:
     explicit WindowPorts(form::Clock& clock);
@@ -67,11 +68,11 @@ public:
 
     SwitchingPort& port() { return port_; }
     QtSerialPort& real() { return real_; }
-    sim::SimulatedSensor& sensor() { return sensor_; }
+    sim::SensorLine& line() { return line_; }
 
 private:
     QtSerialPort real_;
-    sim::SimulatedSensor sensor_;
+    sim::SensorLine line_;
     sim::SimPort sim_;
     SwitchingPort port_;
 };

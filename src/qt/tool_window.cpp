@@ -21,6 +21,19 @@ Qt::WindowFlags flags(bool resizable) {
 ToolWindow::ToolWindow(QWidget* owner, bool resizable, std::function<void()> unload)
     : QDialog(owner, flags(resizable)), unload_(std::move(unload)) {}
 
+void ToolWindow::follow(const form::Window& model) {
+    setWindowTitle(QString::fromStdString(model.caption()));
+    const bool shown = model.visible() && model.loaded();
+    if (shown == isVisible()) return;
+    if (!shown) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 void ToolWindow::closeEvent(QCloseEvent* event) {
     guarded(unload_);
     event->accept();

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "form/controls.h"
+
 namespace vor3::qt {
 
 // A window beside the configuration window whose model the program loads
@@ -16,6 +18,9 @@ public:
     ToolWindow(QWidget* owner, bool resizable, std::function<void()> unload);
 
 protected:
+    // Takes the model window's caption as title, and shows (in front) or
+    // hides the window as the model has it loaded and visible or not.
+    void follow(const form::Window& model);
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void showEvent(QShowEvent* event) override;

@@ -86,6 +86,9 @@ void txt_Modbus_adress_KeyPress(Context&, int& key) {
 void txt_Modbus_adress_Change(Context& c) {
     auto& field = c.frm.txt_Modbus_adress;
     const double v = model::leading_number(field.text());
+    // Another sensor answers now, perhaps at a slower pace than the last:
+    // until it is read, allow for the slowest.
+    c.g.transfer.min_response_ms = -1;
     if (v > 63 || v < 1) {
         c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");

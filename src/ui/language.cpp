@@ -47,6 +47,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
         {f.AnsichtMenue(2), Caption::AnsichtMenue_2},
         {f.AnsichtMenue(3), Caption::AnsichtMenue_3},
         {f.AnsichtMenue(4), Caption::AnsichtMenue_4},
+        {f.AnsichtMenue(5), Caption::AnsichtMenue_5},
         {f.frm_allg(1), Caption::frm_allg_1},
         {f.frm_hold(0), Caption::frm_hold_0},
         {f.frm_coils(0), Caption::frm_coils_0},

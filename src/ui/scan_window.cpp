@@ -85,19 +85,29 @@ void ScanWindow::take() {
     if (chosen < 0 || chosen >= static_cast<int>(found.size())) return;
     const ops::ScanFind& find = found[static_cast<std::size_t>(chosen)];
     auto& f = c_.frm;
-    auto pick = [](form::ComboBox& list, const std::string& text) {
-        for (int i = 0; i < list.list_count(); ++i)
-            if (list.items()[static_cast<std::size_t>(i)] == text) list.set_list_index(i);
-    };
-    pick(f.Combo_Port(5), find.line.mode);
-    pick(f.Combo_Port(1), find.line.baud);
-    pick(f.Combo_Port(2), parity_name(find.line.parity));
+    choose_line(c_, find.line);
     f.txt_Modbus_adress.set_text(std::to_string(find.address));
     unload();
     // What the user looked for is the sensor's values: open the port with
     // the find and read the device.
     if (f.Combo_Port(6).list_index() != 1) f.Combo_Port(6).set_list_index(1);
     if (c_.port.is_open()) f.cmd_read_device.press();
+}
+
+void choose_line(Context& c, const ops::LineSetting& line) {
+    auto pick = [](form::ComboBox& list, const std::string& text) {
+        for (int i = 0; i < list.list_count(); ++i)
+            if (list.items()[static_cast<std::size_t>(i)] == text) list.set_list_index(i);
+    };
+    auto& f = c.frm;
+    pick(f.Combo_Port(5), line.mode);
+    pick(f.Combo_Port(1), line.baud);
+    pick(f.Combo_Port(2), parity_name(line.parity));
+}
+
+ops::LineSetting line_in_force(const Context& c) {
+    const auto& link = c.g.link;
+    return {link.protocol_mode, link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
 }
 
 std::string ScanWindow::entry(const ops::ScanFind& find) const {

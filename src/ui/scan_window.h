@@ -37,4 +37,10 @@ private:
     ops::Scanner scanner_;
 };
 
+// Puts a line setting into the configuration window's lists, as a user
+// would choose it.
+void choose_line(Context& c, const ops::LineSetting& line);
+// The line setting the configuration window's lists hold now.
+ops::LineSetting line_in_force(const Context& c);
+
 }  // namespace vor3::ui

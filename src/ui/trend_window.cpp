@@ -79,6 +79,7 @@ void TrendWindow::chk_log_Click() {
 }
 
 void TrendWindow::record(const model::MeasuredReading& reading) {
+    if (held_) return;
     const auto& v = reading.values;
     if (v[0] && v[1] && v[2]) w_.cht_trend.add({c_.clock.now_ms(), reading.epoch_ms, {*v[0], *v[1], *v[2]}});
     if (!log_.is_open()) return;

@@ -10,7 +10,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 
+#include "qt/bus_view.h"
 #include "qt/platform_services.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
@@ -81,6 +83,35 @@ TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
     EXPECT_TRUE(text.toPlainText().isEmpty());
     traffic.close();
     EXPECT_FALSE(program.frmTraffic.visible());
+}
+
+TEST_F(ViewTest, TheBusWindowShowsItsListAndPassesOnChoices) {
+    widget<QAction>("AnsichtMenue_5").trigger();
+    BusView& bus = view->bus_view();
+    ASSERT_TRUE(bus.isVisible());
+    EXPECT_EQ(bus.windowTitle(), "Bus");
+    auto& table = *bus.findChild<QTableWidget*>("grd_sensors");
+    EXPECT_EQ(table.columnCount(), 8);
+    EXPECT_EQ(table.horizontalHeaderItem(1)->text(), "Standortkennung");
+    form::Grid& grid = program.frmBus.grd_sensors;
+    grid.set_rows({{"1", "1001"}, {"5", "1005"}, {"37", "1037"}});
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.item(2, 1)->text(), "1037");
+    // The user's selection reaches the model, and the model's the table.
+    table.selectRow(0);
+    table.setCurrentCell(2, 0, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(grid.selected(), (std::vector<int>{0, 2}));
+    grid.select({1});
+    EXPECT_EQ(table.selectionModel()->selectedRows().size(), 1);
+    int clicked = -1;
+    grid.on_double_click = [&](int row) { clicked = row; };
+    emit table.cellDoubleClicked(1, 3);
+    EXPECT_EQ(clicked, 1);
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    EXPECT_TRUE(bus.grab().save(VOR3_SCREENSHOT_DIR "/bus.png"));
+    QTest::keyClick(&bus, Qt::Key_Escape);
+    EXPECT_FALSE(bus.isVisible());
+    EXPECT_FALSE(program.frmBus.visible());
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ const std::vector<Expected>& main_window_captions() {
         {[](auto& f) -> auto& { return f.AnsichtMenue(1); }, "Sensor &suchen…", "&Find sensor…"},
         {[](auto& f) -> auto& { return f.AnsichtMenue(3); }, "&Verkehr", "&Traffic"},
         {[](auto& f) -> auto& { return f.AnsichtMenue(4); }, "Ver&lauf", "T&rend"},
+        {[](auto& f) -> auto& { return f.AnsichtMenue(5); }, "&Bus…", "&Bus…"},
         {[](auto& f) -> auto& { return f.frm_allg(1); }, "Gerätekonfiguration", "General settings"},
         {[](auto& f) -> auto& { return f.frm_hold(0); }, "Eingaberegister", "Holding register"},
         {[](auto& f) -> auto& { return f.frm_coils(0); }, "Eingabecoils", "Coils"},
