@@ -236,8 +236,8 @@ void BusWindow::save_report() {
     if (last_.empty()) return;
     const auto path = p_.ctx.files->save_file(text(Caption::bus_report_filter));
     if (!path || path->empty()) return;
-    const std::string why = store::write_whole_file(*path, bus_report_csv(last_, p_.g.lang.decimal_sep));
-    if (!why.empty()) p_.ctx.msg.show(text(Caption::msg_save_failed, {*path, why}));
+    if (const auto error = store::write_whole_file(*path, bus_report_csv(last_, p_.g.lang.decimal_sep)))
+        p_.ctx.msg.show(text(Caption::msg_save_failed, {*path, store::file_error_text(error, p_.g.lang.language)}));
 }
 
 void BusWindow::take(int row) {
@@ -308,6 +308,8 @@ void BusWindow::refresh_start() {
     // in the list instead.
     refresh_messages_.texts.clear();
     p_.divert_messages(&refresh_messages_);
+    home_address_ = p_.frm_config.txt_Modbus_adress.text();
+    p_.g.image.address_lent = true;
     refresh_ask(first);
     p_.frm_config.chk_read_out.set_value(1);
     refresh_timer_.start();
@@ -319,6 +321,9 @@ void BusWindow::refresh_stop() {
     refresh_timer_.stop();
     p_.divert_messages(nullptr);
     p_.frm_config.chk_read_out.set_value(0);
+    // The main window is again the sensor whose values it shows.
+    p_.frm_config.txt_Modbus_adress.set_text(home_address_);
+    p_.g.image.address_lent = false;
     p_.trend_window.hold(false);
     show_state();
 }
