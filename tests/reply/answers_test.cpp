@@ -25,6 +25,7 @@ const FitCase kFitCases[] = {
     {"refusal with trailing bytes", "010300060001", "01830200", Fit::None},
     {"write acknowledged", "0110000200050A00000001038404B0000A", "011000020005", Fit::Answer},
     {"acknowledgement of another block", "01100007000408001400000000000000", "011000020005", Fit::None},
+    {"acknowledgement of another block of that size", "01100007000408001400000000000000", "011000030004", Fit::None},
     {"echo of the write request", "011000020001020005", "011000020001020005", Fit::None},
     {"coil write acknowledged", "010F0000000801FF", "010F00000008", Fit::Answer},
     {"coil write of another quantity", "010F0100000501FF", "010F01000008", Fit::None},
