@@ -1,5 +1,7 @@
 #include "app/cli_scan.h"
 
+#include "ui/scan_window.h"
+
 namespace vor3::app {
 
 namespace {
@@ -36,9 +38,17 @@ std::string format_finds_json(const std::vector<ops::ScanFind>& finds) {
         const auto& f = finds[i];
         out += (i ? ",\n  " : "\n  ");
         out += "{\"mode\": \"" + lower(f.line.mode) + "\", \"baud\": " + f.line.baud + ", \"parity\": \"" +
-               std::string(1, f.line.parity) + "\", \"address\": " + std::to_string(f.address) + "}";
+               std::string(1, f.line.parity) + "\", \"address\": " + std::to_string(f.address) +
+               (f.conflict ? ", \"conflict\": true}" : "}");
     }
     return out + (finds.empty() ? "]\n" : "\n]\n");
+}
+
+std::vector<std::string> conflict_notes(const std::vector<ops::ScanFind>& finds, const std::string& language) {
+    std::vector<std::string> notes;
+    for (const auto& f : finds)
+        if (f.conflict) notes.push_back(ui::scan_entry(f, language));
+    return notes;
 }
 
 }  // namespace vor3::app

@@ -51,6 +51,8 @@ constexpr Row kRows[] = {
     {C::scan_found, "Gefunden: {1}", "Found: {1}"},
     {C::scan_none, "Kein Sensor gefunden.", "No sensor found."},
     {C::scan_entry, "{1}, {2} Baud, {3}, Adresse {4}", "{1}, {2} baud, {3}, address {4}"},
+    {C::scan_conflict, "{1} – zwei verschiedene Antworten: vielleicht ein Adresskonflikt",
+     "{1} – two different answers: perhaps an address conflict"},
 
     {C::traffic_read_coils, "Adr. {1}: Coils {2} lesen", "addr {1}: read coils {2}"},
     {C::traffic_read_registers, "Adr. {1}: Register {2} lesen", "addr {1}: read registers {2}"},

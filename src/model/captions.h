@@ -45,6 +45,7 @@ enum class Caption : int {
     scan_found,
     scan_none,
     scan_entry,
+    scan_conflict,
     // The traffic record
     traffic_read_coils,
     traffic_read_registers,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "link/hex.h"
 #include "link/transmit.h"
@@ -28,28 +29,31 @@ int data_bits_of(const LineSetting& line, std::optional<int> forced) {
     return forced.value_or(line.mode == "ASCII" ? 7 : 8);
 }
 
-// An answer of any kind from `address`: register 6's value, or a refusal,
-// which tells as much that a sensor is there.
-bool rtu_answer(const std::string& b, std::size_t i, int& address) {
-    if (i + 5 > b.size()) return false;
-    address = static_cast<unsigned char>(b[i]);
+// An answer of any kind: register 6's value, or a refusal, which tells as
+// much that a sensor is there. Its bytes from the address to the checksum,
+// or nothing.
+std::optional<std::string> rtu_answer(const std::string& b, std::size_t i) {
+    if (i + 5 > b.size()) return std::nullopt;
     const int function = static_cast<unsigned char>(b[i + 1]);
-    if (function == 0x83) return link::crc16(std::string_view(b).substr(i, 5)) == 0;
-    return function == 0x03 && i + 7 <= b.size() && static_cast<unsigned char>(b[i + 2]) == 2 &&
-           link::crc16(std::string_view(b).substr(i, 7)) == 0;
+    const std::size_t length = function == 0x83 ? 5 : 7;
+    if (function != 0x83 && (function != 0x03 || i + 7 > b.size() || static_cast<unsigned char>(b[i + 2]) != 2))
+        return std::nullopt;
+    const std::string_view frame = std::string_view(b).substr(i, length);
+    if (link::crc16(frame) != 0) return std::nullopt;
+    return std::string(frame);
 }
 
-bool ascii_answer(const std::string& text, std::size_t colon, int& address) {
+std::optional<std::string> ascii_answer(const std::string& text, std::size_t colon) {
     const auto end = text.find("\r\n", colon);
-    if (end == std::string::npos) return false;
+    if (end == std::string::npos) return std::nullopt;
     std::string bytes;
-    if (!link::hex_to_bytes(text.substr(colon + 1, end - colon - 1), bytes) || bytes.size() < 4) return false;
+    if (!link::hex_to_bytes(text.substr(colon + 1, end - colon - 1), bytes) || bytes.size() < 4) return std::nullopt;
     unsigned sum = 0;
     for (unsigned char x : bytes) sum += x;
-    if (sum % 256 != 0) return false;
-    address = static_cast<unsigned char>(bytes[0]);
+    if (sum % 256 != 0) return std::nullopt;
     const int function = static_cast<unsigned char>(bytes[1]);
-    return function == 0x83 || (function == 0x03 && bytes.size() == 6 && bytes[2] == 2);
+    if (function == 0x83 || (function == 0x03 && bytes.size() == 6 && bytes[2] == 2)) return bytes;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -136,6 +140,7 @@ void Scanner::begin_try() {
             port_.set_open(true);
             applied_ = line_;
             heard_.clear();
+            answers_.clear();
         }
         // What is still on its way from an earlier try counts for that try.
         if (port_.waiting_count() > 0) heard_ += port_.read_all();
@@ -189,15 +194,29 @@ void Scanner::look_for_replies() {
     // Any address asked at this setting may answer, late ones too.
     const int last_asked = address_;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
-        int address = 0;
-        const bool answer = line_.mode == "ASCII" ? heard_[i] == ':' && ascii_answer(heard_, i, address)
-                                                  : rtu_answer(heard_, i, address);
-        if (!answer || address < plan_.first_address || address > last_asked) continue;
-        const ScanFind find{line_, address};
-        if (std::find(found_.begin(), found_.end(), find) == found_.end()) found_.push_back(find);
+        const auto answer = line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt)
+                                                  : rtu_answer(heard_, i);
+        if (!answer) continue;
+        const int address = static_cast<unsigned char>((*answer)[0]);
+        if (address < plan_.first_address || address > last_asked) continue;
+        note_find(address, *answer);
     }
     // Keep only a tail that could still be the start of a reply.
     if (heard_.size() > 64) heard_.erase(0, heard_.size() - 64);
+}
+
+void Scanner::note_find(int address, const std::string& answer) {
+    // Each address is asked once per setting: a second answer that differs
+    // from the first comes from a second device at that address.
+    auto& first = answers_[address];
+    const auto same = [&](const ScanFind& f) { return f.line == line_ && f.address == address; };
+    const auto known = std::find_if(found_.begin(), found_.end(), same);
+    if (known == found_.end()) {
+        found_.push_back({line_, address});
+        first = answer;
+    } else if (answer != first) {
+        known->conflict = true;
+    }
 }
 
 }  // namespace vor3::ops

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct LineSetting {
 struct ScanFind {
     LineSetting line;
     int address = 0;
+    // Two different answers came from this address: two devices may share it.
+    bool conflict = false;
     bool operator==(const ScanFind&) const = default;
 };
 
@@ -79,6 +82,7 @@ private:
     void finish();
     bool advance();  // to the next try; false past the last
     void look_for_replies();
+    void note_find(int address, const std::string& answer);
 
     link::SerialPort& port_;
     form::Timer timer_;
@@ -92,6 +96,7 @@ private:
     std::optional<LineSetting> applied_;
     std::string heard_;  // what came back since the setting was applied
     std::vector<ScanFind> found_;
+    std::map<int, std::string> answers_;  // the first answer from each address at this setting
     std::optional<link::PortError> error_;
 };
 

@@ -160,6 +160,7 @@ int run_scan(app::Program& program, const app::CliOptions& options) {
     const auto& finds = scanner.found();
     const std::string out = options.json ? app::format_finds_json(finds) : app::format_finds(finds);
     std::fwrite(out.data(), 1, out.size(), stdout);
+    for (const auto& note : app::conflict_notes(finds, program.g.lang.language)) print(stderr, "vor3-cli: " + note);
     if (scanner.error()) {
         print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available,
                                                                 program.g.lang.language)) +

@@ -5,6 +5,10 @@
 
 namespace vor3::ui {
 
+// A find as the scan window lists it, with a warning where two devices may
+// share its address.
+std::string scan_entry(const ops::ScanFind& find, const std::string& language);
+
 // "Sensor suchen…": the scan window's behaviour. While a scan runs it has
 // the port to itself: the configuration window closes its link and waits,
 // disabled, until the scan ends.
@@ -28,7 +32,6 @@ public:
 
 private:
     void show_progress();
-    std::string entry(const ops::ScanFind& find) const;
 
     Context& c_;
     form::FrmScan& w_;

@@ -69,6 +69,21 @@ TEST(Scan, OneSettingTakesSecondsAndASilentLineFindsNothingInTheComputedTime) {
     }
 }
 
+// Two devices at one address answer one request differently; where both
+// answer alike (a duplicate), nothing is said.
+TEST(Scan, NamesTwoDifferentAnswersFromOneAddress) {
+    for (const bool twin : {true, false}) {
+        Line line(sim::Framing::Rtu, 5, 9600, 'E');
+        (twin ? line.sensor.faults().twin : line.sensor.faults().duplicate) = true;
+        ScanPlan plan;
+        plan.modes = {"RTU"};
+        plan.bauds = {"9600"};
+        plan.parities = {'E'};
+        line.run(plan);
+        EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"RTU", "9600", 'E'}, 5, twin}})) << twin;
+    }
+}
+
 TEST(Scan, StopsOnRequestAndAtTheFirstFindWhenAsked) {
     Line line(sim::Framing::Rtu, 5, 57600, 'N');
     ScanPlan plan;
