@@ -26,9 +26,13 @@ ops::ScanPlan scan_plan(const CliOptions& o) {
 
 std::string format_finds(const std::vector<ops::ScanFind>& finds) {
     std::string out;
-    for (const auto& f : finds)
-        out += "--mode " + lower(f.line.mode) + " --baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) +
-               " --address " + std::to_string(f.address) + "\n";
+    for (const auto& f : finds) {
+        // Over the network only what the scan tried is named.
+        if (!f.line.mode.empty()) out += "--mode " + lower(f.line.mode) + " ";
+        if (!f.line.baud.empty())
+            out += "--baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) + " ";
+        out += "--address " + std::to_string(f.address) + "\n";
+    }
     return out;
 }
 
@@ -36,10 +40,11 @@ std::string format_finds_json(const std::vector<ops::ScanFind>& finds) {
     std::string out = "[";
     for (std::size_t i = 0; i < finds.size(); ++i) {
         const auto& f = finds[i];
-        out += (i ? ",\n  " : "\n  ");
-        out += "{\"mode\": \"" + lower(f.line.mode) + "\", \"baud\": " + f.line.baud + ", \"parity\": \"" +
-               std::string(1, f.line.parity) + "\", \"address\": " + std::to_string(f.address) +
-               (f.conflict ? ", \"conflict\": true}" : "}");
+        out += (i ? ",\n  {" : "\n  {");
+        if (!f.line.mode.empty()) out += "\"mode\": \"" + lower(f.line.mode) + "\", ";
+        if (!f.line.baud.empty())
+            out += "\"baud\": " + f.line.baud + ", \"parity\": \"" + std::string(1, f.line.parity) + "\", ";
+        out += "\"address\": " + std::to_string(f.address) + (f.conflict ? ", \"conflict\": true}" : "}");
     }
     return out + (finds.empty() ? "]\n" : "\n]\n");
 }

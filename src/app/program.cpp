@@ -7,22 +7,32 @@ namespace vor3::app {
 Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
     : frm_config(clock),
       frmState(clock),
-      // The traffic is recorded nearest the line, echo and all; the reader
-      // sees what is left once an echo is dropped.
+      // The traffic is recorded nearest the line, echo and all (and, to a
+      // Modbus TCP gateway, as the network carries it); the reader sees
+      // what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
-      echo_filter_(traffic_port_, [this] { return g.link.suppress_echo; }),
+      gateway_port_(traffic_port_,
+                    [this](link::ModbusTcpPort::Drop why) {
+                        note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
+                                                                          : link::TrafficEntry::Kind::WrongHeader);
+                    }),
+      echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
       ctx{g, frm_config, frmState, echo_filter_, msg, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
     ui::attach_handlers(ctx);
     // The traffic shows the reply above as it came; say it was not taken.
-    ctx.answer_not_taken = [this, &clock](bool answered_already) {
-        link::TrafficEntry note;
-        note.at_ms = clock.now_ms();
-        note.kind = answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited;
-        traffic.add(std::move(note));
+    ctx.answer_not_taken = [this](bool answered_already) {
+        note(answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited);
     };
+}
+
+void Program::note(link::TrafficEntry::Kind kind) {
+    link::TrafficEntry entry;
+    entry.at_ms = ctx.clock.now_ms();
+    entry.kind = kind;
+    traffic.add(std::move(entry));
 }
 
 void Program::Main() {

@@ -25,6 +25,7 @@
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
+#include "ui/port_settings.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_sensor.h"
 
@@ -146,7 +147,7 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
     return app::CliMonitor::exit_status(outcome);
 }
 
-int run_scan(app::Program& program, const app::CliOptions& options) {
+int run_scan(app::Program& program, app::CollectedMessages& messages, const app::CliOptions& options) {
     program.Main();  // for the language in force
     if (options.echo) program.g.link.suppress_echo = true;
     ops::Scanner scanner(program.ctx.port, program.ctx.clock);
@@ -162,10 +163,10 @@ int run_scan(app::Program& program, const app::CliOptions& options) {
     std::fwrite(out.data(), 1, out.size(), stdout);
     for (const auto& note : app::conflict_notes(finds, program.g.lang.language)) print(stderr, "vor3-cli: " + note);
     if (scanner.error()) {
-        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available,
-                                                                program.g.lang.language)) +
-                          (scanner.error()->number >= 0 ? " " : "") + std::to_string(scanner.error()->number));
-        return 2;
+        // The window's message for it, with the reason below.
+        ui::show_port_error(program.ctx, *scanner.error());
+        print(stderr, "vor3-cli: " + messages.texts.back());
+        return scanner.error()->number == link::kConnectionClosed ? 3 : 2;
     }
     if (finds.empty()) {
         print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, program.g.lang.language)));
@@ -231,6 +232,6 @@ int main(int argc, char** argv) {
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
     if (options.command == "save") return run_save(program, messages, options);
-    if (options.command == "scan") return run_scan(program, options);
+    if (options.command == "scan") return run_scan(program, messages, options);
     return run_read(program, messages, options);
 }

@@ -92,10 +92,15 @@ void ScanWindow::take() {
     unload();
 }
 
+std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language) {
+    const std::string at = std::to_string(address);
+    if (line.mode.empty()) return model::caption(Caption::scan_unit, language, {at});
+    if (line.baud.empty()) return model::caption(Caption::scan_framing, language, {line.mode, at});
+    return model::caption(Caption::scan_entry, language, {line.mode, line.baud, parity_name(line.parity), at});
+}
+
 std::string scan_entry(const ops::ScanFind& find, const std::string& language) {
-    const std::string entry = model::caption(Caption::scan_entry, language,
-                                             {find.line.mode, find.line.baud, parity_name(find.line.parity),
-                                              std::to_string(find.address)});
+    const std::string entry = scan_setting(find.line, find.address, language);
     return find.conflict ? model::caption(Caption::scan_conflict, language, {entry}) : entry;
 }
 
@@ -105,10 +110,7 @@ void ScanWindow::show_progress() {
     w_.prg_scan.set_range(0, std::max(1, scanner_.total()));
     w_.prg_scan.set_value(scanner_.tried());
     const auto& line = scanner_.line();
-    w_.lbl_trying.set_caption(running ? model::caption(Caption::scan_trying, language,
-                                                       {line.mode, line.baud, parity_name(line.parity),
-                                                        std::to_string(scanner_.address())})
-                                      : std::string());
+    w_.lbl_trying.set_caption(running ? scan_setting(line, scanner_.address(), language) : std::string());
     const auto& found = scanner_.found();
     // A find may learn of a second device at its address after it is listed.
     std::vector<std::string> entries;

@@ -5,6 +5,10 @@
 
 namespace vor3::ui {
 
+// A line setting and address as the scan window names them ("RTU, 9600
+// Baud, Even, Adresse 5"; over the network "RTU, Adresse 5", or "Unit-ID 5"
+// behind a gateway).
+std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language);
 // A find as the scan window lists it, with a warning where two devices may
 // share its address.
 std::string scan_entry(const ops::ScanFind& find, const std::string& language);
