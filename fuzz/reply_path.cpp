@@ -1,7 +1,10 @@
 // The reply path under random input: byte streams of noise, answers,
-// corrupted, stale and duplicated answers, split at random points over
-// several polls with the virtual clock moving between them, for every
-// transfer in both framings.
+// corrupted and late answers, split at random points over several polls
+// with the virtual clock moving between them, for every transfer in both
+// framings. The sensor answers each copy of a request at most once and
+// within the slowest answer time a sensor may take; where nothing but its
+// answers came, a transfer that ends without a warning shows exactly the
+// sensor's values.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
@@ -20,6 +23,8 @@ using namespace vor3;
 enum class Transfer { ReadDevice, CyclicReadOut, ReRead, WriteConfig, WriteExternal };
 
 constexpr char kUnread[] = "?";
+// The slowest a sensor answers, and both frames on the line.
+constexpr std::int64_t kSlowestAnswerMs = 3000;
 // Longer than any transfer may take once the line is quiet.
 constexpr std::int64_t kQuietBoundMs = 10 * 60 * 1000;
 
@@ -29,6 +34,10 @@ struct Run {
     Transfer transfer;
     std::uint64_t answers = 0;
     std::uint64_t last_answered = 0;
+    // When each frame written went out, and whether the sensor answered it.
+    std::vector<std::int64_t> sent_ms;
+    std::vector<bool> answered;
+    bool noise = false;  // bytes not from the sensor reached the line
 
     explicit Run(Transfer t, bool ascii) : transfer(t) {
         p.f.Combo_Port(5).set_list_index(ascii ? 0 : 1);
@@ -47,10 +56,30 @@ struct Run {
         last_answered = l.last_answered;
     }
 
+    void note_writes() {
+        while (sent_ms.size() < p.port.written.size()) {
+            sent_ms.push_back(p.clock.now_ms());
+            answered.push_back(false);
+        }
+    }
+
     void advance(std::int64_t ms) {
         const std::int64_t target = p.clock.now_ms() + ms;
-        while (p.clock.step(target)) check_step();
+        note_writes();
+        while (p.clock.step(target)) {
+            check_step();
+            note_writes();
+        }
         p.clock.advance(target - p.clock.now_ms());
+    }
+
+    // The sensor's answer to copy `i`, once and only while it may still
+    // come; "" otherwise.
+    std::string answer_copy(std::size_t i) {
+        note_writes();
+        if (i >= sent_ms.size() || answered[i] || p.clock.now_ms() - sent_ms[i] > kSlowestAnswerMs) return {};
+        answered[i] = true;
+        return answer_to(p.port.written[i]);
     }
 
     void start() {
@@ -100,22 +129,25 @@ struct Run {
             const auto& written = p.port.written;
             const int what = in.ConsumeIntegralInRange(0, 6);
             switch (what) {
-            case 0:
-                deliver(in, in.ConsumeBytesAsString(in.ConsumeIntegralInRange<std::size_t>(0, 40)));
+            case 0: {
+                const std::string bytes = in.ConsumeBytesAsString(in.ConsumeIntegralInRange<std::size_t>(0, 40));
+                noise |= !bytes.empty();
+                deliver(in, bytes);
                 break;
+            }
             case 1:
-            case 2:  // the latest request answered, or its answer corrupted
+            case 2:  // the latest copy answered, or its answer corrupted
                 if (!written.empty()) {
-                    std::string reply = answer_to(written.back());
+                    std::string reply = answer_copy(written.size() - 1);
                     if (what == 2 && !reply.empty())
                         reply[in.ConsumeIntegralInRange<std::size_t>(0, reply.size() - 1)] ^=
                             static_cast<char>(in.ConsumeIntegralInRange(1, 255));
                     deliver(in, reply);
                 }
                 break;
-            case 3:  // an earlier request answered (again)
+            case 3:  // an earlier copy answered late
                 if (!written.empty())
-                    deliver(in, answer_to(written[in.ConsumeIntegralInRange<std::size_t>(0, written.size() - 1)]));
+                    deliver(in, answer_copy(in.ConsumeIntegralInRange<std::size_t>(0, written.size() - 1)));
                 break;
             case 4: advance(in.ConsumeIntegralInRange(0, 2500)); break;
             case 5: advance(p.f.Timer4.interval()); break;
@@ -125,6 +157,12 @@ struct Run {
                 break;
             }
         }
+    }
+
+    // What field `index` of `array` shows when it holds the sensor's value.
+    std::string shown(model::FieldArray array, int index) const {
+        const auto& spec = model::field(array, index);
+        return model::register_text(sensor.holding(spec.address), spec.encoding, p.g.lang.decimal_sep);
     }
 
     bool ended() const {
@@ -151,7 +189,17 @@ struct Run {
             for (int i = 0; i <= 10; ++i) all &= f.txt_data_cfg(i).text() != kUnread;
             for (int i = 0; i <= 2; ++i) all &= f.txt_data_out(i).text() != kUnread && f.txt_data_in(i).text() != kUnread;
             FUZZ_CHECK(all, "a read ended without a warning but left fields unread");
-        } else if (transfer != Transfer::CyclicReadOut) {
+        }
+        // A read or a write's read-back shows what the sensor holds.
+        if (!noise && transfer != Transfer::CyclicReadOut && p.g.line.answers > 0) {
+            for (int i = 0; i <= 10; ++i)
+                FUZZ_CHECK(f.txt_data_cfg(i).text() == shown(model::FieldArray::txt_data_cfg, i),
+                           "a transfer ended without a warning with a configuration field not the sensor's");
+            for (int i = 0; i <= 2; ++i)
+                FUZZ_CHECK(f.txt_data_in(i).text() == shown(model::FieldArray::txt_data_in, i),
+                           "a transfer ended without a warning with an external value not the sensor's");
+        }
+        if (!reads() && transfer != Transfer::CyclicReadOut) {
             FUZZ_CHECK(f.txt_data_cfg(4).fore_color() != form::kChangeMark &&
                            f.txt_data_in(0).fore_color() != form::kChangeMark,
                        "a write ended without a warning but left its edits unconfirmed");

@@ -1,5 +1,7 @@
 #include "sim/mbap_session.h"
 
+#include <algorithm>
+
 #include "link/mbap.h"
 #include "sim/rtu_frame.h"
 
@@ -19,27 +21,25 @@ std::vector<MbapSession::Request> MbapSession::feed(std::string_view bytes) {
     return requests;
 }
 
-Reply MbapSession::to_mbap(const Reply& serial, std::uint16_t transaction, const Faults& faults) {
-    std::string_view frame = serial.bytes;
-    const std::string& noise = faults.noise_before;
-    const bool noisy = !noise.empty() && frame.starts_with(noise);
-    if (noisy) frame.remove_prefix(noise.size());
+Reply MbapSession::to_mbap(const Reply& serial, std::uint16_t transaction) {
+    const std::string_view noise = std::string_view(serial.bytes).substr(0, std::min(serial.frame_at, serial.bytes.size()));
+    std::string_view frame = std::string_view(serial.bytes).substr(noise.size());
     if (frame.size() < 2) return serial;
     frame.remove_suffix(2);  // the CRC
-    const auto sent_as = static_cast<std::uint16_t>(transaction + (faults.bad_checksum ? 1 : 0));
+    const auto sent_as = static_cast<std::uint16_t>(transaction + (serial.bad_checksum ? 1 : 0));
     Reply out = serial;
-    out.bytes = (noisy ? noise : std::string()) + link::mbap_frame(sent_as, frame);
+    out.bytes = std::string(noise) + link::mbap_frame(sent_as, frame);
     out.piece_ends.clear();
     for (std::size_t end : serial.piece_ends) out.piece_ends.push_back(end * out.bytes.size() / serial.bytes.size());
     if (!out.piece_ends.empty()) out.piece_ends.back() = out.bytes.size();
     return out;
 }
 
-std::vector<Reply> MbapSession::answers(std::string_view bytes, SimulatedSensor& sensor, std::int64_t now_ms) {
+std::vector<Reply> MbapSession::answers(std::string_view bytes, Responder& line, std::int64_t now_ms) {
     std::vector<Reply> replies;
     for (const auto& request : feed(bytes))
-        for (const Reply& reply : sensor.receive(request.rtu_frame, now_ms))
-            replies.push_back(to_mbap(reply, request.transaction, sensor.faults()));
+        for (const Reply& reply : line.receive(request.rtu_frame, now_ms))
+            replies.push_back(to_mbap(reply, request.transaction));
     return replies;
 }
 

@@ -4,13 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/faults.h"
 #include "sim/reply.h"
-#include "sim/simulated_sensor.h"
 
 namespace vor3::sim {
 
-// The simulated sensor behind a Modbus TCP gateway: requests are taken
+// The simulated sensors behind a Modbus TCP gateway: requests are taken
 // from the connection by their MBAP headers and handed to the sensor as
 // RTU frames; its replies go back under their request's transaction, the
 // checksum given up. Where the faults ask for a wrong checksum, the
@@ -28,13 +26,13 @@ public:
     std::vector<Request> feed(std::string_view bytes);
 
     // The sensor's reply to `transaction` as the gateway sends it: any
-    // noise the faults put ahead stays ahead of the frame, and a reply in
-    // pieces stays in as many.
-    static Reply to_mbap(const Reply& serial, std::uint16_t transaction, const Faults& faults);
+    // noise ahead of the frame stays ahead, and a reply in pieces stays in
+    // as many.
+    static Reply to_mbap(const Reply& serial, std::uint16_t transaction);
 
     // Bytes from the connection that arrived at `now_ms`; the gateway's
-    // replies, each request handed to `sensor` in turn.
-    std::vector<Reply> answers(std::string_view bytes, SimulatedSensor& sensor, std::int64_t now_ms);
+    // replies, each request handed to `line` in turn.
+    std::vector<Reply> answers(std::string_view bytes, Responder& line, std::int64_t now_ms);
 
 private:
     std::string in_;

@@ -32,7 +32,7 @@
 
 #include "sim/mbap_session.h"
 #include "sim/pty_options.h"
-#include "sim/simulated_sensor.h"
+#include "sim/sensor_line.h"
 
 namespace {
 
@@ -169,8 +169,9 @@ private:
 class Server {
 public:
     explicit Server(const PtyOptions& options)
-        : sensor_(options.framing, options.address), modbus_tcp_(options.modbus_tcp) {
-        sensor_.faults() = options.faults;
+        : sensor_(options.framing, options.addresses), modbus_tcp_(options.modbus_tcp) {
+        sensor_.set_faults(options.faults);
+        close_mid_reply_ = options.faults.close_mid_reply;
         // The sensor's usual line settings: 8E1 for RTU, 7E1 for ASCII.
         const int data_bits = options.framing == Framing::Ascii ? 7 : 8;
         char_ms_ = char_time_ms({options.baud, 'E', data_bits, 1});
@@ -255,7 +256,7 @@ private:
         const std::vector<double> times = byte_arrivals(reply, begin, char_ms_);
         for (std::size_t i = 0; i < times.size(); ++i) outgoing_.push_back({times[i], reply.bytes[i]});
         if (!times.empty()) sensor_free_ms_ = times.back();
-        if (network && sensor_.faults().close_mid_reply && times.size() >= 2)
+        if (network && close_mid_reply_ && times.size() >= 2)
             outgoing_[outgoing_.size() - times.size() + times.size() / 2 - 1].close_after = true;
     }
 
@@ -274,9 +275,14 @@ private:
             control_text_.erase(0, end + 1);
             std::vector<std::string> words{std::istream_iterator<std::string>(line), {}};
             try {
-                sensor_.faults() = parse_fault_options(words);
+                const FaultLine set = parse_fault_line(words);
+                if (set.addresses.empty()) {
+                    sensor_.set_faults(set.faults);
+                    close_mid_reply_ = set.faults.close_mid_reply;
+                }
+                for (int a : set.addresses) sensor_.sensor(a).faults() = set.faults;
                 std::cout << "faults set" << std::endl;
-            } catch (const std::invalid_argument& e) {
+            } catch (const std::exception& e) {
                 std::cout << "faults refused: " << e.what() << std::endl;
             }
         }
@@ -305,9 +311,12 @@ private:
 
     int control_ = STDIN_FILENO;
     std::string control_text_;
-    SimulatedSensor sensor_;
+    SensorLine sensor_;
     bool modbus_tcp_ = false;
     MbapSession mbap_;
+    // The connection closes in the middle of each reply (a fault of the
+    // whole line: the server's, not a sensor's).
+    bool close_mid_reply_ = false;
     double char_ms_ = 1;
     double sensor_free_ms_ = 0;
     short revents_ = 0;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "link/hex.h"
+#include "model/address_list.h"
 
 namespace vor3::sim {
 
@@ -34,7 +35,7 @@ std::string noise_bytes(const std::string& text) {
 
 bool is_switch(const std::string& name) {
     return name == "--silent" || name == "--bad-checksum" || name == "--duplicate" || name == "--echo" ||
-           name == "--close-mid-reply";
+           name == "--twin" || name == "--close-mid-reply";
 }
 
 // Takes one option (and its value) at args[i]; false when it is not one of
@@ -43,6 +44,7 @@ bool take_fault(const std::string& name, const std::string& value, Faults& f) {
     if (name == "--silent") f.silent = true;
     else if (name == "--bad-checksum") f.bad_checksum = true;
     else if (name == "--duplicate") f.duplicate = true;
+    else if (name == "--twin") f.twin = true;
     else if (name == "--echo") f.echo = true;
     else if (name == "--close-mid-reply") f.close_mid_reply = true;
     else if (name == "--noise") f.noise_before = noise_bytes(value);
@@ -82,6 +84,14 @@ void walk(const std::vector<std::string>& args, bool (*has_no_value)(const std::
     }
 }
 
+std::vector<int> address_list(const std::string& name, const std::string& value) {
+    try {
+        return model::parse_address_list(value, 1, 247);
+    } catch (const std::invalid_argument& e) {
+        throw std::invalid_argument(name + " " + e.what());
+    }
+}
+
 bool plain_switch(const std::string& name) { return is_switch(name) || name == "--help" || name == "-h"; }
 
 }  // namespace
@@ -94,6 +104,16 @@ Faults parse_fault_options(const std::vector<std::string>& args) {
     return faults;
 }
 
+FaultLine parse_fault_line(std::vector<std::string> words) {
+    FaultLine line;
+    if (words.size() >= 2 && words[0] == "--address") {
+        line.addresses = address_list(words[0], words[1]);
+        words.erase(words.begin(), words.begin() + 2);
+    }
+    line.faults = parse_fault_options(words);
+    return line;
+}
+
 PtyOptions parse_pty_options(const std::vector<std::string>& args) {
     PtyOptions options;
     walk(args, plain_switch, [&](const std::string& name, const std::string& value) {
@@ -103,7 +123,7 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args) {
             options.modbus_tcp = value == "modbus-tcp";
             if (!options.modbus_tcp) options.framing = framing_named(value);
         } else if (name == "--tcp") options.tcp_port = whole_number(name, value, 0, 65535);
-        else if (name == "--address") options.address = whole_number(name, value, 1, 247);
+        else if (name == "--address") options.addresses = address_list(name, value);
         else if (name == "--baud") options.baud = whole_number(name, value, 50, 4'000'000);
         else if (name == "--link") {
             if (value.empty()) throw std::invalid_argument("--link needs a path");
@@ -120,14 +140,16 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args) {
 }
 
 std::string pty_usage() {
-    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address N] [--baud B] [--link PATH] [FAULTS]\n"
-           "       vor3-sensor-sim --tcp PORT [--framing rtu|ascii|modbus-tcp] [--address N] [--baud B] [FAULTS]\n"
+    return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address LIST] [--baud B] [--link PATH] [FAULTS]\n"
+           "       vor3-sensor-sim --tcp PORT [--framing rtu|ascii|modbus-tcp] [--address LIST] [--baud B] [FAULTS]\n"
            "\n"
            "Simulates the VOR3-UZ485-Uvarod-OR2 room sensor as a Modbus slave on a\n"
            "pseudo-terminal and prints the terminal's path as the first line.\n"
            "\n"
            "  --mode rtu|ascii  framing (default rtu)\n"
-           "  --address N       slave address 1..247 (default 1)\n"
+           "  --address LIST    slave address 1..247 (default 1), or several sensors on\n"
+           "                    the one line, each with its own memory and its address\n"
+           "                    as location id: 1,5,37 or 1-30\n"
            "  --baud B          line speed the replies are paced at (default 9600)\n"
            "  --link PATH       also make PATH a symbolic link to the terminal\n"
            "  --tcp PORT        serve TCP connections on the loopback address instead,\n"
@@ -154,12 +176,14 @@ std::string pty_usage() {
            "  --lose PERCENT    leave this share of the answers unsent, at random\n"
            "  --seed N          the random answer times and losses follow N (default 1)\n"
            "  --duplicate       send every reply twice\n"
+           "  --twin            a second device at the address answers too, differently\n"
            "  --echo            send the request back ahead of the reply\n"
            "  --close-mid-reply over TCP: close the connection when half a reply has gone\n"
            "  Over modbus-tcp, --bad-checksum sends the reply under a wrong transaction.\n"
            "\n"
            "A line of fault switches on standard input replaces the faults in force\n"
            "(an empty line clears them); each line is answered with \"faults set\".\n"
+           "A line that starts with --address LIST sets the faults of those sensors only.\n"
            "Runs until interrupted (SIGINT or SIGTERM).\n";
 }
 

@@ -9,7 +9,7 @@ namespace vor3::sim {
 
 struct PtyOptions {
     Framing framing = Framing::Rtu;
-    int address = 1;
+    std::vector<int> addresses = {1};  // one sensor at each, on the one line
     int baud = 9600;
     std::string link;  // empty: no symbolic link
     // A TCP port on the loopback address to serve instead of a
@@ -30,6 +30,14 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args);
 // The fault switches alone (as vor3-sensor-sim reads them on standard input
 // while it runs): the faults they describe, starting from none.
 Faults parse_fault_options(const std::vector<std::string>& args);
+
+// A line of fault switches on standard input: "--address LIST" first puts
+// them on those sensors alone, else they go to every sensor on the line.
+struct FaultLine {
+    std::vector<int> addresses;  // empty: every sensor
+    Faults faults;
+};
+FaultLine parse_fault_line(std::vector<std::string> words);
 
 std::string pty_usage();
 

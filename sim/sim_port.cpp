@@ -13,7 +13,7 @@ constexpr double kTimeSlack = 1e-6;
 constexpr const char* kDevice = "sim";
 }  // namespace
 
-SimPort::SimPort(form::Clock& clock, SimulatedSensor& sensor) : clock_(clock), sensor_(sensor) {}
+SimPort::SimPort(form::Clock& clock, Responder& sensor) : clock_(clock), sensor_(sensor) {}
 
 std::vector<std::string> SimPort::port_list() const {
     if (vanished_) return {};

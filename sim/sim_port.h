@@ -12,13 +12,14 @@
 
 namespace vor3::sim {
 
-// A serial port with the simulated sensor on the other end of the line.
+// A serial port with the simulated sensor (or a line of them) on the other
+// end.
 // Time comes from the clock (virtual in tests): a request occupies the line
 // for its length in character times, the reply follows after the sensor's
 // response delay, and its bytes become readable one character time apart.
 class SimPort : public link::SerialPort {
 public:
-    SimPort(form::Clock& clock, SimulatedSensor& sensor);
+    SimPort(form::Clock& clock, Responder& sensor);
 
     std::vector<std::string> port_list() const override;
     int port_number() const override { return port_number_; }
@@ -31,7 +32,6 @@ public:
     int waiting_count() override;
     std::string read_all() override;
 
-    SimulatedSensor& sensor() { return sensor_; }
     const link::SerialSettings& settings() const { return settings_; }
     // The sensor's own line: when set, it hears only a master whose baud
     // rate, parity and data bits match (7 for ASCII, 8 for RTU, as its
@@ -63,7 +63,7 @@ private:
     void fail_if_gone() const;
 
     form::Clock& clock_;
-    SimulatedSensor& sensor_;
+    Responder& sensor_;
     link::SerialSettings settings_;
     int port_number_ = 1;
     bool open_ = false;

@@ -17,14 +17,14 @@ namespace vor3::sim {
 
 // The room sensor as a Modbus slave, without any notion of the line: bytes
 // in, reply frames out.
-class SimulatedSensor {
+class SimulatedSensor : public Responder {
 public:
     // Throws std::invalid_argument for an address outside 1..247.
     explicit SimulatedSensor(Framing framing = Framing::Rtu, int address = 1);
 
     // Bytes from the line; the replies to send, in order (possibly none).
     // now_ms is when they arrived, which decides the measured values read.
-    std::vector<Reply> receive(std::string_view bytes, std::int64_t now_ms);
+    std::vector<Reply> receive(std::string_view bytes, std::int64_t now_ms) override;
 
     // Direct access to the map; addresses outside it throw std::out_of_range.
     // Setting a measured value (0x100..0x102) pins it from then on.

@@ -4,8 +4,10 @@
 # allow (block-timer ticks, reply polls and the sensor's replies at line
 # speed, from vor3-bench-schedule). Then the same for writes (read, write,
 # read-back). Then a write of Min-Response-Time 3000 ms with its read-back,
-# once per setting on a fresh sensor, which --quick leaves out. Last, the
-# window idle with the port open. Run ./test.sh or tools/setup.sh first to
+# once per setting on a fresh sensor, which --quick leaves out. Then whole
+# lines: 3 and 30 sensors read with --addresses against the sum of their
+# reads' schedules, and 30 commissioned with one parameter file (--quick:
+# 3 only). Last, the window idle with the port open. Run ./test.sh or tools/setup.sh first to
 # build.
 #   tools/bench_read.sh [--quick] [runs per setting, default 3]
 set -euo pipefail
@@ -18,12 +20,12 @@ for tool in vor3-cli vor3-sensor-sim vor3-bench-schedule vor3-bench-idle; do
   [ -x "$build/$tool" ] || { echo "bench_read: $build/$tool is missing; run ./test.sh first" >&2; exit 1; }
 done
 
-# Starts vor3-sensor-sim for MODE and BAUD: sets sim (its pid), device, and
-# link (vor3-cli's link options for it).
+# Starts vor3-sensor-sim for MODE and BAUD (and ADDRESSES, default 1): sets
+# sim (its pid), device, and link (vor3-cli's link options for it).
 start_sensor() {
   local out
   out="$(mktemp)"
-  "$build/vor3-sensor-sim" --mode "$1" --baud "$2" > "$out" &
+  "$build/vor3-sensor-sim" --mode "$1" --baud "$2" --address "${3:-1}" > "$out" &
   sim=$!
   for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
   device="$(head -n 1 "$out")"
@@ -50,15 +52,26 @@ timed_cli() {
 }
 ratio() { awk -v w="$1" -v s="$2" 'BEGIN { printf "%.3f", w / s }'; }
 
-printf '%-6s %-6s %4s %9s %12s %7s %8s\n' mode baud run wall_ms schedule_ms ratio cpu_ms
+# What starting vor3-cli costs before its first request (Qt, settings, the
+# port): a run that finds no port. The net ratio leaves it out, so it says
+# how closely the transfer keeps to its timers.
+startup=1000000
+for _ in 1 2 3; do
+  timed_cli read --port /dev/vor3-bench-no-port || true
+  [ "$wall" -lt "$startup" ] && startup=$wall
+done
+net() { ratio "$(( $1 - startup ))" "$2"; }
+echo "vor3-cli start-up: $startup ms"
+
+printf '%-6s %-6s %4s %9s %12s %7s %7s %8s\n' mode baud run wall_ms schedule_ms ratio net cpu_ms
 for mode in rtu ascii; do
   for baud in 9600 19200 38400 57600; do
     start_sensor "$mode" "$baud"
     schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud")"
     for run in $(seq "$runs"); do
       timed_cli read "${link[@]}"
-      printf '%-6s %-6s %4s %9s %12s %7s %8s\n' "$mode" "$baud" "$run" "$wall" "$schedule" \
-        "$(ratio "$wall" "$schedule")" "$cpu"
+      printf '%-6s %-6s %4s %9s %12s %7s %7s %8s\n' "$mode" "$baud" "$run" "$wall" "$schedule" \
+        "$(ratio "$wall" "$schedule")" "$(net "$wall" "$schedule")" "$cpu"
     done
     stop_sensor
   done
@@ -68,7 +81,7 @@ done
 # read before it and the read-back after it, as vor3-cli write does. Each
 # run writes a value the sensor does not hold yet, so every run writes.
 echo
-printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' mode baud change run wall_ms schedule_ms ratio
+printf '%-6s %-6s %-7s %4s %9s %12s %7s %7s\n' mode baud change run wall_ms schedule_ms ratio net
 for mode in rtu ascii; do
   for baud in 9600 57600; do
     start_sensor "$mode" "$baud"
@@ -81,8 +94,8 @@ for mode in rtu ascii; do
         [ "$change" = config ] && values=("txt_data_cfg(4)=$((900 + run))") || values=("txt_data_cfg(4)=$((950 + run))")
         [ "$change" = both ] && values+=("txt_data_in(0)=2$run.5")
         timed_cli write "${link[@]}" "${values[@]}"
-        printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' "$mode" "$baud" "$change" "$run" "$wall" "$schedule" \
-          "$(ratio "$wall" "$schedule")"
+        printf '%-6s %-6s %-7s %4s %9s %12s %7s %7s\n' "$mode" "$baud" "$change" "$run" "$wall" "$schedule" \
+          "$(ratio "$wall" "$schedule")" "$(net "$wall" "$schedule")"
       done
     done
     stop_sensor
@@ -94,17 +107,44 @@ done
 # read before the write runs at the usual pace.
 if [ "$quick" = 0 ]; then
   echo
-  printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' mode baud change run wall_ms schedule_ms ratio
+  printf '%-6s %-6s %-7s %4s %9s %12s %7s %7s\n' mode baud change run wall_ms schedule_ms ratio net
   for mode in rtu ascii; do
     for baud in 9600 57600; do
       start_sensor "$mode" "$baud"
       schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud" 'txt_data_cfg(7)=3000')"
       timed_cli write "${link[@]}" 'txt_data_cfg(7)=3000'
-      printf '%-6s %-6s %-7s %4s %9s %12s %7s\n' "$mode" "$baud" mrt3000 1 "$wall" "$schedule" \
-        "$(ratio "$wall" "$schedule")"
+      printf '%-6s %-6s %-7s %4s %9s %12s %7s %7s\n' "$mode" "$baud" mrt3000 1 "$wall" "$schedule" \
+        "$(ratio "$wall" "$schedule")" "$(net "$wall" "$schedule")"
       stop_sensor
     done
   done
 fi
+# Whole lines, RTU: N whole reads should take N reads' schedules and no more;
+# a parameter file written to each sensor, with its read and read-back.
+echo
+printf '%-6s %-6s %-9s %4s %9s %12s %7s\n' mode baud job sensors wall_ms schedule_ms ratio
+lines=(3 30)
+[ "$quick" = 1 ] && lines=(3)
+file="$(mktemp)"
+for baud in 9600 57600; do
+  for n in "${lines[@]}"; do
+    start_sensor rtu "$baud" "1-$n"
+    one="$("$build/vor3-bench-schedule" --mode rtu --baud "$baud")"
+    timed_cli read "${link[@]}" --addresses "1-$n"
+    printf '%-6s %-6s %-9s %4s %9s %12s %7s\n' rtu "$baud" read "$n" "$wall" "$((n * one))" \
+      "$(ratio "$wall" "$((n * one))")"
+    if [ "$n" = "${lines[-1]}" ]; then
+      # A file saved from the first sensor with one value changed.
+      "$build/vor3-cli" save "${link[@]}" "$file" > /dev/null
+      sed -i 's/;800\r$/;950\r/' "$file"
+      one="$("$build/vor3-bench-schedule" --mode rtu --baud "$baud" 'txt_data_cfg(4)=950')"
+      timed_cli write "${link[@]}" --addresses "1-$n" --file "$file"
+      printf '%-6s %-6s %-9s %4s %9s %12s %7s\n' rtu "$baud" file "$n" "$wall" "$((n * one))" \
+        "$(ratio "$wall" "$((n * one))")"
+    fi
+    stop_sensor
+  done
+done
+rm -f "$file"
 echo
 QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/vor3-bench-idle" 10 2>/dev/null

@@ -11,7 +11,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reply_path sensor_scanner field_entry parameter_file hive_file)
+[ ${#targets[@]} -gt 0 ] || targets=(reply_path sensor_scanner field_entry parameter_file hive_file wandering)
 
 command -v clang++ >/dev/null || { echo "tools/fuzz.sh needs clang++ (Debian: clang libclang-rt-dev)" >&2; exit 1; }
 CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOR3_FUZZ=ON -DVOR3_WITH_QT=OFF >/dev/null

@@ -137,9 +137,14 @@ class Sensor:
             raise RuntimeError(f"vor3-sensor-sim did not take '{' '.join(switches)}': {answer}")
 
     def _poll(self, kind, first, count):
-        args = ["mbpoll", "-m", "rtu", "-a", "1", "-b", str(self.baud), "-P", "none", "-0", "-1",
+        # mbpoll, like any master without transaction ids, would take a late
+        # answer to its own earlier request for the next one (the coil reads
+        # have answers of one shape): it waits long, and the line is emptied
+        # before each of its requests.
+        args = ["mbpoll", "-m", "rtu", "-a", "1", "-b", str(self.baud), "-P", "none", "-0", "-1", "-o", "5",
                 "-t", "0" if kind == "coil" else "4:hex", "-r", str(first), "-c", str(count), self.device]
         for _ in range(3):
+            self.flush()
             r = subprocess.run(args, capture_output=True, text=True)
             values = {}
             for line in r.stdout.splitlines():
@@ -158,6 +163,9 @@ class Sensor:
         port's driver would have emptied between two programs."""
         self.set_faults([])
         time.sleep(latest_answer_s(switches))
+        self.flush()
+
+    def flush(self):
         fd = os.open(self.device, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
         try:
             termios.tcflush(fd, termios.TCIFLUSH)

@@ -4,19 +4,27 @@
 #include <stdexcept>
 
 #include "link/network_address.h"
+#include "model/address_list.h"
 
 namespace vor3::app {
 
 const char* const kCliUsage =
-    "usage: vor3-cli read    LINK [--json]\n"
-    "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...]\n"
+    "usage: vor3-cli read    LINK [--json | --csv]\n"
+    "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...] [--csv]\n"
     "       vor3-cli monitor LINK [--count N] [--give-up SECONDS]\n"
-    "       vor3-cli save    LINK FILE\n"
+    "       vor3-cli save    LINK FILE|FOLDER\n"
     "       vor3-cli scan    --port PORT [--mode M] [--baud B] [--parity P] [--first]\n"
     "                        [--response-ms MS] [--json]\n"
     "       vor3-cli registry get NAME | set NAME VALUE | list\n"
     "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
-    "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63]\n"
+    "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63 | --addresses LIST]\n"
+    "  --addresses LIST on read, save and write does the same for several sensors on\n"
+    "        the line, one after another: 1,5,37 or 1-63, or 'found' for those a scan\n"
+    "        at the link settings finds. read --json gives one object per sensor,\n"
+    "        --csv (read, write) one row per sensor; save takes a FOLDER and writes\n"
+    "        one file per sensor, named by address and location id; write keeps each\n"
+    "        sensor's location id unless it is named (txt_data_cfg(3)=N). A summary\n"
+    "        per address follows the data; Ctrl+C stops after the sensor in progress.\n"
     "  --trace on any command writes every frame over the line to standard error;\n"
     "  --echo drops the echo of each request, for adapters that hear themselves.\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, 'sim' for the\n"
@@ -48,7 +56,7 @@ const char* const kCliUsage =
     "  Exit status: 0 done, 1 usage or a refused value or file (nothing sent), or a\n"
     "  file or setting not stored, 2 port not available or no connection made, 3 no\n"
     "  or incomplete answer or the connection closed during the transfer, 4 written\n"
-    "  but the read-back differs.\n";
+    "  but the read-back differs; over several sensors, the highest.\n";
 
 namespace {
 
@@ -70,6 +78,7 @@ int whole_number(const std::string& flag, const std::string& text, int lo, int h
 
 CliOptions parse_cli(const std::vector<std::string>& args) {
     CliOptions o;
+    bool address_given = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
@@ -109,6 +118,17 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.data_bits = whole_number(a, value(), 7, 8);
         } else if (a == "--address") {
             o.address = whole_number(a, value(), 1, 63);
+            address_given = true;
+        } else if (a == "--addresses") {
+            const std::string& list = value();
+            try {
+                if (list == "found") o.addresses_found = true;
+                else o.addresses = model::parse_address_list(list, 1, 63);
+            } catch (const std::invalid_argument& e) {
+                throw std::invalid_argument(a + " " + e.what());
+            }
+        } else if (a == "--csv") {
+            o.csv = true;
         } else if (a == "--file") {
             o.file = value();
             if (o.file.empty()) throw std::invalid_argument("--file needs a file name");
@@ -146,6 +166,12 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
     if (!o.file.empty() && o.command != "write" && o.command != "save")
         throw std::invalid_argument("--file is for write");
     if (o.json && o.command != "read" && o.command != "scan") throw std::invalid_argument("--json is for read and scan");
+    if (o.csv && o.command != "read" && o.command != "write") throw std::invalid_argument("--csv is for read and write");
+    if (o.csv && o.json) throw std::invalid_argument("--csv or --json, not both");
+    const bool line = o.addresses_found || !o.addresses.empty();
+    if (line && o.command != "read" && o.command != "save" && o.command != "write")
+        throw std::invalid_argument("--addresses is for read, save and write");
+    if (line && address_given) throw std::invalid_argument("--address or --addresses, not both");
     if ((o.first || o.response_ms != 50) && o.command != "scan")
         throw std::invalid_argument("--first and --response-ms are for scan");
     if ((o.count || o.give_up_s) && o.command != "monitor")

@@ -12,7 +12,7 @@ namespace vor3::app {
 struct CliOptions {
     std::string command;  // "read", "write", "monitor", "save" or "scan"
     std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
-    std::string file;                      // save, write --file: a parameter file
+    std::string file;                      // save, write --file: a parameter file (save --addresses: a folder)
     long count = 0;                        // monitor: readings to print, 0 = until interrupted
     // monitor: seconds without a valid reading before it gives up, 0 = never.
     // Ten seconds outlast a reading at the slowest pace and answer time a
@@ -30,6 +30,12 @@ struct CliOptions {
     bool baud_given = false, parity_given = false, mode_given = false;
     bool first = false;       // scan: stop at the first sensor found
     int response_ms = 50;     // scan: the minimum response time each try allows for
+    // --addresses LIST: the sensors of a whole line, one after another
+    // (read, save, write); "found" (addresses_found) for those a scan at
+    // the link settings finds. Empty: the one sensor --address names.
+    std::vector<int> addresses;
+    bool addresses_found = false;
+    bool csv = false;  // read, write: one CSV row per sensor
     bool json = false;
     bool trace = false;  // every frame over the line to standard error
     bool echo = false;   // drop the echo of each request (the adapter hears itself)

@@ -21,6 +21,11 @@ bool CliRead::open() {
 
 CliRead::Outcome CliRead::start() {
     if (!open()) return Outcome::PortFailed;
+    return begin();
+}
+
+CliRead::Outcome CliRead::begin() {
+    window_seen_ = false;
     p_.frm_config.cmd_read_device.press();
     return poll();
 }

@@ -38,6 +38,9 @@ public:
     // Only the start-up, the lists, the address and opening the port;
     // false when the port could not be opened.
     bool open();
+    // Presses the button on a program already started with its port open,
+    // for the sensor its address field names.
+    Outcome begin();
     // Where the read stands now.
     Outcome poll();
     // What the window showed for a failure: its message or warning text.

@@ -1,7 +1,7 @@
 #include "app/cli_registry.h"
 
 #include "model/captions.h"
-#include "ui/trend_window.h"
+#include "store/code_page.h"
 
 namespace vor3::app {
 
@@ -10,6 +10,27 @@ namespace {
 using model::Caption;
 
 const char* const kUsage = "usage: vor3-cli registry get NAME | set NAME VALUE | list\n";
+
+// Every value of a hive under its file's name, as the registry class reads
+// it: a value of the program's own keys by its name, any other with its
+// key in front.
+void list_hive(const std::string& file, const std::string& language, std::string& out, std::string& err) {
+    if (file.empty()) return;
+    out += file + "\n";
+    store::FileError error;
+    const auto hive = store::load_hive(file, error);
+    if (!hive) {
+        err += "vor3-cli: " + file + ": " + store::file_error_text(error, language) + "\n";
+        return;
+    }
+    for (const auto* key : hive->keys()) {
+        const bool own = hive->find(store::kProductKey) == key || hive->find(store::kInternationalKey) == key;
+        for (const auto& v : key->values) {
+            const std::string text = v.type == store::kText ? v.data.substr(0, v.data.find('\0')) : "";
+            out += "  " + store::printable((own ? "" : key->path + "\\") + v.name) + "=" + store::printable(text) + "\n";
+        }
+    }
+}
 
 }  // namespace
 
@@ -25,27 +46,16 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
     if (verb == "set" && args.size() == 3) {
         registry.MachineSetting(store::kProductKey, args[1], args[2]);
         if (registry.error_number() != 0) {
-            err += "vor3-cli: " + model::caption(Caption::msg_setting_not_stored, language, {registry.error_text()}) + "\n";
+            err += "vor3-cli: " +
+                   model::caption(Caption::msg_setting_not_stored, language, {registry.error_text(language)}) + "\n";
             return 1;
         }
         return 0;
     }
     if (verb == "list" && args.size() == 1) {
-        // Each machine hive with the values it holds itself: the package's
-        // first, then the one `set` writes, whose values win.
-        for (const std::string& file : {files.package, files.machine}) {
-            if (file.empty()) continue;
-            out += file + "\n";
-            const store::CRegistry only({file, ""});
-            std::string error;
-            if (const auto hive = store::load_hive(file, error))
-                if (const auto* key = hive->find(store::kProductKey))
-                    for (const auto& v : key->values)
-                        out += "  " + v.name + "=" + only.MachineSetting(store::kProductKey, v.name) + "\n";
-        }
-        out += files.user + "\n";
-        out += "  sDecimal=" + registry.Werte(store::kInternationalKey, "sDecimal") + "\n";
-        out += std::string("  ") + ui::kLogFolderValue + "=" + registry.Werte(store::kProductKey, ui::kLogFolderValue) + "\n";
+        // The package's own hive first, then the one `set` writes, whose
+        // values win, then the user's.
+        for (const auto& file : {files.package, files.machine, files.user}) list_hive(file, language, out, err);
         return 0;
     }
     err += kUsage;

@@ -8,11 +8,12 @@ namespace vor3::app {
 
 // vor3-cli registry get NAME | set NAME VALUE | list: the installation's
 // settings ("Pfad", "Language", "Version") under the product key of the
-// machine hive, read and written through the registry class; list names
-// each hive file with the values it holds, the package's too, and shows the
-// user's decimal separator. `args` follow "registry". Data goes
-// to `out`, messages to `err`, both in the language in force. Returns the
-// exit status: 0 done, 1 usage or a setting that could not be stored.
+// machine hive, read and written through the registry class; list shows
+// every setting of every hive (the package's too), the user's own (the decimal separator,
+// "Echo", the log folder) too, under the file each lives in. `args` follow
+// "registry". Data goes to `out`, messages to `err`, both in the language
+// in force. Returns the exit status: 0 done, 1 usage or a setting that
+// could not be stored.
 int run_registry(const std::vector<std::string>& args, const store::HiveFiles& files, std::string& out,
                  std::string& err);
 

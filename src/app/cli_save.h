@@ -18,7 +18,8 @@ struct GivenFile : form::FileDialog {
 
 // "Parameter speichern" from the command line, after a read: saves the
 // window's configuration to `file` through the file menu. Returns what
-// the window showed when the save failed, or nothing.
+// the window showed when the save failed, or nothing. A read-only file is
+// refused, where the window would ask.
 std::optional<std::string> save_through_menu(Program& p, const CollectedMessages& messages, const std::string& file);
 
 }  // namespace vor3::app

@@ -4,6 +4,7 @@
 #include "model/captions.h"
 #include "form/virtual_clock.h"
 #include "link/serial_port.h"
+#include "ui/change_marking.h"
 #include "ui/parameter_file.h"
 
 namespace vor3::app {
@@ -33,18 +34,15 @@ Assignment split(const std::string& a) {
     return {a.substr(0, eq), a.substr(eq + 1)};
 }
 
+// The location id's field, which is also its line in a read report.
+constexpr int kLocationId = 3;
+
 bool is_measured(const ReportLine& l) { return l.control.rfind("txt_data_out", 0) == 0; }
 
 // Loads the parameter file into the window's fields. The address line is
 // not taken: the link options say which sensor is written, and a file
 // saved from one sensor must not redirect the write to another.
-bool load_file(Program& p, const std::string& file) {
-    auto& address = p.frm_config.txt_Modbus_adress;
-    const std::string link_address = address.text();
-    const bool whole = ui::load_parameter_file(p.ctx, file);
-    address.set_text(link_address);
-    return whole;
-}
+bool load_file(Program& p, const std::string& file) { return ui::load_parameter_file(p.ctx, file, false); }
 
 // The configuration fields a parameter file sets, as they stand now.
 std::vector<std::string> loaded_fields(const Program& p) {
@@ -77,8 +75,12 @@ std::vector<std::string> CliWrite::check(const CliOptions& options, const model:
     return refused;
 }
 
-CliWrite::Outcome CliWrite::start() {
-    switch (read_.start()) {
+CliWrite::Outcome CliWrite::start() { return after_read(read_.start()); }
+
+CliWrite::Outcome CliWrite::begin() { return after_read(read_.begin()); }
+
+CliWrite::Outcome CliWrite::after_read(CliRead::Outcome read) {
+    switch (read) {
     case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
     case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
     case CliRead::Outcome::Done: return enter_and_press();
@@ -96,7 +98,9 @@ CliWrite::Outcome CliWrite::enter_and_press() {
             refusal_ = messages_.texts.back();
             return Outcome::Refused;
         }
+        if (keep_location_id_) p_.frm_config.txt_data_cfg(kLocationId).set_text(before_[kLocationId].value);
         expected_ = loaded_fields(p_);
+        if (keep_location_id_) std::erase_if(expected_, [](const std::string& a) { return split(a).name == "txt_data_cfg(3)"; });
     }
     expected_.insert(expected_.end(), o_.assignments.begin(), o_.assignments.end());
     for (const auto& a : o_.assignments) {
@@ -107,7 +111,9 @@ CliWrite::Outcome CliWrite::enter_and_press() {
         }
     }
     auto& f = p_.frm_config;
-    // Nothing differs from the device: there is nothing to write.
+    // Nothing differs from the device: there is nothing to write (and no
+    // one to ask whether to write the same values again).
+    ui::UpdateApplyButton(p_.ctx, 0);
     if (!f.set_parameter.effectively_enabled()) return finish();
     f.set_parameter.press();
     pressed_ = true;
@@ -115,14 +121,7 @@ CliWrite::Outcome CliWrite::enter_and_press() {
 }
 
 CliWrite::Outcome CliWrite::poll() {
-    if (phase_ == Phase::Reading) {
-        switch (read_.poll()) {
-        case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
-        case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
-        case CliRead::Outcome::Done: return enter_and_press();
-        case CliRead::Outcome::Running: return Outcome::Running;
-        }
-    }
+    if (phase_ == Phase::Reading) return after_read(read_.poll());
     if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
     if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
     // The write ends in the read-back's last step, which closes the

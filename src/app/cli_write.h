@@ -24,8 +24,16 @@ public:
     static std::vector<std::string> check(const CliOptions& options, const model::PlatformSettings& platform = {});
 
     Outcome start();
+    // The same on a program already started with its port open.
+    Outcome begin();
     Outcome poll();
+    // The sensor keeps its own location id: a parameter file's is not
+    // loaded (one named NAME=VALUE still is).
+    void keep_location_id() { keep_location_id_ = true; }
 
+    // The fields as read before the write, and as read back after it.
+    const std::vector<ReportLine>& before() const { return before_; }
+    const std::vector<ReportLine>& after() const { return after_; }
     // Device fields whose value the write changed: "control\tcaption\told -> new".
     std::vector<std::string> changes() const;
     // Named fields that do not show the value asked for after the read-back.
@@ -38,6 +46,7 @@ public:
     static int exit_status(Outcome o);
 
 private:
+    Outcome after_read(CliRead::Outcome read);
     Outcome enter_and_press();
     Outcome finish();
 
@@ -51,6 +60,7 @@ private:
     std::vector<std::string> differences_;
     std::string refusal_;
     bool pressed_ = false;
+    bool keep_location_id_ = false;
 };
 
 }  // namespace vor3::app

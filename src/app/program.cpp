@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "reply/answers.h"
+#include "app/bus_window.h"
 #include "ui/config_window.h"
 
 namespace vor3::app {
@@ -7,6 +9,7 @@ namespace vor3::app {
 Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
     : frm_config(clock),
       frmState(clock),
+      messages_(msg),
       // The traffic is recorded nearest the line, echo and all (and, to a
       // Modbus TCP gateway, as the network carries it); the reader sees
       // what is left once an echo is dropped.
@@ -17,16 +20,21 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
                                                                           : link::TrafficEntry::Kind::WrongHeader);
                     }),
       echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g, frm_config, frmState, echo_filter_, msg, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
+      ctx{g, frm_config, frmState, echo_filter_, messages_, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
     ui::attach_handlers(ctx);
+    // The traffic reads each reply in the layout of the request it answers.
+    traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };
     // The traffic shows the reply above as it came; say it was not taken.
     ctx.answer_not_taken = [this](bool answered_already) {
         note(answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited);
     };
+    bus_window_ = std::make_unique<BusWindow>(*this, frmBus);
 }
+
+Program::~Program() = default;
 
 void Program::note(link::TrafficEntry::Kind kind) {
     link::TrafficEntry entry;

@@ -1,9 +1,11 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "form/f_about.h"
+#include "form/frm_bus.h"
 #include "form/frm_config.h"
 #include "form/frm_scan.h"
 #include "form/frm_traffic.h"
@@ -21,6 +23,8 @@
 
 namespace vor3::app {
 
+class BusWindow;
+
 // The services a program has until its view or tool gives its own: file
 // dialogs are cancelled, nothing opens, the screen is 1024 x 768 and the
 // clock shows no date and stamps no time.
@@ -35,11 +39,23 @@ struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClo
     form::WallTime now() const override { return {}; }
 };
 
+// The program's messages go to its message box, or, while a job over
+// several sensors runs, to that job, which reports them sensor by sensor.
+struct MessageRoute : form::MessageBox {
+    explicit MessageRoute(form::MessageBox& box) : box(box) {}
+    void show(const std::string& text, const std::string& detail) override {
+        (diverted ? *diverted : box).show(text, detail);
+    }
+    form::MessageBox& box;
+    form::MessageBox* diverted = nullptr;
+};
+
 // One running program: its shared state, its windows with their
 // behaviour attached, and the platform services it was given.
 class Program {
 public:
     Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock);
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -52,6 +68,8 @@ public:
     void use_desktop(form::Desktop& desktop) { ctx.desktop = &desktop; }
     void use_screen(form::Screen& screen) { ctx.screen = &screen; }
     void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
+    // Messages to `to` instead of the message box until called with nullptr.
+    void divert_messages(form::MessageBox* to) { messages_.diverted = to; }
 
     model::Globals g;
     form::FrmConfig frm_config;
@@ -60,6 +78,7 @@ public:
     form::FrmScan frmScan;
     form::FrmTraffic frmTraffic;
     form::FrmTrend frmTrend;
+    form::FrmBus frmBus;
     // Every frame over the line, recorded where the program meets the port.
     link::TrafficRecord traffic;
 
@@ -68,6 +87,7 @@ private:
     void note(link::TrafficEntry::Kind kind);
 
     NoPlatform none_;
+    MessageRoute messages_;
     link::TrafficPort traffic_port_;
     link::ModbusTcpPort gateway_port_;
     link::EchoFilter echo_filter_;
@@ -77,6 +97,11 @@ public:
     ui::ScanWindow scan_window;
     ui::TrafficWindow traffic_window;
     ui::TrendWindow trend_window;
+    BusWindow& bus_window() { return *bus_window_; }
+
+private:
+    // It drives the whole program the way vor3-cli does, so it comes last.
+    std::unique_ptr<BusWindow> bus_window_;
 };
 
 }  // namespace vor3::app

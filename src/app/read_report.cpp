@@ -27,8 +27,6 @@ std::string format_text(const std::vector<ReportLine>& lines) {
     return out;
 }
 
-namespace {
-
 std::string json_string(const std::string& s) {
     std::string out = "\"";
     for (unsigned char ch : s) {
@@ -45,8 +43,6 @@ std::string json_string(const std::string& s) {
     }
     return out + "\"";
 }
-
-}  // namespace
 
 std::string format_json(const std::vector<ReportLine>& lines) {
     std::string out = "{";

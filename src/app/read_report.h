@@ -22,5 +22,7 @@ std::vector<ReportLine> read_report(const Program& p);
 std::string format_text(const std::vector<ReportLine>& lines);
 // The same as one JSON object keyed by control.
 std::string format_json(const std::vector<ReportLine>& lines);
+// Text as a JSON string, quotes included.
+std::string json_string(const std::string& s);
 
 }  // namespace vor3::app

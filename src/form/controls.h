@@ -140,10 +140,14 @@ private:
     std::uint32_t back_color_ = kWindowWhite;
 };
 
+// The value of a check box whose state is not known (not read): shown
+// greyed, neither ticked nor cleared.
+constexpr int kGrayed = 2;
+
 class CheckBox : public Control {
 public:
     using Control::Control;
-    int value() const { return value_; }
+    int value() const { return value_; }  // 0, 1 or kGrayed
     // Raises the click event when the value really changes.
     void set_value(int v);
     std::function<void(int)> on_click;
@@ -164,6 +168,20 @@ public:
     void set_list_index(int i);
     std::string text() const;
     std::function<void(int)> on_click;
+
+    // A list the user may also type an entry into.
+    bool editable = false;
+    // The user opens the list: its handler may fill it afresh before it shows.
+    void drop_down() {
+        if (effectively_enabled() && on_drop_down) on_drop_down(index());
+    }
+    // The user typed a text into an editable list and confirmed it (Enter,
+    // or leaving the list).
+    void enter_text(const std::string& text) {
+        if (effectively_enabled() && on_text_entered) on_text_entered(index(), text);
+    }
+    std::function<void(int)> on_drop_down;
+    std::function<void(int, const std::string&)> on_text_entered;
 
 private:
     std::vector<std::string> items_;

@@ -60,7 +60,7 @@ struct FrmConfig : Window {
     // Menus
     ControlArray<MenuItem> MenueMain;       // 1..4
     ControlArray<MenuItem> ParMenueMain;    // 1..4: the file menu
-    ControlArray<MenuItem> AnsichtMenue;    // 1..4: the view menu (find sensor, traffic, trend)
+    ControlArray<MenuItem> AnsichtMenue;    // 1..5: the view menu (find sensor, traffic, trend, bus)
     // The menus in the order the menu bar shows them: Datei, Ansicht, Über, Hilfe.
     std::vector<MenuItem*> menu_bar;
 
@@ -89,6 +89,13 @@ struct FrmConfig : Window {
     void stop_all_timers();
 };
 
+// One request of a transfer as the status window counts it.
+struct TransferStep {
+    std::int32_t request_kind = 0;
+    int first = 0, end = 0;  // the registers or coils it covers, end exclusive
+    bool paced = false;      // sent at a block timer's tick, else at once after the answer before
+};
+
 // The status window shown while a transfer runs.
 struct FrmState : Window {
     explicit FrmState(Clock& clock);
@@ -99,8 +106,12 @@ struct FrmState : Window {
     Button Abbruch;
     Button cmdOK;
     form::Timer Timer1SW;  // overall time limit
-    form::Timer Timer2SW;  // progress step
-    std::int16_t progress = 0;
+    form::Timer Timer2SW;  // counts the time left down
+    // The transfer shown: its requests in order, the one in flight (the
+    // bar's value) and when that one began.
+    std::vector<TransferStep> steps;
+    int step = 0;
+    std::int64_t step_began_ms = 0;
 };
 
 }  // namespace vor3::form

@@ -51,6 +51,14 @@ public:
 
     // The ports to offer, in list order; port number = position + 1.
     virtual std::vector<std::string> port_list() const = 0;
+    // A port the user names rather than picks (a device path typed into the
+    // list, or one used at an earlier start): it joins the list after the
+    // system's ports. Returns its number in the list port_list() now gives,
+    // 0 where this port takes no names.
+    virtual int name_port(const std::string& /*name*/) { return 0; }
+    // The name that finds entry `number` of the list last given again
+    // through name_port, for keeping it across starts; "" where none does.
+    virtual std::string port_name(int /*number*/) const { return {}; }
 
     virtual int port_number() const = 0;
     virtual void set_port_number(int number) = 0;
@@ -77,6 +85,8 @@ class ForwardingPort : public SerialPort {
 public:
     explicit ForwardingPort(SerialPort& inner) : inner_(inner) {}
     std::vector<std::string> port_list() const override { return inner_.port_list(); }
+    int name_port(const std::string& name) override { return inner_.name_port(name); }
+    std::string port_name(int number) const override { return inner_.port_name(number); }
     int port_number() const override { return inner_.port_number(); }
     void set_port_number(int n) override { inner_.set_port_number(n); }
     void set_settings(const std::string& s) override { inner_.set_settings(s); }

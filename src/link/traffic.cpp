@@ -13,6 +13,9 @@ namespace {
 
 using model::Caption;
 
+// The first register of a reply that answers no request known.
+constexpr int kUnknownRequest = -2;
+
 // The longest frame the line can carry; a tail that long that is still no
 // frame never becomes one.
 constexpr std::size_t kLongestFrame = 256 * 2 + 4;
@@ -61,13 +64,18 @@ bool unsigned_register(int address) {
 }
 
 // Register values as whole numbers, signed unless the register starting at
-// `first` + i is an unsigned one (-1: registers unknown, all signed).
+// `first` + i is an unsigned one (-1: registers unknown, all signed); as
+// they came, in hex, where no request is known that they answer (-2).
 std::string words(const std::string& pdu, std::size_t from, int count, int first) {
     std::string out;
     for (int i = 0; i < count && from + 2 * static_cast<std::size_t>(i) + 1 < pdu.size(); ++i) {
         const int raw = word(pdu, from + 2 * static_cast<std::size_t>(i));
         const bool plain = first >= 0 && unsigned_register(first + i);
-        out += (i ? ", " : "") + std::to_string(plain ? raw : static_cast<std::int16_t>(raw));
+        out += i ? ", " : "";
+        if (first == kUnknownRequest)
+            out += "0x" + LongToHexStr(raw, 2);
+        else
+            out += std::to_string(plain ? raw : static_cast<std::int16_t>(raw));
     }
     return out;
 }
@@ -159,8 +167,17 @@ void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
     e.mode = mode();
     e.bytes = std::move(bytes);
     e.kind = kind;
-    if (!sent) e.first_register = first_register_read_;
+    if (!sent) e.first_register = kind == TrafficEntry::Kind::Frame ? first_register_of(e) : first_register_read_;
     record_.add(std::move(e));
+}
+
+int TrafficPort::first_register_of(const TrafficEntry& reply) const {
+    if (!request_of_reply) return first_register_read_;
+    const std::string pdu = pdu_of(reply);
+    std::string request;
+    if (pdu.size() < 2 || !hex_to_bytes(request_of_reply(pdu), request)) return -1;
+    if (request.empty()) return kUnknownRequest;
+    return request.size() >= 4 && request[1] == 3 ? word(request, 2) : -1;
 }
 
 void TrafficPort::set_open(bool on) {
@@ -301,10 +318,14 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
                            meaning});
 }
 
-std::string traffic_line(const TrafficEntry& e, const std::string& language) {
-    char head[40];
+std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time) {
+    char head[64];
     const bool note = e.bytes.empty() && e.kind != TrafficEntry::Kind::Frame;
-    std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), note ? "--" : e.sent ? "TX" : "RX");
+    const char* direction = note ? "--" : e.sent ? "TX" : "RX";
+    if (time.empty())
+        std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), direction);
+    else
+        std::snprintf(head, sizeof head, "%.20s  %s  ", time.c_str(), direction);
     if (note) return head + describe(e, language);
     std::string hex;
     for (unsigned char b : e.bytes) {

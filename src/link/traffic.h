@@ -31,8 +31,9 @@ struct TrafficEntry {
     std::string mode;   // "RTU", "ASCII" or "MBAP" (Modbus TCP): how the bytes are framed
     std::string bytes;  // as on the line
     Kind kind = Kind::Frame;
-    // For a reply: the first register the request read, so that each value
-    // is shown as its register holds it; -1 when not known.
+    // For a reply: the first register the request it answers read, so that
+    // each value is shown as its register holds it; -1 when not known, -2
+    // when it answers no request known (values shown as they came).
     int first_register = -1;
 };
 
@@ -72,12 +73,20 @@ class TrafficPort : public ForwardingPort {
 public:
     TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record, std::function<std::string()> mode);
 
+    // The request (hex text) a reply (address to data) answers, as the
+    // reader will take it; "" for none. Without it a reply is read in the
+    // layout of the last request written.
+    std::function<std::string(std::string_view adu)> request_of_reply;
+
     void set_open(bool on) override;
     void write(std::string_view bytes) override;
     std::string read_all() override;
 
 private:
     void add(bool sent, std::string bytes, TrafficEntry::Kind kind);
+    // The first register the request a reply answers read (-1: none or not
+    // a register read).
+    int first_register_of(const TrafficEntry& reply) const;
     // Records the complete frames in what was read, and what lies between
     // them as noise; keeps a tail that may still become a frame. When a
     // request goes out, a tail that cannot is noise; when the port closes,
@@ -99,8 +108,9 @@ private:
 };
 
 // One line of the record: the time, the direction, the bytes in hex (an
-// ASCII frame also as text) and what it means.
-std::string traffic_line(const TrafficEntry& e, const std::string& language);
+// ASCII frame also as text) and what it means. The time is `time` where
+// given (the window's clock time), else the milliseconds since the start.
+std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time = {});
 // What a frame means: address, function and registers, values or the
 // exception; or that it is noise, an echo or has a wrong checksum.
 std::string describe(const TrafficEntry& e, const std::string& language);

@@ -133,6 +133,12 @@ std::int64_t reply_allowance_ms(const Context& c, const std::string& request, st
     return allowance(c, static_cast<int>(request.size() / 2) + 2, reply_bytes(request), min_response_ms);
 }
 
+std::int64_t paced_block_period_ms(const Context& c, std::int32_t min_response_ms) {
+    const double line =
+        (line_chars(c, kLargestRequestBytes) + line_chars(c, kLargestReplyBytes)) * model::char_time_ms(c.g.link);
+    return static_cast<std::int64_t>(std::ceil(std::max(0, min_response_ms) + line + static_cast<double>(c.frm.Timer4.interval())));
+}
+
 std::int64_t longest_wait_ms(const Context& c) {
     // A request may first wait for the late answers of the one before.
     return answers_due_for(c, kLargestRequestBytes, kLargestReplyBytes) +

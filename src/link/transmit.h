@@ -44,6 +44,11 @@ void end_transfer_early(Context& c);
 // force and one poll of the reader.
 std::int64_t reply_allowance_ms(const Context& c, const std::string& request, std::int32_t min_response_ms);
 
+// The block period once the sensor's minimum response time is known from a
+// write: both frames of the largest exchange at the line speed, the
+// minimum response time and one poll of the reader.
+std::int64_t paced_block_period_ms(const Context& c, std::int32_t min_response_ms);
+
 // From sending the largest request to the give-up, at the settings and the
 // minimum response time in force.
 std::int64_t longest_wait_ms(const Context& c);

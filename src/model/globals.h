@@ -50,6 +50,9 @@ struct RegisterImage {
     // field the user has not changed is written back bit for bit.
     std::array<std::optional<std::uint16_t>, 11> cfg_raw{};
     std::array<std::optional<std::uint16_t>, 3> in_raw{};
+    // The port, line settings and device address the values came through:
+    // reached the same way, the same sensor answers.
+    std::string line;
 };
 
 struct TransferState {

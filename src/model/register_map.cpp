@@ -84,4 +84,12 @@ std::string register_text(std::uint16_t raw, Encoding encoding, const std::strin
     return {};
 }
 
+std::string measured_text(std::uint16_t raw, Encoding encoding, const std::string& decimal_sep) {
+    if (encoding != E::Signed16Div10) return register_text(raw, encoding, decimal_sep);
+    const int tenths = static_cast<std::int16_t>(raw);
+    const int size = tenths < 0 ? -tenths : tenths;
+    const char sep = decimal_sep.empty() ? ',' : decimal_sep[0];
+    return (tenths < 0 ? "-" : "") + std::to_string(size / 10) + sep + std::to_string(size % 10);
+}
+
 }  // namespace vor3::model

@@ -80,4 +80,9 @@ enum RequestKind : std::int32_t {
 // Register value to field text, in the user's number format.
 std::string register_text(std::uint16_t raw, Encoding encoding, const std::string& decimal_sep);
 
+// A measured value as the window shows it: as register_text, but a value
+// in tenths always with its decimal ("48,0"), so that it does not change
+// its width as it passes a whole number.
+std::string measured_text(std::uint16_t raw, Encoding encoding, const std::string& decimal_sep);
+
 }  // namespace vor3::model

@@ -3,6 +3,7 @@
 #include "link/hex.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
+#include "ui/status_window.h"
 
 namespace vor3::ops {
 
@@ -43,6 +44,9 @@ void cmd_read_device_Click(Context& c) {
     c.frm.alreadyRead = 0;
     c.frm.countReadRegister = 0;
     transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");
+    // The window waits for the first answer as for the others: a sensor of
+    // unknown speed may take seconds to answer, or not answer at all.
+    if (link::line_busy(c)) ui::ShowMsgWindow(c);
 }
 
 void ReadConfigCoils(Context& c) {

@@ -27,6 +27,7 @@ void chk_read_out_Click(Context& c) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     if (f.chk_read_out.value() == 1) {
+        ui::clear_read_cancelled(c);
         t.request_kind = model::kReadRegisterBlock;
         f.Timer6.start();
         f.read_out_parameter.set_enabled(false);

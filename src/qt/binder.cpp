@@ -1,6 +1,8 @@
 #include "qt/binder.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -14,7 +16,9 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
 #include "qt/colors.h"
@@ -30,8 +34,15 @@ void sync_state(const form::Control& c, QWidget& w) {
     // The widget's own state, as in the model; a disabled frame or window
     // greys its children without touching theirs.
     if (w.testAttribute(Qt::WA_ForceDisabled) == c.enabled()) w.setEnabled(c.enabled());
-    // A widget not yet placed counts as hidden until its parent shows it,
-    // so only an explicit show or hide settles it.
+    // A widget not yet placed in a window would open as a window of its
+    // own if shown, and placing it hides it again; it is shown with its
+    // window unless hidden explicitly, so only hiding is settled now.
+    if (!w.parentWidget()) {
+        if (!c.visible()) w.setHidden(true);
+        return;
+    }
+    // A placed widget counts as hidden until its window shows it, so only
+    // an explicit show or hide settles it.
     if (w.isHidden() == c.visible() || !w.testAttribute(Qt::WA_WState_ExplicitShowHide)) w.setHidden(!c.visible());
     if (w.toolTip() != q(c.tool_tip())) w.setToolTip(q(c.tool_tip()));
 }
@@ -122,14 +133,25 @@ void Binder::check_box(form::CheckBox& c, QCheckBox& box) {
         const QSignalBlocker block(box);
         sync_state(c, box);
         box.setText(q(c.caption()));
-        box.setChecked(c.value() != 0);
+        // A box not read shows partly checked, until it is read or clicked.
+        const bool not_read = c.value() == form::kGrayed;
+        box.setTristate(not_read);
+        box.setCheckState(not_read ? Qt::PartiallyChecked : c.value() ? Qt::Checked : Qt::Unchecked);
         set_widget_color(box, QPalette::WindowText, c.fore_color());
     };
     custom(c, sync);
-    connect(&box, &QCheckBox::toggled, this, [&c, sync](bool on) {
-        guarded([&c, on] { c.set_value(on ? 1 : 0); });
+    connect(&box, &QCheckBox::clicked, this, [&c, &box, sync] {
+        guarded([&c, &box] { c.set_value(box.checkState() == Qt::Unchecked ? 0 : 1); });
         sync();  // the model may have refused or changed the value back
     });
+}
+
+void DropDownList::showPopup() {
+    if (opening) opening();
+    const int widest = view()->sizeHintForColumn(0) + 2 * view()->frameWidth() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    view()->setMinimumWidth(std::max(widest, width()));
+    QComboBox::showPopup();
 }
 
 void Binder::combo_box(form::ComboBox& c, QComboBox& combo) {
@@ -140,16 +162,37 @@ void Binder::combo_box(form::ComboBox& c, QComboBox& combo) {
         for (const auto& item : c.items()) items << q(item);
         bool same = combo.count() == items.size();
         for (int i = 0; same && i < items.size(); ++i) same = combo.itemText(i) == items[i];
+        // A text the user is typing stays until it is entered.
+        const bool typing = combo.isEditable() && combo.lineEdit()->isModified();
         if (!same) {
             combo.clear();
             combo.addItems(items);
         }
-        combo.setCurrentIndex(c.list_index());
+        if (!same || !typing) combo.setCurrentIndex(c.list_index());
         set_widget_color(combo, QPalette::ButtonText, c.fore_color());
         set_widget_color(combo, QPalette::Text, c.fore_color());
     };
+    if (c.editable) {
+        combo.setEditable(true);
+        combo.setInsertPolicy(QComboBox::NoInsert);
+        // Completing a typed path to a listed one would open a port the
+        // user did not type.
+        combo.setCompleter(nullptr);
+        QLineEdit* edit = combo.lineEdit();
+        connect(edit, &QLineEdit::editingFinished, this, [&c, edit, sync] {
+            // The list opening takes the focus; the user is not done yet.
+            if (QApplication::activePopupWidget()) return;
+            const bool typed = edit->isModified();
+            edit->setModified(false);
+            if (typed) guarded([&c, edit] { c.enter_text(edit->text().toStdString()); });
+            sync();
+        });
+    }
+    if (auto* list = dynamic_cast<DropDownList*>(&combo))
+        list->opening = [&c] { guarded([&c] { c.drop_down(); }); };
     custom(c, sync);
-    connect(&combo, &QComboBox::currentIndexChanged, this, [&c, sync](int i) {
+    connect(&combo, &QComboBox::currentIndexChanged, this, [&c, &combo, sync](int i) {
+        if (combo.isEditable()) combo.lineEdit()->setModified(false);
         if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
         sync();
     });
@@ -186,8 +229,10 @@ void Binder::progress(form::ProgressBar& c, QProgressBar& bar) {
 
 void Binder::menu_item(form::MenuItem& c, QAction& action) {
     custom(c, [&c, &action] {
-        action.setSeparator(c.caption() == "-");
-        action.setText(q(c.caption()));
+        // A separator shows its text in some styles; it has none here.
+        const bool separator = c.caption() == "-";
+        action.setSeparator(separator);
+        action.setText(separator ? QString() : q(c.caption()));
         action.setEnabled(c.enabled());
         action.setVisible(c.visible());
     });

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include <QComboBox>
 #include <QObject>
 
 #include "form/controls.h"
@@ -10,7 +11,6 @@
 class QAbstractButton;
 class QAction;
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -23,6 +23,15 @@ class QWidget;
 namespace vor3::qt {
 
 class SpinArrows;
+
+// A drop-down list that tells the model before it opens, so the model can
+// fill it afresh; its open list is as wide as its longest entry.
+class DropDownList : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> opening;
+    void showPopup() override;
+};
 
 // Ties model controls to their widgets. Each bind copies the control into
 // the widget now and on every change the model reports (with the widget's

@@ -69,7 +69,11 @@ QGroupBox* build_parameter_frame(form::FrmConfig& f, WidgetFactory& make) {
     for (const auto& c : columns) {
         grid->addWidget(make.label(f.lbl_parameter(c.label), make.name("lbl_parameter", c.label)), 0, column);
         QComboBox* list = make.combo(f.Combo_Port(c.list), make.name("Combo_Port", c.list));
-        if (c.list == 0) list->setMinimumContentsLength(22);
+        // The port list keeps its width whatever the user names in it.
+        if (c.list == 0) {
+            list->setMinimumContentsLength(22);
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        }
         grid->addWidget(list, 1, column++);
     }
     grid->addWidget(make.label(f.lbl_parameter(0), make.name("lbl_parameter", 0)), 0, column);

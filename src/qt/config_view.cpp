@@ -1,5 +1,7 @@
 #include "qt/config_view.h"
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <QLayout>
 #include <QTimer>
 
@@ -13,15 +15,20 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/bus_window.h"
 #include "qt/about_view.h"
+#include "qt/bus_view.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
 #include "qt/config_pages.h"
 #include "qt/logo.h"
+#include "qt/placement.h"
 #include "qt/state_view.h"
 #include "qt/trend_view.h"
 #include "qt/widget_factory.h"
+#include "model/captions.h"
 #include "ui/config_window.h"
+#include "ui/language.h"
 
 namespace vor3::qt {
 
@@ -60,6 +67,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     scan_ = new ScanView(program, binder_, this);
     traffic_ = new TrafficView(program, binder_, this);
     trend_ = new TrendView(program, binder_, this);
+    bus_ = new BusView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay
@@ -72,6 +80,57 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
         if (f.enabled()) return_focus();
     });
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ConfigView::fit_both_languages() {
+    // The window has one size in either language, the larger of the two,
+    // so that the English one is not narrower and nothing moves when a
+    // technician switches.
+    if (fitted_) return;
+    fitted_ = true;
+    ensurePolished();
+    QSize need;
+    guarded([this, &need] {
+        for (const char* language : {model::kGerman, model::kEnglish}) {
+            ui::caption_configuration_window(program_.ctx, language);
+            // A new text reaches the sizes of the frames around it one
+            // level per layout request.
+            for (int level = 0; level < 12; ++level) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            need = need.expandedTo(centralWidget()->sizeHint());
+        }
+        ui::caption_configuration_window(program_.ctx, program_.g.lang.language);
+    });
+    centralWidget()->setMinimumSize(need);
+    layout()->activate();
+}
+
+void ConfigView::showEvent(QShowEvent* event) {
+    fit_both_languages();
+    if (centre_on_show_) {
+        centre_on_show_ = false;
+        // Placed as it is shown, at the size its fixed layout has settled
+        // on, before the window manager maps it: one that comes without a
+        // place is put where the window manager likes, at times with the
+        // title bar off the screen. The frame is known only once the window
+        // manager has framed it; until then a title bar of a usual height is
+        // allowed for above the window, and the place is corrected if the
+        // frame is known soon after.
+        constexpr int kTitleBar = 30;
+        const auto place = [this] {
+            const QScreen* s = screen();
+            if (!s) return;
+            const bool framed = frameGeometry() != geometry();
+            const QSize outer = framed ? frameGeometry().size() : size() + QSize(0, kTitleBar);
+            // move() places the frame, or the window itself while no frame
+            // is known.
+            move(centred_on(s->availableGeometry(), outer) + (framed ? QPoint() : QPoint(0, kTitleBar)));
+        };
+        place();
+        QTimer::singleShot(0, this, [this, place] {
+            if (frameGeometry() != geometry()) place();
+        });
+    }
+    QMainWindow::showEvent(event);
 }
 
 ConfigView::~ConfigView() = default;
@@ -96,6 +155,12 @@ void ConfigView::build_menus() {
             action->setObjectName(WidgetFactory::name(items, child->index()));
             binder_.menu_item(*child, *action);
         }
+        if (i == 1) {
+            // Loading and saving parameters as files are opened and saved
+            // everywhere else.
+            menu->findChild<QAction*>("ParMenueMain_1")->setShortcut(QKeySequence::Open);
+            menu->findChild<QAction*>("ParMenueMain_2")->setShortcut(QKeySequence::Save);
+        }
     }
 }
 
@@ -110,20 +175,31 @@ void ConfigView::return_focus() {
 }
 
 void ConfigView::show_centered() {
-    // The fixed-size layout settles the window's size only as it is shown;
-    // centre it once that size is known.
+    centre_on_show_ = true;
     show();
-    const auto centre = [this] {
-        if (QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-        }
-    };
-    centre();
-    QTimer::singleShot(0, this, centre);
 }
 
 void ConfigView::closeEvent(QCloseEvent* event) {
+    if (program_.bus_window().busy()) {
+        // A run over the line finishes the sensor in progress first, so
+        // none is left half-written; its message says what was done.
+        guarded([this] { program_.bus_window().unload(); });
+        event->ignore();
+        auto* wait = new QTimer(this);
+        connect(wait, &QTimer::timeout, this, [this, wait] {
+            if (program_.bus_window().busy() || QApplication::activeModalWidget()) return;
+            wait->deleteLater();
+            close();
+        });
+        wait->start(50);
+        return;
+    }
+    bool may_close = true;
+    guarded([this, &may_close] { may_close = ui::frm_config_QueryUnload(program_.ctx); });
+    if (!may_close) {
+        event->ignore();
+        return;
+    }
     guarded([this] { ui::frm_config_Unload(program_.ctx); });
     event->accept();
     if (program_.ctx.end_program) program_.ctx.end_program();

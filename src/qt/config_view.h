@@ -8,6 +8,7 @@
 namespace vor3::qt {
 
 class AboutView;
+class BusView;
 class ScanView;
 class TrafficView;
 class StateView;
@@ -26,14 +27,18 @@ public:
     ScanView& scan_view() { return *scan_; }
     TrafficView& traffic_view() { return *traffic_; }
     TrendView& trend_view() { return *trend_; }
-    // Shows the window in the middle of its screen.
+    BusView& bus_view() { return *bus_; }
+    // Shows the window in the middle of its screen; on a screen too small
+    // for it, with its top-left corner on the screen.
     void show_centered();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void build_menus();
+    void fit_both_languages();
     // Back to the control that had the focus before the window was disabled.
     void return_focus();
 
@@ -46,7 +51,10 @@ private:
     ScanView* scan_ = nullptr;
     TrafficView* traffic_ = nullptr;
     TrendView* trend_ = nullptr;
+    BusView* bus_ = nullptr;
     QPointer<QWidget> focus_before_transfer_;
+    bool fitted_ = false;
+    bool centre_on_show_ = false;
 };
 
 }  // namespace vor3::qt

@@ -11,6 +11,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "app/bus_run.h"
+#include "app/cli_bus.h"
 #include "app/cli_options.h"
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
@@ -26,8 +28,8 @@
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "ui/port_settings.h"
+#include "sim/sensor_line.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
 
 using namespace vor3;
 
@@ -147,6 +149,53 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
     return app::CliMonitor::exit_status(outcome);
 }
 
+// The window's message for a port that failed, with the reason below; the
+// exit status: 3 for a connection lost during the transfer, else 2.
+int port_failed(app::Program& program, app::CollectedMessages& messages, const link::PortError& e) {
+    ui::show_port_error(program.ctx, e);
+    print(stderr, "vor3-cli: " + messages.texts.back());
+    return e.number == link::kConnectionClosed ? 3 : 2;
+}
+
+// read, save or write with --addresses: the sensors one after another. An
+// interrupt stops after the sensor in progress and reports what was done.
+int run_bus(app::Program& program, app::CollectedMessages& messages, const app::CliOptions& options) {
+    if (options.command == "write") {
+        const auto refused = app::CliWrite::check(options, program.g.platform);
+        for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
+        if (!refused.empty()) return 1;
+    }
+    app::CliRead opener(program, messages, options);
+    if (!opener.open()) {
+        print(stderr, "vor3-cli: " + opener.failure_text());
+        return 2;
+    }
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    app::BusRun run(program, app::bus_plan(options, options.addresses));
+    run.start();
+    run_until([&] {
+        if (interrupted && !run.stopping()) run.stop();
+        return !run.running();
+    });
+    const auto& lang = program.g.lang;
+    if (const auto& failed = run.scanner().error()) return port_failed(program, messages, *failed);
+    if (options.addresses_found && run.results().empty()) {
+        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, lang.language)));
+        return 3;
+    }
+    const auto output = app::bus_output(options, run.results(), lang.language, lang.decimal_sep);
+    std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+    std::fputs(output.err.c_str(), stderr);
+    if (interrupted) {
+        int last = 0;
+        for (const auto& r : run.results())
+            if (r.outcome != app::SensorOutcome::NotDone) last = r.target.address;
+        print(stderr, "vor3-cli: " + model::caption(model::Caption::bus_stopped, lang.language, {std::to_string(last)}));
+    }
+    return run.exit_status();
+}
+
 int run_scan(app::Program& program, app::CollectedMessages& messages, const app::CliOptions& options) {
     program.Main();  // for the language in force
     if (options.echo) program.g.link.suppress_echo = true;
@@ -162,12 +211,7 @@ int run_scan(app::Program& program, app::CollectedMessages& messages, const app:
     const std::string out = options.json ? app::format_finds_json(finds) : app::format_finds(finds);
     std::fwrite(out.data(), 1, out.size(), stdout);
     for (const auto& note : app::conflict_notes(finds, program.g.lang.language)) print(stderr, "vor3-cli: " + note);
-    if (scanner.error()) {
-        // The window's message for it, with the reason below.
-        ui::show_port_error(program.ctx, *scanner.error());
-        print(stderr, "vor3-cli: " + messages.texts.back());
-        return scanner.error()->number == link::kConnectionClosed ? 3 : 2;
-    }
+    if (scanner.error()) return port_failed(program, messages, *scanner.error());
     if (finds.empty()) {
         print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, program.g.lang.language)));
         return 3;
@@ -203,8 +247,11 @@ int main(int argc, char** argv) {
 
     QCoreApplication application(argc, argv);
     qt::QtClock clock;
-    sim::SimulatedSensor sensor(sim::Framing::Auto, options.address);
-    sim::SimPort simulated(clock, sensor);
+    // The built-in simulated sensor: one at --address, or one at each
+    // address a line of them is asked for at.
+    sim::SensorLine sensors(sim::Framing::Auto, options.addresses.empty() ? std::vector<int>{options.address}
+                                                                          : options.addresses);
+    sim::SimPort simulated(clock, sensors);
     qt::QtSerialPort real;
     link::SerialPort* port = &simulated;
     if (options.port != "sim") {
@@ -229,6 +276,7 @@ int main(int argc, char** argv) {
             print(stderr, link::traffic_line(e, program.g.lang.language));
         };
 
+    if (options.addresses_found || !options.addresses.empty()) return run_bus(program, messages, options);
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
     if (options.command == "save") return run_save(program, messages, options);

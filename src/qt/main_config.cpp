@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QTranslator>
 #include <QStyleFactory>
 
+#include "app/bus_window.h"
 #include "app/program.h"
 #include "model/captions.h"
 #include "qt/config_view.h"
@@ -81,12 +83,15 @@ int main(int argc, char** argv) {
     program.ctx.end_program = [] { QCoreApplication::quit(); };
     ports.port().set_simulator_entry(
         [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });
+    program.bus_window().set_simulated_addresses = [&ports](const std::vector<int>& a) { ports.line().set_addresses(a); };
 
     qt::ConfigView view(program);
     messages.set_parent(&view);
     confirm.set_parent(&view);
     files.set_parent(&view);
     program.Main();
+    QTranslator qt_texts;
+    qt::use_qt_texts(qt_texts, program.g.lang.language);
     view.show_centered();
     return QApplication::exec();
 }

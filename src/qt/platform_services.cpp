@@ -4,8 +4,11 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QScreen>
@@ -13,6 +16,7 @@
 #include <QUrl>
 
 #include "app/installation.h"
+#include "model/captions.h"
 
 namespace vor3::qt {
 
@@ -21,7 +25,7 @@ namespace {
 // "Textfile (*.txt)" is already Qt's form of a filter; its pattern's
 // suffix is what a name typed without one gets.
 std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, const std::string& filter,
-                               const std::string& folder = {}, bool appending = false) {
+                               const QString& folder, bool appending = false) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -29,7 +33,7 @@ std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, co
     dialog.setNameFilter(name_filter);
     const auto suffix = QRegularExpression(QStringLiteral(R"(\*\.(\w+))")).match(name_filter);
     dialog.setDefaultSuffix(suffix.hasMatch() ? suffix.captured(1) : QStringLiteral("txt"));
-    if (!folder.empty()) dialog.setDirectory(QString::fromStdString(folder));
+    dialog.setDirectory(folder);
     if (appending) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();
@@ -37,16 +41,28 @@ std::optional<std::string> ask(QWidget* parent, QFileDialog::AcceptMode mode, co
 
 }  // namespace
 
+QString QtFileDialog::start_folder() const {
+    // Not the folder the program was started from, which says nothing to
+    // the user: the last one used, else the user's home.
+    return last_folder_.isEmpty() ? QDir::homePath() : last_folder_;
+}
+
+std::optional<std::string> QtFileDialog::remember(std::optional<std::string> chosen) {
+    if (chosen) last_folder_ = QFileInfo(QString::fromStdString(*chosen)).absolutePath();
+    return chosen;
+}
+
 std::optional<std::string> QtFileDialog::open_file(const std::string& filter) {
-    return ask(parent_, QFileDialog::AcceptOpen, filter);
+    return remember(ask(parent_, QFileDialog::AcceptOpen, filter, start_folder()));
 }
 
 std::optional<std::string> QtFileDialog::save_file(const std::string& filter) {
-    return ask(parent_, QFileDialog::AcceptSave, filter);
+    return remember(ask(parent_, QFileDialog::AcceptSave, filter, start_folder()));
 }
 
 std::optional<std::string> QtFileDialog::append_file(const std::string& filter, const std::string& folder) {
-    return ask(parent_, QFileDialog::AcceptSave, filter, folder, true);
+    return remember(ask(parent_, QFileDialog::AcceptSave, filter,
+                        folder.empty() ? start_folder() : QString::fromStdString(folder), true));
 }
 
 bool QtDesktop::open_document(const std::string& path) {
@@ -78,14 +94,25 @@ form::WallTime QtWallClock::now() const {
     return {t.toMSecsSinceEpoch(), t.toString(Qt::ISODateWithMs).toStdString()};
 }
 
+bool use_qt_texts(QTranslator& translator, const std::string& language) {
+    if (language != model::kGerman) return true;
+    if (!translator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(&translator);
+    return true;
+}
+
 model::PlatformSettings platform_settings() {
     model::PlatformSettings settings;
     const auto files = app::hive_files(QCoreApplication::applicationDirPath().toStdString());
     settings.machine_hive = files.machine;
     settings.user_hive = files.user;
     settings.package_hive = files.package;
-    // Qt reads the user's locale without touching the C library's.
-    settings.locale_decimal_sep = QLocale::system().decimalPoint().toStdString();
+    // Qt reads the user's locale without touching the C library's. The C
+    // (POSIX) locale is no one's regional setting: it names no separator.
+    const QLocale system = QLocale::system();
+    if (system.language() != QLocale::C) settings.locale_decimal_sep = system.decimalPoint().toStdString();
     return settings;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 
 #include "form/platform.h"
@@ -8,16 +9,21 @@
 namespace vor3::qt {
 
 // The file dialogs of the window. Saving adds the filter's suffix (as
-// ".txt") to a name typed without one.
+// ".txt") to a name typed without one. A dialog opens in the folder of the
+// file last chosen, at first in the user's home.
 class QtFileDialog : public form::FileDialog {
 public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> open_file(const std::string& filter) override;
     std::optional<std::string> save_file(const std::string& filter) override;
     std::optional<std::string> append_file(const std::string& filter, const std::string& folder) override;
+    QString start_folder() const;
 
 private:
+    std::optional<std::string> remember(std::optional<std::string> chosen);
+
     QPointer<QWidget> parent_;
+    QString last_folder_;
 };
 
 // Documents and links open with the desktop's default applications.
@@ -40,6 +46,11 @@ public:
     std::string time_text() const override;
     form::WallTime now() const override;
 };
+
+// Qt's own texts (file dialogs, standard buttons) in the program's
+// language, from Qt's translations on the machine (Debian's
+// qt6-translations-l10n); English is Qt's own. False where they are missing.
+bool use_qt_texts(QTranslator& translator, const std::string& language);
 
 // The hive files of this program (from where it runs and the environment)
 // and the decimal separator of the user's locale. Call once at start-up,

@@ -65,7 +65,27 @@ std::vector<std::string> QtSerialPort::port_list() const {
         const QString description = info.description().trimmed();
         names.push_back(description.isEmpty() ? path : path + " (" + description.toStdString() + ")");
     }
+    for (const auto& path : named_)
+        if (std::find(listed_.begin(), listed_.end(), path) == listed_.end()) {
+            listed_.push_back(path);
+            names.push_back(path);
+        }
     return names;
+}
+
+int QtSerialPort::name_port(const std::string& name) {
+    // Numbers refer to the list as last given: a new name goes after it
+    // rather than listing the system's ports again under the caller.
+    if (name.empty()) return 0;
+    if (std::find(named_.begin(), named_.end(), name) == named_.end()) named_.push_back(name);
+    auto at = std::find(listed_.begin(), listed_.end(), name);
+    if (at == listed_.end()) at = listed_.insert(listed_.end(), name);
+    return static_cast<int>(at - listed_.begin()) + 1;
+}
+
+std::string QtSerialPort::port_name(int number) const {
+    if (number < 1 || number > static_cast<int>(listed_.size())) return {};
+    return listed_[static_cast<std::size_t>(number - 1)];
 }
 
 void QtSerialPort::set_port_number(int number) {

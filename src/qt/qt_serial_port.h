@@ -12,10 +12,11 @@
 namespace vor3::qt {
 
 // A real serial port. The list offers the system's ports by device path
-// with their description ("/dev/ttyUSB0 (FT232R USB UART)"); an explicit
-// device path, once set, is used instead of the list. A device that names
-// a network port (tcp://..., modbus-tcp://...) opens a connection to it
-// instead. Nothing here waits: written bytes leave through the event loop,
+// with their description ("/dev/ttyUSB0 (FT232R USB UART)"), then the
+// devices the user named (a pseudo-terminal, a link under /dev/serial) by
+// their path; an explicit device path, once set, is used instead of the
+// list. A device that names a network port (tcp://..., modbus-tcp://...)
+// opens a connection to it instead. Nothing here waits: written bytes leave through the event loop,
 // and reads take what it has already collected.
 class QtSerialPort : public link::SerialPort {
 public:
@@ -23,6 +24,8 @@ public:
     ~QtSerialPort() override;
 
     std::vector<std::string> port_list() const override;
+    int name_port(const std::string& name) override;
+    std::string port_name(int number) const override;
     int port_number() const override { return number_; }
     void set_port_number(int number) override;
     void set_settings(const std::string& settings) override;
@@ -51,6 +54,7 @@ private:
     // The device paths as last listed, so that a number keeps naming the
     // port the user saw even if another adapter comes and goes.
     mutable std::vector<std::string> listed_;
+    std::vector<std::string> named_;  // in the order they were named
     std::string opened_;  // the device of the last open
     int number_ = 0;
     link::SerialSettings settings_;

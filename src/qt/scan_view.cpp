@@ -17,7 +17,7 @@
 namespace vor3::qt {
 
 ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint,
+    : ToolWindow(owner, false,
                  [&program] { program.scan_window.unload(); }),
       program_(program) {
     form::FrmScan& s = program.frmScan;
@@ -74,21 +74,7 @@ ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
     take->addWidget(make.button(s.cmd_take, "cmd_take"));
     rows->addLayout(take);
 
-    binder.custom(s, [this] { follow_model(); });
-}
-
-void ScanView::follow_model() {
-    const form::FrmScan& s = program_.frmScan;
-    setWindowTitle(QString::fromStdString(s.caption()));
-    const bool shown = s.visible() && s.loaded();
-    if (shown == isVisible()) return;
-    if (!shown) {
-        hide();
-        return;
-    }
-    show();
-    raise();
-    activateWindow();
+    binder.custom(program.frmScan, [this] { follow(program_.frmScan); });
 }
 
 }  // namespace vor3::qt

@@ -13,7 +13,11 @@
 namespace vor3::qt {
 
 StateView::StateView(form::FrmState& state, Binder& binder, QWidget* owner)
-    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), state_(state) {
+    // A title bar with no button at all is left to the window manager, and
+    // some then offer minimise and maximise; with only the close button
+    // asked for, they offer that alone.
+    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      state_(state) {
     setObjectName("frmState");
     auto* rows = new QVBoxLayout(this);
 
@@ -43,6 +47,12 @@ StateView::StateView(form::FrmState& state, Binder& binder, QWidget* owner)
         button->setAutoDefault(false);
         binder.button(*control, *button);
         buttons->addWidget(button);
+        // The window keeps one height whether it offers "Abbruch" or not.
+        if (control == &state.Abbruch) {
+            QSizePolicy keep = button->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            button->setSizePolicy(keep);
+        }
     }
     rows->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -65,6 +75,11 @@ void StateView::follow_model() {
     raise();
 }
 
-void StateView::closeEvent(QCloseEvent* event) { event->ignore(); }
+void StateView::closeEvent(QCloseEvent* event) {
+    // Closing is cancelling where the transfer may be cancelled; otherwise
+    // the transfer ends the window.
+    event->ignore();
+    if (state_.Abbruch.visible()) guarded([this] { state_.Abbruch.press(); });
+}
 
 }  // namespace vor3::qt

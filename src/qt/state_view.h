@@ -7,9 +7,10 @@ namespace vor3::qt {
 
 class Binder;
 
-// The status window of a running transfer: a small tool window over the
-// main window, shown while the model has it loaded and visible. The user
-// cannot close it; the transfer or its "Abbruch" button ends it.
+// The status window of a running transfer: a small window over the main
+// window, shown while the model has it loaded and visible. The transfer
+// or its "Abbruch" button ends it; its close button cancels as "Abbruch"
+// does where that is offered, and does nothing otherwise.
 class StateView : public QWidget {
 public:
     StateView(form::FrmState& state, Binder& binder, QWidget* owner);

@@ -12,6 +12,19 @@ std::vector<std::string> SwitchingPort::port_list() const {
     return list;
 }
 
+int SwitchingPort::name_port(const std::string& name) {
+    if (name == kSimulatorName || name == entry_()) return simulator_number();
+    const int number = real_.name_port(name);
+    // A new name joins the real ports at the end of the list last given.
+    if (number > real_count_) real_count_ = number;
+    return number;
+}
+
+std::string SwitchingPort::port_name(int number) const {
+    if (number == simulator_number()) return kSimulatorName;
+    return real_.port_name(number);
+}
+
 int SwitchingPort::simulator_number() const {
     if (real_count_ < 0) port_list();
     return real_count_ + 1;
@@ -72,6 +85,8 @@ link::Carrier SwitchingPort::carrier() const {
 }
 
 WindowPorts::WindowPorts(form::Clock& clock)
-    : sensor_(sim::Framing::Auto, 1), sim_(clock, sensor_), port_(real_, sim_) {}
+    : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
+    sim_.set_sensor_line(link::SerialSettings{9600, 'E', 8, 1});
+}
 
 }  // namespace vor3::qt

@@ -7,18 +7,21 @@
 #include "form/clock.h"
 #include "link/serial_port.h"
 #include "qt/qt_serial_port.h"
+#include "sim/sensor_line.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
 
 namespace vor3::qt {
 
-// The port the window works with: the real ports, followed by one more
-// entry for a simulated sensor, so the program can be tried without a
-// device. Port number N opens real port N, or the simulator when N is the
-// entry after the real ones.
+// The port the window works with: the real ports (the system's and those
+// the user named), followed by one more entry for a simulated sensor, so
+// the program can be tried without a device. Port number N opens real port
+// N, or the simulator when N is the entry after the real ones.
 class SwitchingPort : public link::SerialPort {
 public:
     static constexpr const char* kSimulatorEntry = "Simulierter Sensor (sim)";
+    // The simulator's name, in either language, as the command line's
+    // --port takes it too.
+    static constexpr const char* kSimulatorName = "sim";
 
     SwitchingPort(link::SerialPort& real, link::SerialPort& simulator);
 
@@ -26,6 +29,9 @@ public:
     void set_simulator_entry(std::function<std::string()> entry) { entry_ = std::move(entry); }
 
     std::vector<std::string> port_list() const override;
+    // Names go to the real port, except the simulator's.
+    int name_port(const std::string& name) override;
+    std::string port_name(int number) const override;
     int port_number() const override { return number_; }
     void set_port_number(int number) override;
     void set_settings(const std::string& settings) override;
@@ -51,8 +57,11 @@ private:
     std::function<std::string()> entry_ = [] { return std::string(kSimulatorEntry); };
 };
 
-// Everything behind the window's port: the system's ports, a simulated
-// sensor on an in-process line, and the switch between them.
+// Everything behind the window's port: the system's ports, simulated
+// sensors on an in-process line (one at address 1 until told otherwise),
+// and the switch between them. A simulated sensor hears one line setting
+// only, as a real one does (9600 baud, even parity, RTU), so a scan of the
+// line finds each of them once.
 class WindowPorts {
 public:
     explicit WindowPorts(form::Clock& clock);
@@ -61,11 +70,11 @@ public:
 
     SwitchingPort& port() { return port_; }
     QtSerialPort& real() { return real_; }
-    sim::SimulatedSensor& sensor() { return sensor_; }
+    sim::SensorLine& line() { return line_; }
 
 private:
     QtSerialPort real_;
-    sim::SimulatedSensor sensor_;
+    sim::SensorLine line_;
     sim::SimPort sim_;
     SwitchingPort port_;
 };

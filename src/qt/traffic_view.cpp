@@ -15,7 +15,7 @@
 namespace vor3::qt {
 
 TrafficView::TrafficView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint,
+    : ToolWindow(owner, true,
                  [&program] { program.traffic_window.unload(); }),
       program_(program), text_(new QPlainTextEdit) {
     form::FrmTraffic& t = program.frmTraffic;
@@ -28,7 +28,10 @@ TrafficView::TrafficView(app::Program& program, Binder& binder, QWidget* owner)
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setMaximumBlockCount(static_cast<int>(link::TrafficRecord::kCapacity));
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text_->setMinimumSize(760, 360);
+    // The scroll bar for long lines is always there: one that came and went
+    // with them would shrink the view under its last line and hide it.
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setMinimumSize(480, 240);
     rows->addWidget(text_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(make.button(t.cmd_pause, "cmd_pause"));
@@ -37,6 +40,11 @@ TrafficView::TrafficView(app::Program& program, Binder& binder, QWidget* owner)
     buttons->addStretch();
     buttons->addWidget(make.label(t.lbl_count, "lbl_count"));
     rows->addLayout(buttons);
+
+    // Wide enough for a reply of a few registers on one line, high enough
+    // for a whole read.
+    const QFontMetrics chars(text_->font());
+    resize(chars.horizontalAdvance(QString(112, QLatin1Char('0'))) + 60, chars.lineSpacing() * 22 + 90);
 
     poll_.setInterval(200);
     connect(&poll_, &QTimer::timeout, this, [this] { pull(); });

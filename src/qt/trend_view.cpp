@@ -9,12 +9,15 @@
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
 #include "app/program.h"
 #include "qt/binder.h"
+#include "qt/trend_curves.h"
 #include "qt/widget_factory.h"
 
 namespace vor3::qt {
@@ -45,8 +48,7 @@ void fit(QValueAxis& axis, double lo, double hi) {
 }  // namespace
 
 TrendView::TrendView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::WindowMaximizeButtonHint,
+    : ToolWindow(owner, true,
                  [&program] { program.trend_window.unload(); }),
       program_(program) {
     form::FrmTrend& t = program.frmTrend;
@@ -128,13 +130,31 @@ void TrendView::follow_captions() {
         if (axes[a]->titleText() != q(model.axis_captions()[a])) axes[a]->setTitleText(q(model.axis_captions()[a]));
 }
 
+QLineSeries* TrendView::add_stretch(std::size_t k) {
+    auto* stretch = new QLineSeries;
+    chart_->addSeries(stretch);
+    stretch->setPen(series_[k]->pen());
+    stretch->attachAxis(time_axis_);
+    stretch->attachAxis(value_axes_[k < 2 ? 0 : 1]);
+    for (QLegendMarker* marker : chart_->legend()->markers(stretch)) marker->setVisible(false);
+    return stretch;
+}
+
 void TrendView::follow_chart() {
     const auto& points = program_.frmTrend.cht_trend.points();
     const int columns = std::max(100, static_cast<int>(chart_->plotArea().width()));
-    const auto curves = outline(points, columns);
+    const auto curves = stretches(points, columns);
     // One replacement lays each curve out once, where adding point by
-    // point would lay it out for every point.
-    for (std::size_t k = 0; k < series_.size(); ++k) series_[k]->replace(curves[k]);
+    // point would lay it out for every point. The named curve, in the
+    // legend, is the latest stretch; the earlier ones are drawn alike.
+    for (std::size_t k = 0; k < series_.size(); ++k) {
+        const Stretches& parts = curves[k];
+        series_[k]->replace(parts.empty() ? QList<QPointF>() : parts.back());
+        const std::size_t earlier = parts.empty() ? 0 : parts.size() - 1;
+        auto& drawn = earlier_[k];
+        while (drawn.size() < earlier) drawn.push_back(add_stretch(k));
+        for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i]->replace(i < earlier ? parts[i] : QList<QPointF>());
+    }
     if (points.empty()) return;
 
     std::array<double, 2> lo{}, hi{};
@@ -150,43 +170,11 @@ void TrendView::follow_chart() {
         }
     }
     for (std::size_t side = 0; side < 2; ++side) fit(*value_axes_[side], lo[side], hi[side]);
-    time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(oldest),
-                         QDateTime::fromMSecsSinceEpoch(std::max(newest, oldest + kShortestSpanMs)));
-}
-
-std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points, int columns) {
-    std::array<QList<QPointF>, 3> curves;
-    const auto at = [&points](std::size_t i, std::size_t k) {
-        return QPointF(static_cast<qreal>(points[i].epoch_ms), points[i].values[k]);
-    };
-    if (points.size() <= 4 * static_cast<std::size_t>(std::max(columns, 1))) {
-        for (std::size_t i = 0; i < points.size(); ++i)
-            for (std::size_t k = 0; k < curves.size(); ++k) curves[k].append(at(i, k));
-        return curves;
-    }
-    const auto [first, last] = std::minmax_element(
-        points.begin(), points.end(), [](const auto& a, const auto& b) { return a.epoch_ms < b.epoch_ms; });
-    const std::int64_t oldest = first->epoch_ms;
-    const double per_column = static_cast<double>(last->epoch_ms - oldest + 1) / columns;
-    const auto column = [&](std::size_t i) { return static_cast<int>((points[i].epoch_ms - oldest) / per_column); };
-    for (std::size_t start = 0; start < points.size();) {
-        const int here = column(start);
-        std::size_t end = start + 1;
-        while (end < points.size() && column(end) == here) ++end;
-        for (std::size_t k = 0; k < curves.size(); ++k) {
-            std::size_t low = start, high = start;
-            for (std::size_t i = start; i < end; ++i) {
-                if (points[i].values[k] < points[low].values[k]) low = i;
-                if (points[i].values[k] > points[high].values[k]) high = i;
-            }
-            std::array<std::size_t, 4> keep{start, low, high, end - 1};
-            std::sort(keep.begin(), keep.end());
-            for (std::size_t j = 0; j < keep.size(); ++j)
-                if (j == 0 || keep[j] != keep[j - 1]) curves[k].append(at(keep[j], k));
-        }
-        start = end;
-    }
-    return curves;
+    const std::int64_t offset = QDateTime::fromMSecsSinceEpoch(newest).offsetFromUtc() * std::int64_t{1000};
+    const TimeTicks ticks = time_ticks(oldest, std::max(newest, oldest + kShortestSpanMs), offset);
+    time_axis_->setFormat(ticks.step_ms < 60 * 1000 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+    time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(ticks.first_ms), QDateTime::fromMSecsSinceEpoch(ticks.last_ms));
+    time_axis_->setTickCount(ticks.count);
 }
 
 void TrendView::show_log_file() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <deque>
+#include <vector>
 
 #include <QList>
 #include <QPointF>
@@ -47,21 +48,18 @@ private:
     void follow_chart();
     void follow_captions();
     void show_log_file();
+    // A curve's stretch before a pause in the readings, drawn as the curve.
+    QLineSeries* add_stretch(std::size_t k);
 
     app::Program& program_;
     QChartView* chart_view_ = nullptr;
     QChart* chart_ = nullptr;
     QDateTimeAxis* time_axis_ = nullptr;
     std::array<QLineSeries*, 3> series_{};
+    std::array<std::vector<QLineSeries*>, 3> earlier_;  // the stretches before the latest
     std::array<QValueAxis*, 2> value_axes_{};  // temperature and humidity; CO2
     QLabel* log_file_ = nullptr;
     QTimer catch_up_;
 };
-
-// The curves of the points as a line drawn `columns` wide shows them: where
-// a column holds more than a few points, only its first, lowest, highest
-// and last of each curve, in the order they came. Points are grouped into
-// columns by time, a run of points at a time.
-std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points, int columns);
 
 }  // namespace vor3::qt

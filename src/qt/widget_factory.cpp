@@ -37,7 +37,9 @@ QLabel* WidgetFactory::row_label(form::Control& c, form::Control& marked, const 
 
 QLabel* WidgetFactory::value_label(form::Label& c, const QString& name) {
     QLabel* l = label(c, name);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Drawn by the style like a field's frame: a plain sunken panel loses
+    // its light edges against the window when enabled.
+    l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setMargin(2);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -74,7 +76,7 @@ QCheckBox* WidgetFactory::check(form::CheckBox& c, const QString& name) {
 }
 
 QComboBox* WidgetFactory::combo(form::ComboBox& c, const QString& name) {
-    auto* b = named(new QComboBox, name);
+    auto* b = named(new DropDownList, name);
     b->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     binder_.combo_box(c, *b);
     return b;
@@ -82,6 +84,9 @@ QComboBox* WidgetFactory::combo(form::ComboBox& c, const QString& name) {
 
 QGroupBox* WidgetFactory::frame(form::Container& c, const QString& name) {
     auto* g = named(new QGroupBox, name);
+    // The title is bold; a style sheet's font, unlike the widget's own,
+    // does not pass on to the controls inside.
+    g->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
     binder_.frame(c, *g);
     return g;
 }

@@ -121,6 +121,13 @@ void note_answered(Context& c, std::string_view adu) {
     l.last_answered = l.now.number;
 }
 
+std::string request_answered_by(const Context& c, std::string_view adu) {
+    const auto& l = c.g.line;
+    if (fits(l.now, adu) && !(l.before.answered && adu == l.before.answer && fits(l.before, adu))) return l.now.request;
+    if (fits(l.before, adu)) return l.before.request;
+    return {};
+}
+
 bool line_free(const Context& c, const std::string& next) {
     const Turn& now = c.g.line.now;
     if (now.copies == 0 || now.heard >= now.copies) return true;

@@ -44,6 +44,10 @@ enum class Verdict {
 Verdict judge(Context& c, std::string_view adu, std::uint64_t sends_when_read);
 void note_answered(Context& c, std::string_view adu);
 
+// The request (hex text) the reader will take a frame (address to data)
+// read now to answer: the request on the line, the one before, or none ("").
+std::string request_answered_by(const Context& c, std::string_view adu);
+
 // True when `next` may go out now: it repeats the request on the line, or
 // every copy of that request has had its answer, or none can come anymore.
 bool line_free(const Context& c, const std::string& next);

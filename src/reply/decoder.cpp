@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "link/hex.h"
+#include "link/transmit.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ops/write_parameters.h"
@@ -90,7 +91,7 @@ void measured_block(Context& c, const std::string& rx) {
     const int carried = reply_byte_count(rx) / 2;
     for (int j = 0; j < carried && j <= 2; ++j) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
-        f.txt_data_out(j).set_text(model::register_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
+        f.txt_data_out(j).set_text(model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
@@ -170,7 +171,11 @@ void config_written(Context& c) {
         const long long delay = v ? model::round_half_even(*v) : -1;
         if (!v || delay < -32768 || delay > 32767) throw std::runtime_error("minimum response time is no 16-bit number");
         t.reply_delay = static_cast<std::int16_t>(delay);
-        set_block_timer_periods(c);
+        // The blocks that follow (the read-back) go at the pace the line and
+        // the sensor need; 15 ms a unit fits register 6, not milliseconds.
+        const auto period = link::paced_block_period_ms(c, t.reply_delay);
+        f.Timer1.set_interval(period);
+        f.Timer6.set_interval(period);
         f.reply_delay_changed = false;
     }
     f.Timer1.stop();

@@ -81,6 +81,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         c.g.reader.rx_text = link::bytes_to_hex(frame);
         c.g.transfer.bus_ready = true;
         decode(c, c.g.reader.rx_text);
+        ui::show_progress(c);
     }
     link::line_heard(c);
 }

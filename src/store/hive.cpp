@@ -1,284 +1,234 @@
 #include "store/hive.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdint>
-#include <cstdio>
-#include <optional>
-#include <stdexcept>
-#include <utility>
+
+#include "store/code_page.h"
 
 namespace vor3::store {
 
+using namespace hive_format;
+
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+bool is_blank(std::string_view text) { return trim(text).empty(); }
 
-bool same_name(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
-
-std::vector<std::string> components(std::string_view path) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find('\\', start), path.size());
-        if (end > start) out.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return out;
-}
-
-std::string join(const std::vector<std::string>& parts, std::size_t count) {
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) out += (i ? "\\" : "") + parts[i];
-    return out;
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
-// A quoted text at the start of `s` with "\\" and "\"" escapes; `s` moves
-// past it.
-std::optional<std::string> quoted(std::string_view& s) {
-    if (s.empty() || s.front() != '"') return std::nullopt;
-    std::string out;
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
-            out += s[++i];
-        } else if (s[i] == '"') {
-            s.remove_prefix(i + 1);
-            return out;
-        } else {
-            out += s[i];
-        }
-    }
-    return std::nullopt;
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-std::optional<std::string> hex_bytes(std::string_view s) {
-    std::string out;
-    s = trim(s);
-    if (s.empty()) return out;
-    std::size_t start = 0;
-    while (start <= s.size()) {
-        const std::size_t end = std::min(s.find(',', start), s.size());
-        const std::string_view item = trim(s.substr(start, end - start));
-        if (item.size() != 2 || hex_digit(item[0]) < 0 || hex_digit(item[1]) < 0) return std::nullopt;
-        out += static_cast<char>(hex_digit(item[0]) * 16 + hex_digit(item[1]));
-        start = end + 1;
-    }
-    return out;
-}
-
-// One value line ("Name"=data), or nothing when it does not fit.
-std::optional<HiveValue> value_line(std::string_view line) {
-    HiveValue v;
-    if (!line.empty() && line.front() == '@') {
-        line.remove_prefix(1);
-    } else {
-        auto name = quoted(line);
-        if (!name) return std::nullopt;
-        v.name = *name;
-    }
-    line = trim(line);
-    if (line.empty() || line.front() != '=') return std::nullopt;
-    line = trim(line.substr(1));
-    if (!line.empty() && line.front() == '"') {
-        auto text = quoted(line);
-        if (!text || !trim(line).empty()) return std::nullopt;
-        v.type = kText;
-        v.data = *text;
-        return v;
-    }
-    const std::string head = lower(line.substr(0, std::min<std::size_t>(line.size(), 6)));
-    if (head == "dword:") {
-        const std::string_view digits = trim(line.substr(6));
-        if (digits.empty() || digits.size() > 8) return std::nullopt;
-        std::uint32_t n = 0;
-        for (char c : digits) {
-            if (hex_digit(c) < 0) return std::nullopt;
-            n = n * 16 + static_cast<std::uint32_t>(hex_digit(c));
-        }
-        v.type = kDword;
-        for (int i = 0; i < 4; ++i) v.data += static_cast<char>((n >> (8 * i)) & 0xFF);
-        return v;
-    }
-    if (lower(line.substr(0, 3)) != "hex") return std::nullopt;
-    line.remove_prefix(3);
-    v.type = kBinary;
-    if (!line.empty() && line.front() == '(') {
-        const std::size_t close = line.find(')');
-        if (close == std::string_view::npos || close < 2 || close > 9) return std::nullopt;
-        unsigned type = 0;
-        for (char c : line.substr(1, close - 1)) {
-            if (hex_digit(c) < 0) return std::nullopt;
-            type = type * 16 + static_cast<unsigned>(hex_digit(c));
-        }
-        v.type = static_cast<int>(type);
-        line.remove_prefix(close + 1);
-    }
-    if (line.empty() || line.front() != ':') return std::nullopt;
-    auto bytes = hex_bytes(line.substr(1));
-    if (!bytes) return std::nullopt;
-    v.data = *bytes;
-    return v;
-}
-
-std::string escaped(std::string_view s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
-std::string value_text(const HiveValue& v) {
-    std::string out = v.name.empty() ? "@" : "\"" + escaped(v.name) + "\"";
-    out += '=';
-    char buf[16];
-    if (v.type == kText && v.data.find('\0') == std::string::npos && v.data.find('\n') == std::string::npos) {
-        out += "\"" + escaped(v.data) + "\"";
-    } else if (v.type == kDword && v.data.size() == 4) {
-        std::uint32_t n = 0;
-        for (int i = 3; i >= 0; --i) n = n * 256 + static_cast<unsigned char>(v.data[static_cast<std::size_t>(i)]);
-        std::snprintf(buf, sizeof buf, "%08x", static_cast<unsigned>(n));
-        out += std::string("dword:") + buf;
-    } else {
-        if (v.type == kBinary) {
-            out += "hex:";
-        } else {
-            std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
-            out += buf;
-        }
-        for (std::size_t i = 0; i < v.data.size(); ++i) {
-            std::snprintf(buf, sizeof buf, "%s%02x", i ? "," : "", static_cast<unsigned char>(v.data[i]));
-            out += buf;
-        }
-    }
-    return out;
-}
+// Line breaks and zero bytes have no escape in the format: they would end
+// the line (or the text) early.
+bool fits_on_a_line(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos; }
 
 }  // namespace
 
-std::string normal_key_path(std::string_view path) {
-    const auto parts = components(path);
-    return join(parts, parts.size());
-}
-
-const HiveValue* HiveKey::value(std::string_view name) const {
-    for (const auto& v : values)
-        if (same_name(v.name, name)) return &v;
-    return nullptr;
-}
-
-void HiveKey::set(const HiveValue& v) {
-    for (auto& old : values)
-        if (same_name(old.name, v.name)) {
-            old = v;
-            return;
-        }
-    values.push_back(v);
-}
-
-Hive Hive::parse(std::string_view text) {
+Hive Hive::parse(std::string_view bytes) {
     Hive hive;
-    HiveKey* current = nullptr;
-    std::string line;  // one logical line: a hex value may go on over lines ending in "\"
+    auto text = decode(bytes, hive.encoding_);
+    if (!text) {
+        // Read what can be read all the same; it is never written back.
+        hive.understood_ = false;
+        hive.encoding_ = Encoding::eight_bit;
+        text = std::string(bytes);
+    }
+    const std::string_view all = *text;
+    bool anything = false;  // a line with text before the header?
+    Key* current = nullptr;
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        line += trim(text.substr(start, end - start));
-        start = end + 1;
-        if (!line.empty() && line.back() == '\\' && lower(line).find("=hex") != std::string::npos && start < text.size()) {
-            line.pop_back();
+    while (start < all.size()) {
+        Line line;
+        std::string logical;  // a hex value goes on over lines ending in "\"
+        for (bool first = true;; first = false) {
+            std::size_t end = all.find('\n', start);
+            const bool last = end == std::string_view::npos;
+            if (last) end = all.size();
+            std::string_view physical = all.substr(start, end - start);
+            std::string line_end = last ? "" : "\n";
+            if (!physical.empty() && physical.back() == '\r') {
+                physical.remove_suffix(1);
+                line_end = "\r" + line_end;
+            }
+            start = last ? all.size() : end + 1;
+            if (!first) line.text += line.end;
+            line.text += physical;
+            line.end = line_end;
+            logical += trim(physical);
+            // Hex data goes on in an indented line, as the registry editor
+            // writes it; a line that is not indented (a section, a value
+            // added after the last line) stands on its own.
+            const bool indented = start < all.size() && (all[start] == ' ' || all[start] == '\t');
+            if (!indented || !continues(logical)) break;
+            logical.pop_back();
+        }
+        if (hive.lines_.empty() && line.end == "\r\n") hive.line_end_ = "\r\n";
+        const LineIt at = hive.lines_.insert(hive.lines_.end(), std::move(line));
+        const std::string_view l = trim(logical);
+        if (l.empty() || l.front() == ';') continue;
+        if (!hive.header_ && !anything && is_header(l)) {
+            hive.header_ = true;
+            hive.wide_text_ = l.back() == '0';  // "... Version 5.00"
             continue;
         }
-        const std::string_view l = line;
-        if (l.empty() || l.front() == ';') {
-        } else if (l.front() == '[') {
+        anything = true;
+        if (l.front() == '[') {
+            at->section = true;
             current = nullptr;
-            if (l.back() == ']' && l.size() >= 3 && l[1] != '-') {
-                auto parts = components(l.substr(1, l.size() - 2));
-                if (!parts.empty() && lower(parts.front()).rfind("hkey_", 0) == 0) parts.erase(parts.begin());
-                if (!parts.empty()) current = &hive.create(join(parts, parts.size()));
+            if (auto path = section_path(l)) {
+                current = hive.find_key(*path);
+                if (current)
+                    current->sections.push_back(at);
+                else
+                    current = &hive.add_key(*path, at);
+                current->tail = at;
             }
-        } else if (current) {  // not the header, nor a value outside any key
-            if (auto v = value_line(l)) current->set(*v);
+        } else if (current) {  // not a value outside any key
+            current->tail = at;
+            if (auto v = value_line(l, hive.wide_text_)) hive.read_value(*current, std::move(*v), at);
         }
-        line.clear();
     }
+    if (anything && !hive.header_) hive.understood_ = false;
     return hive;
 }
 
-std::string Hive::text(std::string_view root) const {
-    std::string out = "REGEDIT4\n";
-    for (const auto& key : keys_) {
-        out += "\n[" + std::string(root) + "\\" + key.path + "]\n";
-        for (const auto& v : key.values) out += value_text(v) + "\n";
+void Hive::read_value(Key& key, HiveValue v, LineIt line) {
+    const auto [slot, added] = key.index.try_emplace(lower(v.name), key.key.values.size());
+    if (added) {
+        key.key.values.push_back(std::move(v));
+        key.value_lines.push_back(line);
+    } else {
+        // The last line of a name counts, as it does for the registry editor.
+        key.key.values[slot->second] = std::move(v);
+        key.value_lines[slot->second] = line;
     }
-    return out;
+}
+
+Hive::Key& Hive::add_key(const std::string& path, LineIt section) {
+    by_path_.emplace(lower(path), keys_.size());
+    Key& key = keys_.emplace_back();
+    key.key.path = path;
+    key.sections.push_back(section);
+    key.tail = section;
+    return key;
+}
+
+Hive::Key* Hive::find_key(std::string_view path) {
+    const auto it = by_path_.find(lower(normal_key_path(path)));
+    return it == by_path_.end() ? nullptr : &keys_[it->second];
 }
 
 const HiveKey* Hive::find(std::string_view path) const {
+    const auto it = by_path_.find(lower(normal_key_path(path)));
+    return it == by_path_.end() ? nullptr : &keys_[it->second].key;
+}
+
+const HiveValue* Hive::value(std::string_view path, std::string_view name) const {
+    const auto key = by_path_.find(lower(normal_key_path(path)));
+    if (key == by_path_.end()) return nullptr;
+    const Key& k = keys_[key->second];
+    const auto v = k.index.find(lower(name));
+    return v == k.index.end() ? nullptr : &k.key.values[v->second];
+}
+
+std::vector<const HiveKey*> Hive::keys() const {
+    std::vector<const HiveKey*> out;
+    for (const auto& k : keys_) out.push_back(&k.key);
+    return out;
+}
+
+bool Hive::exists(std::string_view path) const {
     const std::string wanted = lower(normal_key_path(path));
-    for (const auto& key : keys_)
-        if (lower(key.path) == wanted) return &key;
-    return nullptr;
-}
-
-HiveKey* Hive::find(std::string_view path) {
-    return const_cast<HiveKey*>(std::as_const(*this).find(path));
-}
-
-HiveKey& Hive::create(std::string_view path) {
-    const auto parts = components(path);
-    HiveKey* key = nullptr;
-    for (std::size_t n = 1; n <= parts.size(); ++n) {
-        const std::string sub = join(parts, n);
-        key = find(sub);
-        if (!key) {
-            // Parents before children, as an exported file lists them.
-            keys_.push_back({sub, {}});
-            key = &keys_.back();
-        }
-    }
-    if (!key) throw std::invalid_argument("empty key path");
-    return *key;
+    if (wanted.empty()) return false;
+    for (const auto& [p, index] : by_path_)
+        if (p == wanted || (p.size() > wanted.size() && p[wanted.size()] == '\\' && p.starts_with(wanted))) return true;
+    return false;
 }
 
 std::vector<std::string> Hive::subkeys(std::string_view path) const {
-    const std::string parent = lower(normal_key_path(path));
+    const std::string parent = normal_key_path(path);
+    const std::string prefix = parent.empty() ? "" : lower(parent) + "\\";
     std::vector<std::string> names;
-    for (const auto& key : keys_) {
-        const std::string p = lower(key.path);
-        const std::size_t cut = key.path.rfind('\\');
-        const std::string above = cut == std::string::npos ? "" : p.substr(0, cut);
-        if (above == parent) names.push_back(key.path.substr(cut == std::string::npos ? 0 : cut + 1));
+    std::unordered_map<std::string, bool> seen;
+    for (const auto& k : keys_) {
+        const std::string& p = k.key.path;
+        if (p.size() <= prefix.size() || lower(p.substr(0, prefix.size())) != prefix) continue;
+        const std::string name = p.substr(prefix.size(), p.find('\\', prefix.size()) - prefix.size());
+        if (seen.emplace(lower(name), true).second) names.push_back(name);
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
     return names;
 }
 
-bool Hive::remove(std::string_view path) {
-    const HiveKey* key = find(path);
-    if (!key || !subkeys(path).empty()) return false;
-    keys_.erase(keys_.begin() + (key - keys_.data()));
+Hive::LineIt Hive::insert_after(LineIt at, std::string text, bool section) {
+    // The file's last line may end without a line feed.
+    if (at->end.empty())
+        at->end = line_end_;
+    else if (at->end.back() != '\n')
+        at->end += '\n';
+    return lines_.insert(std::next(at), Line{std::move(text), line_end_, section});
+}
+
+FileError Hive::set_text(std::string_view path, std::string_view name, std::string_view text, std::string_view root) {
+    if (!understood_) return FileError::of(FileProblem::not_a_hive);
+    const std::string key_path = normal_key_path(path);
+    for (const std::string_view s : {path, name, text}) {
+        if (!fits_on_a_line(s) || (encoding_ != Encoding::eight_bit && !is_utf8(s)))
+            return FileError::of(FileProblem::not_storable, std::string(s));
+    }
+    if (key_path.empty()) return FileError::of(FileProblem::not_storable, std::string(path));
+
+    if (!header_) {
+        lines_.push_front(Line{"", line_end_});
+        lines_.push_front(Line{"REGEDIT4", line_end_});
+        header_ = true;
+    }
+    const std::string line = text_value_line(name, text);
+    Key* key = find_key(key_path);
+    if (!key) {
+        LineIt last = std::prev(lines_.end());
+        if (!is_blank(last->text)) last = insert_after(last, "");
+        key = &add_key(key_path, insert_after(last, "[" + std::string(root) + "\\" + key_path + "]", true));
+    }
+    HiveValue v{std::string(name), kText, std::string(text)};
+    const auto slot = key->index.find(lower(name));
+    if (slot != key->index.end()) {
+        key->value_lines[slot->second]->text = line;  // its line end stays
+        key->key.values[slot->second] = std::move(v);
+        return {};
+    }
+    key->tail = insert_after(key->tail, line);
+    read_value(*key, std::move(v), key->tail);
+    return {};
+}
+
+bool Hive::remove_tree(std::string_view path) {
+    const std::string wanted = lower(normal_key_path(path));
+    if (wanted.empty()) return false;
+    auto below = [&](const Key& k) {
+        const std::string p = lower(k.key.path);
+        return p == wanted || (p.size() > wanted.size() && p[wanted.size()] == '\\' && p.starts_with(wanted));
+    };
+    bool removed = false;
+    for (const auto& k : keys_) {
+        if (!below(k)) continue;
+        removed = true;
+        // A section runs to the next one; its comments and blank lines go with it.
+        for (LineIt line : k.sections) {
+            LineIt end = std::next(line);
+            while (end != lines_.end() && !end->section) ++end;
+            lines_.erase(line, end);
+        }
+    }
+    if (!removed) return false;
+    std::erase_if(keys_, below);
+    index_keys();
     return true;
+}
+
+void Hive::index_keys() {
+    by_path_.clear();
+    for (std::size_t i = 0; i < keys_.size(); ++i) by_path_.emplace(lower(keys_[i].key.path), i);
+}
+
+std::string Hive::bytes() const {
+    std::string text;
+    for (const auto& line : lines_) text += line.text + line.end;
+    return encode(text, encoding_);
 }
 
 }  // namespace vor3::store

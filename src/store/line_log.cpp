@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+#include "store/file_platform.h"
 
 namespace vor3::store {
 
@@ -29,7 +32,12 @@ std::string LineLog::open(const std::string& path, const std::string& header) {
     path_ = path;
     const int last = last_byte(file_.get());
     const std::string why = last == EOF ? append(header) : last != '\n' ? append("") : std::string();
-    if (!why.empty()) close();
+    if (!why.empty()) {
+        close();
+        return why;
+    }
+    // A new log's name is in its folder only once the folder is on the disk.
+    if (last == EOF) platform::sync_folder(std::filesystem::path(path).parent_path().string());
     return why;
 }
 

@@ -1,7 +1,9 @@
 #include "store/registry.h"
 
+#include <cerrno>
 #include <filesystem>
 
+#include "store/file_platform.h"
 #include "store/whole_file.h"
 
 namespace vor3::store {
@@ -10,11 +12,9 @@ namespace {
 
 std::string read_text(const std::string& file, const std::string& section, const std::string& name) {
     if (file.empty()) return {};
-    std::string error;
+    FileError error;
     const auto hive = load_hive(file, error);
-    if (!hive) return {};
-    const HiveKey* key = hive->find(section);
-    const HiveValue* v = key ? key->value(name) : nullptr;
+    const HiveValue* v = hive ? hive->value(section, name) : nullptr;
     if (!v || v->type != kText || v->data.empty()) return {};
     // A text ends at its first zero character.
     return v->data.substr(0, v->data.find('\0'));
@@ -22,11 +22,11 @@ std::string read_text(const std::string& file, const std::string& section, const
 
 }  // namespace
 
-std::optional<Hive> load_hive(const std::string& path, std::string& error) {
+std::optional<Hive> load_hive(const std::string& path, FileError& error) {
     const auto file = read_whole_file(path, kHiveLimit);
     if (file.bytes) return Hive::parse(*file.bytes);
     if (file.missing) return Hive{};
-    error = path + ": " + file.error;
+    error = file.error;
     return std::nullopt;
 }
 
@@ -39,47 +39,63 @@ std::string CRegistry::Werte(const std::string& sSection, const std::string& sKe
     return read_text(files_.user, sSection, sKey);
 }
 
-bool CRegistry::store(const std::string& file, const char* root, const Hive& hive) {
-    const std::string why = write_whole_file(file, hive.text(root));
-    if (why.empty()) return true;
+bool CRegistry::fail(const std::string& file, FileError why) {
     error_number_ = kRegistryWriteError;
-    error_text_ = file + ": " + why;
+    error_file_ = file;
+    error_ = std::move(why);
     return false;
 }
 
-void CRegistry::set_text(const std::string& file, const char* root, const std::string& sSection,
-                         const std::string& sKey, const std::string& sSetting) {
-    auto fail = [this](const std::string& why) {
-        error_number_ = kRegistryWriteError;
-        error_text_ = why;
-    };
-    if (file.empty()) return fail(std::string("no hive for ") + root);
-    if (normal_key_path(sSection).empty()) return fail("no key given");
-    std::string error;
+std::string CRegistry::error_text(const std::string& language) const {
+    const std::string why = file_error_text(error_, language);
+    return error_file_.empty() ? why : error_file_ + ": " + why;
+}
+
+bool CRegistry::change(const std::string& file, const std::function<bool(Hive&, FileError&)>& edit) {
+    platform::FileLock lock;
+    if (auto e = lock.lock(file + ".lock", kHiveLockWaitMs)) return fail(file, std::move(e));
+    FileError error;
     auto hive = load_hive(file, error);
-    // A hive that cannot be read is not overwritten with what little is known.
-    if (!hive) return fail(error);
-    hive->create(sSection).set({sKey, kText, sSetting});
-    store(file, root, *hive);
+    if (!hive) return fail(file, std::move(error));
+    // What the reader did not understand would be lost or garbled.
+    if (!hive->understood()) return fail(file, FileError::of(FileProblem::not_a_hive));
+    if (!edit(*hive, error)) return error ? fail(file, std::move(error)) : false;
+    const std::string bytes = hive->bytes();
+    // The next read would refuse it.
+    if (bytes.size() > kHiveLimit) return fail(file, FileError::from_errno(EFBIG));
+    if (auto e = write_whole_file(file, bytes)) return fail(file, std::move(e));
+    return true;
 }
 
 void CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
-    set_text(files_.machine, kMachineRoot, sSection, sKey, sSetting);
+    if (files_.machine.empty()) {
+        fail("", FileError::of(FileProblem::system, std::string("no hive for ") + kMachineRoot));
+        return;
+    }
+    change(files_.machine, [&](Hive& hive, FileError& error) {
+        error = hive.set_text(sSection, sKey, sSetting, kMachineRoot);
+        return !error;
+    });
 }
 
 void CRegistry::Werte(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
-    if (!files_.user.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(files_.user).parent_path(), ec);
+    if (files_.user.empty()) {
+        fail("", FileError::of(FileProblem::system, std::string("no hive for ") + kUserRoot));
+        return;
     }
-    set_text(files_.user, kUserRoot, sSection, sKey, sSetting);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(files_.user).parent_path(), ec);
+    change(files_.user, [&](Hive& hive, FileError& error) {
+        error = hive.set_text(sSection, sKey, sSetting, kUserRoot);
+        return !error;
+    });
 }
 
 std::string CRegistry::FindFirstMachineKey(const std::string& sSection) {
     open_key_.reset();
-    std::string error;
+    FileError error;
     const auto hive = files_.machine.empty() ? std::nullopt : load_hive(files_.machine, error);
-    if (!hive || !hive->find(sSection)) return {};
+    if (!hive || !hive->exists(sSection)) return {};
     open_key_ = sSection;
     next_index_ = 0;
     return GetNextMachineKey();
@@ -88,7 +104,7 @@ std::string CRegistry::FindFirstMachineKey(const std::string& sSection) {
 std::string CRegistry::GetNextMachineKey() {
     const std::uint32_t index = next_index_++;
     if (!open_key_) return {};
-    std::string error;
+    FileError error;
     const auto hive = load_hive(files_.machine, error);
     if (!hive) return {};
     const auto names = hive->subkeys(*open_key_);
@@ -96,18 +112,8 @@ std::string CRegistry::GetNextMachineKey() {
 }
 
 bool CRegistry::DeleteMachineKey(const std::string& sKey) {
-    if (files_.machine.empty() || normal_key_path(sKey).empty()) return false;
-    std::string error;
-    auto hive = load_hive(files_.machine, error);
-    if (!hive || !hive->find(sKey)) return false;
-    // Subkeys first, each with its own subkeys, as the registry requires.
-    auto remove_tree = [&hive](const std::string& path, auto& self) -> bool {
-        for (const auto& sub : hive->subkeys(path))
-            if (!self(path + "\\" + sub, self)) return false;
-        return hive->remove(path);
-    };
-    if (!remove_tree(normal_key_path(sKey), remove_tree)) return false;
-    return store(files_.machine, kMachineRoot, *hive);
+    if (files_.machine.empty()) return false;
+    return change(files_.machine, [&](Hive& hive, FileError&) { return hive.remove_tree(sKey); });
 }
 
 }  // namespace vor3::store

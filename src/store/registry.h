@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "store/file_error.h"
 #include "store/hive.h"
 
 // The registry class of the program, over two hive files: the local
@@ -23,8 +25,11 @@ inline constexpr const char* kUserRoot = "HKEY_CURRENT_USER";
 // The error number a failed write leaves (the object-error base plus 513).
 inline constexpr std::uint32_t kRegistryWriteError = 0x80040201u;
 
-// The largest hive file the class reads.
+// The largest hive file the class reads or writes.
 inline constexpr std::size_t kHiveLimit = 1u << 20;
+
+// How long a write waits for another program's write to the same hive.
+inline constexpr int kHiveLockWaitMs = 5000;
 
 struct HiveFiles {
     std::string machine;  // "": no machine hive
@@ -36,7 +41,7 @@ struct HiveFiles {
 
 // The hive in a file, or nothing with the reason; a file that does not
 // exist is an empty hive.
-std::optional<Hive> load_hive(const std::string& path, std::string& error);
+std::optional<Hive> load_hive(const std::string& path, FileError& error);
 
 class CRegistry {
 public:
@@ -48,7 +53,11 @@ public:
 
     // Write properties: store a text value in the machine or the user hive,
     // creating the key (and the user's configuration folder, which a new
-    // user does not have yet). A failure raises nothing; it leaves
+    // user does not have yet). Each write holds the hive's lock from reading
+    // the file to replacing it, so that writers in other programs lose
+    // nothing, and keeps every line of the file it does not change. A hive
+    // it cannot read, a read-only file, or a name or text the file would not
+    // give back as it is are refused. A failure raises nothing; it leaves
     // error_number() at kRegistryWriteError and says why in error_text().
     void MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting);
     void Werte(const std::string& sSection, const std::string& sKey, const std::string& sSetting);
@@ -61,19 +70,22 @@ public:
     bool DeleteMachineKey(const std::string& sKey);
 
     std::uint32_t error_number() const { return error_number_; }
-    const std::string& error_text() const { return error_text_; }
+    // The file and the reason of the last failed write, in the language
+    // given ("1033" English, else German).
+    std::string error_text(const std::string& language) const;
 
 private:
-    // `root` names the hive's sections in its file.
-    void set_text(const std::string& file, const char* root, const std::string& sSection, const std::string& sKey,
-                  const std::string& sSetting);
-    bool store(const std::string& file, const char* root, const Hive& hive);
+    // Reads, changes and writes the hive under its lock. `edit` returns
+    // false when there is nothing to write.
+    bool change(const std::string& file, const std::function<bool(Hive&, FileError&)>& edit);
+    bool fail(const std::string& file, FileError why);  // false
 
     HiveFiles files_;
     std::optional<std::string> open_key_;  // set by FindFirstMachineKey
     std::uint32_t next_index_ = 0;
     std::uint32_t error_number_ = 0;
-    std::string error_text_;
+    std::string error_file_;
+    FileError error_;
 };
 
 }  // namespace vor3::store

@@ -1,76 +1,81 @@
 #include "store/whole_file.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <memory>
+#include <random>
+
+#include "store/file_platform.h"
 
 namespace vor3::store {
 
 namespace {
 
-struct CloseFile {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, CloseFile>;
+namespace fs = std::filesystem;
 
-std::string system_error() { return std::strerror(errno); }
+// The file a chain of symbolic links ends in (the path itself when it is
+// no link): a save writes there and leaves the links as they are.
+FileError final_target(const std::string& path, std::string& target) {
+    fs::path p(path);
+    for (int hops = 0;; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
+        if (hops == 40) return FileError::from_errno(ELOOP);
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) return FileError::from_code(ec);
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    target = p.string();
+    return {};
+}
+
+// A name beside the target that no other writer picks: a random part, and
+// exclusive creation when two pick the same all the same.
+std::string temporary_name(const std::string& target, std::mt19937& random) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = target + ".vor3-";
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    for (int i = 0; i < 8; ++i) name += kLetters[pick(random)];
+    return name;
+}
 
 }  // namespace
 
 ReadOutcome read_whole_file(const std::string& path, std::size_t limit) {
     ReadOutcome r;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        r.error = std::strerror(EISDIR);
-        return r;
-    }
-    errno = 0;
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f) {
-        r.missing = errno == ENOENT;
-        r.error = system_error();
-        return r;
-    }
     std::string bytes;
-    char buf[8192];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
-        bytes.append(buf, n);
-        if (bytes.size() > limit) {
-            r.error = std::strerror(EFBIG);
-            return r;
-        }
-    }
-    if (std::ferror(f.get())) {
-        r.error = system_error();
-        return r;
-    }
-    r.bytes = std::move(bytes);
+    r.error = platform::read_regular(path, limit, bytes, r.missing);
+    if (!r.error) r.bytes = std::move(bytes);
     return r;
 }
 
-std::string write_whole_file(const std::string& path, std::string_view bytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::strerror(EISDIR);
-    const std::string temporary = path + ".vor3-new";
-    errno = 0;
-    File f(std::fopen(temporary.c_str(), "wb"));
-    if (!f) return system_error();
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    std::string error = written ? "" : system_error();
-    // Closing flushes: a full disk may show only here.
-    if (std::fclose(f.release()) != 0 && written) {
-        written = false;
-        error = system_error();
+FileError write_whole_file(const std::string& path, std::string_view bytes, bool replace_read_only) {
+    std::string target;
+    if (auto e = final_target(path, target)) return e;
+    platform::Target old;
+    if (auto e = platform::inspect(target, old)) return e;
+    if (old.directory) return FileError::from_errno(EISDIR);
+    if (old.exists && !old.regular) return FileError::of(FileProblem::not_a_file);
+    if (old.read_only && !replace_read_only) return FileError::of(FileProblem::read_only);
+
+    std::mt19937 random(std::random_device{}());
+    std::string temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = temporary_name(target, random);
+        const FileError e = platform::write_new(temporary, old, bytes);
+        if (!e) break;
+        if (e.number != EEXIST || attempt == 99) return e;
     }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        written = false;
-        error = system_error();
+    if (auto e = platform::replace(temporary, target, old)) {
+        platform::remove_file(temporary);
+        return e;
     }
-    if (!written) std::remove(temporary.c_str());
-    return written ? "" : (error.empty() ? std::string(std::strerror(EIO)) : error);
+    return {};
+}
+
+bool is_read_only(const std::string& path) {
+    std::string target;
+    platform::Target t;
+    return !final_target(path, target) && !platform::inspect(target, t) && t.exists && t.regular && t.read_only;
 }
 
 }  // namespace vor3::store

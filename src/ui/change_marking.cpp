@@ -55,7 +55,8 @@ void ResetUnitCombo(Context& c) {
     // The list shows the unit its hidden coil holds. Opening the port must
     // never change or mark a value: a list already showing one stays.
     auto& unit = c.frm.cmb_bit_cfg(3);
-    if (unit.list_index() < 0) unit.set_list_index(c.frm.chk_cfg(3).value() ? 1 : 0);
+    const int coil = c.frm.chk_cfg(3).value();
+    if (unit.list_index() < 0 && coil != form::kGrayed) unit.set_list_index(coil ? 1 : 0);
 }
 
 void chk_cfg_Click(Context& c, int index) {
@@ -63,8 +64,9 @@ void chk_cfg_Click(Context& c, int index) {
     auto& box = f.chk_cfg(index);
     if (index == 3) {
         auto& unit = f.cmb_bit_cfg(3);
-        unit.set_list_index(box.value() ? 1 : 0);
-        const std::uint32_t color = mark_if(unit.list_index() != c.g.image.cfg_bit[3]);
+        // A coil not read shows no unit.
+        unit.set_list_index(box.value() == form::kGrayed ? -1 : box.value() ? 1 : 0);
+        const std::uint32_t color = mark_if(box.value() != c.g.image.cfg_bit[3]);
         unit.set_fore_color(color);
         box.set_fore_color(color);
     } else {

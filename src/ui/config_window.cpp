@@ -1,6 +1,7 @@
 #include "ui/config_window.h"
 
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ops/read_device.h"
@@ -12,6 +13,7 @@
 #include "ui/field_rules.h"
 #include "ui/language.h"
 #include "ui/parameter_file.h"
+#include "ui/port_list.h"
 #include "ui/port_settings.h"
 #include "ui/spin_buttons.h"
 #include "ui/status_window.h"
@@ -21,7 +23,15 @@ namespace vor3::ui {
 void attach_handlers(Context& c) {
     auto& f = c.frm;
     Context* cp = &c;
-    for (auto& [i, list] : f.Combo_Port) list.on_click = [cp](int index) { Combo_Port_Click(*cp, index); };
+    for (auto& [i, list] : f.Combo_Port)
+        list.on_click = [cp](int index) {
+            const bool was_open = cp->port.is_open();
+            Combo_Port_Click(*cp, index);
+            if (!was_open && cp->port.is_open()) remember_open_port(*cp);
+        };
+    f.Combo_Port(0).editable = true;
+    f.Combo_Port(0).on_drop_down = [cp](int) { Combo_Port_DropDown(*cp); };
+    f.Combo_Port(0).on_text_entered = [cp](int, const std::string& text) { Combo_Port_TextEntered(*cp, text); };
     f.chk_echo.on_click = [cp](int) { chk_echo_Click(*cp); };
     f.txt_Modbus_adress.on_key_press = [cp](int, int& key) { txt_Modbus_adress_KeyPress(*cp, key); };
     f.txt_Modbus_adress.on_change = [cp](int) { txt_Modbus_adress_Change(*cp); };
@@ -78,13 +88,12 @@ void frm_config_Load(Context& c) {
         list.clear();
         for (const auto& e : entries) list.add_item(e);
     };
-    fill(f.Combo_Port(0), c.port.port_list());
     fill(f.Combo_Port(1), {"9600", "19200", "38400", "57600"});
     fill(f.Combo_Port(2), {"None", "Even", "Odd"});
     fill(f.Combo_Port(5), {"ASCII", "RTU"});
     fill(f.Combo_Port(6), {"close", "open"});
 
-    if (f.Combo_Port(0).list_count() > 0) f.Combo_Port(0).set_list_index(0);
+    load_port_list(c);
     const auto& bauds = f.Combo_Port(1).items();
     for (std::size_t i = 0; i < bauds.size(); ++i)
         if (bauds[i] == c.g.link.baud_rate) f.Combo_Port(1).set_list_index(static_cast<int>(i));
@@ -107,6 +116,18 @@ void SSTab1_Click(Context& c) {
     f.frm_coils(0).set_enabled(!general);
 }
 
+bool frm_config_QueryUnload(Context& c) {
+    const auto kind = c.g.transfer.request_kind;
+    const bool writing = c.frm.Timer1.enabled() || kind == model::kWriteConfigBlock ||
+                         kind == model::kWriteConfigCoils || kind == model::kWriteExternalBlock ||
+                         kind == model::kWriteLedCoils;
+    if (!writing) return true;
+    using model::Caption;
+    const std::string& l = c.g.lang.language;
+    return c.confirm.confirm(model::caption(Caption::confirm_quit_title, l), model::caption(Caption::confirm_quit_text, l),
+                             model::caption(Caption::confirm_quit_ok, l), model::caption(Caption::confirm_quit_cancel, l));
+}
+
 void frm_config_Unload(Context& c) {
     abandon_status_window(c);
     fAbout_Unload(c);
@@ -114,6 +135,7 @@ void frm_config_Unload(Context& c) {
 }
 
 void Exit_Click(Context& c) {
+    if (!frm_config_QueryUnload(c)) return;
     c.frm.stop_all_timers();
     if (c.end_program) c.end_program();
 }

@@ -4,6 +4,7 @@
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
+#include "ui/not_read.h"
 
 namespace vor3::ui {
 
@@ -85,10 +86,16 @@ void txt_Modbus_adress_KeyPress(Context&, int& key) {
 void txt_Modbus_adress_Change(Context& c) {
     auto& field = c.frm.txt_Modbus_adress;
     const double v = model::leading_number(field.text());
+    // Another sensor answers now, perhaps at a slower pace than the last:
+    // until it is read, allow for the slowest.
+    c.g.transfer.min_response_ms = -1;
     if (v > 63 || v < 1) {
         c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");
+        return;
     }
+    // Another address is another sensor.
+    note_sensor_line(c);
 }
 
 void txt_data_cfg_KeyPress(Context& c, int index, int& key) {

@@ -10,6 +10,16 @@ namespace {
 
 using model::Caption;
 
+void caption_status_window(Context& c, const std::string& language) {
+    auto& s = c.state;
+    s.set_caption(model::caption(Caption::frmState, language));
+    s.Abbruch.set_caption(model::caption(Caption::Abbruch, language));
+    s.lblTxt.set_caption(model::caption(Caption::lblTxt, language));
+    s.cmdOK.set_caption(model::caption(Caption::cmdOK, language));
+}
+
+}  // namespace
+
 void caption_configuration_window(Context& c, const std::string& language) {
     auto& f = c.frm;
     const struct {
@@ -37,6 +47,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
         {f.AnsichtMenue(2), Caption::AnsichtMenue_2},
         {f.AnsichtMenue(3), Caption::AnsichtMenue_3},
         {f.AnsichtMenue(4), Caption::AnsichtMenue_4},
+        {f.AnsichtMenue(5), Caption::AnsichtMenue_5},
         {f.frm_allg(1), Caption::frm_allg_1},
         {f.frm_hold(0), Caption::frm_hold_0},
         {f.frm_coils(0), Caption::frm_coils_0},
@@ -60,24 +71,18 @@ void caption_configuration_window(Context& c, const std::string& language) {
     }
 }
 
-void caption_status_window(Context& c, const std::string& language) {
-    auto& s = c.state;
-    s.set_caption(model::caption(Caption::frmState, language));
-    s.Abbruch.set_caption(model::caption(Caption::Abbruch, language));
-    s.lblTxt.set_caption(model::caption(Caption::lblTxt, language));
-    s.cmdOK.set_caption(model::caption(Caption::cmdOK, language));
-}
-
-}  // namespace
-
 void apply_language(Context& c, int window) {
     auto& l = c.g.lang;
     const store::CRegistry registry({c.g.platform.machine_hive, c.g.platform.user_hive, c.g.platform.package_hive});
     l.install_path = registry.MachineSetting(store::kProductKey, "Pfad");
     l.language = registry.MachineSetting(store::kProductKey, "Language");
     // The user's own separator first, then the one of the user's locale.
-    l.decimal_sep = registry.Werte(store::kInternationalKey, "sDecimal");
-    if (l.decimal_sep.empty()) l.decimal_sep = c.g.platform.locale_decimal_sep;
+    // Only "," and "." can be: the fields and the parameter files take one
+    // ASCII character, and any other ("0", Arabic "٫") would turn numbers
+    // into other numbers or into bytes the files cannot hold.
+    auto usable = [](const std::string& sep) { return sep == "," || sep == "." ? sep : std::string(); };
+    l.decimal_sep = usable(registry.Werte(store::kInternationalKey, "sDecimal"));
+    if (l.decimal_sep.empty()) l.decimal_sep = usable(c.g.platform.locale_decimal_sep);
     if (l.decimal_sep.empty()) l.decimal_sep = ",";
     if (l.language != model::kEnglish) l.language = model::kGerman;
     l.help_document = model::caption(Caption::help_document, l.language);

@@ -10,4 +10,9 @@ namespace vor3::ui {
 // ("1031").
 void apply_language(Context& c, int window);
 
+// The texts of the configuration window in `language`, whatever the
+// settings say. A view measures the window in both languages with it, so
+// that it has one size in either.
+void caption_configuration_window(Context& c, const std::string& language);
+
 }  // namespace vor3::ui

@@ -1,5 +1,6 @@
 #include "ui/parameter_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -7,6 +8,7 @@
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "store/code_page.h"
+#include "store/file_error.h"
 #include "store/registry.h"
 #include "store/whole_file.h"
 #include "ui/config_window.h"
@@ -61,6 +63,47 @@ std::optional<double> file_number(const std::string& text, const std::string& se
     return model::locale_number(text, sep == "." ? "," : ".");
 }
 
+// The line's label: what comes before its first ";" (register and bit
+// lines) or its first blank (the address line), without blanks around it.
+std::string label_of(const std::string& line, char at) {
+    const std::string head = line.substr(0, line.find(at));
+    const auto first = head.find_first_not_of(' ');
+    return first == std::string::npos ? "" : head.substr(first, head.find_last_not_of(' ') + 1 - first);
+}
+
+// The labels a line may carry, as either language's save writes them.
+std::vector<std::string> labels_for(int line) {
+    using model::caption_de;
+    using model::caption_en;
+    if (line == kAddressLine)
+        return {label_of(caption_de(Caption::file_text_12), ' '), label_of(caption_en(Caption::file_text_12), ' ')};
+    if (line < kFirstBitLine) return {"Register " + std::to_string(line - kFirstRegisterLine + 1)};
+    const std::string k = " " + std::to_string(line - kFirstBitLine + 1);
+    return {caption_de(Caption::file_text_8) + k, caption_en(Caption::file_text_8) + k};
+}
+
+// The first line whose label does not match its place, or nothing. The
+// loader takes values by position, so a line inserted, lost or doubled
+// would put every value after it into the wrong field.
+std::optional<int> misplaced_line(const std::vector<std::string>& lines) {
+    const int present = static_cast<int>(std::min<std::size_t>(lines.size(), kLines));
+    for (int n = kAddressLine; n <= present; ++n) {
+        if (n > kAddressLine && n < kFirstRegisterLine) continue;
+        const auto label = label_of(lines[static_cast<std::size_t>(n - 1)], n == kAddressLine ? ' ' : ';');
+        const auto allowed = labels_for(n);
+        if (std::find(allowed.begin(), allowed.end(), label) == allowed.end()) return n;
+    }
+    return std::nullopt;
+}
+
+// A line of the file as a message shows it: escaped, and not more than
+// a message can hold.
+std::string shown(const std::string& text) {
+    constexpr std::size_t kMost = 80;
+    const std::string cut = text.size() > kMost ? text.substr(0, kMost) : text;
+    return store::printable(cut) + (cut.size() < text.size() ? "…" : "");
+}
+
 // Why a line's value is not loaded.
 struct Refusal {
     int line;
@@ -69,7 +112,8 @@ struct Refusal {
 
 class Loader {
 public:
-    explicit Loader(Context& c) : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep) {}
+    Loader(Context& c, bool take_address)
+        : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep), take_address_(take_address) {}
 
     void address(int line, const std::string& text) {
         const auto pieces = split(text, ' ');
@@ -77,10 +121,10 @@ public:
         const std::string& value = pieces[1];
         const bool digits = !value.empty() && value.size() <= 9 &&
                             value.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {value}));
+        if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
         const int v = std::stoi(value);
         if (v < 1 || v > 63) return refuse(line, model::caption(Caption::reason_out_of_range, lang_, {value, "1", "63"}));
-        c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
+        if (take_address_) c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
     }
 
     void config_register(int line, int index, const std::string& text) {
@@ -88,7 +132,7 @@ public:
         if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
         const std::string& value = pieces[2];
         const auto v = file_number(value, sep_);
-        if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {value}));
+        if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
         const auto& entry = model::field(model::FieldArray::txt_data_cfg, index);
         const double lo = index == 7 ? kMinResponseTime : entry.min;
         if (*v < lo || *v > entry.max)
@@ -105,7 +149,7 @@ public:
         if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
         const std::string value = without_blanks(pieces[2]);
         if (value != "0" && value != "1")
-            return refuse(line, model::caption(Caption::reason_not_a_bit, lang_, {pieces[2]}));
+            return refuse(line, model::caption(Caption::reason_not_a_bit, lang_, {shown(pieces[2])}));
         c_.frm.chk_cfg(index).set_value(value == "1" ? 1 : 0);
     }
 
@@ -117,8 +161,26 @@ private:
 
     Context& c_;
     std::string lang_, sep_;
+    bool take_address_;
     std::vector<Refusal> refused_;
 };
+
+// Line 6: the date and time as the user's locale writes them, where the
+// file's code page holds them. Arabic or Persian digits and direction
+// marks it does not: the file would hold stray bytes, so the stamp is then
+// written as a German system writes it.
+std::string file_stamp(const form::WallClock& clock) {
+    const std::string local = clock.date_text() + clock.time_text();
+    if (store::cp1252_to_utf8(store::utf8_to_cp1252(local)) == local) return local;
+    const form::WallTime now = clock.now();
+    const std::string_view iso = now.iso;  // 2024-12-07T14:03:05.123
+    if (iso.size() < 19) return {};
+    std::string stamp;
+    for (const auto piece : {iso.substr(8, 2), std::string_view("."), iso.substr(5, 2), std::string_view("."),
+                             iso.substr(0, 4), iso.substr(11, 8)})
+        stamp += piece;
+    return stamp;
+}
 
 }  // namespace
 
@@ -143,7 +205,7 @@ std::vector<std::string> parameter_file_lines(Context& c) {
         text(Caption::file_product),
         "",
         text(Caption::file_version) + printed(version.value_or(0), sep),
-        c.wall_clock->date_text() + c.wall_clock->time_text(),
+        file_stamp(*c.wall_clock),
         "",
         l.FileTexts[9] + c.g.link.baud_rate,
         l.FileTexts[10] + c.g.link.protocol_mode,
@@ -163,27 +225,46 @@ std::vector<std::string> parameter_file_lines(Context& c) {
 }
 
 bool save_parameter_file(Context& c, const std::string& path) {
+    const std::string& language = c.g.lang.language;
     std::string bytes;
     for (const auto& line : parameter_file_lines(c)) bytes += store::utf8_to_cp1252(line) + "\r\n";
-    const std::string why = store::write_whole_file(path, bytes);
-    if (why.empty()) return true;
-    c.msg.show(model::caption(Caption::msg_save_failed, c.g.lang.language, {path, why}));
+    bool replace_read_only = false;
+    if (store::is_read_only(path)) {
+        auto text = [&](Caption id) { return std::string(model::caption(id, language)); };
+        if (!c.confirm.confirm(text(Caption::confirm_read_only_title),
+                               model::caption(Caption::confirm_read_only_text, language, {store::printable(path)}),
+                               text(Caption::confirm_replace), text(Caption::confirm_cancel)))
+            return false;
+        replace_read_only = true;
+    }
+    const auto error = store::write_whole_file(path, bytes, replace_read_only);
+    if (!error) return true;
+    c.msg.show(model::caption(Caption::msg_save_failed, language, {store::printable(path), store::file_error_text(error, language)}));
     return false;
 }
 
-bool load_parameter_file(Context& c, const std::string& path) {
+bool load_parameter_file(Context& c, const std::string& path, bool take_address) {
     const std::string& language = c.g.lang.language;
     const auto file = store::read_whole_file(path, kFileLimit);
     if (!file.bytes) {
-        c.msg.show(model::caption(Caption::msg_open_failed, language, {path, file.error}));
+        c.msg.show(model::caption(Caption::msg_open_failed, language,
+                                  {store::printable(path), store::file_error_text(file.error, language)}));
         return false;
     }
     std::vector<std::string> lines = split(store::cp1252_to_utf8(*file.bytes), '\n');
     if (!lines.empty() && lines.back().empty()) lines.pop_back();  // the last line's end
     for (auto& line : lines)
         if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (const auto n = misplaced_line(lines)) {
+        const std::string& line = lines[static_cast<std::size_t>(*n - 1)];
+        const auto labels = labels_for(*n);
+        const std::string& expected = labels[labels.size() > 1 && language == model::kEnglish ? 1 : 0];
+        c.msg.show(model::caption(Caption::msg_load_refused, language, {store::printable(path), std::to_string(*n), expected}),
+                   model::caption(Caption::msg_load_line_reads, language, {std::to_string(*n), shown(line)}));
+        return false;
+    }
 
-    Loader load(c);
+    Loader load(c, take_address);
     const int present = static_cast<int>(std::min<std::size_t>(lines.size(), kLines));
     for (int n = 1; n <= present; ++n) {
         const std::string& line = lines[static_cast<std::size_t>(n - 1)];
@@ -202,7 +283,13 @@ bool load_parameter_file(Context& c, const std::string& path) {
         f.set_parameter.set_enabled(false);
     }
 
-    if (load.refused().empty() && present == kLines) {
+    // Text after the last line is no value of the file's; it is named, as a
+    // line out of place would be.
+    int extra = 0;
+    for (std::size_t n = kLines; n < lines.size() && !extra; ++n)
+        if (lines[n].find_first_not_of(" \t") != std::string::npos) extra = static_cast<int>(n) + 1;
+
+    if (load.refused().empty() && present == kLines && !extra) {
         // Every value of the configuration part now comes from the file: it
         // may be written whole, even to a sensor not read before.
         c.g.image.config_known = true;
@@ -215,7 +302,8 @@ bool load_parameter_file(Context& c, const std::string& path) {
     if (present < kLines)
         detail += (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_incomplete, language,
                                                                 {std::to_string(present), std::to_string(present + 1)});
-    c.msg.show(model::caption(Caption::msg_load_partial, language, {path}), detail);
+    if (extra) detail += (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_extra, language, {std::to_string(extra)});
+    c.msg.show(model::caption(Caption::msg_load_partial, language, {store::printable(path)}), detail);
     return false;
 }
 

@@ -28,6 +28,8 @@ bool save_parameter_file(Context& c, const std::string& path);
 // so that their change marking runs. A value the field would refuse or
 // correct is not loaded; a short file stops at its end. One message names
 // every line not loaded and why. True when every field was loaded.
-bool load_parameter_file(Context& c, const std::string& path);
+// Without `take_address` the address line is checked but the device
+// address stays as it is.
+bool load_parameter_file(Context& c, const std::string& path, bool take_address = true);
 
 }  // namespace vor3::ui

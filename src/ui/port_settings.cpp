@@ -5,6 +5,7 @@
 #include "store/registry.h"
 #include "model/captions.h"
 #include "ui/change_marking.h"
+#include "ui/not_read.h"
 #include "ui/status_window.h"
 
 namespace vor3::ui {
@@ -95,6 +96,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             // Another sensor may answer now; until one is read, allow for
             // the slowest.
             t.min_response_ms = -1;
+            if (link.port_open) note_sensor_line(c);
         }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
@@ -150,6 +152,7 @@ void port_failed(Context& c, const link::PortError& e) {
         Combo_Port_Click(c, 6);
     c.g.link.port_open = false;
     // Unlike the user closing the port, this cut a transfer short.
+    clear_read_cancelled(c);
     if (running) f.lbl_desc(16).set_visible(true);
 }
 
@@ -161,7 +164,7 @@ void chk_echo_Click(Context& c) {
     if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
     hive.Werte(store::kProductKey, kEchoValue, value);
     if (hive.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text()}));
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text(c.g.lang.language)}));
 }
 
 void load_echo_setting(Context& c) {

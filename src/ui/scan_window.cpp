@@ -48,6 +48,14 @@ void ScanWindow::unload() {
 }
 
 void ScanWindow::start() {
+    // The scan needs the port to itself: a running read-out ends only if
+    // the user agrees.
+    auto& f = c_.frm;
+    const std::string& language = c_.g.lang.language;
+    if (f.chk_read_out.value() == 1 &&
+        !c_.confirm.confirm(model::caption(Caption::frmScan, language), model::caption(Caption::scan_stops_readout, language),
+                            model::caption(Caption::cmd_scan, language), model::caption(Caption::confirm_cancel, language)))
+        return;
     ops::ScanPlan plan;
     plan.modes.clear();
     plan.bauds.clear();
@@ -63,8 +71,6 @@ void ScanWindow::start() {
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
     plan.stop_at_first = w_.chk_first.value() == 1;
 
-    // The scan has the port to itself.
-    auto& f = c_.frm;
     if (f.Combo_Port(6).list_index() != 0) f.Combo_Port(6).set_list_index(0);
     f.set_enabled(false);
     w_.lst_found.clear();
@@ -81,15 +87,29 @@ void ScanWindow::take() {
     if (chosen < 0 || chosen >= static_cast<int>(found.size())) return;
     const ops::ScanFind& find = found[static_cast<std::size_t>(chosen)];
     auto& f = c_.frm;
+    choose_line(c_, find.line);
+    f.txt_Modbus_adress.set_text(std::to_string(find.address));
+    unload();
+    // What the user looked for is the sensor's values: open the port with
+    // the find and read the device.
+    if (f.Combo_Port(6).list_index() != 1) f.Combo_Port(6).set_list_index(1);
+    if (c_.port.is_open()) f.cmd_read_device.press();
+}
+
+void choose_line(Context& c, const ops::LineSetting& line) {
     auto pick = [](form::ComboBox& list, const std::string& text) {
         for (int i = 0; i < list.list_count(); ++i)
             if (list.items()[static_cast<std::size_t>(i)] == text) list.set_list_index(i);
     };
-    pick(f.Combo_Port(5), find.line.mode);
-    pick(f.Combo_Port(1), find.line.baud);
-    pick(f.Combo_Port(2), parity_name(find.line.parity));
-    f.txt_Modbus_adress.set_text(std::to_string(find.address));
-    unload();
+    auto& f = c.frm;
+    pick(f.Combo_Port(5), line.mode);
+    pick(f.Combo_Port(1), line.baud);
+    pick(f.Combo_Port(2), parity_name(line.parity));
+}
+
+ops::LineSetting line_in_force(const Context& c) {
+    const auto& link = c.g.link;
+    return {link.protocol_mode, link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
 }
 
 std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language) {
@@ -97,6 +117,12 @@ std::string scan_setting(const ops::LineSetting& line, int address, const std::s
     if (line.mode.empty()) return model::caption(Caption::scan_unit, language, {at});
     if (line.baud.empty()) return model::caption(Caption::scan_framing, language, {line.mode, at});
     return model::caption(Caption::scan_entry, language, {line.mode, line.baud, parity_name(line.parity), at});
+}
+
+std::string scan_trying(const ops::LineSetting& line, int address, const std::string& language) {
+    if (line.baud.empty()) return scan_setting(line, address, language);
+    return model::caption(Caption::scan_trying, language,
+                          {line.mode, line.baud, parity_name(line.parity), std::to_string(address)});
 }
 
 std::string scan_entry(const ops::ScanFind& find, const std::string& language) {
@@ -110,7 +136,7 @@ void ScanWindow::show_progress() {
     w_.prg_scan.set_range(0, std::max(1, scanner_.total()));
     w_.prg_scan.set_value(scanner_.tried());
     const auto& line = scanner_.line();
-    w_.lbl_trying.set_caption(running ? scan_setting(line, scanner_.address(), language) : std::string());
+    w_.lbl_trying.set_caption(running ? scan_trying(line, scanner_.address(), language) : std::string());
     const auto& found = scanner_.found();
     // A find may learn of a second device at its address after it is listed.
     std::vector<std::string> entries;

@@ -9,6 +9,9 @@ namespace vor3::ui {
 // Baud, Even, Adresse 5"; over the network "RTU, Adresse 5", or "Unit-ID 5"
 // behind a gateway).
 std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language);
+// The try under way, for a progress line ("RTU 9600 Gerade, Adresse 5"; over
+// the network as scan_setting names it).
+std::string scan_trying(const ops::LineSetting& line, int address, const std::string& language);
 // A find as the scan window lists it, with a warning where two devices may
 // share its address.
 std::string scan_entry(const ops::ScanFind& find, const std::string& language);
@@ -26,10 +29,12 @@ public:
     void load();
     // Closing the window stops a scan that runs.
     void unload();
+    // Asks first where it would end a running read-out.
     void start();
     void stop();
     // The chosen find (or the only one) into the configuration window's
-    // lists and address field; the window closes.
+    // lists and address field; the window closes, the port opens with the
+    // find and the device is read.
     void take();
 
     const ops::Scanner& scanner() const { return scanner_; }
@@ -41,5 +46,11 @@ private:
     form::FrmScan& w_;
     ops::Scanner scanner_;
 };
+
+// Puts a line setting into the configuration window's lists, as a user
+// would choose it.
+void choose_line(Context& c, const ops::LineSetting& line);
+// The line setting the configuration window's lists hold now.
+ops::LineSetting line_in_force(const Context& c);
 
 }  // namespace vor3::ui

@@ -1,6 +1,7 @@
 #include "ui/status_window.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "link/transmit.h"
 #include "model/captions.h"
@@ -8,6 +9,8 @@
 #include "ops/readout.h"
 #include "ui/change_marking.h"
 #include "ui/language.h"
+#include "ui/not_read.h"
+#include "ui/transfer_steps.h"
 
 namespace vor3::ui {
 
@@ -34,7 +37,58 @@ std::int64_t time_limit_ms(const Context& c) {
     return std::max<std::int64_t>(step, model::round_half_even(limit));
 }
 
+// The transfer the request kind in force begins, as the window counts it.
+Steps steps_for(const Context& c) {
+    switch (c.g.transfer.request_kind) {
+    case model::kReadRegister6: return read_device_steps();
+    case model::kWriteConfigBlock: return write_steps(true, c.frm.external_changed);
+    case model::kWriteExternalBlock: return write_steps(false, true);
+    default: return read_chain_steps();
+    }
+}
+
+std::string time_left_text(std::int64_t ms, const std::string& language) {
+    const std::int64_t seconds = std::max<std::int64_t>(1, (ms + 999) / 1000);
+    if (seconds < 120) return model::caption(model::Caption::status_seconds_left, language, {std::to_string(seconds)});
+    return model::caption(model::Caption::status_minutes_left, language, {std::to_string((seconds + 30) / 60)});
+}
+
+// The bar counts the steps done; the text names the step in flight and
+// about how long the steps left take.
+void show_step(Context& c) {
+    auto& s = c.state;
+    const auto n = static_cast<int>(s.steps.size());
+    if (s.step < 0 || s.step >= n) return;
+    const auto& now = s.steps[static_cast<std::size_t>(s.step)];
+    const std::int64_t left = time_left_ms(c, s.steps, s.step, c.clock.now_ms() - s.step_began_ms);
+    const std::string& language = c.g.lang.language;
+    s.ProgressFile.set_range(0, n);
+    s.ProgressFile.set_value(s.step);
+    s.lblTxt.set_caption(model::caption(model::Caption::status_step, language,
+                                        {step_text(now, language), std::to_string(s.step + 1), std::to_string(n)}) +
+                         "\n" + time_left_text(left, language));
+}
+
 }  // namespace
+
+void show_progress(Context& c) {
+    auto& s = c.state;
+    if (!s.loaded()) return;
+    const int named = step_named_by(s.steps, c.g.transfer, s.step);
+    if (named > s.step) {
+        s.step = named;
+        s.step_began_ms = c.clock.now_ms();
+    }
+    show_step(c);
+}
+
+void clear_read_cancelled(Context& c) {
+    auto& warning = c.frm.lbl_desc(16);
+    const std::string& language = c.g.lang.language;
+    if (warning.caption() != model::caption(model::Caption::warning_read_cancelled, language)) return;
+    warning.set_visible(false);
+    warning.set_caption(model::caption(model::Caption::lbl_desc_16, language));
+}
 
 std::string cancelled_text(const std::string& language) {
     return model::caption(model::Caption::msg_write_cancelled, language);
@@ -43,6 +97,8 @@ std::string cancelled_text(const std::string& language) {
 void frmState_Load(Context& c) {
     auto& s = c.state;
     apply_language(c, 3);
+    // Loaded, not yet shown: it shows once its text is set.
+    s.set_visible(false);
     s.set_loaded(true);
     s.cmdOK.set_visible(false);
     s.frameProgress.set_visible(true);
@@ -60,19 +116,28 @@ void frmState_Unload(Context& c) {
 
 void ShowMsg(Context& c) {
     auto& s = c.state;
+    // A transfer that goes on in the window already open (the read chain
+    // after register 6, the read-back after a write) keeps its count.
+    const bool goes_on = s.loaded() && step_named_by(s.steps, c.g.transfer, s.step) >= 0;
     if (!s.loaded()) frmState_Load(c);
-    const double limit = model::status_time_limit(c.g.link.baud_rate, c.g.transfer.reply_delay);
-    s.Abbruch.set_visible(c.g.transfer.request_kind == model::kWriteConfigBlock);
+    if (!goes_on) {
+        s.steps = steps_for(c);
+        s.step = 0;
+        s.step_began_ms = c.clock.now_ms();
+    }
+    // Reads can be cancelled; a write of the configuration too, as it
+    // always could.
+    s.Abbruch.set_visible(c.g.transfer.request_kind != model::kWriteExternalBlock);
     s.cmdOK.set_visible(false);
     s.frameProgress.set_visible(true);
-    s.progress = 0;
-    s.ProgressFile.set_range(0, 10);
-    s.ProgressFile.set_value(0);
+    clear_read_cancelled(c);
     s.Timer1SW.stop();
     s.Timer1SW.set_interval(time_limit_ms(c));
-    s.Timer2SW.set_interval(std::max<long long>(1, model::round_half_even(limit / 10)));
     s.Timer1SW.start();
+    // The time left counts down between the steps.
+    s.Timer2SW.set_interval(1000);
     s.Timer2SW.start();
+    show_progress(c);
 }
 
 void transfer_progressed(Context& c) {
@@ -81,6 +146,7 @@ void transfer_progressed(Context& c) {
     s.Timer1SW.stop();
     s.Timer1SW.set_interval(time_limit_ms(c));
     s.Timer1SW.start();
+    show_progress(c);
 }
 
 void ShowMsgWindow(Context& c) {
@@ -91,14 +157,7 @@ void ShowMsgWindow(Context& c) {
     c.state.set_visible(true);
 }
 
-void Timer2SW_Timer(Context& c) {
-    auto& s = c.state;
-    if (s.ProgressFile.max() <= s.progress)
-        s.progress = static_cast<std::int16_t>(s.ProgressFile.max());
-    else
-        ++s.progress;
-    s.ProgressFile.set_value(s.progress);
-}
+void Timer2SW_Timer(Context& c) { show_progress(c); }
 
 void Timer1SW_Timer(Context& c) {
     c.state.Timer1SW.stop();
@@ -114,21 +173,38 @@ void CloseWindow(Context& c) {
     c.state.Timer2SW.stop();
     const std::int32_t k = c.g.transfer.request_kind;
     c.g.transfer.request_kind = model::kIdle;
-    unload(c);
-    if (k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils)
+    if (k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils) {
+        // The read-back follows in the window still open, its bar going on
+        // from the write.
         ops::func_read_out_parameter(c);
+        return;
+    }
+    unload(c);
 }
 
 void Abbruch_Click(Context& c) {
-    auto& f = c.frm;
+    auto& s = c.state;
+    show_progress(c);
+    const auto in_flight = s.steps.begin() + std::clamp<std::ptrdiff_t>(s.step, 0, std::ssize(s.steps));
+    const bool reading = in_flight != s.steps.end() && is_read_step(*in_flight);
+    Steps not_read;
+    std::copy_if(in_flight, s.steps.end(), std::back_inserter(not_read), is_read_step);
+    // Nothing more goes out: no next block, no repeat of the block in
+    // flight, no request waiting for its turn. A reply still on its way
+    // finds the transfer ended.
+    link::reset_transfer(c);
     c.g.transfer.request_kind = model::kIdle;
-    // Nothing more goes out: no next block, and no repeat of the block in
-    // flight. Its reply, if one comes, only finds the transfer ended.
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();
-    c.g.transfer.bus_ready = true;
     unload(c);
-    ui::UpdateApplyButton(c, 0);
-    c.msg.show(cancelled_text(c.g.lang.language));
+    if (!reading) {
+        ui::UpdateApplyButton(c, 0);
+        c.msg.show(cancelled_text(c.g.lang.language));
+        return;
+    }
+    // What was read stays; the rest shows as not read.
+    show_not_read(c, not_read);
+    auto& warning = c.frm.lbl_desc(16);
+    warning.set_caption(model::caption(model::Caption::warning_read_cancelled, c.g.lang.language));
+    warning.set_visible(true);
 }
 
 void abandon_status_window(Context& c) {

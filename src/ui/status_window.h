@@ -5,12 +5,13 @@
 
 namespace vor3::ui {
 
-// Opens the status window for the transfer named by request_kind and
-// disables the main window while it is open.
+// Opens the status window for the transfer named by request_kind (or goes
+// on counting the transfer it shows) and disables the main window while it
+// is open.
 void ShowMsgWindow(Context& c);
 void ShowMsg(Context& c);
-// Ends the status window; after the last step of a write it starts the
-// read-back of the whole device.
+// Ends the status window; after the last step of a write the read-back of
+// the whole device goes on in it.
 void CloseWindow(Context& c);
 void Abbruch_Click(Context& c);
 void Timer1SW_Timer(Context& c);
@@ -21,8 +22,15 @@ void frmState_Unload(Context& c);
 // Closes the status window without any follow-up (the link is gone).
 void abandon_status_window(Context& c);
 
-// A reply moved the transfer on: its time limit starts again.
+// A request went out or an answer came: the time limit starts again, and
+// the bar and the text follow the step in flight.
 void transfer_progressed(Context& c);
+// The bar and the text follow the step the transfer state names.
+void show_progress(Context& c);
+
+// The warning line no longer says that a read was cancelled (a new
+// transfer begins).
+void clear_read_cancelled(Context& c);
 
 // What the user is told after cancelling a write.
 std::string cancelled_text(const std::string& language);

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "form/frm_traffic.h"
@@ -25,12 +27,24 @@ public:
     void show_count();
 
     const link::TrafficRecord& record() const { return record_; }
+    // A line as the window shows and saves it, at the clock time of the
+    // frame with milliseconds, as the trend has it.
     std::string line(const link::TrafficEntry& e) const;
 
 private:
+    std::string clock_time(std::int64_t at_ms) const;
+
+    // The wall clock's time of day and the program's clock, read together
+    // once: the lines keep their order and spacing whatever the wall clock
+    // does later.
+    struct Reference {
+        std::int64_t day_ms;  // -1: the wall clock tells no time
+        std::int64_t clock_ms;
+    };
     Context& c_;
     form::FrmTraffic& w_;
     link::TrafficRecord& record_;
+    mutable std::optional<Reference> reference_;
 };
 
 }  // namespace vor3::ui

@@ -79,6 +79,7 @@ void TrendWindow::chk_log_Click() {
 }
 
 void TrendWindow::record(const model::MeasuredReading& reading) {
+    if (held_) return;
     const auto& v = reading.values;
     if (v[0] && v[1] && v[2]) w_.cht_trend.add({c_.clock.now_ms(), reading.epoch_ms, {*v[0], *v[1], *v[2]}});
     if (!log_.is_open()) return;
@@ -97,7 +98,7 @@ void TrendWindow::remember_folder(const std::string& path) {
     if (folder.empty() || hive.Werte(store::kProductKey, kLogFolderValue) == folder) return;
     hive.Werte(store::kProductKey, kLogFolderValue, folder);
     if (hive.error_number() != 0)
-        c_.msg.show(model::caption(Caption::msg_setting_not_stored, c_.g.lang.language, {hive.error_text()}));
+        c_.msg.show(model::caption(Caption::msg_setting_not_stored, c_.g.lang.language, {hive.error_text(c_.g.lang.language)}));
 }
 
 }  // namespace vor3::ui

@@ -37,6 +37,10 @@ public:
     // cannot be written is named with the reason once and closed; the
     // read-out goes on.
     void record(const model::MeasuredReading& reading);
+    // While a job over several sensors has the line the readings come from
+    // one sensor after another: none is recorded, so no curve or log
+    // mixes sensors.
+    void hold(bool on) { held_ = on; }
 
     const store::LineLog& log() const { return log_; }
 
@@ -49,6 +53,7 @@ private:
     Context& c_;
     form::FrmTrend& w_;
     store::LineLog log_;
+    bool held_ = false;
 };
 
 }  // namespace vor3::ui

@@ -59,6 +59,11 @@ TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
         ASSERT_EQ(cli.run(read), app::CliRead::Outcome::Done);
         EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("s.txt")), std::nullopt);
         EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("no/s.txt")).value_or("").rfind("Die Parameterdatei", 0), 0u);
+        // No one to ask whether to replace a read-only file: it is refused.
+        const std::string kept = dir.write("kept.txt", "old");
+        std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+        EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, kept),
+                  "Die Parameterdatei „" + kept + "“ wurde nicht gespeichert: die Datei ist schreibgeschützt");
     }
     // A file saved from another sensor's address still writes the one the
     // link options name.
@@ -96,8 +101,14 @@ TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(set.err, "");
     EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
+    // The user's settings the window writes are listed too, each under its file.
+    store::CRegistry window(files);
+    window.Werte(store::kProductKey, "Echo", "1");
+    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
+    window.Werte("Software\\Other", "Line\tbreak", "x");
     EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                                 files.user + "\n  sDecimal=.\n  LogFolder=\n");
+                                                 files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
+                                                 "  Software\\Other\\Line\\x09break=x\n");
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
         const auto r = registry(files, args);
@@ -115,10 +126,10 @@ TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
                               ": No such file or directory\n");
 
     const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
-    std::filesystem::create_directory(dir.path / "machine.reg.vor3-new");  // the write's scratch name is taken
+    std::filesystem::permissions(english.machine, std::filesystem::perms::owner_read);
     const auto r = registry(english, {"set", "Language", "1031"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err.rfind("vor3-cli: The setting was not stored: " + english.machine + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err, "vor3-cli: The setting was not stored: " + english.machine + ": the file is read-only\n");
     EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
 }
 

@@ -29,12 +29,18 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
         {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"},
         {"write", "--port", "x"}, {"read", "--port", "x", "a=1"}, {"monitor", "--port", "x", "--json"},
         {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"},
-        {"read", "--port", "x", "--give-up", "5"}, {"monitor", "--port", "x", "--give-up", "-1"}};
+        {"read", "--port", "x", "--give-up", "5"}, {"monitor", "--port", "x", "--give-up", "-1"},
+        {"read", "--port", "x", "--addresses", "0-3"}, {"read", "--port", "x", "--addresses", "5-2"},
+        {"monitor", "--port", "x", "--addresses", "1,2"}, {"read", "--port", "x", "--address", "2", "--addresses", "1"},
+        {"read", "--port", "x", "--csv", "--json"}, {"save", "--port", "x", "--csv", "f"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"}})
         EXPECT_THROW(parse_cli(args), std::invalid_argument) << args[3];
     EXPECT_EQ(with_data_bits("9600,E,7,1", 8), "9600,E,8,1");
+    EXPECT_EQ(parse_cli({"write", "--port", "x", "--addresses", "1-3,37", "a=1"}).addresses,
+              (std::vector<int>{1, 2, 3, 37}));
+    EXPECT_TRUE(parse_cli({"save", "--port", "x", "--addresses", "found", "dir"}).addresses_found);
 
     // A scan tries what is given and all of what is not.
     const auto all = scan_plan(parse_cli({"scan", "--port", "x"}));

@@ -73,8 +73,7 @@ TEST(Installation, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder
     EXPECT_EQ(run(files, {"get", "Language"}), "1033\n");
     EXPECT_EQ(root.read("p/share/vor3-config/machine.reg"), machine_hive(share, "", "1.0"));
     EXPECT_NE(root.read("p/etc/vor3-config/machine.reg").find("\"Language\"=\"1033\""), std::string::npos);
-    EXPECT_EQ(run(files, {"list"}), package + "\n  Pfad=" + share + "\n  Version=1.0\n" + etc +
-                                        "\n  Language=1033\n\n  sDecimal=\n  LogFolder=\n");
+    EXPECT_EQ(run(files, {"list"}), package + "\n  Pfad=" + share + "\n  Version=1.0\n" + etc + "\n  Language=1033\n");
 
     // A value set in /etc wins over the package's.
     run(files, {"set", "Pfad", "/srv/vor3"});

@@ -2,6 +2,8 @@
 
 #include "form/virtual_clock.h"
 #include "link/traffic.h"
+#include "sim/sim_test_support.h"
+#include "support/fake_program.h"
 #include "support/fakes.h"
 #include "support/harness.h"
 
@@ -115,6 +117,34 @@ TEST(Traffic, AReplyStillArrivingWhenARequestGoesOutIsOneFrame) {
         }
         EXPECT_EQ(kinds, k.kinds) << k.mode << " " << k.before;
     }
+}
+
+// An answer not taken is read as what it answers, not in the layout of the
+// request just sent; one that answers no request known is shown as it came.
+TEST(Traffic, AnAnswerNotTakenIsReadInTheLayoutOfItsOwnRequest) {
+    FakeProgram p;
+    p.f.Combo_Port(6).set_list_index(1);  // polls at 50, 100, ...
+    auto step_to = [&](std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); };
+    step_to(40);
+    auto& t = p.c.g.transfer;
+    t.request_kind = model::kReadRegisterBlock;
+    t.reg_address = 8;
+    p.f.Timer6.start();  // registers 8 to 10 at 240, the measured values at 440
+    const std::string offsets = sim::test::rtu("010306" "0005" "0006" "FF38");
+    step_to(245);
+    p.port.incoming += offsets;
+    step_to(445);
+    p.port.incoming += offsets;  // a copy, read sooner than an answer could come
+    step_to(455);
+    p.port.incoming += sim::test::rtu("010310" "1234" "0069" "0000" "9C40" "0320" "04B0" "000A" "0014");
+    step_to(500);
+    const auto all = lines(p.prog, "1033");
+    ASSERT_EQ(all.size(), 7u);
+    EXPECT_EQ(all[3].substr(all[3].find("addr")), "addr 1: registers 5, 6, -200");
+    EXPECT_EQ(all[4].substr(10), " ms  --  answer above dropped: its request was answered already");
+    EXPECT_EQ(all[5].substr(all[5].find("addr")),
+              "addr 1: registers 0x1234, 0x0069, 0x0000, 0x9C40, 0x0320, 0x04B0, 0x000A, 0x0014");
+    EXPECT_EQ(all[6].substr(10), " ms  --  answer above not taken: it answers no request outstanding");
 }
 
 TEST(Traffic, TheRecordKeepsTheLastTenThousandAndCanBePaused) {

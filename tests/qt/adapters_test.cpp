@@ -8,6 +8,11 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTranslator>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QPushButton>
@@ -245,18 +250,28 @@ QMessageBox* open_message_box(QWidget& owner) {
     return found;
 }
 
-TEST(MessageBoxTest, ShowsTheTextWithoutWaitingForTheUser) {
+TEST(MessageBoxTest, ShowsTheTextWithoutWaitingForTheUserWholeTitleAndWholeWords) {
     QWidget owner;
     owner.show();
     QtMessageBox messages(&owner);
-    messages.show("COM-Port not available,  8002", "Try another port.");  // returns at once
+    const QString path = "/home/techniker/Projekte/Schulzentrum-Nord/Raumfuehler-Etage-3/parameter-2024-12-07.txt";
+    messages.show("COM-Port not available,  8002", "Die Datei " + path.toStdString() + " fehlt.");  // returns at once
     QMessageBox* box = open_message_box(owner);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), form::kAppTitle);
     EXPECT_EQ(box->text(), "COM-Port not available,  8002");
-    EXPECT_EQ(box->informativeText(), "Try another port.");
+    EXPECT_EQ(box->informativeText(), "Die Datei " + path + " fehlt.");
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
     EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    // Wide enough for the title beside a title bar's buttons, and for the
+    // path on one line.
+    QFont bold = box->font();
+    bold.setBold(true);
+    EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 100);
+    const auto* detail = box->findChild<QLabel*>("qt_msgbox_informativelabel");
+    ASSERT_NE(detail, nullptr);
+    EXPECT_GE(detail->width(), detail->fontMetrics().horizontalAdvance(path));
     box->button(QMessageBox::Ok)->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(open_message_box(owner), nullptr);
@@ -278,6 +293,34 @@ TEST(MessageBoxTest, ConfirmationReturnsTheUsersAnswer) {
         EXPECT_EQ(title, "Frage");
         EXPECT_EQ(text, "Trotzdem schreiben?");
     }
+}
+
+// A file dialog opens in the user's home, then in the folder of the file
+// last chosen; under German captions it speaks German.
+TEST(FileDialogTest, OpensAtHomeThenWhereTheLastFileWasAndSpeaksTheLanguage) {
+    QTranslator german;
+    ASSERT_TRUE(use_qt_texts(german, "1031")) << "Qt's translations are missing (qt6-translations-l10n)";
+    const vor3::test::TempDir dir;
+    QtFileDialog files;
+    QStringList opened_in;
+    const auto choose = [&](const QString& file) {
+        QTimer::singleShot(0, [&, file] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            opened_in << dialog->directory().absolutePath();
+            for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+                if (b->text() == "Abbrechen") opened_in << "german";
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+    const QString file = QString::fromStdString(dir.file("werte.txt"));
+    choose(file);
+    EXPECT_EQ(files.save_file("Textfile (*.txt)"), file.toStdString());
+    choose(file);
+    EXPECT_EQ(files.save_file("Textfile (*.txt)"), file.toStdString());
+    QCoreApplication::removeTranslator(&german);
+    EXPECT_EQ(opened_in, (QStringList{QDir::homePath(), "german", QFileInfo(file).absolutePath(), "german"}));
 }
 
 // Logs and the time axis take the same moment: the stamp is local time

@@ -9,7 +9,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
 
+#include "qt/bus_view.h"
+#include "qt/platform_services.h"
 #include "qt/scan_view.h"
 #include "qt/traffic_view.h"
 #include "view_fixture.h"
@@ -54,10 +58,14 @@ TEST_F(ViewTest, TheScanWindowFindsTheSimulatedSensor) {
 }
 
 TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
+    QtWallClock wall_clock;
+    program.use_wall_clock(wall_clock);
     widget<QAction>("AnsichtMenue_3").trigger();
     TrafficView& traffic = view->traffic_view();
     ASSERT_TRUE(traffic.isVisible());
     EXPECT_EQ(traffic.windowTitle(), "Verkehr");
+    // A window of its own, which the configuration window can be raised over.
+    EXPECT_EQ(traffic.windowType(), Qt::Window);
     widget<QComboBox>("Combo_Port_0").setCurrentIndex(3);
     widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
     widget<QPushButton>("cmd_read_device").click();
@@ -65,6 +73,7 @@ TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
     ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 10000));
     const QStringList lines = text.toPlainText().split('\n');
     EXPECT_TRUE(lines[0].endsWith("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen")) << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX)").match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
     QDir().mkpath(VOR3_SCREENSHOT_DIR);
     EXPECT_TRUE(traffic.grab().save(VOR3_SCREENSHOT_DIR "/traffic.png"));
@@ -74,6 +83,35 @@ TEST_F(ViewTest, TheTrafficWindowShowsTheFramesOfARead) {
     EXPECT_TRUE(text.toPlainText().isEmpty());
     traffic.close();
     EXPECT_FALSE(program.frmTraffic.visible());
+}
+
+TEST_F(ViewTest, TheBusWindowShowsItsListAndPassesOnChoices) {
+    widget<QAction>("AnsichtMenue_5").trigger();
+    BusView& bus = view->bus_view();
+    ASSERT_TRUE(bus.isVisible());
+    EXPECT_EQ(bus.windowTitle(), "Bus");
+    auto& table = *bus.findChild<QTableWidget*>("grd_sensors");
+    EXPECT_EQ(table.columnCount(), 8);
+    EXPECT_EQ(table.horizontalHeaderItem(1)->text(), "Standortkennung");
+    form::Grid& grid = program.frmBus.grd_sensors;
+    grid.set_rows({{"1", "1001"}, {"5", "1005"}, {"37", "1037"}});
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.item(2, 1)->text(), "1037");
+    // The user's selection reaches the model, and the model's the table.
+    table.selectRow(0);
+    table.setCurrentCell(2, 0, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(grid.selected(), (std::vector<int>{0, 2}));
+    grid.select({1});
+    EXPECT_EQ(table.selectionModel()->selectedRows().size(), 1);
+    int clicked = -1;
+    grid.on_double_click = [&](int row) { clicked = row; };
+    emit table.cellDoubleClicked(1, 3);
+    EXPECT_EQ(clicked, 1);
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    EXPECT_TRUE(bus.grab().save(VOR3_SCREENSHOT_DIR "/bus.png"));
+    QTest::keyClick(&bus, Qt::Key_Escape);
+    EXPECT_FALSE(bus.isVisible());
+    EXPECT_FALSE(program.frmBus.visible());
 }
 
 }  // namespace

@@ -38,6 +38,13 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_EQ(ports.itemText(3), "Simulierter Sensor (sim)");
     EXPECT_EQ(ports.currentIndex(), 0);
     EXPECT_EQ(widget<QComboBox>("Combo_Port_5").currentText(), "RTU");
+    // An adapter plugged in since shows as soon as the list is opened.
+    real.names.push_back("COM4");
+    ports.showPopup();
+    EXPECT_EQ(ports.itemText(3), "COM4");
+    EXPECT_EQ(ports.count(), 5);
+    EXPECT_EQ(ports.currentText(), "COM1");
+    ports.hidePopup();
 
     // Hidden in the model: not shown; the value labels stand in for them.
     EXPECT_TRUE(widget<QLineEdit>("txt_data_cfg_0").isHidden());
@@ -50,6 +57,9 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     auto& load = widget<QAction>("ParMenueMain_1");
     EXPECT_EQ(load.text(), "&Parameter laden");
     EXPECT_TRUE(widget<QAction>("ParMenueMain_3").isSeparator());
+    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // no stray "-"
+    EXPECT_EQ(load.shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(widget<QAction>("ParMenueMain_2").shortcut(), QKeySequence(QKeySequence::Save));
     for (const char* item : {"ParMenueMain_1", "ParMenueMain_2", "ParMenueMain_4", "MenueMain_2", "MenueMain_3"})
         EXPECT_TRUE(widget<QAction>(item).isEnabled()) << item;
 
@@ -185,8 +195,13 @@ TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
 
     widget<QTabWidget>("SSTab1").setCurrentIndex(1);
     auto& box = widget<QCheckBox>("chk_cfg_1");
+    f.chk_cfg(1).set_value(form::kGrayed);  // not read: partly checked until clicked
+    EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
     QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));  // on the indicator
     EXPECT_EQ(f.chk_cfg(1).value(), 1);
+    EXPECT_EQ(box.checkState(), Qt::Checked);
+    f.chk_cfg(3).set_value(form::kGrayed);
+    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").currentIndex(), -1);  // no unit
     widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
     EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
 
@@ -255,12 +270,22 @@ TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
 TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     auto& state = view->state_view();
     EXPECT_FALSE(state.isVisible());
+    // Neither minimise nor maximise; one height with or without "Abbruch".
+    EXPECT_FALSE(state.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    program.g.transfer.request_kind = model::kReadRegister6;
+    ui::ShowMsgWindow(program.ctx);
+    ASSERT_TRUE(state.isVisible());
+    const int height = state.height();
+    state.close();  // nothing to cancel: the transfer ends the window
+    EXPECT_TRUE(state.isVisible());
+    ui::CloseWindow(program.ctx);
     program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write offers "Abbruch"
     ui::ShowMsgWindow(program.ctx);
     EXPECT_TRUE(state.isVisible());
+    EXPECT_EQ(state.height(), height);
     EXPECT_EQ(state.windowTitle(), "Status");
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
-    EXPECT_EQ(state.findChild<QLabel*>("lblTxt")->text(), "Warten ...");
+    EXPECT_TRUE(state.findChild<QLabel*>("lblTxt")->text().startsWith("Konfigurationsregister 2 bis 6 schreiben (1 von 9)\n"));
     program.frmState.ProgressFile.set_value(3);
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
 
@@ -270,13 +295,27 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_FALSE(program.frmState.loaded());
     EXPECT_FALSE(state.isVisible());
     EXPECT_TRUE(widget<QTabWidget>("SSTab1").isEnabled());
+    // Its close button cancels as "Abbruch" does.
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    state.close();
+    EXPECT_FALSE(program.frmState.loaded());
 }
 
-TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgram) {
+TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgramAskingFirstDuringAWrite) {
     bool ended = false;
     program.ctx.end_program = [&] { ended = true; };
     f.Timer4.start();
+    program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write on its way
+    confirm.answer = false;
+    EXPECT_FALSE(view->close());
+    EXPECT_EQ(confirm.asked, 1);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(f.Timer4.enabled());
+    confirm.answer = true;
     view->close();
+    EXPECT_EQ(confirm.asked, 2);
     EXPECT_TRUE(ended);
     EXPECT_FALSE(f.Timer4.enabled());
 }

@@ -5,10 +5,17 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "model/captions.h"
 #include "qt/about_view.h"
+#include "qt/message_box.h"
+#include "qt/scan_view.h"
+#include "qt/traffic_view.h"
 #include "qt/state_view.h"
 #include "support/fake_platform.h"
 #include "ui/status_window.h"
@@ -88,6 +95,16 @@ TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
     EXPECT_EQ(cut_off(view->state_view()), std::vector<std::string>{});
     picture(view->state_view(), tag + "_status");
     ui::CloseWindow(program.ctx);
+
+    // A message as the window shows it, with a long path in it.
+    QtMessageBox messages(view.get());
+    messages.show(model::caption(model::Caption::msg_save_failed, GetParam().value,
+                                 {"/home/techniker/Projekte/Schulzentrum-Nord/Raumfuehler/parameter-etage-3.txt",
+                                  "Permission denied"}));
+    QMessageBox* box = view->findChild<QMessageBox*>();
+    ASSERT_TRUE(box && wait_until([&] { return box->isVisible(); }, 3000));
+    picture(*box, tag + "_message");
+    box->close();
 }
 
 TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
@@ -105,9 +122,41 @@ TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {
     EXPECT_FALSE(program.fAbout.loaded());
 }
 
+TEST_P(LanguageView, TheViewMenusWindowsAndTheQuitQuestionShowWhole) {
+    const std::string tag = GetParam().tag;
+    struct Window {
+        int item;
+        QWidget* view;
+        const char* picture;
+    } windows[] = {{1, &view->scan_view(), "_scan"}, {3, &view->traffic_view(), "_traffic"}};
+    for (const Window& w : windows) {
+        program.frm_config.AnsichtMenue(w.item).press();
+        ASSERT_TRUE(wait_until([&] { return w.view->isVisible(); }, 3000)) << w.picture;
+        EXPECT_EQ(cut_off(*w.view), std::vector<std::string>{}) << w.picture;
+        picture(*w.view, tag + w.picture);
+        w.view->close();
+    }
+
+    // The question before quitting under a write, as the window asks it.
+    QtConfirmDialog confirm_quit(view.get());
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(cut_off(*box), std::vector<std::string>{});
+        picture(*box, tag + "_question");
+        box->reject();
+    });
+    using model::Caption;
+    const std::string language = GetParam().value;
+    EXPECT_FALSE(confirm_quit.confirm(model::caption(Caption::confirm_quit_title, language),
+                                      model::caption(Caption::confirm_quit_text, language),
+                                      model::caption(Caption::confirm_quit_ok, language),
+                                      model::caption(Caption::confirm_quit_cancel, language)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, LanguageView,
                          ::testing::Values(Language{"1031", "de", "Gerät auslesen"},
-                                           Language{"1033", "en", "Read device"}),
+                                           Language{"1033", "en", "&Read device"}),
                          [](const auto& info) { return std::string(info.param.tag); });
 
 }  // namespace

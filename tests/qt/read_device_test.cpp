@@ -10,6 +10,7 @@
 
 #include "model/register_map.h"
 #include "qt/state_view.h"
+#include "tools/sensor_process.h"
 #include "view_fixture.h"
 
 namespace vor3::qt::test {
@@ -76,6 +77,41 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
               QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
     view->grab().save(VOR3_SCREENSHOT_DIR "/page0_read.png");
+}
+
+// A device the window did not list, typed into the port list as a user
+// would: the simulated sensor program's pseudo-terminal opens and reads.
+TEST(TypedPortView, ADevicePathTypedIntoThePortListOpensAndReads) {
+    const vor3::test::SensorProcess sensor_program;
+    ASSERT_FALSE(sensor_program.device().empty());
+    QtClock clock;
+    WindowPorts ports(clock);
+    vor3::test::FakeMessageBox msg;
+    vor3::test::FakeConfirm confirm;
+    app::Program program(ports.port(), msg, confirm, clock);
+    ConfigView view(program);
+    program.Main();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+
+    auto& list = *view.findChild<QComboBox*>("Combo_Port_0");
+    ASSERT_TRUE(list.isEditable());
+    list.lineEdit()->setFocus();
+    list.lineEdit()->selectAll();
+    QTest::keyClicks(list.lineEdit(), QString::fromStdString(sensor_program.device()));
+    QTest::keyClick(list.lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(program.frm_config.Combo_Port(0).text(), sensor_program.device());
+    EXPECT_EQ(list.currentText(), QString::fromStdString(sensor_program.device()));
+
+    view.findChild<QComboBox*>("Combo_Port_6")->setCurrentIndex(1);
+    ASSERT_EQ(msg.shown, std::vector<std::string>{});
+    ASSERT_TRUE(ports.real().is_open());
+    view.findChild<QPushButton*>("cmd_read_device")->click();
+    ASSERT_TRUE(wait_until(
+        [&] { return !program.frm_config.txt_data_cfg(4).text().empty() && !program.frmState.loaded(); }, 10000));
+    EXPECT_EQ(view.findChild<QLineEdit*>("txt_data_cfg_4")->text(), "800");
+    EXPECT_TRUE(msg.shown.empty());
+    program.frm_config.stop_all_timers();
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, ReadDeviceView, ::testing::Values(",", "."),

@@ -16,6 +16,7 @@
 #include <QValueAxis>
 
 #include "qt/platform_services.h"
+#include "qt/trend_curves.h"
 #include "qt/trend_view.h"
 #include "support/fake_platform.h"
 #include "view_fixture.h"
@@ -177,6 +178,72 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Outlined{"FewPointsAsTheyCame", 30, 1000, 100, 30},
                       Outlined{"AnHourOfTheFastestReadOut", 72000, 50, 600, 4 * 600},
                       Outlined{"WallClockGoingBack", 5000, -700, 200, 4 * 200}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct Readings {
+    const char* name;
+    std::vector<std::int64_t> steps_ms;  // between readings, in turn
+    std::vector<int> stretch_sizes;
+};
+void PrintTo(const Readings& k, std::ostream* os) { *os << k.name; }
+
+class TrendStretches : public ::testing::TestWithParam<Readings> {};
+
+// No line across a time without readings: a pause well beyond the pace of
+// the readings, or the wall clock set back, begins a new stretch; the
+// usual unevenness of a pace does not.
+TEST_P(TrendStretches, ACurveIsCutWhereTheReadingsPaused) {
+    std::deque<form::TrendPoint> points{{0, 1733580185000, {20, 40, 600}}};
+    for (const std::int64_t step : GetParam().steps_ms) {
+        form::TrendPoint next = points.back();
+        next.epoch_ms += step;
+        points.push_back(next);
+    }
+    for (const Stretches& curve : stretches(points, 200)) {
+        std::vector<int> sizes;
+        for (const auto& part : curve) sizes.push_back(static_cast<int>(part.size()));
+        EXPECT_EQ(sizes, GetParam().stretch_sizes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pauses, TrendStretches,
+    ::testing::Values(Readings{"ASteadyPace", {1000, 1000, 1200, 900, 1000}, {6}},
+                      Readings{"ARestartedReadOut", {1000, 1000, 60000, 1000, 1000}, {3, 3}},
+                      Readings{"ASlowSensorsUnevenPace", {10000, 10000, 25000, 10000}, {5}},
+                      Readings{"AFastPaceAndAShortBreak", {50, 50, 50, 50, 2500, 50}, {5, 2}},
+                      Readings{"TheWallClockSetBack", {1000, 1000, -5000, 1000}, {3, 2}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct Span {
+    const char* name;
+    std::int64_t from_s, to_s;  // local time of day
+    std::int64_t first_s, last_s;
+    int count;
+};
+void PrintTo(const Span& k, std::ostream* os) { *os << k.name; }
+
+class TrendTimeAxis : public ::testing::TestWithParam<Span> {};
+
+// The time axis's ticks fall on round times of the local clock, however odd
+// the first and last reading.
+TEST_P(TrendTimeAxis, TicksOnRoundTimes) {
+    constexpr std::int64_t kMidnight = 1733529600000;  // 2024-12-07 00:00 UTC
+    constexpr std::int64_t kOffset = 3600 * 1000;       // the clock one hour ahead of UTC
+    const Span& k = GetParam();
+    const TimeTicks t = time_ticks(kMidnight - kOffset + k.from_s * 1000, kMidnight - kOffset + k.to_s * 1000, kOffset);
+    EXPECT_EQ(t.first_ms, kMidnight - kOffset + k.first_s * 1000);
+    EXPECT_EQ(t.last_ms, kMidnight - kOffset + k.last_s * 1000);
+    EXPECT_EQ(t.count, k.count);
+}
+
+constexpr std::int64_t at(int h, int m, int s) { return (h * 60 + m) * 60 + s; }
+INSTANTIATE_TEST_SUITE_P(
+    Spans, TrendTimeAxis,
+    ::testing::Values(Span{"AMinute", at(14, 3, 7), at(14, 4, 7), at(14, 3, 0), at(14, 4, 10), 8},
+                      Span{"FiveMinutes", at(14, 3, 7), at(14, 8, 7), at(14, 3, 0), at(14, 9, 0), 7},
+                      Span{"AnHour", at(13, 59, 59), at(14, 59, 58), at(13, 50, 0), at(15, 0, 0), 8},
+                      Span{"AMomentOnATick", at(9, 0, 0), at(9, 0, 0), at(9, 0, 0), at(9, 0, 1), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Both, TrendViewTest,

@@ -42,7 +42,7 @@ TEST(Decoder, ValuesAsTheWindowShowsThem) {
     t.reg_address = 0x100;
     h.f.countReadRegister = 3;
     reply::decode(h.c, "01030600E6020301F40000");
-    EXPECT_EQ(h.f.txt_data_out(0).text(), "23");
+    EXPECT_EQ(h.f.txt_data_out(0).text(), "23,0");  // measured tenths keep their decimal
     EXPECT_EQ(h.f.txt_data_out(1).text(), "51,5");
     EXPECT_EQ(h.f.txt_data_out(2).text(), "500");
     EXPECT_EQ(t.request_kind, model::kReadConfigCoils);
@@ -55,6 +55,13 @@ TEST(Decoder, ValuesAsTheWindowShowsThem) {
     EXPECT_EQ(h.f.txt_data_cfg(9).text(), "-0,5");
     EXPECT_EQ(h.f.txt_data_cfg(10).text(), "-1");
     EXPECT_EQ(t.reg_address, 0x100);
+
+    // Measured tenths keep their decimal, also just below zero.
+    t.request_kind = 1;
+    h.f.countReadRegister = 3;
+    reply::decode(h.c, "010306FFFB00000000");
+    EXPECT_EQ(h.f.txt_data_out(0).text(), "-0,5");
+    EXPECT_EQ(h.f.txt_data_out(1).text(), "0,0");
 }
 
 TEST(Decoder, TheBlockTimerAsksForTheRestOfTheRangeWhateverTheCounters) {

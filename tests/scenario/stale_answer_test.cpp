@@ -155,7 +155,7 @@ TEST_F(AnswerReadSoon, ACopyOfTheLastAnswerIsNotTheAnswer) {
     EXPECT_EQ(p.f.txt_data_out(0).text(), "");
     p.port.incoming += measured;
     step_to(510);
-    EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "23,0");
 }
 
 // A peer on a pseudo-terminal answers faster than any wire: its fresh
@@ -164,7 +164,7 @@ TEST_F(AnswerReadSoon, AFastPeersFreshAnswerIsTaken) {
     p.port.incoming += measured;  // read at 450
     step_to(455);
     EXPECT_EQ(p.c.g.line.answers, 2u);
-    EXPECT_EQ(p.f.txt_data_out(0).text(), "23");
+    EXPECT_EQ(p.f.txt_data_out(0).text(), "23,0");
     EXPECT_EQ(p.port.written.size(), 3u);  // no repeat; the coils are asked for next
 }
 

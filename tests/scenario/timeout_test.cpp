@@ -87,14 +87,19 @@ TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
 
 // A sensor that takes a new minimum response time at once answers its own
 // write at the new pace: neither the reply wait nor the status window's
-// time limit may give up on that answer.
+// time limit may give up on that answer. The read-back then goes at the
+// pace the sensor needs: seconds a block, not 45 s.
 TEST(TimeOut, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
     for (const char* mode : {"RTU", "ASCII"}) {
         SimHarness h(mode);
         ASSERT_TRUE(h.read_device());
         h.f.txt_data_cfg(7).set_text("3000");
+        const std::int64_t start = h.clock.now_ms();
         h.f.set_parameter.press();
         ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 600000)) << mode;
+        // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
+        EXPECT_EQ(h.f.Timer6.interval(), std::string(mode) == "RTU" ? 3096 : 3186) << mode;
+        EXPECT_LT(h.clock.now_ms() - start, 40000) << mode;
         EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode;
         EXPECT_TRUE(h.msg.shown.empty()) << mode;
         EXPECT_EQ(h.sensor.holding(7), 3000) << mode;

@@ -3,6 +3,7 @@
 #include "ops/write_parameters.h"
 #include "link/transmit.h"
 #include "support/harness.h"
+#include "ui/config_window.h"
 #include "ui/status_window.h"
 
 namespace vor3::test {
@@ -56,9 +57,10 @@ TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
     EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[8], -1.5);
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.msg.shown.empty());
-    // Field 7 was written, so the block timers now follow it: 57 + 20 x 15.
+    // Field 7 was written, so the block timers now follow it: the largest
+    // exchange's 40 bytes at 9600 E (46 ms), 20 ms and a poll.
     EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
-    EXPECT_EQ(h.f.Timer6.interval(), 357);
+    EXPECT_EQ(h.f.Timer6.interval(), 116);
     EXPECT_FALSE(h.f.reply_delay_changed);
 }
 
@@ -133,6 +135,43 @@ TEST(Write, NothingMarkedAndTheQuestionCancelledSendsNothing) {
     h.clock.advance(20000);
     EXPECT_EQ(h.requests().size(), before);
     EXPECT_EQ(h.c.g.transfer.request_kind, 0);
+}
+
+// Ending the program under a write would leave the sensor half-written:
+// closing the window or "Beenden" asks while the write is on its way,
+// keeping on writing harms nothing, and once the read-back runs (or
+// nothing runs) the program ends at once.
+TEST(Write, EndingTheProgramIsAskedOnlyWhileAWriteIsOnItsWay) {
+    SimHarness h;
+    int ended = 0;
+    h.c.end_program = [&] { ++ended; };
+    ASSERT_TRUE(h.read_device());
+    h.f.txt_data_cfg(4).set_text("900");
+    h.f.set_parameter.press();
+    h.clock.advance(300);  // the first block is on the line
+    EXPECT_FALSE(ui::frm_config_QueryUnload(h.c));
+    EXPECT_EQ(h.confirm.asked, 1);
+    ASSERT_TRUE(h.settle());
+    EXPECT_EQ(h.sensor.holding(4), 900);
+
+    h.f.txt_data_cfg(4).set_text("901");
+    const std::size_t before = h.requests().size();
+    h.f.set_parameter.press();
+    // Past the two blocks and the coils: the read-back has begun.
+    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() > before + 3; }, 20000));
+    ui::Exit_Click(h.c);
+    EXPECT_EQ(h.confirm.asked, 1);
+    EXPECT_EQ(ended, 1);
+
+    SimHarness again;
+    again.c.end_program = [&] { ++ended; };
+    ASSERT_TRUE(again.read_device());
+    again.f.txt_data_in(0).set_text("21");
+    again.f.set_parameter.press();
+    again.confirm.answer = true;
+    ui::Exit_Click(again.c);
+    EXPECT_EQ(again.confirm.asked, 1);
+    EXPECT_EQ(ended, 2);
 }
 
 // Until a part has been read, its fields do not hold the sensor's values;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sim_test_support.h"
+#include "sim/sensor_line.h"
 #include "sim/simulated_sensor.h"
 
 namespace vor3::sim {
@@ -14,7 +15,7 @@ using test::bytes;
 using test::rtu;
 
 // The reply's address, function and data as hex, after checking its CRC.
-std::string ask(SimulatedSensor& sensor, std::string_view request_hex, std::int64_t now_ms = 0) {
+std::string ask(Responder& sensor, std::string_view request_hex, std::int64_t now_ms = 0) {
     const auto replies = sensor.receive(rtu(request_hex), now_ms);
     if (replies.empty()) return "(none)";
     const std::string& frame = replies.front().bytes;
@@ -81,6 +82,31 @@ TEST(SensorWrites, ChangeTheMapAndOnlyWhereAllowed) {
     EXPECT_EQ(ask(sensor, "010300040002"), "01030403840578");
     EXPECT_EQ(ask(sensor, "001000060001020005"), "(none)") << "broadcasts are carried out silently";
     EXPECT_EQ(sensor.holding(6), 5);
+}
+
+TEST(SensorLines, OnlyTheAddressedSensorAnswersAndEachKeepsItsOwnMemory) {
+    SensorLine line(Framing::Rtu, {1, 5, 37});
+    EXPECT_EQ(ask(line, "050300030001"), "0503020005") << "location id 5";
+    EXPECT_EQ(ask(line, "250300030001"), "2503020025");
+    EXPECT_EQ(ask(line, "090300030001"), "(none)") << "nobody at 9";
+    ask(line, "0510000400010203E8");
+    EXPECT_EQ(line.sensor(5).holding(4), 1000);
+    EXPECT_EQ(line.sensor(1).holding(4), 800);
+    EXPECT_EQ(ask(line, "001000060001020007"), "(none)") << "a broadcast reaches all and is answered by none";
+    for (int a : {1, 5, 37}) EXPECT_EQ(line.sensor(a).holding(6), 7) << a;
+    // Faults per sensor; a changed line keeps the sensors it still has.
+    line.sensor(37).faults().silent = true;
+    EXPECT_EQ(ask(line, "250300030001"), "(none)");
+    line.set_addresses({5, 6});
+    EXPECT_EQ(line.addresses(), (std::vector<int>{5, 6}));
+    EXPECT_EQ(line.sensor(5).holding(4), 1000);
+    EXPECT_EQ(ask(line, "060300030001"), "0603020006");
+    EXPECT_THROW(line.sensor(1), std::out_of_range);
+    EXPECT_THROW(line.set_addresses({}), std::invalid_argument);
+    EXPECT_THROW(SensorLine(Framing::Rtu, {1, 248}), std::invalid_argument);
+    // One sensor alone keeps the factory's location id.
+    SensorLine one(Framing::Rtu, {9});
+    EXPECT_EQ(ask(one, "090300030001"), "0903020001");
 }
 
 TEST(MeasuredValues, DriftWithinPlausibleBounds) {

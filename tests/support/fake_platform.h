@@ -53,11 +53,13 @@ struct FakeScreen : form::Screen {
 };
 
 // 7 December 2024, 14:03:05 (local and UTC alike), moving on with the
-// program's clock when it is given one.
+// program's clock when it is given one; the date and time texts are the
+// locale's, German unless a test says otherwise.
 struct FakeWallClock : form::WallClock {
     const form::Clock* clock = nullptr;
-    std::string date_text() const override { return "07.12.2024"; }
-    std::string time_text() const override { return "14:03:05"; }
+    std::string date = "07.12.2024", time = "14:03:05";
+    std::string date_text() const override { return date; }
+    std::string time_text() const override { return time; }
     form::WallTime now() const override {
         const std::int64_t ms = clock ? clock->now_ms() : 0;
         const std::int64_t of_day = (14 * 3600 + 3 * 60 + 5) * 1000 + ms;  // tests end before midnight

@@ -46,7 +46,20 @@ struct FakePort : link::SerialPort {
     int fail_number = link::kPortIoFailed;  // the error either gives
     link::Carrier carries = link::Carrier::SerialLine;
 
-    std::vector<std::string> port_list() const override { return names; }
+    // Numbers and names refer to the list as last given, as on a machine
+    // whose ports come and go.
+    mutable std::vector<std::string> listed;
+    std::vector<std::string> port_list() const override { return listed = names; }
+    int name_port(const std::string& name) override {
+        for (std::size_t i = 0; i < listed.size(); ++i)
+            if (listed[i] == name) return static_cast<int>(i) + 1;
+        names.push_back(name);
+        listed.push_back(name);
+        return static_cast<int>(listed.size());
+    }
+    std::string port_name(int n) const override {
+        return n >= 1 && n <= static_cast<int>(listed.size()) ? listed[static_cast<std::size_t>(n) - 1] : std::string();
+    }
     int port_number() const override { return number; }
     void set_port_number(int n) override {
         if (open) throw link::PortError(8005, "port is open");

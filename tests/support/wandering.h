@@ -95,9 +95,11 @@ inline std::map<std::string, Shown> fields(SimHarness& h) {
 inline std::map<std::string, std::string> sensor_texts(SimHarness& h) {
     std::map<std::string, std::string> out;
     for (const auto& spec : model::field_map())
-        out[key_of(spec)] = spec.encoding == model::Encoding::Coil
-                                ? std::to_string(h.sensor.coil(spec.address) ? 1 : 0)
-                                : model::register_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep);
+        out[key_of(spec)] =
+            spec.encoding == model::Encoding::Coil ? std::to_string(h.sensor.coil(spec.address) ? 1 : 0)
+            : spec.block == model::Block::MeasuredValues
+                ? model::measured_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep)
+                : model::register_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep);
     return out;
 }
 

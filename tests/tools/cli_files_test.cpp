@@ -43,16 +43,37 @@ TEST(CommandLineFiles, SavesEditsAndWritesAParameterFileInEnglish) {
     EXPECT_NE(read.out.find("chk_cfg(2)\tShow CO2 :\t0\n"), std::string::npos);
 }
 
-TEST(CommandLineFiles, AFileWithAValueTheFieldRefusesSendsNothing) {
+TEST(CommandLineFiles, AFileWithAValueTheFieldRefusesOrALineOutOfPlaceSendsNothing) {
     const CliInstall german;
-    const std::string file = german.dir().write(
-        "bad.txt", std::string(10, '\n') + "Adresse: 1\n\n\n\n\n\nRegister 3 ;Device:;0\nRegister 4 ;x;1\n"
-                                             "Register 5 ;Schaltschwelle gelbe LED:;9500\n");
+    const std::string head = std::string(10, '\n') + "Adresse: 1\n\n\n\n" + "Register 1 ;x;0\nRegister 2 ;x;0\n";
+    const std::string tail = "Register 4 ;x;1\nRegister 5 ;Schaltschwelle gelbe LED:;9500\n";
+    const auto bad = german.dir().write("bad.txt", head + "Register 3 ;Device:;0\n" + tail);
+    const auto shifted = german.dir().write("shifted.txt", head + tail);
     // No sensor at all: the file is refused before the port is opened.
-    const auto r = german.run({"write", "--port", "/dev/vor3-no-such-port", "--file", QString::fromStdString(file)});
+    auto write = [&](const std::string& file) {
+        return german.run({"write", "--port", "/dev/vor3-no-such-port", "--file", QString::fromStdString(file)});
+    };
+    const auto r = write(bad);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Zeile 19 nicht geladen: 9500 liegt nicht zwischen 0 und 3000"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Die Datei endet nach Zeile 19"), std::string::npos);
+    const auto s = write(shifted);
+    EXPECT_EQ(s.status, 1);
+    EXPECT_NE(s.err.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos) << s.err;
+}
+
+// Qt gives these locales' separator and digits whether or not the system
+// has the locales: a file saved under one loads under the other.
+TEST(CommandLineFiles, ArabicAndPersianLocalesSaveAndLoadAFile) {
+    const CliInstall install("1031", "");
+    const QString file = QString::fromStdString(install.dir().file("p.txt"));
+    const auto saved = install.run({"save", "--port", "sim", file}, "ar_EG.UTF-8");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string bytes = install.dir().read("p.txt");
+    const std::string stamp = bytes.substr(bytes.find("\r\n", bytes.find("Version")) + 2, 18);
+    EXPECT_EQ(stamp.find_first_not_of("0123456789.:"), std::string::npos) << stamp;
+    const auto loaded = install.run({"write", "--port", "sim", "--file", file}, "fa_IR.UTF-8");
+    EXPECT_EQ(loaded.status, 0) << loaded.err;
 }
 
 TEST(CommandLineFiles, OneCommandSwitchesTheLanguage) {

@@ -32,17 +32,20 @@ public:
         dir_.write("config/vor3-config/user.reg", user_hive(decimal));
     }
 
-    CliRun run(const QStringList& args) const {
+    // `locale` sets LC_ALL for the run ("": the caller's).
+    CliRun run(const QStringList& args, const QString& locale = {}) const {
         QProcess p;
-        start(p, args);
+        start(p, args, locale);
         return finish(p);
     }
 
-    // Starts the tool without waiting for it; finish() waits.
-    void start(QProcess& p, const QStringList& args) const {
+    // Starts the tool without waiting for it; finish() waits. `locale` sets
+    // LC_ALL for the run ("": the one set_locale chose, if any).
+    void start(QProcess& p, const QStringList& args, const QString& locale = {}) const {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
-        if (!locale_.isEmpty()) env.insert("LC_ALL", locale_);
+        const QString lc = locale.isEmpty() ? locale_ : locale;
+        if (!lc.isEmpty()) env.insert("LC_ALL", lc);
         p.setProcessEnvironment(env);
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
     }

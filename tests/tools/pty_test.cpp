@@ -234,13 +234,16 @@ TEST(PseudoTerminal, TheCommandLineKeepsNumbersUnderAGermanLocale) {
     SensorProcess sensor;
     ASSERT_FALSE(sensor.device().empty());
     const QStringList link = {"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
-    for (const QString separator : {",", "."}) {
-        SCOPED_TRACE("separator " + separator.toStdString());
-        CliInstall install("1031", separator.toStdString());
-        install.set_locale("de_DE.UTF-8");
+    // Without a separator of the user's, the C locale names none: "," holds.
+    const struct { QString user, locale, shown; } cases[] = {
+        {",", "de_DE.UTF-8", ","}, {".", "de_DE.UTF-8", "."}, {"", "C", ","}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE("separator '" + k.user.toStdString() + "' under " + k.locale.toStdString());
+        CliInstall install("1031", k.user.toStdString());
+        install.set_locale(k.locale);
         const auto read = install.run(QStringList{"read"} + link);
         EXPECT_EQ(read.status, 0) << read.err;
-        const QRegularExpression temperature(QString(R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\%1\d)?\n)").arg(separator));
+        const QRegularExpression temperature(QString(R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\%1\d)?\n)").arg(k.shown));
         EXPECT_TRUE(temperature.match(QString::fromStdString(read.out)).hasMatch()) << read.out;
         // The log always writes a point.
         const auto polled = install.run(QStringList{"monitor"} + link + QStringList{"--count", "1"});

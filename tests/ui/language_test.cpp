@@ -25,26 +25,27 @@ struct Expected {
 // the table shows as well as a slip in applying it.
 const std::vector<Expected>& main_window_captions() {
     static const std::vector<Expected> rows = {
-        {[](auto& f) -> auto& { return f.cmd_read_device; }, "Gerät auslesen", "Read device"},
-        {[](auto& f) -> auto& { return f.read_out_parameter; }, "Abbrechen", "Cancel"},
-        {[](auto& f) -> auto& { return f.set_parameter; }, "Werte übernehmen", "Apply"},
+        {[](auto& f) -> auto& { return f.cmd_read_device; }, "Gerät auslesen", "&Read device"},
+        {[](auto& f) -> auto& { return f.read_out_parameter; }, "Abbrechen", "&Cancel"},
+        {[](auto& f) -> auto& { return f.set_parameter; }, "Werte übernehmen", "A&pply"},
         {[](auto& f) -> auto& { return f.lbl_desc(16); }, "Kommunikationsprobleme, bitte Einstellungen überprüfen!",
          "Communication error! Check settings!"},
         {[](auto& f) -> auto& { return f.lbl_desc(17); }, "Ausgaberegister lesen:", "Read input register :"},
         {[](auto& f) -> auto& { return f.lbl_desc(0); }, "Konfigurationsregister", "Configuration register"},
         {[](auto& f) -> auto& { return f.lbl_desc(2); }, "Konfigurationsregister", "Configuration register"},
         {[](auto& f) -> auto& { return f.lbl_desc(3); }, "Konfigurationscoils", "Configuration coils"},
-        {[](auto& f) -> auto& { return f.MenueMain(1); }, "&Datei", "File"},
-        {[](auto& f) -> auto& { return f.MenueMain(2); }, "&Über", "About"},
-        {[](auto& f) -> auto& { return f.MenueMain(3); }, "&Hilfe", "Help"},
-        {[](auto& f) -> auto& { return f.ParMenueMain(1); }, "&Parameter laden", "Load parameters"},
-        {[](auto& f) -> auto& { return f.ParMenueMain(2); }, "&Parameter speichern", "Save parameters"},
+        {[](auto& f) -> auto& { return f.MenueMain(1); }, "&Datei", "&File"},
+        {[](auto& f) -> auto& { return f.MenueMain(2); }, "&Über", "&About"},
+        {[](auto& f) -> auto& { return f.MenueMain(3); }, "&Hilfe", "&Help"},
+        {[](auto& f) -> auto& { return f.ParMenueMain(1); }, "&Parameter laden", "&Load parameters"},
+        {[](auto& f) -> auto& { return f.ParMenueMain(2); }, "&Parameter speichern", "&Save parameters"},
         {[](auto& f) -> auto& { return f.ParMenueMain(3); }, "-", "-"},
-        {[](auto& f) -> auto& { return f.ParMenueMain(4); }, "&Beenden", "Exit"},
-        {[](auto& f) -> auto& { return f.MenueMain(4); }, "&Ansicht", "View"},
-        {[](auto& f) -> auto& { return f.AnsichtMenue(1); }, "Sensor &suchen…", "Find sensor…"},
-        {[](auto& f) -> auto& { return f.AnsichtMenue(3); }, "&Verkehr", "Traffic"},
-        {[](auto& f) -> auto& { return f.AnsichtMenue(4); }, "Ver&lauf", "Trend"},
+        {[](auto& f) -> auto& { return f.ParMenueMain(4); }, "&Beenden", "E&xit"},
+        {[](auto& f) -> auto& { return f.MenueMain(4); }, "&Ansicht", "&View"},
+        {[](auto& f) -> auto& { return f.AnsichtMenue(1); }, "Sensor &suchen…", "&Find sensor…"},
+        {[](auto& f) -> auto& { return f.AnsichtMenue(3); }, "&Verkehr", "&Traffic"},
+        {[](auto& f) -> auto& { return f.AnsichtMenue(4); }, "Ver&lauf", "T&rend"},
+        {[](auto& f) -> auto& { return f.AnsichtMenue(5); }, "&Bus…", "&Bus…"},
         {[](auto& f) -> auto& { return f.frm_allg(1); }, "Gerätekonfiguration", "General settings"},
         {[](auto& f) -> auto& { return f.frm_hold(0); }, "Eingaberegister", "Holding register"},
         {[](auto& f) -> auto& { return f.frm_coils(0); }, "Eingabecoils", "Coils"},
@@ -105,7 +106,7 @@ TEST_P(LanguageValue, SetsEveryCaptionTheFileTextsAndTheHelpDocument) {
 
     const auto& s = p.prog.frmState;
     EXPECT_EQ(s.caption(), k.english ? "State" : "Status");
-    EXPECT_EQ(s.Abbruch.caption(), k.english ? "Cancel" : "Abbruch");
+    EXPECT_EQ(s.Abbruch.caption(), k.english ? "&Cancel" : "Abbruch");
     EXPECT_EQ(s.lblTxt.caption(), k.english ? "Waiting ..." : "Warten ...");
     EXPECT_EQ(s.cmdOK.caption(), "Schließen");
 
@@ -133,6 +134,8 @@ TEST(Language, WithoutAnyHiveTheProgramIsGermanWithAComma) {
     EXPECT_EQ(p.f.cmd_read_device.caption(), "Gerät auslesen");
 }
 
+// Only "," and "." count: any other separator, the user's or the
+// locale's, is passed over as if missing.
 TEST(Language, DecimalSeparatorFromTheUserThenTheLocaleThenComma) {
     struct Case { std::optional<std::string> user; const char* locale; const char* expected; } cases[] = {
         {user_hive("."), "", "."},
@@ -141,6 +144,10 @@ TEST(Language, DecimalSeparatorFromTheUserThenTheLocaleThenComma) {
         {std::nullopt, ".", "."},
         {std::nullopt, "", ","},
         {user_hive(","), ".", ","},
+        {user_hive("0"), ".", "."},   // "0" would make 21.5 into 2105
+        {user_hive("0"), "", ","},
+        {std::nullopt, "٫", ","},     // Arabic and Persian
+        {user_hive("٫"), ".", "."},
     };
     for (const auto& k : cases) {
         InstalledProgram p(Installation().with_user(k.user).with_locale_sep(k.locale));

@@ -3,6 +3,8 @@
 // that are short, damaged or hold values the fields would not take.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "store/code_page.h"
 #include "support/fake_platform.h"
 #include "ui/parameter_file.h"
@@ -248,6 +250,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"AddressMissing", 11, "Adresse:", "die Zeile enthält keinen Wert"},
         DamageCase{"AddressNotDigits", 11, "Adresse: 1x", "„1x“ ist keine Zahl"},
         DamageCase{"RegisterNotANumber", 18, "Register 4 ;Standortkennung:;abc", "„abc“ ist keine Zahl"},
+        DamageCase{"ControlCharactersAreShownEscaped", 18, "Register 4 ;Standortkennung:;7\x1b[2J\t",
+                   "„7\\x1B[2J\\x09“ ist keine Zahl"},
         DamageCase{"RegisterEmpty", 18, "Register 4 ;Standortkennung:;", "„“ ist keine Zahl"},
         DamageCase{"RegisterAboveItsSpinRange", 19, "Register 5 ;Schaltschwelle gelbe LED:;5000",
                    "5000 liegt nicht zwischen 0 und 3000"},
@@ -266,7 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParameterFile, UnusedLinesAndTheFirstTwoRegistersNeverChangeTheWindow) {
     InstalledProgram p(german());
     std::string file = kGermanFile;
-    for (int line : {1, 5, 8, 10, 13, 15, 16}) file = with_line(file, line, "Register 1 ;x;999;\xff");
+    for (int line : {1, 5, 8, 10, 13}) file = with_line(file, line, "Register 1 ;x;999;\xff");
+    for (int line : {15, 16}) file = with_line(file, line, "Register " + std::to_string(line - 14) + " ;x;999;\xff");
     EXPECT_TRUE(ui::load_parameter_file(p.c, p.dir.write("x.txt", file)));
     EXPECT_TRUE(p.msg.shown.empty());
     EXPECT_EQ(p.f.txt_data_cfg(0).text(), "");
@@ -283,6 +288,99 @@ TEST(ParameterFile, SeveralBadLinesShareOneMessage) {
     EXPECT_EQ(p.msg.details[0],
               "Zeile 11 nicht geladen: 99 liegt nicht zwischen 1 und 63\n"
               "Zeile 25 nicht geladen: -600 liegt nicht zwischen -500 und 500");
+}
+
+// The lines of a file, without their ends.
+std::vector<std::string> lines_of(const std::string& file) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = file.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(file.substr(start, end - start));
+    return lines;
+}
+
+std::string file_of(const std::vector<std::string>& lines) {
+    std::string file;
+    for (const auto& line : lines) file += line + "\r\n";
+    return file;
+}
+
+struct MisplacedCase {
+    const char* name;
+    bool english;
+    std::function<void(std::vector<std::string>&)> edit;  // of the lines, line 1 at [0]
+    int line;               // the first line out of place
+    const char* expected;   // the label it should begin with
+    const char* found;      // how the line read in the message begins
+};
+void PrintTo(const MisplacedCase& k, std::ostream* os) { *os << k.name; }
+
+class MisplacedLine : public ::testing::TestWithParam<MisplacedCase> {};
+
+// A line lost, doubled or added would put every value after it into the
+// field of another line: the file is refused whole and nothing reaches the
+// sensor, in either language.
+TEST_P(MisplacedLine, RefusesTheFileAndSendsNothing) {
+    const auto& k = GetParam();
+    InstalledProgram p((k.english ? english() : german()).on_simulated_sensor());
+    ASSERT_TRUE(p.read_device());
+    ASSERT_TRUE(ui::save_parameter_file(p.c, p.dir.file("device.txt")));
+    auto lines = lines_of(p.dir.read("device.txt"));
+    lines[18] = "Register 5 ;x;900";  // an edit that would be written
+    k.edit(lines);
+    const std::uint64_t heard = p.sensor.heard();
+
+    EXPECT_FALSE(ui::load_parameter_file(p.c, p.dir.write("edited.txt", file_of(lines))));
+    ASSERT_EQ(p.msg.shown.size(), 1u);
+    const std::string n = std::to_string(k.line);
+    EXPECT_EQ(p.msg.shown[0], k.english ? "The parameter file \"" + p.dir.file("edited.txt") + "\" was not loaded: line " + n +
+                                              " does not begin with \"" + k.expected + "\"."
+                                        : "Die Parameterdatei „" + p.dir.file("edited.txt") + "“ wurde nicht geladen: Zeile " +
+                                              n + " beginnt nicht mit „" + k.expected + "“.");
+    EXPECT_EQ(p.msg.details[0].rfind((k.english ? "Line " + n + " reads \"" : "Zeile " + n + " lautet „") + k.found, 0), 0u)
+        << p.msg.details[0];
+    EXPECT_EQ(p.f.txt_data_cfg(4).text(), "800");
+    for (int i = 0; i <= 7; ++i) EXPECT_EQ(p.f.chk_cfg(i).fore_color(), form::kNormalText) << i;
+    EXPECT_FALSE(p.f.set_parameter.enabled());
+    p.f.set_parameter.press();
+    p.clock.advance(5000);
+    EXPECT_EQ(p.sensor.heard(), heard);
+}
+
+void lose_27(std::vector<std::string>& l) { l.erase(l.begin() + 26); }
+void double_24(std::vector<std::string>& l) { l.insert(l.begin() + 23, l[23]); }
+void add_after_8(std::vector<std::string>& l) { l.insert(l.begin() + 8, "Stoppbits: 1"); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, MisplacedLine,
+    ::testing::Values(MisplacedCase{"GermanLineLost", false, lose_27, 27, "Konfigurationsbit 2", "Konfigurationsbit 3 ;"},
+                      MisplacedCase{"GermanLineDoubled", false, double_24, 25, "Register 11", "Register 10 ;"},
+                      MisplacedCase{"GermanLineAdded", false, add_after_8, 11, "Adresse:", "Parität: Even"},
+                      MisplacedCase{"EnglishLineLost", true, lose_27, 27, "configuration bit 2", "configuration bit 3 ;"},
+                      MisplacedCase{"EnglishLineDoubled", true, double_24, 25, "Register 11", "Register 10 ;"},
+                      MisplacedCase{"EnglishLineAdded", true, add_after_8, 11, "address:", "parity: Even"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file in another encoding (UTF-16 from an editor) shows its bytes
+// escaped, and the whole message.
+TEST(ParameterFile, AFileInUtf16IsNamedWithItsBytesEscaped) {
+    InstalledProgram p(english());
+    std::string wide = "\xff\xfe";
+    for (char ch : std::string(kEnglishFile)) wide += std::string(1, ch) + '\0';
+    EXPECT_FALSE(ui::load_parameter_file(p.c, p.dir.write("wide.txt", wide)));
+    ASSERT_EQ(p.msg.details.size(), 1u);
+    const std::string& detail = p.msg.details[0];
+    EXPECT_EQ(detail,
+              "Line 11 reads \"\\x00a\\x00d\\x00d\\x00r\\x00e\\x00s\\x00s\\x00:\\x00 \\x001\\x002\\x00\\x0D\\x00\"; "
+              "the lines are out of place, so nothing was loaded.");
+}
+
+TEST(ParameterFile, TextAfterTheLastLineIsNamedButBlankLinesAreNot) {
+    InstalledProgram p(german());
+    EXPECT_TRUE(ui::load_parameter_file(p.c, p.dir.write("blank.txt", std::string(kGermanFile) + "\r\n  \r\n")));
+    EXPECT_FALSE(ui::load_parameter_file(p.c, p.dir.write("more.txt", std::string(kGermanFile) + "\r\nLED 1 ;x; 1 \r\n")));
+    ASSERT_EQ(p.msg.details.size(), 1u);
+    EXPECT_EQ(p.msg.details[0], "Nach Zeile 33, dem Ende einer Parameterdatei, steht ab Zeile 35 noch Text; er wurde nicht geladen.");
+    EXPECT_EQ(p.f.chk_cfg(7).value(), 0);  // the lines before load
 }
 
 TEST(ParameterFile, AShortFileStopsAtItsEndAndSaysSo) {
@@ -366,6 +464,59 @@ TEST(ParameterFile, AFailedSaveIsReportedAndKeepsTheOldFile) {
     for (const auto& entry : std::filesystem::directory_iterator(p.dir.path))
         EXPECT_EQ(entry.path().string().find(".vor3-new"), std::string::npos);
 }
+
+TEST(ParameterFile, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSo) {
+    InstalledProgram p(german());
+    const std::string path = p.dir.write("kept.txt", "old");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(ui::save_parameter_file(p.c, path));
+    EXPECT_EQ(p.confirm.asked, 1);
+    EXPECT_EQ(p.dir.read("kept.txt"), "old");
+    EXPECT_TRUE(p.msg.shown.empty());  // the user said no
+
+    p.confirm.answer = true;
+    EXPECT_TRUE(ui::save_parameter_file(p.c, path));
+    EXPECT_EQ(p.dir.read("kept.txt").rfind("Vadivoz", 0), 0u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read);
+}
+
+struct LocaleCase {
+    const char* name;
+    const char* decimal;  // as the locale gives it
+    const char* date;
+    const char* time;
+};
+void PrintTo(const LocaleCase& k, std::ostream* os) { *os << k.name; }
+
+class ForeignLocale : public ::testing::TestWithParam<LocaleCase> {};
+
+// Their separator and digits are not in the file's code page: the file
+// gets a comma and the date as a German system writes it, and loads back.
+TEST_P(ForeignLocale, SavesAFileThatLoadsBack) {
+    const auto& k = GetParam();
+    auto locale = Installation().with_machine(machine_hive("", "1033", "1.5")).with_locale_sep(k.decimal);
+    InstalledProgram p(locale);
+    p.wall_clock.date = k.date;
+    p.wall_clock.time = k.time;
+    show_configuration(p);
+    ASSERT_TRUE(ui::save_parameter_file(p.c, p.dir.file("p.txt")));
+    const std::string bytes = p.dir.read("p.txt");
+    EXPECT_EQ(bytes.substr(0, bytes.find("baud rate")),
+              "Vadivoz Vurizozozeroz GmbH\r\n\r\nVOR3-UZ485-Uvarod-OR2 Configuration Software\r\n\r\n"
+              "Version:  1,5 \r\n07.12.202414:03:05\r\n\r\n");
+    EXPECT_NE(bytes.find(";Temperature-Offset:;-0,5\r\n"), std::string::npos) << bytes;
+
+    InstalledProgram q(locale);
+    EXPECT_TRUE(ui::load_parameter_file(q.c, p.dir.file("p.txt")));
+    EXPECT_TRUE(q.msg.shown.empty());
+    EXPECT_EQ(q.f.txt_data_cfg(8).text(), "-0,5");
+    EXPECT_EQ(q.f.txt_data_cfg(9).text(), "1,5");
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ForeignLocale,
+                         ::testing::Values(LocaleCase{"Arabic", "٫", "٠٧‏/١٢‏/٢٠٢٤", "٢:٠٣:٠٥ م"},
+                                           LocaleCase{"Persian", "٫", "۲۰۲۴/۱۲/۷", "۱۴:۰۳:۰۵"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParameterFile, AFileThatCannotBeReadIsNamed) {
     InstalledProgram p(english());

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "support/fake_platform.h"
 #include "support/fake_program.h"
 #include "support/harness.h"
 
@@ -173,6 +176,137 @@ TEST(PortSettings, APortThatVanishesUnderATransferIsReportedAsGoneAndClosed) {
         for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer4, &h.f.Timer5, &h.f.Timer6})
             EXPECT_FALSE(t->enabled()) << t->name();
     }
+}
+
+// The port list is the machine's as it is now, takes a typed device, and
+// offers the port used last first at the next start.
+TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
+    InstalledProgram first;
+    form::ComboBox& ports = first.f.Combo_Port(0);
+    ASSERT_EQ(ports.text(), "COM1");
+    // An adapter plugged in after the start shows when the list is opened;
+    // the choice stays on its port, whose number moved.
+    first.port.names.insert(first.port.names.begin(), "/dev/ttyUSB0");
+    ports.drop_down();
+    EXPECT_EQ(ports.items(), (std::vector<std::string>{"/dev/ttyUSB0", "COM1", "COM2", "COM3"}));
+    EXPECT_EQ(ports.text(), "COM1");
+    EXPECT_EQ(first.g.link.com_port, 2);
+
+    ports.enter_text(" /dev/pts/7 ");
+    EXPECT_EQ(ports.text(), "/dev/pts/7");
+    ports.enter_text("COM3");  // a listed entry is chosen, not added
+    EXPECT_EQ(ports.list_count(), 5);
+    EXPECT_EQ(first.g.link.com_port, 4);
+    ports.enter_text("/dev/pts/7");
+    first.f.Combo_Port(6).set_list_index(1);
+    EXPECT_TRUE(first.port.open);
+    EXPECT_EQ(first.port.number, 5);
+    ports.enter_text("/dev/ttyS9");  // the list takes nothing while the port is open
+    EXPECT_EQ(ports.list_count(), 5);
+    EXPECT_TRUE(first.msg.shown.empty());
+
+    Installation again;
+    again.user = first.dir.read("none-user.reg");
+    InstalledProgram second(again);
+    EXPECT_EQ(second.f.Combo_Port(0).text(), "/dev/pts/7");
+    EXPECT_EQ(second.g.link.com_port, 4);  // after the system's three
+    second.f.Combo_Port(6).set_list_index(1);
+    EXPECT_EQ(second.port.number, 4);
+}
+
+struct NewLine {
+    const char* name;
+    std::function<void(SimHarness&)> change;
+    bool same_sensor;
+};
+
+void PrintTo(const NewLine& k, std::ostream* os) { *os << k.name; }
+
+void reopen(SimHarness& h, int list, int position) {
+    h.f.Combo_Port(6).set_list_index(0);
+    h.f.Combo_Port(list).set_list_index(position);
+    h.f.Combo_Port(6).set_list_index(1);
+}
+
+class SensorLine : public ::testing::TestWithParam<NewLine> {};
+
+// Values that came through one port, line setting and address are another
+// sensor's once any of these changes: shown as not read until the next
+// read, never written to the new one, and the first request of that read
+// shows the status window while it waits.
+TEST_P(SensorLine, AnotherSensorsValuesShowAsNotReadUntilTheNextRead) {
+    SimHarness h;
+    auto& f = h.f;
+    const auto& image = h.c.g.image;
+    ASSERT_TRUE(h.read_device());
+    h.sensor.set_holding(4, 900);  // what the sensor now on the line holds
+    GetParam().change(h);
+    if (GetParam().same_sensor) {
+        EXPECT_EQ(f.txt_data_cfg(4).text(), "800");
+        EXPECT_TRUE(image.config_known && image.external_known);
+        EXPECT_EQ(h.c.g.transfer.min_response_ms, -1);
+        return;
+    }
+    for (int i = 0; i <= 10; ++i) {
+        EXPECT_EQ(f.txt_data_cfg(i).text(), "") << i;
+        EXPECT_FALSE(image.cfg_raw[static_cast<std::size_t>(i)].has_value()) << i;
+    }
+    for (int i = 0; i <= 2; ++i) {
+        EXPECT_EQ(f.txt_data_out(i).text(), "") << i;
+        EXPECT_EQ(f.txt_data_in(i).text(), "") << i;
+    }
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.chk_cfg(i).value(), form::kGrayed) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(f.chk_inp_bit(i).value(), form::kGrayed) << i;
+    EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
+    EXPECT_FALSE(image.config_known || image.external_known);
+    EXPECT_EQ(h.c.g.transfer.min_response_ms, -1);
+    EXPECT_FALSE(f.set_parameter.enabled());
+
+    const std::size_t sent = h.port.sent.size();
+    f.txt_data_cfg(5).set_text("1300");
+    f.set_parameter.press();
+    h.clock.advance(20000);
+    EXPECT_EQ(h.port.sent.size(), sent);
+    ASSERT_EQ(h.msg.shown.size(), 1u);
+
+    h.sensor.faults().answer_ms = 900;  // a slow sensor not yet known
+    f.cmd_read_device.press();
+    EXPECT_TRUE(h.prog.frmState.visible());
+    EXPECT_FALSE(f.enabled());
+    ASSERT_TRUE(h.clock.run_until([&] { return h.c.g.transfer.request_kind == 0 && !h.prog.frmState.loaded(); }, 60000));
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "900");
+    EXPECT_TRUE(image.config_known && image.external_known);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, SensorLine,
+    ::testing::Values(NewLine{"TheSamePortReopened", [](SimHarness& h) { reopen(h, 6, 1); }, true},
+                      NewLine{"AnotherPort",
+                              [](SimHarness& h) {
+                                  h.f.Combo_Port(0).add_item("/dev/ttyUSB1");
+                                  reopen(h, 0, 1);
+                              },
+                              false},
+                      NewLine{"AnotherBaudRate", [](SimHarness& h) { reopen(h, 1, 1); }, false},
+                      NewLine{"AnotherAddress",
+                              [](SimHarness& h) {
+                                  h.sensor.set_address(2);
+                                  h.f.txt_Modbus_adress.set_text("2");
+                              },
+                              false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Values no sensor gave (loaded from a file before any read) are there to
+// be written to the sensor the port then reaches.
+TEST(SensorLine, ValuesNoSensorGaveStayWhenThePortOpens) {
+    FakeProgram p;
+    p.f.txt_data_cfg(4).set_text("900");
+    p.g.image.config_known = true;
+    p.f.Combo_Port(6).set_list_index(1);
+    EXPECT_EQ(p.f.txt_data_cfg(4).text(), "900");
+    EXPECT_EQ(p.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
+    EXPECT_TRUE(p.g.image.config_known);
+    EXPECT_TRUE(p.f.set_parameter.enabled());
 }
 
 }  // namespace

@@ -21,8 +21,18 @@ TEST(ScanWindow, FindsTheSensorAndHandsItsSettingsToTheWindow) {
     h.f.AnsichtMenue(1).press();
     ASSERT_TRUE(s.visible());
     EXPECT_EQ(s.lbl_port.caption(), "Port: Simulated sensor");
-    s.chk_first.set_value(1);
+    // Every framing, baud rate and parity: the sensor hears only its own.
+    ASSERT_EQ(s.chk_first.value(), 0);
+    // A running read-out ends only once the user agrees.
+    h.f.chk_read_out.set_value(1);
     s.cmd_scan.press();
+    EXPECT_EQ(h.confirm.asked, 1);
+    EXPECT_FALSE(h.prog.scan_window.scanner().running());
+    EXPECT_EQ(h.f.chk_read_out.value(), 1);
+    EXPECT_EQ(h.f.Combo_Port(6).list_index(), 1);
+    h.confirm.answer = true;
+    s.cmd_scan.press();
+    EXPECT_EQ(h.confirm.asked, 2);
     EXPECT_FALSE(h.f.enabled());
     EXPECT_EQ(h.f.Combo_Port(6).list_index(), 0);  // the link gave the port up
     EXPECT_FALSE(s.cmd_scan.enabled());
@@ -39,9 +49,9 @@ TEST(ScanWindow, FindsTheSensorAndHandsItsSettingsToTheWindow) {
     EXPECT_EQ(h.f.Combo_Port(1).text(), "19200");
     EXPECT_EQ(h.f.Combo_Port(2).text(), "Odd");
     EXPECT_EQ(h.f.txt_Modbus_adress.text(), "37");
-    // With those settings the sensor reads.
-    h.f.Combo_Port(6).set_list_index(1);
-    ASSERT_TRUE(h.read_device());
+    // The port opens with those settings and the sensor is read.
+    EXPECT_EQ(h.f.Combo_Port(6).list_index(), 1);
+    ASSERT_TRUE(h.settle());
     EXPECT_FALSE(h.f.lbl_desc(16).visible());
     EXPECT_EQ(h.f.txt_data_cfg(0).text(), "4660");
 }

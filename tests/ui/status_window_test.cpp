@@ -2,28 +2,25 @@
 
 #include "model/globals.h"
 #include "support/harness.h"
+#include "support/hives.h"
+#include "support/temp_dir.h"
 #include "ui/status_window.h"
 
 namespace vor3::test {
 namespace {
 
-TEST(StatusWindow, BarStepsTenTimesAndTheTimeLimitClosesIt) {
+TEST(StatusWindow, TheBarStandsStillWithoutAnswersAndTheTimeLimitClosesIt) {
     SimHarness h;
     auto& s = h.prog.frmState;
     h.c.g.transfer.reply_delay = 100;
     h.c.g.transfer.request_kind = model::kReadRegisterBlock;
     ui::ShowMsgWindow(h.c);
-    EXPECT_TRUE(s.loaded());
     EXPECT_TRUE(s.visible());
     EXPECT_FALSE(h.f.enabled());
-    EXPECT_FALSE(s.Abbruch.visible());
-    EXPECT_EQ(s.lblTxt.caption(), "Warten ...");
-    std::vector<int> steps;
-    for (int i = 0; i < 12; ++i) {
-        h.clock.advance(1586);
-        if (s.loaded()) steps.push_back(s.ProgressFile.value());
-    }
-    EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    h.clock.advance(15858);
+    EXPECT_TRUE(s.loaded());
+    EXPECT_EQ(s.ProgressFile.value(), 0);  // nothing answered, nothing done
+    h.clock.advance(1);
     EXPECT_FALSE(s.loaded());  // closed at 15859 ms
     EXPECT_TRUE(h.f.enabled());
     // A read the time limit cut off is not shown as finished, and the
@@ -33,13 +30,13 @@ TEST(StatusWindow, BarStepsTenTimesAndTheTimeLimitClosesIt) {
     EXPECT_TRUE(h.c.g.transfer.bus_ready);
 }
 
-TEST(StatusWindow, CancelIsOfferedOnlyForAConfigurationWrite) {
+TEST(StatusWindow, CancelIsOfferedForReadsAndAConfigurationWrite) {
     SimHarness h;
     auto& s = h.prog.frmState;
-    for (int kind : {1, 5, 6}) {
+    for (int kind : {model::kReadRegister6, model::kReadRegisterBlock, model::kWriteExternalBlock}) {
         h.c.g.transfer.request_kind = kind;
         ui::ShowMsgWindow(h.c);
-        EXPECT_FALSE(s.Abbruch.visible()) << kind;
+        EXPECT_EQ(s.Abbruch.visible(), kind != model::kWriteExternalBlock) << kind;
         ui::CloseWindow(h.c);
     }
     h.c.g.transfer.request_kind = model::kWriteConfigBlock;
@@ -85,6 +82,152 @@ TEST(StatusWindow, ASlowDisplayIntervalReadsTheWholeDevice) {
     EXPECT_TRUE(h.msg.shown.empty());
     EXPECT_EQ(h.f.txt_data_cfg(6).text(), "2500");
     EXPECT_FALSE(h.f.lbl_desc(16).visible());
+}
+
+// What the status window showed, each time its text changed.
+struct Shown {
+    std::int64_t at;
+    int bar, bar_max;
+    std::string step, time_left;
+};
+
+struct Job {
+    const char* name;
+    const char* language;
+    bool write;
+    std::vector<std::string> steps;
+};
+
+void PrintTo(const Job& j, std::ostream* os) { *os << j.name; }
+
+class StatusSteps : public ::testing::TestWithParam<Job> {};
+
+// The bar moves one step with each block answered, the text names the
+// block in flight, and the time it gives is honest: never much less than
+// the transfer still takes, nor more than twice that.
+TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
+    const Job& job = GetParam();
+    SimHarness h;
+    h.sensor.set_holding(6, 40);  // 657 ms between blocks
+    TempDir dir;
+    h.c.g.platform.machine_hive = dir.write("machine.reg", machine_hive("", job.language));
+    auto& s = h.prog.frmState;
+    if (job.write) {
+        ASSERT_TRUE(h.read_device());
+        h.f.txt_data_cfg(4).set_text("900");
+    }
+    std::vector<Shown> shown;
+    int closed = 0;
+    s.lblTxt.changed = [&] {
+        const std::string& text = s.lblTxt.caption();
+        const auto cut = text.find('\n');
+        if (cut == std::string::npos) return;  // the window's own text, before the first step
+        const std::string step = text.substr(0, cut);
+        if (!shown.empty() && shown.back().step == step) return;
+        shown.push_back({h.clock.now_ms(), s.ProgressFile.value(), s.ProgressFile.max(), step, text.substr(cut + 1)});
+    };
+    bool was_loaded = s.loaded();
+    s.changed = [&] {
+        closed += was_loaded && !s.loaded() ? 1 : 0;
+        was_loaded = s.loaded();
+    };
+    (job.write ? h.f.set_parameter : h.f.cmd_read_device).press();
+    ASSERT_TRUE(h.settle());
+    const std::int64_t end = h.clock.now_ms();
+
+    EXPECT_EQ(closed, 1);  // one window from the first block to the last
+    ASSERT_EQ(shown.size(), job.steps.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        SCOPED_TRACE(shown[i].step);
+        EXPECT_EQ(shown[i].step, job.steps[i]);
+        EXPECT_EQ(shown[i].bar, static_cast<int>(i));
+        EXPECT_EQ(shown[i].bar_max, static_cast<int>(job.steps.size()));
+        const std::int64_t left_ms = end - shown[i].at;
+        const auto digits = shown[i].time_left.find_first_of("0123456789");
+        ASSERT_NE(digits, std::string::npos);
+        const std::int64_t said_ms = 1000 * std::stoll(shown[i].time_left.substr(digits));
+        EXPECT_GE(said_ms, left_ms - 1000) << shown[i].time_left;
+        EXPECT_LE(said_ms, 2 * left_ms + 1000) << shown[i].time_left;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, StatusSteps,
+    ::testing::Values(
+        Job{"ReadDevice", model::kGerman, false,
+            {"Anzeigeintervall lesen (1 von 7)", "Konfigurationsregister 0 bis 7 lesen (2 von 7)",
+             "Konfigurationsregister 8 bis 10 lesen (3 von 7)", "Messwerte lesen (4 von 7)",
+             "Konfigurationscoils lesen (5 von 7)", "Externe Werte lesen (6 von 7)", "LED-Coils lesen (7 von 7)"}},
+        Job{"WriteAndReadBackInEnglish", model::kEnglish, true,
+            {"Writing configuration registers 2 to 6 (1 of 9)", "Writing configuration registers 7 to 10 (2 of 9)",
+             "Writing the configuration coils (3 of 9)", "Reading configuration registers 0 to 7 (4 of 9)",
+             "Reading configuration registers 8 to 10 (5 of 9)", "Reading the measured values (6 of 9)",
+             "Reading the configuration coils (7 of 9)", "Reading the external values (8 of 9)",
+             "Reading the LED coils (9 of 9)"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A read-back cancelled while its next request waits for its turn on the
+// line: nothing more goes out, what was read stays, the rest shows as not
+// read and cannot be written, and the warning line says so.
+TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
+    SimHarness h;
+    auto& f = h.f;
+    const auto& image = h.c.g.image;
+    ASSERT_TRUE(h.read_device());
+    f.txt_data_cfg(4).set_text("900");
+    f.set_parameter.press();
+    // The measured values of the read-back are answered late: after the
+    // repeat, so the coils read next waits until the repeat's answer is due.
+    ASSERT_TRUE(h.clock.run_until(
+        [&] { return h.c.g.transfer.request_kind == model::kReadRegisterBlock && h.c.g.transfer.reg_address == 0x100; },
+        20000));
+    h.sensor.faults().answer_ms = 1200;
+    ASSERT_TRUE(h.clock.run_until([&] { return h.c.g.line.held; }, 10000));
+    ASSERT_EQ(h.c.g.transfer.request_kind, model::kReadConfigCoils);
+    const std::size_t sent = h.port.sent.size();
+    h.prog.frmState.Abbruch.press();
+    h.clock.advance(60000);
+
+    EXPECT_EQ(h.port.sent.size(), sent);
+    EXPECT_FALSE(h.prog.frmState.loaded());
+    EXPECT_TRUE(f.enabled());
+    EXPECT_TRUE(h.msg.shown.empty());
+    EXPECT_TRUE(f.lbl_desc(16).visible());
+    EXPECT_EQ(f.lbl_desc(16).caption(), "Lesen abgebrochen: Leere oder graue Werte wurden nicht gelesen.");
+    // Read back: the registers and the measured values.
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "900");
+    EXPECT_EQ(f.txt_data_cfg(4).fore_color(), form::kNormalText);
+    EXPECT_TRUE(image.cfg_raw[10].has_value());
+    for (int j = 0; j <= 2; ++j) EXPECT_FALSE(f.txt_data_out(j).text().empty()) << j;
+    // Not read: the coils and the external values.
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.chk_cfg(i).value(), form::kGrayed) << i;
+    EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
+    for (int i = 0; i <= 2; ++i) {
+        EXPECT_EQ(f.txt_data_in(i).text(), "") << i;
+        EXPECT_FALSE(image.in_raw[static_cast<std::size_t>(i)].has_value()) << i;
+    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(f.chk_inp_bit(i).value(), form::kGrayed) << i;
+    EXPECT_FALSE(f.set_parameter.enabled());
+
+    // Neither part was read whole: an edit is refused, nothing is sent.
+    f.txt_data_cfg(5).set_text("1300");
+    f.txt_data_in(0).set_text("21");
+    f.set_parameter.press();
+    h.clock.advance(20000);
+    EXPECT_EQ(h.port.sent.size(), sent);
+    ASSERT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_NE(h.msg.shown[0].find("Gerät auslesen"), std::string::npos);
+
+    // The next read fills every field and takes the warning away.
+    h.sensor.faults().answer_ms = -1;
+    ASSERT_TRUE(h.read_device(60000));
+    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_EQ(f.lbl_desc(16).caption(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
+    EXPECT_EQ(f.txt_data_cfg(5).text(), "1200");
+    EXPECT_NE(f.chk_cfg(0).value(), form::kGrayed);
+    EXPECT_NE(f.cmb_bit_cfg(3).list_index(), -1);
+    EXPECT_FALSE(f.txt_data_in(0).text().empty());
+    EXPECT_TRUE(image.config_known && image.external_known);
 }
 
 }  // namespace

@@ -1,0 +1,162 @@
+// The file calls of Windows.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "store/file_platform.h"
+
+namespace vor3::store::platform {
+
+namespace {
+
+// Paths are UTF-8 inside the program; Windows takes UTF-16.
+std::wstring wide(const std::string& path) {
+    if (path.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), out.data(), n);
+    return out;
+}
+
+FileError system_error(DWORD code = GetLastError()) {
+    FileError e = FileError::from_code(std::error_code(static_cast<int>(code), std::system_category()));
+    if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) e.number = EEXIST;
+    return e;
+}
+
+bool is_missing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+
+struct Handle {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+}  // namespace
+
+FileError read_regular(const std::string& path, std::size_t limit, std::string& bytes, bool& missing) {
+    missing = false;
+    Handle f;
+    f.h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (f.h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        missing = is_missing(code);
+        return system_error(code);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(f.h, &info)) return system_error();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FileError::from_errno(EISDIR);
+    // A pipe or a device would be waited on.
+    if (GetFileType(f.h) != FILE_TYPE_DISK) return FileError::of(FileProblem::not_a_file);
+    char buf[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(f.h, buf, sizeof buf, &n, nullptr)) {
+            bytes.clear();
+            return system_error();
+        }
+        if (n == 0) return {};
+        bytes.append(buf, n);
+        if (bytes.size() > limit) {
+            bytes.clear();
+            return FileError::from_errno(EFBIG);
+        }
+    }
+}
+
+FileError inspect(const std::string& path, Target& target) {
+    target = {};
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        return is_missing(code) ? FileError{} : system_error(code);
+    }
+    target.exists = true;
+    target.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    target.regular = !target.directory && (attributes & FILE_ATTRIBUTE_DEVICE) == 0;
+    target.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    target.mode = attributes;
+    return {};
+}
+
+FileError write_new(const std::string& temporary, const Target&, std::string_view bytes) {
+    const std::wstring name = wide(temporary);
+    FileError error;
+    {
+        Handle f;
+        // CREATE_NEW refuses any name that exists, a planted link included.
+        f.h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f.h == INVALID_HANDLE_VALUE) return system_error();
+        while (!bytes.empty() && !error) {
+            DWORD n = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+            if (!WriteFile(f.h, bytes.data(), chunk, &n, nullptr) || n == 0)
+                error = system_error();
+            else
+                bytes.remove_prefix(n);
+        }
+        if (!error && !FlushFileBuffers(f.h)) error = system_error();
+    }
+    if (error) DeleteFileW(name.c_str());
+    return error;
+}
+
+FileError replace(const std::string& temporary, const std::string& target, const Target& like) {
+    const std::wstring from = wide(temporary), to = wide(target);
+    // A read-only file cannot be replaced; the new one gets the mark back.
+    const bool read_only = like.exists && (like.mode & FILE_ATTRIBUTE_READONLY);
+    if (read_only) SetFileAttributesW(to.c_str(), like.mode & ~FILE_ATTRIBUTE_READONLY);
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        if (read_only) SetFileAttributesW(to.c_str(), like.mode);
+        return system_error(code);
+    }
+    if (read_only) SetFileAttributesW(to.c_str(), like.mode);
+    return {};
+}
+
+void remove_file(const std::string& path) { DeleteFileW(wide(path).c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has already put the folder's change on the disk.
+void sync_folder(const std::string&) {}
+
+FileLock::~FileLock() { release(); }
+
+void FileLock::release() {
+    if (handle_ == -1) return;
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));  // closing drops the lock
+    handle_ = -1;
+}
+
+FileError FileLock::lock(const std::string& path, int wait_ms) {
+    release();
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return system_error();
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    for (;;) {
+        OVERLAPPED at{};
+        if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) return {};
+        const DWORD code = GetLastError();
+        if (code != ERROR_LOCK_VIOLATION && code != ERROR_IO_PENDING) {
+            release();
+            return system_error(code);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            release();
+            return FileError::of(FileProblem::locked);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace vor3::store::platform
+#endif

@@ -1,0 +1,128 @@
+// Where the window opens: whole and centred wherever the screen holds it,
+// in both languages, at a scale of 1 and of 1.5; on a screen too small for
+// it, with its top-left corner on the screen. Each screen is an offscreen
+// display of its own, so each runs in a process of its own.
+#include <cstdio>
+
+#include <QFile>
+#include <QProcess>
+#include <QScreen>
+
+#include "support/fake_platform.h"
+#include "support/hives.h"
+#include "qt/placement.h"
+#include "view_fixture.h"
+
+int placement_probe() {
+    using namespace vor3;
+    for (const char* language : {"1031", "1033"}) {
+        const test::TempDir dir;
+        qt::QtClock clock;
+        test::FakePort port;
+        test::FakeMessageBox msg;
+        test::FakeConfirm confirm;
+        app::Program program{port, msg, confirm, clock};
+        program.g.platform.machine_hive = dir.write("machine.reg", test::machine_hive(dir.path.string(), language));
+        qt::ConfigView view(program);
+        program.Main();
+        view.show_centered();
+        if (!QTest::qWaitForWindowExposed(&view)) return 1;
+        QTest::qWait(20);  // the place is corrected once the frame is known
+        const QRect a = view.screen()->availableGeometry();
+        const QRect w = view.frameGeometry();
+        std::printf("placed %s %d %d %d %d %d %d %d %d\n", language, a.x(), a.y(), a.width(), a.height(), w.x(), w.y(),
+                    w.width(), w.height());
+        program.frm_config.stop_all_timers();
+    }
+    return 0;
+}
+
+namespace vor3::qt::test {
+namespace {
+
+struct Screen {
+    const char* name;
+    int width, height;
+    double scale;
+    bool holds_the_window;
+};
+void PrintTo(const Screen& s, std::ostream* os) { *os << s.name; }
+
+class Placement : public ::testing::TestWithParam<Screen> {};
+
+TEST_P(Placement, TheWindowOpensWholeAndCentredOrWithItsCornerOnTheScreen) {
+    const Screen& s = GetParam();
+    const vor3::test::TempDir dir;
+    const std::string config = dir.write(
+        "screen.json", "{\"screens\": [{\"name\": \"s\", \"x\": 0, \"y\": 0, \"width\": " + std::to_string(s.width) +
+                           ", \"height\": " + std::to_string(s.height) + "}]}");
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", QString::fromStdString("offscreen:configfile=" + config));
+    env.insert("QT_SCALE_FACTOR", QString::number(s.scale));
+    probe.setProcessEnvironment(env);
+    probe.start(QCoreApplication::applicationFilePath(), {"--placement-probe"});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    ASSERT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
+
+    std::vector<QRect> windows;
+    for (const QByteArray& line : probe.readAllStandardOutput().split('\n')) {
+        char language[8] = {};
+        int ax, ay, aw, ah, x, y, w, h;
+        if (std::sscanf(line.constData(), "placed %7s %d %d %d %d %d %d %d %d", language, &ax, &ay, &aw, &ah, &x, &y, &w,
+                        &h) != 9)
+            continue;
+        const QRect area(ax, ay, aw, ah), window(x, y, w, h);
+        // Logical pixels: the screen shrinks by the scale, the window not.
+        EXPECT_EQ(area.width(), qRound(s.width / s.scale)) << language;
+        if (s.holds_the_window) {
+            EXPECT_TRUE(area.contains(window)) << language << ": window " << x << "," << y << " " << w << "x" << h;
+            EXPECT_LE((area.center() - window.center()).manhattanLength(), 2) << language;
+        } else {
+            EXPECT_GE(window.left(), area.left()) << language;
+            EXPECT_GE(window.top(), area.top()) << language;
+        }
+        windows.push_back(window);
+    }
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0].size(), windows[1].size()) << "English as large as German";
+}
+
+struct Beside {
+    const char* name;
+    QRect owner;
+    QSize tool;
+    QPoint at;
+};
+void PrintTo(const Beside& b, std::ostream* os) { *os << b.name; }
+
+class ToolWindowPlace : public ::testing::TestWithParam<Beside> {};
+
+// A window of the view menu opens beside the configuration window where
+// the screen has room, and hides none of it.
+TEST_P(ToolWindowPlace, BesideTheWindowWhereTheScreenHasRoom) {
+    const QRect screen(0, 0, 1920, 1080);
+    const Beside& b = GetParam();
+    const QPoint at = beside(screen, b.owner, b.tool);
+    EXPECT_EQ(at, b.at);
+    EXPECT_TRUE(screen.contains(QRect(at, b.tool)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sides, ToolWindowPlace,
+    ::testing::Values(Beside{"RightOfIt", {100, 100, 920, 560}, {700, 400}, {1028, 100}},
+                      Beside{"LeftOfIt", {900, 200, 920, 560}, {700, 400}, {192, 200}},
+                      Beside{"BelowIt", {500, 0, 920, 560}, {700, 400}, {500, 568}},
+                      Beside{"AboveIt", {500, 600, 920, 460}, {700, 400}, {500, 192}},
+                      Beside{"SlidUpAlongItsSide", {100, 800, 920, 270}, {700, 400}, {1028, 680}},
+                      Beside{"NowhereSoAtTheRightEdge", {400, 300, 1200, 560}, {700, 400}, {1220, 300}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(Screens, Placement,
+                         ::testing::Values(Screen{"Desk1280x1024", 1280, 1024, 1.0, true},
+                                           Screen{"FullHdAtScale150", 1920, 1080, 1.5, true},
+                                           Screen{"Desk1280x1024AtScale150", 1280, 1024, 1.5, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vor3::qt::test

@@ -1,0 +1,135 @@
+// Whole-file writes and reads against what a user's folder may hold: a file
+// marked read-only, a file of a mode of its own, a symbolic link, a link
+// someone planted where a temporary file goes, a pipe where a file should be.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "store/file_platform.h"
+#include "store/whole_file.h"
+#include "support/bounded.h"
+#include "support/temp_dir.h"
+
+namespace vor3::test {
+namespace {
+
+namespace fs = std::filesystem;
+using store::FileProblem;
+
+unsigned mode_of(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+struct SaveCase {
+    const char* name;
+    // Prepares the folder; returns the path saved to.
+    std::function<std::string(const TempDir&)> before;
+    bool replace_read_only;
+    FileProblem problem;
+    // The file that must hold the bytes written, or "old" when refused.
+    const char* holder;
+    unsigned mode;  // of the holder afterwards
+};
+void PrintTo(const SaveCase& k, std::ostream* os) { *os << k.name; }
+
+std::string file_of_mode(const TempDir& dir, const char* name, unsigned mode) {
+    const std::string path = dir.write(name, "old");
+    ::chmod(path.c_str(), mode);
+    return path;
+}
+
+class WholeFileWrite : public ::testing::TestWithParam<SaveCase> {};
+
+TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
+    const auto& k = GetParam();
+    TempDir dir;
+    const std::string victim = dir.write("victim.txt", "victim");
+    const std::string path = k.before(dir);
+    const auto error = store::write_whole_file(path, "new", k.replace_read_only);
+    EXPECT_EQ(error.problem, k.problem) << error.detail;
+    EXPECT_EQ(dir.read(k.holder), k.problem == FileProblem::none ? "new" : "old");
+    EXPECT_EQ(mode_of(dir.file(k.holder)), k.mode);
+    EXPECT_EQ(dir.read("victim.txt"), "victim");
+    // No temporary file left behind (a planted link is no file of ours).
+    for (const auto& entry : fs::directory_iterator(dir.path)) {
+        if (entry.is_symlink()) continue;
+        EXPECT_EQ(entry.path().filename().string().find(".vor3-"), std::string::npos) << entry.path();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, WholeFileWrite,
+    ::testing::Values(
+        SaveCase{"ReadOnlyFileIsRefused", [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); }, false,
+                 FileProblem::read_only, "p.txt", 0444},
+        SaveCase{"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly",
+                 [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); }, true, FileProblem::none, "p.txt", 0444},
+        SaveCase{"PrivateFileStaysPrivate", [](const TempDir& d) { return file_of_mode(d, "p.txt", 0600); }, false,
+                 FileProblem::none, "p.txt", 0600},
+        SaveCase{"SymbolicLinkIsWrittenThrough",
+                 [](const TempDir& d) {
+                     file_of_mode(d, "real/p.txt", 0640);
+                     fs::create_symlink("real/p.txt", d.path / "link.txt");
+                     fs::create_symlink("link.txt", d.path / "link2.txt");
+                     return d.file("link2.txt");
+                 },
+                 false, FileProblem::none, "real/p.txt", 0640},
+        SaveCase{"PlantedTemporaryLinkIsNotFollowed",
+                 [](const TempDir& d) {
+                     fs::create_symlink(d.file("victim.txt"), d.path / "p.txt.vor3-new");
+                     return file_of_mode(d, "p.txt", 0644);
+                 },
+                 false, FileProblem::none, "p.txt", 0644}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WholeFile, ALinkLeftInPlaceStaysALink) {
+    TempDir dir;
+    dir.write("real.txt", "old");
+    fs::create_symlink("real.txt", dir.path / "link.txt");
+    ASSERT_FALSE(store::write_whole_file(dir.file("link.txt"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.txt"));
+    EXPECT_EQ(dir.read("link.txt"), "new");
+}
+
+// The temporary file is made, never opened: a name that exists, a link
+// included, is refused and what it points at stays as it was.
+TEST(WholeFile, ATemporaryNameThatExistsIsNeverWrittenThrough) {
+    TempDir dir;
+    dir.write("victim.txt", "victim");
+    fs::create_symlink("victim.txt", dir.path / "temporary");
+    const auto error = store::platform::write_new(dir.file("temporary"), {}, "new");
+    EXPECT_EQ(error.number, EEXIST);
+    EXPECT_EQ(dir.read("victim.txt"), "victim");
+}
+
+struct PipeCase {
+    const char* name;
+    std::function<store::FileError(const std::string&)> use;
+};
+void PrintTo(const PipeCase& k, std::ostream* os) { *os << k.name; }
+
+class PipeInsteadOfAFile : public ::testing::TestWithParam<PipeCase> {};
+
+TEST_P(PipeInsteadOfAFile, IsRefusedAtOnce) {
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    store::FileError error;
+    EXPECT_TRUE(ends_without_waiting([&] { error = GetParam().use(fifo); }, fifo));
+    EXPECT_EQ(error.problem, FileProblem::not_a_file);
+    EXPECT_EQ(store::file_error_text(error, "1033"), "it is not an ordinary file");
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);  // still the pipe
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uses, PipeInsteadOfAFile,
+    ::testing::Values(PipeCase{"Read", [](const std::string& p) { return store::read_whole_file(p, 100).error; }},
+                      PipeCase{"Written", [](const std::string& p) { return store::write_whole_file(p, "new"); }},
+                      PipeCase{"Device", [](const std::string&) { return store::read_whole_file("/dev/zero", 100).error; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vor3::test

@@ -1,0 +1,109 @@
+// vor3-cli over a whole line of sensors on a pseudo-terminal: several
+// sensors of vor3-sensor-sim, and sensors served by Debian's pymodbus.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "cli_install.h"
+#include "sensor_process.h"
+
+namespace vor3::test {
+namespace {
+
+const CliInstall& german() {
+    static const CliInstall install;
+    return install;
+}
+
+// A line of three: a file saved from one sensor is written to all, and
+// Ctrl+C comes while the second is written. The first two are written
+// and verified, each keeping its location id; the third is left as it
+// was; the tool says what was done.
+TEST(BusLine, AFileWrittenToThreeSensorsAndAnInterruptInTheMiddle) {
+    SensorProcess line({"--address", "1,5,37", "--baud", "57600"});
+    ASSERT_FALSE(line.device().empty());
+    const QStringList link = {"--port", QString::fromStdString(line.device()), "--parity", "N", "--baud", "57600"};
+    const auto& cli = german();
+    const QString folder = QString::fromStdString(cli.dir().file("saved"));
+    const auto saved = cli.run(QStringList{"save", "--addresses", "5"} + link + QStringList{folder});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out, "Adresse 5, Standortkennung 5: gespeichert (" + cli.dir().file("saved/address05_location5.txt") + ")\n");
+    std::string file = cli.dir().read("saved/address05_location5.txt");
+    const auto at = file.find(";Schaltschwelle gelbe LED:;800");
+    ASSERT_NE(at, std::string::npos) << saved.err;
+    file.replace(at, 30, ";Schaltschwelle gelbe LED:;950");
+    const std::string path = cli.dir().write("saved/edited.txt", file);
+
+    QProcess write;
+    cli.start(write, QStringList{"write", "--addresses", "1,5,37", "--file", QString::fromStdString(path), "--csv",
+                                 "--trace"} + link);
+    std::string err;
+    QElapsedTimer waited;
+    waited.start();
+    // The first request to sensor 5: its job is under way.
+    while (err.find("Adr. 5:") == std::string::npos && waited.elapsed() < 30000) {
+        write.waitForReadyRead(50);
+        err += write.readAllStandardError().toStdString();
+    }
+    ::kill(static_cast<pid_t>(write.processId()), SIGINT);
+    const auto r = CliInstall::finish(write);
+    err += r.err;
+    EXPECT_EQ(r.status, 3) << err;
+    // The report: the location ids before and after, the threshold written.
+    EXPECT_NE(r.out.find("\n1,1,verified,,4660,4660,105,105,0,0,1,1,800,950,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n5,5,verified,,4660,4660,105,105,0,0,5,5,800,950,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n37,,not done," + std::string(2 * 27, ',') + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(err.find("Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
+                       "Adresse 5, Standortkennung 5: geschrieben und geprüft\n"
+                       "Adresse 37: nicht bearbeitet\n"
+                       "vor3-cli: Nach Adresse 5 angehalten.\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("Adr. 37:"), std::string::npos) << "nothing was sent to the sensor not reached";
+}
+
+// Debian's pymodbus serving three unit addresses on one end of a pair of
+// pseudo-terminals (socat makes the pair): a Modbus implementation that is
+// not ours, each of its sensors read, written and read back.
+TEST(BusLine, ThreeSensorsOfAnotherModbusImplementation) {
+    if (QProcess::execute("/usr/bin/python3", {"-c", "import pymodbus.server, serial_asyncio"}) != 0)
+        GTEST_SKIP() << "Debian's python3-pymodbus (with python3-serial-asyncio) is missing: apt-get install "
+                        "python3-pymodbus python3-serial-asyncio";
+    if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is missing: apt-get install socat";
+    TempDir dir;
+    const QString ours = QString::fromStdString(dir.file("ours")), theirs = QString::fromStdString(dir.file("theirs"));
+    QProcess pair, server;
+    pair.start("socat", {"pty,raw,echo=0,link=" + ours, "pty,raw,echo=0,link=" + theirs});
+    QElapsedTimer waited;
+    waited.start();
+    while (!(std::filesystem::exists(dir.file("ours")) && std::filesystem::exists(dir.file("theirs"))) &&
+           waited.elapsed() < 10000)
+        pair.waitForFinished(20);
+    server.start("/usr/bin/python3", {QString(VOR3_PYMODBUS_LINE), theirs, "1,2,3"});
+    ASSERT_TRUE(server.waitForReadyRead(10000)) << server.readAllStandardError().toStdString();
+    const QStringList link = {"--port", ours, "--parity", "N", "--baud", "57600", "--addresses", "1-3"};
+
+    // Each sensor read, written and read back: the report shows both reads.
+    const auto written = german().run(QStringList{"write", "txt_data_cfg(4)=950", "chk_cfg(2)=0", "--csv"} + link);
+    EXPECT_EQ(written.status, 0) << written.err << server.readAllStandardError().toStdString();
+    for (const char* a : {"1", "2", "3"})
+        EXPECT_NE(written.out.find("\n" + std::string(a) + "," + a + ",verified,,4660,4660,105,105,0,0," + a + "," + a +
+                                   ",800,950,1200,1200,"),
+                  std::string::npos)
+            << written.out;
+    EXPECT_EQ(std::count(written.out.begin(), written.out.end(), '\n'), 4) << written.out;
+    server.kill();
+    pair.kill();
+    server.waitForFinished();
+    pair.waitForFinished();
+}
+
+}  // namespace
+}  // namespace vor3::test

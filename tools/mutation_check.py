@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Mutation check: does the suite catch faults seeded into the program?
+
+Each fault below is a one-line change to src/ or sim/ of the kind a slip of
+the hand makes (a checksum step, a register count, a sign, a range bound, a
+mark not cleared, a timer not stopped, a stale answer taken, ...). The
+script copies the committed tree (git archive HEAD) to a scratch folder,
+builds it once, then applies each fault in turn, builds, runs the whole
+suite (stopping at its first failure) and puts the file back. It prints each
+fault as caught, NOT CAUGHT, or as not applying (its line is gone: update the
+list) or not building, and at the end the faults no test caught.
+
+  tools/mutation_check.py [--scratch DIR] [--only NAME...] [--list]
+Exit status 0 when every fault applied and built; the uncaught ones are the
+report, not an error.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+# (name, file, text as it stands, text with the fault); the text must occur
+# exactly once in the file.
+FAULTS = [
+    # hex text and checksums
+    ("crc polynomial", "src/link/hex.cpp", "^ 0xA001)", "^ 0xA003)"),
+    ("lrc not negated", "src/link/hex.cpp", "((255 - sum) + 1) % 256", "sum % 256"),
+    ("rtu crc bytes swapped", "src/link/transmit.cpp", "std::string lo = crc.substr(2, 2), hi = crc.substr(0, 2);",
+     "std::string lo = crc.substr(0, 2), hi = crc.substr(2, 2);"),
+    # time-out, repeat and give-up
+    ("reply time-out shortened", "src/link/transmit.cpp", "kReplyTimeoutMs = 1000;", "kReplyTimeoutMs = 100;"),
+    ("repeat not limited to one", "src/link/transmit.cpp", "    if (c.frm.Timer3.enabled()) {\n        c.frm.Timer5.stop();",
+     "    if (false) {\n        c.frm.Timer5.stop();"),
+    ("give-up does not stop the write timer", "src/link/transmit.cpp",
+     "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();",
+     "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();"),
+    ("warning not shown on give-up", "src/link/transmit.cpp",
+     "    ui::abandon_status_window(c);\n    c.frm.lbl_desc(16).set_visible(true);",
+     "    ui::abandon_status_window(c);\n    c.frm.lbl_desc(16).set_visible(false);"),
+    # which request an answer answers
+    ("next request does not wait after a repeat", "src/reply/answers.cpp",
+     "    return c.clock.now_ms() >= now.quiet_at_ms;", "    return true;"),
+    ("answer to an answered request taken", "src/reply/answers.cpp",
+     "    if (now.answered) {\n        ++now.heard;", "    if (false) {\n        ++now.heard;"),
+    ("conflict not told", "src/reply/answers.cpp",
+     "return now.copies == 1 && adu != now.answer ? Verdict::Conflict : Verdict::AnsweredAlready;",
+     "return Verdict::AnsweredAlready;"),
+    ("write acknowledgement of another block taken", "src/reply/answers.cpp",
+     "adu.size() == 6 && word_at(adu, 2) == e.first && word_at(adu, 4) == e.quantity",
+     "adu.size() == 6 && word_at(adu, 4) == e.quantity"),
+    ("coil reply length off by one", "src/reply/answers.cpp", "(e.quantity + 7) / 8", "(e.quantity + 8) / 8"),
+    ("bytes waiting before a send counted", "src/reply/reader.cpp", "    r.rx_count = 0;\n    r.rx_text.clear();\n    r.collecting = false;\n}",
+     "}"),
+    # frames
+    ("rtu exception length", "src/reply/framing.cpp", "if (function & 0x80) return 5;", "if (function & 0x80) return 6;"),
+    ("ascii lrc unchecked", "src/reply/framing.cpp", "if (sum % 256 == 0) {", "if (true) {"),
+    # decoding
+    ("tenths not divided", "src/model/register_map.cpp", "format_number(s / 10.0, decimal_sep)", "format_number(s, decimal_sep)"),
+    ("measured-value end", "src/reply/decoder.cpp", "if (t.reg_address < 0x102) return;", "if (t.reg_address < 0x101) return;"),
+    ("configuration coil bit order", "src/reply/decoder.cpp", "        const int bit = (v >> n) & 1;",
+     "        const int bit = (v >> (7 - n)) & 1;"),
+    ("led coils read one short", "src/reply/decoder.cpp", "    for (int n = 4; n >= 0; --n) {", "    for (int n = 3; n >= 0; --n) {"),
+    ("read-back raw value not kept", "src/reply/decoder.cpp", "        c.g.image.cfg_raw[static_cast<std::size_t>(i)] = raw;\n", ""),
+    ("configuration write ends a block early", "src/reply/decoder.cpp",
+     "    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);\n    if (t.reg_address < 10) return;",
+     "    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);\n    if (t.reg_address < 7) return;"),
+    ("write of the minimum response time paced as before", "src/reply/decoder.cpp",
+     "const auto period = link::paced_block_period_ms(c, t.reply_delay);",
+     "const auto period = model::block_timer_period(c.g.link.baud_rate, t.reply_delay);"),
+    # writing
+    ("untouched register written from its text", "src/ops/write_parameters.cpp",
+     "if (raw && !ui::is_marked(box)) return link::LongToHexStr(*raw, 2);", ""),
+    ("unmarked fields corrected before writing", "src/ops/write_parameters.cpp",
+     "        if (ui::is_marked(f.txt_data_cfg(i))) f.txt_data_cfg(i).lose_focus();",
+     "        f.txt_data_cfg(i).lose_focus();"),
+    ("write block size", "src/model/register_map.h", "constexpr int kMaxWriteBlock = 5;", "constexpr int kMaxWriteBlock = 6;"),
+    ("read block size", "src/model/register_map.h", "constexpr int kMaxReadBlock = 8;", "constexpr int kMaxReadBlock = 9;"),
+    ("block timer period", "src/model/globals.cpp", "1.0 / baud * 550 * 1000", "1.0 / baud * 500 * 1000"),
+    ("rounding not half to even", "src/model/numbers.cpp", "return static_cast<long long>(std::nearbyint(value));",
+     "return static_cast<long long>(std::round(value));"),
+    # field entry and marks
+    ("minus sign twice", "src/ui/field_rules.cpp", "if (minus_allowed && key == '-' && text.find('-') != std::string::npos) key = 0;", ""),
+    ("separator in whole-unit fields", "src/ui/field_rules.cpp", "        if (!decimals) {\n            key = 0;\n            return;\n        }", ""),
+    ("upper bound of a field", "src/ui/field_rules.cpp", "    if (*v > hi) {", "    if (*v > hi + 1) {"),
+    ("leaving an unedited field corrects it", "src/ui/field_rules.cpp",
+     "    if (*v == c.g.image.cfg_value[static_cast<std::size_t>(index)]) return;\n", ""),
+    ("mark not set", "src/ui/change_marking.cpp", "std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form::kNormalText; }",
+     "std::uint32_t mark_if(bool) { return form::kNormalText; }"),
+    ("outside-range colour never shown", "src/ui/change_marking.cpp", "        color = form::kOutsideRange;", "        color = form::kNormalText;"),
+    ("address range", "src/ui/field_rules.cpp", "if (v > 63 || v < 1) {", "if (v > 64 || v < 1) {"),
+    # status window and read-out
+    ("no read-back after a write", "src/ui/status_window.cpp",
+     "k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils",
+     "k == model::kWriteExternalBlock || k == model::kWriteLedCoils"),
+    ("cancel leaves the write timer running", "src/ui/status_window.cpp",
+     "for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();",
+     "for (form::Timer* t : {&f.Timer3, &f.Timer5, &f.Timer6}) t->stop();"),
+    ("read-out does not lock editing", "src/ops/readout.cpp", "        lock_editing(c, true);", ""),
+    # files and settings
+    ("parameter file bit value taken from the label", "src/ui/parameter_file.cpp",
+     "        const std::string value = without_blanks(pieces[2]);", "        const std::string value = without_blanks(pieces[1]);"),
+    ("code page: euro sign", "src/store/code_page.cpp", "    0x20AC, 0,      0x201A,", "    0x20AD, 0,      0x201A,"),
+    # the simulated sensor
+    ("sim: coil packing", "sim/modbus_pdu.cpp", "| (1 << (i % 8))", "| (0x80 >> (i % 8))"),
+    ("sim: a register read beyond the map answered", "sim/modbus_pdu.cpp", "    if (!memory.holding_readable(r.first, r.count)) return exception_pdu(fn, kIllegalDataAddress);\n", ""),
+    ("sim: character time without the stop bit", "sim/line_timing.cpp", "+ parity_bits + settings.stop_bits;", "+ parity_bits;"),
+]
+
+
+def run(cmd, cwd, log):
+    with open(log, "a") as out:
+        return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode
+
+
+def main():
+    here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--scratch", default=os.path.join(here, "build-mutants"))
+    ap.add_argument("--only", nargs="*")
+    ap.add_argument("--list", action="store_true")
+    a = ap.parse_args()
+    faults = [f for f in FAULTS if f[2] is not None and (not a.only or f[0] in a.only)]
+    if a.list:
+        for name, path, _, _ in faults:
+            print(f"{name}  ({path})")
+        return 0
+
+    tree = os.path.join(a.scratch, "tree")
+    build = os.path.join(a.scratch, "build")
+    log = os.path.join(a.scratch, "log.txt")
+    shutil.rmtree(tree, ignore_errors=True)
+    os.makedirs(tree)
+    archive = subprocess.run(["git", "archive", "HEAD"], cwd=here, capture_output=True, check=True).stdout
+    subprocess.run(["tar", "-x", "-C", tree], input=archive, check=True)
+    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
+    open(log, "w").close()
+    if run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"] + launcher, tree, log) or \
+       run(["cmake", "--build", build, "-j2"], tree, log):
+        print(f"the unchanged tree does not build; see {log}")
+        return 1
+    suite = ["ctest", "-j2", "--timeout", "300", "--stop-on-failure"]
+    env_suite = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    if subprocess.run(suite, cwd=build, env=env_suite, stdout=subprocess.DEVNULL).returncode:
+        print("the suite fails on the unchanged tree")
+        return 1
+
+    uncaught, broken = [], []
+    for name, path, before, after in faults:
+        file = os.path.join(tree, path)
+        text = open(file, encoding="utf-8").read()
+        if text.count(before) != 1:
+            print(f"does not apply      {name} ({path})")
+            broken.append(name)
+            continue
+        started = time.monotonic()
+        open(file, "w", encoding="utf-8").write(text.replace(before, after))
+        try:
+            if run(["cmake", "--build", build, "-j2"], tree, log):
+                print(f"does not build      {name}")
+                broken.append(name)
+                continue
+            caught = subprocess.run(suite, cwd=build, env=env_suite, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL).returncode != 0
+            print(f"{'caught' if caught else 'NOT CAUGHT':<20}{name}  ({time.monotonic() - started:.0f} s)", flush=True)
+            if not caught:
+                uncaught.append(name)
+        finally:
+            open(file, "w", encoding="utf-8").write(text)
+    print(f"\n{len(faults) - len(uncaught) - len(broken)} of {len(faults)} faults caught")
+    for name in uncaught:
+        print(f"  not caught: {name}")
+    return 1 if broken else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
