@@ -161,9 +161,13 @@ def main():
                 print(f"does not build      {name}")
                 broken.append(name)
                 continue
-            caught = subprocess.run(suite, cwd=build, env=env_suite, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL).returncode != 0
-            print(f"{'caught' if caught else 'NOT CAUGHT':<20}{name}  ({time.monotonic() - started:.0f} s)", flush=True)
+            result = subprocess.run(suite, cwd=build, env=env_suite, capture_output=True, text=True)
+            caught = result.returncode != 0
+            # The test that failed first: the one that guards this fault.
+            by = next((l.split(": ", 1)[1].split(" ")[0] for l in result.stdout.splitlines()
+                       if "***" in l and ": " in l), "")
+            print(f"{'caught' if caught else 'NOT CAUGHT':<20}{name}  ({time.monotonic() - started:.0f} s) {by}",
+                  flush=True)
             if not caught:
                 uncaught.append(name)
         finally:

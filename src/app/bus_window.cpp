@@ -306,6 +306,8 @@ void BusWindow::refresh_start() {
     // in the list instead.
     refresh_messages_.texts.clear();
     p_.divert_messages(&refresh_messages_);
+    home_address_ = p_.frm_config.txt_Modbus_adress.text();
+    p_.g.image.address_lent = true;
     refresh_ask(first);
     p_.frm_config.chk_read_out.set_value(1);
     refresh_timer_.start();
@@ -317,6 +319,9 @@ void BusWindow::refresh_stop() {
     refresh_timer_.stop();
     p_.divert_messages(nullptr);
     p_.frm_config.chk_read_out.set_value(0);
+    // The main window is again the sensor whose values it shows.
+    p_.frm_config.txt_Modbus_adress.set_text(home_address_);
+    p_.g.image.address_lent = false;
     p_.trend_window.hold(false);
     show_state();
 }

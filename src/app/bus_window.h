@@ -76,6 +76,7 @@ private:
     CollectedMessages refresh_messages_;
     form::Timer refresh_timer_;
     bool refreshing_ = false;
+    std::string home_address_;  // the main window's, lent to the read-out
     std::size_t refresh_at_ = 0;
     std::int64_t asked_at_ms_ = 0;
 };

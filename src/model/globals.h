@@ -53,6 +53,10 @@ struct RegisterImage {
     // The port, line settings and device address the values came through:
     // reached the same way, the same sensor answers.
     std::string line;
+    // The bus window's read-out lends the device address to one listed
+    // sensor after another for their measured values; the values shown stay
+    // those of the sensor `line` names, and nothing is written meanwhile.
+    bool address_lent = false;
 };
 
 struct TransferState {

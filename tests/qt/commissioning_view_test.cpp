@@ -48,6 +48,9 @@ TEST_F(ViewTest, TheScanWindowFindsTheSimulatedSensor) {
     EXPECT_FALSE(scan.isVisible());
     EXPECT_EQ(widget<QLineEdit>("txt_Modbus_adress").text(), "1");
     EXPECT_EQ(widget<QComboBox>("Combo_Port_1").currentText(), "9600");
+    // The find is read at once.
+    ASSERT_TRUE(wait_until([&] { return program.g.transfer.request_kind == 0 && !program.frmState.loaded(); }, 10000));
+    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_3").text(), "1");
 
     // Escape closes it as the close button does: the model unloads it.
     widget<QAction>("AnsichtMenue_1").trigger();
