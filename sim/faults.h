@@ -20,6 +20,8 @@ struct Faults {
     // A second device at the same address answers too, a little later, with
     // the last data bit of every read answer the other way round.
     bool twin = false;
+    // On a network connection: it closes when half of a reply has gone out.
+    bool close_mid_reply = false;
     // Answer times that wander, as from a sensor busy with its own work: each
     // answer leaves answer_ms plus a random part of answer_spread_ms after
     // the request (instead of the minimum response time), an answer to a

@@ -1,9 +1,13 @@
 // vor3-sensor-sim: the simulated room sensor on a pseudo-terminal, so the
 // configuration program (or any Modbus master) can talk to it like to a
-// sensor on a serial adapter.
+// sensor on a serial adapter; or on a TCP port of the loopback address, as
+// behind a serial device server or a Modbus TCP gateway.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -26,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/mbap_session.h"
 #include "sim/pty_options.h"
 #include "sim/sensor_line.h"
 
@@ -129,21 +134,91 @@ double monotonic_ms() {
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
+// A TCP port on the loopback address only: nothing beyond this machine can
+// reach the simulated sensor.
+class Listener {
+public:
+    explicit Listener(int port) {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd_ < 0) throw system_failure("socket failed");
+        const int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            throw system_failure("cannot take TCP port " + std::to_string(port));
+        if (listen(fd_, 8) != 0) throw system_failure("listen failed");
+        socklen_t size = sizeof address;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+    }
+    ~Listener() { close(fd_); }
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+    int fd() const { return fd_; }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 class Server {
 public:
-    Server(int master, const PtyOptions& options)
-        : master_(master), sensor_(options.framing, options.addresses) {
+    explicit Server(const PtyOptions& options)
+        : sensor_(options.framing, options.addresses), modbus_tcp_(options.modbus_tcp) {
         sensor_.set_faults(options.faults);
+        close_mid_reply_ = options.faults.close_mid_reply;
         // The sensor's usual line settings: 8E1 for RTU, 7E1 for ASCII.
         const int data_bits = options.framing == Framing::Ascii ? 7 : 8;
         char_ms_ = char_time_ms({options.baud, 'E', data_bits, 1});
     }
 
-    // Serves requests until a stop signal arrives.
-    void run(const sigset_t& waiting_mask) {
+    // Serves the pseudo-terminal until a stop signal arrives.
+    void serve_terminal(int master, const sigset_t& waiting_mask) { serve(master, false, waiting_mask); }
+
+    // Serves the connections that come, one after the other (a serial
+    // device server has one line), until a stop signal arrives.
+    void serve_connections(const Listener& listener, const sigset_t& waiting_mask) {
         for (;;) {
-            pollfd fds[2] = {{master_, POLLIN, 0}, {control_, POLLIN, 0}};
-            pollfd& fd = fds[0];
+            if (!wait_for(listener.fd(), nullptr, waiting_mask)) return;
+            const int connection = accept4(listener.fd(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (connection < 0) continue;
+            const bool go_on = serve(connection, true, waiting_mask);
+            close(connection);
+            outgoing_.clear();
+            mbap_ = MbapSession();
+            if (!go_on) return;
+        }
+    }
+
+private:
+    struct Outgoing {
+        double due_ms;
+        char byte;
+        bool close_after = false;  // the connection closes once this byte is out
+    };
+
+    // Waits for input on `fd` (or the control channel) until `bound`;
+    // false when a stop signal came.
+    bool wait_for(int fd, const timespec* bound, const sigset_t& waiting_mask) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {control_, POLLIN, 0}};
+        if (ppoll(fds, control_ >= 0 ? 2 : 1, bound, &waiting_mask) < 0) {
+            if (errno == EINTR) return false;
+            throw system_failure("poll failed");
+        }
+        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) take_control();
+        revents_ = fds[0].revents;
+        return true;
+    }
+
+    // Serves one line; true when a network connection ended (closed by the
+    // far end, or by the fault that closes it), false on a stop signal.
+    bool serve(int fd, bool network, const sigset_t& waiting_mask) {
+        for (;;) {
             timespec timeout{};
             timespec* bound = nullptr;
             if (!outgoing_.empty()) {
@@ -152,34 +227,37 @@ public:
                 timeout = {static_cast<time_t>(whole / 1000), static_cast<long>(whole % 1000) * 1'000'000};
                 bound = &timeout;
             }
-            if (ppoll(fds, control_ >= 0 ? 2 : 1, bound, &waiting_mask) < 0) {
-                if (errno == EINTR) return;
-                throw system_failure("poll failed");
+            if (!wait_for(fd, bound, waiting_mask)) return false;
+            if (revents_ & POLLIN) {
+                if (!take_in(fd, network)) return true;
+            } else if (revents_ & (POLLERR | POLLHUP)) {
+                if (network) return true;
+                throw Failure("the pseudo-terminal failed");
             }
-            if (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) take_control();
-            if (fd.revents & POLLIN) take_in();
-            else if (fd.revents & (POLLERR | POLLHUP)) throw Failure("the pseudo-terminal failed");
-            send_due();
+            if (!send_due(fd, network)) return true;
         }
     }
 
-private:
-    struct Outgoing {
-        double due_ms;
-        char byte;
-    };
-
-    void take_in() {
+    // False when the far end of a connection has closed it.
+    bool take_in(int fd, bool network) {
         char buf[512];
-        const ssize_t n = read(master_, buf, sizeof buf);
-        if (n <= 0) return;
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n <= 0) return !network || (n < 0 && errno == EAGAIN);
         const double now = monotonic_ms();
-        for (const Reply& reply : sensor_.receive({buf, static_cast<std::size_t>(n)}, std::llround(now))) {
-            const double begin = std::max(now + reply.delay_ms, sensor_free_ms_);
-            const std::vector<double> times = byte_arrivals(reply, begin, char_ms_);
-            for (std::size_t i = 0; i < times.size(); ++i) outgoing_.push_back({times[i], reply.bytes[i]});
-            if (!times.empty()) sensor_free_ms_ = times.back();
-        }
+        const std::string_view bytes(buf, static_cast<std::size_t>(n));
+        const auto replies =
+            modbus_tcp_ ? mbap_.answers(bytes, sensor_, std::llround(now)) : sensor_.receive(bytes, std::llround(now));
+        for (const Reply& reply : replies) schedule(reply, now, network);
+        return true;
+    }
+
+    void schedule(const Reply& reply, double now, bool network) {
+        const double begin = std::max(now + reply.delay_ms, sensor_free_ms_);
+        const std::vector<double> times = byte_arrivals(reply, begin, char_ms_);
+        for (std::size_t i = 0; i < times.size(); ++i) outgoing_.push_back({times[i], reply.bytes[i]});
+        if (!times.empty()) sensor_free_ms_ = times.back();
+        if (network && close_mid_reply_ && times.size() >= 2)
+            outgoing_[outgoing_.size() - times.size() + times.size() / 2 - 1].close_after = true;
     }
 
     // Lines of fault switches on standard input replace the faults in force,
@@ -198,7 +276,10 @@ private:
             std::vector<std::string> words{std::istream_iterator<std::string>(line), {}};
             try {
                 const FaultLine set = parse_fault_line(words);
-                if (set.addresses.empty()) sensor_.set_faults(set.faults);
+                if (set.addresses.empty()) {
+                    sensor_.set_faults(set.faults);
+                    close_mid_reply_ = set.faults.close_mid_reply;
+                }
                 for (int a : set.addresses) sensor_.sensor(a).faults() = set.faults;
                 std::cout << "faults set" << std::endl;
             } catch (const std::exception& e) {
@@ -209,35 +290,54 @@ private:
         if (control_text_.size() > 4096) control_text_.clear();
     }
 
-    void send_due() {
+    // False when the connection is to close (a fault) or has gone.
+    bool send_due(int fd, bool network) {
         const double now = monotonic_ms();
         std::string due;
-        while (!outgoing_.empty() && outgoing_.front().due_ms <= now) {
+        bool closing = false;
+        while (!outgoing_.empty() && outgoing_.front().due_ms <= now && !closing) {
             due.push_back(outgoing_.front().byte);
+            closing = outgoing_.front().close_after;
             outgoing_.pop_front();
         }
         // When the client's input queue is full nobody is listening: like
         // on a line without a receiver, the bytes are lost.
-        if (!due.empty() && write(master_, due.data(), due.size()) < 0 && errno != EAGAIN)
+        if (!due.empty() && write(fd, due.data(), due.size()) < 0 && errno != EAGAIN) {
+            if (network) return false;
             throw system_failure("write failed");
+        }
+        return !closing;
     }
 
-    int master_;
     int control_ = STDIN_FILENO;
     std::string control_text_;
     SensorLine sensor_;
+    bool modbus_tcp_ = false;
+    MbapSession mbap_;
+    // The connection closes in the middle of each reply (a fault of the
+    // whole line: the server's, not a sensor's).
+    bool close_mid_reply_ = false;
     double char_ms_ = 1;
     double sensor_free_ms_ = 0;
+    short revents_ = 0;
     std::deque<Outgoing> outgoing_;
 };
 
 int run(const PtyOptions& options) {
     const sigset_t waiting_mask = stop_signals_while_waiting();
+    Server server(options);
+    if (options.tcp_port >= 0) {
+        // A client gone in the middle of a reply must not end the program.
+        signal(SIGPIPE, SIG_IGN);
+        Listener listener(options.tcp_port);
+        std::cout << (options.modbus_tcp ? "modbus-tcp" : "tcp") << "://127.0.0.1:" << listener.port() << std::endl;
+        server.serve_connections(listener, waiting_mask);
+        return 0;
+    }
     Terminal terminal;
     Link link(options.link, terminal.path());
-    Server server(terminal.master(), options);
     std::cout << terminal.path() << std::endl;
-    server.run(waiting_mask);
+    server.serve_terminal(terminal.master(), waiting_mask);
     return 0;
 }
 

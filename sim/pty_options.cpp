@@ -22,7 +22,7 @@ int whole_number(const std::string& name, const std::string& text, int lowest, i
 Framing framing_named(const std::string& text) {
     if (text == "rtu") return Framing::Rtu;
     if (text == "ascii") return Framing::Ascii;
-    throw std::invalid_argument("--mode needs rtu or ascii, not '" + text + "'");
+    throw std::invalid_argument("the framing is rtu or ascii (or modbus-tcp over --tcp), not '" + text + "'");
 }
 
 std::string noise_bytes(const std::string& text) {
@@ -35,7 +35,7 @@ std::string noise_bytes(const std::string& text) {
 
 bool is_switch(const std::string& name) {
     return name == "--silent" || name == "--bad-checksum" || name == "--duplicate" || name == "--echo" ||
-           name == "--twin";
+           name == "--twin" || name == "--close-mid-reply";
 }
 
 // Takes one option (and its value) at args[i]; false when it is not one of
@@ -46,6 +46,7 @@ bool take_fault(const std::string& name, const std::string& value, Faults& f) {
     else if (name == "--duplicate") f.duplicate = true;
     else if (name == "--twin") f.twin = true;
     else if (name == "--echo") f.echo = true;
+    else if (name == "--close-mid-reply") f.close_mid_reply = true;
     else if (name == "--noise") f.noise_before = noise_bytes(value);
     else if (name == "--split") f.split_parts = whole_number(name, value, 1, 256);
     else if (name == "--split-gap") f.split_gap_ms = whole_number(name, value, 0, 60'000);
@@ -118,6 +119,10 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args) {
     walk(args, plain_switch, [&](const std::string& name, const std::string& value) {
         if (name == "--help" || name == "-h") options.help = true;
         else if (name == "--mode") options.framing = framing_named(value);
+        else if (name == "--framing") {
+            options.modbus_tcp = value == "modbus-tcp";
+            if (!options.modbus_tcp) options.framing = framing_named(value);
+        } else if (name == "--tcp") options.tcp_port = whole_number(name, value, 0, 65535);
         else if (name == "--address") options.addresses = address_list(name, value);
         else if (name == "--baud") options.baud = whole_number(name, value, 50, 4'000'000);
         else if (name == "--link") {
@@ -126,11 +131,17 @@ PtyOptions parse_pty_options(const std::vector<std::string>& args) {
         } else return take_fault(name, value, options.faults);
         return true;
     });
+    if (options.tcp_port < 0 && options.modbus_tcp)
+        throw std::invalid_argument("--framing modbus-tcp needs --tcp");
+    if (options.tcp_port >= 0 && !options.link.empty()) throw std::invalid_argument("--link needs a pseudo-terminal");
+    // The gateway hands the sensor RTU frames.
+    if (options.modbus_tcp) options.framing = Framing::Rtu;
     return options;
 }
 
 std::string pty_usage() {
     return "usage: vor3-sensor-sim [--mode rtu|ascii] [--address LIST] [--baud B] [--link PATH] [FAULTS]\n"
+           "       vor3-sensor-sim --tcp PORT [--framing rtu|ascii|modbus-tcp] [--address LIST] [--baud B] [FAULTS]\n"
            "\n"
            "Simulates the VOR3-UZ485-Uvarod-OR2 room sensor as a Modbus slave on a\n"
            "pseudo-terminal and prints the terminal's path as the first line.\n"
@@ -141,6 +152,12 @@ std::string pty_usage() {
            "                    as location id: 1,5,37 or 1-30\n"
            "  --baud B          line speed the replies are paced at (default 9600)\n"
            "  --link PATH       also make PATH a symbolic link to the terminal\n"
+           "  --tcp PORT        serve TCP connections on the loopback address instead,\n"
+           "                    one after the other, as a serial device server does (0:\n"
+           "                    any free port); the first line is the port to name, such\n"
+           "                    as tcp://127.0.0.1:5020\n"
+           "  --framing F       rtu or ascii as --mode, or modbus-tcp: the sensor behind\n"
+           "                    a Modbus TCP gateway (MBAP headers, the address as unit)\n"
            "  --help            show this text\n"
            "\n"
            "Faults, for trying how a master copes:\n"
@@ -161,6 +178,8 @@ std::string pty_usage() {
            "  --duplicate       send every reply twice\n"
            "  --twin            a second device at the address answers too, differently\n"
            "  --echo            send the request back ahead of the reply\n"
+           "  --close-mid-reply over TCP: close the connection when half a reply has gone\n"
+           "  Over modbus-tcp, --bad-checksum sends the reply under a wrong transaction.\n"
            "\n"
            "A line of fault switches on standard input replaces the faults in force\n"
            "(an empty line clears them); each line is answered with \"faults set\".\n"

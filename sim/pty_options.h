@@ -12,6 +12,12 @@ struct PtyOptions {
     std::vector<int> addresses = {1};  // one sensor at each, on the one line
     int baud = 9600;
     std::string link;  // empty: no symbolic link
+    // A TCP port on the loopback address to serve instead of a
+    // pseudo-terminal (0: any free one); -1: a pseudo-terminal.
+    int tcp_port = -1;
+    // Over TCP, requests and replies carry MBAP headers instead of a serial
+    // framing, as from a Modbus TCP gateway.
+    bool modbus_tcp = false;
     Faults faults;
     bool help = false;
 };

@@ -13,6 +13,8 @@ struct Reply {
     int delay_ms = 0;                     // from the end of the request to the first byte
     std::vector<std::size_t> piece_ends;  // end offset of each piece; the last is bytes.size()
     int piece_gap_ms = 0;                 // pause before each piece after the first
+    std::size_t frame_at = 0;             // where the frame begins, after any noise
+    bool bad_checksum = false;            // the frame's checksum was spoiled on purpose
 };
 
 // Whatever answers on a simulated line: one sensor, or a line of several.

@@ -30,7 +30,10 @@ void SimPort::set_settings(const std::string& settings) {
 void SimPort::set_open(bool open) {
     if (open && vanished_) throw link::PortError(link::kPortInvalid, "the simulated port has vanished", false, kDevice);
     open_ = open;
-    if (!open_) arriving_.clear();
+    if (!open_) {
+        arriving_.clear();
+        mbap_ = MbapSession();
+    }
 }
 
 void SimPort::set_vanished(bool vanished) {
@@ -52,7 +55,8 @@ void SimPort::write(std::string_view bytes) {
         const auto& l = *sensor_line_;
         if (l.baud != settings_.baud || l.parity != settings_.parity || l.data_bits != settings_.data_bits) return;
     }
-    for (const Reply& reply : sensor_.receive(bytes, heard_at)) schedule(reply, end, char_ms);
+    const auto replies = carrier_ == link::Carrier::ModbusTcp ? mbap_.answers(bytes, sensor_, heard_at) : sensor_.receive(bytes, heard_at);
+    for (const Reply& reply : replies) schedule(reply, end, char_ms);
 }
 
 // The sensor has one transmitter: a reply waits for the previous one.

@@ -7,6 +7,7 @@
 
 #include "form/clock.h"
 #include "link/serial_port.h"
+#include "sim/mbap_session.h"
 #include "sim/simulated_sensor.h"
 
 namespace vor3::sim {
@@ -41,6 +42,16 @@ public:
     // cannot be opened; bytes on the way are lost.
     void set_vanished(bool vanished);
     bool vanished() const { return vanished_; }
+    // The sensor behind a network port reached over a connection with this
+    // round trip: a serial device server passes the frames unchanged, to a
+    // Modbus TCP gateway requests and replies carry MBAP headers (replies
+    // paced at the line's speed either way, as from the serial side).
+    void set_carrier(link::Carrier carrier, std::int64_t round_trip_ms) {
+        carrier_ = carrier;
+        round_trip_ms_ = round_trip_ms;
+    }
+    link::Carrier carrier() const override { return carrier_; }
+    std::int64_t round_trip_ms() const override { return round_trip_ms_; }
 
 private:
     struct Arrival {
@@ -58,6 +69,9 @@ private:
     bool open_ = false;
     bool vanished_ = false;
     std::optional<link::SerialSettings> sensor_line_;
+    link::Carrier carrier_ = link::Carrier::SerialLine;
+    std::int64_t round_trip_ms_ = -1;
+    MbapSession mbap_;
     double line_free_ms_ = 0;    // end of the last request on the line
     double sensor_free_ms_ = 0;  // end of the sensor's last reply
     std::deque<Arrival> arriving_;

@@ -112,6 +112,8 @@ Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bo
     reply.delay_ms = answer_delay(repeat);
     reply.piece_ends = piece_ends(reply.bytes.size(), faults_.split_parts);
     reply.piece_gap_ms = faults_.split_gap_ms;
+    reply.frame_at = faults_.noise_before.size();
+    reply.bad_checksum = faults_.bad_checksum;
     return reply;
 }
 

@@ -146,5 +146,33 @@ for baud in 9600 57600; do
   done
 done
 rm -f "$file"
+# Whole reads over the loopback network: through a serial device server in
+# both framings and through a Modbus TCP gateway, against the schedule of the
+# same read on a line at 9600 baud (the simulated sensor paces its replies
+# so). exchange_ms sums each request's time to its answer in --trace: what
+# the sensor itself took; faster is how many times the schedule that is.
+echo
+printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' port run wall_ms schedule_ms ratio net exchange_ms faster
+for framing in rtu ascii modbus-tcp; do
+  out="$(mktemp)"
+  "$build/vor3-sensor-sim" --tcp 0 --framing "$framing" > "$out" &
+  sim=$!
+  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
+  port="$(head -n 1 "$out")"
+  rm -f "$out"
+  mode=rtu
+  [ "$framing" = ascii ] && mode=ascii
+  schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud 9600)"
+  for run in $(seq "$runs"); do
+    timed_cli read --port "$port" --mode "$mode"
+    exchange="$("$build/vor3-cli" read --port "$port" --mode "$mode" --trace 2>&1 >/dev/null |
+      awk '$2 == "ms" && $3 == "TX" { sent = $1 } $2 == "ms" && $3 == "RX" && sent >= 0 { sum += $1 - sent; sent = -1 }
+           END { print sum + 0 }')"
+    printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' "$framing" "$run" "$wall" "$schedule" "$(ratio "$wall" "$schedule")" \
+      "$(net "$wall" "$schedule")" "$exchange" "$(awk -v s="$schedule" -v e="$exchange" 'BEGIN { printf "%.1f", (e > 0 ? s / e : 0) }')"
+  done
+  stop_sensor
+done
+
 echo
 QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/vor3-bench-idle" 10 2>/dev/null

@@ -260,9 +260,7 @@ void BusWindow::show_state() {
         const auto& line = sc.line();
         w_.prg_bus.set_range(0, std::max(1, sc.total()));
         w_.prg_bus.set_value(sc.tried());
-        const std::string trying =
-            text(Caption::scan_trying, {line.mode, line.baud, std::string(1, line.parity), std::to_string(sc.address())});
-        state = text(Caption::bus_searching, {trying});
+        state = text(Caption::bus_searching, {ui::scan_trying(line, sc.address(), p_.g.lang.language)});
     } else if (running && !run_->results().empty()) {
         const auto& results = run_->results();
         const std::size_t at = std::min(run_->current(), results.size() - 1);

@@ -36,8 +36,10 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
     if (!messages_.texts.empty()) {
         notes.push_back(messages_.texts.back());
         if (!p_.g.link.port_open) return Outcome::PortFailed;
-        // A refused read-out has ended; there is nothing more to wait for.
-        if (p_.frm_config.chk_read_out.value() == 0) return stop();
+        // A read-out refused by the sensor, or cut by a connection the
+        // gateway closed, has ended before its count: nothing more to wait
+        // for, and not done.
+        if (p_.frm_config.chk_read_out.value() == 0) return Outcome::NoAnswer;
     }
     if (o_.count > 0 && readings_ >= o_.count) return Outcome::Done;
     const int give_up_s = o_.give_up_s.value_or(CliOptions::kGiveUpSeconds);

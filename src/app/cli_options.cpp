@@ -3,6 +3,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "link/network_address.h"
 #include "model/address_list.h"
 
 namespace vor3::app {
@@ -26,8 +27,12 @@ const char* const kCliUsage =
     "        per address follows the data; Ctrl+C stops after the sensor in progress.\n"
     "  --trace on any command writes every frame over the line to standard error;\n"
     "  --echo drops the echo of each request, for adapters that hear themselves.\n"
-    "  PORT: a device path (/dev/ttyUSB0), a name from the port list, or 'sim' for the\n"
-    "        built-in simulated sensor.\n"
+    "  PORT: a device path (/dev/ttyUSB0), a name from the port list, 'sim' for the\n"
+    "        built-in simulated sensor, or a network port: tcp://HOST:PORT for a\n"
+    "        serial device server that passes the frames unchanged (--baud is then\n"
+    "        the pace of its serial side), modbus-tcp://HOST[:PORT] for a Modbus TCP\n"
+    "        gateway (port 502 unless given; --address is the unit identifier).\n"
+    "        HOST is a name, an IPv4 address or an IPv6 address in brackets.\n"
     "  read:    prints every field of the device as the window shows it.\n"
     "  write:   reads the device, enters each VALUE into the field NAME as printed by\n"
     "           read (txt_data_cfg(4)=900, chk_cfg(2)=0, txt_data_in(0)=21.5; \",\" also\n"
@@ -42,12 +47,16 @@ const char* const kCliUsage =
     "           speichern\" does.\n"
     "  scan:    looks for sensors: each framing, baud rate and parity (or only those\n"
     "           given) and each address 1 to 63; prints one line of link options per\n"
-    "           sensor found (exit 3 when none answers).\n"
+    "           sensor found (exit 3 when none answers), and warns of an address\n"
+    "           that gave two different answers. Over the network: each framing\n"
+    "           and address (only the unit identifiers 1 to 63 on a gateway), each\n"
+    "           try as long as the connection's round trip and the sensor need.\n"
     "  registry: the installation's settings (Pfad, Language, Version); set\n"
     "           Language 1033 for English, 1031 for German.\n"
     "  Exit status: 0 done, 1 usage or a refused value or file (nothing sent), or a\n"
-    "  file or setting not stored, 2 port not available, 3 no or incomplete answer,\n"
-    "  4 written but the read-back differs; over several sensors, the highest.\n";
+    "  file or setting not stored, 2 port not available or no connection made, 3 no\n"
+    "  or incomplete answer or the connection closed during the transfer, 4 written\n"
+    "  but the read-back differs; over several sensors, the highest.\n";
 
 namespace {
 
@@ -82,6 +91,9 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.json = true;
         } else if (a == "--port") {
             o.port = value();
+            if (link::names_network_port(o.port) && !link::parse_network_port(o.port))
+                throw std::invalid_argument("--port takes tcp://HOST:PORT or modbus-tcp://HOST[:PORT], not '" + o.port +
+                                            "'");
         } else if (a == "--baud") {
             o.baud = value();
             o.baud_given = true;

@@ -1,5 +1,7 @@
 #include "app/cli_scan.h"
 
+#include "ui/scan_window.h"
+
 namespace vor3::app {
 
 namespace {
@@ -24,9 +26,13 @@ ops::ScanPlan scan_plan(const CliOptions& o) {
 
 std::string format_finds(const std::vector<ops::ScanFind>& finds) {
     std::string out;
-    for (const auto& f : finds)
-        out += "--mode " + lower(f.line.mode) + " --baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) +
-               " --address " + std::to_string(f.address) + "\n";
+    for (const auto& f : finds) {
+        // Over the network only what the scan tried is named.
+        if (!f.line.mode.empty()) out += "--mode " + lower(f.line.mode) + " ";
+        if (!f.line.baud.empty())
+            out += "--baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) + " ";
+        out += "--address " + std::to_string(f.address) + "\n";
+    }
     return out;
 }
 
@@ -34,11 +40,20 @@ std::string format_finds_json(const std::vector<ops::ScanFind>& finds) {
     std::string out = "[";
     for (std::size_t i = 0; i < finds.size(); ++i) {
         const auto& f = finds[i];
-        out += (i ? ",\n  " : "\n  ");
-        out += "{\"mode\": \"" + lower(f.line.mode) + "\", \"baud\": " + f.line.baud + ", \"parity\": \"" +
-               std::string(1, f.line.parity) + "\", \"address\": " + std::to_string(f.address) + "}";
+        out += (i ? ",\n  {" : "\n  {");
+        if (!f.line.mode.empty()) out += "\"mode\": \"" + lower(f.line.mode) + "\", ";
+        if (!f.line.baud.empty())
+            out += "\"baud\": " + f.line.baud + ", \"parity\": \"" + std::string(1, f.line.parity) + "\", ";
+        out += "\"address\": " + std::to_string(f.address) + (f.conflict ? ", \"conflict\": true}" : "}");
     }
     return out + (finds.empty() ? "]\n" : "\n]\n");
+}
+
+std::vector<std::string> conflict_notes(const std::vector<ops::ScanFind>& finds, const std::string& language) {
+    std::vector<std::string> notes;
+    for (const auto& f : finds)
+        if (f.conflict) notes.push_back(ui::scan_entry(f, language));
+    return notes;
 }
 
 }  // namespace vor3::app

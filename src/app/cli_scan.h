@@ -16,5 +16,8 @@ ops::ScanPlan scan_plan(const CliOptions& o);
 std::string format_finds(const std::vector<ops::ScanFind>& finds);
 // The same as one JSON array.
 std::string format_finds_json(const std::vector<ops::ScanFind>& finds);
+// A warning for each find where two different answers came from one
+// address: the lines above stay link options a script can use.
+std::vector<std::string> conflict_notes(const std::vector<ops::ScanFind>& finds, const std::string& language);
 
 }  // namespace vor3::app

@@ -10,10 +10,16 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
     : frm_config(clock),
       frmState(clock),
       messages_(msg),
-      // The traffic is recorded nearest the line, echo and all; the reader
-      // sees what is left once an echo is dropped.
+      // The traffic is recorded nearest the line, echo and all (and, to a
+      // Modbus TCP gateway, as the network carries it); the reader sees
+      // what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
-      echo_filter_(traffic_port_, [this] { return g.link.suppress_echo; }),
+      gateway_port_(traffic_port_,
+                    [this](link::ModbusTcpPort::Drop why) {
+                        note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
+                                                                          : link::TrafficEntry::Kind::WrongHeader);
+                    }),
+      echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
       ctx{g, frm_config, frmState, echo_filter_, messages_, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
@@ -22,16 +28,20 @@ Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
     // The traffic reads each reply in the layout of the request it answers.
     traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };
     // The traffic shows the reply above as it came; say it was not taken.
-    ctx.answer_not_taken = [this, &clock](bool answered_already) {
-        link::TrafficEntry note;
-        note.at_ms = clock.now_ms();
-        note.kind = answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited;
-        traffic.add(std::move(note));
+    ctx.answer_not_taken = [this](bool answered_already) {
+        note(answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited);
     };
     bus_window_ = std::make_unique<BusWindow>(*this, frmBus);
 }
 
 Program::~Program() = default;
+
+void Program::note(link::TrafficEntry::Kind kind) {
+    link::TrafficEntry entry;
+    entry.at_ms = ctx.clock.now_ms();
+    entry.kind = kind;
+    traffic.add(std::move(entry));
+}
 
 void Program::Main() {
     auto& link = g.link;

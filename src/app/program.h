@@ -14,6 +14,7 @@
 #include "link/context.h"
 #include "link/serial_port.h"
 #include "link/echo_filter.h"
+#include "link/modbus_tcp_port.h"
 #include "link/traffic.h"
 #include "model/globals.h"
 #include "ui/scan_window.h"
@@ -82,9 +83,13 @@ public:
     link::TrafficRecord traffic;
 
 private:
+    // A line in the traffic about the frame above it.
+    void note(link::TrafficEntry::Kind kind);
+
     NoPlatform none_;
     MessageRoute messages_;
     link::TrafficPort traffic_port_;
+    link::ModbusTcpPort gateway_port_;
     link::EchoFilter echo_filter_;
 
 public:

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +15,24 @@ enum PortErrorNumber : int {
     kPortSettingsRefused = 8015,
     kPortNotOpen = 8018,
     kPortIoFailed = 8020,       // a write or read failed: the port is gone
+    // A network port: a connection that cannot be made...
+    kHostNotFound = 8030,       // the name is not known
+    kConnectionRefused = 8031,  // nothing takes connections at that port
+    kConnectTimedOut = 8032,    // no answer within the connect time-out
+    kHostUnreachable = 8033,    // no way to the host
+    // ...and one the gateway closed while a transfer was under way; the
+    // next request connects again.
+    kConnectionClosed = 8034,
+};
+
+// A connection to a network port could not be made (as opposed to one lost).
+constexpr bool connection_not_made(int number) { return number >= kHostNotFound && number <= kHostUnreachable; }
+
+// What carries the bytes of a port.
+enum class Carrier {
+    SerialLine,     // a serial port
+    SerialServer,   // tcp://: a transparent serial device server
+    ModbusTcp,      // modbus-tcp://: a gateway that takes Modbus TCP
 };
 
 struct PortError : std::runtime_error {
@@ -52,6 +71,12 @@ public:
     virtual void write(std::string_view bytes) = 0;
     virtual int waiting_count() = 0;
     virtual std::string read_all() = 0;
+
+    // What carries the bytes of the port chosen, known before it opens.
+    virtual Carrier carrier() const { return Carrier::SerialLine; }
+    // The round trip to a network port as measured when it connected; -1
+    // where none is known (a serial port, or not connected yet).
+    virtual std::int64_t round_trip_ms() const { return -1; }
 };
 
 // A port that hands every call to another; ports that change or watch what
@@ -71,6 +96,8 @@ public:
     void write(std::string_view bytes) override { inner_.write(bytes); }
     int waiting_count() override { return inner_.waiting_count(); }
     std::string read_all() override { return inner_.read_all(); }
+    Carrier carrier() const override { return inner_.carrier(); }
+    std::int64_t round_trip_ms() const override { return inner_.round_trip_ms(); }
 
 protected:
     SerialPort& inner_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/hex.h"
+#include "link/mbap.h"
 #include "model/captions.h"
 #include "model/register_map.h"
 
@@ -46,6 +47,7 @@ bool ascii_sums_up(const std::string& frame) {
 
 // Address to data, without checksum and framing.
 std::string pdu_of(const TrafficEntry& e) {
+    if (e.mode == "MBAP") return std::string(mbap_adu(e.bytes));
     if (e.mode == "ASCII") {
         std::string bytes;
         if (e.bytes.size() < 5 || !hex_to_bytes(e.bytes.substr(1, e.bytes.size() - 3), bytes)) return {};
@@ -151,6 +153,7 @@ TrafficPort::TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& r
     : ForwardingPort(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
 
 std::string TrafficPort::mode() const {
+    if (inner_.carrier() == Carrier::ModbusTcp) return "MBAP";
     if (last_request_.empty()) return mode_();
     const bool ascii = last_request_.front() == ':' && last_request_.size() > 2 &&
                        last_request_.compare(last_request_.size() - 2, 2, "\r\n") == 0;
@@ -203,8 +206,36 @@ std::string TrafficPort::read_all() {
     return data;
 }
 
+// Modbus TCP frames say their own length; where a header cannot be one,
+// nothing tells where the next frame begins, and the rest is noise.
+void TrafficPort::cut_mbap_frames(Cut when) {
+    std::size_t start = 0;
+    while (start < heard_.size()) {
+        const std::string_view rest = std::string_view(heard_).substr(start);
+        const int length = mbap_frame_length(rest);
+        if (length < 0) {
+            add(false, std::string(rest), TrafficEntry::Kind::Noise);
+            start = heard_.size();
+        } else if (length > 0 && static_cast<std::size_t>(length) <= rest.size()) {
+            add(false, std::string(rest.substr(0, static_cast<std::size_t>(length))), TrafficEntry::Kind::Frame);
+            start += static_cast<std::size_t>(length);
+        } else {
+            if (when == Cut::Closing) {
+                add(false, std::string(rest), TrafficEntry::Kind::Noise);
+                start = heard_.size();
+            }
+            break;
+        }
+    }
+    heard_.erase(0, start);
+}
+
 void TrafficPort::cut_frames(Cut when) {
     using Kind = TrafficEntry::Kind;
+    if (mode() == "MBAP") {
+        cut_mbap_frames(when);
+        return;
+    }
     const bool ascii = mode() == "ASCII";
     std::size_t start = 0, i = 0;
     auto take = [&](std::size_t at, std::size_t length, Kind kind) {
@@ -274,16 +305,22 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     case TrafficEntry::Kind::BadChecksum: return model::caption(Caption::traffic_bad_checksum, language);
     case TrafficEntry::Kind::StaleAnswer: return model::caption(Caption::traffic_stale_answer, language);
     case TrafficEntry::Kind::NotAwaited: return model::caption(Caption::traffic_not_awaited, language);
+    case TrafficEntry::Kind::WrongTransaction: return model::caption(Caption::traffic_wrong_transaction, language);
+    case TrafficEntry::Kind::WrongHeader: return model::caption(Caption::traffic_wrong_header, language);
     case TrafficEntry::Kind::Frame: break;
     }
     const std::string pdu = pdu_of(e);
     if (pdu.size() < 2) return model::caption(Caption::traffic_noise, language);
-    return e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
+    const std::string meaning = e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
+    if (e.mode != "MBAP") return meaning;
+    return model::caption(Caption::traffic_mbap, language,
+                          {std::to_string(mbap_transaction(e.bytes)), std::to_string(static_cast<unsigned char>(pdu[0])),
+                           meaning});
 }
 
 std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time) {
     char head[64];
-    const bool note = e.kind == TrafficEntry::Kind::StaleAnswer || e.kind == TrafficEntry::Kind::NotAwaited;
+    const bool note = e.bytes.empty() && e.kind != TrafficEntry::Kind::Frame;
     const char* direction = note ? "--" : e.sent ? "TX" : "RX";
     if (time.empty())
         std::snprintf(head, sizeof head, "%10lld ms  %s  ", static_cast<long long>(e.at_ms), direction);

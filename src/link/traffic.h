@@ -21,11 +21,14 @@ struct TrafficEntry {
         Echo,         // our own request heard back (a half-duplex adapter)
         StaleAnswer,  // no bytes: the answer before was to a request answered already
         NotAwaited,   // no bytes: the answer before answers no request outstanding
+        // No bytes: a Modbus TCP answer dropped before the reader saw it...
+        WrongTransaction,  // ...its transaction is no request's outstanding
+        WrongHeader,       // ...its protocol identifier, length or unit does not fit
     };
     std::uint64_t number = 0;  // counts every entry ever recorded, from 1
     std::int64_t at_ms = 0;
     bool sent = false;
-    std::string mode;   // "RTU" or "ASCII": how the bytes are framed
+    std::string mode;   // "RTU", "ASCII" or "MBAP" (Modbus TCP): how the bytes are framed
     std::string bytes;  // as on the line
     Kind kind = Kind::Frame;
     // For a reply: the first register the request it answers read, so that
@@ -90,8 +93,10 @@ private:
     // all of it is.
     enum class Cut { Reading, Sending, Closing };
     void cut_frames(Cut when);
-    // The framing of what passes: that of the last request written (a scan
-    // changes it under the window's settings), else the window's.
+    void cut_mbap_frames(Cut when);
+    // The framing of what passes: Modbus TCP's to a gateway, else that of
+    // the last request written (a scan changes it under the window's
+    // settings), else the window's.
     std::string mode() const;
 
     form::Clock& clock_;

@@ -52,6 +52,10 @@ constexpr Row kRows[] = {
     {C::scan_found, "Gefunden: {1}", "Found: {1}"},
     {C::scan_none, "Kein Sensor gefunden.", "No sensor found."},
     {C::scan_entry, "{1}, {2} Baud, {3}, Adresse {4}", "{1}, {2} baud, {3}, address {4}"},
+    {C::scan_framing, "{1}, Adresse {2}", "{1}, address {2}"},
+    {C::scan_unit, "Unit-ID {1}", "unit {1}"},
+    {C::scan_conflict, "{1} – zwei verschiedene Antworten: vielleicht ein Adresskonflikt",
+     "{1} – two different answers: perhaps an address conflict"},
     {C::scan_stops_readout,
      "Die Ausgaberegister werden gerade zyklisch gelesen. Die Suche beendet das und schließt den Port.\n"
      "Trotzdem suchen?",
@@ -104,6 +108,12 @@ constexpr Row kRows[] = {
     {C::traffic_echo, "Echo der Anfrage", "echo of the request"},
     {C::traffic_stale_answer, "Antwort darüber verworfen: die Anfrage war schon beantwortet",
      "answer above dropped: its request was answered already"},
+    {C::traffic_wrong_transaction, "Antwort darüber verworfen: keine offene Anfrage hat ihre Transaktionsnummer",
+     "answer above dropped: no request outstanding has its transaction identifier"},
+    {C::traffic_wrong_header,
+     "Antwort darüber verworfen: Protokollkennung, Länge oder Unit-ID passen nicht zur Anfrage",
+     "answer above dropped: its protocol identifier, length or unit identifier does not fit the request"},
+    {C::traffic_mbap, "Transaktion {1}, Unit-ID {2} – {3}", "transaction {1}, unit {2} – {3}"},
     {C::traffic_not_awaited, "Antwort darüber nicht genommen: sie beantwortet keine offene Anfrage",
      "answer above not taken: it answers no request outstanding"},
     {C::traffic_bad_checksum, "Prüfsumme falsch", "checksum wrong"},
@@ -251,7 +261,11 @@ constexpr Row kRows[] = {
     {C::exception_3, "unzulässiger Datenwert", "illegal data value"},
     {C::exception_4, "Gerätefehler", "device failure"},
     {C::exception_6, "Gerät beschäftigt", "device busy"},
+    {C::exception_10, "Gateway: Pfad nicht verfügbar", "gateway path unavailable"},
+    {C::exception_11, "Gateway: Zielgerät antwortet nicht", "gateway target device failed to respond"},
     {C::exception_other, "unbekannte Ausnahme", "unknown exception"},
+    {C::msg_gateway_exception, "Das Gateway erreicht keinen Sensor unter der Adresse {1}: Modbus-Ausnahme {2} ({3}).",
+     "The gateway reaches no sensor at address {1}: Modbus exception {2} ({3})."},
     {C::confirm_identical_title, "Identische Parameter", "Identical parameters"},
     {C::confirm_identical_text, "Parameter sind identisch!\nTrotzdem Parameter zum Gerät übertragen?",
      "Parameters are identical!\nTransfer them to the device anyway?"},
@@ -336,6 +350,15 @@ constexpr Row kRows[] = {
      "The port {1} does not take these settings."},
     {C::port_gone, "Der Port {1} ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?",
      "The port {1} is gone. Was the adapter unplugged or the program at its other end ended?"},
+    {C::net_host_not_found, "Den Rechner in {1} kennt das Netz nicht (Name nicht gefunden).",
+     "The network does not know the host of {1} (name not found)."},
+    {C::net_refused, "{1} lehnt die Verbindung ab: Dort nimmt nichts Verbindungen an.",
+     "{1} refused the connection: nothing takes connections there."},
+    {C::net_timed_out, "{1} antwortet nicht auf den Verbindungsaufbau (nach {2} s aufgegeben).",
+     "{1} did not answer the connection request (gave up after {2} s)."},
+    {C::net_unreachable, "{1} ist im Netz nicht erreichbar.", "{1} cannot be reached on the network."},
+    {C::net_closed, "{1} hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage verbindet neu.",
+     "{1} closed the connection during the transfer. The next request connects again."},
 };
 
 constexpr bool rows_in_order() {
@@ -376,6 +399,8 @@ Caption exception_caption(int code) {
     case 3: return Caption::exception_3;
     case 4: return Caption::exception_4;
     case 6: return Caption::exception_6;
+    case 10: return Caption::exception_10;
+    case 11: return Caption::exception_11;
     default: return Caption::exception_other;
     }
 }

@@ -45,6 +45,9 @@ enum class Caption : int {
     scan_found,
     scan_none,
     scan_entry,
+    scan_framing,
+    scan_unit,
+    scan_conflict,
     scan_stops_readout,
     // The bus window and the jobs over several sensors
     AnsichtMenue_5,
@@ -91,6 +94,9 @@ enum class Caption : int {
     traffic_noise,
     traffic_echo,
     traffic_stale_answer,
+    traffic_wrong_transaction,
+    traffic_wrong_header,
+    traffic_mbap,
     traffic_not_awaited,
     traffic_bad_checksum,
     frmTraffic,
@@ -212,7 +218,10 @@ enum class Caption : int {
     exception_3,
     exception_4,
     exception_6,
+    exception_10,
+    exception_11,
     exception_other,
+    msg_gateway_exception,
     confirm_identical_title,
     confirm_identical_text,
     confirm_ok,
@@ -263,6 +272,11 @@ enum class Caption : int {
     port_busy,
     port_settings_refused,
     port_gone,
+    net_host_not_found,
+    net_refused,
+    net_timed_out,
+    net_unreachable,
+    net_closed,
     Count
 };
 

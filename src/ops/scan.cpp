@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "link/hex.h"
 #include "link/transmit.h"
 #include "model/globals.h"
 #include "model/register_map.h"
+#include "reply/reader.h"
 
 namespace vor3::ops {
 
@@ -14,6 +16,11 @@ namespace {
 
 // What a USB adapter may hold a reply back before passing it on.
 constexpr double kAdapterLatencyMs = 30;
+// The round trip assumed on a network port until its connection has
+// measured one.
+constexpr std::int64_t kUnknownRoundTripMs = 100;
+// How often a try on a network port looks whether it is settled.
+constexpr std::int64_t kNetworkPollMs = 10;
 // The request (register 6, one register) and its reply, in RTU bytes.
 constexpr int kRequestBytes = 8;
 constexpr int kReplyBytes = 7;
@@ -28,34 +35,46 @@ int data_bits_of(const LineSetting& line, std::optional<int> forced) {
     return forced.value_or(line.mode == "ASCII" ? 7 : 8);
 }
 
-// An answer of any kind from `address`: register 6's value, or a refusal,
-// which tells as much that a sensor is there.
-bool rtu_answer(const std::string& b, std::size_t i, int& address) {
-    if (i + 5 > b.size()) return false;
-    address = static_cast<unsigned char>(b[i]);
-    const int function = static_cast<unsigned char>(b[i + 1]);
-    if (function == 0x83) return link::crc16(std::string_view(b).substr(i, 5)) == 0;
-    return function == 0x03 && i + 7 <= b.size() && static_cast<unsigned char>(b[i + 2]) == 2 &&
-           link::crc16(std::string_view(b).substr(i, 7)) == 0;
+// An answer of any kind: register 6's value, or a refusal, which tells as
+// much that a sensor is there. Its bytes from the address to the checksum,
+// or nothing.
+// A gateway's refusal: no sensor answered it at that address.
+bool from_gateway(const std::string& answer) {
+    const int code = static_cast<unsigned char>(answer[2]);
+    return static_cast<unsigned char>(answer[1]) == 0x83 &&
+           (code == reply::kGatewayPathUnavailable || code == reply::kGatewayTargetFailed);
 }
 
-bool ascii_answer(const std::string& text, std::size_t colon, int& address) {
+std::optional<std::string> rtu_answer(const std::string& b, std::size_t i) {
+    if (i + 5 > b.size()) return std::nullopt;
+    const int function = static_cast<unsigned char>(b[i + 1]);
+    const std::size_t length = function == 0x83 ? 5 : 7;
+    if (function != 0x83 && (function != 0x03 || i + 7 > b.size() || static_cast<unsigned char>(b[i + 2]) != 2))
+        return std::nullopt;
+    const std::string_view frame = std::string_view(b).substr(i, length);
+    if (link::crc16(frame) != 0) return std::nullopt;
+    return std::string(frame);
+}
+
+std::optional<std::string> ascii_answer(const std::string& text, std::size_t colon) {
     const auto end = text.find("\r\n", colon);
-    if (end == std::string::npos) return false;
+    if (end == std::string::npos) return std::nullopt;
     std::string bytes;
-    if (!link::hex_to_bytes(text.substr(colon + 1, end - colon - 1), bytes) || bytes.size() < 4) return false;
+    if (!link::hex_to_bytes(text.substr(colon + 1, end - colon - 1), bytes) || bytes.size() < 4) return std::nullopt;
     unsigned sum = 0;
     for (unsigned char x : bytes) sum += x;
-    if (sum % 256 != 0) return false;
-    address = static_cast<unsigned char>(bytes[0]);
+    if (sum % 256 != 0) return std::nullopt;
     const int function = static_cast<unsigned char>(bytes[1]);
-    return function == 0x83 || (function == 0x03 && bytes.size() == 6 && bytes[2] == 2);
+    if (function == 0x83 || (function == 0x03 && bytes.size() == 6 && bytes[2] == 2)) return bytes;
+    return std::nullopt;
 }
 
 }  // namespace
 
-Scanner::Scanner(link::SerialPort& port, form::Clock& clock) : port_(port), timer_(clock, "scan", 0) {
+Scanner::Scanner(link::SerialPort& port, form::Clock& clock)
+    : port_(port), timer_(clock, "scan", 0), poll_(clock, "scan poll", kNetworkPollMs) {
     timer_.on_tick = [this] { end_try(); };
+    poll_.on_tick = [this] { poll(); };
 }
 
 std::string Scanner::settings_of(const LineSetting& line, std::optional<int> data_bits) {
@@ -77,6 +96,22 @@ std::int64_t Scanner::wait_out_ms(const LineSetting& line, int min_response_ms, 
                                          try_ms(line, min_response_ms, data_bits));
 }
 
+// On a network port the server's serial side is set at the server, at a
+// baud rate the scan cannot know: the frames are allowed for at the
+// slowest, and the round trip measured as the connection was made.
+LineSetting Scanner::timing_line() const {
+    if (!network()) return line_;
+    return {line_.mode.empty() ? "RTU" : line_.mode, "9600", 'E'};
+}
+
+std::int64_t Scanner::this_try_ms() const {
+    const auto data_bits = network() ? std::nullopt : plan_.data_bits;
+    const std::int64_t wait = try_ms(timing_line(), plan_.min_response_ms, data_bits);
+    if (!network()) return wait;
+    const std::int64_t round_trip = port_.round_trip_ms();
+    return wait + (round_trip >= 0 ? round_trip : kUnknownRoundTripMs);
+}
+
 int Scanner::total() const {
     const int addresses = std::max(0, plan_.last_address - plan_.first_address + 1);
     return static_cast<int>(plan_.modes.size() * plan_.bauds.size() * plan_.parities.size()) * addresses;
@@ -85,6 +120,14 @@ int Scanner::total() const {
 void Scanner::start(const ScanPlan& plan) {
     stop();
     plan_ = plan;
+    carrier_ = port_.carrier();
+    // No baud rate or parity to try over the network; a gateway has no
+    // framing to try either, and is asked in RTU's.
+    if (network()) {
+        plan_.bauds = {""};
+        plan_.parities = {'\0'};
+        if (carrier_ == link::Carrier::ModbusTcp) plan_.modes = {""};
+    }
     found_.clear();
     error_.reset();
     applied_.reset();
@@ -107,6 +150,7 @@ void Scanner::stop() {
 
 void Scanner::finish() {
     timer_.stop();
+    poll_.stop();
     running_ = false;
     try {
         if (port_.is_open()) port_.set_open(false);
@@ -128,38 +172,59 @@ bool Scanner::advance() {
 
 void Scanner::begin_try() {
     line_ = {plan_.modes[mode_], plan_.bauds[baud_], plan_.parities[parity_]};
+    settled_ = false;
     try {
         if (!applied_ || !(*applied_ == line_)) {
-            if (port_.is_open()) port_.set_open(false);
-            port_.set_settings(settings_of(line_, plan_.data_bits));
+            // A network port keeps its connection: its settings are the
+            // server's.
+            if (!network()) {
+                if (port_.is_open()) port_.set_open(false);
+                port_.set_settings(settings_of(line_, plan_.data_bits));
+            }
             port_.set_input_mode(line_.mode == "ASCII" ? 0 : 1);
-            port_.set_open(true);
+            if (!port_.is_open()) port_.set_open(true);
             applied_ = line_;
             heard_.clear();
+            answers_.clear();
         }
         // What is still on its way from an earlier try counts for that try.
         if (port_.waiting_count() > 0) heard_ += port_.read_all();
         look_for_replies();
         const std::string request = link::LongToHexStr(address_, 1) + "0300060001";
-        port_.write(link::frame_request(request, line_.mode));
+        port_.write(link::frame_request(request, line_.mode == "ASCII" ? "ASCII" : "RTU"));
     } catch (const link::PortError& e) {
         error_ = e;
         finish();
         return;
     }
-    timer_.set_interval(try_ms(line_, plan_.min_response_ms, plan_.data_bits));
+    timer_.set_interval(this_try_ms());
     timer_.start();
+    if (network()) poll_.start();
+}
+
+bool Scanner::hear() {
+    try {
+        if (port_.waiting_count() > 0) heard_ += port_.read_all();
+        return true;
+    } catch (const link::PortError& e) {
+        error_ = e;
+        finish();
+        return false;
+    }
+}
+
+void Scanner::poll() {
+    if (!hear()) return;
+    look_for_replies();
+    // The address asked has answered, or the gateway said no sensor is
+    // there: nothing more to wait for.
+    if (settled_ && !waiting_out_) end_try();
 }
 
 void Scanner::end_try() {
     timer_.stop();
-    try {
-        if (port_.waiting_count() > 0) heard_ += port_.read_all();
-    } catch (const link::PortError& e) {
-        error_ = e;
-        finish();
-        return;
-    }
+    poll_.stop();
+    if (!hear()) return;
     if (!waiting_out_) ++tried_;
     look_for_replies();
     if (plan_.stop_at_first && !found_.empty()) {
@@ -168,7 +233,7 @@ void Scanner::end_try() {
     }
     // The answers still on their way at this setting are heard before the
     // port is set otherwise; those that come later would be lost.
-    const auto late = wait_out_ms(line_, plan_.min_response_ms, plan_.data_bits);
+    const auto late = wait_out_ms(timing_line(), plan_.min_response_ms, network() ? std::nullopt : plan_.data_bits);
     if (!waiting_out_ && address_ == plan_.last_address && late > 0) {
         waiting_out_ = true;
         if (changed) changed();
@@ -189,15 +254,30 @@ void Scanner::look_for_replies() {
     // Any address asked at this setting may answer, late ones too.
     const int last_asked = address_;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
-        int address = 0;
-        const bool answer = line_.mode == "ASCII" ? heard_[i] == ':' && ascii_answer(heard_, i, address)
-                                                  : rtu_answer(heard_, i, address);
-        if (!answer || address < plan_.first_address || address > last_asked) continue;
-        const ScanFind find{line_, address};
-        if (std::find(found_.begin(), found_.end(), find) == found_.end()) found_.push_back(find);
+        const auto answer = line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt)
+                                                  : rtu_answer(heard_, i);
+        if (!answer) continue;
+        const int address = static_cast<unsigned char>((*answer)[0]);
+        if (address < plan_.first_address || address > last_asked) continue;
+        if (address == last_asked) settled_ = true;
+        if (!from_gateway(*answer)) note_find(address, *answer);
     }
     // Keep only a tail that could still be the start of a reply.
     if (heard_.size() > 64) heard_.erase(0, heard_.size() - 64);
+}
+
+void Scanner::note_find(int address, const std::string& answer) {
+    // Each address is asked once per setting: a second answer that differs
+    // from the first comes from a second device at that address.
+    auto& first = answers_[address];
+    const auto same = [&](const ScanFind& f) { return f.line == line_ && f.address == address; };
+    const auto known = std::find_if(found_.begin(), found_.end(), same);
+    if (known == found_.end()) {
+        found_.push_back({line_, address});
+        first = answer;
+    } else if (answer != first) {
+        known->conflict = true;
+    }
 }
 
 }  // namespace vor3::ops

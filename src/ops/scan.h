@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 // with only as long a wait as a reply can take at that setting.
 namespace vor3::ops {
 
+// Over the network the baud rate is empty and the parity '\0' (the server
+// sets its serial side), and to a Modbus TCP gateway the mode is empty too.
 struct LineSetting {
     std::string mode;  // "RTU" or "ASCII"
     std::string baud;  // "9600" ... "57600"
@@ -24,6 +27,8 @@ struct LineSetting {
 struct ScanFind {
     LineSetting line;
     int address = 0;
+    // Two different answers came from this address: two devices may share it.
+    bool conflict = false;
     bool operator==(const ScanFind&) const = default;
 };
 
@@ -45,7 +50,10 @@ public:
 
     // Opens the port (already chosen by its number) with each setting in
     // turn. The caller has closed it for the scan; the scan closes it at
-    // its end.
+    // its end. Over the network it tries each framing and address (only
+    // the addresses, to a gateway), each try waiting for the round trip
+    // and the sensor, and ending as soon as the address asked has answered
+    // or a gateway said no sensor is there.
     void start(const ScanPlan& plan);
     // Ends the scan now; what was found stays.
     void stop();
@@ -79,9 +87,19 @@ private:
     void finish();
     bool advance();  // to the next try; false past the last
     void look_for_replies();
+    void poll();  // on a network port, while a try waits
+    // Takes in what came back; false when the port failed (the scan has ended).
+    bool hear();
+    bool network() const { return carrier_ != link::Carrier::SerialLine; }
+    LineSetting timing_line() const;
+    std::int64_t this_try_ms() const;
+    void note_find(int address, const std::string& answer);
 
     link::SerialPort& port_;
     form::Timer timer_;
+    form::Timer poll_;
+    link::Carrier carrier_ = link::Carrier::SerialLine;
+    bool settled_ = false;  // the address asked has answered, or a gateway said it cannot
     ScanPlan plan_;
     bool running_ = false;
     int tried_ = 0;
@@ -92,6 +110,7 @@ private:
     std::optional<LineSetting> applied_;
     std::string heard_;  // what came back since the setting was applied
     std::vector<ScanFind> found_;
+    std::map<int, std::string> answers_;  // the first answer from each address at this setting
     std::optional<link::PortError> error_;
 };
 

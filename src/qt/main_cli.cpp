@@ -27,6 +27,7 @@
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
+#include "ui/port_settings.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
 
@@ -148,9 +149,17 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
     return app::CliMonitor::exit_status(outcome);
 }
 
+// The window's message for a port that failed, with the reason below; the
+// exit status: 3 for a connection lost during the transfer, else 2.
+int port_failed(app::Program& program, app::CollectedMessages& messages, const link::PortError& e) {
+    ui::show_port_error(program.ctx, e);
+    print(stderr, "vor3-cli: " + messages.texts.back());
+    return e.number == link::kConnectionClosed ? 3 : 2;
+}
+
 // read, save or write with --addresses: the sensors one after another. An
 // interrupt stops after the sensor in progress and reports what was done.
-int run_bus(app::Program& program, const app::CollectedMessages& messages, const app::CliOptions& options) {
+int run_bus(app::Program& program, app::CollectedMessages& messages, const app::CliOptions& options) {
     if (options.command == "write") {
         const auto refused = app::CliWrite::check(options, program.g.platform);
         for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
@@ -170,11 +179,7 @@ int run_bus(app::Program& program, const app::CollectedMessages& messages, const
         return !run.running();
     });
     const auto& lang = program.g.lang;
-    if (const auto& failed = run.scanner().error()) {
-        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available, lang.language)) +
-                          " " + std::to_string(failed->number));
-        return 2;
-    }
+    if (const auto& failed = run.scanner().error()) return port_failed(program, messages, *failed);
     if (options.addresses_found && run.results().empty()) {
         print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, lang.language)));
         return 3;
@@ -191,7 +196,7 @@ int run_bus(app::Program& program, const app::CollectedMessages& messages, const
     return run.exit_status();
 }
 
-int run_scan(app::Program& program, const app::CliOptions& options) {
+int run_scan(app::Program& program, app::CollectedMessages& messages, const app::CliOptions& options) {
     program.Main();  // for the language in force
     if (options.echo) program.g.link.suppress_echo = true;
     ops::Scanner scanner(program.ctx.port, program.ctx.clock);
@@ -205,12 +210,8 @@ int run_scan(app::Program& program, const app::CliOptions& options) {
     const auto& finds = scanner.found();
     const std::string out = options.json ? app::format_finds_json(finds) : app::format_finds(finds);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    if (scanner.error()) {
-        print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::msg_port_not_available,
-                                                                program.g.lang.language)) +
-                          (scanner.error()->number >= 0 ? " " : "") + std::to_string(scanner.error()->number));
-        return 2;
-    }
+    for (const auto& note : app::conflict_notes(finds, program.g.lang.language)) print(stderr, "vor3-cli: " + note);
+    if (scanner.error()) return port_failed(program, messages, *scanner.error());
     if (finds.empty()) {
         print(stderr, "vor3-cli: " + std::string(model::caption(model::Caption::scan_none, program.g.lang.language)));
         return 3;
@@ -279,6 +280,6 @@ int main(int argc, char** argv) {
     if (options.command == "write") return run_write(program, messages, options);
     if (options.command == "monitor") return run_monitor(program, messages, options);
     if (options.command == "save") return run_save(program, messages, options);
-    if (options.command == "scan") return run_scan(program, options);
+    if (options.command == "scan") return run_scan(program, messages, options);
     return run_read(program, messages, options);
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include "link/network_address.h"
 #include "qt/line_errors.h"
 
 namespace vor3::qt {
@@ -113,6 +114,13 @@ void QtSerialPort::set_settings(const std::string& settings) {
     if (port_.isOpen()) apply_settings();
 }
 
+link::Carrier QtSerialPort::carrier() const {
+    if (network_.is_open()) return network_.carrier();
+    if (port_.isOpen()) return link::Carrier::SerialLine;
+    const auto address = link::parse_network_port(device_path());
+    return address ? address->carrier : link::Carrier::SerialLine;
+}
+
 void QtSerialPort::apply_settings() {
     // A pseudo-terminal (the simulated sensor's, for one) always carries
     // eight bits without parity and refuses anything else; the program on
@@ -139,14 +147,20 @@ void QtSerialPort::apply_settings() {
 
 void QtSerialPort::set_open(bool open) {
     if (!open) {
+        network_.set_open(false);
         if (port_.isOpen()) port_.close();
         port_.clearError();
         return;
     }
-    if (port_.isOpen()) return;
+    if (is_open()) return;
     const std::string device = device_path();
     if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
     opened_ = device;
+    if (link::names_network_port(device)) {
+        network_.set_name(device);
+        network_.set_open(true);
+        return;
+    }
     // Qt names its lock after the path it opens. The device's own path
     // makes one lock of all the names it goes by (a link, /dev/serial/by-id),
     // so a second open under another name is refused as in use.
@@ -173,6 +187,10 @@ void QtSerialPort::fail_if_gone() {
 }
 
 void QtSerialPort::write(std::string_view bytes) {
+    if (network_.is_open()) {
+        network_.write(bytes);
+        return;
+    }
     if (!port_.isOpen()) throw link::PortError(link::kPortNotOpen, "port not open");
     fail_if_gone();
     const auto size = static_cast<qint64>(bytes.size());
@@ -181,12 +199,14 @@ void QtSerialPort::write(std::string_view bytes) {
 }
 
 int QtSerialPort::waiting_count() {
+    if (network_.is_open()) return network_.waiting_count();
     if (!port_.isOpen()) return 0;
     fail_if_gone();
     return static_cast<int>(port_.bytesAvailable());
 }
 
 std::string QtSerialPort::read_all() {
+    if (network_.is_open()) return network_.read_all();
     if (!port_.isOpen()) return {};
     fail_if_gone();
     return port_.readAll().toStdString();

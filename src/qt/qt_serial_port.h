@@ -7,6 +7,7 @@
 #include <QSerialPort>
 
 #include "link/serial_port.h"
+#include "qt/network_port.h"
 
 namespace vor3::qt {
 
@@ -14,7 +15,8 @@ namespace vor3::qt {
 // with their description ("/dev/ttyUSB0 (FT232R USB UART)"), then the
 // devices the user named (a pseudo-terminal, a link under /dev/serial) by
 // their path; an explicit device path, once set, is used instead of the
-// list. Nothing here waits: written bytes leave through the event loop,
+// list. A device that names a network port (tcp://..., modbus-tcp://...)
+// opens a connection to it instead. Nothing here waits: written bytes leave through the event loop,
 // and reads take what it has already collected.
 class QtSerialPort : public link::SerialPort {
 public:
@@ -27,12 +29,14 @@ public:
     int port_number() const override { return number_; }
     void set_port_number(int number) override;
     void set_settings(const std::string& settings) override;
-    bool is_open() const override { return port_.isOpen(); }
+    bool is_open() const override { return port_.isOpen() || network_.is_open(); }
     void set_open(bool open) override;
     void set_input_mode(int) override {}  // bytes pass unchanged either way
     void write(std::string_view bytes) override;
     int waiting_count() override;
     std::string read_all() override;
+    link::Carrier carrier() const override;
+    std::int64_t round_trip_ms() const override { return network_.round_trip_ms(); }
 
     // For the command-line tool: open this device (e.g. "/dev/ttyUSB0")
     // whatever the port number says. An empty path returns to the list.
@@ -45,6 +49,7 @@ private:
     void fail_if_gone();
 
     QSerialPort port_;
+    NetworkPort network_;
     std::optional<std::string> device_path_;
     // The device paths as last listed, so that a number keeps naming the
     // port the user saw even if another adapter comes and goes.

@@ -34,6 +34,9 @@ void SwitchingPort::set_port_number(int number) {
     if (number == number_) return;
     set_open(false);
     number_ = number;
+    // The real port knows what the number names (a network port, say)
+    // before it opens.
+    if (number_ >= 1 && number_ < simulator_number()) real_.set_port_number(number_);
 }
 
 void SwitchingPort::set_settings(const std::string& settings) {
@@ -73,6 +76,13 @@ void SwitchingPort::write(std::string_view bytes) {
 int SwitchingPort::waiting_count() { return open_ ? open_->waiting_count() : 0; }
 
 std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::string(); }
+
+link::Carrier SwitchingPort::carrier() const {
+    if (open_) return open_->carrier();
+    // The port the next open reaches: the simulator is on a line.
+    if (number_ < 1 || number_ == simulator_number() || real_.port_number() != number_) return link::Carrier::SerialLine;
+    return real_.carrier();
+}
 
 WindowPorts::WindowPorts(form::Clock& clock)
     : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {

@@ -41,6 +41,8 @@ public:
     void write(std::string_view bytes) override;
     int waiting_count() override;
     std::string read_all() override;
+    link::Carrier carrier() const override;
+    std::int64_t round_trip_ms() const override { return open_ ? open_->round_trip_ms() : -1; }
 
     // The simulator's number in the list last shown.
     int simulator_number() const;

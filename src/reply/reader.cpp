@@ -44,7 +44,7 @@ void end_with_exception(Context& c, int code) {
     // A refused read-out would be refused again at every poll: it ends.
     c.frm.chk_read_out.set_value(0);
     link::Timer3_Timer(c);
-    c.msg.show(exception_text(code, c.g.lang.language));
+    c.msg.show(exception_text(code, c.g.lang.language, configured_address(c)));
 }
 
 // Says in the traffic that the frame just read was not taken.
@@ -126,19 +126,14 @@ void error_recovery(Context& c) {
 
 }  // namespace
 
-std::string exception_text(int code, const std::string& language) {
+std::string exception_text(int code, const std::string& language, int address) {
     using model::Caption;
-    Caption what = Caption::exception_other;
-    switch (code) {
-    case 1: what = Caption::exception_1; break;
-    case 2: what = Caption::exception_2; break;
-    case 3: what = Caption::exception_3; break;
-    case 4: what = Caption::exception_4; break;
-    case 6: what = Caption::exception_6; break;
-    default: break;
-    }
     const std::string number = link::ByteToHex(static_cast<std::uint8_t>(code));
-    return model::caption(Caption::msg_modbus_exception, language, {number, model::caption(what, language)});
+    const std::string what = model::caption(model::exception_caption(code), language);
+    // A gateway says that no sensor answered it, not that one refused.
+    if (code == kGatewayPathUnavailable || code == kGatewayTargetFailed)
+        return model::caption(Caption::msg_gateway_exception, language, {std::to_string(address), number, what});
+    return model::caption(Caption::msg_modbus_exception, language, {number, what});
 }
 
 void Timer4_Timer(Context& c) {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "link/network_address.h"
 #include "model/captions.h"
 #include "store/registry.h"
+#include "ui/port_settings.h"
 
 namespace vor3::ui {
 
@@ -66,6 +68,12 @@ void Combo_Port_DropDown(Context& c) {
 void Combo_Port_TextEntered(Context& c, const std::string& text) {
     const std::string wanted = trimmed(text);
     if (wanted.empty()) return;
+    // A name under a network scheme that gives no address could never be
+    // opened: it is told at once rather than kept.
+    if (link::names_network_port(wanted) && !link::parse_network_port(wanted)) {
+        show_port_error(c, link::PortError(link::kPortInvalid, "no network port", false, wanted));
+        return;
+    }
     const auto& entries = c.frm.Combo_Port(0).items();
     if (std::find(entries.begin(), entries.end(), wanted) != entries.end()) {
         fill(c, {}, wanted);

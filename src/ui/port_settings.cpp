@@ -1,5 +1,6 @@
 #include "ui/port_settings.h"
 
+#include "link/network_address.h"
 #include "link/transmit.h"
 #include "store/registry.h"
 #include "model/captions.h"
@@ -43,6 +44,14 @@ void show_port_error(Context& c, const link::PortError& e) {
         case link::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
         case link::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
         case link::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
+        case link::kHostNotFound: advice = model::caption(Caption::net_host_not_found, language, {e.device}); break;
+        case link::kConnectionRefused: advice = model::caption(Caption::net_refused, language, {e.device}); break;
+        case link::kConnectTimedOut:
+            advice = model::caption(Caption::net_timed_out, language,
+                                    {e.device, std::to_string(link::kConnectTimeoutMs / 1000)});
+            break;
+        case link::kHostUnreachable: advice = model::caption(Caption::net_unreachable, language, {e.device}); break;
+        case link::kConnectionClosed: advice = model::caption(Caption::net_closed, language, {e.device}); break;
         default: break;
         }
     c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
@@ -115,6 +124,16 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 void port_failed(Context& c, const link::PortError& e) {
     auto& f = c.frm;
     const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer6.enabled() || link::line_busy(c);
+    if (e.number == link::kConnectionClosed) {
+        // The gateway may close a connection left idle; the next request
+        // connects again. Under a transfer it is told, and the transfer
+        // ends as on a refusal, the port staying open.
+        if (!running) return;
+        f.chk_read_out.set_value(0);
+        link::Timer3_Timer(c);
+        show_port_error(c, e);
+        return;
+    }
     show_port_error(c, e);
     // Shut the dead port before the lists go back to "close": the port
     // settings routine applies the settings to a port still open, which a

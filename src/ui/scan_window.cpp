@@ -1,5 +1,7 @@
 #include "ui/scan_window.h"
 
+#include <algorithm>
+
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "ui/port_settings.h"
@@ -110,9 +112,22 @@ ops::LineSetting line_in_force(const Context& c) {
     return {link.protocol_mode, link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
 }
 
-std::string ScanWindow::entry(const ops::ScanFind& find) const {
-    return model::caption(Caption::scan_entry, c_.g.lang.language,
-                          {find.line.mode, find.line.baud, parity_name(find.line.parity), std::to_string(find.address)});
+std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language) {
+    const std::string at = std::to_string(address);
+    if (line.mode.empty()) return model::caption(Caption::scan_unit, language, {at});
+    if (line.baud.empty()) return model::caption(Caption::scan_framing, language, {line.mode, at});
+    return model::caption(Caption::scan_entry, language, {line.mode, line.baud, parity_name(line.parity), at});
+}
+
+std::string scan_trying(const ops::LineSetting& line, int address, const std::string& language) {
+    if (line.baud.empty()) return scan_setting(line, address, language);
+    return model::caption(Caption::scan_trying, language,
+                          {line.mode, line.baud, parity_name(line.parity), std::to_string(address)});
+}
+
+std::string scan_entry(const ops::ScanFind& find, const std::string& language) {
+    const std::string entry = scan_setting(find.line, find.address, language);
+    return find.conflict ? model::caption(Caption::scan_conflict, language, {entry}) : entry;
 }
 
 void ScanWindow::show_progress() {
@@ -121,13 +136,20 @@ void ScanWindow::show_progress() {
     w_.prg_scan.set_range(0, std::max(1, scanner_.total()));
     w_.prg_scan.set_value(scanner_.tried());
     const auto& line = scanner_.line();
-    w_.lbl_trying.set_caption(running ? model::caption(Caption::scan_trying, language,
-                                                       {line.mode, line.baud, parity_name(line.parity),
-                                                        std::to_string(scanner_.address())})
-                                      : std::string());
+    w_.lbl_trying.set_caption(running ? scan_trying(line, scanner_.address(), language) : std::string());
     const auto& found = scanner_.found();
-    while (w_.lst_found.list_count() < static_cast<int>(found.size()))
-        w_.lst_found.add_item(entry(found[static_cast<std::size_t>(w_.lst_found.list_count())]));
+    // A find may learn of a second device at its address after it is listed.
+    std::vector<std::string> entries;
+    for (const auto& find : found) entries.push_back(scan_entry(find, language));
+    if (!std::equal(w_.lst_found.items().begin(), w_.lst_found.items().end(), entries.begin(),
+                    entries.begin() + std::min(entries.size(), w_.lst_found.items().size()))) {
+        const int chosen = w_.lst_found.list_index();
+        w_.lst_found.clear();
+        for (const auto& e : entries) w_.lst_found.add_item(e);
+        w_.lst_found.set_list_index(chosen);
+    } else {
+        for (std::size_t i = w_.lst_found.items().size(); i < entries.size(); ++i) w_.lst_found.add_item(entries[i]);
+    }
     w_.lbl_found.set_caption(!running && found.empty()
                                  ? model::caption(Caption::scan_none, language)
                                  : model::caption(Caption::scan_found, language, {std::to_string(found.size())}));

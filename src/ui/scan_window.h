@@ -5,6 +5,17 @@
 
 namespace vor3::ui {
 
+// A line setting and address as the scan window names them ("RTU, 9600
+// Baud, Even, Adresse 5"; over the network "RTU, Adresse 5", or "Unit-ID 5"
+// behind a gateway).
+std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language);
+// The try under way, for a progress line ("RTU 9600 Gerade, Adresse 5"; over
+// the network as scan_setting names it).
+std::string scan_trying(const ops::LineSetting& line, int address, const std::string& language);
+// A find as the scan window lists it, with a warning where two devices may
+// share its address.
+std::string scan_entry(const ops::ScanFind& find, const std::string& language);
+
 // "Sensor suchen…": the scan window's behaviour. While a scan runs it has
 // the port to itself: the configuration window closes its link and waits,
 // disabled, until the scan ends.
@@ -30,7 +41,6 @@ public:
 
 private:
     void show_progress();
-    std::string entry(const ops::ScanFind& find) const;
 
     Context& c_;
     form::FrmScan& w_;

@@ -52,11 +52,18 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(some.parities, (std::vector<char>{'O'}));
     EXPECT_TRUE(some.stop_at_first);
     EXPECT_EQ(some.min_response_ms, 120);
-    const std::vector<ops::ScanFind> finds = {{{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1}};
+    // Over the network: a framing on a serial device server, a unit behind a gateway.
+    const std::vector<ops::ScanFind> finds = {{{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1, true},
+                                              {{"ASCII", "", '\0'}, 2}, {{"", "", '\0'}, 3}};
     EXPECT_EQ(format_finds(finds), "--mode ascii --baud 19200 --parity O --address 37\n"
-                                   "--mode rtu --baud 9600 --parity N --address 1\n");
+                                   "--mode rtu --baud 9600 --parity N --address 1\n"
+                                   "--mode ascii --address 2\n"
+                                   "--address 3\n");
     EXPECT_EQ(format_finds_json(finds), "[\n  {\"mode\": \"ascii\", \"baud\": 19200, \"parity\": \"O\", \"address\": 37},\n"
-                                        "  {\"mode\": \"rtu\", \"baud\": 9600, \"parity\": \"N\", \"address\": 1}\n]\n");
+                                        "  {\"mode\": \"rtu\", \"baud\": 9600, \"parity\": \"N\", \"address\": 1, \"conflict\": true},\n"
+                                        "  {\"mode\": \"ascii\", \"address\": 2},\n  {\"address\": 3}\n]\n");
+    EXPECT_EQ(conflict_notes(finds, "1033"),
+              (std::vector<std::string>{"RTU, 9600 baud, None, address 1 – two different answers: perhaps an address conflict"}));
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
 }
 

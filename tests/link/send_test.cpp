@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/transmit.h"
+#include "sim/sim_test_support.h"
 #include "support/fake_program.h"
 
 namespace vor3::test {
@@ -52,38 +53,85 @@ TEST(Send, ClosedPortOrStartUpModeSendsNothing) {
     EXPECT_FALSE(start_up.f.Timer5.enabled());
 }
 
-TEST(Send, APortThatVanishesUnderAWriteClosesTheLinkWithAReport) {
+// A port failing under a transfer: a device gone or a connection that
+// cannot be made closes the link with a report; a connection the gateway
+// closed ends the transfer with a report and leaves the port open for the
+// next request; one closed while nothing runs is not worth a word.
+struct PortFailure {
+    const char* name;
+    int number;
+    bool on_write;  // else noticed by the reply poll, after the first answer
+    bool idle;      // no transfer runs when it is noticed
+    const char* detail;
+};
+
+const PortFailure kPortFailures[] = {
+    {"device gone on write", link::kPortIoFailed, true, false,
+     "Der Port /dev/ttyUSB0 ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?"},
+    {"device gone on poll", link::kPortIoFailed, false, false,
+     "Der Port /dev/ttyUSB0 ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?"},
+    {"connection refused", link::kConnectionRefused, false, false,
+     "/dev/ttyUSB0 lehnt die Verbindung ab: Dort nimmt nichts Verbindungen an."},
+    {"name not found", link::kHostNotFound, false, true,
+     "Den Rechner in /dev/ttyUSB0 kennt das Netz nicht (Name nicht gefunden)."},
+    {"no answer to connect", link::kConnectTimedOut, true, false,
+     "/dev/ttyUSB0 antwortet nicht auf den Verbindungsaufbau (nach 3 s aufgegeben)."},
+    {"connection closed mid read", link::kConnectionClosed, false, false,
+     "/dev/ttyUSB0 hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage verbindet neu."},
+    {"idle connection closed", link::kConnectionClosed, false, true, nullptr},
+};
+
+void PrintTo(const PortFailure& k, std::ostream* os) { *os << k.name; }
+class PortFailsUnderTransfer : public ::testing::TestWithParam<PortFailure> {};
+
+TEST_P(PortFailsUnderTransfer, IsReportedAndTheWindowFollows) {
+    const PortFailure& k = GetParam();
     Opened o;
-    o.f.cmd_read_device.press();
-    ASSERT_EQ(o.port.written.size(), 1u);
-    o.port.write_fails = true;
-    o.clock.advance(1000);  // the repeat finds the device gone
-    ASSERT_EQ(o.msg.shown.size(), 1u);
-    EXPECT_EQ(o.msg.shown[0], "COM-Port not available,  8020");
-    EXPECT_FALSE(o.port.open);
-    EXPECT_EQ(o.f.Combo_Port(6).list_index(), 0);
-    EXPECT_FALSE(o.c.g.link.port_open);
-    EXPECT_FALSE(o.f.cmd_read_device.enabled());
-    for (form::Timer* t : {&o.f.Timer3, &o.f.Timer4, &o.f.Timer5, &o.f.Timer6}) EXPECT_FALSE(t->enabled()) << t->name();
+    o.port.fail_number = k.number;
+    if (!k.idle) {
+        o.f.cmd_read_device.press();
+        ASSERT_EQ(o.port.written.size(), 1u);
+        if (!k.on_write) {
+            o.port.incoming = std::string("\x01\x03\x02\x00\x0A\x38\x43", 7);
+            o.clock.advance(50);
+            ASSERT_TRUE(o.prog.frmState.loaded());
+        }
+    }
+    (k.on_write ? o.port.write_fails : o.port.poll_fails) = true;
+    o.clock.advance(1000);  // the repeat, or the reply poll, finds it
+    if (!k.detail) {
+        EXPECT_TRUE(o.msg.shown.empty());
+        EXPECT_TRUE(o.port.open);
+        EXPECT_FALSE(o.f.lbl_desc(16).visible());
+        return;
+    }
+    EXPECT_EQ(o.msg.shown, (std::vector<std::string>{"COM-Port not available,  " + std::to_string(k.number)}));
+    EXPECT_EQ(o.msg.details, (std::vector<std::string>{k.detail}));
+    EXPECT_FALSE(o.prog.frmState.loaded());
+    EXPECT_TRUE(o.f.enabled());
+    EXPECT_FALSE(o.f.Timer6.enabled());
+    for (form::Timer* t : {&o.f.Timer3, &o.f.Timer5}) EXPECT_FALSE(t->enabled()) << t->name();
+    const bool stays_open = k.number == link::kConnectionClosed;
+    EXPECT_EQ(o.port.open, stays_open);
+    EXPECT_EQ(o.c.g.link.port_open, stays_open);
+    EXPECT_EQ(o.f.Combo_Port(6).list_index(), stays_open ? 1 : 0);
+    EXPECT_EQ(o.f.cmd_read_device.enabled(), stays_open);
+    EXPECT_EQ(o.f.Timer4.enabled(), stays_open);
+    if (!k.on_write) {
+        EXPECT_EQ(o.f.lbl_desc(16).visible(), !k.idle);
+    }
     o.clock.advance(5000);
     EXPECT_EQ(o.msg.shown.size(), 1u);
-    EXPECT_TRUE(o.f.enabled());
-
-    // The same when the reply poll is the first to notice, mid-read.
-    Opened p;
-    p.f.cmd_read_device.press();
-    p.port.incoming = std::string("\x01\x03\x02\x00\x0A\x38\x43", 7);
-    p.clock.advance(50);
-    ASSERT_TRUE(p.prog.frmState.loaded());
-    p.port.poll_fails = true;
-    p.clock.advance(1000);
-    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"COM-Port not available,  8020"}));
-    EXPECT_FALSE(p.port.open);
-    EXPECT_FALSE(p.prog.frmState.loaded());
-    EXPECT_TRUE(p.f.enabled());
-    EXPECT_FALSE(p.f.Timer4.enabled());
-    EXPECT_FALSE(p.f.Timer6.enabled());
+    if (!stays_open) return;
+    // The next read goes out on the same port.
+    o.port.poll_fails = false;
+    const auto sent = o.port.written.size();
+    o.f.cmd_read_device.press();
+    EXPECT_EQ(o.port.written.size(), sent + 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Failures, PortFailsUnderTransfer, ::testing::ValuesIn(kPortFailures),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 }  // namespace
 }  // namespace vor3::test

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "form/virtual_clock.h"
+#include "link/modbus_tcp_port.h"
 #include "ops/scan.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_sensor.h"
@@ -14,7 +17,9 @@ struct Line {
     form::VirtualClock clock;
     sim::SimulatedSensor sensor;
     sim::SimPort port{clock, sensor};
-    Scanner scanner{port, clock};
+    // (As in the program: a Modbus TCP gateway's framing below the scan.)
+    link::ModbusTcpPort gateway{port, [](link::ModbusTcpPort::Drop) {}};
+    Scanner scanner{gateway, clock};
 
     Line(sim::Framing framing, int address, int baud, char parity) : sensor(framing, address) {
         port.set_sensor_line(link::SerialSettings{baud, parity, framing == sim::Framing::Ascii ? 7 : 8, 1});
@@ -66,6 +71,21 @@ TEST(Scan, OneSettingTakesSecondsAndASilentLineFindsNothingInTheComputedTime) {
         EXPECT_TRUE(line.scanner.found().empty()) << k.mode << k.baud;
         EXPECT_EQ(took, whole_scan_ms(plan)) << k.mode << k.baud;
         EXPECT_LT(took, 12000) << k.mode << k.baud;  // 63 addresses and the wait for late answers in seconds
+    }
+}
+
+// Two devices at one address answer one request differently; where both
+// answer alike (a duplicate), nothing is said.
+TEST(Scan, NamesTwoDifferentAnswersFromOneAddress) {
+    for (const bool twin : {true, false}) {
+        Line line(sim::Framing::Rtu, 5, 9600, 'E');
+        (twin ? line.sensor.faults().twin : line.sensor.faults().duplicate) = true;
+        ScanPlan plan;
+        plan.modes = {"RTU"};
+        plan.bauds = {"9600"};
+        plan.parities = {'E'};
+        line.run(plan);
+        EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"RTU", "9600", 'E'}, 5, twin}})) << twin;
     }
 }
 
@@ -125,6 +145,60 @@ TEST_P(SlowSensorScan, IsFoundAtItsAddressAndSettingWhateverTheAddress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AnswerTimes, SlowSensorScan, ::testing::ValuesIn(kSlowSensors),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+// Over the network there is no baud rate or parity to try; each try waits
+// for the round trip and the sensor and ends once the address asked has
+// answered, or the gateway said no sensor is there.
+struct NetworkScan {
+    const char* name;
+    link::Carrier carrier;
+    sim::Framing framing;
+    int address;
+    int exception;  // the sensor's answer to every request; 0: its values
+    std::vector<ScanFind> found;
+};
+
+const NetworkScan kNetworkScans[] = {
+    {"gateway finds its unit", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0, {{{"", "", '\0'}, 40}}},
+    {"gateway says no sensor there", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x0B, {}},
+    {"a sensor refusing is there", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x02, {{{"", "", '\0'}, 40}}},
+    {"serial device server in ascii", link::Carrier::SerialServer, sim::Framing::Ascii, 7, 0,
+     {{{"ASCII", "", '\0'}, 7}}},
+};
+
+void PrintTo(const NetworkScan& k, std::ostream* os) { *os << k.name; }
+class ScanOverNetwork : public ::testing::TestWithParam<NetworkScan> {};
+
+TEST_P(ScanOverNetwork, TriesOnlyWhatTheNetworkLeavesOpen) {
+    const NetworkScan& k = GetParam();
+    constexpr std::int64_t kRoundTripMs = 150;  // a slow way through the net
+    auto scan = [&](bool silent) {
+        auto line = std::make_unique<Line>(k.framing, k.address, 9600, 'E');
+        line->port.set_sensor_line(std::nullopt);
+        line->port.set_carrier(k.carrier, kRoundTripMs);
+        line->sensor.faults().exception_code = k.exception;
+        line->sensor.faults().silent = silent;
+        line->run(ScanPlan{});
+        return line;
+    };
+    const auto silent = scan(true);
+    const std::int64_t silent_ms = silent->clock.now_ms();
+    // 63 unit identifiers in 30 s, though no unit answers at all.
+    const int framings = k.carrier == link::Carrier::ModbusTcp ? 1 : 2;
+    EXPECT_EQ(silent->scanner.total(), framings * 63);
+    EXPECT_LE(silent_ms, framings * 30000);
+    EXPECT_TRUE(silent->scanner.found().empty());
+
+    const auto line = scan(false);
+    EXPECT_EQ(line->scanner.found(), k.found);
+    // The try at the sensor's address ended with its answer.
+    EXPECT_LT(line->clock.now_ms(), silent_ms - 100);
+    // Asked once, in the framing it hears.
+    EXPECT_EQ(line->sensor.requests().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Carriers, ScanOverNetwork, ::testing::ValuesIn(kNetworkScans),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 TEST(Scan, AVanishedPortEndsTheScan) {

@@ -147,10 +147,15 @@ TEST(Reader, NoiseAloneHoldsNoMoreThanOneFrame) {
 }
 
 TEST(Reader, ExceptionTextsNameTheCode) {
-    EXPECT_EQ(reply::exception_text(2, "1031"),
+    EXPECT_EQ(reply::exception_text(2, "1031", 1),
               "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).");
-    EXPECT_EQ(reply::exception_text(1, "1033"),
+    EXPECT_EQ(reply::exception_text(1, "1033", 1),
               "The device refused the request: Modbus exception 01 (illegal function).");
+    // A gateway's exceptions say that no sensor answered there.
+    EXPECT_EQ(reply::exception_text(0x0B, "1033", 7),
+              "The gateway reaches no sensor at address 7: Modbus exception 0B (gateway target device failed to respond).");
+    EXPECT_EQ(reply::exception_text(0x0A, "1031", 63),
+              "Das Gateway erreicht keinen Sensor unter der Adresse 63: Modbus-Ausnahme 0A (Gateway: Pfad nicht verfügbar).");
 }
 
 }  // namespace

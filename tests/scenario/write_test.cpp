@@ -74,11 +74,7 @@ TEST(Write, BothPartsAreWrittenInTurnThenReadBackOnce) {
         const std::size_t before = h.requests().size();
         std::vector<std::string> expected;
         if (marked) {
-            h.f.txt_data_cfg(4).set_text("900");
-            h.f.txt_data_in(0).set_text("22,5");
-            h.f.SSTab1.set_tab(1);
-            h.f.chk_cfg(1).set_value(0);
-            h.f.chk_inp_bit(2).set_value(1);
+            h.edit_both_parts();
             expected = {"0110000200050A" "0000" "0001" "0384" "04B0" "000A", kConfigBlock2, "010F0000000801" "7D",
                         "01100200000306" "00E1" "0000" "0000", "010F0100000501" "04"};
         } else {
@@ -103,15 +99,7 @@ TEST(Write, BothPartsAreWrittenInTurnThenReadBackOnce) {
         // Five writes and seven reads paced by 207 ms block timers: no time
         // limit waited out.
         EXPECT_LT(h.clock.now_ms() - pressed, 4000);
-        if (marked) {
-            EXPECT_EQ(h.sensor.holding(4), 900);
-            EXPECT_EQ(h.sensor.holding(0x200), 225);
-            EXPECT_FALSE(h.sensor.coil(1));
-            EXPECT_TRUE(h.sensor.coil(0x102));
-        }
-        for (auto* c : std::initializer_list<const form::Control*>{&h.f.txt_data_cfg(4), &h.f.txt_data_in(0),
-                                                                   &h.f.chk_cfg(1), &h.f.chk_inp_bit(2)})
-            EXPECT_EQ(c->fore_color(), form::kNormalText);
+        EXPECT_EQ(h.both_parts_written(), marked);
         EXPECT_EQ(h.f.txt_data_in(0).text(), marked ? "22,5" : "0");
         EXPECT_TRUE(h.msg.shown.empty());
     }

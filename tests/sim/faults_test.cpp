@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "link/mbap.h"
+#include "sim/mbap_session.h"
 #include "sim/simulated_sensor.h"
 #include "sim_test_support.h"
 
@@ -79,6 +81,30 @@ TEST(FaultTest, DuplicateAndEchoAddReplies) {
     EXPECT_EQ(replies[1].bytes, test::rtu("010302000A"));
     EXPECT_EQ(replies[2].bytes, replies[1].bytes);
     EXPECT_EQ(sensor.requests().size(), 1u) << "heard once";
+}
+
+// Behind a Modbus TCP gateway each reply goes back under its request's
+// transaction; a wrong checksum becomes a wrong transaction.
+TEST(Gateway, AnswersUnderTheTransactionOfEachRequest) {
+    SimulatedSensor sensor;
+    MbapSession session;
+    const std::string answer = link::mbap_frame(7, test::bytes("010302000A"));
+    auto replies = session.answers(test::bytes("000700000006010300060001" "0008000000"), sensor, 0);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].bytes, answer);
+    replies = session.answers(test::bytes("0601030006000100"), sensor, 0);  // the rest, and the start of a bad header
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(link::mbap_transaction(replies[0].bytes), 8);
+    EXPECT_TRUE(session.answers(test::bytes("01FFFF"), sensor, 0).empty());
+    EXPECT_EQ(session.answers(test::bytes("000700000006010300060001"), sensor, 0).size(), 1u) << "heard again";
+
+    sensor.faults().noise_before = "\xFF";
+    sensor.faults().split_parts = 2;
+    sensor.faults().bad_checksum = true;
+    replies = session.answers(test::bytes("000700000006010300060001"), sensor, 0);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].bytes, "\xFF" + link::mbap_frame(8, test::bytes("010302000A")));
+    EXPECT_EQ(replies[0].piece_ends, (std::vector<std::size_t>{6, 12}));
 }
 
 TEST(History, KeepsTheRecentRequestsOnly) {

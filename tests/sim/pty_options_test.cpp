@@ -11,6 +11,14 @@ TEST(PtyOptions, BothArgumentFormsAreRead) {
     EXPECT_EQ(o.addresses, std::vector<int>{247});
     EXPECT_EQ(o.baud, 19200);
     EXPECT_EQ(o.link, "/tmp/x");
+    EXPECT_EQ(o.tcp_port, -1);
+
+    const PtyOptions tcp = parse_pty_options({"--tcp", "5020", "--framing=modbus-tcp", "--close-mid-reply"});
+    EXPECT_EQ(tcp.tcp_port, 5020);
+    EXPECT_TRUE(tcp.modbus_tcp);
+    EXPECT_EQ(tcp.framing, Framing::Rtu);
+    EXPECT_TRUE(tcp.faults.close_mid_reply);
+    EXPECT_EQ(parse_pty_options({"--tcp=0", "--framing", "ascii"}).framing, Framing::Ascii);
     // A whole line: lists and ranges, in order, each address once.
     EXPECT_EQ(parse_pty_options({"--address", "37,1-3,5,2"}).addresses, (std::vector<int>{1, 2, 3, 5, 37}));
     EXPECT_EQ(parse_pty_options({"--address=1-30"}).addresses.size(), 30u);
@@ -24,6 +32,8 @@ TEST(PtyOptions, BadArgumentsAreRefused) {
         {"--noise", "F"},   {"--noise", "GG"},    {"--split", "0"},    {"--exception", "256"},
         {"--extra-delay=-1"}, {"--silent=1x"},   {"--lose", "101"},  {"--answer-ms", "-5"},
         {"--seed", "x"},    {"--answer-spread"},
+        {"--tcp", "65536"}, {"--framing", "modbus-tcp"}, {"--tcp", "0", "--link", "/tmp/x"},
+        {"--framing", "mbap"},
     };
     for (const auto& args : cases) EXPECT_THROW(parse_pty_options(args), std::invalid_argument) << args[0];
 }

@@ -43,6 +43,8 @@ struct FakePort : link::SerialPort {
     bool open_permission = false;
     bool write_fails = false;   // the device vanished
     bool poll_fails = false;    // ... noticed while polling for input
+    int fail_number = link::kPortIoFailed;  // the error either gives
+    link::Carrier carries = link::Carrier::SerialLine;
 
     // Numbers and names refer to the list as last given, as on a machine
     // whose ports come and go.
@@ -74,11 +76,11 @@ struct FakePort : link::SerialPort {
     void set_input_mode(int mode) override { input_mode = mode; }
     void write(std::string_view bytes) override {
         if (!open) throw link::PortError(link::kPortNotOpen, "not open");
-        if (write_fails) throw link::PortError(link::kPortIoFailed, "device gone");
+        if (write_fails) throw link::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
         written.emplace_back(bytes);
     }
     int waiting_count() override {
-        if (open && poll_fails) throw link::PortError(link::kPortIoFailed, "device gone");
+        if (open && poll_fails) throw link::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
         return static_cast<int>(incoming.size());
     }
     std::string read_all() override {
@@ -86,6 +88,7 @@ struct FakePort : link::SerialPort {
         out.swap(incoming);
         return out;
     }
+    link::Carrier carrier() const override { return carries; }
 };
 
 }  // namespace vor3::test

@@ -20,6 +20,7 @@
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sensor_process.h"
+#include "window_on_port.h"
 #include "sim/sim_test_support.h"
 #include "support/fakes.h"
 
@@ -36,29 +37,14 @@ CliRun run_cli(const QStringList& args) {
 TEST(PseudoTerminal, TheSerialPortAdapterReadsTheWholeDevice) {
     SensorProcess sensor;
     ASSERT_FALSE(sensor.device().empty());
-    qt::QtClock clock;
-    qt::QtSerialPort port;
-    port.set_device_path(sensor.device());
-    FakeMessageBox msg;
-    FakeConfirm confirm;
-    app::Program prog(port, msg, confirm, clock);
-    prog.Main();
-    auto& f = prog.frm_config;
+    WindowOnPort w(sensor.device());
+    auto& f = w.prog.frm_config;
     f.Combo_Port(2).set_list_index(0);  // None
     f.Combo_Port(6).set_list_index(1);
-    ASSERT_TRUE(port.is_open()) << (msg.shown.empty() ? "" : msg.shown[0]);
-    f.cmd_read_device.press();
-    bool seen = false;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        seen |= prog.frmState.loaded();
-        if (seen && !prog.frmState.loaded()) break;
-    }
-    EXPECT_TRUE(seen);
-    EXPECT_FALSE(prog.frmState.loaded());
-    EXPECT_TRUE(msg.shown.empty());
+    ASSERT_TRUE(w.port.is_open()) << (w.msg.shown.empty() ? "" : w.msg.shown[0]);
+    EXPECT_TRUE(w.read_device());
+    EXPECT_FALSE(w.prog.frmState.loaded());
+    EXPECT_TRUE(w.msg.shown.empty());
     EXPECT_FALSE(f.lbl_desc(16).visible());
     EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
     EXPECT_EQ(f.txt_data_cfg(7).text(), "20");

@@ -1,18 +1,24 @@
 #!/usr/bin/python3
 """Sensors served by a Modbus implementation that is not ours.
 
-  pymodbus_line.py DEVICE UNITS
+  pymodbus_line.py DEVICE|tcp|modbus-tcp UNITS
 
 Serves the room sensor's registers and coils (factory values, the unit
 address as location id) at each unit address of UNITS ("1,2,3") on the
 serial DEVICE, RTU at 57600 baud with no parity, with Debian's
 python3-pymodbus. Other addresses stay silent, as on a real line.
+With "tcp" it serves them on a TCP port of the loopback address instead,
+RTU frames as through a serial device server; with "modbus-tcp" as a Modbus
+TCP gateway. Its first line is then the port to name.
 """
+import asyncio
 import sys
 
 from pymodbus.datastore import ModbusServerContext, ModbusSlaveContext, ModbusSparseDataBlock
 from pymodbus.framer.rtu_framer import ModbusRtuFramer
+from pymodbus.framer.socket_framer import ModbusSocketFramer
 from pymodbus.server import StartSerialServer
+from pymodbus.server.async_io import ModbusTcpServer
 
 
 def sensor(location):
@@ -23,9 +29,21 @@ def sensor(location):
     return ModbusSlaveContext(hr=ModbusSparseDataBlock(holding), co=ModbusSparseDataBlock(coils), zero_mode=True)
 
 
+async def serve_tcp(context, scheme):
+    framer = ModbusSocketFramer if scheme == "modbus-tcp" else ModbusRtuFramer
+    server = ModbusTcpServer(context, framer, address=("127.0.0.1", 0), ignore_missing_slaves=True)
+    serving = asyncio.ensure_future(server.serve_forever())
+    await server.serving
+    print(f"{scheme}://127.0.0.1:{server.server.sockets[0].getsockname()[1]}", flush=True)
+    await serving
+
+
 def main():
     device, units = sys.argv[1], [int(u) for u in sys.argv[2].split(",")]
     context = ModbusServerContext(slaves={u: sensor(u) for u in units}, single=False)
+    if device in ("tcp", "modbus-tcp"):
+        asyncio.run(serve_tcp(context, device))
+        return
     print("serving", flush=True)
     StartSerialServer(context=context, framer=ModbusRtuFramer, port=device, baudrate=57600, parity="N",
                       bytesize=8, stopbits=1, ignore_missing_slaves=True)

@@ -7,16 +7,16 @@
 
 namespace vor3::test {
 
-// vor3-sensor-sim running on a pseudo-terminal for the length of a test.
+// vor3-sensor-sim (or another program that serves a sensor and names where
+// to reach it in its first line) running for the length of a test.
 class SensorProcess {
 public:
-    explicit SensorProcess(const QStringList& args = {}) {
-        process_.start(QStringLiteral(VOR3_SENSOR_SIM_PATH), args);
+    explicit SensorProcess(const QStringList& args = {}) : SensorProcess(QStringLiteral(VOR3_SENSOR_SIM_PATH), args) {}
+    SensorProcess(const QString& program, const QStringList& args) {
+        process_.start(program, args);
         if (!process_.waitForStarted(5000)) return;
         // The first line names the device to use.
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
-        }
-        device_ = process_.readLine().trimmed().toStdString();
+        device_ = next_line();
     }
     ~SensorProcess() {
         process_.terminate();
@@ -30,8 +30,20 @@ public:
         process_.kill();
         process_.waitForFinished(3000);
     }
+    // Replaces the simulated sensor's faults while it runs ("" clears them);
+    // true once it has taken them.
+    bool set_faults(const std::string& line) {
+        process_.write((line + "\n").c_str());
+        return next_line() == "faults set";
+    }
 
 private:
+    std::string next_line() {
+        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        }
+        return process_.readLine().trimmed().toStdString();
+    }
+
     QProcess process_;
     std::string device_;
 };

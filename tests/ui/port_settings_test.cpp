@@ -178,7 +178,8 @@ TEST(PortSettings, APortThatVanishesUnderATransferIsReportedAsGoneAndClosed) {
     }
 }
 
-// The port list is the machine's as it is now, takes a typed device, and
+// The port list is the machine's as it is now, takes a typed device or
+// network port, and
 // offers the port used last first at the next start.
 TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     InstalledProgram first;
@@ -192,12 +193,16 @@ TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     EXPECT_EQ(ports.text(), "COM1");
     EXPECT_EQ(first.g.link.com_port, 2);
 
-    ports.enter_text(" /dev/pts/7 ");
-    EXPECT_EQ(ports.text(), "/dev/pts/7");
+    ports.enter_text(" modbus-tcp://[fe80::1]:1502 ");
+    EXPECT_EQ(ports.text(), "modbus-tcp://[fe80::1]:1502");
+    // A network port must be whole to be taken.
+    ports.enter_text("tcp://gateway");
+    EXPECT_EQ(first.msg.details, (std::vector<std::string>{"Den Port tcp://gateway gibt es nicht."}));
+    first.msg.shown.clear();
     ports.enter_text("COM3");  // a listed entry is chosen, not added
     EXPECT_EQ(ports.list_count(), 5);
     EXPECT_EQ(first.g.link.com_port, 4);
-    ports.enter_text("/dev/pts/7");
+    ports.enter_text("modbus-tcp://[fe80::1]:1502");
     first.f.Combo_Port(6).set_list_index(1);
     EXPECT_TRUE(first.port.open);
     EXPECT_EQ(first.port.number, 5);
@@ -208,7 +213,7 @@ TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     Installation again;
     again.user = first.dir.read("none-user.reg");
     InstalledProgram second(again);
-    EXPECT_EQ(second.f.Combo_Port(0).text(), "/dev/pts/7");
+    EXPECT_EQ(second.f.Combo_Port(0).text(), "modbus-tcp://[fe80::1]:1502");
     EXPECT_EQ(second.g.link.com_port, 4);  // after the system's three
     second.f.Combo_Port(6).set_list_index(1);
     EXPECT_EQ(second.port.number, 4);

@@ -1,0 +1,137 @@
+// The program's side of the network: port names, and the framing to a
+// Modbus TCP gateway.
+#include <gtest/gtest.h>
+
+#include "link/hex.h"
+#include "link/modbus_tcp_port.h"
+#include "link/network_address.h"
+#include "link/transmit.h"
+#include "sim/sim_test_support.h"
+#include "support/fakes.h"
+
+namespace vor3::test {
+namespace {
+
+using link::Carrier;
+using sim::test::bytes;
+
+struct Name {
+    const char* text;
+    std::optional<link::NetworkAddress> address;  // nothing: refused
+};
+
+const Name kNames[] = {
+    {"tcp://192.168.1.20:4001", link::NetworkAddress{Carrier::SerialServer, "192.168.1.20", 4001}},
+    {"TCP://gateway-3.local:23", link::NetworkAddress{Carrier::SerialServer, "gateway-3.local", 23}},
+    {"modbus-tcp://10.0.0.7", link::NetworkAddress{Carrier::ModbusTcp, "10.0.0.7", 502}},
+    {"modbus-tcp://[fe80::1%eth0]:1502", link::NetworkAddress{Carrier::ModbusTcp, "fe80::1%eth0", 1502}},
+    {"modbus-tcp://[::1]", link::NetworkAddress{Carrier::ModbusTcp, "::1", 502}},
+    {"tcp://host", std::nullopt},  // a serial device server has no usual port
+    {"tcp://:502", std::nullopt},
+    {"tcp://host:0", std::nullopt},
+    {"tcp://host:65536", std::nullopt},
+    {"tcp://host:80x", std::nullopt},
+    {"tcp://host:", std::nullopt},
+    {"modbus-tcp://::1", std::nullopt},  // IPv6 needs its brackets
+    {"modbus-tcp://[::1", std::nullopt},
+    {"modbus-tcp://[gateway]:502", std::nullopt},
+    {"tcp://a b:502", std::nullopt},
+    {"tcp://host/path:502", std::nullopt},
+};
+
+void PrintTo(const Name& k, std::ostream* os) { *os << k.text; }
+class NetworkPortName : public ::testing::TestWithParam<Name> {};
+
+TEST_P(NetworkPortName, GivesItsAddressOrNone) {
+    EXPECT_TRUE(link::names_network_port(GetParam().text));
+    EXPECT_EQ(link::parse_network_port(GetParam().text), GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, NetworkPortName, ::testing::ValuesIn(kNames),
+                         [](const auto& info) { return "n" + std::to_string(info.index); });
+
+TEST(NetworkPortName, SerialNamesAreNone) {
+    for (const char* name : {"/dev/ttyUSB0", "COM3", "sim", "tcp:/x:1", "udp://x:1"}) {
+        EXPECT_FALSE(link::names_network_port(name)) << name;
+        EXPECT_FALSE(link::parse_network_port(name)) << name;
+    }
+}
+
+// Requests go out under transactions 1, 2, ...; what the gateway sends
+// back arrives in pieces; what the port above reads is framed as the
+// request was.
+struct Exchange {
+    const char* name;
+    std::vector<const char*> requests;  // ADUs as hex
+    std::vector<const char*> arriving;  // MBAP bytes as hex, read one piece at a time
+    const char* taken;                  // the ADUs passed up, as hex
+    std::vector<link::ModbusTcpPort::Drop> dropped;
+    const char* mode = "RTU";
+};
+
+using Drop = link::ModbusTcpPort::Drop;
+const Exchange kExchanges[] = {
+    {"answer", {"010300060001"}, {"00010000000501030200" "0A"}, "01030200" "0A", {}},
+    {"answer in ascii", {"010300060001"}, {"00010000000501030200" "0A"}, "01030200" "0A", {}, "ASCII"},
+    {"answer in pieces", {"010300060001"}, {"000100", "000005010302", "000A"}, "010302000A", {}},
+    {"refusal", {"010300060001"}, {"000100000003" "01830B"}, "01830B", {}},
+    {"answer to the first copy after the repeat", {"010300060001", "010300060001"},
+     {"000100000005010302000A"}, "010302000A", {}},
+    {"both copies answered", {"010300060001", "010300060001"},
+     {"000200000005010302000A" "000100000005010302000A"}, "010302000A" "010302000A", {}},
+    {"late answer to the request before", {"010300060001", "010300000008"},
+     {"000100000005010302000A"}, "", {Drop::Transaction}},
+    {"late answer from the unit asked before", {"020300060001", "030300060001"},
+     {"000100000005020302000A"}, "020302000A", {}},
+    {"transaction never sent", {"010300060001"}, {"000900000005010302000A"}, "", {Drop::Transaction}},
+    {"wrong protocol identifier", {"010300060001"}, {"000100010005010302000A"}, "", {Drop::Header}},
+    {"length longer than the answer says", {"010300060001"}, {"00010000000601030200" "0A00"}, "", {Drop::Header}},
+    {"another unit under the transaction", {"010300060001"}, {"000100000005020302000A"}, "", {Drop::Header}},
+    {"a header that cannot be one gives up the rest", {"010300060001"},
+     {"00010000FF05010302000A" "000100000005010302000A"}, "", {Drop::Header}},
+    {"a dropped answer leaves the next", {"010300060001"},
+     {"000700000005010302000B" "000100000005010302000A"}, "010302000A", {Drop::Transaction}},
+};
+
+void PrintTo(const Exchange& k, std::ostream* os) { *os << k.name; }
+class GatewayExchange : public ::testing::TestWithParam<Exchange> {};
+
+TEST_P(GatewayExchange, TakesOnlyAnswersToTheRequestOutstanding) {
+    const Exchange& k = GetParam();
+    FakePort line;
+    line.open = true;
+    line.carries = Carrier::ModbusTcp;
+    std::vector<Drop> dropped;
+    link::ModbusTcpPort port(line, [&](Drop d) { dropped.push_back(d); });
+    for (const char* request : k.requests) port.write(link::frame_request(request, k.mode));
+    ASSERT_EQ(line.written.size(), k.requests.size());
+    EXPECT_EQ(link::bytes_to_hex(line.written[0]), "0001000000" + std::string("06") + k.requests[0]);
+    std::string read;
+    for (const char* piece : k.arriving) {
+        line.incoming += bytes(piece);
+        if (port.waiting_count() > 0) read += port.read_all();
+    }
+    std::string expected;
+    const std::string taken = k.taken;
+    for (std::size_t at = 0; at < taken.size(); at += 10)  // every answer here is five bytes, or three
+        expected += link::frame_request(taken.substr(at, taken.substr(at, 4).ends_with("83") ? 6 : 10), k.mode);
+    EXPECT_EQ(link::bytes_to_hex(read), link::bytes_to_hex(expected));
+    EXPECT_EQ(dropped, k.dropped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, GatewayExchange, ::testing::ValuesIn(kExchanges),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+TEST(GatewayExchange, OnASerialLineBytesPassUnchanged) {
+    FakePort line;
+    line.open = true;
+    link::ModbusTcpPort port(line, [](Drop) { FAIL(); });
+    const std::string request = link::frame_request("010300060001", "RTU");
+    port.write(request);
+    EXPECT_EQ(line.written, (std::vector<std::string>{request}));
+    line.incoming = "\x01\x03 noise";
+    EXPECT_EQ(port.read_all(), "\x01\x03 noise");
+}
+
+}  // namespace
+}  // namespace vor3::test
