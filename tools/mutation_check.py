@@ -33,7 +33,7 @@ FAULTS = [
     ("reply time-out shortened", "src/link/transmit.cpp", "kReplyTimeoutMs = 1000;", "kReplyTimeoutMs = 100;"),
     ("repeat not limited to one", "src/link/transmit.cpp", "    if (c.frm.Timer3.enabled()) {\n        c.frm.Timer5.stop();",
      "    if (false) {\n        c.frm.Timer5.stop();"),
-    ("give-up does not stop the write timer", "src/link/transmit.cpp",
+    ("give-up does not stop the write timer", "src/link/transfer_reset.cpp",
      "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();",
      "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();"),
     ("warning not shown on give-up", "src/link/transmit.cpp",

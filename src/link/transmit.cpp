@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "reply/answers.h"
@@ -218,19 +219,6 @@ void Timer5_Timer(Context& c) {
     if (c.port.is_open()) c.frm.Timer3.start();
 }
 
-void reset_transfer(Context& c) {
-    auto& f = c.frm;
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
-    c.g.line.held = false;
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    auto& t = c.g.transfer;
-    t.block_count = 0;
-    t.request_kind = model::kReadRegisterBlock;
-    t.bus_ready = true;
-    t.reg_address = 0;
-}
-
 void end_transfer_early(Context& c) {
     reset_transfer(c);
     ui::abandon_status_window(c);
@@ -242,15 +230,9 @@ void Timer3_Timer(Context& c) {
     if (f.chk_read_out.value() == 1) {
         // The cyclic read-out goes on polling at its pace; the warning
         // stays until the sensor answers again.
-        auto& t = c.g.transfer;
         f.Timer5.stop();
         f.Timer3.stop();
-        f.alreadyRead = 0;
-        f.countReadRegister = 0;
-        t.block_count = 0;
-        t.request_kind = model::kReadRegisterBlock;
-        t.bus_ready = true;
-        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+        read_blocks_from(c, static_cast<std::int16_t>(model::kMeasuredFirst));
         f.lbl_desc(16).set_visible(true);
         return;
     }

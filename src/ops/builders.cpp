@@ -1,6 +1,7 @@
 #include "ops/builders.h"
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
 #include "ui/status_window.h"
@@ -41,8 +42,7 @@ void cmd_read_device_Click(Context& c) {
     const auto addr = address_part(c);
     if (!addr) return;
     t.reg_address = 6;
-    c.frm.alreadyRead = 0;
-    c.frm.countReadRegister = 0;
+    link::restart_block_read(c);
     transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");
     // The window waits for the first answer as for the others: a sensor of
     // unknown speed may take seconds to answer, or not answer at all.

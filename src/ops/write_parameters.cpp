@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -75,8 +76,7 @@ void start_external_write(Context& c) {
     t.bus_ready = true;
     t.request_kind = model::kWriteExternalBlock;
     t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
-    c.frm.alreadyWrite = 0;
-    c.frm.countWriteRegister = 0;
+    link::clear_write_progress(c);
     c.frm.Timer1.start();
 }
 
@@ -124,8 +124,7 @@ void Timer1_Timer(Context& c) {
     if (t.request_kind != model::kWriteConfigBlock && t.request_kind != model::kWriteExternalBlock) {
         f.Timer1.stop();
         t.reg_address = 0;
-        f.alreadyWrite = 0;
-        f.countWriteRegister = 0;
+        link::clear_write_progress(c);
         return;
     }
     const bool config = t.request_kind == model::kWriteConfigBlock;

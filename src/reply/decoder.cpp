@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
@@ -69,9 +70,7 @@ void config_block(Context& c, const std::string& rx) {
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 10) return;
     t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
+    link::restart_block_read(c);
 }
 
 // The measured values as the window shows them now, stamped once.
@@ -108,9 +107,7 @@ void measured_block(Context& c, const std::string& rx) {
         f.Timer6.stop();
     }
     f.Timer1.stop();
-    t.block_count = 0;
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
+    link::restart_block_read(c);
 }
 
 void register_block(Context& c, const std::string& rx) {
@@ -164,8 +161,7 @@ void config_written(Context& c) {
     confirm_config_block(c);
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
     if (t.reg_address < 10) return;
-    f.alreadyWrite = 0;
-    f.countWriteRegister = 0;
+    link::clear_write_progress(c);
     if (f.reply_delay_changed) {
         const auto v = model::locale_number(f.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
         const long long delay = v ? model::round_half_even(*v) : -1;
@@ -193,9 +189,7 @@ void external_written(Context& c) {
     const std::string request = c.g.line.now.request;  // the block confirmed
     f.Timer1.stop();
     ops::WriteLedCoils(c);
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
+    link::restart_block_read(c);
     for (int i = 0; i <= 2; ++i) {
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
         c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -110,11 +111,8 @@ void error_recovery(Context& c) {
     r.rx_count = 0;
     f.Timer1.stop();
     f.Timer6.stop();
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
-    f.alreadyWrite = 0;
-    f.countWriteRegister = 0;
+    link::restart_block_read(c);
+    link::clear_write_progress(c);
     t.reg_address = 0;
     t.request_kind = model::kIdle;
     f.chk_read_out.set_value(0);

@@ -1,5 +1,6 @@
 #include "ui/port_settings.h"
 
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "store/registry.h"
 #include "model/captions.h"

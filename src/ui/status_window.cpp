@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
