@@ -94,9 +94,9 @@ FAULTS = [
     ("no read-back after a write", "src/ui/status_window.cpp",
      "k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils",
      "k == model::kWriteExternalBlock || k == model::kWriteLedCoils"),
-    ("cancel leaves the write timer running", "src/ui/status_window.cpp",
-     "for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6}) t->stop();",
-     "for (form::Timer* t : {&f.Timer3, &f.Timer5, &f.Timer6}) t->stop();"),
+    ("cancel leaves the transfer timers running", "src/ui/status_window.cpp",
+     "    link::reset_transfer(c);\n    c.g.transfer.request_kind = model::kIdle;",
+     "    c.g.transfer.request_kind = model::kIdle;"),
     ("read-out does not lock editing", "src/ops/readout.cpp", "        lock_editing(c, true);", ""),
     # files and settings
     ("parameter file bit value taken from the label", "src/ui/parameter_file.cpp",
