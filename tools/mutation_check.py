@@ -71,9 +71,9 @@ FAULTS = [
      "const auto period = model::block_timer_period(c.g.link.baud_rate, t.reply_delay);"),
     # writing
     ("untouched register written from its text", "src/ops/write_parameters.cpp",
-     "if (raw && !ui::is_marked(box)) return link::LongToHexStr(*raw, 2);", ""),
+     "if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);", ""),
     ("unmarked fields corrected before writing", "src/ops/write_parameters.cpp",
-     "        if (ui::is_marked(f.txt_data_cfg(i))) f.txt_data_cfg(i).lose_focus();",
+     "        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();",
      "        f.txt_data_cfg(i).lose_focus();"),
     ("write block size", "src/model/register_map.h", "constexpr int kMaxWriteBlock = 5;", "constexpr int kMaxWriteBlock = 6;"),
     ("read block size", "src/model/register_map.h", "constexpr int kMaxReadBlock = 8;", "constexpr int kMaxReadBlock = 9;"),

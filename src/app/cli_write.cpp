@@ -113,7 +113,7 @@ CliWrite::Outcome CliWrite::enter_and_press() {
     auto& f = p_.frm_config;
     // Nothing differs from the device: there is nothing to write (and no
     // one to ask whether to write the same values again).
-    ui::UpdateApplyButton(p_.ctx, 0);
+    ui::UpdateApplyButton(p_.ctx, ui::MarkGroup::All);
     if (!f.set_parameter.effectively_enabled()) return finish();
     f.set_parameter.press();
     pressed_ = true;

@@ -191,7 +191,7 @@ void end_with_conflict(Context& c) {
     // The same devices answer every next request too: the read-out ends.
     f.chk_read_out.set_value(0);
     end_transfer_early(c);
-    ui::UpdateApplyButton(c, 0);
+    ui::UpdateApplyButton(c, ui::MarkGroup::All);
     c.msg.show(model::caption(model::Caption::msg_address_conflict, c.g.lang.language,
                               {std::to_string(static_cast<int>(model::leading_number(f.txt_Modbus_adress.text())))}));
 }
@@ -240,7 +240,7 @@ void Timer3_Timer(Context& c) {
     f.chk_read_out.set_enabled(false);
     // Edits that could not be written keep their marks, and the write can
     // be tried again without a read that would throw them away.
-    ui::UpdateApplyButton(c, 0);
+    ui::UpdateApplyButton(c, ui::MarkGroup::All);
 }
 
 }  // namespace vor3::link

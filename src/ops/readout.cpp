@@ -43,7 +43,7 @@ void chk_read_out_Click(Context& c) {
         if (c.port.is_open()) {
             f.read_out_parameter.set_enabled(true);
             f.cmd_read_device.set_enabled(true);
-            ui::UpdateApplyButton(c, 0);
+            ui::UpdateApplyButton(c, ui::MarkGroup::All);
         }
         lock_editing(c, false);
     }

@@ -44,7 +44,7 @@ std::string register_to_write(const Context& c, model::FieldArray array, int ind
     const auto& box = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
     const auto& image = c.g.image;
     const auto raw = config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
-    if (raw && !ui::is_marked(box)) return link::LongToHexStr(*raw, 2);
+    if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);
     const std::string value =
         register_hex(box.text(), model::scale_of(model::field(array, index).encoding), c.g.lang.decimal_sep);
     return value.empty() ? last_known_register(c, array, index) : value;
@@ -110,9 +110,9 @@ void arm_config_write(Context& c) {
 void apply_entry_rules(Context& c) {
     auto& f = c.frm;
     for (int i = 2; i <= 10; ++i)
-        if (ui::is_marked(f.txt_data_cfg(i))) f.txt_data_cfg(i).lose_focus();
+        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();
     for (int i = 0; i <= 2; ++i)
-        if (ui::is_marked(f.txt_data_in(i))) f.txt_data_in(i).lose_focus();
+        if (ui::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
 }
 
 }  // namespace
@@ -129,12 +129,9 @@ void start_external_write(Context& c) {
 void set_parameter_Click(Context& c) {
     auto& f = c.frm;
     apply_entry_rules(c);
-    bool config_marked = false;
-    for (int i = 0; i <= 10; ++i) config_marked |= ui::is_marked(f.txt_data_cfg(i));
-    for (int i = 0; i <= 7; ++i) config_marked |= ui::is_marked(f.chk_cfg(i));
-    f.external_changed = false;
-    for (int i = 0; i <= 2; ++i) f.external_changed |= ui::is_marked(f.txt_data_in(i));
-    for (int i = 0; i <= 4; ++i) f.external_changed |= ui::is_marked(f.chk_inp_bit(i));
+    using ui::MarkGroup;
+    bool config_marked = ui::group_marked(f, MarkGroup::ConfigRegisters) || ui::group_marked(f, MarkGroup::ConfigCoils);
+    f.external_changed = ui::group_marked(f, MarkGroup::ExternalValues) || ui::group_marked(f, MarkGroup::LedCoils);
     c.g.write_anyway = false;
     if (!config_marked && !f.external_changed) {
         using model::Caption;

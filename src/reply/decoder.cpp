@@ -234,7 +234,7 @@ void led_coils(Context& c, const std::string& rx) {
         auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
         ref = static_cast<std::int16_t>((v >> n) & 1);
         f.chk_inp_bit(n).set_value(ref);
-        f.chk_inp_bit(n).set_fore_color(form::kNormalText);
+        ui::clear_mark(f.chk_inp_bit(n));
         ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
     }
     c.g.image.external_known = true;
@@ -245,10 +245,10 @@ void led_coils(Context& c, const std::string& rx) {
 void config_coils_written(Context& c) {
     auto& f = c.frm;
     for (int i = 0; i <= 7; ++i) {
-        f.chk_cfg(i).set_fore_color(form::kNormalText);
+        ui::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
     }
-    f.cmb_bit_cfg(3).set_fore_color(form::kNormalText);
+    ui::clear_mark(f.cmb_bit_cfg(3));
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.transfer.bus_ready = true;
     // The configuration part is written: the external part follows when it
@@ -262,7 +262,7 @@ void config_coils_written(Context& c) {
 
 void led_coils_written(Context& c) {
     for (int i = 0; i <= 4; ++i) {
-        c.frm.chk_inp_bit(i).set_fore_color(form::kNormalText);
+        ui::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
     }
     ui::CloseWindow(c);

@@ -34,7 +34,7 @@ void accept_reply_steps(Context& c) {
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);
-        ui::UpdateApplyButton(c, 0);
+        ui::UpdateApplyButton(c, ui::MarkGroup::All);
     }
     if (awaited) ui::transfer_progressed(c);
 }

@@ -113,7 +113,7 @@ void txt_data_cfg_Change(Context& c, int index) {
     // left: applied at every key it would turn 10 into 50.
     if (index == kMinResponseField) f.reply_delay_changed = true;
     paint_field(c, model::FieldArray::txt_data_cfg, index);
-    UpdateApplyButton(c, 1);
+    UpdateApplyButton(c, MarkGroup::ConfigRegisters);
 }
 
 void txt_data_cfg_LostFocus(Context& c, int index) {
@@ -170,7 +170,7 @@ void txt_data_in_Change(Context& c, int index) {
     const auto v = number_of(c, field.text());
     if (!v) return;
     paint_field(c, model::FieldArray::txt_data_in, index);
-    UpdateApplyButton(c, 2);
+    UpdateApplyButton(c, MarkGroup::ExternalValues);
 }
 
 void txt_data_in_LostFocus(Context& c, int index) {

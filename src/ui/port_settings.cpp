@@ -92,7 +92,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
         }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
-            UpdateApplyButton(c, 0);
+            UpdateApplyButton(c, MarkGroup::All);
             f.read_out_parameter.set_enabled(true);
             f.Timer4.start();
             f.cmd_read_device.set_enabled(true);

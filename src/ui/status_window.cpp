@@ -197,7 +197,7 @@ void Abbruch_Click(Context& c) {
     c.g.transfer.request_kind = model::kIdle;
     unload(c);
     if (!reading) {
-        ui::UpdateApplyButton(c, 0);
+        ui::UpdateApplyButton(c, ui::MarkGroup::All);
         c.msg.show(cancelled_text(c.g.lang.language));
         return;
     }
