@@ -37,8 +37,8 @@ FAULTS = [
      "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();",
      "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();"),
     ("warning not shown on give-up", "src/link/transmit.cpp",
-     "    ui::abandon_status_window(c);\n    c.frm.lbl_desc(16).set_visible(true);",
-     "    ui::abandon_status_window(c);\n    c.frm.lbl_desc(16).set_visible(false);"),
+     "    ui::abandon_status_window(c);\n    c.frm.warning_line().set_visible(true);",
+     "    ui::abandon_status_window(c);\n    c.frm.warning_line().set_visible(false);"),
     # which request an answer answers
     ("next request does not wait after a repeat", "src/reply/answers.cpp",
      "    return c.clock.now_ms() >= now.quiet_at_ms;", "    return true;"),

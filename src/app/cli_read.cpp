@@ -35,7 +35,7 @@ CliRead::Outcome CliRead::poll() {
         // A port that failed under the transfer closes the link.
         return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
     }
-    if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
+    if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     if (p_.frmState.loaded()) window_seen_ = true;
     if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle) return Outcome::Done;
     return Outcome::Running;
@@ -43,7 +43,7 @@ CliRead::Outcome CliRead::poll() {
 
 std::string CliRead::failure_text() const {
     if (!messages_.texts.empty()) return messages_.texts.back();
-    return p_.frm_config.lbl_desc(16).caption();
+    return p_.frm_config.warning_line().caption();
 }
 
 int CliRead::exit_status(Outcome o) {

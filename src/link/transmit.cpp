@@ -152,7 +152,7 @@ void send(Context& c) {
     f.Timer5.stop();
     // While the cyclic read-out polls a silent sensor the warning stays up
     // until a reply comes; every other transmission starts afresh.
-    if (f.chk_read_out.value() == 0) f.lbl_desc(16).set_visible(false);
+    if (f.chk_read_out.value() == 0) f.warning_line().set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (!c.port.is_open()) {
         c.msg.show(model::caption(model::Caption::msg_port_not_open, c.g.lang.language));
@@ -222,7 +222,7 @@ void Timer5_Timer(Context& c) {
 void end_transfer_early(Context& c) {
     reset_transfer(c);
     ui::abandon_status_window(c);
-    c.frm.lbl_desc(16).set_visible(true);
+    c.frm.warning_line().set_visible(true);
 }
 
 void Timer3_Timer(Context& c) {
@@ -233,7 +233,7 @@ void Timer3_Timer(Context& c) {
         f.Timer5.stop();
         f.Timer3.stop();
         read_blocks_from(c, static_cast<std::int16_t>(model::kMeasuredFirst));
-        f.lbl_desc(16).set_visible(true);
+        f.warning_line().set_visible(true);
         return;
     }
     end_transfer_early(c);

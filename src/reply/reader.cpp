@@ -30,7 +30,7 @@ void accept_reply_steps(Context& c) {
     const bool awaited = f.Timer5.enabled() || f.Timer3.enabled();
     f.Timer5.stop();
     f.Timer3.stop();
-    if (awaited) f.lbl_desc(16).set_visible(false);
+    if (awaited) f.warning_line().set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);

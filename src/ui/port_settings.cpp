@@ -135,7 +135,7 @@ void port_failed(Context& c, const link::PortError& e) {
     c.g.link.port_open = false;
     // Unlike the user closing the port, this cut a transfer short.
     clear_read_cancelled(c);
-    if (running) f.lbl_desc(16).set_visible(true);
+    if (running) f.warning_line().set_visible(true);
 }
 
 void chk_echo_Click(Context& c) {

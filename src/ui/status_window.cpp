@@ -84,7 +84,7 @@ void show_progress(Context& c) {
 }
 
 void clear_read_cancelled(Context& c) {
-    auto& warning = c.frm.lbl_desc(16);
+    auto& warning = c.frm.warning_line();
     const std::string& language = c.g.lang.language;
     if (warning.caption() != model::caption(model::Caption::warning_read_cancelled, language)) return;
     warning.set_visible(false);
@@ -203,7 +203,7 @@ void Abbruch_Click(Context& c) {
     }
     // What was read stays; the rest shows as not read.
     show_not_read(c, not_read);
-    auto& warning = c.frm.lbl_desc(16);
+    auto& warning = c.frm.warning_line();
     warning.set_caption(model::caption(model::Caption::warning_read_cancelled, c.g.lang.language));
     warning.set_visible(true);
 }
