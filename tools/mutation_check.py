@@ -89,7 +89,7 @@ FAULTS = [
     ("mark not set", "src/ui/change_marking.cpp", "std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form::kNormalText; }",
      "std::uint32_t mark_if(bool) { return form::kNormalText; }"),
     ("outside-range colour never shown", "src/ui/change_marking.cpp", "        color = form::kOutsideRange;", "        color = form::kNormalText;"),
-    ("address range", "src/ui/field_rules.cpp", "if (v > 63 || v < 1) {", "if (v > 64 || v < 1) {"),
+    ("address range", "src/model/line_settings.h", "kLastAddress = 63;", "kLastAddress = 64;"),
     # status window and read-out
     ("no read-back after a write", "src/ui/status_window.cpp",
      "k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils",

@@ -1,6 +1,7 @@
 #include "ui/field_rules.h"
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
@@ -89,7 +90,7 @@ void txt_Modbus_adress_Change(Context& c) {
     // Another sensor answers now, perhaps at a slower pace than the last:
     // until it is read, allow for the slowest.
     c.g.transfer.min_response_ms = -1;
-    if (v > 63 || v < 1) {
+    if (v > model::kLastAddress || v < model::kFirstAddress) {
         c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");
         return;

@@ -4,29 +4,12 @@
 #include "link/transmit.h"
 #include "store/registry.h"
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "ui/change_marking.h"
 #include "ui/not_read.h"
 #include "ui/status_window.h"
 
 namespace vor3::ui {
-
-namespace {
-
-struct ModeRow {
-    const char* protocol_mode;
-    const char* data_bits;
-    int input_mode;
-    int poll_ms;
-    int give_up_ms;
-};
-constexpr ModeRow kModes[] = {
-    {"ASCII", "7", 0, 100, 1000},
-    {"RTU", "8", 1, 50, 500},
-};
-constexpr const char* kBauds[] = {"9600", "19200", "38400", "57600"};
-constexpr const char* kParities[] = {"N", "E", "O"};
-
-}  // namespace
 
 void show_port_error(Context& c, const link::PortError& e) {
     // A positive number is printed with a leading blank, as the window has
@@ -56,13 +39,14 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 
     link.com_port = f.Combo_Port(0).list_index() + 1;
     const int baud = f.Combo_Port(1).list_index();
-    if (baud >= 0 && baud < 4) link.baud_rate = kBauds[baud];
+    if (baud >= 0 && baud < std::ssize(model::kBaudRates)) link.baud_rate = model::kBaudRates[static_cast<std::size_t>(baud)];
     const int parity = f.Combo_Port(2).list_index();
-    if (parity >= 0 && parity < 3) link.parity = kParities[parity];
+    if (parity >= 0 && parity < std::ssize(model::kParities))
+        link.parity = std::string(1, model::kParities[static_cast<std::size_t>(parity)].letter);
     link.stop_bits = "1";
     const int mode = f.Combo_Port(5).list_index();
-    if (mode == 0 || mode == 1) {
-        const ModeRow& row = kModes[mode];
+    if (mode >= 0 && mode < std::ssize(model::kModes)) {
+        const model::ModeRow& row = model::kModes[static_cast<std::size_t>(mode)];
         link.protocol_mode = row.protocol_mode;
         link.data_bits = row.data_bits;
         c.port.set_input_mode(row.input_mode);

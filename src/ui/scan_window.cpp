@@ -1,6 +1,7 @@
 #include "ui/scan_window.h"
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "ui/port_settings.h"
 
@@ -10,7 +11,6 @@ namespace {
 
 using model::Caption;
 
-const char* parity_name(char p) { return p == 'N' ? "None" : p == 'O' ? "Odd" : "Even"; }
 
 }  // namespace
 
@@ -59,11 +59,11 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.push_back(form::kScanModes[i]);
+        if (box.value() == 1) plan.modes.push_back(model::kScanModes[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_baud)
-        if (box.value() == 1) plan.bauds.push_back(form::kScanBauds[i]);
+        if (box.value() == 1) plan.bauds.push_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
-        if (box.value() == 1) plan.parities.push_back(form::kScanParities[i]);
+        if (box.value() == 1) plan.parities.push_back(model::kParities[static_cast<std::size_t>(i)].letter);
     const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);
     plan.min_response_ms = response && *response >= 0 && *response <= 3000 ? static_cast<int>(*response) : 50;
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
@@ -102,7 +102,7 @@ void choose_line(Context& c, const ops::LineSetting& line) {
     auto& f = c.frm;
     pick(f.Combo_Port(5), line.mode);
     pick(f.Combo_Port(1), line.baud);
-    pick(f.Combo_Port(2), parity_name(line.parity));
+    pick(f.Combo_Port(2), model::parity_name(line.parity));
 }
 
 ops::LineSetting line_in_force(const Context& c) {
@@ -112,7 +112,7 @@ ops::LineSetting line_in_force(const Context& c) {
 
 std::string ScanWindow::entry(const ops::ScanFind& find) const {
     return model::caption(Caption::scan_entry, c_.g.lang.language,
-                          {find.line.mode, find.line.baud, parity_name(find.line.parity), std::to_string(find.address)});
+                          {find.line.mode, find.line.baud, model::parity_name(find.line.parity), std::to_string(find.address)});
 }
 
 void ScanWindow::show_progress() {
@@ -122,7 +122,7 @@ void ScanWindow::show_progress() {
     w_.prg_scan.set_value(scanner_.tried());
     const auto& line = scanner_.line();
     w_.lbl_trying.set_caption(running ? model::caption(Caption::scan_trying, language,
-                                                       {line.mode, line.baud, parity_name(line.parity),
+                                                       {line.mode, line.baud, model::parity_name(line.parity),
                                                         std::to_string(scanner_.address())})
                                       : std::string());
     const auto& found = scanner_.found();
