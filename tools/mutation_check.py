@@ -27,8 +27,9 @@ FAULTS = [
     # hex text and checksums
     ("crc polynomial", "src/link/hex.cpp", "^ 0xA001)", "^ 0xA003)"),
     ("lrc not negated", "src/link/hex.cpp", "((255 - sum) + 1) % 256", "sum % 256"),
-    ("rtu crc bytes swapped", "src/link/transmit.cpp", "std::string lo = crc.substr(2, 2), hi = crc.substr(0, 2);",
-     "std::string lo = crc.substr(0, 2), hi = crc.substr(2, 2);"),
+    ("rtu crc bytes swapped", "src/link/hex.cpp",
+     "    message.push_back(static_cast<char>(crc & 0xFF));\n    message.push_back(static_cast<char>(crc >> 8));",
+     "    message.push_back(static_cast<char>(crc >> 8));\n    message.push_back(static_cast<char>(crc & 0xFF));"),
     # time-out, repeat and give-up
     ("reply time-out shortened", "src/link/transmit.cpp", "kReplyTimeoutMs = 1000;", "kReplyTimeoutMs = 100;"),
     ("repeat not limited to one", "src/link/transmit.cpp", "    if (c.frm.Timer3.enabled()) {\n        c.frm.Timer5.stop();",

@@ -13,6 +13,7 @@ int upper_digit(char c) {
     return -1;
 }
 
+// Value of a hex digit of either case, or -1.
 int any_digit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return upper_digit(c);
@@ -83,6 +84,24 @@ std::string bytes_to_hex(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (unsigned char b : bytes) out += ByteToHex(b);
     return out;
+}
+
+std::optional<std::uint32_t> hex_number(std::string_view digits) {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    std::uint32_t n = 0;
+    for (char c : digits) {
+        const int d = any_digit(c);
+        if (d < 0) return std::nullopt;
+        n = n * 16 + static_cast<std::uint32_t>(d);
+    }
+    return n;
+}
+
+std::string with_crc(std::string message) {
+    const std::uint16_t crc = crc16(message);
+    message.push_back(static_cast<char>(crc & 0xFF));
+    message.push_back(static_cast<char>(crc >> 8));
+    return message;
 }
 
 bool hex_to_bytes(std::string_view hex, std::string& out) {

@@ -116,16 +116,10 @@ std::string frame_request(const std::string& request_frame, const std::string& p
     if (protocol_mode == "ASCII")
         return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
     if (protocol_mode == "RTU") {
+        // The program builds every request as hex pairs; text that is not
+        // would make a frame of guessed bytes, so none goes out.
         std::string bytes;
-        for (std::size_t i = 0; i + 2 <= request_frame.size(); i += 2) {
-            std::string pair = request_frame.substr(i, 2);
-            bytes.push_back(static_cast<char>(HexToByte(pair)));
-        }
-        std::string crc = CalculateCRC(bytes);
-        std::string lo = crc.substr(2, 2), hi = crc.substr(0, 2);
-        bytes.push_back(static_cast<char>(HexToByte(lo)));
-        bytes.push_back(static_cast<char>(HexToByte(hi)));
-        return bytes;
+        return hex_to_bytes(request_frame, bytes) ? with_crc(bytes) : std::string{};
     }
     return {};
 }

@@ -22,14 +22,9 @@ constexpr int kMinResponseRegister = 7;
 
 std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t digits) {
     if (pos + digits > text.size()) throw std::runtime_error("reply too short");
-    std::uint16_t v = 0;
-    for (std::size_t i = pos; i < pos + digits; ++i) {
-        const char ch = text[i];
-        const int d = ch >= '0' && ch <= '9' ? ch - '0' : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10 : -1;
-        if (d < 0) throw std::runtime_error("reply is not hex text");
-        v = static_cast<std::uint16_t>(v * 16 + d);
-    }
-    return v;
+    const auto v = link::hex_number(std::string_view(text).substr(pos, digits));
+    if (!v) throw std::runtime_error("reply is not hex text");
+    return static_cast<std::uint16_t>(*v);
 }
 
 std::uint16_t reply_register(const std::string& rx, int j) { return hex_value(rx, 6 + 4 * static_cast<std::size_t>(j), 4); }

@@ -48,7 +48,7 @@ void filter_number_key(const Context& c, const std::string& text, bool decimals,
 
 bool takes_tenths(model::FieldArray array, int index) {
     for (const auto& f : model::field_map())
-        if (f.array == array && f.index == index) return f.encoding == model::Encoding::Signed16Div10;
+        if (f.array == array && f.index == index) return model::scale_of(f.encoding) == 10;
     return false;
 }
 
@@ -58,7 +58,7 @@ bool takes_tenths(model::FieldArray array, int index) {
 void keep_register_resolution(Context& c, form::TextBox& field, model::FieldArray array, int index) {
     const auto v = number_of(c, field.text());
     if (!v) return;
-    const double scale = model::field(array, index).encoding == model::Encoding::Signed16Div10 ? 10 : 1;
+    const double scale = model::scale_of(model::field(array, index).encoding);
     const double held = static_cast<double>(model::round_half_even(*v * scale)) / scale;
     if (held != *v) field.set_text(model::format_number(held, c.g.lang.decimal_sep));
 }
