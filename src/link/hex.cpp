@@ -1,5 +1,7 @@
 #include "link/hex.h"
 
+#include <charconv>
+
 namespace vor3::link {
 
 namespace {
@@ -89,11 +91,9 @@ std::string bytes_to_hex(std::string_view bytes) {
 std::optional<std::uint32_t> hex_number(std::string_view digits) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     std::uint32_t n = 0;
-    for (char c : digits) {
-        const int d = any_digit(c);
-        if (d < 0) return std::nullopt;
-        n = n * 16 + static_cast<std::uint32_t>(d);
-    }
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, n, 16);
+    if (error != std::errc{} || stop != end) return std::nullopt;
     return n;
 }
 
