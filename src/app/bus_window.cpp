@@ -5,6 +5,7 @@
 #include "link/transmit.h"
 #include "model/address_list.h"
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/register_map.h"
 #include "store/whole_file.h"
 #include "ui/port_settings.h"
@@ -111,7 +112,7 @@ void BusWindow::search() {
     refresh_stop();
     if (simulated_port()) {
         try {
-            set_simulated_addresses(model::parse_address_list(w_.txt_simulated.text(), 1, 63));
+            set_simulated_addresses(model::parse_address_list(w_.txt_simulated.text(), model::kFirstAddress, model::kLastAddress));
         } catch (const std::invalid_argument&) {
             p_.ctx.msg.show(text(Caption::msg_address_range));
             return;

@@ -27,10 +27,10 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
         ++readings_;
     }
     pending_.clear();
-    const bool warning = p_.frm_config.lbl_desc(16).visible();
+    const bool warning = p_.frm_config.warning_line().visible();
     if (warning != silent_) {
         silent_ = warning;
-        notes.push_back(warning ? p_.frm_config.lbl_desc(16).caption()
+        notes.push_back(warning ? p_.frm_config.warning_line().caption()
                                 : model::caption(model::Caption::msg_sensor_answers, p_.g.lang.language));
     }
     if (!messages_.texts.empty()) {

@@ -5,6 +5,7 @@
 
 #include "link/network_address.h"
 #include "model/address_list.h"
+#include "model/line_settings.h"
 
 namespace vor3::app {
 
@@ -97,13 +98,13 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--baud") {
             o.baud = value();
             o.baud_given = true;
-            if (o.baud != "9600" && o.baud != "19200" && o.baud != "38400" && o.baud != "57600")
+            if (model::baud_index(o.baud) < 0)
                 throw std::invalid_argument("--baud takes 9600, 19200, 38400 or 57600, not '" + o.baud + "'");
         } else if (a == "--parity") {
             const std::string& p = value();
-            if (p != "N" && p != "E" && p != "O" && p != "n" && p != "e" && p != "o")
-                throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
-            o.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+            const char letter = p.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))) : 0;
+            if (model::parity_index(letter) < 0) throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
+            o.parity = letter;
             o.parity_given = true;
         } else if (a == "--mode") {
             const std::string& m = value();
@@ -117,13 +118,13 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--data-bits") {
             o.data_bits = whole_number(a, value(), 7, 8);
         } else if (a == "--address") {
-            o.address = whole_number(a, value(), 1, 63);
+            o.address = whole_number(a, value(), model::kFirstAddress, model::kLastAddress);
             address_given = true;
         } else if (a == "--addresses") {
             const std::string& list = value();
             try {
                 if (list == "found") o.addresses_found = true;
-                else o.addresses = model::parse_address_list(list, 1, 63);
+                else o.addresses = model::parse_address_list(list, model::kFirstAddress, model::kLastAddress);
             } catch (const std::invalid_argument& e) {
                 throw std::invalid_argument(a + " " + e.what());
             }

@@ -1,5 +1,7 @@
 #include "app/cli_read.h"
 
+#include "model/line_settings.h"
+
 namespace vor3::app {
 
 CliRead::CliRead(Program& program, const CollectedMessages& messages, const CliOptions& options)
@@ -8,10 +10,12 @@ CliRead::CliRead(Program& program, const CollectedMessages& messages, const CliO
 bool CliRead::open() {
     auto& f = p_.frm_config;
     p_.Main();
-    const int baud = o_.baud == "19200" ? 1 : o_.baud == "38400" ? 2 : o_.baud == "57600" ? 3 : 0;
-    f.Combo_Port(1).set_list_index(baud);
-    f.Combo_Port(2).set_list_index(o_.parity == 'N' ? 0 : o_.parity == 'O' ? 2 : 1);
-    f.Combo_Port(5).set_list_index(o_.mode == "ASCII" ? 0 : 1);
+    // The options are checked already; the window's start-up settings
+    // stand where one could not be placed.
+    auto or_default = [](int index, int fallback) { return index < 0 ? fallback : index; };
+    f.Combo_Port(1).set_list_index(or_default(model::baud_index(o_.baud), model::baud_index("9600")));
+    f.Combo_Port(2).set_list_index(or_default(model::parity_index(o_.parity), model::parity_index('E')));
+    f.Combo_Port(5).set_list_index(or_default(model::mode_index(o_.mode), model::mode_index("RTU")));
     f.txt_Modbus_adress.set_text(std::to_string(o_.address));
     // For this run only: the user's stored choice stays as it is.
     if (o_.echo) p_.g.link.suppress_echo = true;
@@ -35,7 +39,7 @@ CliRead::Outcome CliRead::poll() {
         // A port that failed under the transfer closes the link.
         return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
     }
-    if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
+    if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     if (p_.frmState.loaded()) window_seen_ = true;
     if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle) return Outcome::Done;
     return Outcome::Running;
@@ -43,7 +47,7 @@ CliRead::Outcome CliRead::poll() {
 
 std::string CliRead::failure_text() const {
     if (!messages_.texts.empty()) return messages_.texts.back();
-    return p_.frm_config.lbl_desc(16).caption();
+    return p_.frm_config.warning_line().caption();
 }
 
 int CliRead::exit_status(Outcome o) {

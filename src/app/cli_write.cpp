@@ -113,7 +113,7 @@ CliWrite::Outcome CliWrite::enter_and_press() {
     auto& f = p_.frm_config;
     // Nothing differs from the device: there is nothing to write (and no
     // one to ask whether to write the same values again).
-    ui::UpdateApplyButton(p_.ctx, 0);
+    ui::UpdateApplyButton(p_.ctx, ui::MarkGroup::All);
     if (!f.set_parameter.effectively_enabled()) return finish();
     f.set_parameter.press();
     pressed_ = true;
@@ -123,7 +123,7 @@ CliWrite::Outcome CliWrite::enter_and_press() {
 CliWrite::Outcome CliWrite::poll() {
     if (phase_ == Phase::Reading) return after_read(read_.poll());
     if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
-    if (p_.frm_config.lbl_desc(16).visible()) return Outcome::NoAnswer;
+    if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     // The write ends in the read-back's last step, which closes the
     // status window and leaves no request outstanding.
     if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle) return Outcome::Running;

@@ -123,20 +123,7 @@ std::optional<std::string> field_value(const Program& p, const std::string& name
 
 bool field_marked(const Program& p, const std::string& name) {
     const auto n = parse_name(name);
-    if (!n) return false;
-    const auto& f = p.frm_config;
-    const form::Control* c = nullptr;
-    switch (n->array) {
-    case FieldArray::txt_data_cfg: c = &f.txt_data_cfg(n->index); break;
-    case FieldArray::txt_data_in: c = &f.txt_data_in(n->index); break;
-    case FieldArray::txt_data_out: return false;
-    case FieldArray::chk_cfg:
-        c = f.cmb_bit_cfg.has(n->index) ? static_cast<const form::Control*>(&f.cmb_bit_cfg(n->index))
-                                        : &f.chk_cfg(n->index);
-        break;
-    case FieldArray::chk_inp_bit: c = &f.chk_inp_bit(n->index); break;
-    }
-    return c && ui::is_marked(*c);
+    return n && ui::is_marked(p.frm_config, n->array, n->index);
 }
 
 bool same_value(const Program& p, const std::string& a, const std::string& b) {

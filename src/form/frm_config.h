@@ -33,6 +33,10 @@ struct FrmConfig : Window {
     ControlArray<Container> frm_coils;      // 0
 
     ControlArray<Label> lbl_desc;           // 0, 2, 3, 16, 17
+    // The warning line, lbl_desc(16): shown while a transfer did not
+    // finish or the sensor stopped answering the read-out.
+    Label& warning_line() { return lbl_desc(16); }
+    const Label& warning_line() const { return lbl_desc(16); }
     ControlArray<TextBox> txt_data_cfg;     // 0..10
     ControlArray<Label> lbl_cfg;            // 0..10
     ControlArray<UpDown> UpD_txt_cfg;       // 3..10

@@ -1,6 +1,7 @@
 #include "form/frm_scan.h"
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 
 namespace vor3::form {
 
@@ -13,10 +14,12 @@ FrmScan::FrmScan() {
         c->set_parent(this);
     const Caption labels[] = {Caption::scan_mode, Caption::scan_baud, Caption::scan_parity, Caption::scan_response};
     for (int i = 0; i < 4; ++i) lbl_scan.add(i).set_caption(model::caption_de(labels[i]));
-    for (int i = 0; i < 2; ++i) chk_mode.add(i).set_caption(kScanModes[i]);
-    for (int i = 0; i < 4; ++i) chk_baud.add(i).set_caption(kScanBauds[i]);
-    const char* parities[] = {"None", "Even", "Odd"};
-    for (int i = 0; i < 3; ++i) chk_parity.add(i).set_caption(parities[i]);
+    for (std::size_t i = 0; i < model::kScanModes.size(); ++i)
+        chk_mode.add(static_cast<int>(i)).set_caption(model::kScanModes[i]);
+    for (std::size_t i = 0; i < model::kScanBauds.size(); ++i)
+        chk_baud.add(static_cast<int>(i)).set_caption(model::kScanBauds[i]);
+    for (std::size_t i = 0; i < model::kParities.size(); ++i)
+        chk_parity.add(static_cast<int>(i)).set_caption(model::kParities[i].name);
     for (auto* array : {&chk_mode, &chk_baud, &chk_parity})
         for (auto& [i, box] : *array) {
             box.set_parent(this);

@@ -11,6 +11,8 @@ struct FrmScan : Window {
 
     Label lbl_port;                  // the port the scan uses
     ControlArray<Label> lbl_scan;    // 0 mode, 1 baud rate, 2 parity, 3 minimum response time
+    // The settings to try, in the order of model::kScanModes, kScanBauds
+    // and kParities.
     ControlArray<CheckBox> chk_mode;    // 0 RTU, 1 ASCII
     ControlArray<CheckBox> chk_baud;    // 0 57600, 1 38400, 2 19200, 3 9600
     ControlArray<CheckBox> chk_parity;  // 0 None, 1 Even, 2 Odd
@@ -24,10 +26,5 @@ struct FrmScan : Window {
     ListBox lst_found;
     Button cmd_take;                 // the chosen find into the configuration window
 };
-
-// The settings the check boxes stand for, in their index order.
-inline constexpr const char* kScanModes[] = {"RTU", "ASCII"};
-inline constexpr const char* kScanBauds[] = {"57600", "38400", "19200", "9600"};
-inline constexpr char kScanParities[] = {'N', 'E', 'O'};
 
 }  // namespace vor3::form

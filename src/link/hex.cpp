@@ -1,5 +1,7 @@
 #include "link/hex.h"
 
+#include <charconv>
+
 namespace vor3::link {
 
 namespace {
@@ -13,6 +15,7 @@ int upper_digit(char c) {
     return -1;
 }
 
+// Value of a hex digit of either case, or -1.
 int any_digit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return upper_digit(c);
@@ -83,6 +86,22 @@ std::string bytes_to_hex(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (unsigned char b : bytes) out += ByteToHex(b);
     return out;
+}
+
+std::optional<std::uint32_t> hex_number(std::string_view digits) {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    std::uint32_t n = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, n, 16);
+    if (error != std::errc{} || stop != end) return std::nullopt;
+    return n;
+}
+
+std::string with_crc(std::string message) {
+    const std::uint16_t crc = crc16(message);
+    message.push_back(static_cast<char>(crc & 0xFF));
+    message.push_back(static_cast<char>(crc >> 8));
+    return message;
 }
 
 bool hex_to_bytes(std::string_view hex, std::string& out) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "reply/answers.h"
@@ -115,16 +116,10 @@ std::string frame_request(const std::string& request_frame, const std::string& p
     if (protocol_mode == "ASCII")
         return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
     if (protocol_mode == "RTU") {
+        // The program builds every request as hex pairs; text that is not
+        // would make a frame of guessed bytes, so none goes out.
         std::string bytes;
-        for (std::size_t i = 0; i + 2 <= request_frame.size(); i += 2) {
-            std::string pair = request_frame.substr(i, 2);
-            bytes.push_back(static_cast<char>(HexToByte(pair)));
-        }
-        std::string crc = CalculateCRC(bytes);
-        std::string lo = crc.substr(2, 2), hi = crc.substr(0, 2);
-        bytes.push_back(static_cast<char>(HexToByte(lo)));
-        bytes.push_back(static_cast<char>(HexToByte(hi)));
-        return bytes;
+        return hex_to_bytes(request_frame, bytes) ? with_crc(bytes) : std::string{};
     }
     return {};
 }
@@ -151,7 +146,7 @@ void send(Context& c) {
     f.Timer5.stop();
     // While the cyclic read-out polls a silent sensor the warning stays up
     // until a reply comes; every other transmission starts afresh.
-    if (f.chk_read_out.value() == 0) f.lbl_desc(16).set_visible(false);
+    if (f.chk_read_out.value() == 0) f.warning_line().set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (!c.port.is_open()) {
         c.msg.show(model::caption(model::Caption::msg_port_not_open, c.g.lang.language));
@@ -190,7 +185,7 @@ void end_with_conflict(Context& c) {
     // The same devices answer every next request too: the read-out ends.
     f.chk_read_out.set_value(0);
     end_transfer_early(c);
-    ui::UpdateApplyButton(c, 0);
+    ui::UpdateApplyButton(c, ui::MarkGroup::All);
     c.msg.show(model::caption(model::Caption::msg_address_conflict, c.g.lang.language,
                               {std::to_string(static_cast<int>(model::leading_number(f.txt_Modbus_adress.text())))}));
 }
@@ -218,23 +213,10 @@ void Timer5_Timer(Context& c) {
     if (c.port.is_open()) c.frm.Timer3.start();
 }
 
-void reset_transfer(Context& c) {
-    auto& f = c.frm;
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
-    c.g.line.held = false;
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    auto& t = c.g.transfer;
-    t.block_count = 0;
-    t.request_kind = model::kReadRegisterBlock;
-    t.bus_ready = true;
-    t.reg_address = 0;
-}
-
 void end_transfer_early(Context& c) {
     reset_transfer(c);
     ui::abandon_status_window(c);
-    c.frm.lbl_desc(16).set_visible(true);
+    c.frm.warning_line().set_visible(true);
 }
 
 void Timer3_Timer(Context& c) {
@@ -242,23 +224,17 @@ void Timer3_Timer(Context& c) {
     if (f.chk_read_out.value() == 1) {
         // The cyclic read-out goes on polling at its pace; the warning
         // stays until the sensor answers again.
-        auto& t = c.g.transfer;
         f.Timer5.stop();
         f.Timer3.stop();
-        f.alreadyRead = 0;
-        f.countReadRegister = 0;
-        t.block_count = 0;
-        t.request_kind = model::kReadRegisterBlock;
-        t.bus_ready = true;
-        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
-        f.lbl_desc(16).set_visible(true);
+        read_blocks_from(c, static_cast<std::int16_t>(model::kMeasuredFirst));
+        f.warning_line().set_visible(true);
         return;
     }
     end_transfer_early(c);
     f.chk_read_out.set_enabled(false);
     // Edits that could not be written keep their marks, and the write can
     // be tried again without a read that would throw them away.
-    ui::UpdateApplyButton(c, 0);
+    ui::UpdateApplyButton(c, ui::MarkGroup::All);
 }
 
 }  // namespace vor3::link

@@ -29,10 +29,6 @@ void Timer5_Timer(Context& c);
 // Give-up: stops the transfer, shows the warning line, resets the state.
 void Timer3_Timer(Context& c);
 
-// Abandons any transfer: block timers and time-out stopped, no reply
-// awaited, ready to read from the first configuration register.
-void reset_transfer(Context& c);
-
 // Ends a transfer that cannot finish (give-up, an exception reply, the
 // status window's time limit, a lost port): every transfer timer stopped,
 // the status window closed without a read-back, the warning line shown.

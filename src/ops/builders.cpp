@@ -1,6 +1,7 @@
 #include "ops/builders.h"
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
 #include "ui/status_window.h"
@@ -24,12 +25,13 @@ void transmit(Context& c, const std::string& request) {
     c.g.transfer.bus_ready = false;
 }
 
-// One data byte from check boxes: box i is bit i, least significant first.
+// One data byte from check boxes: box first + i is bit i, least
+// significant first; a box the window does not have counts as cleared.
 template <class Boxes>
 std::string coil_byte(Boxes& boxes, int first, int count) {
     int value = 0;
     for (int i = 0; i < count && i < 8; ++i)
-        if (boxes(first + i).value() == 1) value += 128 / (1 << (7 - i));
+        if (boxes.has(first + i) && boxes(first + i).value() == 1) value += 1 << i;
     return LongToHexStr(value, 1);
 }
 
@@ -41,8 +43,7 @@ void cmd_read_device_Click(Context& c) {
     const auto addr = address_part(c);
     if (!addr) return;
     t.reg_address = 6;
-    c.frm.alreadyRead = 0;
-    c.frm.countReadRegister = 0;
+    link::restart_block_read(c);
     transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");
     // The window waits for the first answer as for the others: a sensor of
     // unknown speed may take seconds to answer, or not answer at all.
@@ -67,13 +68,8 @@ void WriteConfigCoils(Context& c) {
     const auto addr = address_part(c);
     if (!addr) return;
     const int quantity = std::min(8, 8 - f.alreadyWriteCoils);
-    std::string request = *addr + "0F" + LongToHexStr(f.alreadyWriteCoils, 2) + LongToHexStr(quantity, 2) + "01";
-    int value = 0;
-    for (int i = 0; i < 8 && i < quantity; ++i) {
-        const int box = 8 * f.alreadyWriteBytes + i;
-        if (f.chk_cfg.has(box) && f.chk_cfg(box).value() == 1) value += 128 / (1 << (7 - i));
-    }
-    request += LongToHexStr(value, 1);
+    const std::string request = *addr + "0F" + LongToHexStr(f.alreadyWriteCoils, 2) + LongToHexStr(quantity, 2) + "01" +
+                                coil_byte(f.chk_cfg, 8 * f.alreadyWriteBytes, quantity);
     f.alreadyWriteCoils = static_cast<std::int16_t>(f.alreadyWriteCoils + 8);
     f.alreadyWriteBytes = static_cast<std::int16_t>(f.alreadyWriteBytes + 1);
     transmit(c, request);

@@ -1,5 +1,6 @@
 #include "ops/readout.h"
 
+#include "link/transfer_reset.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
 
@@ -34,19 +35,15 @@ void chk_read_out_Click(Context& c) {
         f.set_parameter.set_enabled(false);
         f.cmd_read_device.set_enabled(false);
         t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
-        f.alreadyRead = 0;
-        f.countReadRegister = 0;
-        t.block_count = 0;
+        link::restart_block_read(c);
         lock_editing(c, true);
     } else {
         f.Timer6.stop();
-        f.alreadyRead = 0;
-        f.countReadRegister = 0;
-        t.block_count = 0;
+        link::restart_block_read(c);
         if (c.port.is_open()) {
             f.read_out_parameter.set_enabled(true);
             f.cmd_read_device.set_enabled(true);
-            ui::UpdateApplyButton(c, 0);
+            ui::UpdateApplyButton(c, ui::MarkGroup::All);
         }
         lock_editing(c, false);
     }
@@ -54,13 +51,7 @@ void chk_read_out_Click(Context& c) {
 
 void func_read_out_parameter(Context& c) {
     auto& f = c.frm;
-    auto& t = c.g.transfer;
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
-    t.request_kind = model::kReadRegisterBlock;
-    t.bus_ready = true;
-    t.reg_address = 0;
+    link::read_blocks_from(c, 0);
     f.Timer6.start();
     ui::ShowMsgWindow(c);
     f.cmd_read_device.set_enabled(true);

@@ -9,6 +9,7 @@
 #include "form/clock.h"
 #include "form/timer.h"
 #include "link/serial_port.h"
+#include "model/line_settings.h"
 
 // Finding a sensor of unknown address, baud rate, parity and framing: each
 // setting of the line in turn, each address asked once for register 6,
@@ -33,10 +34,10 @@ struct ScanFind {
 };
 
 struct ScanPlan {
-    std::vector<std::string> modes = {"RTU", "ASCII"};
-    std::vector<std::string> bauds = {"57600", "38400", "19200", "9600"};
-    std::vector<char> parities = {'N', 'E', 'O'};
-    int first_address = 1, last_address = 63;
+    std::vector<std::string> modes = std::vector<std::string>(model::kScanModes.begin(), model::kScanModes.end());
+    std::vector<std::string> bauds = std::vector<std::string>(model::kScanBauds.begin(), model::kScanBauds.end());
+    std::vector<char> parities = model::parity_letters();
+    int first_address = model::kFirstAddress, last_address = model::kLastAddress;
     bool stop_at_first = false;
     // The sensor's minimum response time the waits allow for.
     int min_response_ms = 50;

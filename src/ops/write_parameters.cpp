@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -25,25 +26,71 @@ namespace {
 // back exactly as the sensor holds it, bit for bit, also where that lies
 // outside the field's range; only a value entered (or loaded from a file)
 // is converted from the field's text.
+// A field that holds no number cannot be written: the block would be short
+// and the sensor would refuse it. The register's last known value goes
+// instead.
+std::string last_known_register(const Context& c, model::FieldArray array, int index) {
+    const bool config = array == model::FieldArray::txt_data_cfg;
+    const auto& image = c.g.image;
+    const auto i = static_cast<std::size_t>(index);
+    if (const auto raw = config ? image.cfg_raw[i] : image.in_raw[i]) return link::LongToHexStr(*raw, 2);
+    const std::string& sep = c.g.lang.decimal_sep;
+    const double known = config ? image.cfg_value[i] : image.in_value[i];
+    return register_hex(model::format_number(known, sep), model::scale_of(model::field(array, index).encoding), sep);
+}
+
 std::string register_to_write(const Context& c, model::FieldArray array, int index) {
     const bool config = array == model::FieldArray::txt_data_cfg;
     const auto& box = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
     const auto& image = c.g.image;
     const auto raw = config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
-    if (raw && !ui::is_marked(box)) return link::LongToHexStr(*raw, 2);
-    const std::string& sep = c.g.lang.decimal_sep;
-    const int scale = model::scale_of(model::field(array, index).encoding);
-    std::string value = register_hex(box.text(), scale, sep);
-    // A field that holds no number cannot be written: the block would be
-    // short and the sensor would refuse it. Keep the register's last known
-    // value instead.
-    if (value.empty()) {
-        if (raw) return link::LongToHexStr(*raw, 2);
-        const double known = config ? image.cfg_value[static_cast<std::size_t>(index)]
-                                    : image.in_value[static_cast<std::size_t>(index)];
-        value = register_hex(model::format_number(known, sep), scale, sep);
+    if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);
+    const std::string value =
+        register_hex(box.text(), model::scale_of(model::field(array, index).encoding), c.g.lang.decimal_sep);
+    return value.empty() ? last_known_register(c, array, index) : value;
+}
+
+// Registers the next block of a write carries: what is left of its part
+// (configuration registers 2 to 10, or the three external values), at most
+// a whole write block.
+std::int16_t write_block_size(const Context& c, bool config) {
+    const auto& f = c.frm;
+    std::int16_t count = f.countWriteRegister;
+    if (!config)
+        count = static_cast<std::int16_t>(3 - f.alreadyWrite);
+    else if (c.g.transfer.reg_address <= 10)
+        count = static_cast<std::int16_t>(11 - f.alreadyWrite);
+    return std::min<std::int16_t>(count, model::kMaxWriteBlock);
+}
+
+// Function 16 from reg_address over the block's registers, each as the
+// write sends it; registers beyond the part's fields are left out.
+std::string write_request(const Context& c, const std::string& address, bool config) {
+    const auto& t = c.g.transfer;
+    const std::int16_t count = c.frm.countWriteRegister;
+    std::string request = address + "10" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
+                          link::LongToHexStr(count, 2) + link::LongToHexStr(2 * count, 1);
+    const bool in_range = config ? t.reg_address <= 10 : t.reg_address <= 0x202;
+    if (!in_range) return request;
+    const auto array = config ? model::FieldArray::txt_data_cfg : model::FieldArray::txt_data_in;
+    for (int i = 0; i < count; ++i) {
+        const int reg = t.reg_address + i;
+        const int index = config ? reg : reg - model::kExternalFirst;
+        if (index < 0 || index > (config ? 10 : 2)) continue;
+        request += register_to_write(c, array, index);
     }
-    return value;
+    return request;
+}
+
+// While a new minimum response time is on its way, the sensor may already
+// answer at the new pace: a slower one is allowed for from this block on.
+void expect_new_pace(Context& c, bool config) {
+    auto& t = c.g.transfer;
+    if (!config || t.reg_address > 7 || t.reg_address + c.frm.countWriteRegister <= 7) return;
+    const auto v = model::locale_number(c.frm.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
+    // (Unknown, the slowest sensor is allowed for anyway.)
+    if (v && t.min_response_ms >= 0 && *v > t.min_response_ms)
+        t.min_response_ms = static_cast<std::int32_t>(std::min(*v, 65535.0));
 }
 
 void arm_config_write(Context& c) {
@@ -63,9 +110,9 @@ void arm_config_write(Context& c) {
 void apply_entry_rules(Context& c) {
     auto& f = c.frm;
     for (int i = 2; i <= 10; ++i)
-        if (ui::is_marked(f.txt_data_cfg(i))) f.txt_data_cfg(i).lose_focus();
+        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();
     for (int i = 0; i <= 2; ++i)
-        if (ui::is_marked(f.txt_data_in(i))) f.txt_data_in(i).lose_focus();
+        if (ui::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
 }
 
 }  // namespace
@@ -75,20 +122,16 @@ void start_external_write(Context& c) {
     t.bus_ready = true;
     t.request_kind = model::kWriteExternalBlock;
     t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
-    c.frm.alreadyWrite = 0;
-    c.frm.countWriteRegister = 0;
+    link::clear_write_progress(c);
     c.frm.Timer1.start();
 }
 
 void set_parameter_Click(Context& c) {
     auto& f = c.frm;
     apply_entry_rules(c);
-    bool config_marked = false;
-    for (int i = 0; i <= 10; ++i) config_marked |= ui::is_marked(f.txt_data_cfg(i));
-    for (int i = 0; i <= 7; ++i) config_marked |= ui::is_marked(f.chk_cfg(i));
-    f.external_changed = false;
-    for (int i = 0; i <= 2; ++i) f.external_changed |= ui::is_marked(f.txt_data_in(i));
-    for (int i = 0; i <= 4; ++i) f.external_changed |= ui::is_marked(f.chk_inp_bit(i));
+    using ui::MarkGroup;
+    bool config_marked = ui::group_marked(f, MarkGroup::ConfigRegisters) || ui::group_marked(f, MarkGroup::ConfigCoils);
+    f.external_changed = ui::group_marked(f, MarkGroup::ExternalValues) || ui::group_marked(f, MarkGroup::LedCoils);
     c.g.write_anyway = false;
     if (!config_marked && !f.external_changed) {
         using model::Caption;
@@ -124,17 +167,12 @@ void Timer1_Timer(Context& c) {
     if (t.request_kind != model::kWriteConfigBlock && t.request_kind != model::kWriteExternalBlock) {
         f.Timer1.stop();
         t.reg_address = 0;
-        f.alreadyWrite = 0;
-        f.countWriteRegister = 0;
+        link::clear_write_progress(c);
         return;
     }
     const bool config = t.request_kind == model::kWriteConfigBlock;
     if (!config && t.reg_address == 0) t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
-    if (config && t.reg_address <= 10)
-        f.countWriteRegister = static_cast<std::int16_t>(11 - f.alreadyWrite);
-    else if (!config)
-        f.countWriteRegister = static_cast<std::int16_t>(3 - f.alreadyWrite);
-    f.countWriteRegister = std::min<std::int16_t>(f.countWriteRegister, model::kMaxWriteBlock);
+    f.countWriteRegister = write_block_size(c, config);
     // A block that would be empty or negative cannot be sent as a valid
     // request; the write is over.
     if (f.countWriteRegister <= 0) {
@@ -142,28 +180,8 @@ void Timer1_Timer(Context& c) {
         return;
     }
     f.alreadyWrite = static_cast<std::int16_t>(f.alreadyWrite + f.countWriteRegister);
-    std::string request = *addr + "10" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
-                          link::LongToHexStr(f.countWriteRegister, 2) + link::LongToHexStr(2 * f.countWriteRegister, 1);
-    const std::string& sep = c.g.lang.decimal_sep;
-    const bool in_range = config ? t.reg_address <= 10 : t.reg_address <= 0x202;
-    if (in_range) {
-        for (int i = 0; i < f.countWriteRegister; ++i) {
-            const int reg = t.reg_address + i;
-            const auto array = config ? model::FieldArray::txt_data_cfg : model::FieldArray::txt_data_in;
-            const int index = config ? reg : reg - model::kExternalFirst;
-            if (index < 0 || index > (config ? 10 : 2)) continue;
-            request += register_to_write(c, array, index);
-        }
-    }
-    // While a new minimum response time is on its way, the sensor may
-    // already answer at the new pace.
-    if (config && t.reg_address <= 7 && t.reg_address + f.countWriteRegister > 7) {
-        const auto v = model::locale_number(f.txt_data_cfg(7).text(), sep);
-        // (Unknown, the slowest sensor is allowed for anyway.)
-        if (v && t.min_response_ms >= 0 && *v > t.min_response_ms)
-            t.min_response_ms = static_cast<std::int32_t>(std::min(*v, 65535.0));
-    }
-    t.request_frame = request;
+    t.request_frame = write_request(c, *addr, config);
+    expect_new_pace(c, config);
     link::send(c);
     t.bus_ready = false;
 }

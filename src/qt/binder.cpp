@@ -23,6 +23,7 @@
 
 #include "qt/colors.h"
 #include "qt/spin_arrows.h"
+#include "ui/change_marking.h"
 
 namespace vor3::qt {
 
@@ -104,8 +105,8 @@ void Binder::mark_row(form::Control& marked, form::Control& label_control, QLabe
     // A check box has no text of its own to turn red: its mark shows on
     // the label that names its row.
     auto paint = [&marked, &label_control, &label] {
-        const bool is_marked = marked.fore_color() == form::kChangeMark;
-        set_widget_color(label, QPalette::WindowText, is_marked ? form::kChangeMark : label_control.fore_color());
+        set_widget_color(label, QPalette::WindowText,
+                         ui::is_marked(marked) ? form::kChangeMark : label_control.fore_color());
     };
     auto after = [paint](std::function<void()> first) {
         return [first, paint] {

@@ -176,7 +176,7 @@ QGroupBox* build_action_frame(form::FrmConfig& f, WidgetFactory& make) {
     buttons->addWidget(make.label(f.lbl_desc(17), make.name("lbl_desc", 17)));
     buttons->addWidget(make.check(f.chk_read_out, "chk_read_out"));
     rows->addLayout(buttons);
-    QLabel* warning = make.label(f.lbl_desc(16), make.name("lbl_desc", 16));
+    QLabel* warning = make.label(f.warning_line(), make.name("lbl_desc", 16));
     // The warning comes and goes; the window should not jump when it does.
     QSizePolicy keep = warning->sizePolicy();
     keep.setRetainSizeWhenHidden(true);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
@@ -21,14 +22,9 @@ constexpr int kMinResponseRegister = 7;
 
 std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t digits) {
     if (pos + digits > text.size()) throw std::runtime_error("reply too short");
-    std::uint16_t v = 0;
-    for (std::size_t i = pos; i < pos + digits; ++i) {
-        const char ch = text[i];
-        const int d = ch >= '0' && ch <= '9' ? ch - '0' : ch >= 'A' && ch <= 'F' ? ch - 'A' + 10 : -1;
-        if (d < 0) throw std::runtime_error("reply is not hex text");
-        v = static_cast<std::uint16_t>(v * 16 + d);
-    }
-    return v;
+    const auto v = link::hex_number(std::string_view(text).substr(pos, digits));
+    if (!v) throw std::runtime_error("reply is not hex text");
+    return static_cast<std::uint16_t>(*v);
 }
 
 std::uint16_t reply_register(const std::string& rx, int j) { return hex_value(rx, 6 + 4 * static_cast<std::size_t>(j), 4); }
@@ -69,9 +65,7 @@ void config_block(Context& c, const std::string& rx) {
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 10) return;
     t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
+    link::restart_block_read(c);
 }
 
 // The measured values as the window shows them now, stamped once.
@@ -108,9 +102,7 @@ void measured_block(Context& c, const std::string& rx) {
         f.Timer6.stop();
     }
     f.Timer1.stop();
-    t.block_count = 0;
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
+    link::restart_block_read(c);
 }
 
 void register_block(Context& c, const std::string& rx) {
@@ -164,8 +156,7 @@ void config_written(Context& c) {
     confirm_config_block(c);
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
     if (t.reg_address < 10) return;
-    f.alreadyWrite = 0;
-    f.countWriteRegister = 0;
+    link::clear_write_progress(c);
     if (f.reply_delay_changed) {
         const auto v = model::locale_number(f.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
         const long long delay = v ? model::round_half_even(*v) : -1;
@@ -193,9 +184,7 @@ void external_written(Context& c) {
     const std::string request = c.g.line.now.request;  // the block confirmed
     f.Timer1.stop();
     ops::WriteLedCoils(c);
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
+    link::restart_block_read(c);
     for (int i = 0; i <= 2; ++i) {
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
         c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
@@ -240,7 +229,7 @@ void led_coils(Context& c, const std::string& rx) {
         auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
         ref = static_cast<std::int16_t>((v >> n) & 1);
         f.chk_inp_bit(n).set_value(ref);
-        f.chk_inp_bit(n).set_fore_color(form::kNormalText);
+        ui::clear_mark(f.chk_inp_bit(n));
         ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
     }
     c.g.image.external_known = true;
@@ -251,10 +240,10 @@ void led_coils(Context& c, const std::string& rx) {
 void config_coils_written(Context& c) {
     auto& f = c.frm;
     for (int i = 0; i <= 7; ++i) {
-        f.chk_cfg(i).set_fore_color(form::kNormalText);
+        ui::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
     }
-    f.cmb_bit_cfg(3).set_fore_color(form::kNormalText);
+    ui::clear_mark(f.cmb_bit_cfg(3));
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.transfer.bus_ready = true;
     // The configuration part is written: the external part follows when it
@@ -268,7 +257,7 @@ void config_coils_written(Context& c) {
 
 void led_coils_written(Context& c) {
     for (int i = 0; i <= 4; ++i) {
-        c.frm.chk_inp_bit(i).set_fore_color(form::kNormalText);
+        ui::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
     }
     ui::CloseWindow(c);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/hex.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -29,11 +30,11 @@ void accept_reply_steps(Context& c) {
     const bool awaited = f.Timer5.enabled() || f.Timer3.enabled();
     f.Timer5.stop();
     f.Timer3.stop();
-    if (awaited) f.lbl_desc(16).set_visible(false);
+    if (awaited) f.warning_line().set_visible(false);
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);
-        ui::UpdateApplyButton(c, 0);
+        ui::UpdateApplyButton(c, ui::MarkGroup::All);
     }
     if (awaited) ui::transfer_progressed(c);
 }
@@ -110,11 +111,8 @@ void error_recovery(Context& c) {
     r.rx_count = 0;
     f.Timer1.stop();
     f.Timer6.stop();
-    f.alreadyRead = 0;
-    f.countReadRegister = 0;
-    t.block_count = 0;
-    f.alreadyWrite = 0;
-    f.countWriteRegister = 0;
+    link::restart_block_read(c);
+    link::clear_write_progress(c);
     t.reg_address = 0;
     t.request_kind = model::kIdle;
     f.chk_read_out.set_value(0);

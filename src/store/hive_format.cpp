@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "link/hex.h"
 #include "store/code_page.h"
 
 namespace vor3::store::hive_format {
@@ -31,13 +32,6 @@ std::optional<std::string> quoted(std::string_view& s) {
     return std::nullopt;
 }
 
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 std::optional<std::string> hex_bytes(std::string_view s) {
     std::string out;
     s = trim(s);
@@ -46,8 +40,9 @@ std::optional<std::string> hex_bytes(std::string_view s) {
     while (start <= s.size()) {
         const std::size_t end = std::min(s.find(',', start), s.size());
         const std::string_view item = trim(s.substr(start, end - start));
-        if (item.size() != 2 || hex_digit(item[0]) < 0 || hex_digit(item[1]) < 0) return std::nullopt;
-        out += static_cast<char>(hex_digit(item[0]) * 16 + hex_digit(item[1]));
+        std::string byte;
+        if (item.size() != 2 || !link::hex_to_bytes(item, byte)) return std::nullopt;
+        out += byte;
         start = end + 1;
     }
     return out;
@@ -172,15 +167,10 @@ std::optional<HiveValue> value_line(std::string_view line, bool wide) {
     }
     const std::string head = lower(line.substr(0, std::min<std::size_t>(line.size(), 6)));
     if (head == "dword:") {
-        const std::string_view digits = trim(line.substr(6));
-        if (digits.empty() || digits.size() > 8) return std::nullopt;
-        std::uint32_t n = 0;
-        for (char c : digits) {
-            if (hex_digit(c) < 0) return std::nullopt;
-            n = n * 16 + static_cast<std::uint32_t>(hex_digit(c));
-        }
+        const auto n = link::hex_number(trim(line.substr(6)));
+        if (!n) return std::nullopt;
         v.type = kDword;
-        for (int i = 0; i < 4; ++i) v.data += static_cast<char>((n >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i) v.data += static_cast<char>((*n >> (8 * i)) & 0xFF);
         return v;
     }
     if (lower(line.substr(0, 3)) != "hex") return std::nullopt;
@@ -188,13 +178,10 @@ std::optional<HiveValue> value_line(std::string_view line, bool wide) {
     v.type = kBinary;
     if (!line.empty() && line.front() == '(') {
         const std::size_t close = line.find(')');
-        if (close == std::string_view::npos || close < 2 || close > 9) return std::nullopt;
-        unsigned type = 0;
-        for (char c : line.substr(1, close - 1)) {
-            if (hex_digit(c) < 0) return std::nullopt;
-            type = type * 16 + static_cast<unsigned>(hex_digit(c));
-        }
-        v.type = static_cast<int>(type);
+        if (close == std::string_view::npos) return std::nullopt;
+        const auto type = link::hex_number(line.substr(1, close - 1));
+        if (!type) return std::nullopt;
+        v.type = static_cast<int>(*type);
         line.remove_prefix(close + 1);
     }
     if (line.empty() || line.front() != ':') return std::nullopt;

@@ -14,6 +14,35 @@ std::uint32_t mark_if(bool differs) { return differs ? form::kChangeMark : form:
 
 bool is_marked(const form::Control& c) { return c.fore_color() == form::kChangeMark; }
 
+bool is_marked(const form::FrmConfig& f, model::FieldArray array, int index) {
+    using model::FieldArray;
+    switch (array) {
+    case FieldArray::txt_data_cfg: return is_marked(f.txt_data_cfg(index));
+    case FieldArray::txt_data_in: return is_marked(f.txt_data_in(index));
+    case FieldArray::txt_data_out: return false;
+    case FieldArray::chk_cfg:
+        return is_marked(f.cmb_bit_cfg.has(index) ? static_cast<const form::Control&>(f.cmb_bit_cfg(index))
+                                                  : f.chk_cfg(index));
+    case FieldArray::chk_inp_bit: return is_marked(f.chk_inp_bit(index));
+    }
+    return false;
+}
+
+void clear_mark(form::Control& c) { c.set_fore_color(form::kNormalText); }
+
+bool group_marked(const form::FrmConfig& f, MarkGroup group) {
+    auto any_marked = [](const auto& array, int last) {
+        for (int i = 0; i <= last; ++i)
+            if (is_marked(array(i))) return true;
+        return false;
+    };
+    const bool all = group == MarkGroup::All;
+    return ((all || group == MarkGroup::ConfigRegisters) && any_marked(f.txt_data_cfg, 10)) ||
+           ((all || group == MarkGroup::ExternalValues) && any_marked(f.txt_data_in, 2)) ||
+           ((all || group == MarkGroup::ConfigCoils) && any_marked(f.chk_cfg, 7)) ||
+           ((all || group == MarkGroup::LedCoils) && any_marked(f.chk_inp_bit, 4));
+}
+
 void paint_field(Context& c, model::FieldArray array, int index) {
     const bool config = array == model::FieldArray::txt_data_cfg;
     form::TextBox& field = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
@@ -35,20 +64,9 @@ void paint_field(Context& c, model::FieldArray array, int index) {
     field.set_tool_tip(tip);
 }
 
-void UpdateApplyButton(Context& c, int group) {
+void UpdateApplyButton(Context& c, MarkGroup group) {
     auto& f = c.frm;
-    bool changed = false;
-    auto scan = [&](auto& array) {
-        for (auto& [i, control] : array)
-            if (is_marked(control)) changed = true;
-    };
-    if (group == 0 || group == 1) scan(f.txt_data_cfg);
-    if (group == 0 || group == 2)
-        for (int i = 0; i <= 2; ++i)
-            if (is_marked(f.txt_data_in(i))) changed = true;
-    if (group == 0 || group == 3) scan(f.chk_cfg);
-    if (group == 0 || group == 4) scan(f.chk_inp_bit);
-    if (f.chk_read_out.value() == 0) f.set_parameter.set_enabled(changed);
+    if (f.chk_read_out.value() == 0) f.set_parameter.set_enabled(group_marked(f, group));
 }
 
 void ResetUnitCombo(Context& c) {
@@ -72,7 +90,7 @@ void chk_cfg_Click(Context& c, int index) {
     } else {
         box.set_fore_color(mark_if(box.value() != c.g.image.cfg_bit[static_cast<std::size_t>(index)]));
     }
-    UpdateApplyButton(c, 3);
+    UpdateApplyButton(c, MarkGroup::ConfigCoils);
 }
 
 void cmb_bit_cfg_Click(Context& c, int index) {
@@ -87,7 +105,7 @@ void chk_inp_bit_Click(Context& c, int index) {
     box.set_fore_color(mark_if(box.value() != ref));
     // The reference of an LED coil is the value before the last click.
     ref = static_cast<std::int16_t>(box.value());
-    UpdateApplyButton(c, 4);
+    UpdateApplyButton(c, MarkGroup::LedCoils);
 }
 
 }  // namespace vor3::ui

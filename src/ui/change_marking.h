@@ -6,6 +6,16 @@ namespace vor3::ui {
 
 // A control the user changed: its value differs from the sensor's.
 bool is_marked(const form::Control& c);
+// Field `index` of `array` carries the change mark (a configuration coil
+// with a unit list carries it on the list). Measured values never do.
+bool is_marked(const form::FrmConfig& f, model::FieldArray array, int index);
+// The sensor holds what the control shows: its mark goes.
+void clear_mark(form::Control& c);
+
+// The parts of the window "Werte übernehmen" writes, each on its own.
+enum class MarkGroup { All, ConfigRegisters, ExternalValues, ConfigCoils, LedCoils };
+// A field of the group carries the change mark.
+bool group_marked(const form::FrmConfig& f, MarkGroup group);
 
 // Paints number field `index` of `array` (configuration or external
 // values) after its text changed: the change mark where its value differs
@@ -14,11 +24,9 @@ bool is_marked(const form::Control& c);
 // (nothing corrects such a value unasked), else the normal colour.
 void paint_field(Context& c, model::FieldArray array, int index);
 
-// Groups: 0 all, 1 configuration registers, 2 external values,
-// 3 configuration coils, 4 LED coils. Enables "Werte übernehmen" exactly when
-// a field of the scanned group carries the change mark, unless the cyclic
-// read-out runs.
-void UpdateApplyButton(Context& c, int group);
+// Enables "Werte übernehmen" exactly when a field of the scanned group
+// carries the change mark, unless the cyclic read-out runs.
+void UpdateApplyButton(Context& c, MarkGroup group);
 
 // Shows the unit of the hidden coil in the unit list when it shows none
 // ("0 - °F" after start-up).

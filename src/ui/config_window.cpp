@@ -2,6 +2,7 @@
 
 #include "link/transmit.h"
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "ops/builders.h"
 #include "ops/read_device.h"
@@ -84,14 +85,14 @@ void frm_config_Load(Context& c) {
     f.SSTab1.set_tab(0);
     c.g.transfer.reg_address = 0;
 
-    auto fill = [](form::ComboBox& list, const std::vector<std::string>& entries) {
+    auto fill = [](form::ComboBox& list, const auto& rows, auto entry) {
         list.clear();
-        for (const auto& e : entries) list.add_item(e);
+        for (const auto& row : rows) list.add_item(entry(row));
     };
-    fill(f.Combo_Port(1), {"9600", "19200", "38400", "57600"});
-    fill(f.Combo_Port(2), {"None", "Even", "Odd"});
-    fill(f.Combo_Port(5), {"ASCII", "RTU"});
-    fill(f.Combo_Port(6), {"close", "open"});
+    fill(f.Combo_Port(1), model::kBaudRates, [](const char* baud) { return baud; });
+    fill(f.Combo_Port(2), model::kParities, [](const model::ParityRow& p) { return p.name; });
+    fill(f.Combo_Port(5), model::kModes, [](const model::ModeRow& m) { return m.protocol_mode; });
+    fill(f.Combo_Port(6), std::array{"close", "open"}, [](const char* s) { return s; });
 
     load_port_list(c);
     const auto& bauds = f.Combo_Port(1).items();

@@ -1,6 +1,7 @@
 #include "ui/field_rules.h"
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
@@ -47,7 +48,7 @@ void filter_number_key(const Context& c, const std::string& text, bool decimals,
 
 bool takes_tenths(model::FieldArray array, int index) {
     for (const auto& f : model::field_map())
-        if (f.array == array && f.index == index) return f.encoding == model::Encoding::Signed16Div10;
+        if (f.array == array && f.index == index) return model::scale_of(f.encoding) == 10;
     return false;
 }
 
@@ -57,7 +58,7 @@ bool takes_tenths(model::FieldArray array, int index) {
 void keep_register_resolution(Context& c, form::TextBox& field, model::FieldArray array, int index) {
     const auto v = number_of(c, field.text());
     if (!v) return;
-    const double scale = model::field(array, index).encoding == model::Encoding::Signed16Div10 ? 10 : 1;
+    const double scale = model::scale_of(model::field(array, index).encoding);
     const double held = static_cast<double>(model::round_half_even(*v * scale)) / scale;
     if (held != *v) field.set_text(model::format_number(held, c.g.lang.decimal_sep));
 }
@@ -89,7 +90,7 @@ void txt_Modbus_adress_Change(Context& c) {
     // Another sensor answers now, perhaps at a slower pace than the last:
     // until it is read, allow for the slowest.
     c.g.transfer.min_response_ms = -1;
-    if (v > 63 || v < 1) {
+    if (v > model::kLastAddress || v < model::kFirstAddress) {
         c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");
         return;
@@ -113,7 +114,7 @@ void txt_data_cfg_Change(Context& c, int index) {
     // left: applied at every key it would turn 10 into 50.
     if (index == kMinResponseField) f.reply_delay_changed = true;
     paint_field(c, model::FieldArray::txt_data_cfg, index);
-    UpdateApplyButton(c, 1);
+    UpdateApplyButton(c, MarkGroup::ConfigRegisters);
 }
 
 void txt_data_cfg_LostFocus(Context& c, int index) {
@@ -170,7 +171,7 @@ void txt_data_in_Change(Context& c, int index) {
     const auto v = number_of(c, field.text());
     if (!v) return;
     paint_field(c, model::FieldArray::txt_data_in, index);
-    UpdateApplyButton(c, 2);
+    UpdateApplyButton(c, MarkGroup::ExternalValues);
 }
 
 void txt_data_in_LostFocus(Context& c, int index) {

@@ -29,7 +29,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
         {f.cmd_read_device, Caption::cmd_read_device},
         {f.read_out_parameter, Caption::read_out_parameter},
         {f.set_parameter, Caption::set_parameter},
-        {f.lbl_desc(16), Caption::lbl_desc_16},
+        {f.warning_line(), Caption::lbl_desc_16},
         {f.lbl_desc(17), Caption::lbl_desc_17},
         {f.lbl_desc(0), Caption::lbl_desc_0},
         {f.lbl_desc(2), Caption::lbl_desc_2},

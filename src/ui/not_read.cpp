@@ -19,7 +19,7 @@ void empty_fields(Fields& fields, std::array<std::optional<std::uint16_t>, N>& r
     for (int i = first; i < first + count; ++i) {
         auto& field = fields(i);
         field.set_text("");
-        field.set_fore_color(form::kNormalText);
+        clear_mark(field);
         field.set_tool_tip("");
         raw[static_cast<std::size_t>(i)].reset();
     }
@@ -66,7 +66,7 @@ void show_not_read(Context& c, const Steps& steps) {
         default: break;
         }
     }
-    UpdateApplyButton(c, 0);
+    UpdateApplyButton(c, MarkGroup::All);
 }
 
 void note_sensor_line(Context& c) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "store/code_page.h"
@@ -50,11 +51,6 @@ std::string without_blanks(std::string s) {
     return s;
 }
 
-const char* parity_name(const std::string& parity) {
-    if (parity == "N") return "None";
-    if (parity == "O") return "Odd";
-    return "Even";
-}
 
 // A number written with either decimal separator: files move between
 // users whose separators differ.
@@ -123,7 +119,9 @@ public:
                             value.find_first_not_of("0123456789") == std::string::npos;
         if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
         const int v = std::stoi(value);
-        if (v < 1 || v > 63) return refuse(line, model::caption(Caption::reason_out_of_range, lang_, {value, "1", "63"}));
+        if (v < model::kFirstAddress || v > model::kLastAddress)
+            return refuse(line, model::caption(Caption::reason_out_of_range, lang_,
+                                               {value, std::to_string(model::kFirstAddress), std::to_string(model::kLastAddress)}));
         if (take_address_) c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
     }
 
@@ -209,7 +207,7 @@ std::vector<std::string> parameter_file_lines(Context& c) {
         "",
         l.FileTexts[9] + c.g.link.baud_rate,
         l.FileTexts[10] + c.g.link.protocol_mode,
-        l.FileTexts[11] + parity_name(c.g.link.parity),
+        l.FileTexts[11] + model::parity_name(c.g.link.parity.size() == 1 ? c.g.link.parity[0] : 'E'),
         l.FileTexts[12] + f.txt_Modbus_adress.text(),
         "",
         l.FileTexts[7],

@@ -1,32 +1,16 @@
 #include "ui/port_settings.h"
 
 #include "link/network_address.h"
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "store/registry.h"
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "ui/change_marking.h"
 #include "ui/not_read.h"
 #include "ui/status_window.h"
 
 namespace vor3::ui {
-
-namespace {
-
-struct ModeRow {
-    const char* protocol_mode;
-    const char* data_bits;
-    int input_mode;
-    int poll_ms;
-    int give_up_ms;
-};
-constexpr ModeRow kModes[] = {
-    {"ASCII", "7", 0, 100, 1000},
-    {"RTU", "8", 1, 50, 500},
-};
-constexpr const char* kBauds[] = {"9600", "19200", "38400", "57600"};
-constexpr const char* kParities[] = {"N", "E", "O"};
-
-}  // namespace
 
 void show_port_error(Context& c, const link::PortError& e) {
     // A positive number is printed with a leading blank, as the window has
@@ -64,13 +48,14 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 
     link.com_port = f.Combo_Port(0).list_index() + 1;
     const int baud = f.Combo_Port(1).list_index();
-    if (baud >= 0 && baud < 4) link.baud_rate = kBauds[baud];
+    if (baud >= 0 && baud < std::ssize(model::kBaudRates)) link.baud_rate = model::kBaudRates[static_cast<std::size_t>(baud)];
     const int parity = f.Combo_Port(2).list_index();
-    if (parity >= 0 && parity < 3) link.parity = kParities[parity];
+    if (parity >= 0 && parity < std::ssize(model::kParities))
+        link.parity = std::string(1, model::kParities[static_cast<std::size_t>(parity)].letter);
     link.stop_bits = "1";
     const int mode = f.Combo_Port(5).list_index();
-    if (mode == 0 || mode == 1) {
-        const ModeRow& row = kModes[mode];
+    if (mode >= 0 && mode < std::ssize(model::kModes)) {
+        const model::ModeRow& row = model::kModes[static_cast<std::size_t>(mode)];
         link.protocol_mode = row.protocol_mode;
         link.data_bits = row.data_bits;
         c.port.set_input_mode(row.input_mode);
@@ -100,7 +85,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
         }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
-            UpdateApplyButton(c, 0);
+            UpdateApplyButton(c, MarkGroup::All);
             f.read_out_parameter.set_enabled(true);
             f.Timer4.start();
             f.cmd_read_device.set_enabled(true);
@@ -153,7 +138,7 @@ void port_failed(Context& c, const link::PortError& e) {
     c.g.link.port_open = false;
     // Unlike the user closing the port, this cut a transfer short.
     clear_read_cancelled(c);
-    if (running) f.lbl_desc(16).set_visible(true);
+    if (running) f.warning_line().set_visible(true);
 }
 
 void chk_echo_Click(Context& c) {

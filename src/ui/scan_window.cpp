@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/numbers.h"
 #include "ui/port_settings.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 using model::Caption;
 
-const char* parity_name(char p) { return p == 'N' ? "None" : p == 'O' ? "Odd" : "Even"; }
 
 }  // namespace
 
@@ -61,11 +61,11 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.push_back(form::kScanModes[i]);
+        if (box.value() == 1) plan.modes.push_back(model::kScanModes[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_baud)
-        if (box.value() == 1) plan.bauds.push_back(form::kScanBauds[i]);
+        if (box.value() == 1) plan.bauds.push_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
-        if (box.value() == 1) plan.parities.push_back(form::kScanParities[i]);
+        if (box.value() == 1) plan.parities.push_back(model::kParities[static_cast<std::size_t>(i)].letter);
     const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);
     plan.min_response_ms = response && *response >= 0 && *response <= 3000 ? static_cast<int>(*response) : 50;
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
@@ -104,7 +104,7 @@ void choose_line(Context& c, const ops::LineSetting& line) {
     auto& f = c.frm;
     pick(f.Combo_Port(5), line.mode);
     pick(f.Combo_Port(1), line.baud);
-    pick(f.Combo_Port(2), parity_name(line.parity));
+    pick(f.Combo_Port(2), model::parity_name(line.parity));
 }
 
 ops::LineSetting line_in_force(const Context& c) {
@@ -116,13 +116,13 @@ std::string scan_setting(const ops::LineSetting& line, int address, const std::s
     const std::string at = std::to_string(address);
     if (line.mode.empty()) return model::caption(Caption::scan_unit, language, {at});
     if (line.baud.empty()) return model::caption(Caption::scan_framing, language, {line.mode, at});
-    return model::caption(Caption::scan_entry, language, {line.mode, line.baud, parity_name(line.parity), at});
+    return model::caption(Caption::scan_entry, language, {line.mode, line.baud, model::parity_name(line.parity), at});
 }
 
 std::string scan_trying(const ops::LineSetting& line, int address, const std::string& language) {
     if (line.baud.empty()) return scan_setting(line, address, language);
     return model::caption(Caption::scan_trying, language,
-                          {line.mode, line.baud, parity_name(line.parity), std::to_string(address)});
+                          {line.mode, line.baud, model::parity_name(line.parity), std::to_string(address)});
 }
 
 std::string scan_entry(const ops::ScanFind& find, const std::string& language) {

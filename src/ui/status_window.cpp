@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -83,7 +84,7 @@ void show_progress(Context& c) {
 }
 
 void clear_read_cancelled(Context& c) {
-    auto& warning = c.frm.lbl_desc(16);
+    auto& warning = c.frm.warning_line();
     const std::string& language = c.g.lang.language;
     if (warning.caption() != model::caption(model::Caption::warning_read_cancelled, language)) return;
     warning.set_visible(false);
@@ -196,13 +197,13 @@ void Abbruch_Click(Context& c) {
     c.g.transfer.request_kind = model::kIdle;
     unload(c);
     if (!reading) {
-        ui::UpdateApplyButton(c, 0);
+        ui::UpdateApplyButton(c, ui::MarkGroup::All);
         c.msg.show(cancelled_text(c.g.lang.language));
         return;
     }
     // What was read stays; the rest shows as not read.
     show_not_read(c, not_read);
-    auto& warning = c.frm.lbl_desc(16);
+    auto& warning = c.frm.warning_line();
     warning.set_caption(model::caption(model::Caption::warning_read_cancelled, c.g.lang.language));
     warning.set_visible(true);
 }
