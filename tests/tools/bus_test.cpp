@@ -52,7 +52,11 @@ TEST(BusLine, AFileWrittenToThreeSensorsAndAnInterruptInTheMiddle) {
         write.waitForReadyRead(50);
         err += write.readAllStandardError().toStdString();
     }
-    ::kill(static_cast<pid_t>(write.processId()), SIGINT);
+    // Ended already (a pid of 0 would signal the whole process group, the
+    // test runner included): the report below says what went wrong.
+    const auto pid = static_cast<pid_t>(write.processId());
+    ASSERT_GT(pid, 0) << err;
+    ::kill(pid, SIGINT);
     const auto r = CliInstall::finish(write);
     err += r.err;
     EXPECT_EQ(r.status, 3) << err;
