@@ -1,7 +1,6 @@
 // Field entry under random keys, pastes and focus changes into every field
 // the user can edit; then the write. Each field must end holding a value
 // its register takes, and the write must send exactly what the fields show.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
 

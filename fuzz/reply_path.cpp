@@ -5,7 +5,6 @@
 // within the slowest answer time a sensor may take; where nothing but its
 // answers came, a transfer that ends without a warning shows exactly the
 // sensor's values.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
 #include "link/transmit.h"
