@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> shown;
     for (const Editable& e : kFields) shown.push_back(box(h, e).text());
     h.clock.run_until([&] { return h.c.g.transfer.request_kind == 0 && !h.prog.frmState.loaded(); }, 120000);
-    if (h.f.lbl_desc(16).visible() || !h.msg.shown.empty()) return 0;
+    if (test::warning_shown(h)) return 0;
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
         const Editable& e = kFields[i];
         const auto value = register_value(shown[i], e, sep);

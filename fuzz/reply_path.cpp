@@ -13,6 +13,7 @@
 #include "ops/write_parameters.h"
 #include "sim/simulated_sensor.h"
 #include "support/fake_program.h"
+#include "support/harness.h"
 #include "ui/status_window.h"
 
 namespace {
@@ -181,8 +182,7 @@ struct Run {
         advance(2000);  // anything still due
         FUZZ_CHECK(ended(), "a transfer or its timers still run after the line went quiet");
         FUZZ_CHECK(f.enabled(), "the main window stays disabled");
-        const bool warned = f.lbl_desc(16).visible() || !p.msg.shown.empty();
-        if (warned) return;
+        if (test::warning_shown(p)) return;
         if (reads()) {
             bool all = true;
             for (int i = 0; i <= 10; ++i) all &= f.txt_data_cfg(i).text() != kUnread;
