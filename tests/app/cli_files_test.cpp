@@ -1,13 +1,11 @@
-// The command line's file and settings verbs: save and write --file on
-// the simulated sensor, and the registry verb over hive files made here.
+// The command line's file verbs on the simulated sensor: save, and write
+// --file.
 #include <gtest/gtest.h>
 
 #include "app/cli_options.h"
-#include "app/cli_registry.h"
 #include "app/cli_save.h"
 #include "app/cli_write.h"
 #include "support/cli.h"
-#include "support/hives.h"
 #include "support/temp_dir.h"
 
 namespace vor3::test {
@@ -62,59 +60,6 @@ TEST(CliFiles, AFileWithAValueTheFieldRefusesOrALineOutOfPlaceIsRefused) {
     EXPECT_NE(bad.find("Die Datei endet nach Zeile 19"), std::string::npos) << bad;
     const std::string shifted = refused("shifted.txt", head + tail);
     EXPECT_NE(shifted.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos) << shifted;
-}
-
-struct RegistryRun {
-    int status;
-    std::string out, err;
-};
-
-RegistryRun registry(const store::HiveFiles& files, const std::vector<std::string>& args) {
-    RegistryRun r{};
-    r.status = app::run_registry(args, files, r.out, r.err);
-    return r;
-}
-
-TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
-    TempDir dir;
-    const store::HiveFiles files{dir.write("machine.reg", machine_hive("/opt/vor3", "1031", "1.0")),
-                                 dir.write("user.reg", user_hive("."))};
-    EXPECT_EQ(registry(files, {"get", "Pfad"}).out, "/opt/vor3\n");
-    EXPECT_EQ(registry(files, {"get", "Nothing"}).out, "\n");
-    const auto set = registry(files, {"set", "Language", "1033"});
-    EXPECT_EQ(set.status, 0);
-    EXPECT_EQ(set.err, "");
-    EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
-    // The user's settings the window writes are listed too, each under its file.
-    store::CRegistry window(files);
-    window.Werte(store::kProductKey, "Echo", "1");
-    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
-    window.Werte("Software\\Other", "Line\tbreak", "x");
-    EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                                 files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
-                                                 "  Software\\Other\\Line\\x09break=x\n");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
-        const auto r = registry(files, args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);
-    }
-}
-
-TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
-    TempDir dir;
-    const store::HiveFiles nowhere{dir.file("no/folder/machine.reg"), ""};
-    const auto german = registry(nowhere, {"set", "Language", "1033"});
-    EXPECT_EQ(german.status, 1);
-    EXPECT_EQ(german.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
-                              ": No such file or directory\n");
-
-    const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
-    std::filesystem::permissions(english.machine, std::filesystem::perms::owner_read);
-    const auto r = registry(english, {"set", "Language", "1031"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vor3-cli: The setting was not stored: " + english.machine + ": the file is read-only\n");
-    EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
 }
 
 }  // namespace
