@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/field_entry.h"
 #include "ops/write_parameters.h"
 #include "sim/sim_test_support.h"
@@ -95,6 +97,14 @@ TEST_P(WriteParts, AreWrittenInTurnThenReadBackOnce) {
     }
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.msg.shown.empty());
+    // Where the second block carried the minimum response time, the block
+    // timers now follow it: the largest exchange's 40 bytes at 9600 E
+    // (46 ms), 20 ms and a poll.
+    if (std::any_of(k.writes.begin(), k.writes.end(), [](const auto& w) { return w.starts_with("01100007"); })) {
+        EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
+        EXPECT_EQ(h.f.Timer6.interval(), 116);
+        EXPECT_FALSE(h.f.reply_delay_changed);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Marks, WriteParts, ::testing::ValuesIn(kWrites),
