@@ -1,7 +1,6 @@
 // Field entry under random keys, pastes and focus changes into every field
 // the user can edit; then the write. Each field must end holding a value
 // its register takes, and the write must send exactly what the fields show.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
 
@@ -84,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> shown;
     for (const Editable& e : kFields) shown.push_back(box(h, e).text());
     h.clock.run_until([&] { return h.c.g.transfer.request_kind == 0 && !h.prog.frmState.loaded(); }, 120000);
-    if (h.f.warning_line().visible() || !h.msg.shown.empty()) return 0;
+    if (test::warning_shown(h)) return 0;
     for (std::size_t i = 0; i < std::size(kFields); ++i) {
         const Editable& e = kFields[i];
         const auto value = register_value(shown[i], e, sep);

@@ -1,7 +1,6 @@
 // The hive-file reader under random bytes: no crash, every byte kept as
 // it was, and a value stored in a hive it understands reads back while
 // every other value stays as it was.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
 #include "store/hive.h"

@@ -1,7 +1,6 @@
 // The simulated sensor's frame scanner and request handler under random
 // bytes in random pieces: no crash, and every reply a valid frame from the
 // sensor's address.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include <optional>
 

@@ -1,7 +1,6 @@
 // Answer times that wander anywhere from 0 to 3 s, chosen by the input:
 // whatever they are, a read, a write or the cyclic read-out ends with the
 // sensor's values or with the failure shown, never with a wrong value.
-#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
 #include "support/wandering.h"

@@ -4,10 +4,9 @@
 #   tools/need.sh [PACKAGE...]
 set -euo pipefail
 # Qt Charts' CMake files look for Qt OpenGL's, which its package does not pull in.
-# libclang-rt-dev brings the header the fuzz targets read their input with;
 # qt6-translations-l10n the German texts of Qt's own dialogs (file dialogs).
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
-          libgtest-dev libclang-rt-dev qt6-translations-l10n "$@")
+          libgtest-dev qt6-translations-l10n "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

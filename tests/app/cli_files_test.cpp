@@ -1,53 +1,15 @@
-// The command line's file and settings verbs: parsing save and write
-// --file, and the registry verb over hive files made here.
+// The command line's file verbs on the simulated sensor: save, and write
+// --file.
 #include <gtest/gtest.h>
 
 #include "app/cli_options.h"
-#include "app/cli_registry.h"
 #include "app/cli_save.h"
 #include "app/cli_write.h"
-#include "app/data_bits_port.h"
-#include "form/virtual_clock.h"
-#include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
-#include "support/hives.h"
+#include "support/cli.h"
 #include "support/temp_dir.h"
 
 namespace vor3::test {
 namespace {
-
-TEST(CliFileOptions, SaveTakesAFileAndWriteTakesOneWithItsFlag) {
-    EXPECT_EQ(app::parse_cli({"save", "--port", "sim", "out.txt"}).file, "out.txt");
-    const auto w = app::parse_cli({"write", "--port", "sim", "--file", "in.txt", "chk_cfg(2)=0"});
-    EXPECT_EQ(w.file, "in.txt");
-    EXPECT_EQ(w.assignments, std::vector<std::string>{"chk_cfg(2)=0"});
-    EXPECT_EQ(app::parse_cli({"write", "--port", "sim", "--file", "in.txt"}).file, "in.txt");
-    const std::vector<std::vector<std::string>> bad = {
-        {"save", "--port", "sim"}, {"save", "--port", "sim", "a.txt", "b.txt"}, {"read", "--port", "sim", "--file", "a"},
-        {"write", "--port", "sim", "--file"}, {"write", "--port", "sim", "--file", ""}, {"save", "a.txt"}};
-    for (const auto& args : bad) EXPECT_THROW(app::parse_cli(args), std::invalid_argument) << args.back();
-}
-
-// The command line's program on the simulated sensor under the virtual clock.
-struct Cli {
-    form::VirtualClock clock;
-    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
-    sim::SimPort sim_port{clock, sensor};
-    app::DataBitsPort port{sim_port, 8};
-    app::CollectedMessages msg;
-    app::NoConfirm confirm;
-    app::Program prog{port, msg, confirm, clock};
-
-    template <class Job>
-    auto run(Job& job) {
-        auto outcome = job.start();
-        while (outcome == Job::Outcome::Running && clock.now_ms() < 120000) {
-            clock.advance(10);
-            outcome = job.poll();
-        }
-        return outcome;
-    }
-};
 
 TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
     TempDir dir;
@@ -80,57 +42,24 @@ TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
     EXPECT_EQ(write.changes(), std::vector<std::string>{"txt_data_cfg(5)\tSchaltschwelle rote LED:\t1200 -> 1500"});
 }
 
-struct RegistryRun {
-    int status;
-    std::string out, err;
-};
-
-RegistryRun registry(const store::HiveFiles& files, const std::vector<std::string>& args) {
-    RegistryRun r{};
-    r.status = app::run_registry(args, files, r.out, r.err);
-    return r;
-}
-
-TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
+// A file with a value its field refuses, or a line out of place, is
+// refused before the port is opened: nothing is sent.
+TEST(CliFiles, AFileWithAValueTheFieldRefusesOrALineOutOfPlaceIsRefused) {
     TempDir dir;
-    const store::HiveFiles files{dir.write("machine.reg", machine_hive("/opt/vor3", "1031", "1.0")),
-                                 dir.write("user.reg", user_hive("."))};
-    EXPECT_EQ(registry(files, {"get", "Pfad"}).out, "/opt/vor3\n");
-    EXPECT_EQ(registry(files, {"get", "Nothing"}).out, "\n");
-    const auto set = registry(files, {"set", "Language", "1033"});
-    EXPECT_EQ(set.status, 0);
-    EXPECT_EQ(set.err, "");
-    EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
-    // The user's settings the window writes are listed too, each under its file.
-    store::CRegistry window(files);
-    window.Werte(store::kProductKey, "Echo", "1");
-    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
-    window.Werte("Software\\Other", "Line\tbreak", "x");
-    EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                                 files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
-                                                 "  Software\\Other\\Line\\x09break=x\n");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
-        const auto r = registry(files, args);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);
-    }
-}
-
-TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
-    TempDir dir;
-    const store::HiveFiles nowhere{dir.file("no/folder/machine.reg"), ""};
-    const auto german = registry(nowhere, {"set", "Language", "1033"});
-    EXPECT_EQ(german.status, 1);
-    EXPECT_EQ(german.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
-                              ": No such file or directory\n");
-
-    const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
-    std::filesystem::permissions(english.machine, std::filesystem::perms::owner_read);
-    const auto r = registry(english, {"set", "Language", "1031"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "vor3-cli: The setting was not stored: " + english.machine + ": the file is read-only\n");
-    EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
+    const std::string head = std::string(10, '\n') + "Adresse: 1\n\n\n\n" + "Register 1 ;x;0\nRegister 2 ;x;0\n";
+    const std::string tail = "Register 4 ;x;1\nRegister 5 ;Schaltschwelle gelbe LED:;9500\n";
+    const auto refused = [&](const std::string& name, const std::string& text) {
+        const auto o = app::parse_cli({"write", "--port", "sim", "--file", dir.write(name, text)});
+        const auto why = app::CliWrite::check(o);
+        std::string all;
+        for (const auto& w : why) all += w + "\n";
+        return all;
+    };
+    const std::string bad = refused("bad.txt", head + "Register 3 ;Device:;0\n" + tail);
+    EXPECT_NE(bad.find("Zeile 19 nicht geladen: 9500 liegt nicht zwischen 0 und 3000"), std::string::npos) << bad;
+    EXPECT_NE(bad.find("Die Datei endet nach Zeile 19"), std::string::npos) << bad;
+    const std::string shifted = refused("shifted.txt", head + tail);
+    EXPECT_NE(shifted.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos) << shifted;
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 #include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/read_report.h"
-#include "form/virtual_clock.h"
-#include "sim/sim_port.h"
-#include "support/fakes.h"
+#include "support/cli.h"
 
 namespace vor3::app {
 namespace {
@@ -32,15 +30,21 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
         {"read", "--port", "x", "--give-up", "5"}, {"monitor", "--port", "x", "--give-up", "-1"},
         {"read", "--port", "x", "--addresses", "0-3"}, {"read", "--port", "x", "--addresses", "5-2"},
         {"monitor", "--port", "x", "--addresses", "1,2"}, {"read", "--port", "x", "--address", "2", "--addresses", "1"},
-        {"read", "--port", "x", "--csv", "--json"}, {"save", "--port", "x", "--csv", "f"}};
+        {"read", "--port", "x", "--csv", "--json"}, {"save", "--port", "x", "--csv", "f"},
+        {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"},
+        {"save", "--port", "x"}, {"save", "--port", "x", "a.txt", "b.txt"}, {"read", "--port", "x", "--file", "a"},
+        {"write", "--port", "x", "--file"}, {"write", "--port", "x", "--file", ""}, {"save", "a.txt"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"}})
-        EXPECT_THROW(parse_cli(args), std::invalid_argument) << args[3];
     EXPECT_EQ(with_data_bits("9600,E,7,1", 8), "9600,E,8,1");
     EXPECT_EQ(parse_cli({"write", "--port", "x", "--addresses", "1-3,37", "a=1"}).addresses,
               (std::vector<int>{1, 2, 3, 37}));
     EXPECT_TRUE(parse_cli({"save", "--port", "x", "--addresses", "found", "dir"}).addresses_found);
+    // save takes a file; write takes one with its flag, beside assignments or alone.
+    EXPECT_EQ(parse_cli({"save", "--port", "x", "out.txt"}).file, "out.txt");
+    const auto w = parse_cli({"write", "--port", "x", "--file", "in.txt", "chk_cfg(2)=0"});
+    EXPECT_EQ(w.file, "in.txt");
+    EXPECT_EQ(w.assignments, std::vector<std::string>{"chk_cfg(2)=0"});
+    EXPECT_EQ(parse_cli({"write", "--port", "x", "--file", "in.txt"}).file, "in.txt");
 
     // A scan tries what is given and all of what is not.
     const auto all = scan_plan(parse_cli({"scan", "--port", "x"}));
@@ -67,37 +71,7 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
 }
 
-// Stamps readings T0, T1, ... in the order they are taken.
-struct CountingWallClock : form::WallClock {
-    mutable int taken = 0;
-    std::string date_text() const override { return {}; }
-    std::string time_text() const override { return {}; }
-    form::WallTime now() const override { return {taken, "T" + std::to_string(taken++)}; }
-};
-
-struct Cli {
-    Cli() { prog.use_wall_clock(stamps); }
-    form::VirtualClock clock;
-    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
-    sim::SimPort sim_port{clock, sensor};
-    DataBitsPort port{sim_port, 8};
-    CollectedMessages msg;
-    NoConfirm confirm;
-    Program prog{port, msg, confirm, clock};
-    CountingWallClock stamps;
-
-    CliRead::Outcome run(const CliOptions& o) {
-        CliRead read(prog, msg, o);
-        auto outcome = read.start();
-        while (outcome == CliRead::Outcome::Running && clock.now_ms() < 60000) {
-            clock.advance(10);
-            outcome = read.poll();
-        }
-        failure = read.failure_text();
-        return outcome;
-    }
-    std::string failure;
-};
+using test::Cli;
 
 TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
     Cli cli;
@@ -106,7 +80,7 @@ TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
     CliOptions o;
     o.port = "sim";
     o.mode = "ASCII";
-    ASSERT_EQ(cli.run(o), CliRead::Outcome::Done);
+    ASSERT_EQ(cli.read(o), CliRead::Outcome::Done);
     EXPECT_EQ(cli.sim_port.settings().data_bits, 8);  // forced, though ASCII asks for 7
     const auto lines = read_report(cli.prog);
     ASSERT_EQ(lines.size(), 30u);
@@ -127,21 +101,21 @@ TEST(CliRead, FailuresGiveTheWindowsTextAndTheirExitStatus) {
     silent.sensor.faults().silent = true;
     CliOptions o;
     o.port = "sim";
-    const auto outcome = silent.run(o);
+    const auto outcome = silent.read(o);
     EXPECT_EQ(outcome, CliRead::Outcome::NoAnswer);
     EXPECT_EQ(CliRead::exit_status(outcome), 3);
     EXPECT_EQ(silent.failure, "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
 
     Cli gone;
     gone.sim_port.set_vanished(true);
-    const auto refused = gone.run(o);
+    const auto refused = gone.read(o);
     EXPECT_EQ(refused, CliRead::Outcome::PortFailed);
     EXPECT_EQ(CliRead::exit_status(refused), 2);
     EXPECT_EQ(gone.failure.rfind("COM-Port not available,  ", 0), 0u);
 
     Cli refusing;
     refusing.sensor.faults().exception_code = 1;
-    EXPECT_EQ(refusing.run(o), CliRead::Outcome::NoAnswer);
+    EXPECT_EQ(refusing.read(o), CliRead::Outcome::NoAnswer);
     EXPECT_NE(refusing.failure.find("Modbus-Ausnahme 01"), std::string::npos);
 }
 
@@ -152,7 +126,7 @@ struct WriteRun {
     std::vector<std::string> state;  // after a write cut short
     std::string failure;
 
-    std::function<void()> each_tick = [] {};
+    std::function<void()> each_tick;
 
     void run(std::vector<std::string> assignments) {
         CliOptions o;
@@ -160,12 +134,7 @@ struct WriteRun {
         o.command = "write";
         o.assignments = std::move(assignments);
         CliWrite write(cli.prog, cli.msg, o);
-        outcome = write.start();
-        while (outcome == CliWrite::Outcome::Running && cli.clock.now_ms() < 120000) {
-            cli.clock.advance(10);
-            each_tick();
-            outcome = write.poll();
-        }
+        outcome = cli.run(write, each_tick);
         changes = write.changes();
         state = write.write_state();
         failure = outcome == CliWrite::Outcome::Differs ? write.differences().at(0) : write.failure_text();

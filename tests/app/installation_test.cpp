@@ -1,11 +1,12 @@
-// Where a program finds its registry hives, and which file each setting is
-// read from and written to.
+// Where a program finds its registry hives, which file each setting is
+// read from and written to, and the registry verb of vor3-cli over them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/cli_registry.h"
 #include "app/installation.h"
+#include "store/registry.h"
 #include "support/hives.h"
 #include "support/temp_dir.h"
 
@@ -47,10 +48,22 @@ TEST(Installation, HiveFilesFollowThePlaceOfTheProgramAndTheEnvironment) {
     }
 }
 
-std::string run(const store::HiveFiles& files, const std::vector<std::string>& args, int expected = 0) {
+struct RegistryRun {
+    int status;
     std::string out, err;
-    EXPECT_EQ(app::run_registry(args, files, out, err), expected) << err;
-    return out;
+};
+
+RegistryRun registry(const store::HiveFiles& files, const std::vector<std::string>& args) {
+    RegistryRun r{};
+    r.status = app::run_registry(args, files, r.out, r.err);
+    return r;
+}
+
+// The output of a registry verb that must succeed.
+std::string run(const store::HiveFiles& files, const std::vector<std::string>& args) {
+    const auto r = registry(files, args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.out;
 }
 
 // An installed program reads Pfad and Version from the package and
@@ -86,6 +99,48 @@ TEST(Installation, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder
     EXPECT_EQ(run(files, {"get", "Version"}), "1.0\n");
     EXPECT_FALSE(std::filesystem::exists(root.path / "p/bin"));
     EXPECT_EQ(root.read("p/share/vor3-config/machine.reg"), machine_hive(share, "", "1.0"));
+}
+
+TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
+    TempDir dir;
+    const store::HiveFiles files{dir.write("machine.reg", machine_hive("/opt/vor3", "1031", "1.0")),
+                                 dir.write("user.reg", user_hive("."))};
+    EXPECT_EQ(registry(files, {"get", "Pfad"}).out, "/opt/vor3\n");
+    EXPECT_EQ(registry(files, {"get", "Nothing"}).out, "\n");
+    const auto set = registry(files, {"set", "Language", "1033"});
+    EXPECT_EQ(set.status, 0);
+    EXPECT_EQ(set.err, "");
+    EXPECT_EQ(registry(files, {"get", "language"}).out, "1033\n");
+    // The user's settings the window writes are listed too, each under its file.
+    store::CRegistry window(files);
+    window.Werte(store::kProductKey, "Echo", "1");
+    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
+    window.Werte("Software\\Other", "Line\tbreak", "x");
+    EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
+                                                 files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
+                                                 "  Software\\Other\\Line\\x09break=x\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
+        const auto r = registry(files, args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);
+    }
+}
+
+TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
+    TempDir dir;
+    const store::HiveFiles nowhere{dir.file("no/folder/machine.reg"), ""};
+    const auto german = registry(nowhere, {"set", "Language", "1033"});
+    EXPECT_EQ(german.status, 1);
+    EXPECT_EQ(german.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
+                              ": No such file or directory\n");
+
+    const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
+    std::filesystem::permissions(english.machine, std::filesystem::perms::owner_read);
+    const auto r = registry(english, {"set", "Language", "1031"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vor3-cli: The setting was not stored: " + english.machine + ": the file is read-only\n");
+    EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
 }
 
 }  // namespace

@@ -2,27 +2,15 @@
 
 #include "link/hex.h"
 #include "reply/reader.h"
+#include "sim/sim_test_support.h"
 #include "support/fake_program.h"
 
 namespace vor3::test {
 namespace {
 
-std::string raw(const std::string& hex) {
-    std::string out;
-    EXPECT_TRUE(link::hex_to_bytes(hex, out)) << hex;
-    return out;
-}
-
-// An RTU frame for hex text, with its CRC.
-std::string rtu(const std::string& hex) {
-    std::string b = raw(hex);
-    const auto crc = link::crc16(b);
-    b.push_back(static_cast<char>(crc & 0xFF));
-    b.push_back(static_cast<char>(crc >> 8));
-    return b;
-}
-
-std::string ascii(const std::string& hex) { return ":" + hex + link::CalculateLRC(hex) + "\r\n"; }
+using sim::test::ascii;
+using sim::test::rtu;
+const auto raw = sim::test::bytes;
 
 // The window waiting for the answer to register 6 ("Gerät auslesen"), on a
 // scripted port, so each test decides what arrives and when.

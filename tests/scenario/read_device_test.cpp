@@ -11,7 +11,7 @@ const std::vector<std::string> kReadChain = {"010300060001", "010300000008", "01
 void load_sensor(sim::SimulatedSensor& s) {
     const std::uint16_t cfg[] = {4660, 105, 7, 40000, 800, 1200, 10, 20, 0xFFFB, 25, 0xFF38};
     for (int i = 0; i < 11; ++i) s.set_holding(i, cfg[i]);
-    s.set_holding(0x100, 230);
+    s.set_holding(0x100, 0xFFFB);  // measured tenths keep their decimal, also just below zero
     s.set_holding(0x101, 515);
     s.set_holding(0x102, 0xFFFF);
     s.set_holding(0x200, 0xFFF6);
@@ -50,7 +50,7 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
     }
     EXPECT_EQ(f.lbl_cfg_val(0).caption(), "4660");
     EXPECT_EQ(f.lbl_cfg_val(1).caption(), "105");
-    EXPECT_EQ(f.txt_data_out(0).text(), "23,0");
+    EXPECT_EQ(f.txt_data_out(0).text(), "-0,5");
     EXPECT_EQ(f.txt_data_out(1).text(), "51,5");
     EXPECT_EQ(f.txt_data_out(2).text(), "65535");
     EXPECT_EQ(f.txt_data_in(0).text(), "-1");

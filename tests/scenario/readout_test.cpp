@@ -48,42 +48,44 @@ TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
 
 // A silent sensor does not lock the window: the read-out polls on, the
 // warning shows while no reply comes and goes with the next one.
-TEST(ReadOut, ASilentSensorShowsTheWarningAndTheReadOutGoesOn) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        SCOPED_TRACE(mode);
-        SimHarness h(mode);
-        ASSERT_TRUE(h.read_device());
-        h.f.chk_read_out.set_value(1);
-        h.clock.advance(2000);
-        h.sensor.faults().silent = true;
-        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
-        EXPECT_EQ(h.f.chk_read_out.value(), 1);
-        EXPECT_TRUE(h.f.chk_read_out.enabled());
-        const std::size_t at_give_up = h.requests().size();
-        h.clock.advance(5000);
-        EXPECT_GT(h.requests().size(), at_give_up);  // still polling
-        for (const auto& r : h.requests_since(at_give_up)) EXPECT_EQ(r, kMeasured);
-        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+class SilentSensor : public ::testing::TestWithParam<const char*> {};
 
-        h.sensor.set_holding(0x102, 777);
-        h.sensor.faults().silent = false;
-        ASSERT_TRUE(h.clock.run_until([&] { return !h.f.lbl_desc(16).visible(); }, 10000));
-        EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
-        EXPECT_TRUE(editing_locked(h.f));
+TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
+    SimHarness h(GetParam());
+    ASSERT_TRUE(h.read_device());
+    h.f.chk_read_out.set_value(1);
+    h.clock.advance(2000);
+    h.sensor.faults().silent = true;
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+    EXPECT_EQ(h.f.chk_read_out.value(), 1);
+    EXPECT_TRUE(h.f.chk_read_out.enabled());
+    const std::size_t at_give_up = h.requests().size();
+    h.clock.advance(5000);
+    EXPECT_GT(h.requests().size(), at_give_up);  // still polling
+    for (const auto& r : h.requests_since(at_give_up)) EXPECT_EQ(r, kMeasured);
+    EXPECT_TRUE(h.f.lbl_desc(16).visible());
 
-        // Clearing the box always unlocks the window.
-        h.sensor.faults().silent = true;
-        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
-        h.f.chk_read_out.set_value(0);
-        EXPECT_FALSE(editing_locked(h.f));
-        EXPECT_TRUE(h.f.cmd_read_device.enabled());
-        EXPECT_TRUE(h.f.read_out_parameter.enabled());
-        h.clock.advance(10000);
-        EXPECT_FALSE(h.f.Timer6.enabled());
-        EXPECT_FALSE(h.f.Timer5.enabled());
-        EXPECT_FALSE(h.f.Timer3.enabled());
-    }
+    h.sensor.set_holding(0x102, 777);
+    h.sensor.faults().silent = false;
+    ASSERT_TRUE(h.clock.run_until([&] { return !h.f.lbl_desc(16).visible(); }, 10000));
+    EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
+    EXPECT_TRUE(editing_locked(h.f));
+
+    // Clearing the box always unlocks the window.
+    h.sensor.faults().silent = true;
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+    h.f.chk_read_out.set_value(0);
+    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_TRUE(h.f.cmd_read_device.enabled());
+    EXPECT_TRUE(h.f.read_out_parameter.enabled());
+    h.clock.advance(10000);
+    EXPECT_FALSE(h.f.Timer6.enabled());
+    EXPECT_FALSE(h.f.Timer5.enabled());
+    EXPECT_FALSE(h.f.Timer3.enabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(ReadOut, SilentSensor, ::testing::Values("RTU", "ASCII"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ReadOut, ARefusedReadOutEndsAndUnlocksTheWindow) {
     SimHarness h;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/expect.h"
 #include "support/harness.h"
 
 namespace vor3::test {
@@ -44,7 +45,7 @@ TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
         EXPECT_TRUE(t.bus_ready);
         EXPECT_FALSE(h.f.chk_read_out.enabled());
         EXPECT_FALSE(h.f.set_parameter.enabled());
-        for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
+        expect_idle(h);
         EXPECT_TRUE(h.f.Timer4.enabled());  // late input is still read
         EXPECT_TRUE(h.msg.shown.empty());
 
@@ -89,37 +90,35 @@ TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
 // write at the new pace: neither the reply wait nor the status window's
 // time limit may give up on that answer. The read-back then goes at the
 // pace the sensor needs: seconds a block, not 45 s.
-TEST(TimeOut, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        SimHarness h(mode);
-        ASSERT_TRUE(h.read_device());
-        h.f.txt_data_cfg(7).set_text("3000");
-        const std::int64_t start = h.clock.now_ms();
-        h.f.set_parameter.press();
-        ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 600000)) << mode;
-        // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
-        EXPECT_EQ(h.f.Timer6.interval(), std::string(mode) == "RTU" ? 3096 : 3186) << mode;
-        EXPECT_LT(h.clock.now_ms() - start, 40000) << mode;
-        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode;
-        EXPECT_TRUE(h.msg.shown.empty()) << mode;
-        EXPECT_EQ(h.sensor.holding(7), 3000) << mode;
-        EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000") << mode;
-        EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText) << mode;  // confirmed, read back
-    }
+class EitherFraming : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(EitherFraming, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
+    SimHarness h(GetParam());
+    ASSERT_TRUE(h.read_device());
+    h.f.txt_data_cfg(7).set_text("3000");
+    const std::int64_t start = h.clock.now_ms();
+    h.f.set_parameter.press();
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 600000));
+    // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
+    EXPECT_EQ(h.f.Timer6.interval(), std::string(GetParam()) == "RTU" ? 3096 : 3186);
+    EXPECT_LT(h.clock.now_ms() - start, 40000);
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.msg.shown.empty());
+    EXPECT_EQ(h.sensor.holding(7), 3000);
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
+    EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText);  // confirmed, read back
 }
 
-TEST(TimeOut, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        SimHarness h(mode);
-        h.sensor.faults().silent = true;
-        h.f.cmd_read_device.press();
-        h.clock.advance(500);
-        h.sensor.faults().silent = false;
-        ASSERT_TRUE(h.read_device()) << mode;
-        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode;
-        EXPECT_EQ(h.requests().size(), 8u) << mode;  // the chain plus one repeat
-        EXPECT_EQ(h.requests()[0], h.requests()[1]);
-    }
+TEST_P(EitherFraming, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
+    SimHarness h(GetParam());
+    h.sensor.faults().silent = true;
+    h.f.cmd_read_device.press();
+    h.clock.advance(500);
+    h.sensor.faults().silent = false;
+    ASSERT_TRUE(h.read_device());
+    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_EQ(h.requests().size(), 8u);  // the chain plus one repeat
+    EXPECT_EQ(h.requests()[0], h.requests()[1]);
 }
 
 TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
@@ -149,36 +148,30 @@ TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
     EXPECT_EQ(h.port.sent.size(), 2u);
 }
 
-TEST(TimeOut, AWrongChecksumIsRepeatedAndThenGivenUp) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        SimHarness h(mode);
-        h.sensor.faults().bad_checksum = true;
-        h.f.cmd_read_device.press();
-        h.clock.advance(5000);
-        EXPECT_EQ(h.port.sent.size(), 2u) << mode;
-        EXPECT_TRUE(h.f.lbl_desc(16).visible()) << mode;
-        EXPECT_FALSE(h.prog.frmState.loaded()) << mode;  // nothing was decoded
-        EXPECT_EQ(h.c.g.transfer.reply_delay, 0) << mode;
-    }
+TEST_P(EitherFraming, AWrongChecksumIsRepeatedAndThenGivenUp) {
+    SimHarness h(GetParam());
+    h.sensor.faults().bad_checksum = true;
+    h.f.cmd_read_device.press();
+    h.clock.advance(5000);
+    EXPECT_EQ(h.port.sent.size(), 2u);
+    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.prog.frmState.loaded());  // nothing was decoded
+    EXPECT_EQ(h.c.g.transfer.reply_delay, 0);
 }
 
-TEST(TimeOut, AnExceptionReplyEndsTheTransferAndSaysWhich) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        SimHarness h(mode);
-        h.sensor.faults().exception_code = 2;
-        h.f.cmd_read_device.press();
-        h.clock.advance(5000);
-        EXPECT_EQ(h.port.sent.size(), 1u) << mode;  // answered: no repeat
-        ASSERT_EQ(h.msg.shown.size(), 1u) << mode;
-        EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 02"), std::string::npos) << h.msg.shown[0];
-        EXPECT_TRUE(h.f.lbl_desc(16).visible());
-        EXPECT_TRUE(h.f.enabled());
-        EXPECT_FALSE(h.prog.frmState.loaded());
-        EXPECT_EQ(h.c.g.transfer.request_kind, 1);
-        EXPECT_TRUE(h.c.g.transfer.bus_ready);
-        for (form::Timer* tm : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(tm->enabled());
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
-    }
+TEST_P(EitherFraming, AnExceptionReplyEndsTheTransferAndSaysWhich) {
+    SimHarness h(GetParam());
+    h.sensor.faults().exception_code = 2;
+    h.f.cmd_read_device.press();
+    h.clock.advance(5000);
+    EXPECT_EQ(h.port.sent.size(), 1u);  // answered: no repeat
+    ASSERT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 02"), std::string::npos) << h.msg.shown[0];
+    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    expect_idle(h);
+    EXPECT_EQ(h.c.g.transfer.request_kind, 1);
+    EXPECT_TRUE(h.c.g.transfer.bus_ready);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
 }
 
 TEST(TimeOut, AnExceptionInTheMiddleOfTheChainStopsIt) {
@@ -193,6 +186,9 @@ TEST(TimeOut, AnExceptionInTheMiddleOfTheChainStopsIt) {
     EXPECT_NE(h.msg.shown[0].find("04"), std::string::npos);
     EXPECT_TRUE(h.f.enabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(TimeOut, EitherFraming, ::testing::Values("RTU", "ASCII"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace vor3::test

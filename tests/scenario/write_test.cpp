@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/field_entry.h"
 #include "ops/write_parameters.h"
-#include "link/transmit.h"
+#include "sim/sim_test_support.h"
+#include "support/expect.h"
 #include "support/harness.h"
 #include "ui/config_window.h"
 #include "ui/status_window.h"
@@ -27,103 +31,84 @@ std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> 
     return out;
 }
 
-void expect_transfer_ended(SimHarness& h) {
-    for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer5, &h.f.Timer6}) EXPECT_FALSE(t->enabled()) << t->name();
-    EXPECT_FALSE(h.prog.frmState.loaded());
-    EXPECT_TRUE(h.f.enabled());
-}
+// A write sends the parts that hold a mark, in turn (configuration
+// registers in two blocks, configuration coils, external values, LED
+// coils), each part whole, then reads the device back once; the status
+// window stays up from the press to the end of the read-back. A confirmed
+// write with nothing marked sends every part.
+struct WriteCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> edits;  // field, value entered
+    std::vector<std::string> writes;
+    bool cancellable;  // "Abbruch" shown: the configuration is written
+};
 
-TEST(Write, MarkedConfigurationIsWrittenInBlocksThenReadBack) {
+const WriteCase kWrites[] = {
+    {"configuration",
+     {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(8)", "-1,5"}, {"chk_cfg(1)", "0"}},
+     {"0110000200050A" "0000" "0001" "0384" "04B0" "000A", "01100007000408" "0014" "FFF1" "0000" "0000",
+      "010F0000000801" "7D"},
+     true},
+    {"external values and led coils",
+     {{"txt_data_in(0)", "22,5"}, {"chk_inp_bit(0)", "1"}, {"chk_inp_bit(2)", "1"}},
+     {"01100200000306" "00E1" "0000" "0000", "010F0100000501" "05"},
+     false},
+    {"both parts",
+     {{"txt_data_cfg(4)", "900"}, {"txt_data_in(0)", "22,5"}, {"chk_cfg(1)", "0"}, {"chk_inp_bit(2)", "1"}},
+     {"0110000200050A" "0000" "0001" "0384" "04B0" "000A", kConfigBlock2, "010F0000000801" "7D",
+      "01100200000306" "00E1" "0000" "0000", "010F0100000501" "04"},
+     true},
+    {"nothing marked and confirmed", {}, {kConfigBlock1, kConfigBlock2, kConfigCoils, kExternalBlock, kLedCoils}, true},
+};
+
+void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
+class WriteParts : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(WriteParts, AreWrittenInTurnThenReadBackOnce) {
+    const WriteCase& k = GetParam();
     SimHarness h;
     ASSERT_TRUE(h.read_device());
     const std::size_t before = h.requests().size();
-    h.f.txt_data_cfg(4).set_text("900");
-    h.f.txt_data_cfg(8).set_text("-1,5");
-    h.f.SSTab1.set_tab(1);
-    h.f.chk_cfg(1).set_value(0);
-    EXPECT_TRUE(h.f.set_parameter.enabled());
+    for (const auto& [field, value] : k.edits) ASSERT_EQ(app::enter_value(h.prog, field, value), std::nullopt) << field;
+    if (k.edits.empty()) {
+        h.confirm.answer = true;
+        h.f.set_parameter.set_enabled(true);
+    }
+    const std::int64_t pressed = h.clock.now_ms();
     h.f.set_parameter.press();
-    EXPECT_TRUE(h.prog.frmState.Abbruch.visible());
+    EXPECT_EQ(h.confirm.asked, k.edits.empty() ? 1 : 0);
+    EXPECT_EQ(h.prog.frmState.Abbruch.visible(), k.cancellable);
+    std::int64_t window_gone = -1;
+    ASSERT_TRUE(h.clock.run_until(
+        [&] {
+            if (!h.prog.frmState.loaded() && window_gone < 0) window_gone = h.clock.now_ms();
+            return h.requests().size() >= before + k.writes.size() + kReadBack.size();
+        },
+        60000));
+    EXPECT_LT(window_gone, 0);
     ASSERT_TRUE(h.settle());
-    EXPECT_EQ(h.requests_since(before),
-              concat({{"0110000200050A" "0000" "0001" "0384" "04B0" "000A", "01100007000408" "0014" "FFF1" "0000" "0000",
-                       "010F0000000801" "7D"},
-                      kReadBack}));
-    EXPECT_EQ(h.sensor.holding(4), 900);
-    EXPECT_EQ(h.sensor.holding(8), 0xFFF1);
-    EXPECT_FALSE(h.sensor.coil(1));
-    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "900");
-    EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kNormalText);
-    EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[8], -1.5);
+    EXPECT_EQ(h.requests_since(before), concat({k.writes, kReadBack}));
+    // Paced by 207 ms block timers: no time limit waited out.
+    EXPECT_LT(h.clock.now_ms() - pressed, 4000);
+    // Read back: each field shows what the sensor now holds, unmarked.
+    for (const auto& [field, value] : k.edits) {
+        EXPECT_EQ(app::field_value(h.prog, field), value) << field;
+        EXPECT_FALSE(app::field_marked(h.prog, field)) << field;
+    }
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_TRUE(h.msg.shown.empty());
-    // Field 7 was written, so the block timers now follow it: the largest
-    // exchange's 40 bytes at 9600 E (46 ms), 20 ms and a poll.
-    EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
-    EXPECT_EQ(h.f.Timer6.interval(), 116);
-    EXPECT_FALSE(h.f.reply_delay_changed);
-}
-
-// Both parts marked: configuration registers, configuration coils,
-// external values, LED coils, then one read-back. A confirmed write with
-// nothing marked sends the same.
-TEST(Write, BothPartsAreWrittenInTurnThenReadBackOnce) {
-    for (const bool marked : {true, false}) {
-        SimHarness h;
-        ASSERT_TRUE(h.read_device());
-        const std::size_t before = h.requests().size();
-        std::vector<std::string> expected;
-        if (marked) {
-            h.edit_both_parts();
-            expected = {"0110000200050A" "0000" "0001" "0384" "04B0" "000A", kConfigBlock2, "010F0000000801" "7D",
-                        "01100200000306" "00E1" "0000" "0000", "010F0100000501" "04"};
-        } else {
-            h.confirm.answer = true;
-            h.f.set_parameter.set_enabled(true);
-            expected = {kConfigBlock1, kConfigBlock2, kConfigCoils, kExternalBlock, kLedCoils};
-        }
-        const std::int64_t pressed = h.clock.now_ms();
-        h.f.set_parameter.press();
-        EXPECT_EQ(h.confirm.asked, marked ? 0 : 1);
-        // The status window stays up from the press to the end of the read-back.
-        std::int64_t window_gone = -1;
-        ASSERT_TRUE(h.clock.run_until(
-            [&] {
-                if (!h.prog.frmState.loaded() && window_gone < 0) window_gone = h.clock.now_ms();
-                return h.requests().size() >= before + 11;
-            },
-            60000));
-        EXPECT_LT(window_gone, 0) << marked;
-        ASSERT_TRUE(h.settle());
-        EXPECT_EQ(h.requests_since(before), concat({expected, kReadBack})) << marked;
-        // Five writes and seven reads paced by 207 ms block timers: no time
-        // limit waited out.
-        EXPECT_LT(h.clock.now_ms() - pressed, 4000);
-        EXPECT_EQ(h.both_parts_written(), marked);
-        EXPECT_EQ(h.f.txt_data_in(0).text(), marked ? "22,5" : "0");
-        EXPECT_TRUE(h.msg.shown.empty());
+    // Where the second block carried the minimum response time, the block
+    // timers now follow it: the largest exchange's 40 bytes at 9600 E
+    // (46 ms), 20 ms and a poll.
+    if (std::any_of(k.writes.begin(), k.writes.end(), [](const auto& w) { return w.starts_with("01100007"); })) {
+        EXPECT_EQ(h.c.g.transfer.reply_delay, 20);
+        EXPECT_EQ(h.f.Timer6.interval(), 116);
+        EXPECT_FALSE(h.f.reply_delay_changed);
     }
 }
 
-TEST(Write, MarkedExternalValuesAndLedCoilsAreWrittenThenReadBack) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    const std::size_t before = h.requests().size();
-    h.f.txt_data_in(0).set_text("22,5");
-    h.f.SSTab1.set_tab(1);
-    h.f.chk_inp_bit(0).set_value(1);
-    h.f.chk_inp_bit(2).set_value(1);
-    h.f.set_parameter.press();
-    EXPECT_FALSE(h.prog.frmState.Abbruch.visible());
-    ASSERT_TRUE(h.settle());
-    EXPECT_EQ(h.requests_since(before),
-              concat({{"01100200000306" "00E1" "0000" "0000", "010F0100000501" "05"}, kReadBack}));
-    EXPECT_EQ(h.sensor.holding(0x200), 225);
-    EXPECT_TRUE(h.sensor.coil(0x102));
-    EXPECT_EQ(h.f.txt_data_in(0).text(), "22,5");
-    EXPECT_EQ(h.f.chk_inp_bit(2).value(), 1);
-    EXPECT_EQ(h.f.chk_inp_bit(2).fore_color(), form::kNormalText);
-}
+INSTANTIATE_TEST_SUITE_P(Marks, WriteParts, ::testing::ValuesIn(kWrites),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 TEST(Write, NothingMarkedAndTheQuestionCancelledSendsNothing) {
     SimHarness h;
@@ -192,72 +177,72 @@ TEST(Write, APartNotYetReadIsNotWritten) {
 
 // Whatever ends a write early leaves the values the sensor has not
 // confirmed marked, stops every transfer timer and says so.
-TEST(Write, AWriteEndedEarlyKeepsWhatWasNotConfirmedMarked) {
-    enum class End { GiveUp, Exception, PortLost, Cancel };
-    const struct {
-        const char* name;
-        End end;
-        std::size_t answered;  // write requests the sensor confirms first
-    } cases[] = {
-        {"give-up in the second block", End::GiveUp, 1},
-        {"give-up in the external block", End::GiveUp, 3},
-        {"exception in the first block", End::Exception, 0},
-        {"exception in the LED coils", End::Exception, 4},
-        {"port lost in the configuration coils", End::PortLost, 2},
-        {"cancel in the first block", End::Cancel, 0},
-        {"cancel in the second block", End::Cancel, 1},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.name);
-        SimHarness h;
-        ASSERT_TRUE(h.read_device());
-        h.f.txt_data_cfg(4).set_text("900");   // block 1
-        h.f.txt_data_cfg(9).set_text("1,5");   // block 2
-        h.f.txt_data_in(1).set_text("40");     // external block
-        h.f.SSTab1.set_tab(1);
-        h.f.chk_cfg(2).set_value(0);           // configuration coils
-        h.f.chk_inp_bit(3).set_value(1);       // LED coils
-        const std::size_t before = h.sensor.requests().size();
-        h.f.set_parameter.press();
-        // The sensor takes a request in as it is written; faults of the
-        // sensor apply from the next one on, a lost port or a cancel to the
-        // one just sent.
-        const bool in_flight = k.end == End::PortLost || k.end == End::Cancel;
-        const std::size_t received = before + k.answered + (in_flight ? 1 : 0);
-        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == received; }, 20000));
-        switch (k.end) {
-        case End::GiveUp: h.sensor.faults().silent = true; break;
-        case End::Exception: h.sensor.faults().exception_code = 3; break;
-        case End::PortLost: h.sim_port.set_vanished(true); break;
-        case End::Cancel: h.prog.frmState.Abbruch.press(); break;
-        }
-        const std::size_t sent = h.port.sent.size();
-        ASSERT_TRUE(h.settle(30000));
-        h.clock.advance(20000);
-        expect_transfer_ended(h);
-        if (k.end == End::Cancel) {
-            EXPECT_EQ(h.port.sent.size(), sent);  // not even a repeat
-            ASSERT_EQ(h.msg.shown.size(), 1u);
-            EXPECT_NE(h.msg.shown[0].find("abgebrochen"), std::string::npos);
-            EXPECT_FALSE(h.f.lbl_desc(16).visible());
-        } else {
-            EXPECT_TRUE(h.f.lbl_desc(16).visible());
-            EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp ? 0u : 1u);
-        }
-        // Marked exactly where the sensor did not confirm the write.
-        const struct { const form::Control* c; std::size_t confirmed_by; } fields[] = {
-            {&h.f.txt_data_cfg(4), 1}, {&h.f.txt_data_cfg(9), 2}, {&h.f.chk_cfg(2), 3},
-            {&h.f.txt_data_in(1), 4}, {&h.f.chk_inp_bit(3), 5}};
-        for (const auto& fld : fields)
-            EXPECT_EQ(fld.c->fore_color(), k.answered >= fld.confirmed_by ? form::kNormalText : form::kChangeMark)
-                << fld.confirmed_by;
-        EXPECT_DOUBLE_EQ(h.c.g.image.in_value[1], k.answered >= 4 ? 40 : 0);
-        // What stays marked can be written again without reading first.
-        if (k.end != End::PortLost) {
-            EXPECT_TRUE(h.f.set_parameter.enabled());
-        }
+enum class End { GiveUp, Exception, PortLost, Cancel };
+struct EarlyEnd {
+    const char* name;
+    End end;
+    std::size_t answered;  // write requests the sensor confirms first
+};
+const EarlyEnd kEarlyEnds[] = {
+    {"give-up in the second block", End::GiveUp, 1},
+    {"give-up in the external block", End::GiveUp, 3},
+    {"exception in the first block", End::Exception, 0},
+    {"exception in the LED coils", End::Exception, 4},
+    {"port lost in the configuration coils", End::PortLost, 2},
+    {"cancel in the first block", End::Cancel, 0},
+    {"cancel in the second block", End::Cancel, 1},
+};
+void PrintTo(const EarlyEnd& k, std::ostream* os) { *os << k.name; }
+class WriteEndedEarly : public ::testing::TestWithParam<EarlyEnd> {};
+
+TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
+    const EarlyEnd& k = GetParam();
+    SimHarness h;
+    ASSERT_TRUE(h.read_device());
+    // One field of each part, in the order they are written.
+    const std::pair<const char*, const char*> edits[] = {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(9)", "1,5"},
+                                                         {"chk_cfg(2)", "0"}, {"txt_data_in(1)", "40"},
+                                                         {"chk_inp_bit(3)", "1"}};
+    for (const auto& [field, value] : edits) ASSERT_EQ(app::enter_value(h.prog, field, value), std::nullopt) << field;
+    const std::size_t before = h.sensor.requests().size();
+    h.f.set_parameter.press();
+    // The sensor takes a request in as it is written; faults of the
+    // sensor apply from the next one on, a lost port or a cancel to the
+    // one just sent.
+    const bool in_flight = k.end == End::PortLost || k.end == End::Cancel;
+    const std::size_t received = before + k.answered + (in_flight ? 1 : 0);
+    ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == received; }, 20000));
+    switch (k.end) {
+    case End::GiveUp: h.sensor.faults().silent = true; break;
+    case End::Exception: h.sensor.faults().exception_code = 3; break;
+    case End::PortLost: h.sim_port.set_vanished(true); break;
+    case End::Cancel: h.prog.frmState.Abbruch.press(); break;
+    }
+    const std::size_t sent = h.port.sent.size();
+    ASSERT_TRUE(h.settle(30000));
+    h.clock.advance(20000);
+    expect_idle(h);
+    if (k.end == End::Cancel) {
+        EXPECT_EQ(h.port.sent.size(), sent);  // not even a repeat
+        ASSERT_EQ(h.msg.shown.size(), 1u);
+        EXPECT_NE(h.msg.shown[0].find("abgebrochen"), std::string::npos);
+        EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    } else {
+        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp ? 0u : 1u);
+    }
+    // Marked exactly where the sensor did not confirm the write.
+    for (std::size_t i = 0; i < std::size(edits); ++i)
+        EXPECT_EQ(app::field_marked(h.prog, edits[i].first), k.answered <= i) << edits[i].first;
+    EXPECT_DOUBLE_EQ(h.c.g.image.in_value[1], k.answered >= 4 ? 40 : 0);
+    // What stays marked can be written again without reading first.
+    if (k.end != End::PortLost) {
+        EXPECT_TRUE(h.f.set_parameter.enabled());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Ends, WriteEndedEarly, ::testing::ValuesIn(kEarlyEnds),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 // A status window time limit shorter than the transfer (a small or
 // negative display interval) does not cut a healthy transfer short.
@@ -303,7 +288,7 @@ TEST(Write, TheTimeLimitEndsAStalledTransfer) {
         h.f.Timer5.on_tick = nullptr;
         ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
         h.clock.advance(20000);
-        expect_transfer_ended(h);
+        expect_idle(h);
         EXPECT_TRUE(h.f.lbl_desc(16).visible());
         if (writing) {
             EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
@@ -356,25 +341,6 @@ TEST(Write, RegisterValuesFromFieldTexts) {
         {"-2,5", 10, "FFE7"}, {"500", 1, "01F4"}, {"-1,5", 10, "FFF1"}, {"2", 10, "0014"},
         {"-500", 1, "FE0C"}, {"65535", 1, "FFFF"}, {"0,25", 10, "0002"}, {"0,35", 10, "0004"}, {"x", 1, ""}};
     for (const auto& k : cases) EXPECT_EQ(ops::register_hex(k.text, k.scale, ","), k.hex) << k.text;
-}
-
-TEST(Write, AMinimumResponseTimeBeyondSixteenBitsTakesTheErrorPath) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    h.f.txt_data_cfg(7).set_text("99999");  // typed, the field not left
-    // The acknowledgement of the last configuration block arrives.
-    auto& t = h.c.g.transfer;
-    t.request_kind = model::kWriteConfigBlock;
-    t.reg_address = 7;
-    h.f.countWriteRegister = 4;
-    t.request_frame = "011000070004080014000000000000";
-    link::send(h.c);
-    t.bus_ready = false;
-    h.clock.run_until([&] { return !h.msg.shown.empty(); }, 1000);
-    EXPECT_EQ(h.msg.shown, (std::vector<std::string>{"MSCOMM1_ERROR"}));
-    EXPECT_EQ(t.request_kind, 0);
-    EXPECT_FALSE(h.f.set_parameter.enabled());
-    EXPECT_TRUE(h.f.read_out_parameter.enabled());
 }
 
 }  // namespace

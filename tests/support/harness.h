@@ -29,6 +29,12 @@ struct RecordingPort : link::ForwardingPort {
     }
 };
 
+// The user is told that something failed: the warning line or a message.
+template <class Program>
+bool warning_shown(const Program& p) {
+    return p.f.lbl_desc(16).visible() || !p.msg.shown.empty();
+}
+
 // One program under the virtual clock, talking to the simulated sensor.
 struct SimHarness {
     form::VirtualClock clock;

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "app/field_entry.h"
 #include "model/register_map.h"
 #include "support/harness.h"
 
@@ -72,21 +73,10 @@ inline std::string key_of(const model::FieldSpec& spec) {
 
 // What each field shows, by the register or coil it belongs to.
 inline std::map<std::string, Shown> fields(SimHarness& h) {
-    using model::FieldArray;
     std::map<std::string, Shown> out;
-    auto& f = h.f;
     for (const auto& spec : model::field_map()) {
-        const int i = spec.index;
-        const auto mark = [](const form::Control& c) { return c.fore_color() == form::kChangeMark; };
-        switch (spec.array) {
-        case FieldArray::txt_data_cfg: out[key_of(spec)] = {f.txt_data_cfg(i).text(), mark(f.txt_data_cfg(i))}; break;
-        case FieldArray::txt_data_out: out[key_of(spec)] = {f.txt_data_out(i).text(), false}; break;
-        case FieldArray::txt_data_in: out[key_of(spec)] = {f.txt_data_in(i).text(), mark(f.txt_data_in(i))}; break;
-        case FieldArray::chk_cfg: out[key_of(spec)] = {std::to_string(f.chk_cfg(i).value()), mark(f.chk_cfg(i))}; break;
-        case FieldArray::chk_inp_bit:
-            out[key_of(spec)] = {std::to_string(f.chk_inp_bit(i).value()), mark(f.chk_inp_bit(i))};
-            break;
-        }
+        const std::string key = key_of(spec);
+        out[key] = {app::field_value(h.prog, key).value_or(""), app::field_marked(h.prog, key)};
     }
     return out;
 }
@@ -102,8 +92,6 @@ inline std::map<std::string, std::string> sensor_texts(SimHarness& h) {
                 : model::register_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep);
     return out;
 }
-
-inline bool failure_shown(SimHarness& h) { return h.f.lbl_desc(16).visible() || !h.msg.shown.empty(); }
 
 inline void wander(SimHarness& h, const Wandering& w) {
     auto& f = h.sensor.faults();
@@ -123,7 +111,7 @@ inline void read(SimHarness& h, Outcome& o) {
         o.wrong = "the read never ended";
         return;
     }
-    o.complete = !failure_shown(h);
+    o.complete = !warning_shown(h);
     const auto expected = sensor_texts(h);
     for (const auto& [key, s] : fields(h))
         if (s.text != expected.at(key) && (o.complete || s.text != before.at(key).text))
@@ -145,18 +133,15 @@ inline void write(SimHarness& h, const Wandering& w, Outcome& o) {
     const std::map<std::string, std::string> edits = {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(9)", "-1,5"},
                                                       {"txt_data_in(1)", "44,5"}, {"chk_cfg(1)", "1"},
                                                       {"chk_inp_bit(3)", "1"}};
-    h.f.txt_data_cfg(4).set_text("900");
-    h.f.txt_data_cfg(9).set_text("-1,5");
-    h.f.txt_data_in(1).set_text("44,5");
-    h.f.chk_cfg(1).set_value(1);
-    h.f.chk_inp_bit(3).set_value(1);
+    for (const auto& [key, value] : edits)
+        if (app::enter_value(h.prog, key, value)) o.wrong += key + " refused " + value + "; ";
     wander(h, w);
     h.f.set_parameter.press();
     if (!h.settle(600000)) {
         o.wrong = "the write never ended";
         return;
     }
-    o.complete = !failure_shown(h);
+    o.complete = !warning_shown(h);
     const auto now = sensor_texts(h);
     const auto shown = fields(h);
     for (const auto& [key, before] : was) {
@@ -192,7 +177,7 @@ inline void read_out(SimHarness& h, const Wandering& w, Outcome& o) {
     h.clock.advance(120000);
     h.f.chk_read_out.set_value(0);
     if (!h.settle(600000)) o.wrong += "the read-out never ended";
-    o.complete = !failure_shown(h);
+    o.complete = !warning_shown(h);
 }
 
 }  // namespace wandering_detail

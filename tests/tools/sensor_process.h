@@ -24,6 +24,14 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
+    // Writes a line of faults to the sensor's input; its answer.
+    std::string tell(const std::string& line) {
+        process_.write((line + "\n").c_str());
+        process_.waitForBytesWritten(5000);
+        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        }
+        return process_.readLine().trimmed().toStdString();
+    }
     // Ends the sensor at once, as a crash would: its end of the
     // pseudo-terminal closes.
     void kill() {
