@@ -47,29 +47,16 @@ struct Language {
     const char* read_button;
 };
 
-class LanguageView : public ::testing::TestWithParam<Language> {
+class LanguageView : public ViewTest, public ::testing::WithParamInterface<Language> {
 protected:
     void SetUp() override {
         program.g.platform.machine_hive = dir.write("machine.reg", machine_hive(dir.path.string(), GetParam().value));
         program.use_desktop(desktop);
-        view = std::make_unique<ConfigView>(program);
-        program.Main();
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    }
-    void TearDown() override {
-        program.frm_config.stop_all_timers();
-        view.reset();
+        ViewTest::SetUp();
     }
 
     vor3::test::TempDir dir;
-    QtClock clock;
-    vor3::test::FakePort port;
-    vor3::test::FakeMessageBox msg;
-    vor3::test::FakeConfirm confirm;
     vor3::test::FakeDesktop desktop;
-    app::Program program{port, msg, confirm, clock};
-    std::unique_ptr<ConfigView> view;
 };
 
 TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
