@@ -1,6 +1,7 @@
 // The status window: its block pace and time limit, the steps it counts
 // and names, and a read-back cancelled while it waits for the line.
 #include "model/globals.h"
+#include "ui/config_window.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
@@ -122,6 +123,21 @@ INSTANTIATE_TEST_SUITE_P(
              "Reading the configuration coils (7 of 9)", "Reading the external values (8 of 9)",
              "Reading the LED coils (9 of 9)"}}),
     kByName);
+
+// A write the sensor stops answering is given up, and from that moment no
+// write is on its way: closing the window asks nothing.
+TEST(StatusWindow, AWriteGivenUpIsOverAtOnce) {
+    InstalledProgram p(on_sensor());
+    ASSERT_TRUE(p.read_device());
+    p.f.txt_data_cfg(4).set_text("900");
+    p.f.set_parameter.press();
+    p.sensor.faults().silent = true;
+    ASSERT_TRUE(p.clock.run_until([&] { return p.f.lbl_desc(16).visible(); }, 30000));
+    EXPECT_FALSE(p.prog.frmState.loaded());
+    EXPECT_FALSE(p.f.Timer1.enabled());
+    EXPECT_TRUE(ui::frm_config_QueryUnload(p.c));
+    EXPECT_EQ(p.confirm.asked, 0);
+}
 
 // A read-back cancelled while its next request waits for its turn on the
 // line: nothing more goes out, what was read stays, the rest shows as not
