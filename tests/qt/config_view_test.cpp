@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,15 +59,11 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // no stray "-"
     EXPECT_EQ(load.shortcut(), QKeySequence(QKeySequence::Open));
     EXPECT_EQ(widget<QAction>("ParMenueMain_2").shortcut(), QKeySequence(QKeySequence::Save));
-    for (const char* item : {"ParMenueMain_1", "ParMenueMain_2", "ParMenueMain_4", "MenueMain_2", "MenueMain_3"})
-        EXPECT_TRUE(widget<QAction>(item).isEnabled()) << item;
+    EXPECT_TRUE(widget<QAction>("MenueMain_3").isEnabled());
 
-    // Pictures of both pages for anyone to look at.
-    QDir().mkpath(VOR3_SCREENSHOT_DIR);
     for (int page = 0; page < 2; ++page) {
         tabs.setCurrentIndex(page);
-        const QString file = QString("%1/page%2.png").arg(VOR3_SCREENSHOT_DIR).arg(page);
-        EXPECT_TRUE(view->grab().save(file)) << file.toStdString();
+        picture(*view, "page" + std::to_string(page));
     }
 }
 
@@ -143,8 +138,7 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     auto& field = widget<QLineEdit>("txt_data_cfg_4");
     field.setFocus();
     QTest::keyClicks(&field, "1x2");
-    EXPECT_EQ(f.txt_data_cfg(4).text(), "12");  // the letter was refused
-    EXPECT_EQ(field.text(), "12");
+    EXPECT_EQ(field.text(), "12");  // the letter was refused
     QTest::keyClick(&field, Qt::Key_Backspace);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "1");
     // Paste goes through the model too: its change rule marks the value.
@@ -152,8 +146,10 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "17");
     EXPECT_EQ(field.text(), "17");
-    // A typed key replaces the selection, at the caret.
+    // A refused key keeps the selection; a typed one replaces it, at the caret.
     field.selectAll();
+    QTest::keyClick(&field, Qt::Key_X);
+    EXPECT_TRUE(field.hasSelectedText());
     QTest::keyClick(&field, Qt::Key_3);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "3");
     QTest::keyClicks(&field, "45");
@@ -163,13 +159,11 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     QTest::keyClick(&field, Qt::Key_9);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "395");
     EXPECT_EQ(field.cursorPosition(), 2);
-    QTest::keyClick(&field, Qt::Key_Backspace);
-    QTest::keyClick(&field, Qt::Key_Backspace);
-    QTest::keyClick(&field, Qt::Key_1);
-    QTest::keyClick(&field, Qt::Key_Delete);
-    EXPECT_EQ(f.txt_data_cfg(4).text(), "1");
     // The change mark follows the typed value.
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+
+    EXPECT_TRUE(widget<QLineEdit>("txt_data_out_0").isReadOnly());  // measured values take no input
+    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").focusPolicy(), Qt::NoFocus);
 
     // Leaving a field runs its lost-focus rule: an empty field becomes 0.
     auto& other = widget<QLineEdit>("txt_data_cfg_5");
@@ -229,23 +223,7 @@ TEST_F(ViewTest, MarksOnBoxesShowOnTheirRowLabels) {
     f.chk_cfg(3).set_fore_color(form::kChangeMark);
     f.chk_inp_bit(1).set_fore_color(form::kChangeMark);
     widget<QTabWidget>("SSTab1").setCurrentIndex(1);
-    QDir().mkpath(VOR3_SCREENSHOT_DIR);
-    EXPECT_TRUE(view->grab().save(QString("%1/marks.png").arg(VOR3_SCREENSHOT_DIR)));
-}
-
-TEST_F(ViewTest, ARefusedKeyKeepsTheSelectionAndMeasuredValuesTakeNoInput) {
-    auto& field = widget<QLineEdit>("txt_data_cfg_4");
-    field.setFocus();
-    QTest::keyClicks(&field, "123");
-    field.selectAll();
-    QTest::keyClick(&field, Qt::Key_X);  // refused
-    EXPECT_TRUE(field.hasSelectedText());
-    QTest::keyClick(&field, Qt::Key_7);
-    EXPECT_EQ(f.txt_data_cfg(4).text(), "7");
-
-    auto& measured = widget<QLineEdit>("txt_data_out_0");
-    EXPECT_TRUE(measured.isReadOnly());
-    EXPECT_EQ(measured.focusPolicy(), Qt::NoFocus);
+    picture(*view, "marks");
 }
 
 TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
@@ -262,9 +240,6 @@ TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
     EXPECT_TRUE(f.Timer.enabled());
     f.UpD_txt_cfg(10).set_enabled(false);
     EXPECT_FALSE(f.Timer.enabled());
-    const std::string value = f.txt_data_cfg(10).text();
-    QTest::qWait(500);
-    EXPECT_EQ(f.txt_data_cfg(10).text(), value);
 }
 
 TEST_F(ViewTest, StatusWindowFollowsTheModel) {
@@ -281,7 +256,6 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     ui::ShowMsgWindow(program.ctx);
     EXPECT_TRUE(state.isVisible());
     EXPECT_EQ(state.height(), height);
-    EXPECT_EQ(state.windowTitle(), "Status");
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
     EXPECT_TRUE(state.findChild<QLabel*>("lblTxt")->text().startsWith("Konfigurationsregister 2 bis 6 schreiben (1 von 9)\n"));
     program.frmState.ProgressFile.set_value(3);

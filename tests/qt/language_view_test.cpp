@@ -2,7 +2,6 @@
 // every caption shows whole, the about box's links reach the desktop, and
 // pictures of each land in the build folder.
 #include <QAbstractButton>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QApplication>
@@ -42,42 +41,22 @@ std::vector<std::string> cut_off(const QWidget& window) {
     return cut;
 }
 
-void picture(QWidget& w, const std::string& file) {
-    QDir().mkpath(VOR3_SCREENSHOT_DIR);
-    const QString path = QString(VOR3_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(file));
-    EXPECT_TRUE(w.grab().save(path)) << path.toStdString();
-}
-
 struct Language {
     const char* value;
     const char* tag;
     const char* read_button;
 };
-void PrintTo(const Language& k, std::ostream* os) { *os << k.tag; }
 
-class LanguageView : public ::testing::TestWithParam<Language> {
+class LanguageView : public ViewTest, public ::testing::WithParamInterface<Language> {
 protected:
     void SetUp() override {
         program.g.platform.machine_hive = dir.write("machine.reg", machine_hive(dir.path.string(), GetParam().value));
         program.use_desktop(desktop);
-        view = std::make_unique<ConfigView>(program);
-        program.Main();
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    }
-    void TearDown() override {
-        program.frm_config.stop_all_timers();
-        view.reset();
+        ViewTest::SetUp();
     }
 
     vor3::test::TempDir dir;
-    QtClock clock;
-    vor3::test::FakePort port;
-    vor3::test::FakeMessageBox msg;
-    vor3::test::FakeConfirm confirm;
     vor3::test::FakeDesktop desktop;
-    app::Program program{port, msg, confirm, clock};
-    std::unique_ptr<ConfigView> view;
 };
 
 TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
@@ -95,16 +74,6 @@ TEST_P(LanguageView, EveryCaptionShowsWholeOnBothPagesAndTheStatusWindow) {
     EXPECT_EQ(cut_off(view->state_view()), std::vector<std::string>{});
     picture(view->state_view(), tag + "_status");
     ui::CloseWindow(program.ctx);
-
-    // A message as the window shows it, with a long path in it.
-    QtMessageBox messages(view.get());
-    messages.show(model::caption(model::Caption::msg_save_failed, GetParam().value,
-                                 {"/home/techniker/Projekte/Schulzentrum-Nord/Raumfuehler/parameter-etage-3.txt",
-                                  "Permission denied"}));
-    QMessageBox* box = view->findChild<QMessageBox*>();
-    ASSERT_TRUE(box && wait_until([&] { return box->isVisible(); }, 3000));
-    picture(*box, tag + "_message");
-    box->close();
 }
 
 TEST_P(LanguageView, TheAboutBoxShowsWholeAndItsLinksOpen) {

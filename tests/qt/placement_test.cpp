@@ -46,7 +46,6 @@ struct Screen {
     double scale;
     bool holds_the_window;
 };
-void PrintTo(const Screen& s, std::ostream* os) { *os << s.name; }
 
 class Placement : public ::testing::TestWithParam<Screen> {};
 
@@ -94,7 +93,6 @@ struct Beside {
     QSize tool;
     QPoint at;
 };
-void PrintTo(const Beside& b, std::ostream* os) { *os << b.name; }
 
 class ToolWindowPlace : public ::testing::TestWithParam<Beside> {};
 

@@ -1,15 +1,19 @@
 // The whole program under the real event loop: the simulator entry of the
-// port list, opened and read as a user would.
+// port list, opened and read as a user would, with the traffic window open.
 #include <clocale>
 
+#include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "model/register_map.h"
+#include "qt/platform_services.h"
 #include "qt/state_view.h"
+#include "qt/traffic_view.h"
 #include "tools/sensor_process.h"
 #include "view_fixture.h"
 
@@ -44,6 +48,12 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     sensor.set_holding(0x100, 231);
     sensor.set_holding(0x201, 400);
 
+    QtWallClock wall_clock;
+    program.use_wall_clock(wall_clock);
+    widget<QAction>("AnsichtMenue_3").trigger();
+    TrafficView& traffic = view->traffic_view();
+    ASSERT_TRUE(traffic.isVisible());
+    EXPECT_EQ(traffic.windowType(), Qt::Window);  // the main window can be raised over it
     auto& ports = widget<QComboBox>("Combo_Port_0");
     ports.setCurrentIndex(ports.findText(SwitchingPort::kSimulatorEntry));
     widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
@@ -56,8 +66,7 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     read.setFocus();
     QTest::keyClick(&read, Qt::Key_Space);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
-    QDir().mkpath(VOR3_SCREENSHOT_DIR);
-    view->state_view().grab().save(VOR3_SCREENSHOT_DIR "/status.png");
+    picture(view->state_view(), "status");
     ASSERT_TRUE(wait_until(
         [&] {
             return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
@@ -76,7 +85,21 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(),
               QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
-    view->grab().save(VOR3_SCREENSHOT_DIR "/page0_read.png");
+    picture(*view, "page0_read");
+
+    // Each frame on a line of its own, at its clock time.
+    auto& text = *traffic.findChild<QPlainTextEdit*>("txt_traffic");
+    ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 3000));
+    const QString first = text.toPlainText().section('\n', 0, 0);
+    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen$)")
+                    .match(first)
+                    .hasMatch())
+        << first.toStdString();
+    EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
+    picture(traffic, "traffic");
+    traffic.findChild<QPushButton*>("cmd_clear")->click();
+    traffic.pull();
+    EXPECT_TRUE(text.toPlainText().isEmpty());
 }
 
 // A device the window did not list, typed into the port list as a user

@@ -7,11 +7,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeAxis>
-#include <QDir>
+#include <QDateTime>
 #include <QLabel>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -33,7 +30,6 @@ struct Language {
     const char* log_box;
     const char* co2;
 };
-void PrintTo(const Language& k, std::ostream* os) { *os << k.picture; }
 
 class TrendViewTest : public ViewTest, public ::testing::WithParamInterface<Language> {
 protected:
@@ -44,12 +40,8 @@ protected:
         program.use_wall_clock(wall_clock);
         ViewTest::SetUp();
     }
-    // An hour of readings up to now, one a second: a room filling up, to
-    // where the simulated sensor then stands.
+    // An hour of readings up to now, one a second: a room filling up.
     void record_an_hour() {
-        sensor.set_holding(0x100, 225);
-        sensor.set_holding(0x101, 500);
-        sensor.set_holding(0x102, 1150);
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         for (int s = 3600; s > 0; --s) {
             const double t = (3600 - s) / 3600.0;
@@ -64,7 +56,10 @@ protected:
     QtWallClock wall_clock;
 };
 
-TEST_P(TrendViewTest, TheCurvesGrowWithTheReadOutWhileTheLogFills) {
+// The readings themselves and the log's lines are the trend window's
+// behaviour, run under the virtual clock elsewhere; here the curves and
+// the log box are bound to the model.
+TEST_P(TrendViewTest, TheCurvesFollowTheModelsPointsAndTheLogBoxReachesIt) {
     widget<QAction>("AnsichtMenue_4").trigger();
     TrendView& trend = view->trend_view();
     ASSERT_TRUE(trend.isVisible());
@@ -92,53 +87,33 @@ TEST_P(TrendViewTest, TheCurvesGrowWithTheReadOutWhileTheLogFills) {
             3000);
     };
     ASSERT_TRUE(caught_up());
-
-    const std::string log = dir.file("trend.csv");
-    files.answer = log;
-    log_box.click();
-    EXPECT_EQ(trend.findChild<QLabel*>("lbl_log_file")->toolTip().toStdString(), log);
-
-    auto& ports = widget<QComboBox>("Combo_Port_0");
-    ports.setCurrentIndex(ports.findText(SwitchingPort::kSimulatorEntry));
-    widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
-    widget<QCheckBox>("chk_read_out").click();
-    ASSERT_TRUE(wait_until([&] { return model.points().size() >= 3603; }, 10000));
-    widget<QCheckBox>("chk_read_out").click();
-    QTest::qWait(50);  // a reply still on its way is taken
-    ASSERT_TRUE(caught_up());
-
-    // An hour of readings is drawn at the plot's resolution, from the first.
-    const std::size_t points = model.points().size();
+    // An hour of readings is drawn at the plot's resolution, from the first,
+    // on axes that hold every value.
     const int width = static_cast<int>(trend.chart_view().chart()->plotArea().width());
     for (const QLineSeries* curve : curves) {
         EXPECT_LE(curve->count(), 4 * width);
         EXPECT_EQ(curve->at(0).x(), static_cast<qreal>(model.points().front().epoch_ms));
     }
-    // Every reading since the box was ticked, in the command line's format.
-    const form::TrendPoint& last = model.points().back();
-    const QStringList lines = QString::fromStdString(dir.read("trend.csv")).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), static_cast<qsizetype>(points - 3600 + 1));
-    EXPECT_EQ(lines[0], "time,temperature_c,humidity_rh,co2_ppm");
-    EXPECT_TRUE(lines.last().endsWith(QString(",%1,%2,%3").arg(last.values[0]).arg(last.values[1]).arg(last.values[2])))
-        << lines.last().toStdString();
-    // The axes hold every value.
     const auto* climate = qobject_cast<QValueAxis*>(curves[0]->attachedAxes().last());
     EXPECT_LE(climate->min(), 21.0);
     EXPECT_GE(climate->max(), 50.0);
+    picture(trend, GetParam().picture);
 
-    QDir().mkpath(VOR3_SCREENSHOT_DIR);
-    EXPECT_TRUE(trend.grab().save(QString(VOR3_SCREENSHOT_DIR "/%1.png").arg(GetParam().picture)));
+    files.answer = dir.file("trend.csv");
+    log_box.click();
+    EXPECT_EQ(trend.findChild<QLabel*>("lbl_log_file")->toolTip().toStdString(), *files.answer);
+    EXPECT_TRUE(program.trend_window.log().is_open());
 
-    // Points the model drops leave the curves; closing only hides the window.
+    // Points the model drops leave the curves, and the axis closes in on
+    // what is left; closing only hides the window.
+    const form::TrendPoint last = model.points().back();
     program.frmTrend.cht_trend.add({clock.now_ms() + 2 * form::TrendChart::kKeepMs, last.epoch_ms + 1000, {22, 23, 500}});
     ASSERT_TRUE(caught_up());
     for (const QLineSeries* curve : curves) EXPECT_EQ(curve->count(), 1);
-    // The axis closes in on what is left.
     EXPECT_GE(climate->min(), 20.0);
     EXPECT_LE(climate->max(), 25.0);
     trend.close();
     EXPECT_FALSE(program.frmTrend.loaded());
-    EXPECT_TRUE(program.trend_window.log().is_open());
 }
 
 struct Outlined {
@@ -148,7 +123,6 @@ struct Outlined {
     int columns;
     int most;  // points per curve at most
 };
-void PrintTo(const Outlined& k, std::ostream* os) { *os << k.name; }
 
 class TrendOutline : public ::testing::TestWithParam<Outlined> {};
 
@@ -161,9 +135,8 @@ TEST_P(TrendOutline, KeepsTheEndsAndTheExtremesOfEveryCurve) {
                           {20 + std::sin(i / 50.0), 40 + (i % 97) / 10.0, i == GetParam().points / 3 ? 5000.0 : 600.0}});
     const auto curves = outline(points, GetParam().columns);
     for (std::size_t k = 0; k < curves.size(); ++k) {
-        SCOPED_TRACE(k);
         const QList<QPointF>& curve = curves[k];
-        ASSERT_LE(curve.size(), GetParam().most);
+        ASSERT_LE(curve.size(), GetParam().most) << "curve " << k;
         EXPECT_EQ(curve.first().y(), points.front().values[k]);
         EXPECT_EQ(curve.last().y(), points.back().values[k]);
         const auto [low, high] = std::minmax_element(points.begin(), points.end(),
@@ -185,7 +158,6 @@ struct Readings {
     std::vector<std::int64_t> steps_ms;  // between readings, in turn
     std::vector<int> stretch_sizes;
 };
-void PrintTo(const Readings& k, std::ostream* os) { *os << k.name; }
 
 class TrendStretches : public ::testing::TestWithParam<Readings> {};
 
@@ -221,7 +193,6 @@ struct Span {
     std::int64_t first_s, last_s;
     int count;
 };
-void PrintTo(const Span& k, std::ostream* os) { *os << k.name; }
 
 class TrendTimeAxis : public ::testing::TestWithParam<Span> {};
 

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QWidget>
 
 #include "app/program.h"
 #include "qt/config_view.h"
@@ -24,6 +26,13 @@ inline bool wait_until(const std::function<bool()>& pred, int limit_ms) {
     t.start();
     while (!pred() && t.elapsed() < limit_ms) QTest::qWait(5);
     return pred();
+}
+
+// A picture of a window for anyone to look at, in build/screenshots.
+inline void picture(QWidget& w, const std::string& name) {
+    QDir().mkpath(VOR3_SCREENSHOT_DIR);
+    const QString path = QString(VOR3_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(name));
+    EXPECT_TRUE(w.grab().save(path)) << path.toStdString();
 }
 
 // A running program with its window, on the real clock: three scripted

@@ -1,51 +1,57 @@
-// The about box and the help through the platform's screen and desktop.
-#include <gtest/gtest.h>
-
-#include "support/fake_platform.h"
+// The about box and the help, through the platform's screen and desktop.
 #include "ui/about.h"
 #include "ui/config_window.h"
+#include "ui_fixture.h"
 
 namespace vor3::test {
 namespace {
 
-const char* const kGermanDoc = "ROZ3 RS485 Modbus CO2, Register MS_1.pdf";
-const char* const kEnglishDoc = "ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf";
+const std::string kGermanDoc = "ROZ3 RS485 Modbus CO2, Register MS_1.pdf";
+const std::string kEnglishDoc = "ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf";
 
-TEST(AboutBox, ShowsTheVersionCentredOnTheScreen) {
-    struct Case { form::ScreenSize screen; int left, top; } cases[] = {{{1920, 1080}, 740, 410}, {{1024, 768}, 292, 254}};
-    for (const auto& k : cases) {
-        InstalledProgram p(Installation().with_machine(machine_hive("/opt", "1031", "1.0")));
-        p.screen.s = k.screen;
-        p.f.MenueMain(2).press();
-        const auto& a = p.prog.fAbout;
-        EXPECT_TRUE(a.visible() && a.loaded());
-        EXPECT_EQ(a.Label1.caption(), "1.0");
-        EXPECT_EQ(a.left, k.left);
-        EXPECT_EQ(a.top, k.top);
-    }
-    InstalledProgram none(Installation().with_machine(std::nullopt));
-    ui::fAbout_Load(none.c);
-    EXPECT_EQ(none.prog.fAbout.Label1.caption(), "");
+struct Box {
+    const char* name;
+    const char* language;
+    form::ScreenSize screen;
+    int left, top;
+    const char *title, *product;
+};
+
+class AboutBox : public ::testing::TestWithParam<Box> {};
+
+// English only where English is in force; centred on the screen.
+TEST_P(AboutBox, ShowsTheVersionCentredInTheLanguageInForce) {
+    const auto& k = GetParam();
+    InstalledProgram p(Installation().with_machine(machine_hive("/opt", k.language, "1.0")));
+    p.screen.s = k.screen;
+    p.f.MenueMain(2).press();
+    const auto& a = p.prog.fAbout;
+    EXPECT_TRUE(a.visible() && a.loaded());
+    EXPECT_EQ(a.Label1.caption(), "1.0");
+    EXPECT_EQ(a.left, k.left);
+    EXPECT_EQ(a.top, k.top);
+    EXPECT_EQ(a.caption(), k.title);
+    EXPECT_EQ(a.lblVersion.caption(), k.product);
+    EXPECT_EQ(a.lbl_maker_name.caption(), "Vadivoz Vurizozozeroz GmbH");
+    EXPECT_EQ(a.lbltxtEmail.caption(), "E-Mail:");
 }
 
-TEST(AboutBox, EnglishOnlyWhenEnglishIsInForce) {
-    struct Case { const char* language; const char* title; const char* product; } cases[] = {
-        {"1033", "About", "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2"},
-        {"1031", "Information", "Vadivoz: Konfigurationssoftware für VOR3-UZ485-Uvarod-OR2"},
-        {"2057", "Information", "Vadivoz: Konfigurationssoftware für VOR3-UZ485-Uvarod-OR2"},
-    };
-    for (const auto& k : cases) {
-        InstalledProgram p(Installation().with_machine(machine_hive("", k.language)));
-        ui::fAbout_Load(p.c);
-        const auto& a = p.prog.fAbout;
-        EXPECT_EQ(a.caption(), k.title);
-        EXPECT_EQ(a.lblVersion.caption(), k.product);
-        EXPECT_EQ(a.Label2.caption(), "Version:");
-        EXPECT_EQ(a.lbl_Software_Hinweis.caption(), "");
-        EXPECT_EQ(a.lbl_maker_name.caption(), "Vadivoz Vurizozozeroz GmbH");
-        EXPECT_EQ(a.lbltxtEmail.caption(), "E-Mail:");
-        EXPECT_EQ(a.lbltxtHyperlink.caption(), "Internet:");
-    }
+const char* const kGermanProduct = "Vadivoz: Konfigurationssoftware für VOR3-UZ485-Uvarod-OR2";
+INSTANTIATE_TEST_SUITE_P(
+    Screens, AboutBox,
+    ::testing::Values(Box{"GermanFullHd", "1031", {1920, 1080}, 740, 410, "Information", kGermanProduct},
+                      Box{"EnglishXga", "1033", {1024, 768}, 292, 254, "About",
+                          "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2"},
+                      Box{"BritishEnglishIsGerman", "2057", {1920, 1080}, 740, 410, "Information", kGermanProduct}),
+    kByName);
+
+TEST(AboutBox, WithoutAVersionShowsNoneAndClosesWithTheWindow) {
+    InstalledProgram p(Installation().with_machine(std::nullopt));
+    ui::fAbout_Load(p.c);
+    EXPECT_EQ(p.prog.fAbout.Label1.caption(), "");
+    ui::frm_config_Unload(p.c);
+    EXPECT_FALSE(p.prog.fAbout.visible());
+    EXPECT_FALSE(p.prog.fAbout.loaded());
 }
 
 TEST(AboutBox, LinksOpenTheMailProgramAndTheBrowser) {
@@ -60,44 +66,44 @@ TEST(AboutBox, LinksOpenTheMailProgramAndTheBrowser) {
     EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"„https://www.vadivoz.example/“ konnte nicht geöffnet werden."}));
 }
 
-TEST(AboutBox, ClosesWithTheConfigurationWindow) {
-    InstalledProgram p;
-    p.f.MenueMain(2).press();
-    ui::frm_config_Unload(p.c);
-    EXPECT_FALSE(p.prog.fAbout.visible());
-    EXPECT_FALSE(p.prog.fAbout.loaded());
-}
+struct HelpCase {
+    const char* name;
+    const char* language;
+    bool installed;   // the documents are in the installation folder
+    bool with_path;   // the hive names the installation folder
+    std::string opened, message;  // "$" stands for the installation folder
+};
 
-TEST(Help, OpensTheDescriptionOfTheLanguageInForce) {
-    for (const auto& [language, document] : {std::pair{"1031", kGermanDoc}, std::pair{"1033", kEnglishDoc}}) {
-        TempDir install;
-        install.write(std::string("Doc/") + kGermanDoc, "%PDF");
-        install.write(std::string("Doc/") + kEnglishDoc, "%PDF");
-        InstalledProgram p(Installation().with_machine(machine_hive(install.path.string(), language)));
-        EXPECT_TRUE(p.f.MenueMain(3).enabled());
-        p.f.MenueMain(3).press();
-        EXPECT_EQ(p.desktop.documents, (std::vector<std::string>{install.path.string() + "/Doc/" + document}));
-        EXPECT_TRUE(p.msg.shown.empty());
-    }
-}
+class Help : public ::testing::TestWithParam<HelpCase> {};
 
-TEST(Help, AMissingDocumentIsNamedWithWhereItWasLookedFor) {
+// Help opens the description of the language in force; a missing one is
+// named with where it was looked for.
+TEST_P(Help, OpensTheDescriptionOfTheLanguageInForce) {
+    const auto& k = GetParam();
     TempDir install;
-    InstalledProgram p(Installation().with_machine(machine_hive(install.path.string(), "1033")));
+    if (k.installed)
+        for (const auto& doc : {kGermanDoc, kEnglishDoc}) install.write("Doc/" + doc, "%PDF");
+    const std::string folder = k.with_path ? install.path.string() : "";
+    InstalledProgram p(Installation().with_machine(machine_hive(folder, k.language)));
+    auto in_folder = [&](std::string text) {
+        if (auto at = text.find('$'); at != std::string::npos) text.replace(at, 1, folder);
+        return text;
+    };
+    EXPECT_TRUE(p.f.MenueMain(3).enabled());
     p.f.MenueMain(3).press();
-    EXPECT_TRUE(p.desktop.documents.empty());
-    ASSERT_EQ(p.msg.shown.size(), 1u);
-    EXPECT_EQ(p.msg.shown[0], std::string("The register description \"") + kEnglishDoc +
-                                  "\" is missing.\nLooked for in: " + install.path.string() + "/Doc");
+    EXPECT_EQ(p.desktop.documents, k.opened.empty() ? std::vector<std::string>{} : std::vector{in_folder(k.opened)});
+    EXPECT_EQ(p.msg.shown, k.message.empty() ? std::vector<std::string>{} : std::vector{in_folder(k.message)});
 }
 
-TEST(Help, WithoutAnInstallationFolderTheDocumentNameStandsAlone) {
-    InstalledProgram p(Installation().with_machine(machine_hive("", "1031")));
-    EXPECT_EQ(ui::help_target(p.c), std::string("/Doc/") + kGermanDoc);
-    p.f.MenueMain(3).press();
-    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{std::string("Die Registerbeschreibung „") + kGermanDoc +
-                                                     "“ fehlt.\nGesucht in: /Doc"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Documents, Help,
+    ::testing::Values(HelpCase{"German", "1031", true, true, "$/Doc/" + kGermanDoc, ""},
+                      HelpCase{"English", "1033", true, true, "$/Doc/" + kEnglishDoc, ""},
+                      HelpCase{"MissingNamesWhereItWasLookedFor", "1033", false, true, "",
+                               "The register description \"" + kEnglishDoc + "\" is missing.\nLooked for in: $/Doc"},
+                      HelpCase{"WithoutAnInstallationFolderTheNameStandsAlone", "1031", false, false, "",
+                               "Die Registerbeschreibung „" + kGermanDoc + "“ fehlt.\nGesucht in: /Doc"}),
+    kByName);
 
 }  // namespace
 }  // namespace vor3::test

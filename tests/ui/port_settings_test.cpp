@@ -1,182 +1,169 @@
-#include <gtest/gtest.h>
-
+// The port lists: the window as it starts, the settings each choice gives,
+// opening and closing, ports that fail, and the values of another sensor.
 #include <functional>
 
-#include "support/fake_platform.h"
-#include "support/fake_program.h"
-#include "support/harness.h"
+#include "ui_fixture.h"
 
 namespace vor3::test {
 namespace {
 
-using Started = FakeProgram;
-
 TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
-    Started s;
-    auto& f = s.f;
+    InstalledProgram p;
+    auto& f = p.f;
     EXPECT_EQ(f.Combo_Port(0).text(), "COM1");
     EXPECT_EQ(f.Combo_Port(1).text(), "9600");
     EXPECT_EQ(f.Combo_Port(2).text(), "Even");
     EXPECT_EQ(f.Combo_Port(5).text(), "RTU");
     EXPECT_EQ(f.Combo_Port(6).text(), "close");
-    EXPECT_EQ(s.g.link.com_port, 1);
-    EXPECT_EQ(s.g.link.protocol_mode, "RTU");
-    EXPECT_EQ(s.g.link.settings_string(), "9600,E,8,1");
-    EXPECT_EQ(s.port.settings, "9600,E,8,1");
-    EXPECT_EQ(s.port.number, 1);
-    EXPECT_FALSE(s.port.open);
-    EXPECT_FALSE(s.g.link.port_open);
-    for (int i : {0, 1, 2, 5, 6}) EXPECT_TRUE(f.Combo_Port(i).enabled()) << i;
-    EXPECT_FALSE(f.cmd_read_device.enabled());
-    EXPECT_FALSE(f.set_parameter.enabled());
-    EXPECT_FALSE(f.read_out_parameter.enabled());
-    EXPECT_FALSE(f.chk_read_out.enabled());
-    EXPECT_EQ(f.chk_read_out.value(), 0);
-    EXPECT_EQ(f.SSTab1.tab(), 0);
+    EXPECT_EQ(p.port.settings, "9600,E,8,1");
+    EXPECT_FALSE(p.port.open);
+    for (const form::Control* c : Controls{&f.cmd_read_device, &f.set_parameter, &f.read_out_parameter, &f.chk_read_out})
+        EXPECT_FALSE(c->enabled());
     EXPECT_EQ(f.txt_Modbus_adress.text(), "1");
-    EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
-    EXPECT_EQ(f.Timer4.interval(), 50);
-    EXPECT_EQ(f.Timer3.interval(), 500);
     for (form::Timer* t : {&f.Timer, &f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
         EXPECT_FALSE(t->enabled()) << t->name();
-    // hidden controls hold values but are not shown
-    for (int i : {0, 1, 2}) EXPECT_FALSE(f.txt_data_cfg(i).visible()) << i;
-    for (int i : {3, 4, 5}) EXPECT_FALSE(f.txt_data_in(i).visible()) << i;
-    EXPECT_FALSE(f.lbl_cfg(2).visible());
-    EXPECT_FALSE(f.chk_cfg(3).visible());
-    EXPECT_FALSE(f.chk_cfg(7).visible());
-    EXPECT_FALSE(f.lbl_read_cfg_bit(7).visible());
-    EXPECT_FALSE(f.chk_inp_bit(4).visible());
-    EXPECT_FALSE(f.lbl_read_bit(4).visible());
-    EXPECT_FALSE(f.lbl_desc(16).visible());
+    // Hidden controls hold values but are not shown.
+    for (const form::Control* c : Controls{&f.txt_data_cfg(0), &f.txt_data_cfg(2), &f.txt_data_in(3), &f.chk_cfg(3), &f.chk_cfg(7),
+                                   &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.lbl_desc(16)})
+        EXPECT_FALSE(c->visible());
     EXPECT_TRUE(f.lbl_cfg(3).visible());
-    EXPECT_TRUE(s.msg.shown.empty());
+    EXPECT_TRUE(p.msg.shown.empty());
 }
 
-TEST(PortSettings, SettingsStringFollowsEveryModeAndParity) {
-    struct Case { int baud, parity, mode; const char* settings; int input_mode, poll, give_up; } cases[] = {
-        {0, 0, 1, "9600,N,8,1", 1, 50, 500},   {1, 0, 1, "19200,N,8,1", 1, 50, 500},
-        {2, 1, 0, "38400,E,7,1", 0, 100, 1000}, {3, 2, 0, "57600,O,7,1", 0, 100, 1000},
-        {0, 2, 1, "9600,O,8,1", 1, 50, 500},   {0, 1, 0, "9600,E,7,1", 0, 100, 1000}};
-    for (const auto& k : cases) {
-        Started s;
-        s.f.Combo_Port(1).set_list_index(k.baud);
-        s.f.Combo_Port(2).set_list_index(k.parity);
-        s.f.Combo_Port(5).set_list_index(k.mode);
-        EXPECT_EQ(s.port.settings, k.settings);
-        EXPECT_EQ(s.g.link.settings_string(), k.settings);
-        EXPECT_EQ(s.g.link.protocol_mode, k.mode == 0 ? "ASCII" : "RTU");
-        EXPECT_EQ(s.port.input_mode, k.input_mode) << k.settings;
-        EXPECT_EQ(s.f.Timer4.interval(), k.poll);
-        EXPECT_EQ(s.f.Timer3.interval(), k.give_up);
-    }
+struct SettingsCase {
+    const char* name;
+    int baud, parity, mode;
+    const char* settings;
+    int input_mode, poll, give_up;
+};
+
+class PortSettings : public ::testing::TestWithParam<SettingsCase> {};
+
+TEST_P(PortSettings, FollowTheListsIntoThePortAndTheTimers) {
+    const auto& k = GetParam();
+    InstalledProgram p;
+    p.f.Combo_Port(1).set_list_index(k.baud);
+    p.f.Combo_Port(2).set_list_index(k.parity);
+    p.f.Combo_Port(5).set_list_index(k.mode);
+    EXPECT_EQ(p.port.settings, k.settings);
+    EXPECT_EQ(p.g.link.protocol_mode, k.mode == 0 ? "ASCII" : "RTU");
+    EXPECT_EQ(p.port.input_mode, k.input_mode);
+    EXPECT_EQ(p.f.Timer4.interval(), k.poll);
+    EXPECT_EQ(p.f.Timer3.interval(), k.give_up);
 }
 
-TEST(PortSettings, OpeningAndClosingSwitchTheWindowAndTheTimers) {
-    Started s;
-    auto& f = s.f;
+INSTANTIATE_TEST_SUITE_P(Lists, PortSettings,
+                         ::testing::Values(SettingsCase{"Rtu9600None", 0, 0, 1, "9600,N,8,1", 1, 50, 500},
+                                           SettingsCase{"Rtu19200None", 1, 0, 1, "19200,N,8,1", 1, 50, 500},
+                                           SettingsCase{"Ascii38400Even", 2, 1, 0, "38400,E,7,1", 0, 100, 1000},
+                                           SettingsCase{"Ascii57600Odd", 3, 2, 0, "57600,O,7,1", 0, 100, 1000},
+                                           SettingsCase{"Rtu9600Odd", 0, 2, 1, "9600,O,8,1", 1, 50, 500}),
+                         kByName);
+
+TEST(PortSettings, OpeningLocksTheListsAndEnablesTheTransfers) {
+    InstalledProgram p;
+    auto& f = p.f;
     f.Combo_Port(0).set_list_index(2);
-    f.Combo_Port(6).set_list_index(1);
-    EXPECT_TRUE(s.port.open);
-    EXPECT_EQ(s.port.number, 3);
-    EXPECT_TRUE(s.g.link.port_open);
+    open_port(p);
+    EXPECT_TRUE(p.port.open);
+    EXPECT_EQ(p.port.number, 3);
     for (int i : {0, 1, 2, 5}) EXPECT_FALSE(f.Combo_Port(i).enabled()) << i;
-    EXPECT_TRUE(f.Combo_Port(6).enabled());
-    EXPECT_TRUE(f.txt_Modbus_adress.enabled());
-    EXPECT_TRUE(f.cmd_read_device.enabled());
-    EXPECT_TRUE(f.read_out_parameter.enabled());
-    EXPECT_TRUE(f.chk_read_out.enabled());
+    for (const form::Control* c :
+         Controls{&f.Combo_Port(6), &f.txt_Modbus_adress, &f.cmd_read_device, &f.read_out_parameter, &f.chk_read_out})
+        EXPECT_TRUE(c->enabled());
     EXPECT_FALSE(f.set_parameter.enabled());  // nothing marked
     EXPECT_TRUE(f.Timer4.enabled());
     EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), 0);  // "0 - °F"
+    f.Combo_Port(6).on_click(6);                  // opening again does not re-open the port
+    EXPECT_EQ(p.port.opens, 1);
+}
 
-    // Opening again does not re-open the port.
-    s.prog.ctx.frm.Combo_Port(6).on_click(6);
-    EXPECT_EQ(s.port.opens, 1);
+struct OpenFailure {
+    const char* name;
+    int number;
+    bool permission;
+    const char* detail;  // below the window's own line: which device and why
+};
 
-    // A pending repeat and a running transfer are abandoned on close.
-    f.Timer5.start();
-    f.Timer3.start();
-    f.Timer6.start();
-    f.Timer1.start();
-    f.chk_read_out.set_value(1);
-    s.g.transfer.bus_ready = false;
-    s.g.transfer.reg_address = 0x100;
-    f.Combo_Port(6).set_list_index(0);
-    EXPECT_FALSE(s.port.open);
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
+class PortNotOpened : public ::testing::TestWithParam<OpenFailure> {};
+
+TEST_P(PortNotOpened, IsReportedAndTheWindowStaysClosed) {
+    const auto& k = GetParam();
+    InstalledProgram p;
+    p.port.open_error = k.number;
+    p.port.open_permission = k.permission;
+    open_port(p);
+    ASSERT_EQ(p.msg.shown, std::vector<std::string>{"COM-Port not available,  " + std::to_string(k.number)});
+    EXPECT_NE(p.msg.details[0].find(k.detail), std::string::npos) << p.msg.details[0];
+    EXPECT_EQ(p.msg.details[0].find("dialout") != std::string::npos, k.permission);
+    EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
+    EXPECT_FALSE(p.port.open);
+    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled());
+    for (const form::Control* c : Controls{&p.f.cmd_read_device, &p.f.read_out_parameter, &p.f.set_parameter, &p.f.chk_read_out})
+        EXPECT_FALSE(c->enabled());
+    EXPECT_FALSE(p.f.Timer4.enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, PortNotOpened,
+                         ::testing::Values(OpenFailure{"Missing", 8002, false, "Den Port /dev/ttyUSB0 gibt es nicht."},
+                                           OpenFailure{"NoPermission", 8005, true, "dialout"},
+                                           OpenFailure{"Busy", 8005, false, "/dev/ttyUSB0 ist belegt"},
+                                           OpenFailure{"SettingsRefused", 8015, false,
+                                                       "/dev/ttyUSB0 nimmt diese Einstellungen nicht an"}),
+                         kByName);
+
+struct LineEnd {
+    const char* name;
+    const char* language;
+    bool read_out;     // else a read of the device
+    bool vanished;     // else closed by the user
+    const char* detail;
+};
+
+class LineEnded : public ::testing::TestWithParam<LineEnd> {};
+
+// A port closed or gone under a transfer (an adapter pulled out, the far
+// end of a pseudo-terminal closed) ends it: every timer stops, the lists
+// are free again; a port gone is named as gone, once, in the language in
+// force, with the warning line.
+TEST_P(LineEnded, UnderATransferStopsItAndFreesTheLists) {
+    const auto& k = GetParam();
+    InstalledProgram p(on_sensor());
+    p.g.lang.language = k.language;
+    open_port(p);
+    if (k.read_out)
+        p.f.chk_read_out.set_value(1);
+    else
+        p.f.cmd_read_device.press();
+    ASSERT_TRUE(p.clock.run_until([&] { return p.sensor.requests().size() == 2; }, 5000));
+    if (k.vanished)
+        p.sim_port.set_vanished(true);
+    else
+        p.f.Combo_Port(6).set_list_index(0);
+    p.clock.advance(5000);
+    if (k.vanished) {
+        ASSERT_EQ(p.msg.shown, std::vector<std::string>{"COM-Port not available,  8020"});
+        EXPECT_EQ(p.msg.details[0].rfind(k.detail, 0), 0u) << p.msg.details[0];
+    } else {
+        EXPECT_TRUE(p.msg.shown.empty());
+    }
+    EXPECT_EQ(p.f.lbl_desc(16).visible(), k.vanished);
+    EXPECT_FALSE(p.sim_port.is_open());
+    EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
+    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled()) << i;
+    EXPECT_FALSE(p.f.cmd_read_device.enabled());
+    EXPECT_EQ(p.f.chk_read_out.value(), 0);
+    EXPECT_FALSE(p.prog.frmState.loaded());
+    EXPECT_TRUE(p.f.enabled());
+    for (form::Timer* t : {&p.f.Timer1, &p.f.Timer3, &p.f.Timer4, &p.f.Timer5, &p.f.Timer6})
         EXPECT_FALSE(t->enabled()) << t->name();
-    EXPECT_TRUE(s.g.transfer.bus_ready);
-    EXPECT_EQ(s.g.transfer.request_kind, 1);
-    EXPECT_EQ(s.g.transfer.reg_address, 0);
-    EXPECT_EQ(f.chk_read_out.value(), 0);
-    EXPECT_FALSE(f.cmd_read_device.enabled());
-    EXPECT_FALSE(f.chk_read_out.enabled());
-    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(f.Combo_Port(i).enabled()) << i;
-    EXPECT_FALSE(f.lbl_desc(16).visible());
-    EXPECT_TRUE(s.msg.shown.empty());
 }
 
-TEST(PortSettings, APortThatCannotBeOpenedIsReportedAndTheWindowStaysClosed) {
-    // The window's own line, and below it which device and why.
-    struct Case { int number; bool permission; const char* text; const char* detail; } cases[] = {
-        {8002, false, "COM-Port not available,  8002", "Den Port /dev/ttyUSB0 gibt es nicht."},
-        {8005, true, "COM-Port not available,  8005", "dialout"},
-        {8005, false, "COM-Port not available,  8005", "/dev/ttyUSB0 ist belegt"},
-        {8015, false, "COM-Port not available,  8015", "/dev/ttyUSB0 nimmt diese Einstellungen nicht an"},
-    };
-    for (const auto& k : cases) {
-        Started s;
-        s.port.open_error = k.number;
-        s.port.open_permission = k.permission;
-        s.f.Combo_Port(6).set_list_index(1);
-        ASSERT_EQ(s.msg.shown.size(), 1u);
-        EXPECT_EQ(s.msg.shown[0], k.text);
-        EXPECT_NE(s.msg.details[0].find(k.detail), std::string::npos) << s.msg.details[0];
-        EXPECT_EQ(s.msg.details[0].find("dialout") != std::string::npos, k.permission);
-        EXPECT_EQ(s.f.Combo_Port(6).list_index(), 0);
-        EXPECT_FALSE(s.g.link.port_open);
-        EXPECT_FALSE(s.port.open);
-        for (int i : {0, 1, 2, 5}) EXPECT_TRUE(s.f.Combo_Port(i).enabled());
-        EXPECT_FALSE(s.f.cmd_read_device.enabled());
-        EXPECT_FALSE(s.f.read_out_parameter.enabled());
-        EXPECT_FALSE(s.f.set_parameter.enabled());
-        EXPECT_FALSE(s.f.chk_read_out.enabled());
-        EXPECT_FALSE(s.f.Timer4.enabled());
-    }
-}
-
-// A port that goes away under a transfer (an adapter pulled out, the far
-// end of a pseudo-terminal closed) is named as gone, once and in the
-// language in force, and the window closes it.
-TEST(PortSettings, APortThatVanishesUnderATransferIsReportedAsGoneAndClosed) {
-    struct Case { const char* language; bool read_out; const char* detail; } cases[] = {
-        {"1031", false, "Der Port sim ist nicht mehr da."},
-        {"1033", true, "The port sim is gone."},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.language);
-        SimHarness h;
-        h.c.g.lang.language = k.language;
-        if (k.read_out)
-            h.f.chk_read_out.set_value(1);
-        else
-            h.f.cmd_read_device.press();
-        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == 2; }, 5000));
-        h.sim_port.set_vanished(true);
-        h.clock.advance(5000);
-        ASSERT_EQ(h.msg.shown, std::vector<std::string>{"COM-Port not available,  8020"});
-        EXPECT_EQ(h.msg.details[0].rfind(k.detail, 0), 0u) << h.msg.details[0];
-        EXPECT_FALSE(h.sim_port.is_open());
-        EXPECT_EQ(h.f.Combo_Port(6).list_index(), 0);
-        for (int i : {0, 1, 2, 5}) EXPECT_TRUE(h.f.Combo_Port(i).enabled()) << i;
-        EXPECT_TRUE(h.f.lbl_desc(16).visible());
-        EXPECT_FALSE(h.prog.frmState.loaded());
-        EXPECT_TRUE(h.f.enabled());
-        for (form::Timer* t : {&h.f.Timer1, &h.f.Timer3, &h.f.Timer4, &h.f.Timer5, &h.f.Timer6})
-            EXPECT_FALSE(t->enabled()) << t->name();
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Ends, LineEnded,
+                         ::testing::Values(LineEnd{"ClosedUnderTheReadOut", "1031", true, false, ""},
+                                           LineEnd{"GoneUnderARead", "1031", false, true, "Der Port sim ist nicht mehr da."},
+                                           LineEnd{"GoneUnderTheReadOutInEnglish", "1033", true, true, "The port sim is gone."}),
+                         kByName);
 
 // The port list is the machine's as it is now, takes a typed device or
 // network port, and
@@ -203,34 +190,30 @@ TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     EXPECT_EQ(ports.list_count(), 5);
     EXPECT_EQ(first.g.link.com_port, 4);
     ports.enter_text("modbus-tcp://[fe80::1]:1502");
-    first.f.Combo_Port(6).set_list_index(1);
+    open_port(first);
     EXPECT_TRUE(first.port.open);
     EXPECT_EQ(first.port.number, 5);
     ports.enter_text("/dev/ttyS9");  // the list takes nothing while the port is open
     EXPECT_EQ(ports.list_count(), 5);
     EXPECT_TRUE(first.msg.shown.empty());
 
-    Installation again;
-    again.user = first.dir.read("none-user.reg");
-    InstalledProgram second(again);
+    InstalledProgram second(Installation().with_user(first.dir.read("none-user.reg")));
     EXPECT_EQ(second.f.Combo_Port(0).text(), "modbus-tcp://[fe80::1]:1502");
     EXPECT_EQ(second.g.link.com_port, 4);  // after the system's three
-    second.f.Combo_Port(6).set_list_index(1);
+    open_port(second);
     EXPECT_EQ(second.port.number, 4);
 }
 
 struct NewLine {
     const char* name;
-    std::function<void(SimHarness&)> change;
+    std::function<void(InstalledProgram&)> change;
     bool same_sensor;
 };
 
-void PrintTo(const NewLine& k, std::ostream* os) { *os << k.name; }
-
-void reopen(SimHarness& h, int list, int position) {
-    h.f.Combo_Port(6).set_list_index(0);
-    h.f.Combo_Port(list).set_list_index(position);
-    h.f.Combo_Port(6).set_list_index(1);
+void reopen(InstalledProgram& p, int list, int position) {
+    p.f.Combo_Port(6).set_list_index(0);
+    p.f.Combo_Port(list).set_list_index(position);
+    open_port(p);
 }
 
 class SensorLine : public ::testing::TestWithParam<NewLine> {};
@@ -240,16 +223,16 @@ class SensorLine : public ::testing::TestWithParam<NewLine> {};
 // read, never written to the new one, and the first request of that read
 // shows the status window while it waits.
 TEST_P(SensorLine, AnotherSensorsValuesShowAsNotReadUntilTheNextRead) {
-    SimHarness h;
-    auto& f = h.f;
-    const auto& image = h.c.g.image;
-    ASSERT_TRUE(h.read_device());
-    h.sensor.set_holding(4, 900);  // what the sensor now on the line holds
-    GetParam().change(h);
+    InstalledProgram p(on_sensor());
+    auto& f = p.f;
+    const auto& image = p.g.image;
+    ASSERT_TRUE(p.read_device());
+    p.sensor.set_holding(4, 900);  // what the sensor now on the line holds
+    GetParam().change(p);
+    EXPECT_EQ(p.g.transfer.min_response_ms, -1);
     if (GetParam().same_sensor) {
         EXPECT_EQ(f.txt_data_cfg(4).text(), "800");
         EXPECT_TRUE(image.config_known && image.external_known);
-        EXPECT_EQ(h.c.g.transfer.min_response_ms, -1);
         return;
     }
     for (int i = 0; i <= 10; ++i) {
@@ -264,55 +247,41 @@ TEST_P(SensorLine, AnotherSensorsValuesShowAsNotReadUntilTheNextRead) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(f.chk_inp_bit(i).value(), form::kGrayed) << i;
     EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
     EXPECT_FALSE(image.config_known || image.external_known);
-    EXPECT_EQ(h.c.g.transfer.min_response_ms, -1);
     EXPECT_FALSE(f.set_parameter.enabled());
 
-    const std::size_t sent = h.port.sent.size();
+    const std::size_t sent = frames(p);
     f.txt_data_cfg(5).set_text("1300");
     f.set_parameter.press();
-    h.clock.advance(20000);
-    EXPECT_EQ(h.port.sent.size(), sent);
-    ASSERT_EQ(h.msg.shown.size(), 1u);
+    p.clock.advance(20000);
+    EXPECT_EQ(frames(p), sent);
+    ASSERT_EQ(p.msg.shown.size(), 1u);
 
-    h.sensor.faults().answer_ms = 900;  // a slow sensor not yet known
+    p.sensor.faults().answer_ms = 900;  // a slow sensor not yet known
     f.cmd_read_device.press();
-    EXPECT_TRUE(h.prog.frmState.visible());
+    EXPECT_TRUE(p.prog.frmState.visible());
     EXPECT_FALSE(f.enabled());
-    ASSERT_TRUE(h.clock.run_until([&] { return h.c.g.transfer.request_kind == 0 && !h.prog.frmState.loaded(); }, 60000));
+    ASSERT_TRUE(p.clock.run_until([&] { return p.g.transfer.request_kind == 0 && !p.prog.frmState.loaded(); }, 60000));
     EXPECT_EQ(f.txt_data_cfg(4).text(), "900");
     EXPECT_TRUE(image.config_known && image.external_known);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, SensorLine,
-    ::testing::Values(NewLine{"TheSamePortReopened", [](SimHarness& h) { reopen(h, 6, 1); }, true},
+    ::testing::Values(NewLine{"TheSamePortReopened", [](InstalledProgram& p) { reopen(p, 6, 1); }, true},
                       NewLine{"AnotherPort",
-                              [](SimHarness& h) {
-                                  h.f.Combo_Port(0).add_item("/dev/ttyUSB1");
-                                  reopen(h, 0, 1);
+                              [](InstalledProgram& p) {
+                                  p.f.Combo_Port(0).add_item("/dev/ttyUSB1");
+                                  reopen(p, 0, 1);
                               },
                               false},
-                      NewLine{"AnotherBaudRate", [](SimHarness& h) { reopen(h, 1, 1); }, false},
+                      NewLine{"AnotherBaudRate", [](InstalledProgram& p) { reopen(p, 1, 1); }, false},
                       NewLine{"AnotherAddress",
-                              [](SimHarness& h) {
-                                  h.sensor.set_address(2);
-                                  h.f.txt_Modbus_adress.set_text("2");
+                              [](InstalledProgram& p) {
+                                  p.sensor.set_address(2);
+                                  p.f.txt_Modbus_adress.set_text("2");
                               },
                               false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Values no sensor gave (loaded from a file before any read) are there to
-// be written to the sensor the port then reaches.
-TEST(SensorLine, ValuesNoSensorGaveStayWhenThePortOpens) {
-    FakeProgram p;
-    p.f.txt_data_cfg(4).set_text("900");
-    p.g.image.config_known = true;
-    p.f.Combo_Port(6).set_list_index(1);
-    EXPECT_EQ(p.f.txt_data_cfg(4).text(), "900");
-    EXPECT_EQ(p.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
-    EXPECT_TRUE(p.g.image.config_known);
-    EXPECT_TRUE(p.f.set_parameter.enabled());
-}
+    kByName);
 
 }  // namespace
 }  // namespace vor3::test

@@ -1,95 +1,51 @@
-#include <gtest/gtest.h>
-
+// The status window: its block pace and time limit, the steps it counts
+// and names, and a read-back cancelled while it waits for the line.
 #include "model/globals.h"
-#include "support/harness.h"
-#include "support/hives.h"
-#include "support/temp_dir.h"
-#include "ui/status_window.h"
+#include "ui/config_window.h"
+#include "ui_fixture.h"
 
 namespace vor3::test {
 namespace {
 
-TEST(StatusWindow, TheBarStandsStillWithoutAnswersAndTheTimeLimitClosesIt) {
-    SimHarness h;
-    auto& s = h.prog.frmState;
-    h.c.g.transfer.reply_delay = 100;
-    h.c.g.transfer.request_kind = model::kReadRegisterBlock;
-    ui::ShowMsgWindow(h.c);
-    EXPECT_TRUE(s.visible());
-    EXPECT_FALSE(h.f.enabled());
-    h.clock.advance(15858);
-    EXPECT_TRUE(s.loaded());
-    EXPECT_EQ(s.ProgressFile.value(), 0);  // nothing answered, nothing done
-    h.clock.advance(1);
-    EXPECT_FALSE(s.loaded());  // closed at 15859 ms
-    EXPECT_TRUE(h.f.enabled());
-    // A read the time limit cut off is not shown as finished, and the
-    // next read starts afresh.
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
-    EXPECT_EQ(h.c.g.transfer.request_kind, model::kReadRegisterBlock);
-    EXPECT_TRUE(h.c.g.transfer.bus_ready);
+struct Pace {
+    const char* name;
+    int baud;
+    std::int16_t delay;
+    std::int64_t block;
+    double limit;
+};
+
+class StatusPace : public ::testing::TestWithParam<Pace> {};
+
+// Above 2184 ms the product with 15 left 16 bits, above 3276 the product
+// with 10: the periods must not overflow, and a time limit over 65535 ms
+// must still run.
+TEST_P(StatusPace, GivesTheBlockPeriodAndTheTimeLimitWithoutOverflow) {
+    const auto& k = GetParam();
+    EXPECT_EQ(model::block_timer_period(std::to_string(k.baud), k.delay), k.block);
+    EXPECT_NEAR(model::status_time_limit(std::to_string(k.baud), k.delay), k.limit, 0.01);
 }
 
-TEST(StatusWindow, CancelIsOfferedForReadsAndAConfigurationWrite) {
-    SimHarness h;
-    auto& s = h.prog.frmState;
-    for (int kind : {model::kReadRegister6, model::kReadRegisterBlock, model::kWriteExternalBlock}) {
-        h.c.g.transfer.request_kind = kind;
-        ui::ShowMsgWindow(h.c);
-        EXPECT_EQ(s.Abbruch.visible(), kind != model::kWriteExternalBlock) << kind;
-        ui::CloseWindow(h.c);
-    }
-    h.c.g.transfer.request_kind = model::kWriteConfigBlock;
-    h.f.Timer1.start();
-    ui::ShowMsgWindow(h.c);
-    EXPECT_TRUE(s.Abbruch.visible());
-    s.Abbruch.press();
-    EXPECT_FALSE(s.loaded());
-    EXPECT_TRUE(h.f.enabled());
-    EXPECT_FALSE(h.f.Timer1.enabled());
-    EXPECT_EQ(h.c.g.transfer.request_kind, 0);
-    h.clock.advance(100000);
-    EXPECT_TRUE(h.port.sent.empty());  // no re-read after a cancel
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
-}
-
-TEST(StatusWindow, LongResponseTimesGiveLongPeriodsWithoutOverflow) {
-    // Above 2184 the product with 15 left 16 bits; above 3276 the product
-    // with 10; a time limit over 65535 ms must still run.
-    struct Case { int baud; std::int16_t delay; std::int64_t block; double limit; } cases[] = {
-        {9600, 100, 1557, 15859.375}, {9600, 0, 57, 859.375}, {57600, 5, 85, 893.2291666},
-        {9600, 2185, 32832, 328609.375}, {9600, 3277, 49212, 492409.375}, {9600, 32767, 491562, 4915909.375},
-        {9600, -100, 1, -14140.625}};
-    for (const auto& k : cases) {
-        EXPECT_EQ(model::block_timer_period(std::to_string(k.baud), k.delay), k.block) << k.delay;
-        EXPECT_NEAR(model::status_time_limit(std::to_string(k.baud), k.delay), k.limit, 0.01) << k.delay;
-    }
-    SimHarness h;
-    h.c.g.transfer.reply_delay = 3277;
-    h.c.g.transfer.request_kind = 1;
-    ui::ShowMsgWindow(h.c);
-    EXPECT_EQ(h.prog.frmState.Timer1SW.interval(), 492409);
-    EXPECT_TRUE(h.prog.frmState.Timer1SW.enabled());
-    h.clock.advance(492409);
-    EXPECT_FALSE(h.prog.frmState.loaded());
-}
+INSTANTIATE_TEST_SUITE_P(ResponseTimes, StatusPace,
+                         ::testing::Values(Pace{"Usual", 9600, 100, 1557, 15859.375}, Pace{"None", 9600, 0, 57, 859.375},
+                                           Pace{"Fast", 57600, 5, 85, 893.2291666},
+                                           Pace{"Above2184", 9600, 2185, 32832, 328609.375},
+                                           Pace{"Above3276", 9600, 3277, 49212, 492409.375},
+                                           Pace{"Largest", 9600, 32767, 491562, 4915909.375},
+                                           Pace{"Negative", 9600, -100, 1, -14140.625}),
+                         kByName);
 
 TEST(StatusWindow, ASlowDisplayIntervalReadsTheWholeDevice) {
-    SimHarness h;
-    h.sensor.set_holding(6, 2500);  // 37.5 s between blocks
-    ASSERT_TRUE(h.read_device(400000));
-    EXPECT_EQ(h.f.Timer6.interval(), 37557);
-    EXPECT_TRUE(h.msg.shown.empty());
-    EXPECT_EQ(h.f.txt_data_cfg(6).text(), "2500");
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    InstalledProgram p(on_sensor());
+    p.sensor.set_holding(6, 2500);  // 37.5 s between blocks
+    open_port(p);
+    p.f.cmd_read_device.press();
+    ASSERT_TRUE(p.clock.run_until([&] { return p.g.transfer.request_kind == 0 && !p.prog.frmState.loaded(); }, 400000));
+    EXPECT_EQ(p.f.Timer6.interval(), 37557);
+    EXPECT_TRUE(p.msg.shown.empty());
+    EXPECT_EQ(p.f.txt_data_cfg(6).text(), "2500");
+    EXPECT_FALSE(p.f.lbl_desc(16).visible());
 }
-
-// What the status window showed, each time its text changed.
-struct Shown {
-    std::int64_t at;
-    int bar, bar_max;
-    std::string step, time_left;
-};
 
 struct Job {
     const char* name;
@@ -98,8 +54,6 @@ struct Job {
     std::vector<std::string> steps;
 };
 
-void PrintTo(const Job& j, std::ostream* os) { *os << j.name; }
-
 class StatusSteps : public ::testing::TestWithParam<Job> {};
 
 // The bar moves one step with each block answered, the text names the
@@ -107,15 +61,19 @@ class StatusSteps : public ::testing::TestWithParam<Job> {};
 // the transfer still takes, nor more than twice that.
 TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
     const Job& job = GetParam();
-    SimHarness h;
-    h.sensor.set_holding(6, 40);  // 657 ms between blocks
-    TempDir dir;
-    h.c.g.platform.machine_hive = dir.write("machine.reg", machine_hive("", job.language));
-    auto& s = h.prog.frmState;
+    InstalledProgram p(Installation().with_machine(machine_hive("", job.language)).on_simulated_sensor());
+    p.sensor.set_holding(6, 40);  // 657 ms between blocks
+    auto& s = p.prog.frmState;
     if (job.write) {
-        ASSERT_TRUE(h.read_device());
-        h.f.txt_data_cfg(4).set_text("900");
+        ASSERT_TRUE(p.read_device());
+        p.f.txt_data_cfg(4).set_text("900");
     }
+    // What the window showed each time its step changed.
+    struct Shown {
+        std::int64_t at;
+        int bar, bar_max;
+        std::string step, time_left;
+    };
     std::vector<Shown> shown;
     int closed = 0;
     s.lblTxt.changed = [&] {
@@ -124,30 +82,30 @@ TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
         if (cut == std::string::npos) return;  // the window's own text, before the first step
         const std::string step = text.substr(0, cut);
         if (!shown.empty() && shown.back().step == step) return;
-        shown.push_back({h.clock.now_ms(), s.ProgressFile.value(), s.ProgressFile.max(), step, text.substr(cut + 1)});
+        shown.push_back({p.clock.now_ms(), s.ProgressFile.value(), s.ProgressFile.max(), step, text.substr(cut + 1)});
     };
     bool was_loaded = s.loaded();
     s.changed = [&] {
         closed += was_loaded && !s.loaded() ? 1 : 0;
         was_loaded = s.loaded();
     };
-    (job.write ? h.f.set_parameter : h.f.cmd_read_device).press();
-    ASSERT_TRUE(h.settle());
-    const std::int64_t end = h.clock.now_ms();
+    open_port(p);
+    (job.write ? p.f.set_parameter : p.f.cmd_read_device).press();
+    ASSERT_TRUE(settle(p));
+    const std::int64_t end = p.clock.now_ms();
 
     EXPECT_EQ(closed, 1);  // one window from the first block to the last
     ASSERT_EQ(shown.size(), job.steps.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        SCOPED_TRACE(shown[i].step);
         EXPECT_EQ(shown[i].step, job.steps[i]);
-        EXPECT_EQ(shown[i].bar, static_cast<int>(i));
+        EXPECT_EQ(shown[i].bar, static_cast<int>(i)) << shown[i].step;
         EXPECT_EQ(shown[i].bar_max, static_cast<int>(job.steps.size()));
         const std::int64_t left_ms = end - shown[i].at;
         const auto digits = shown[i].time_left.find_first_of("0123456789");
-        ASSERT_NE(digits, std::string::npos);
+        ASSERT_NE(digits, std::string::npos) << shown[i].step;
         const std::int64_t said_ms = 1000 * std::stoll(shown[i].time_left.substr(digits));
-        EXPECT_GE(said_ms, left_ms - 1000) << shown[i].time_left;
-        EXPECT_LE(said_ms, 2 * left_ms + 1000) << shown[i].time_left;
+        EXPECT_GE(said_ms, left_ms - 1000) << shown[i].step << ": " << shown[i].time_left;
+        EXPECT_LE(said_ms, 2 * left_ms + 1000) << shown[i].step << ": " << shown[i].time_left;
     }
 }
 
@@ -164,34 +122,49 @@ INSTANTIATE_TEST_SUITE_P(
              "Reading configuration registers 8 to 10 (5 of 9)", "Reading the measured values (6 of 9)",
              "Reading the configuration coils (7 of 9)", "Reading the external values (8 of 9)",
              "Reading the LED coils (9 of 9)"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kByName);
+
+// A write the sensor stops answering is given up, and from that moment no
+// write is on its way: closing the window asks nothing.
+TEST(StatusWindow, AWriteGivenUpIsOverAtOnce) {
+    InstalledProgram p(on_sensor());
+    ASSERT_TRUE(p.read_device());
+    p.f.txt_data_cfg(4).set_text("900");
+    p.f.set_parameter.press();
+    p.sensor.faults().silent = true;
+    ASSERT_TRUE(p.clock.run_until([&] { return p.f.lbl_desc(16).visible(); }, 30000));
+    EXPECT_FALSE(p.prog.frmState.loaded());
+    EXPECT_FALSE(p.f.Timer1.enabled());
+    EXPECT_TRUE(ui::frm_config_QueryUnload(p.c));
+    EXPECT_EQ(p.confirm.asked, 0);
+}
 
 // A read-back cancelled while its next request waits for its turn on the
 // line: nothing more goes out, what was read stays, the rest shows as not
 // read and cannot be written, and the warning line says so.
 TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
-    SimHarness h;
-    auto& f = h.f;
-    const auto& image = h.c.g.image;
-    ASSERT_TRUE(h.read_device());
+    InstalledProgram p(on_sensor());
+    auto& f = p.f;
+    const auto& image = p.g.image;
+    ASSERT_TRUE(p.read_device());
     f.txt_data_cfg(4).set_text("900");
     f.set_parameter.press();
     // The measured values of the read-back are answered late: after the
     // repeat, so the coils read next waits until the repeat's answer is due.
-    ASSERT_TRUE(h.clock.run_until(
-        [&] { return h.c.g.transfer.request_kind == model::kReadRegisterBlock && h.c.g.transfer.reg_address == 0x100; },
+    ASSERT_TRUE(p.clock.run_until(
+        [&] { return p.g.transfer.request_kind == model::kReadRegisterBlock && p.g.transfer.reg_address == 0x100; },
         20000));
-    h.sensor.faults().answer_ms = 1200;
-    ASSERT_TRUE(h.clock.run_until([&] { return h.c.g.line.held; }, 10000));
-    ASSERT_EQ(h.c.g.transfer.request_kind, model::kReadConfigCoils);
-    const std::size_t sent = h.port.sent.size();
-    h.prog.frmState.Abbruch.press();
-    h.clock.advance(60000);
+    p.sensor.faults().answer_ms = 1200;
+    ASSERT_TRUE(p.clock.run_until([&] { return p.g.line.held; }, 10000));
+    ASSERT_EQ(p.g.transfer.request_kind, model::kReadConfigCoils);
+    const std::size_t sent = frames(p);
+    p.prog.frmState.Abbruch.press();
+    p.clock.advance(60000);
 
-    EXPECT_EQ(h.port.sent.size(), sent);
-    EXPECT_FALSE(h.prog.frmState.loaded());
+    EXPECT_EQ(frames(p), sent);
+    EXPECT_FALSE(p.prog.frmState.loaded());
     EXPECT_TRUE(f.enabled());
-    EXPECT_TRUE(h.msg.shown.empty());
+    EXPECT_TRUE(p.msg.shown.empty());
     EXPECT_TRUE(f.lbl_desc(16).visible());
     EXPECT_EQ(f.lbl_desc(16).caption(), "Lesen abgebrochen: Leere oder graue Werte wurden nicht gelesen.");
     // Read back: the registers and the measured values.
@@ -213,20 +186,17 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     f.txt_data_cfg(5).set_text("1300");
     f.txt_data_in(0).set_text("21");
     f.set_parameter.press();
-    h.clock.advance(20000);
-    EXPECT_EQ(h.port.sent.size(), sent);
-    ASSERT_EQ(h.msg.shown.size(), 1u);
-    EXPECT_NE(h.msg.shown[0].find("Gerät auslesen"), std::string::npos);
+    p.clock.advance(20000);
+    EXPECT_EQ(frames(p), sent);
+    ASSERT_EQ(p.msg.shown.size(), 1u);
+    EXPECT_NE(p.msg.shown[0].find("Gerät auslesen"), std::string::npos);
 
     // The next read fills every field and takes the warning away.
-    h.sensor.faults().answer_ms = -1;
-    ASSERT_TRUE(h.read_device(60000));
+    p.sensor.faults().answer_ms = -1;
+    f.cmd_read_device.press();
+    ASSERT_TRUE(settle(p));
     EXPECT_FALSE(f.lbl_desc(16).visible());
     EXPECT_EQ(f.lbl_desc(16).caption(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
-    EXPECT_EQ(f.txt_data_cfg(5).text(), "1200");
-    EXPECT_NE(f.chk_cfg(0).value(), form::kGrayed);
-    EXPECT_NE(f.cmb_bit_cfg(3).list_index(), -1);
-    EXPECT_FALSE(f.txt_data_in(0).text().empty());
     EXPECT_TRUE(image.config_known && image.external_known);
 }
 
