@@ -71,11 +71,15 @@ FAULTS = [
      "const auto period = link::paced_block_period_ms(c, t.reply_delay);",
      "const auto period = model::block_timer_period(c.g.link.baud_rate, t.reply_delay);"),
     # writing
-    ("untouched register written from its text", "src/ops/write_parameters.cpp",
-     "if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);", ""),
-    ("unmarked fields corrected before writing", "src/ops/write_parameters.cpp",
-     "        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();",
-     "        f.txt_data_cfg(i).lose_focus();"),
+    # (Writing an untouched register from its text, or correcting an
+    # unmarked field, changes nothing a sensor sees: its text shows the raw
+    # value exactly and leaving it corrects nothing. The faults that matter
+    # are the other way round.)
+    ("marked register written as it was read", "src/ops/write_parameters.cpp",
+     "if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);",
+     "if (raw) return link::LongToHexStr(*raw, 2);"),
+    ("entered value not corrected before writing", "src/ops/write_parameters.cpp",
+     "        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();", ""),
     ("write block size", "src/model/register_map.h", "constexpr int kMaxWriteBlock = 5;", "constexpr int kMaxWriteBlock = 6;"),
     ("read block size", "src/model/register_map.h", "constexpr int kMaxReadBlock = 8;", "constexpr int kMaxReadBlock = 9;"),
     ("block timer period", "src/model/globals.cpp", "1.0 / baud * 550 * 1000", "1.0 / baud * 500 * 1000"),
