@@ -59,7 +59,7 @@ FAULTS = [
     ("ascii lrc unchecked", "src/reply/framing.cpp", "if (sum % 256 == 0) {", "if (true) {"),
     # decoding
     ("tenths not divided", "src/model/register_map.cpp", "format_number(s / 10.0, decimal_sep)", "format_number(s, decimal_sep)"),
-    ("measured-value end", "src/reply/decoder.cpp", "if (t.reg_address < 0x102) return;", "if (t.reg_address < 0x101) return;"),
+    ("measured-value end", "src/reply/decoder.cpp", "if (t.reg_address < 0x102) return;", "if (t.reg_address < 0x104) return;"),
     ("configuration coil bit order", "src/reply/decoder.cpp", "        const int bit = (v >> n) & 1;",
      "        const int bit = (v >> (7 - n)) & 1;"),
     ("led coils read one short", "src/reply/decoder.cpp", "    for (int n = 4; n >= 0; --n) {", "    for (int n = 3; n >= 0; --n) {"),
