@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -187,6 +188,11 @@ public:
             if (!wait_for(listener.fd(), nullptr, waiting_mask)) return;
             const int connection = accept4(listener.fd(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (connection < 0) continue;
+            // Each byte goes out at its time on the line: without this the
+            // kernel holds the rest of a reply until the client acknowledges
+            // its first byte, up to 40 ms later.
+            const int on = 1;
+            setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const bool go_on = serve(connection, true, waiting_mask);
             close(connection);
             outgoing_.clear();
