@@ -51,7 +51,7 @@ TEST(EchoFilter, AWholeReadAndWriteThroughAnEchoingAdapter) {
             h.sensor.faults().echo = true;
             h.f.chk_echo.set_value(suppress ? 1 : 0);
             ASSERT_TRUE(h.read_device()) << mode << suppress;
-            EXPECT_FALSE(h.f.lbl_desc(16).visible()) << mode << suppress;
+            EXPECT_FALSE(h.f.warning_line().visible()) << mode << suppress;
             EXPECT_EQ(h.f.txt_data_cfg(0).text(), "4660");
             h.f.txt_data_cfg(4).set_text("999");
             h.f.set_parameter.press();

@@ -23,14 +23,14 @@ TEST(Send, WritesTheFrameOfTheModeAndStartsTheTimeOut) {
     };
     for (const auto& k : cases) {
         Opened o(k.mode);
-        o.f.lbl_desc(16).set_visible(true);
+        o.f.warning_line().set_visible(true);
         o.c.g.transfer.request_frame = k.request;
         link::send(o.c);
         ASSERT_EQ(o.port.written.size(), 1u);
         EXPECT_EQ(o.port.written[0], k.wire) << k.request;
         EXPECT_EQ(o.c.g.transfer.request_frame, k.request);  // kept for the repeat
         EXPECT_TRUE(o.f.Timer5.enabled());
-        EXPECT_FALSE(o.f.lbl_desc(16).visible());
+        EXPECT_FALSE(o.f.warning_line().visible());
         EXPECT_TRUE(o.f.chk_read_out.enabled());
     }
 }
@@ -102,7 +102,7 @@ TEST_P(PortFailsUnderTransfer, IsReportedAndTheWindowFollows) {
     if (!k.detail) {
         EXPECT_TRUE(o.msg.shown.empty());
         EXPECT_TRUE(o.port.open);
-        EXPECT_FALSE(o.f.lbl_desc(16).visible());
+        EXPECT_FALSE(o.f.warning_line().visible());
         return;
     }
     EXPECT_EQ(o.msg.shown, (std::vector<std::string>{"COM-Port not available,  " + std::to_string(k.number)}));
@@ -118,7 +118,7 @@ TEST_P(PortFailsUnderTransfer, IsReportedAndTheWindowFollows) {
     EXPECT_EQ(o.f.cmd_read_device.enabled(), stays_open);
     EXPECT_EQ(o.f.Timer4.enabled(), stays_open);
     if (!k.on_write) {
-        EXPECT_EQ(o.f.lbl_desc(16).visible(), !k.idle);
+        EXPECT_EQ(o.f.warning_line().visible(), !k.idle);
     }
     o.clock.advance(5000);
     EXPECT_EQ(o.msg.shown.size(), 1u);

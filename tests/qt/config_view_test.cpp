@@ -83,10 +83,10 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
               QApplication::palette(&field).color(QPalette::Disabled, QPalette::Text));
 
     auto& warning = widget<QLabel>("lbl_desc_16");
-    f.lbl_desc(16).set_visible(true);
+    f.warning_line().set_visible(true);
     EXPECT_TRUE(warning.isVisible());
     EXPECT_EQ(warning.palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
-    f.lbl_desc(16).set_visible(false);
+    f.warning_line().set_visible(false);
     EXPECT_TRUE(warning.isHidden());
 
     // A disabled frame greys its fields without changing their own state.

@@ -25,7 +25,7 @@ TEST_P(BehindGateway, ReadsWritesAndPollsAsOnALine) {
     Gateway h(GetParam());
     ASSERT_TRUE(h.read_device());
     EXPECT_TRUE(h.msg.shown.empty());
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_EQ(h.f.txt_data_cfg(0).text(), "4660");
     EXPECT_EQ(h.f.txt_data_cfg(7).text(), "20");
     // The header decoded beside the PDU, whatever the framing chosen.
@@ -63,7 +63,7 @@ TEST(BehindGateway, AnAnswerUnderAnotherTransactionIsDroppedAndNamed) {
     Gateway h;
     h.sensor.faults().bad_checksum = true;  // to a gateway: the transaction is off by one
     h.read_device();
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
     EXPECT_EQ(h.f.txt_data_cfg(0).text(), "");
     const auto lines = h.traffic("1033");
     ASSERT_GE(lines.size(), 3u);

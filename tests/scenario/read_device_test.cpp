@@ -75,7 +75,7 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
     EXPECT_EQ(g.transfer.reply_delay, 10);
     EXPECT_TRUE(g.transfer.bus_ready);
     EXPECT_FALSE(f.set_parameter.enabled());
-    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_FALSE(f.warning_line().visible());
     EXPECT_TRUE(h.msg.shown.empty());
     EXPECT_FALSE(f.Timer6.enabled());
     EXPECT_FALSE(f.Timer5.enabled());

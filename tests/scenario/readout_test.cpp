@@ -56,24 +56,24 @@ TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
     h.f.chk_read_out.set_value(1);
     h.clock.advance(2000);
     h.sensor.faults().silent = true;
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
     EXPECT_EQ(h.f.chk_read_out.value(), 1);
     EXPECT_TRUE(h.f.chk_read_out.enabled());
     const std::size_t at_give_up = h.requests().size();
     h.clock.advance(5000);
     EXPECT_GT(h.requests().size(), at_give_up);  // still polling
     for (const auto& r : h.requests_since(at_give_up)) EXPECT_EQ(r, kMeasured);
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
 
     h.sensor.set_holding(0x102, 777);
     h.sensor.faults().silent = false;
-    ASSERT_TRUE(h.clock.run_until([&] { return !h.f.lbl_desc(16).visible(); }, 10000));
+    ASSERT_TRUE(h.clock.run_until([&] { return !h.f.warning_line().visible(); }, 10000));
     EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
     EXPECT_TRUE(editing_locked(h.f));
 
     // Clearing the box always unlocks the window.
     h.sensor.faults().silent = true;
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
     h.f.chk_read_out.set_value(0);
     EXPECT_FALSE(editing_locked(h.f));
     EXPECT_TRUE(h.f.cmd_read_device.enabled());

@@ -20,7 +20,7 @@ TEST_P(SlowSensor, EachRequestIsDecodedOnceAndEveryFieldGetsItsOwnRegister) {
     for (int i = 0; i < 11; ++i) h.sensor.set_holding(i, cfg[i]);
     h.sensor.faults().extra_delay_ms = 1150;  // answers 1170 ms after each request
     ASSERT_TRUE(h.read_device(60000));
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_TRUE(h.msg.shown.empty());
     const char* shown[] = {"4660", "105", "7", "3", "800", "1200", "100", "20", "-0,5", "2,5", "-200"};
     for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.f.txt_data_cfg(i).text(), shown[i]) << i;
@@ -202,13 +202,13 @@ TEST_P(TwoAnswers, DifferentOnesEndTheTransferNamingTheAddress) {
     ASSERT_TRUE(h.settle());
     if (!k.twin) {
         EXPECT_TRUE(h.msg.shown.empty());
-        EXPECT_FALSE(h.f.lbl_desc(16).visible());
+        EXPECT_FALSE(h.f.warning_line().visible());
         return;
     }
     ASSERT_EQ(h.msg.shown.size(), 1u);
     EXPECT_EQ(h.msg.shown[0], "Auf eine Anfrage kamen zwei verschiedene Antworten: Vielleicht haben zwei Geräte "
                               "die Adresse 1. Die Übertragung wurde beendet.");
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
     EXPECT_EQ(h.f.chk_read_out.value(), 0);
     const std::size_t sent = h.requests().size();
     h.clock.advance(10000);

@@ -31,14 +31,14 @@ TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
         const std::size_t before = h.port.sent.size();
         h.f.cmd_read_device.press();
         const std::int64_t t0 = h.clock.now_ms();
-        ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 10000));
+        ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
         const std::int64_t warned = h.clock.now_ms();
         h.clock.advance(10000);
         ASSERT_EQ(h.port.sent.size(), before + 2);
         EXPECT_EQ(h.port.sent[before].bytes, h.port.sent[before + 1].bytes);
         EXPECT_EQ(h.port.sent[before + 1].at - h.port.sent[before].at, 1000);
         EXPECT_EQ(warned - t0, known ? GetParam().known : GetParam().first_contact) << known;
-        EXPECT_EQ(h.f.lbl_desc(16).caption(), kWarning);
+        EXPECT_EQ(h.f.warning_line().caption(), kWarning);
         auto& t = h.c.g.transfer;
         EXPECT_EQ(t.request_kind, 1);
         EXPECT_EQ(t.reg_address, 0);
@@ -52,7 +52,7 @@ TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
         // The next operation hides the warning again.
         h.sensor.faults().silent = false;
         ASSERT_TRUE(h.read_device());
-        EXPECT_FALSE(h.f.lbl_desc(16).visible());
+        EXPECT_FALSE(h.f.warning_line().visible());
     }
 }
 
@@ -67,7 +67,7 @@ TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
     h.sensor.set_holding(7, 3000);
     h.sensor.set_holding(6, 0);  // fast block timers, so only the sensor is slow
     ASSERT_TRUE(h.read_device(60000));
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 3000);
     // Register 6 and the first block go out before the sensor's pace is
@@ -80,7 +80,7 @@ TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
     h.f.txt_data_cfg(7).set_text("100");
     h.f.set_parameter.press();
     ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 120000));
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_EQ(h.sensor.holding(7), 100);
     EXPECT_EQ(h.sensor.requests().size(), before + 3 + 6);  // two blocks, the coils, the read-back
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 100);
@@ -102,7 +102,7 @@ TEST_P(EitherFraming, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
     // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
     EXPECT_EQ(h.f.Timer6.interval(), std::string(GetParam()) == "RTU" ? 3096 : 3186);
     EXPECT_LT(h.clock.now_ms() - start, 40000);
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_TRUE(h.msg.shown.empty());
     EXPECT_EQ(h.sensor.holding(7), 3000);
     EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
@@ -116,7 +116,7 @@ TEST_P(EitherFraming, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
     h.clock.advance(500);
     h.sensor.faults().silent = false;
     ASSERT_TRUE(h.read_device());
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_EQ(h.requests().size(), 8u);  // the chain plus one repeat
     EXPECT_EQ(h.requests()[0], h.requests()[1]);
 }
@@ -125,11 +125,11 @@ TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
     SimHarness h;
     h.sensor.faults().extra_delay_ms = 4500;  // the first answer comes after the give-up
     h.f.cmd_read_device.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.lbl_desc(16).visible(); }, 5000));
+    ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 5000));
     h.clock.advance(3000);
     EXPECT_EQ(h.port.waiting_count(), 0);
     EXPECT_EQ(h.c.g.reader.rx_text.substr(0, 10), "010302000A");  // register 6 = 10
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
     EXPECT_FALSE(h.prog.frmState.loaded());  // the abandoned read does not go on
     EXPECT_EQ(h.port.sent.size(), 2u);
 }
@@ -142,7 +142,7 @@ TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
     ASSERT_TRUE(h.f.Timer3.enabled());
     h.f.Combo_Port(6).set_list_index(0);
     h.clock.advance(5000);
-    EXPECT_FALSE(h.f.lbl_desc(16).visible());
+    EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_FALSE(h.f.Timer3.enabled());
     EXPECT_FALSE(h.f.Timer5.enabled());
     EXPECT_EQ(h.port.sent.size(), 2u);
@@ -154,7 +154,7 @@ TEST_P(EitherFraming, AWrongChecksumIsRepeatedAndThenGivenUp) {
     h.f.cmd_read_device.press();
     h.clock.advance(5000);
     EXPECT_EQ(h.port.sent.size(), 2u);
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
     EXPECT_FALSE(h.prog.frmState.loaded());  // nothing was decoded
     EXPECT_EQ(h.c.g.transfer.reply_delay, 0);
 }
@@ -167,7 +167,7 @@ TEST_P(EitherFraming, AnExceptionReplyEndsTheTransferAndSaysWhich) {
     EXPECT_EQ(h.port.sent.size(), 1u);  // answered: no repeat
     ASSERT_EQ(h.msg.shown.size(), 1u);
     EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 02"), std::string::npos) << h.msg.shown[0];
-    EXPECT_TRUE(h.f.lbl_desc(16).visible());
+    EXPECT_TRUE(h.f.warning_line().visible());
     expect_idle(h);
     EXPECT_EQ(h.c.g.transfer.request_kind, 1);
     EXPECT_TRUE(h.c.g.transfer.bus_ready);

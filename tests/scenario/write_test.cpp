@@ -226,9 +226,9 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
         EXPECT_EQ(h.port.sent.size(), sent);  // not even a repeat
         ASSERT_EQ(h.msg.shown.size(), 1u);
         EXPECT_NE(h.msg.shown[0].find("abgebrochen"), std::string::npos);
-        EXPECT_FALSE(h.f.lbl_desc(16).visible());
+        EXPECT_FALSE(h.f.warning_line().visible());
     } else {
-        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        EXPECT_TRUE(h.f.warning_line().visible());
         EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp ? 0u : 1u);
     }
     // Marked exactly where the sensor did not confirm the write.
@@ -256,13 +256,13 @@ TEST(Write, AShortTimeLimitDoesNotCutAHealthyTransfer) {
         h.sensor.set_holding(6, static_cast<std::uint16_t>(k.display));
         h.sensor.set_holding(7, 400);  // each reply takes 400 ms
         ASSERT_TRUE(h.read_device(60000)) << k.display;
-        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << k.display;
+        EXPECT_FALSE(h.f.warning_line().visible()) << k.display;
         EXPECT_EQ(h.f.txt_data_cfg(7).text(), "400");
         h.f.txt_data_cfg(4).set_text("900");
         h.f.txt_data_in(2).set_text("450");
         h.f.set_parameter.press();
         ASSERT_TRUE(h.settle());
-        EXPECT_FALSE(h.f.lbl_desc(16).visible()) << k.display;
+        EXPECT_FALSE(h.f.warning_line().visible()) << k.display;
         EXPECT_EQ(h.sensor.holding(4), 900);
         EXPECT_EQ(h.sensor.holding(0x202), 450);
         EXPECT_EQ(h.f.txt_data_in(2).fore_color(), form::kNormalText);
@@ -289,7 +289,7 @@ TEST(Write, TheTimeLimitEndsAStalledTransfer) {
         ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
         h.clock.advance(20000);
         expect_idle(h);
-        EXPECT_TRUE(h.f.lbl_desc(16).visible());
+        EXPECT_TRUE(h.f.warning_line().visible());
         if (writing) {
             EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
         }

@@ -32,7 +32,7 @@ struct RecordingPort : link::ForwardingPort {
 // The user is told that something failed: the warning line or a message.
 template <class Program>
 bool warning_shown(const Program& p) {
-    return p.f.lbl_desc(16).visible() || !p.msg.shown.empty();
+    return p.f.warning_line().visible() || !p.msg.shown.empty();
 }
 
 // One program under the virtual clock, talking to the simulated sensor.

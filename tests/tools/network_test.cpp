@@ -198,7 +198,7 @@ TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
     w.msg.shown.clear();
     EXPECT_TRUE(w.read_device());
     EXPECT_TRUE(w.msg.shown.empty()) << w.msg.shown[0];
-    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_FALSE(f.warning_line().visible());
     EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
 }
 

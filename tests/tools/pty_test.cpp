@@ -51,7 +51,7 @@ TEST(PseudoTerminal, TheSerialPortAdapterReadsTheWholeDevice) {
     EXPECT_TRUE(w.read_device());
     EXPECT_FALSE(w.prog.frmState.loaded());
     EXPECT_TRUE(w.msg.shown.empty());
-    EXPECT_FALSE(f.lbl_desc(16).visible());
+    EXPECT_FALSE(f.warning_line().visible());
     EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
     EXPECT_EQ(f.txt_data_cfg(7).text(), "20");
     EXPECT_EQ(f.chk_cfg(0).value(), 1);

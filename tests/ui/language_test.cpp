@@ -46,7 +46,7 @@ TEST_P(LanguageValue, SetsTheCaptionsTheFileTextsAndTheHelpDocument) {
         const char *de, *en;
     } captions[] = {{f.cmd_read_device, "Gerät auslesen", "&Read device"},
                     {f.set_parameter, "Werte übernehmen", "A&pply"},
-                    {f.lbl_desc(16), "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication error! Check settings!"},
+                    {f.warning_line(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication error! Check settings!"},
                     {f.ParMenueMain(1), "&Parameter laden", "&Load parameters"},
                     {f.AnsichtMenue(1), "Sensor &suchen…", "&Find sensor…"},
                     {f.frm_hold(0), "Eingaberegister", "Holding register"},

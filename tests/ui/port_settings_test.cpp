@@ -24,7 +24,7 @@ TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
         EXPECT_FALSE(t->enabled()) << t->name();
     // Hidden controls hold values but are not shown.
     for (const form::Control* c : Controls{&f.txt_data_cfg(0), &f.txt_data_cfg(2), &f.txt_data_in(3), &f.chk_cfg(3), &f.chk_cfg(7),
-                                   &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.lbl_desc(16)})
+                                   &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.warning_line()})
         EXPECT_FALSE(c->visible());
     EXPECT_TRUE(f.lbl_cfg(3).visible());
     EXPECT_TRUE(p.msg.shown.empty());
@@ -147,7 +147,7 @@ TEST_P(LineEnded, UnderATransferStopsItAndFreesTheLists) {
     } else {
         EXPECT_TRUE(p.msg.shown.empty());
     }
-    EXPECT_EQ(p.f.lbl_desc(16).visible(), k.vanished);
+    EXPECT_EQ(p.f.warning_line().visible(), k.vanished);
     EXPECT_FALSE(p.sim_port.is_open());
     EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
     for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled()) << i;

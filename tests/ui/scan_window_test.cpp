@@ -48,7 +48,7 @@ TEST(ScanWindow, FindsTheSensorAndHandsItsSettingsToTheWindow) {
     // The port opens with those settings and the sensor is read.
     EXPECT_EQ(p.f.Combo_Port(6).list_index(), 1);
     ASSERT_TRUE(settle(p));
-    EXPECT_FALSE(p.f.lbl_desc(16).visible());
+    EXPECT_FALSE(p.f.warning_line().visible());
     EXPECT_EQ(p.f.txt_data_cfg(0).text(), "4660");
 }
 

@@ -44,7 +44,7 @@ TEST(StatusWindow, ASlowDisplayIntervalReadsTheWholeDevice) {
     EXPECT_EQ(p.f.Timer6.interval(), 37557);
     EXPECT_TRUE(p.msg.shown.empty());
     EXPECT_EQ(p.f.txt_data_cfg(6).text(), "2500");
-    EXPECT_FALSE(p.f.lbl_desc(16).visible());
+    EXPECT_FALSE(p.f.warning_line().visible());
 }
 
 struct Job {
@@ -132,7 +132,7 @@ TEST(StatusWindow, AWriteGivenUpIsOverAtOnce) {
     p.f.txt_data_cfg(4).set_text("900");
     p.f.set_parameter.press();
     p.sensor.faults().silent = true;
-    ASSERT_TRUE(p.clock.run_until([&] { return p.f.lbl_desc(16).visible(); }, 30000));
+    ASSERT_TRUE(p.clock.run_until([&] { return p.f.warning_line().visible(); }, 30000));
     EXPECT_FALSE(p.prog.frmState.loaded());
     EXPECT_FALSE(p.f.Timer1.enabled());
     EXPECT_TRUE(ui::frm_config_QueryUnload(p.c));
@@ -165,8 +165,8 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     EXPECT_FALSE(p.prog.frmState.loaded());
     EXPECT_TRUE(f.enabled());
     EXPECT_TRUE(p.msg.shown.empty());
-    EXPECT_TRUE(f.lbl_desc(16).visible());
-    EXPECT_EQ(f.lbl_desc(16).caption(), "Lesen abgebrochen: Leere oder graue Werte wurden nicht gelesen.");
+    EXPECT_TRUE(f.warning_line().visible());
+    EXPECT_EQ(f.warning_line().caption(), "Lesen abgebrochen: Leere oder graue Werte wurden nicht gelesen.");
     // Read back: the registers and the measured values.
     EXPECT_EQ(f.txt_data_cfg(4).text(), "900");
     EXPECT_EQ(f.txt_data_cfg(4).fore_color(), form::kNormalText);
@@ -195,8 +195,8 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     p.sensor.faults().answer_ms = -1;
     f.cmd_read_device.press();
     ASSERT_TRUE(settle(p));
-    EXPECT_FALSE(f.lbl_desc(16).visible());
-    EXPECT_EQ(f.lbl_desc(16).caption(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
+    EXPECT_FALSE(f.warning_line().visible());
+    EXPECT_EQ(f.warning_line().caption(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
     EXPECT_TRUE(image.config_known && image.external_known);
 }
 
