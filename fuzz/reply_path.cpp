@@ -161,8 +161,8 @@ struct Run {
 
     // What field `index` of `array` shows when it holds the sensor's value.
     std::string shown(model::FieldArray array, int index) const {
-        const auto& spec = model::field(array, index);
-        return model::register_text(sensor.holding(spec.address), spec.encoding, p.g.lang.decimal_sep);
+        const auto& entry = model::field(array, index);
+        return model::register_text(sensor.holding(entry.address), entry.encoding, p.g.lang.decimal_sep);
     }
 
     bool ended() const {

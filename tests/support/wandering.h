@@ -67,15 +67,15 @@ struct Shown {
     bool marked = false;
 };
 
-inline std::string key_of(const model::FieldSpec& spec) {
-    return std::string(model::array_name(spec.array)) + "(" + std::to_string(spec.index) + ")";
+inline std::string key_of(const model::FieldSpec& entry) {
+    return std::string(model::array_name(entry.array)) + "(" + std::to_string(entry.index) + ")";
 }
 
 // What each field shows, by the register or coil it belongs to.
 inline std::map<std::string, Shown> fields(SimHarness& h) {
     std::map<std::string, Shown> out;
-    for (const auto& spec : model::field_map()) {
-        const std::string key = key_of(spec);
+    for (const auto& entry : model::field_map()) {
+        const std::string key = key_of(entry);
         out[key] = {app::field_value(h.prog, key).value_or(""), app::field_marked(h.prog, key)};
     }
     return out;
@@ -84,12 +84,12 @@ inline std::map<std::string, Shown> fields(SimHarness& h) {
 // What each field shows when it holds the sensor's value.
 inline std::map<std::string, std::string> sensor_texts(SimHarness& h) {
     std::map<std::string, std::string> out;
-    for (const auto& spec : model::field_map())
-        out[key_of(spec)] =
-            spec.encoding == model::Encoding::Coil ? std::to_string(h.sensor.coil(spec.address) ? 1 : 0)
-            : spec.block == model::Block::MeasuredValues
-                ? model::measured_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep)
-                : model::register_text(h.sensor.holding(spec.address), spec.encoding, h.c.g.lang.decimal_sep);
+    for (const auto& entry : model::field_map())
+        out[key_of(entry)] =
+            entry.encoding == model::Encoding::Coil ? std::to_string(h.sensor.coil(entry.address) ? 1 : 0)
+            : entry.block == model::Block::MeasuredValues
+                ? model::measured_text(h.sensor.holding(entry.address), entry.encoding, h.c.g.lang.decimal_sep)
+                : model::register_text(h.sensor.holding(entry.address), entry.encoding, h.c.g.lang.decimal_sep);
     return out;
 }
 
