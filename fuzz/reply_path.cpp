@@ -8,8 +8,8 @@
 
 #include "fuzz_check.h"
 #include "link/transmit.h"
-#include "ops/builders.h"
-#include "ops/readout.h"
+#include "ops/requests.h"
+#include "ops/cyclic_readout.h"
 #include "ops/write_parameters.h"
 #include "sim/simulated_sensor.h"
 #include "support/fake_program.h"

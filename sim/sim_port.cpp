@@ -23,12 +23,12 @@ std::vector<std::string> SimPort::port_list() const {
 void SimPort::set_settings(const std::string& settings) {
     // Like a real port: a device that is gone takes no settings.
     if (open_ && vanished_)
-        throw link::PortError(link::kPortSettingsRefused, "the simulated port has vanished", false, kDevice);
-    settings_ = link::parse_settings(settings);
+        throw form::PortError(form::kPortSettingsRefused, "the simulated port has vanished", false, kDevice);
+    settings_ = form::parse_settings(settings);
 }
 
 void SimPort::set_open(bool open) {
-    if (open && vanished_) throw link::PortError(link::kPortInvalid, "the simulated port has vanished", false, kDevice);
+    if (open && vanished_) throw form::PortError(form::kPortInvalid, "the simulated port has vanished", false, kDevice);
     open_ = open;
     if (!open_) {
         arriving_.clear();
@@ -42,9 +42,9 @@ void SimPort::set_vanished(bool vanished) {
 }
 
 void SimPort::write(std::string_view bytes) {
-    if (!open_) throw link::PortError(link::kPortNotOpen, "port not open");
+    if (!open_) throw form::PortError(form::kPortNotOpen, "port not open");
     if (vanished_)
-        throw link::PortError(link::kPortIoFailed, "write failed: the simulated port has vanished", false, kDevice);
+        throw form::PortError(form::kPortIoFailed, "write failed: the simulated port has vanished", false, kDevice);
     if (bytes.empty()) return;
     const double char_ms = char_time_ms(settings_);
     const double start = std::max(static_cast<double>(clock_.now_ms()), line_free_ms_);
@@ -55,7 +55,7 @@ void SimPort::write(std::string_view bytes) {
         const auto& l = *sensor_line_;
         if (l.baud != settings_.baud || l.parity != settings_.parity || l.data_bits != settings_.data_bits) return;
     }
-    const auto replies = carrier_ == link::Carrier::ModbusTcp ? mbap_.answers(bytes, sensor_, heard_at) : sensor_.receive(bytes, heard_at);
+    const auto replies = carrier_ == form::Carrier::ModbusTcp ? mbap_.answers(bytes, sensor_, heard_at) : sensor_.receive(bytes, heard_at);
     for (const Reply& reply : replies) schedule(reply, end, char_ms);
 }
 
@@ -76,7 +76,7 @@ std::size_t SimPort::arrived_count() const {
 
 void SimPort::fail_if_gone() const {
     if (open_ && vanished_)
-        throw link::PortError(link::kPortIoFailed, "read failed: the simulated port has vanished", false, kDevice);
+        throw form::PortError(form::kPortIoFailed, "read failed: the simulated port has vanished", false, kDevice);
 }
 
 int SimPort::waiting_count() {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "form/clock.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "sim/mbap_session.h"
 #include "sim/simulated_sensor.h"
 
@@ -17,7 +17,7 @@ namespace vor3::sim {
 // Time comes from the clock (virtual in tests): a request occupies the line
 // for its length in character times, the reply follows after the sensor's
 // response delay, and its bytes become readable one character time apart.
-class SimPort : public link::SerialPort {
+class SimPort : public form::SerialPort {
 public:
     SimPort(form::Clock& clock, Responder& sensor);
 
@@ -32,11 +32,11 @@ public:
     int waiting_count() override;
     std::string read_all() override;
 
-    const link::SerialSettings& settings() const { return settings_; }
+    const form::SerialSettings& settings() const { return settings_; }
     // The sensor's own line: when set, it hears only a master whose baud
     // rate, parity and data bits match (7 for ASCII, 8 for RTU, as its
     // framing needs); anything else is noise to it.
-    void set_sensor_line(std::optional<link::SerialSettings> line) { sensor_line_ = line; }
+    void set_sensor_line(std::optional<form::SerialSettings> line) { sensor_line_ = line; }
     // The port disappears (a USB adapter pulled out): it leaves the port
     // list, an open port fails to read, write or take settings, and it
     // cannot be opened; bytes on the way are lost.
@@ -46,11 +46,11 @@ public:
     // round trip: a serial device server passes the frames unchanged, to a
     // Modbus TCP gateway requests and replies carry MBAP headers (replies
     // paced at the line's speed either way, as from the serial side).
-    void set_carrier(link::Carrier carrier, std::int64_t round_trip_ms) {
+    void set_carrier(form::Carrier carrier, std::int64_t round_trip_ms) {
         carrier_ = carrier;
         round_trip_ms_ = round_trip_ms;
     }
-    link::Carrier carrier() const override { return carrier_; }
+    form::Carrier carrier() const override { return carrier_; }
     std::int64_t round_trip_ms() const override { return round_trip_ms_; }
 
 private:
@@ -64,12 +64,12 @@ private:
 
     form::Clock& clock_;
     Responder& sensor_;
-    link::SerialSettings settings_;
+    form::SerialSettings settings_;
     int port_number_ = 1;
     bool open_ = false;
     bool vanished_ = false;
-    std::optional<link::SerialSettings> sensor_line_;
-    link::Carrier carrier_ = link::Carrier::SerialLine;
+    std::optional<form::SerialSettings> sensor_line_;
+    form::Carrier carrier_ = form::Carrier::SerialLine;
     std::int64_t round_trip_ms_ = -1;
     MbapSession mbap_;
     double line_free_ms_ = 0;    // end of the last request on the line

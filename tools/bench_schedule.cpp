@@ -20,7 +20,7 @@ using namespace vor3;
 
 namespace {
 
-class PtyLikePort : public link::SerialPort {
+class PtyLikePort : public form::SerialPort {
 public:
     PtyLikePort(form::Clock& clock, sim::SimulatedSensor& sensor, double char_ms)
         : clock_(clock), sensor_(sensor), char_ms_(char_ms) {}

@@ -102,7 +102,7 @@ FAULTS = [
     ("cancel leaves the transfer timers running", "src/ui/status_window.cpp",
      "    link::reset_transfer(c);\n    c.g.transfer.request_kind = model::kIdle;",
      "    c.g.transfer.request_kind = model::kIdle;"),
-    ("read-out does not lock editing", "src/ops/readout.cpp", "        lock_editing(c, true);", ""),
+    ("read-out does not lock editing", "src/ops/cyclic_readout.cpp", "        lock_editing(c, true);", ""),
     # files and settings
     ("parameter file bit value taken from the label", "src/ui/parameter_file.cpp",
      "        const std::string value = without_blanks(pieces[2]);", "        const std::string value = without_blanks(pieces[1]);"),

@@ -3,7 +3,7 @@
 #include "app/field_entry.h"
 #include "model/captions.h"
 #include "form/virtual_clock.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "ui/change_marking.h"
 #include "ui/parameter_file.h"
 
@@ -12,15 +12,15 @@ namespace vor3::app {
 namespace {
 
 // A port for a window that only checks entries: it never opens.
-struct NoPort : link::SerialPort {
+struct NoPort : form::SerialPort {
     std::vector<std::string> port_list() const override { return {}; }
     int port_number() const override { return 0; }
     void set_port_number(int) override {}
     void set_settings(const std::string&) override {}
     bool is_open() const override { return false; }
-    void set_open(bool) override { throw link::PortError(link::kPortInvalid, "no port"); }
+    void set_open(bool) override { throw form::PortError(form::kPortInvalid, "no port"); }
     void set_input_mode(int) override {}
-    void write(std::string_view) override { throw link::PortError(link::kPortNotOpen, "no port"); }
+    void write(std::string_view) override { throw form::PortError(form::kPortNotOpen, "no port"); }
     int waiting_count() override { return 0; }
     std::string read_all() override { return {}; }
 };

@@ -6,7 +6,7 @@
 
 namespace vor3::app {
 
-Program::Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
+Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock)
     : frm_config(clock),
       frmState(clock),
       messages_(msg),
@@ -53,7 +53,7 @@ void Program::Main() {
     try {
         ctx.port.set_settings(link.settings_string());
         ctx.port.set_port_number(link.com_port);
-    } catch (const link::PortError&) {
+    } catch (const form::PortError&) {
         // Nothing is open yet; the user's first "open" reports the problem.
     }
 }

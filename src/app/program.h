@@ -11,8 +11,8 @@
 #include "form/frm_traffic.h"
 #include "form/frm_trend.h"
 #include "form/platform.h"
-#include "link/context.h"
-#include "link/serial_port.h"
+#include "form/context.h"
+#include "form/serial_port.h"
 #include "link/echo_filter.h"
 #include "link/modbus_tcp_port.h"
 #include "link/traffic.h"
@@ -54,7 +54,7 @@ struct MessageRoute : form::MessageBox {
 // behaviour attached, and the platform services it was given.
 class Program {
 public:
-    Program(link::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock);
+    Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDialog& confirm, form::Clock& clock);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

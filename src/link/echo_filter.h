@@ -2,7 +2,7 @@
 #include <functional>
 #include <string>
 
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 namespace vor3::link {
 
@@ -11,9 +11,9 @@ namespace vor3::link {
 // before the reader sees it. Bytes that begin like the echo are held back
 // until they either complete it (and are dropped) or differ from it (and
 // are passed on, so an adapter without echo loses nothing).
-class EchoFilter : public ForwardingPort {
+class EchoFilter : public form::ForwardingPort {
 public:
-    EchoFilter(SerialPort& inner, std::function<bool()> enabled) : ForwardingPort(inner), enabled_(std::move(enabled)) {}
+    EchoFilter(form::SerialPort& inner, std::function<bool()> enabled) : form::ForwardingPort(inner), enabled_(std::move(enabled)) {}
 
     void set_open(bool on) override;
     void write(std::string_view bytes) override;

@@ -30,8 +30,8 @@ std::string adu_of(std::string_view frame, bool& ascii) {
 
 }  // namespace
 
-ModbusTcpPort::ModbusTcpPort(SerialPort& inner, std::function<void(Drop)> dropped)
-    : ForwardingPort(inner), dropped_(std::move(dropped)) {}
+ModbusTcpPort::ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped)
+    : form::ForwardingPort(inner), dropped_(std::move(dropped)) {}
 
 void ModbusTcpPort::forget() {
     request_.clear();

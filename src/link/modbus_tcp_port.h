@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 namespace vor3::link {
 
@@ -20,13 +20,13 @@ namespace vor3::link {
 // request. A late answer from another unit than the one now asked passes
 // too (a scan counts it; a transfer ignores other addresses); anything
 // else is dropped and told.
-class ModbusTcpPort : public ForwardingPort {
+class ModbusTcpPort : public form::ForwardingPort {
 public:
     enum class Drop {
         Transaction,  // no request outstanding has its transaction identifier
         Header,       // a protocol identifier, length or unit that does not fit
     };
-    ModbusTcpPort(SerialPort& inner, std::function<void(Drop)> dropped);
+    ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped);
 
     void set_open(bool on) override;
     void write(std::string_view bytes) override;
@@ -34,7 +34,7 @@ public:
     std::string read_all() override;
 
 private:
-    bool gateway() const { return inner_.carrier() == Carrier::ModbusTcp; }
+    bool gateway() const { return inner_.carrier() == form::Carrier::ModbusTcp; }
     // Reads what the gateway sent and turns each whole answer taken into a
     // serial frame.
     void take_in();

@@ -11,12 +11,12 @@ constexpr int kModbusTcpPort = 502;
 
 struct Scheme {
     const char* prefix;
-    Carrier carrier;
+    form::Carrier carrier;
     int default_port;  // 0: the port must be given
 };
 constexpr Scheme kSchemes[] = {
-    {"tcp://", Carrier::SerialServer, 0},
-    {"modbus-tcp://", Carrier::ModbusTcp, kModbusTcpPort},
+    {"tcp://", form::Carrier::SerialServer, 0},
+    {"modbus-tcp://", form::Carrier::ModbusTcp, kModbusTcpPort},
 };
 
 bool starts_with_folded(const std::string& text, const std::string& prefix) {

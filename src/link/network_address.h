@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 namespace vor3::link {
 
@@ -14,7 +14,7 @@ constexpr int kConnectTimeoutMs = 3000;
 // gateway, port 502 unless given). HOST is a name, an IPv4 address or an
 // IPv6 address in brackets ("[fe80::1]").
 struct NetworkAddress {
-    Carrier carrier = Carrier::SerialServer;
+    form::Carrier carrier = form::Carrier::SerialServer;
     std::string host;  // without brackets
     int port = 0;
     bool operator==(const NetworkAddress&) const = default;

@@ -148,12 +148,12 @@ void TrafficRecord::add(TrafficEntry entry) {
     if (on_entry) on_entry(entries_.back());
 }
 
-TrafficPort::TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record,
+TrafficPort::TrafficPort(form::SerialPort& inner, form::Clock& clock, TrafficRecord& record,
                          std::function<std::string()> mode)
-    : ForwardingPort(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
+    : form::ForwardingPort(inner), clock_(clock), record_(record), mode_(std::move(mode)) {}
 
 std::string TrafficPort::mode() const {
-    if (inner_.carrier() == Carrier::ModbusTcp) return "MBAP";
+    if (inner_.carrier() == form::Carrier::ModbusTcp) return "MBAP";
     if (last_request_.empty()) return mode_();
     const bool ascii = last_request_.front() == ':' && last_request_.size() > 2 &&
                        last_request_.compare(last_request_.size() - 2, 2, "\r\n") == 0;

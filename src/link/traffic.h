@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "form/clock.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 // What went over the line, frame by frame, for the traffic window and
 // vor3-cli --trace. It is recorded at the port itself, so it shows what the
@@ -69,9 +69,9 @@ private:
 // A port that hands everything to another and records, on the way, each
 // request written and each frame, noise or echo read. `mode` tells the
 // framing in force when bytes pass.
-class TrafficPort : public ForwardingPort {
+class TrafficPort : public form::ForwardingPort {
 public:
-    TrafficPort(SerialPort& inner, form::Clock& clock, TrafficRecord& record, std::function<std::string()> mode);
+    TrafficPort(form::SerialPort& inner, form::Clock& clock, TrafficRecord& record, std::function<std::string()> mode);
 
     // The request (hex text) a reply (address to data) answers, as the
     // reader will take it; "" for none. Without it a reply is read in the

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::link {
 

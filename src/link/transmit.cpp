@@ -95,7 +95,7 @@ void transmit(Context& c) {
             return;
         }
         c.port.write(frame_request(request, c.g.link.protocol_mode));
-    } catch (const PortError& e) {
+    } catch (const form::PortError& e) {
         ui::port_failed(c, e);
         return;
     }
@@ -195,7 +195,7 @@ void Timer5_Timer(Context& c) {
     const std::uint64_t answers = c.g.line.answers;
     try {
         if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
-    } catch (const PortError& e) {
+    } catch (const form::PortError& e) {
         ui::port_failed(c, e);
         return;
     }

@@ -4,7 +4,7 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
-#include "ops/builders.h"
+#include "ops/requests.h"
 
 namespace vor3::ops {
 

@@ -71,7 +71,7 @@ std::optional<std::string> ascii_answer(const std::string& text, std::size_t col
 
 }  // namespace
 
-Scanner::Scanner(link::SerialPort& port, form::Clock& clock)
+Scanner::Scanner(form::SerialPort& port, form::Clock& clock)
     : port_(port), timer_(clock, "scan", 0), poll_(clock, "scan poll", kNetworkPollMs) {
     timer_.on_tick = [this] { end_try(); };
     poll_.on_tick = [this] { poll(); };
@@ -126,7 +126,7 @@ void Scanner::start(const ScanPlan& plan) {
     if (network()) {
         plan_.bauds = {""};
         plan_.parities = {'\0'};
-        if (carrier_ == link::Carrier::ModbusTcp) plan_.modes = {""};
+        if (carrier_ == form::Carrier::ModbusTcp) plan_.modes = {""};
     }
     found_.clear();
     error_.reset();
@@ -154,7 +154,7 @@ void Scanner::finish() {
     running_ = false;
     try {
         if (port_.is_open()) port_.set_open(false);
-    } catch (const link::PortError&) {
+    } catch (const form::PortError&) {
         // Closing a port that has gone is all that was left to do.
     }
     if (changed) changed();
@@ -192,7 +192,7 @@ void Scanner::begin_try() {
         look_for_replies();
         const std::string request = link::LongToHexStr(address_, 1) + "0300060001";
         port_.write(link::frame_request(request, line_.mode == "ASCII" ? "ASCII" : "RTU"));
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         error_ = e;
         finish();
         return;
@@ -206,7 +206,7 @@ bool Scanner::hear() {
     try {
         if (port_.waiting_count() > 0) heard_ += port_.read_all();
         return true;
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         error_ = e;
         finish();
         return false;

@@ -8,7 +8,7 @@
 
 #include "form/clock.h"
 #include "form/timer.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "model/line_settings.h"
 
 // Finding a sensor of unknown address, baud rate, parity and framing: each
@@ -47,7 +47,7 @@ struct ScanPlan {
 
 class Scanner {
 public:
-    Scanner(link::SerialPort& port, form::Clock& clock);
+    Scanner(form::SerialPort& port, form::Clock& clock);
 
     // Opens the port (already chosen by its number) with each setting in
     // turn. The caller has closed it for the scan; the scan closes it at
@@ -67,7 +67,7 @@ public:
     int address() const { return address_; }
     const std::vector<ScanFind>& found() const { return found_; }
     // Set when the port failed; the scan has ended.
-    const std::optional<link::PortError>& error() const { return error_; }
+    const std::optional<form::PortError>& error() const { return error_; }
 
     // After every try, and once more when the scan has ended.
     std::function<void()> changed;
@@ -91,15 +91,15 @@ private:
     void poll();  // on a network port, while a try waits
     // Takes in what came back; false when the port failed (the scan has ended).
     bool hear();
-    bool network() const { return carrier_ != link::Carrier::SerialLine; }
+    bool network() const { return carrier_ != form::Carrier::SerialLine; }
     LineSetting timing_line() const;
     std::int64_t this_try_ms() const;
     void note_find(int address, const std::string& answer);
 
-    link::SerialPort& port_;
+    form::SerialPort& port_;
     form::Timer timer_;
     form::Timer poll_;
-    link::Carrier carrier_ = link::Carrier::SerialLine;
+    form::Carrier carrier_ = form::Carrier::SerialLine;
     bool settled_ = false;  // the address asked has answered, or a gateway said it cannot
     ScanPlan plan_;
     bool running_ = false;
@@ -112,7 +112,7 @@ private:
     std::string heard_;  // what came back since the setting was applied
     std::vector<ScanFind> found_;
     std::map<int, std::string> answers_;  // the first answer from each address at this setting
-    std::optional<link::PortError> error_;
+    std::optional<form::PortError> error_;
 };
 
 }  // namespace vor3::ops

@@ -7,7 +7,7 @@
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "ops/builders.h"
+#include "ops/requests.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
 

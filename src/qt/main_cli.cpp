@@ -151,10 +151,10 @@ int run_monitor(app::Program& program, const app::CollectedMessages& messages, c
 
 // The window's message for a port that failed, with the reason below; the
 // exit status: 3 for a connection lost during the transfer, else 2.
-int port_failed(app::Program& program, app::CollectedMessages& messages, const link::PortError& e) {
+int port_failed(app::Program& program, app::CollectedMessages& messages, const form::PortError& e) {
     ui::show_port_error(program.ctx, e);
     print(stderr, "vor3-cli: " + messages.texts.back());
-    return e.number == link::kConnectionClosed ? 3 : 2;
+    return e.number == form::kConnectionClosed ? 3 : 2;
 }
 
 // read, save or write with --addresses: the sensors one after another. An
@@ -253,7 +253,7 @@ int main(int argc, char** argv) {
                                                                           : options.addresses);
     sim::SimPort simulated(clock, sensors);
     qt::QtSerialPort real;
-    link::SerialPort* port = &simulated;
+    form::SerialPort* port = &simulated;
     if (options.port != "sim") {
         real.set_device_path(device_for(real, options.port));
         port = &real;

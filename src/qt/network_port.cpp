@@ -9,10 +9,10 @@ namespace {
 
 int connect_failure(QAbstractSocket::SocketError error) {
     switch (error) {
-    case QAbstractSocket::HostNotFoundError: return link::kHostNotFound;
-    case QAbstractSocket::ConnectionRefusedError: return link::kConnectionRefused;
-    case QAbstractSocket::SocketTimeoutError: return link::kConnectTimedOut;
-    default: return link::kHostUnreachable;
+    case QAbstractSocket::HostNotFoundError: return form::kHostNotFound;
+    case QAbstractSocket::ConnectionRefusedError: return form::kConnectionRefused;
+    case QAbstractSocket::SocketTimeoutError: return form::kConnectTimedOut;
+    default: return form::kHostUnreachable;
     }
 }
 
@@ -21,7 +21,7 @@ int connect_failure(QAbstractSocket::SocketError error) {
 NetworkPort::NetworkPort() {
     connect_limit_.setSingleShot(true);
     connect_limit_.setInterval(link::kConnectTimeoutMs);
-    QObject::connect(&connect_limit_, &QTimer::timeout, &socket_, [this] { failed(link::kConnectTimedOut); });
+    QObject::connect(&connect_limit_, &QTimer::timeout, &socket_, [this] { failed(form::kConnectTimedOut); });
     QObject::connect(&socket_, &QAbstractSocket::stateChanged, &socket_, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::ConnectingState) connecting_.start();
     });
@@ -38,7 +38,7 @@ NetworkPort::NetworkPort() {
     });
     QObject::connect(&socket_, &QAbstractSocket::errorOccurred, &socket_, [this](QAbstractSocket::SocketError error) {
         if (state_ == State::Connecting) failed(connect_failure(error));
-        else if (state_ == State::Connected) failed(link::kConnectionClosed);
+        else if (state_ == State::Connected) failed(form::kConnectionClosed);
     });
 }
 
@@ -50,7 +50,7 @@ NetworkPort::~NetworkPort() {
 
 void NetworkPort::set_name(const std::string& name) {
     const auto address = link::parse_network_port(name);
-    if (!address) throw link::PortError(link::kPortInvalid, "no network port: " + name, false, name);
+    if (!address) throw form::PortError(form::kPortInvalid, "no network port: " + name, false, name);
     set_open(false);
     name_ = name;
     address_ = *address;
@@ -67,7 +67,7 @@ void NetworkPort::set_open(bool open) {
         return;
     }
     if (is_open()) return;
-    if (name_.empty()) throw link::PortError(link::kPortInvalid, "no network port named");
+    if (name_.empty()) throw form::PortError(form::kPortInvalid, "no network port named");
     connect_to_host();
 }
 
@@ -85,10 +85,10 @@ void NetworkPort::connect_to_host() {
 void NetworkPort::failed(int number) {
     if (state_ == State::Failed || state_ == State::Lost || state_ == State::Closed) return;
     connect_limit_.stop();
-    const std::string why = number == link::kConnectTimedOut ? "no answer to the connection request"
+    const std::string why = number == form::kConnectTimedOut ? "no answer to the connection request"
                                                              : socket_.errorString().toStdString();
-    state_ = number == link::kConnectionClosed ? State::Lost : State::Failed;
-    pending_ = link::PortError(number, why, false, name_);
+    state_ = number == form::kConnectionClosed ? State::Lost : State::Failed;
+    pending_ = form::PortError(number, why, false, name_);
     unsent_.clear();
     // What came before the end is still read (half a reply shows in the
     // traffic), then the failure is told.
@@ -98,25 +98,25 @@ void NetworkPort::failed(int number) {
 
 void NetworkPort::throw_pending() {
     if (!pending_) return;
-    const link::PortError e = *pending_;
+    const form::PortError e = *pending_;
     pending_.reset();
     throw e;
 }
 
 void NetworkPort::write(std::string_view bytes) {
-    if (!is_open()) throw link::PortError(link::kPortNotOpen, "port not open");
+    if (!is_open()) throw form::PortError(form::kPortNotOpen, "port not open");
     throw_pending();
     // A connection lost and told: this request connects again. One that
     // could not be made is not tried again until the port is opened anew.
     if (state_ == State::Lost) connect_to_host();
-    if (state_ == State::Failed) throw link::PortError(link::kHostUnreachable, "no connection", false, name_);
+    if (state_ == State::Failed) throw form::PortError(form::kHostUnreachable, "no connection", false, name_);
     if (state_ == State::Connecting) {
         unsent_.append(bytes);
         return;
     }
     const auto size = static_cast<qint64>(bytes.size());
     if (socket_.write(bytes.data(), size) != size) {
-        failed(link::kConnectionClosed);
+        failed(form::kConnectionClosed);
         throw_pending();
     }
 }

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "link/network_address.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 namespace vor3::qt {
 
@@ -22,7 +22,7 @@ namespace vor3::qt {
 // within the connect time-out, the host unreachable, the connection
 // closed) is thrown by the next call, once. After a connection is lost,
 // the next write connects again. It never listens.
-class NetworkPort : public link::SerialPort {
+class NetworkPort : public form::SerialPort {
 public:
     NetworkPort();
     ~NetworkPort() override;
@@ -36,14 +36,14 @@ public:
     int port_number() const override { return 1; }
     void set_port_number(int) override {}
     // Checked, then kept for nothing: the serial side is the server's.
-    void set_settings(const std::string& settings) override { link::parse_settings(settings); }
+    void set_settings(const std::string& settings) override { form::parse_settings(settings); }
     bool is_open() const override { return state_ != State::Closed; }
     void set_open(bool open) override;
     void set_input_mode(int) override {}
     void write(std::string_view bytes) override;
     int waiting_count() override;
     std::string read_all() override;
-    link::Carrier carrier() const override { return address_.carrier; }
+    form::Carrier carrier() const override { return address_.carrier; }
     std::int64_t round_trip_ms() const override { return round_trip_ms_; }
 
 private:
@@ -61,7 +61,7 @@ private:
     State state_ = State::Closed;
     std::string unsent_;    // written while the connection is being made
     std::string received_;  // read before the connection ended, not yet taken
-    std::optional<link::PortError> pending_;
+    std::optional<form::PortError> pending_;
     std::int64_t round_trip_ms_ = -1;
 };
 

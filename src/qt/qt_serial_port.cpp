@@ -29,26 +29,26 @@ std::vector<QSerialPortInfo> sorted_ports() {
 
 }  // namespace
 
-link::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device) {
-    using link::PortError;
+form::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device) {
+    using form::PortError;
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return PortError(link::kPortInvalid, "no such port: " + device, false, device);
+        return PortError(form::kPortInvalid, "no such port: " + device, false, device);
     case QSerialPort::PermissionError:
         // Qt reports a port locked by another program as a permission
         // error too; only a device we may not touch is about rights.
-        if (accessible) return PortError(link::kPortInUse, "port in use: " + device, false, device);
-        return PortError(link::kPortInUse, "no permission to open " + device, true, device);
+        if (accessible) return PortError(form::kPortInUse, "port in use: " + device, false, device);
+        return PortError(form::kPortInUse, "no permission to open " + device, true, device);
     case QSerialPort::OpenError:
-        return PortError(link::kPortInUse, "port already open: " + device, false, device);
+        return PortError(form::kPortInUse, "port already open: " + device, false, device);
     case QSerialPort::UnsupportedOperationError:
-        return PortError(link::kPortSettingsRefused, "settings refused by " + device, false, device);
+        return PortError(form::kPortSettingsRefused, "settings refused by " + device, false, device);
     case QSerialPort::ResourceError:
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
-        return PortError(link::kPortIoFailed, "input/output error on " + device, false, device);
+        return PortError(form::kPortIoFailed, "input/output error on " + device, false, device);
     default:
-        return PortError(link::kPortInUse, "cannot open " + device, false, device);
+        return PortError(form::kPortInUse, "cannot open " + device, false, device);
     }
 }
 
@@ -110,15 +110,15 @@ std::string QtSerialPort::device_path() const {
 }
 
 void QtSerialPort::set_settings(const std::string& settings) {
-    settings_ = link::parse_settings(settings);
+    settings_ = form::parse_settings(settings);
     if (port_.isOpen()) apply_settings();
 }
 
-link::Carrier QtSerialPort::carrier() const {
+form::Carrier QtSerialPort::carrier() const {
     if (network_.is_open()) return network_.carrier();
-    if (port_.isOpen()) return link::Carrier::SerialLine;
+    if (port_.isOpen()) return form::Carrier::SerialLine;
     const auto address = link::parse_network_port(device_path());
-    return address ? address->carrier : link::Carrier::SerialLine;
+    return address ? address->carrier : form::Carrier::SerialLine;
 }
 
 void QtSerialPort::apply_settings() {
@@ -138,7 +138,7 @@ void QtSerialPort::apply_settings() {
     if (!ok) {
         const std::string reason = port_.errorString().toStdString();
         port_.clearError();
-        throw link::PortError(link::kPortSettingsRefused, "settings refused: " + reason, false, opened_);
+        throw form::PortError(form::kPortSettingsRefused, "settings refused: " + reason, false, opened_);
     }
     // Where the driver cannot drop damaged bytes, they still fail the
     // frame's checksum; that is no reason to refuse the settings.
@@ -154,7 +154,7 @@ void QtSerialPort::set_open(bool open) {
     }
     if (is_open()) return;
     const std::string device = device_path();
-    if (device.empty()) throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
+    if (device.empty()) throw form::PortError(form::kPortInvalid, "no port number " + std::to_string(number_));
     opened_ = device;
     if (link::names_network_port(device)) {
         network_.set_name(device);
@@ -174,7 +174,7 @@ void QtSerialPort::set_open(bool open) {
     }
     try {
         apply_settings();
-    } catch (const link::PortError&) {
+    } catch (const form::PortError&) {
         port_.close();
         throw;
     }
@@ -183,7 +183,7 @@ void QtSerialPort::set_open(bool open) {
 void QtSerialPort::fail_if_gone() {
     const auto error = port_.error();
     if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError || error == QSerialPort::ReadError)
-        throw link::PortError(link::kPortIoFailed, "port failed: " + port_.errorString().toStdString(), false, opened_);
+        throw form::PortError(form::kPortIoFailed, "port failed: " + port_.errorString().toStdString(), false, opened_);
 }
 
 void QtSerialPort::write(std::string_view bytes) {
@@ -191,11 +191,11 @@ void QtSerialPort::write(std::string_view bytes) {
         network_.write(bytes);
         return;
     }
-    if (!port_.isOpen()) throw link::PortError(link::kPortNotOpen, "port not open");
+    if (!port_.isOpen()) throw form::PortError(form::kPortNotOpen, "port not open");
     fail_if_gone();
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(bytes.data(), size) != size)
-        throw link::PortError(link::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false, opened_);
+        throw form::PortError(form::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false, opened_);
 }
 
 int QtSerialPort::waiting_count() {

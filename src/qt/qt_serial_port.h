@@ -6,7 +6,7 @@
 
 #include <QSerialPort>
 
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "qt/network_port.h"
 
 namespace vor3::qt {
@@ -18,7 +18,7 @@ namespace vor3::qt {
 // list. A device that names a network port (tcp://..., modbus-tcp://...)
 // opens a connection to it instead. Nothing here waits: written bytes leave through the event loop,
 // and reads take what it has already collected.
-class QtSerialPort : public link::SerialPort {
+class QtSerialPort : public form::SerialPort {
 public:
     QtSerialPort();
     ~QtSerialPort() override;
@@ -35,7 +35,7 @@ public:
     void write(std::string_view bytes) override;
     int waiting_count() override;
     std::string read_all() override;
-    link::Carrier carrier() const override;
+    form::Carrier carrier() const override;
     std::int64_t round_trip_ms() const override { return network_.round_trip_ms(); }
 
     // For the command-line tool: open this device (e.g. "/dev/ttyUSB0")
@@ -57,11 +57,11 @@ private:
     std::vector<std::string> named_;  // in the order they were named
     std::string opened_;  // the device of the last open
     int number_ = 0;
-    link::SerialSettings settings_;
+    form::SerialSettings settings_;
 };
 
 // The port error for a failed open. `accessible`: the device exists and the
 // user may read and write it, so a refusal means someone else holds it.
-link::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device);
+form::PortError open_failure(QSerialPort::SerialPortError error, bool accessible, const std::string& device);
 
 }  // namespace vor3::qt

@@ -2,7 +2,7 @@
 
 namespace vor3::qt {
 
-SwitchingPort::SwitchingPort(link::SerialPort& real, link::SerialPort& simulator)
+SwitchingPort::SwitchingPort(form::SerialPort& real, form::SerialPort& simulator)
     : real_(real), simulator_(simulator) {}
 
 std::vector<std::string> SwitchingPort::port_list() const {
@@ -56,8 +56,8 @@ void SwitchingPort::set_open(bool open) {
     if (is_open()) return;
     const int sim = simulator_number();
     if (number_ < 1 || number_ > sim)
-        throw link::PortError(link::kPortInvalid, "no port number " + std::to_string(number_));
-    link::SerialPort& target = number_ == sim ? simulator_ : real_;
+        throw form::PortError(form::kPortInvalid, "no port number " + std::to_string(number_));
+    form::SerialPort& target = number_ == sim ? simulator_ : real_;
     if (&target == &real_) real_.set_port_number(number_);
     target.set_open(true);
     open_ = &target;
@@ -69,7 +69,7 @@ void SwitchingPort::set_input_mode(int mode) {
 }
 
 void SwitchingPort::write(std::string_view bytes) {
-    if (!open_) throw link::PortError(link::kPortNotOpen, "port not open");
+    if (!open_) throw form::PortError(form::kPortNotOpen, "port not open");
     open_->write(bytes);
 }
 
@@ -77,16 +77,16 @@ int SwitchingPort::waiting_count() { return open_ ? open_->waiting_count() : 0; 
 
 std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::string(); }
 
-link::Carrier SwitchingPort::carrier() const {
+form::Carrier SwitchingPort::carrier() const {
     if (open_) return open_->carrier();
     // The port the next open reaches: the simulator is on a line.
-    if (number_ < 1 || number_ == simulator_number() || real_.port_number() != number_) return link::Carrier::SerialLine;
+    if (number_ < 1 || number_ == simulator_number() || real_.port_number() != number_) return form::Carrier::SerialLine;
     return real_.carrier();
 }
 
 WindowPorts::WindowPorts(form::Clock& clock)
     : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
-    sim_.set_sensor_line(link::SerialSettings{9600, 'E', 8, 1});
+    sim_.set_sensor_line(form::SerialSettings{9600, 'E', 8, 1});
 }
 
 }  // namespace vor3::qt

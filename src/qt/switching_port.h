@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "form/clock.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "qt/qt_serial_port.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
@@ -16,14 +16,14 @@ namespace vor3::qt {
 // the user named), followed by one more entry for a simulated sensor, so
 // the program can be tried without a device. Port number N opens real port
 // N, or the simulator when N is the entry after the real ones.
-class SwitchingPort : public link::SerialPort {
+class SwitchingPort : public form::SerialPort {
 public:
     static constexpr const char* kSimulatorEntry = "Simulierter Sensor (sim)";
     // The simulator's name, in either language, as the command line's
     // --port takes it too.
     static constexpr const char* kSimulatorName = "sim";
 
-    SwitchingPort(link::SerialPort& real, link::SerialPort& simulator);
+    SwitchingPort(form::SerialPort& real, form::SerialPort& simulator);
 
     // The simulator's entry in the language in force when the list is made.
     void set_simulator_entry(std::function<std::string()> entry) { entry_ = std::move(entry); }
@@ -41,16 +41,16 @@ public:
     void write(std::string_view bytes) override;
     int waiting_count() override;
     std::string read_all() override;
-    link::Carrier carrier() const override;
+    form::Carrier carrier() const override;
     std::int64_t round_trip_ms() const override { return open_ ? open_->round_trip_ms() : -1; }
 
     // The simulator's number in the list last shown.
     int simulator_number() const;
 
 private:
-    link::SerialPort& real_;
-    link::SerialPort& simulator_;
-    link::SerialPort* open_ = nullptr;  // whichever of the two is open
+    form::SerialPort& real_;
+    form::SerialPort& simulator_;
+    form::SerialPort* open_ = nullptr;  // whichever of the two is open
     // Real ports in the list last shown; numbers refer to that list.
     mutable int real_count_ = -1;
     int number_ = 0;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "link/context.h"
+#include "form/context.h"
 
 // Which request a reply answers. A sensor answers every copy of a request
 // it hears, so a request repeated by the reply time-out may come back

@@ -7,7 +7,7 @@
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
-#include "ops/builders.h"
+#include "ops/requests.h"
 #include "ops/write_parameters.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"

@@ -138,7 +138,7 @@ void Timer4_Timer(Context& c) {
     int waiting = 0;
     try {
         waiting = c.port.waiting_count();
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         ui::port_failed(c, e);
         return;
     }
@@ -149,7 +149,7 @@ void receive(Context& c) {
     std::string data;
     try {
         data = c.port.read_all();
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         ui::port_failed(c, e);
         return;
     }

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::reply {
 

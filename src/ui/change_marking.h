@@ -1,5 +1,5 @@
 #pragma once
-#include "link/context.h"
+#include "form/context.h"
 #include "model/register_map.h"
 
 namespace vor3::ui {

@@ -1,7 +1,7 @@
 #pragma once
 #include <optional>
 
-#include "link/context.h"
+#include "form/context.h"
 #include "model/register_map.h"
 
 namespace vor3::ui {

@@ -1,5 +1,5 @@
 #pragma once
-#include "link/context.h"
+#include "form/context.h"
 #include "ui/transfer_steps.h"
 
 namespace vor3::ui {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::ui {
 

@@ -71,7 +71,7 @@ void Combo_Port_TextEntered(Context& c, const std::string& text) {
     // A name under a network scheme that gives no address could never be
     // opened: it is told at once rather than kept.
     if (link::names_network_port(wanted) && !link::parse_network_port(wanted)) {
-        show_port_error(c, link::PortError(link::kPortInvalid, "no network port", false, wanted));
+        show_port_error(c, form::PortError(form::kPortInvalid, "no network port", false, wanted));
         return;
     }
     const auto& entries = c.frm.Combo_Port(0).items();

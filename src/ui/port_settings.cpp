@@ -12,7 +12,7 @@
 
 namespace vor3::ui {
 
-void show_port_error(Context& c, const link::PortError& e) {
+void show_port_error(Context& c, const form::PortError& e) {
     // A positive number is printed with a leading blank, as the window has
     // always shown it.
     const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
@@ -24,18 +24,18 @@ void show_port_error(Context& c, const link::PortError& e) {
         advice = model::caption(Caption::msg_port_permission, language);
     else if (!e.device.empty())
         switch (e.number) {
-        case link::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
-        case link::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
-        case link::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
-        case link::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
-        case link::kHostNotFound: advice = model::caption(Caption::net_host_not_found, language, {e.device}); break;
-        case link::kConnectionRefused: advice = model::caption(Caption::net_refused, language, {e.device}); break;
-        case link::kConnectTimedOut:
+        case form::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
+        case form::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
+        case form::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
+        case form::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
+        case form::kHostNotFound: advice = model::caption(Caption::net_host_not_found, language, {e.device}); break;
+        case form::kConnectionRefused: advice = model::caption(Caption::net_refused, language, {e.device}); break;
+        case form::kConnectTimedOut:
             advice = model::caption(Caption::net_timed_out, language,
                                     {e.device, std::to_string(link::kConnectTimeoutMs / 1000)});
             break;
-        case link::kHostUnreachable: advice = model::caption(Caption::net_unreachable, language, {e.device}); break;
-        case link::kConnectionClosed: advice = model::caption(Caption::net_closed, language, {e.device}); break;
+        case form::kHostUnreachable: advice = model::caption(Caption::net_unreachable, language, {e.device}); break;
+        case form::kConnectionClosed: advice = model::caption(Caption::net_closed, language, {e.device}); break;
         default: break;
         }
     c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
@@ -99,17 +99,17 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             t.bus_ready = true;
             f.chk_read_out.set_value(0);
         }
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         show_port_error(c, e);
         f.Combo_Port(6).set_list_index(0);
         link.port_open = false;
     }
 }
 
-void port_failed(Context& c, const link::PortError& e) {
+void port_failed(Context& c, const form::PortError& e) {
     auto& f = c.frm;
     const bool running = c.state.loaded() || f.Timer1.enabled() || f.Timer6.enabled() || link::line_busy(c);
-    if (e.number == link::kConnectionClosed) {
+    if (e.number == form::kConnectionClosed) {
         // The gateway may close a connection left idle; the next request
         // connects again. Under a transfer it is told, and the transfer
         // ends as on a refusal, the port staying open.
@@ -126,7 +126,7 @@ void port_failed(Context& c, const link::PortError& e) {
     // Closing cannot fail in a way worth a second message.
     try {
         c.port.set_open(false);
-    } catch (const link::PortError&) {
+    } catch (const form::PortError&) {
     }
     // A transfer that was running cannot finish: end its status window
     // without the re-read that follows a write.

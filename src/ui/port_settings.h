@@ -1,5 +1,5 @@
 #pragma once
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::ui {
 
@@ -16,10 +16,10 @@ inline constexpr const char* kEchoValue = "Echo";
 
 // The message for a port that failed, with advice where the cause is a
 // missing permission.
-void show_port_error(Context& c, const link::PortError& e);
+void show_port_error(Context& c, const form::PortError& e);
 
 // The port failed under a running transfer (for example the adapter was
 // unplugged): report it and return the window to the closed-port state.
-void port_failed(Context& c, const link::PortError& e);
+void port_failed(Context& c, const form::PortError& e);
 
 }  // namespace vor3::ui

@@ -7,7 +7,7 @@
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "ops/readout.h"
+#include "ops/cyclic_readout.h"
 #include "ui/change_marking.h"
 #include "ui/language.h"
 #include "ui/not_read.h"

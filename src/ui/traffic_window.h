@@ -4,7 +4,7 @@
 #include <string>
 
 #include "form/frm_traffic.h"
-#include "link/context.h"
+#include "form/context.h"
 #include "link/traffic.h"
 
 namespace vor3::ui {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "form/frm_config.h"
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::ui {
 

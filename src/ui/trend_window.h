@@ -2,9 +2,9 @@
 #include <string>
 
 #include "form/frm_trend.h"
-#include "link/context.h"
+#include "form/context.h"
 #include "model/captions.h"
-#include "store/line_log.h"
+#include "store/csv_log.h"
 
 namespace vor3::ui {
 
@@ -42,7 +42,7 @@ public:
     // mixes sensors.
     void hold(bool on) { held_ = on; }
 
-    const store::LineLog& log() const { return log_; }
+    const store::CsvLog& log() const { return log_; }
 
 private:
     std::string text(model::Caption id) const;
@@ -52,7 +52,7 @@ private:
 
     Context& c_;
     form::FrmTrend& w_;
-    store::LineLog log_;
+    store::CsvLog log_;
     bool held_ = false;
 };
 

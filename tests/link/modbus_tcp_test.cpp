@@ -12,7 +12,7 @@
 namespace vor3::test {
 namespace {
 
-using link::Carrier;
+using form::Carrier;
 using sim::test::bytes;
 
 struct Name {

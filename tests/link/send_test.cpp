@@ -66,19 +66,19 @@ struct PortFailure {
 };
 
 const PortFailure kPortFailures[] = {
-    {"device gone on write", link::kPortIoFailed, true, false,
+    {"device gone on write", form::kPortIoFailed, true, false,
      "Der Port /dev/ttyUSB0 ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?"},
-    {"device gone on poll", link::kPortIoFailed, false, false,
+    {"device gone on poll", form::kPortIoFailed, false, false,
      "Der Port /dev/ttyUSB0 ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?"},
-    {"connection refused", link::kConnectionRefused, false, false,
+    {"connection refused", form::kConnectionRefused, false, false,
      "/dev/ttyUSB0 lehnt die Verbindung ab: Dort nimmt nichts Verbindungen an."},
-    {"name not found", link::kHostNotFound, false, true,
+    {"name not found", form::kHostNotFound, false, true,
      "Den Rechner in /dev/ttyUSB0 kennt das Netz nicht (Name nicht gefunden)."},
-    {"no answer to connect", link::kConnectTimedOut, true, false,
+    {"no answer to connect", form::kConnectTimedOut, true, false,
      "/dev/ttyUSB0 antwortet nicht auf den Verbindungsaufbau (nach 3 s aufgegeben)."},
-    {"connection closed mid read", link::kConnectionClosed, false, false,
+    {"connection closed mid read", form::kConnectionClosed, false, false,
      "/dev/ttyUSB0 hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage verbindet neu."},
-    {"idle connection closed", link::kConnectionClosed, false, true, nullptr},
+    {"idle connection closed", form::kConnectionClosed, false, true, nullptr},
 };
 
 void PrintTo(const PortFailure& k, std::ostream* os) { *os << k.name; }
@@ -111,7 +111,7 @@ TEST_P(PortFailsUnderTransfer, IsReportedAndTheWindowFollows) {
     EXPECT_TRUE(o.f.enabled());
     EXPECT_FALSE(o.f.Timer6.enabled());
     for (form::Timer* t : {&o.f.Timer3, &o.f.Timer5}) EXPECT_FALSE(t->enabled()) << t->name();
-    const bool stays_open = k.number == link::kConnectionClosed;
+    const bool stays_open = k.number == form::kConnectionClosed;
     EXPECT_EQ(o.port.open, stays_open);
     EXPECT_EQ(o.c.g.link.port_open, stays_open);
     EXPECT_EQ(o.f.Combo_Port(6).list_index(), stays_open ? 1 : 0);

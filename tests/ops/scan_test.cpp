@@ -22,7 +22,7 @@ struct Line {
     Scanner scanner{gateway, clock};
 
     Line(sim::Framing framing, int address, int baud, char parity) : sensor(framing, address) {
-        port.set_sensor_line(link::SerialSettings{baud, parity, framing == sim::Framing::Ascii ? 7 : 8, 1});
+        port.set_sensor_line(form::SerialSettings{baud, parity, framing == sim::Framing::Ascii ? 7 : 8, 1});
     }
     // Runs the scan to its end; the time it took.
     std::int64_t run(const ScanPlan& plan) {
@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(AnswerTimes, SlowSensorScan, ::testing::ValuesIn(kSlowS
 // answered, or the gateway said no sensor is there.
 struct NetworkScan {
     const char* name;
-    link::Carrier carrier;
+    form::Carrier carrier;
     sim::Framing framing;
     int address;
     int exception;  // the sensor's answer to every request; 0: its values
@@ -160,10 +160,10 @@ struct NetworkScan {
 };
 
 const NetworkScan kNetworkScans[] = {
-    {"gateway finds its unit", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0, {{{"", "", '\0'}, 40}}},
-    {"gateway says no sensor there", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x0B, {}},
-    {"a sensor refusing is there", link::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x02, {{{"", "", '\0'}, 40}}},
-    {"serial device server in ascii", link::Carrier::SerialServer, sim::Framing::Ascii, 7, 0,
+    {"gateway finds its unit", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0, {{{"", "", '\0'}, 40}}},
+    {"gateway says no sensor there", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x0B, {}},
+    {"a sensor refusing is there", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x02, {{{"", "", '\0'}, 40}}},
+    {"serial device server in ascii", form::Carrier::SerialServer, sim::Framing::Ascii, 7, 0,
      {{{"ASCII", "", '\0'}, 7}}},
 };
 
@@ -185,7 +185,7 @@ TEST_P(ScanOverNetwork, TriesOnlyWhatTheNetworkLeavesOpen) {
     const auto silent = scan(true);
     const std::int64_t silent_ms = silent->clock.now_ms();
     // 63 unit identifiers in 30 s, though no unit answers at all.
-    const int framings = k.carrier == link::Carrier::ModbusTcp ? 1 : 2;
+    const int framings = k.carrier == form::Carrier::ModbusTcp ? 1 : 2;
     EXPECT_EQ(silent->scanner.total(), framings * 63);
     EXPECT_LE(silent_ms, framings * 30000);
     EXPECT_TRUE(silent->scanner.found().empty());

@@ -85,10 +85,10 @@ TEST(SwitchingPortTest, ListsTheRealPortsThenTheSimulatorAndOpensTheOneNumbered)
     try {
         port.set_open(true);
         FAIL();
-    } catch (const link::PortError& e) {
-        EXPECT_EQ(e.number, link::kPortInvalid);
+    } catch (const form::PortError& e) {
+        EXPECT_EQ(e.number, form::kPortInvalid);
     }
-    EXPECT_THROW(port.write("x"), link::PortError);
+    EXPECT_THROW(port.write("x"), form::PortError);
     EXPECT_EQ(port.waiting_count(), 0);
 }
 
@@ -98,30 +98,30 @@ TEST(QtSerialPortTest, ReportsPortsThatCannotBeOpened) {
     try {
         port.set_open(true);
         FAIL();
-    } catch (const link::PortError& e) {
-        EXPECT_EQ(e.number, link::kPortInvalid);
+    } catch (const form::PortError& e) {
+        EXPECT_EQ(e.number, form::kPortInvalid);
     }
     EXPECT_FALSE(port.is_open());
     EXPECT_NO_THROW(port.set_open(false));
-    EXPECT_THROW(port.write("x"), link::PortError);
-    EXPECT_THROW(port.set_settings("9600,X,8,1"), link::PortError);
+    EXPECT_THROW(port.write("x"), form::PortError);
+    EXPECT_THROW(port.set_settings("9600,X,8,1"), form::PortError);
 
     // A number beyond the list names no port.
     port.set_device_path("");
     port.set_port_number(static_cast<int>(port.port_list().size()) + 1);
-    EXPECT_THROW(port.set_open(true), link::PortError);
+    EXPECT_THROW(port.set_open(true), form::PortError);
 }
 
 TEST(QtSerialPortTest, TellsARefusedRightFromABusyPort) {
     const auto denied = open_failure(QSerialPort::PermissionError, false, "/dev/ttyUSB0");
-    EXPECT_EQ(denied.number, link::kPortInUse);
+    EXPECT_EQ(denied.number, form::kPortInUse);
     EXPECT_TRUE(denied.permission);
     const auto busy = open_failure(QSerialPort::PermissionError, true, "/dev/ttyUSB0");
-    EXPECT_EQ(busy.number, link::kPortInUse);
+    EXPECT_EQ(busy.number, form::kPortInUse);
     EXPECT_FALSE(busy.permission);
-    EXPECT_EQ(open_failure(QSerialPort::DeviceNotFoundError, true, "x").number, link::kPortInvalid);
-    EXPECT_EQ(open_failure(QSerialPort::OpenError, true, "x").number, link::kPortInUse);
-    EXPECT_EQ(open_failure(QSerialPort::ResourceError, true, "x").number, link::kPortIoFailed);
+    EXPECT_EQ(open_failure(QSerialPort::DeviceNotFoundError, true, "x").number, form::kPortInvalid);
+    EXPECT_EQ(open_failure(QSerialPort::OpenError, true, "x").number, form::kPortInUse);
+    EXPECT_EQ(open_failure(QSerialPort::ResourceError, true, "x").number, form::kPortIoFailed);
 }
 
 // The far end of a pseudo-terminal stands in for the device.
@@ -190,8 +190,8 @@ TEST(QtSerialPortTest, CarriesBytesBothWaysAndHoldsTheDeviceAlone) {
     try {
         again.set_open(true);
         FAIL() << "opened twice";
-    } catch (const link::PortError& e) {
-        EXPECT_EQ(e.number, link::kPortInUse);
+    } catch (const form::PortError& e) {
+        EXPECT_EQ(e.number, form::kPortInUse);
         EXPECT_FALSE(e.permission);
         EXPECT_EQ(e.device, alias);
     }

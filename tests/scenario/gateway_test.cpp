@@ -10,7 +10,7 @@ namespace {
 
 struct Gateway : SimHarness {
     explicit Gateway(const char* mode = "RTU") : SimHarness(mode) {
-        sim_port.set_carrier(link::Carrier::ModbusTcp, 2);
+        sim_port.set_carrier(form::Carrier::ModbusTcp, 2);
     }
     std::vector<std::string> traffic(const std::string& language = "1031") const {
         std::vector<std::string> out;

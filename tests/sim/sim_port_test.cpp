@@ -76,7 +76,7 @@ TEST(SimPortPacing, RequestsAndRepliesQueueOnTheLine) {
 int error_number(const std::function<void()>& action) {
     try {
         action();
-    } catch (const link::PortError& e) {
+    } catch (const form::PortError& e) {
         return e.number;
     }
     return 0;
@@ -85,18 +85,18 @@ int error_number(const std::function<void()>& action) {
 TEST(SimPortState, FailuresReportPortErrors) {
     Fixture f("9600,E,8,1");
     f.port.set_open(false);
-    EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), link::kPortNotOpen);
+    EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), form::kPortNotOpen);
     EXPECT_EQ(f.port.port_list(), std::vector<std::string>{"Simulated sensor"});
 
     f.port.set_open(true);
     f.port.set_vanished(true);
     EXPECT_TRUE(f.port.port_list().empty());
-    EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), link::kPortIoFailed);
-    EXPECT_EQ(error_number([&] { f.port.waiting_count(); }), link::kPortIoFailed);
-    EXPECT_EQ(error_number([&] { f.port.read_all(); }), link::kPortIoFailed);
-    EXPECT_EQ(error_number([&] { f.port.set_settings("9600,N,8,1"); }), link::kPortSettingsRefused);
+    EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), form::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.waiting_count(); }), form::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.read_all(); }), form::kPortIoFailed);
+    EXPECT_EQ(error_number([&] { f.port.set_settings("9600,N,8,1"); }), form::kPortSettingsRefused);
     f.port.set_open(false);
-    EXPECT_EQ(error_number([&] { f.port.set_open(true); }), link::kPortInvalid);
+    EXPECT_EQ(error_number([&] { f.port.set_open(true); }), form::kPortInvalid);
     EXPECT_FALSE(f.port.is_open());
     f.port.set_vanished(false);
     EXPECT_EQ(error_number([&] { f.port.set_open(true); }), 0);

@@ -118,7 +118,7 @@ struct InstalledProgram {
     Context& c = prog.ctx;
 
     explicit InstalledProgram(const Installation& i = {})
-        : prog(i.simulated ? static_cast<link::SerialPort&>(sim_port) : port, msg, confirm, clock) {
+        : prog(i.simulated ? static_cast<form::SerialPort&>(sim_port) : port, msg, confirm, clock) {
         g.platform.machine_hive = i.machine ? dir.write("machine.reg", *i.machine) : dir.file("none.reg");
         g.platform.user_hive = i.user ? dir.write("user.reg", *i.user) : dir.file("none-user.reg");
         g.platform.locale_decimal_sep = i.locale_sep;

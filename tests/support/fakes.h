@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "form/platform.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 namespace vor3::test {
 
@@ -29,7 +29,7 @@ struct FakeConfirm : form::ConfirmDialog {
 
 // A scripted port: records what is written, delivers what the test puts
 // in, and fails where told.
-struct FakePort : link::SerialPort {
+struct FakePort : form::SerialPort {
     std::vector<std::string> names{"COM1", "COM2", "COM3"};
     int number = 0;
     std::string settings;
@@ -43,8 +43,8 @@ struct FakePort : link::SerialPort {
     bool open_permission = false;
     bool write_fails = false;   // the device vanished
     bool poll_fails = false;    // ... noticed while polling for input
-    int fail_number = link::kPortIoFailed;  // the error either gives
-    link::Carrier carries = link::Carrier::SerialLine;
+    int fail_number = form::kPortIoFailed;  // the error either gives
+    form::Carrier carries = form::Carrier::SerialLine;
 
     // Numbers and names refer to the list as last given, as on a machine
     // whose ports come and go.
@@ -62,25 +62,25 @@ struct FakePort : link::SerialPort {
     }
     int port_number() const override { return number; }
     void set_port_number(int n) override {
-        if (open) throw link::PortError(8005, "port is open");
+        if (open) throw form::PortError(8005, "port is open");
         number = n;
     }
     void set_settings(const std::string& s) override { settings = s; }
     bool is_open() const override { return open; }
     void set_open(bool on) override {
-        if (on && open_error) throw link::PortError(open_error, "cannot open", open_permission, "/dev/ttyUSB0");
+        if (on && open_error) throw form::PortError(open_error, "cannot open", open_permission, "/dev/ttyUSB0");
         if (on && !open) ++opens;
         open = on;
         if (!on) incoming.clear();
     }
     void set_input_mode(int mode) override { input_mode = mode; }
     void write(std::string_view bytes) override {
-        if (!open) throw link::PortError(link::kPortNotOpen, "not open");
-        if (write_fails) throw link::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
+        if (!open) throw form::PortError(form::kPortNotOpen, "not open");
+        if (write_fails) throw form::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
         written.emplace_back(bytes);
     }
     int waiting_count() override {
-        if (open && poll_fails) throw link::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
+        if (open && poll_fails) throw form::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
         return static_cast<int>(incoming.size());
     }
     std::string read_all() override {
@@ -88,7 +88,7 @@ struct FakePort : link::SerialPort {
         out.swap(incoming);
         return out;
     }
-    link::Carrier carrier() const override { return carries; }
+    form::Carrier carrier() const override { return carries; }
 };
 
 }  // namespace vor3::test

@@ -14,8 +14,8 @@
 namespace vor3::test {
 
 // A port that notes every frame written, with the time it went out.
-struct RecordingPort : link::ForwardingPort {
-    RecordingPort(link::SerialPort& inner, form::Clock& clock) : ForwardingPort(inner), clock(clock) {}
+struct RecordingPort : form::ForwardingPort {
+    RecordingPort(form::SerialPort& inner, form::Clock& clock) : ForwardingPort(inner), clock(clock) {}
     struct Sent {
         std::int64_t at;
         std::string bytes;

@@ -10,7 +10,7 @@ TEST(ScanWindow, FindsTheSensorAndHandsItsSettingsToTheWindow) {
     open_port(p);  // the scan takes the open port over
     p.sensor.set_framing(sim::Framing::Ascii);
     p.sensor.set_address(37);
-    p.sim_port.set_sensor_line(link::SerialSettings{19200, 'O', 7, 1});
+    p.sim_port.set_sensor_line(form::SerialSettings{19200, 'O', 7, 1});
     auto& s = p.prog.frmScan;
     ASSERT_TRUE(p.f.MenueMain(4).visible());
     ASSERT_TRUE(p.f.AnsichtMenue(1).visible());

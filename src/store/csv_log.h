@@ -8,7 +8,7 @@ namespace vor3::store {
 // A text file that lines are appended to. Each line is handed to the
 // system as it is written, so a program that ends at any moment has lost
 // none of the lines appended before.
-class LineLog {
+class CsvLog {
 public:
     // Opens `path` for appending, making the file when it is missing;
     // `header` goes first into a file that is new or empty. A file that

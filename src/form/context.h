@@ -6,7 +6,7 @@
 #include "form/f_about.h"
 #include "form/frm_config.h"
 #include "form/platform.h"
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 #include "model/globals.h"
 #include "model/reading.h"
 
@@ -19,7 +19,7 @@ struct Context {
     model::Globals& g;
     form::FrmConfig& frm;
     form::FrmState& state;
-    link::SerialPort& port;
+    form::SerialPort& port;
     form::MessageBox& msg;
     form::ConfirmDialog& confirm;
     form::Clock& clock;

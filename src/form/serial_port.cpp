@@ -1,8 +1,8 @@
-#include "link/serial_port.h"
+#include "form/serial_port.h"
 
 #include <sstream>
 
-namespace vor3::link {
+namespace vor3::form {
 
 SerialSettings parse_settings(const std::string& settings) {
     std::vector<std::string> parts;
@@ -26,4 +26,4 @@ SerialSettings parse_settings(const std::string& settings) {
     return s;
 }
 
-}  // namespace vor3::link
+}  // namespace vor3::form

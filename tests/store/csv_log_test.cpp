@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "store/line_log.h"
+#include "store/csv_log.h"
 #include "support/temp_dir.h"
 
 namespace vor3::test {
@@ -23,7 +23,7 @@ class LineLogOpen : public ::testing::TestWithParam<Existing> {};
 TEST_P(LineLogOpen, AppendsAfterWhatIsThere) {
     TempDir dir;
     const std::string path = GetParam().before ? dir.write("log.csv", *GetParam().before) : dir.file("log.csv");
-    store::LineLog log;
+    store::CsvLog log;
     ASSERT_EQ(log.open(path, "time,value"), "");
     EXPECT_EQ(log.path(), path);
     ASSERT_EQ(log.append("T2,2"), "");
@@ -41,8 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A file that takes no header is no log.
-TEST(LineLog, AFileThatRefusesTheHeaderStaysClosed) {
-    store::LineLog log;
+TEST(CsvLog, AFileThatRefusesTheHeaderStaysClosed) {
+    store::CsvLog log;
     EXPECT_EQ(log.open("/dev/full", "h"), "No space left on device");
     EXPECT_FALSE(log.is_open());
     EXPECT_NE(log.append("x"), "");

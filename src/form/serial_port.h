@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vor3::link {
+namespace vor3::form {
 
 // Error numbers a port reports; the window shows them after
 // "COM-Port not available, ".
@@ -113,4 +113,4 @@ struct SerialSettings {
 // Parses "9600,E,8,1"; throws PortError(kPortSettingsRefused) when malformed.
 SerialSettings parse_settings(const std::string& settings);
 
-}  // namespace vor3::link
+}  // namespace vor3::form

@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "link/context.h"
+#include "form/context.h"
 
 namespace vor3::ops {
 

@@ -1,4 +1,4 @@
-#include "ops/readout.h"
+#include "ops/cyclic_readout.h"
 
 #include "link/transfer_reset.h"
 #include "ui/change_marking.h"

@@ -1,4 +1,4 @@
-#include "store/line_log.h"
+#include "store/csv_log.h"
 
 #include <cerrno>
 #include <cstring>
@@ -24,7 +24,7 @@ int last_byte(std::FILE* f) {
 
 }  // namespace
 
-std::string LineLog::open(const std::string& path, const std::string& header) {
+std::string CsvLog::open(const std::string& path, const std::string& header) {
     close();
     errno = 0;
     file_.reset(std::fopen(path.c_str(), "a+b"));
@@ -41,7 +41,7 @@ std::string LineLog::open(const std::string& path, const std::string& header) {
     return why;
 }
 
-std::string LineLog::append(const std::string& line) {
+std::string CsvLog::append(const std::string& line) {
     if (!file_) return std::strerror(EBADF);
     errno = 0;
     const bool written = std::fputs(line.c_str(), file_.get()) != EOF && std::fputc('\n', file_.get()) != EOF &&
@@ -49,7 +49,7 @@ std::string LineLog::append(const std::string& line) {
     return written ? std::string() : system_error();
 }
 
-void LineLog::close() {
+void CsvLog::close() {
     file_.reset();
     path_.clear();
 }

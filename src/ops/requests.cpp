@@ -1,4 +1,4 @@
-#include "ops/builders.h"
+#include "ops/requests.h"
 
 #include "link/hex.h"
 #include "link/transfer_reset.h"
