@@ -19,10 +19,10 @@ struct Editable {
 };
 
 const Editable kFields[] = {
-    {model::FieldArray::txt_data_cfg, 3},  {model::FieldArray::txt_data_cfg, 4}, {model::FieldArray::txt_data_cfg, 5},
-    {model::FieldArray::txt_data_cfg, 6},  {model::FieldArray::txt_data_cfg, 7}, {model::FieldArray::txt_data_cfg, 8},
-    {model::FieldArray::txt_data_cfg, 9},  {model::FieldArray::txt_data_cfg, 10}, {model::FieldArray::txt_data_in, 0},
-    {model::FieldArray::txt_data_in, 1},   {model::FieldArray::txt_data_in, 2},
+    {model::FieldArray::txt_data_cfg, 3}, {model::FieldArray::txt_data_cfg, 4},  {model::FieldArray::txt_data_cfg, 5},
+    {model::FieldArray::txt_data_cfg, 6}, {model::FieldArray::txt_data_cfg, 7},  {model::FieldArray::txt_data_cfg, 8},
+    {model::FieldArray::txt_data_cfg, 9}, {model::FieldArray::txt_data_cfg, 10}, {model::FieldArray::txt_data_in, 0},
+    {model::FieldArray::txt_data_in, 1},  {model::FieldArray::txt_data_in, 2},
 };
 
 const int kKeys[] = {'0', '1', '2', '5', '9', ',', '.', '-', '+', ' ', 'e', 8, 127};
@@ -88,9 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Editable& e = kFields[i];
         const auto value = register_value(shown[i], e, sep);
         const auto address = model::field(e.array, e.index).address;
-        FUZZ_CHECK(value && h.sensor.holding(address) == *value,
-                   name_of(e) + " showed '" + shown[i] + "' but the sensor holds " +
-                       std::to_string(h.sensor.holding(address)));
+        FUZZ_CHECK(value && h.sensor.holding(address) == *value, name_of(e) + " showed '" + shown[i] +
+                                                                     "' but the sensor holds " +
+                                                                     std::to_string(h.sensor.holding(address)));
     }
     return 0;
 }

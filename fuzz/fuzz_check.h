@@ -29,9 +29,9 @@ struct Broken : std::logic_error {
 
 }  // namespace vor3::fuzz
 
-#define FUZZ_CHECK(condition, what)                                                \
-    do {                                                                           \
-        if (!(condition)) ::vor3::fuzz::broken((what), __FILE__, __LINE__);        \
+#define FUZZ_CHECK(condition, what)                                         \
+    do {                                                                    \
+        if (!(condition)) ::vor3::fuzz::broken((what), __FILE__, __LINE__); \
     } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);

@@ -50,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(field.text() == loaded, "txt_data_cfg(" + std::to_string(i) + ") was loaded as '" + loaded +
                                                "', which its rules make '" + field.text() + "'");
     }
-    for (int i = 0; i <= 7; ++i) FUZZ_CHECK(f.chk_cfg(i).value() == 0 || f.chk_cfg(i).value() == 1, "a coil beyond 0 and 1");
+    for (int i = 0; i <= 7; ++i)
+        FUZZ_CHECK(f.chk_cfg(i).value() == 0 || f.chk_cfg(i).value() == 1, "a coil beyond 0 and 1");
     return 0;
 }

@@ -8,8 +8,8 @@
 
 #include "fuzz_check.h"
 #include "link/transmit.h"
-#include "ops/requests.h"
 #include "ops/cyclic_readout.h"
+#include "ops/requests.h"
 #include "ops/write_parameters.h"
 #include "sim/simulated_sensor.h"
 #include "support/fake_program.h"
@@ -152,8 +152,10 @@ struct Run {
             case 4: advance(in.ConsumeIntegralInRange(0, 2500)); break;
             case 5: advance(p.f.Timer4.interval()); break;
             case 6:  // the user stops what can be stopped
-                if (transfer == Transfer::CyclicReadOut) p.f.chk_read_out.set_value(0);
-                else if (p.prog.frmState.loaded() && p.prog.frmState.Abbruch.visible()) ui::Abbruch_Click(p.c);
+                if (transfer == Transfer::CyclicReadOut)
+                    p.f.chk_read_out.set_value(0);
+                else if (p.prog.frmState.loaded() && p.prog.frmState.Abbruch.visible())
+                    ui::Abbruch_Click(p.c);
                 break;
             }
         }
@@ -186,7 +188,8 @@ struct Run {
         if (reads()) {
             bool all = true;
             for (int i = 0; i <= 10; ++i) all &= f.txt_data_cfg(i).text() != kUnread;
-            for (int i = 0; i <= 2; ++i) all &= f.txt_data_out(i).text() != kUnread && f.txt_data_in(i).text() != kUnread;
+            for (int i = 0; i <= 2; ++i)
+                all &= f.txt_data_out(i).text() != kUnread && f.txt_data_in(i).text() != kUnread;
             FUZZ_CHECK(all, "a read ended without a warning but left fields unread");
         }
         // A read or a write's read-back shows what the sensor holds.

@@ -2,8 +2,8 @@
 // whatever they are, a read, a write or the cyclic read-out ends with the
 // sensor's values or with the failure shown, never with a wrong value.
 
-#include "fuzz_check.h"
 #include "support/wandering.h"
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vor3::test;

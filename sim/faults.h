@@ -7,16 +7,16 @@ namespace vor3::sim {
 // Misbehaviour of the simulated sensor, switched on in tests, on the
 // command line of vor3-sensor-sim, or while it runs.
 struct Faults {
-    bool silent = false;         // take requests in (they are recorded) but neither act nor answer
-    bool bad_checksum = false;   // replies carry a checksum that does not match
-    std::string noise_before;    // bytes sent ahead of each reply
-    int split_parts = 1;         // each reply leaves in this many pieces...
-    int split_gap_ms = 0;        // ...with this pause between them
-    int exception_code = 0;      // nonzero: refuse every request with this exception, acting on none
-    int refuse_writes = 0;       // nonzero: refuse writes (functions 0F, 10) with this exception; reads go on
-    int extra_delay_ms = 0;      // added to the minimum response time
-    bool duplicate = false;      // every reply is sent twice
-    bool echo = false;           // the request comes back ahead of the reply, as from an adapter that hears itself
+    bool silent = false;        // take requests in (they are recorded) but neither act nor answer
+    bool bad_checksum = false;  // replies carry a checksum that does not match
+    std::string noise_before;   // bytes sent ahead of each reply
+    int split_parts = 1;        // each reply leaves in this many pieces...
+    int split_gap_ms = 0;       // ...with this pause between them
+    int exception_code = 0;     // nonzero: refuse every request with this exception, acting on none
+    int refuse_writes = 0;      // nonzero: refuse writes (functions 0F, 10) with this exception; reads go on
+    int extra_delay_ms = 0;     // added to the minimum response time
+    bool duplicate = false;     // every reply is sent twice
+    bool echo = false;          // the request comes back ahead of the reply, as from an adapter that hears itself
     // A second device at the same address answers too, a little later, with
     // the last data bit of every read answer the other way round.
     bool twin = false;
@@ -28,9 +28,9 @@ struct Faults {
     // request heard again right after itself (a master's repeat) after
     // repeat_answer_ms where that is set, and lost_percent of the answers
     // are never sent. The randomness follows `seed`.
-    int answer_ms = -1;          // -1: the minimum response time plus extra_delay_ms
+    int answer_ms = -1;  // -1: the minimum response time plus extra_delay_ms
     int answer_spread_ms = 0;
-    int repeat_answer_ms = -1;   // -1: as any other answer
+    int repeat_answer_ms = -1;  // -1: as any other answer
     int lost_percent = 0;
     std::uint32_t seed = 1;
 };

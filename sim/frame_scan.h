@@ -13,7 +13,7 @@ struct Scan {
     };
     Status status = Incomplete;
     std::size_t length = 0;
-    std::string adu;  // address, function code and data (Frame only)
+    std::string adu;           // address, function code and data (Frame only)
     bool by_crc_only = false;  // the function code did not tell the length
 };
 

@@ -22,7 +22,8 @@ std::vector<MbapSession::Request> MbapSession::feed(std::string_view bytes) {
 }
 
 Reply MbapSession::to_mbap(const Reply& serial, std::uint16_t transaction) {
-    const std::string_view noise = std::string_view(serial.bytes).substr(0, std::min(serial.frame_at, serial.bytes.size()));
+    const std::string_view noise =
+        std::string_view(serial.bytes).substr(0, std::min(serial.frame_at, serial.bytes.size()));
     std::string_view frame = std::string_view(serial.bytes).substr(noise.size());
     if (frame.size() < 2) return serial;
     frame.remove_suffix(2);  // the CRC

@@ -19,9 +19,9 @@ struct Wander {
 
 Wander wander_of(Quantity quantity) {
     switch (quantity) {
-        case Quantity::Temperature: return {215, 8, 7 * 60'000.0, 0.0, -32768, 32767};
-        case Quantity::Humidity: return {450, 40, 11 * 60'000.0, 1.0, 0, 1000};
-        case Quantity::Co2: return {650, 150, 13 * 60'000.0, 2.0, 0, 65535};
+    case Quantity::Temperature: return {215, 8, 7 * 60'000.0, 0.0, -32768, 32767};
+    case Quantity::Humidity: return {450, 40, 11 * 60'000.0, 1.0, 0, 1000};
+    case Quantity::Co2: return {650, 150, 13 * 60'000.0, 2.0, 0, 65535};
     }
     return {0, 0, 1, 0, 0, 0};
 }

@@ -93,10 +93,10 @@ std::string answer_pdu(std::string_view request, SensorMemory& memory, std::int6
         return exception_pdu(fn, kIllegalDataValue);
 
     switch (fn) {
-        case kReadCoils: return read_coils(fn, range, memory);
-        case kReadHolding: return read_holding(fn, range, memory, now_ms);
-        case kWriteCoils: return write_coils(fn, range, memory);
-        default: return write_holding(fn, range, memory);
+    case kReadCoils: return read_coils(fn, range, memory);
+    case kReadHolding: return read_holding(fn, range, memory, now_ms);
+    case kWriteCoils: return write_coils(fn, range, memory);
+    default: return write_holding(fn, range, memory);
     }
 }
 

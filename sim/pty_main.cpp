@@ -43,8 +43,7 @@ constexpr int kBadArguments = 2;
 constexpr int kFailed = 1;
 
 struct Failure : std::runtime_error {
-    Failure(const std::string& what, int status = kFailed)
-        : std::runtime_error(what), status(status) {}
+    Failure(const std::string& what, int status = kFailed) : std::runtime_error(what), status(status) {}
     int status;
 };
 
@@ -110,7 +109,8 @@ public:
         if (path_.empty()) return;
         struct stat st {};
         if (lstat(path_.c_str(), &st) == 0) {
-            if (!S_ISLNK(st.st_mode)) throw Failure("--link: " + path_ + " exists and is not a symbolic link", kBadArguments);
+            if (!S_ISLNK(st.st_mode))
+                throw Failure("--link: " + path_ + " exists and is not a symbolic link", kBadArguments);
             if (unlink(path_.c_str()) != 0) throw system_failure("cannot replace " + path_);
         }
         if (symlink(target_.c_str(), path_.c_str()) != 0) throw system_failure("cannot create link " + path_);

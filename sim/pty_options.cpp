@@ -41,24 +41,42 @@ bool is_switch(const std::string& name) {
 // Takes one option (and its value) at args[i]; false when it is not one of
 // the fault switches.
 bool take_fault(const std::string& name, const std::string& value, Faults& f) {
-    if (name == "--silent") f.silent = true;
-    else if (name == "--bad-checksum") f.bad_checksum = true;
-    else if (name == "--duplicate") f.duplicate = true;
-    else if (name == "--twin") f.twin = true;
-    else if (name == "--echo") f.echo = true;
-    else if (name == "--close-mid-reply") f.close_mid_reply = true;
-    else if (name == "--noise") f.noise_before = noise_bytes(value);
-    else if (name == "--split") f.split_parts = whole_number(name, value, 1, 256);
-    else if (name == "--split-gap") f.split_gap_ms = whole_number(name, value, 0, 60'000);
-    else if (name == "--exception") f.exception_code = whole_number(name, value, 1, 255);
-    else if (name == "--refuse-writes") f.refuse_writes = whole_number(name, value, 1, 255);
-    else if (name == "--extra-delay") f.extra_delay_ms = whole_number(name, value, 0, 60'000);
-    else if (name == "--answer-ms") f.answer_ms = whole_number(name, value, 0, 60'000);
-    else if (name == "--answer-spread") f.answer_spread_ms = whole_number(name, value, 0, 60'000);
-    else if (name == "--repeat-answer-ms") f.repeat_answer_ms = whole_number(name, value, 0, 60'000);
-    else if (name == "--lose") f.lost_percent = whole_number(name, value, 0, 100);
-    else if (name == "--seed") f.seed = static_cast<std::uint32_t>(whole_number(name, value, 0, 2'147'483'647));
-    else return false;
+    if (name == "--silent")
+        f.silent = true;
+    else if (name == "--bad-checksum")
+        f.bad_checksum = true;
+    else if (name == "--duplicate")
+        f.duplicate = true;
+    else if (name == "--twin")
+        f.twin = true;
+    else if (name == "--echo")
+        f.echo = true;
+    else if (name == "--close-mid-reply")
+        f.close_mid_reply = true;
+    else if (name == "--noise")
+        f.noise_before = noise_bytes(value);
+    else if (name == "--split")
+        f.split_parts = whole_number(name, value, 1, 256);
+    else if (name == "--split-gap")
+        f.split_gap_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--exception")
+        f.exception_code = whole_number(name, value, 1, 255);
+    else if (name == "--refuse-writes")
+        f.refuse_writes = whole_number(name, value, 1, 255);
+    else if (name == "--extra-delay")
+        f.extra_delay_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--answer-ms")
+        f.answer_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--answer-spread")
+        f.answer_spread_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--repeat-answer-ms")
+        f.repeat_answer_ms = whole_number(name, value, 0, 60'000);
+    else if (name == "--lose")
+        f.lost_percent = whole_number(name, value, 0, 100);
+    else if (name == "--seed")
+        f.seed = static_cast<std::uint32_t>(whole_number(name, value, 0, 2'147'483'647));
+    else
+        return false;
     return true;
 }
 
@@ -98,9 +116,8 @@ bool plain_switch(const std::string& name) { return is_switch(name) || name == "
 
 Faults parse_fault_options(const std::vector<std::string>& args) {
     Faults faults;
-    walk(args, is_switch, [&](const std::string& name, const std::string& value) {
-        return take_fault(name, value, faults);
-    });
+    walk(args, is_switch,
+         [&](const std::string& name, const std::string& value) { return take_fault(name, value, faults); });
     return faults;
 }
 
@@ -117,22 +134,27 @@ FaultLine parse_fault_line(std::vector<std::string> words) {
 PtyOptions parse_pty_options(const std::vector<std::string>& args) {
     PtyOptions options;
     walk(args, plain_switch, [&](const std::string& name, const std::string& value) {
-        if (name == "--help" || name == "-h") options.help = true;
-        else if (name == "--mode") options.framing = framing_named(value);
+        if (name == "--help" || name == "-h")
+            options.help = true;
+        else if (name == "--mode")
+            options.framing = framing_named(value);
         else if (name == "--framing") {
             options.modbus_tcp = value == "modbus-tcp";
             if (!options.modbus_tcp) options.framing = framing_named(value);
-        } else if (name == "--tcp") options.tcp_port = whole_number(name, value, 0, 65535);
-        else if (name == "--address") options.addresses = address_list(name, value);
-        else if (name == "--baud") options.baud = whole_number(name, value, 50, 4'000'000);
+        } else if (name == "--tcp")
+            options.tcp_port = whole_number(name, value, 0, 65535);
+        else if (name == "--address")
+            options.addresses = address_list(name, value);
+        else if (name == "--baud")
+            options.baud = whole_number(name, value, 50, 4'000'000);
         else if (name == "--link") {
             if (value.empty()) throw std::invalid_argument("--link needs a path");
             options.link = value;
-        } else return take_fault(name, value, options.faults);
+        } else
+            return take_fault(name, value, options.faults);
         return true;
     });
-    if (options.tcp_port < 0 && options.modbus_tcp)
-        throw std::invalid_argument("--framing modbus-tcp needs --tcp");
+    if (options.tcp_port < 0 && options.modbus_tcp) throw std::invalid_argument("--framing modbus-tcp needs --tcp");
     if (options.tcp_port >= 0 && !options.link.empty()) throw std::invalid_argument("--link needs a pseudo-terminal");
     // The gateway hands the sensor RTU frames.
     if (options.modbus_tcp) options.framing = Framing::Rtu;

@@ -26,18 +26,25 @@ bool crc_matches(std::string_view frame) {
 std::size_t known_length(std::uint8_t fn, std::string_view bytes, bool& need_more) {
     need_more = false;
     switch (fn) {
-        case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06: case 0x08:
-            return 8;
-        case 0x07: case 0x0B: case 0x0C: case 0x11:
-            return 4;
-        case 0x0F: case 0x10:
-            if (bytes.size() < 7) {
-                need_more = true;
-                return 0;
-            }
-            return 9 + static_cast<std::uint8_t>(bytes[6]);
-        default:
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x06:
+    case 0x08: return 8;
+    case 0x07:
+    case 0x0B:
+    case 0x0C:
+    case 0x11: return 4;
+    case 0x0F:
+    case 0x10:
+        if (bytes.size() < 7) {
+            need_more = true;
             return 0;
+        }
+        return 9 + static_cast<std::uint8_t>(bytes[6]);
+    default: return 0;
     }
 }
 

@@ -22,9 +22,9 @@ std::out_of_range no_such(const char* kind, int address) {
 
 int offset_register(Quantity quantity) {
     switch (quantity) {
-        case Quantity::Temperature: return kTemperatureOffset;
-        case Quantity::Humidity: return kHumidityOffset;
-        case Quantity::Co2: return kCo2Offset;
+    case Quantity::Temperature: return kTemperatureOffset;
+    case Quantity::Humidity: return kHumidityOffset;
+    case Quantity::Co2: return kCo2Offset;
     }
     return kTemperatureOffset;
 }

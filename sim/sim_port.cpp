@@ -55,7 +55,8 @@ void SimPort::write(std::string_view bytes) {
         const auto& l = *sensor_line_;
         if (l.baud != settings_.baud || l.parity != settings_.parity || l.data_bits != settings_.data_bits) return;
     }
-    const auto replies = carrier_ == form::Carrier::ModbusTcp ? mbap_.answers(bytes, sensor_, heard_at) : sensor_.receive(bytes, heard_at);
+    const auto replies = carrier_ == form::Carrier::ModbusTcp ? mbap_.answers(bytes, sensor_, heard_at)
+                                                              : sensor_.receive(bytes, heard_at);
     for (const Reply& reply : replies) schedule(reply, end, char_ms);
 }
 

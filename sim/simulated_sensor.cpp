@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "sim/ascii_frame.h"
 #include "link/hex.h"
+#include "sim/ascii_frame.h"
 #include "sim/modbus_pdu.h"
 #include "sim/rtu_frame.h"
 
@@ -26,9 +26,7 @@ std::vector<std::size_t> piece_ends(std::size_t size, int parts) {
 
 }  // namespace
 
-SimulatedSensor::SimulatedSensor(Framing framing, int address) : scanner_(framing) {
-    set_address(address);
-}
+SimulatedSensor::SimulatedSensor(Framing framing, int address) : scanner_(framing) { set_address(address); }
 
 void SimulatedSensor::set_address(int address) {
     if (address < 1 || address > 247) throw std::invalid_argument("slave address must be 1..247");
@@ -62,8 +60,8 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
         Reply reply = reply_for(*request, now_ms, repeat);
         if (to == kBroadcast || reply.delay_ms < 0) continue;
         if (faults_.echo) {
-            const std::string frame = request->framing == Framing::Ascii ? encode_ascii(request->adu)
-                                                                         : encode_rtu(request->adu);
+            const std::string frame =
+                request->framing == Framing::Ascii ? encode_ascii(request->adu) : encode_rtu(request->adu);
             replies.push_back({frame, 0, {frame.size()}, 0});
         }
         if (faults_.duplicate) replies.push_back(reply);
@@ -89,7 +87,9 @@ int SimulatedSensor::answer_delay(bool repeat) {
         seeded_with_ = f.seed;
         seeded_ = true;
     }
-    const auto draw = [&](int below) { return below <= 0 ? 0 : static_cast<int>(random_() % static_cast<unsigned>(below)); };
+    const auto draw = [&](int below) {
+        return below <= 0 ? 0 : static_cast<int>(random_() % static_cast<unsigned>(below));
+    };
     if (draw(100) < f.lost_percent) return -1;
     const int base = repeat && f.repeat_answer_ms >= 0 ? f.repeat_answer_ms
                      : f.answer_ms >= 0                ? f.answer_ms

@@ -77,9 +77,12 @@ int main(int argc, char** argv) {
     int baud = 9600;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--baud" && i + 1 < argc) baud = std::stoi(argv[++i]);
-        else if (a == "--mode" && i + 1 < argc) o.mode = std::string(argv[++i]) == "ascii" ? "ASCII" : "RTU";
-        else if (a.find('=') != std::string::npos) o.command = "write", o.assignments.push_back(a);
+        if (a == "--baud" && i + 1 < argc)
+            baud = std::stoi(argv[++i]);
+        else if (a == "--mode" && i + 1 < argc)
+            o.mode = std::string(argv[++i]) == "ascii" ? "ASCII" : "RTU";
+        else if (a.find('=') != std::string::npos)
+            o.command = "write", o.assignments.push_back(a);
     }
     o.baud = std::to_string(baud);
     const bool ascii = o.mode == "ASCII";
@@ -94,18 +97,22 @@ int main(int argc, char** argv) {
     if (o.command == "write") {
         app::CliWrite write(p, msg, o);
         auto outcome = write.start();
-        clock.run_until([&] {
-            if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
-            return outcome != app::CliWrite::Outcome::Running;
-        }, 3600000);
+        clock.run_until(
+            [&] {
+                if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
+                return outcome != app::CliWrite::Outcome::Running;
+            },
+            3600000);
         done = outcome == app::CliWrite::Outcome::Done;
     } else {
         app::CliRead read(p, msg, o);
         auto outcome = read.start();
-        clock.run_until([&] {
-            if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
-            return outcome != app::CliRead::Outcome::Running;
-        }, 3600000);
+        clock.run_until(
+            [&] {
+                if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
+                return outcome != app::CliRead::Outcome::Running;
+            },
+            3600000);
         done = outcome == app::CliRead::Outcome::Done;
     }
     if (!done) {

@@ -106,7 +106,7 @@ FAULTS = [
     # files and settings
     ("parameter file bit value taken from the label", "src/ui/parameter_file.cpp",
      "        const std::string value = without_blanks(pieces[2]);", "        const std::string value = without_blanks(pieces[1]);"),
-    ("code page: euro sign", "src/store/code_page.cpp", "    0x20AC, 0,      0x201A,", "    0x20AD, 0,      0x201A,"),
+    ("code page: euro sign", "src/store/code_page.cpp", "{0x20AC, 0,      0x201A,", "{0x20AD, 0,      0x201A,"),
     # the simulated sensor
     ("sim: coil packing", "sim/modbus_pdu.cpp", "| (1 << (i % 8))", "| (0x80 >> (i % 8))"),
     ("sim: a register read beyond the map answered", "sim/modbus_pdu.cpp", "    if (!memory.holding_readable(r.first, r.count)) return exception_pdu(fn, kIllegalDataAddress);\n", ""),

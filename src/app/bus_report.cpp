@@ -74,8 +74,8 @@ std::string bus_read_json(const std::vector<SensorResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
         const auto& r = results[i];
         out += i ? ",\n  " : "\n  ";
-        out += "{\"address\": " + std::to_string(r.target.address) + ", \"outcome\": " +
-               json_string(outcome_name(r.outcome));
+        out += "{\"address\": " + std::to_string(r.target.address) +
+               ", \"outcome\": " + json_string(outcome_name(r.outcome));
         if (!r.detail.empty()) out += ", \"detail\": " + json_string(r.detail);
         if (!r.before.empty()) {
             std::string fields = format_json(r.before);
@@ -120,7 +120,8 @@ std::string bus_report_csv(const std::vector<SensorResult>& results, const std::
         out += std::to_string(r.target.address) + "," + csv_value(r.location_id(), decimal_sep) + "," +
                outcome_name(r.outcome) + "," + csv_field(r.detail);
         for (const auto& n : names)
-            out += "," + csv_value(value_of(r.before, n), decimal_sep) + "," + csv_value(value_of(r.after, n), decimal_sep);
+            out += "," + csv_value(value_of(r.before, n), decimal_sep) + "," +
+                   csv_value(value_of(r.after, n), decimal_sep);
         out += "\n";
     }
     return out;

@@ -183,7 +183,8 @@ void BusRun::begin_sensor() {
     if (!p_.g.link.port_open) f.Combo_Port(6).set_list_index(1);
     if (!p_.g.link.port_open) {
         under_way_ = true;
-        return end_sensor(SensorOutcome::PortFailed, collected_.texts.empty() ? std::string() : collected_.texts.back());
+        return end_sensor(SensorOutcome::PortFailed,
+                          collected_.texts.empty() ? std::string() : collected_.texts.back());
     }
     CliOptions o;
     o.file = plan_.file;

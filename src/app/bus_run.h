@@ -38,13 +38,13 @@ struct BusPlan {
 
 // How one sensor came out, from the best to the worst for a script.
 enum class SensorOutcome {
-    NotDone,       // not reached: the run was stopped first, or the port was lost
+    NotDone,  // not reached: the run was stopped first, or the port was lost
     Read,
     Saved,
-    Verified,      // written (where anything differed), read back, every value as asked
-    Differs,       // written, but the read-back shows another value
-    NoAnswer,      // silent, garbled, or the transfer cut short
-    Refused,       // the sensor refused a request (a Modbus exception)
+    Verified,  // written (where anything differed), read back, every value as asked
+    Differs,   // written, but the read-back shows another value
+    NoAnswer,  // silent, garbled, or the transfer cut short
+    Refused,   // the sensor refused a request (a Modbus exception)
     PortFailed,
     ValueRefused,  // a value the window would not take; nothing sent
     NotStored,     // the parameter file could not be written
@@ -53,9 +53,9 @@ enum class SensorOutcome {
 struct SensorResult {
     BusTarget target;
     SensorOutcome outcome = SensorOutcome::NotDone;
-    std::string detail;              // why, in the language in force
-    std::vector<ReportLine> before;  // the read
-    std::vector<ReportLine> after;   // the read-back of a write
+    std::string detail;                    // why, in the language in force
+    std::vector<ReportLine> before;        // the read
+    std::vector<ReportLine> after;         // the read-back of a write
     std::vector<std::string> changes;      // "control\tcaption\told -> new"
     std::vector<std::string> write_state;  // after a write cut short: each value confirmed or not
     std::string file;                      // Save: the file written

@@ -31,8 +31,10 @@ std::string value_of(const std::vector<ReportLine>& lines, const std::string& co
 std::vector<std::string> split(const std::string& text, char at) {
     std::vector<std::string> out(1);
     for (char ch : text) {
-        if (ch == at) out.emplace_back();
-        else out.back().push_back(ch);
+        if (ch == at)
+            out.emplace_back();
+        else
+            out.back().push_back(ch);
     }
     return out;
 }
@@ -112,7 +114,8 @@ void BusWindow::search() {
     refresh_stop();
     if (simulated_port()) {
         try {
-            set_simulated_addresses(model::parse_address_list(w_.txt_simulated.text(), model::kFirstAddress, model::kLastAddress));
+            set_simulated_addresses(
+                model::parse_address_list(w_.txt_simulated.text(), model::kFirstAddress, model::kLastAddress));
         } catch (const std::invalid_argument&) {
             p_.ctx.msg.show(text(Caption::msg_address_range));
             return;
@@ -198,7 +201,8 @@ void BusWindow::sensor_done(std::size_t i) {
         s.cells[kCoding] = value_of(lines, "txt_data_cfg(0)");
         s.cells[kFirmware] = value_of(lines, "txt_data_cfg(1)");
         for (int k = 0; k < 3; ++k)
-            s.cells[static_cast<std::size_t>(kTemperature + k)] = value_of(lines, "txt_data_out(" + std::to_string(k) + ")");
+            s.cells[static_cast<std::size_t>(kTemperature + k)] =
+                value_of(lines, "txt_data_out(" + std::to_string(k) + ")");
     }
     s.cells[kState] = outcome_text(r.outcome, p_.g.lang.language) +
                       (r.outcome == SensorOutcome::Differs ? ": " + r.detail : std::string());
@@ -337,7 +341,8 @@ void BusWindow::refresh_ask(std::size_t at) {
 void BusWindow::refresh_next(SensorOutcome outcome) {
     Sensor& s = sensors_[refresh_at_];
     if (outcome == SensorOutcome::Read)
-        for (int k = 0; k < 3; ++k) s.cells[static_cast<std::size_t>(kTemperature + k)] = p_.frm_config.txt_data_out(k).text();
+        for (int k = 0; k < 3; ++k)
+            s.cells[static_cast<std::size_t>(kTemperature + k)] = p_.frm_config.txt_data_out(k).text();
     s.cells[kState] = outcome_text(outcome, p_.g.lang.language);
     w_.grd_sensors.set_row(static_cast<int>(refresh_at_), s.cells);
     std::size_t next = refresh_at_;

@@ -72,7 +72,7 @@ private:
     std::vector<Sensor> sensors_;
     std::unique_ptr<BusRun> run_;
     std::vector<std::size_t> run_rows_;  // the list row of each sensor of the run
-    std::vector<SensorResult> last_;      // the last run, for the report
+    std::vector<SensorResult> last_;     // the last run, for the report
     CollectedMessages refresh_messages_;
     form::Timer refresh_timer_;
     bool refreshing_ = false;

@@ -22,10 +22,14 @@ ops::ScanPlan found_scan_plan(const CliOptions& o) {
 
 BusPlan bus_plan(const CliOptions& o, const std::vector<int>& addresses) {
     BusPlan plan;
-    plan.job = o.command == "write" ? BusPlan::Job::Write : o.command == "save" ? BusPlan::Job::Save : BusPlan::Job::Read;
+    plan.job = o.command == "write"  ? BusPlan::Job::Write
+               : o.command == "save" ? BusPlan::Job::Save
+                                     : BusPlan::Job::Read;
     for (int a : addresses) plan.targets.push_back({a, std::nullopt});
-    if (plan.job == BusPlan::Job::Save) plan.folder = o.file;
-    else plan.file = o.file;
+    if (plan.job == BusPlan::Job::Save)
+        plan.folder = o.file;
+    else
+        plan.file = o.file;
     plan.assignments = o.assignments;
     if (o.addresses_found) plan.search = found_scan_plan(o);
     return plan;
@@ -36,8 +40,8 @@ BusOutput bus_output(const CliOptions& o, const std::vector<SensorResult>& resul
     BusOutput r;
     const std::string summary = bus_summary(results, language);
     const bool data_only = o.json || o.csv;
-    if (o.command == "read") r.out = o.json ? bus_read_json(results) : o.csv ? bus_read_csv(results, decimal_sep)
-                                                                             : bus_read_text(results);
+    if (o.command == "read")
+        r.out = o.json ? bus_read_json(results) : o.csv ? bus_read_csv(results, decimal_sep) : bus_read_text(results);
     if (o.command == "write") r.out = o.csv ? bus_report_csv(results, decimal_sep) : bus_changes_text(results);
     (data_only ? r.err : r.out) += summary;
     // A write cut short: which values each sensor confirmed.

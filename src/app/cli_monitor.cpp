@@ -44,8 +44,8 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
     if (o_.count > 0 && readings_ >= o_.count) return Outcome::Done;
     const int give_up_s = o_.give_up_s.value_or(CliOptions::kGiveUpSeconds);
     if (give_up_s > 0 && p_.ctx.clock.now_ms() - last_valid_ms_ >= give_up_s * std::int64_t{1000}) {
-        notes.push_back(model::caption(model::Caption::msg_monitor_gave_up, p_.g.lang.language,
-                                       {std::to_string(give_up_s)}));
+        notes.push_back(
+            model::caption(model::Caption::msg_monitor_gave_up, p_.g.lang.language, {std::to_string(give_up_s)}));
         return Outcome::NoAnswer;
     }
     return Outcome::Running;

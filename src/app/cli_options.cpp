@@ -103,7 +103,8 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--parity") {
             const std::string& p = value();
             const char letter = p.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))) : 0;
-            if (model::parity_index(letter) < 0) throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
+            if (model::parity_index(letter) < 0)
+                throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
             o.parity = letter;
             o.parity_given = true;
         } else if (a == "--mode") {
@@ -123,8 +124,10 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--addresses") {
             const std::string& list = value();
             try {
-                if (list == "found") o.addresses_found = true;
-                else o.addresses = model::parse_address_list(list, model::kFirstAddress, model::kLastAddress);
+                if (list == "found")
+                    o.addresses_found = true;
+                else
+                    o.addresses = model::parse_address_list(list, model::kFirstAddress, model::kLastAddress);
             } catch (const std::invalid_argument& e) {
                 throw std::invalid_argument(a + " " + e.what());
             }
@@ -166,8 +169,10 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
     if (o.command == "save" && o.file.empty()) throw std::invalid_argument("save needs FILE");
     if (!o.file.empty() && o.command != "write" && o.command != "save")
         throw std::invalid_argument("--file is for write");
-    if (o.json && o.command != "read" && o.command != "scan") throw std::invalid_argument("--json is for read and scan");
-    if (o.csv && o.command != "read" && o.command != "write") throw std::invalid_argument("--csv is for read and write");
+    if (o.json && o.command != "read" && o.command != "scan")
+        throw std::invalid_argument("--json is for read and scan");
+    if (o.csv && o.command != "read" && o.command != "write")
+        throw std::invalid_argument("--csv is for read and write");
     if (o.csv && o.json) throw std::invalid_argument("--csv or --json, not both");
     const bool line = o.addresses_found || !o.addresses.empty();
     if (line && o.command != "read" && o.command != "save" && o.command != "write")

@@ -10,7 +10,7 @@ namespace vor3::app {
 // read [--json]; write [--file FILE] [NAME=VALUE...]; monitor [--count N] [--give-up S];
 // save FILE; scan [--first] [--response-ms MS] [--json]
 struct CliOptions {
-    std::string command;  // "read", "write", "monitor", "save" or "scan"
+    std::string command;                   // "read", "write", "monitor", "save" or "scan"
     std::vector<std::string> assignments;  // write: "txt_data_cfg(4)=900"
     std::string file;                      // save, write --file: a parameter file (save --addresses: a folder)
     long count = 0;                        // monitor: readings to print, 0 = until interrupted
@@ -22,14 +22,14 @@ struct CliOptions {
     std::string port;
     std::string baud = "9600";
     char parity = 'E';
-    std::string mode = "RTU";       // "RTU" or "ASCII"
-    std::optional<int> data_bits;   // unset: 7 for ASCII, 8 for RTU
+    std::string mode = "RTU";      // "RTU" or "ASCII"
+    std::optional<int> data_bits;  // unset: 7 for ASCII, 8 for RTU
     int address = 1;
     // Which of --baud, --parity and --mode were given: scan tries only
     // those, and every value of the others.
     bool baud_given = false, parity_given = false, mode_given = false;
-    bool first = false;       // scan: stop at the first sensor found
-    int response_ms = 50;     // scan: the minimum response time each try allows for
+    bool first = false;    // scan: stop at the first sensor found
+    int response_ms = 50;  // scan: the minimum response time each try allows for
     // --addresses LIST: the sensors of a whole line, one after another
     // (read, save, write); "found" (addresses_found) for those a scan at
     // the link settings finds. Empty: the one sensor --address names.

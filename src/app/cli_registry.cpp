@@ -27,7 +27,8 @@ void list_hive(const std::string& file, const std::string& language, std::string
         const bool own = hive->find(store::kProductKey) == key || hive->find(store::kInternationalKey) == key;
         for (const auto& v : key->values) {
             const std::string text = v.type == store::kText ? v.data.substr(0, v.data.find('\0')) : "";
-            out += "  " + store::printable((own ? "" : key->path + "\\") + v.name) + "=" + store::printable(text) + "\n";
+            out +=
+                "  " + store::printable((own ? "" : key->path + "\\") + v.name) + "=" + store::printable(text) + "\n";
         }
     }
 }

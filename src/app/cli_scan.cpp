@@ -29,8 +29,7 @@ std::string format_finds(const std::vector<ops::ScanFind>& finds) {
     for (const auto& f : finds) {
         // Over the network only what the scan tried is named.
         if (!f.line.mode.empty()) out += "--mode " + lower(f.line.mode) + " ";
-        if (!f.line.baud.empty())
-            out += "--baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) + " ";
+        if (!f.line.baud.empty()) out += "--baud " + f.line.baud + " --parity " + std::string(1, f.line.parity) + " ";
         out += "--address " + std::to_string(f.address) + "\n";
     }
     return out;

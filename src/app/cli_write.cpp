@@ -1,9 +1,9 @@
 #include "app/cli_write.h"
 
 #include "app/field_entry.h"
-#include "model/captions.h"
-#include "form/virtual_clock.h"
 #include "form/serial_port.h"
+#include "form/virtual_clock.h"
+#include "model/captions.h"
 #include "ui/change_marking.h"
 #include "ui/parameter_file.h"
 
@@ -49,7 +49,8 @@ std::vector<std::string> loaded_fields(const Program& p) {
     std::vector<std::string> out;
     for (const auto& l : read_report(p))
         if (l.control.rfind("txt_data_cfg(", 0) == 0 || l.control.rfind("chk_cfg(", 0) == 0)
-            if (l.control != "txt_data_cfg(0)" && l.control != "txt_data_cfg(1)") out.push_back(l.control + "=" + l.value);
+            if (l.control != "txt_data_cfg(0)" && l.control != "txt_data_cfg(1)")
+                out.push_back(l.control + "=" + l.value);
     return out;
 }
 
@@ -100,7 +101,8 @@ CliWrite::Outcome CliWrite::enter_and_press() {
         }
         if (keep_location_id_) p_.frm_config.txt_data_cfg(kLocationId).set_text(before_[kLocationId].value);
         expected_ = loaded_fields(p_);
-        if (keep_location_id_) std::erase_if(expected_, [](const std::string& a) { return split(a).name == "txt_data_cfg(3)"; });
+        if (keep_location_id_)
+            std::erase_if(expected_, [](const std::string& a) { return split(a).name == "txt_data_cfg(3)"; });
     }
     expected_.insert(expected_.end(), o_.assignments.begin(), o_.assignments.end());
     for (const auto& a : o_.assignments) {
@@ -136,7 +138,8 @@ CliWrite::Outcome CliWrite::finish() {
     for (const auto& a : expected_) {
         const auto [name, value] = split(a);
         const auto now = field_value(p_, name);
-        if (!now || !same_value(p_, *now, value)) differences_.push_back(name + "\t" + value + " -> " + now.value_or(""));
+        if (!now || !same_value(p_, *now, value))
+            differences_.push_back(name + "\t" + value + " -> " + now.value_or(""));
     }
     return differences_.empty() ? Outcome::Done : Outcome::Differs;
 }
@@ -155,8 +158,8 @@ std::vector<std::string> CliWrite::write_state() const {
     std::vector<std::string> out;
     if (!pressed_) return out;
     for (const auto& a : expected_) {
-        const auto caption = field_marked(p_, split(a).name) ? model::Caption::write_unconfirmed
-                                                             : model::Caption::write_confirmed;
+        const auto caption =
+            field_marked(p_, split(a).name) ? model::Caption::write_unconfirmed : model::Caption::write_confirmed;
         out.push_back(model::caption(caption, p_.g.lang.language, {a}));
     }
     return out;

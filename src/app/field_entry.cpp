@@ -65,12 +65,10 @@ std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::
     for (char ch : value) {
         const std::string before = box.text();
         caret = box.type_key(static_cast<unsigned char>(ch), caret, 0);
-        if (box.text() == before)
-            return say(p, Caption::entry_key_refused, {name, std::string(1, ch), value});
+        if (box.text() == before) return say(p, Caption::entry_key_refused, {name, std::string(1, ch), value});
     }
     box.lose_focus();
-    if (box.text() != value)
-        return say(p, Caption::entry_corrected, {name, value, box.text()});
+    if (box.text() != value) return say(p, Caption::entry_corrected, {name, value, box.text()});
     return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 #include "app/program.h"
 
-#include "reply/answers.h"
 #include "app/bus_window.h"
+#include "reply/answers.h"
 #include "ui/config_window.h"
 
 namespace vor3::app {
@@ -17,10 +17,11 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       gateway_port_(traffic_port_,
                     [this](link::ModbusTcpPort::Drop why) {
                         note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
-                                                                          : link::TrafficEntry::Kind::WrongHeader);
+                                                                           : link::TrafficEntry::Kind::WrongHeader);
                     }),
       echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g, frm_config, frmState, echo_filter_, messages_, confirm, clock, {}, {}, {}, fAbout, &none_, &none_, &none_, &none_},
+      ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock, {},
+          {}, {},         fAbout,   &none_,       &none_,    &none_,  &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "form/context.h"
 #include "form/f_about.h"
 #include "form/frm_bus.h"
 #include "form/frm_config.h"
@@ -11,7 +12,6 @@
 #include "form/frm_traffic.h"
 #include "form/frm_trend.h"
 #include "form/platform.h"
-#include "form/context.h"
 #include "form/serial_port.h"
 #include "link/echo_filter.h"
 #include "link/modbus_tcp_port.h"

@@ -15,9 +15,11 @@ std::vector<ReportLine> read_report(const Program& p) {
     for (int i = 0; i <= 2; ++i)
         lines.push_back({name("txt_data_in", i), f.lbl_data_in(i).caption(), f.txt_data_in(i).text()});
     for (int i = 0; i <= 7; ++i)
-        lines.push_back({name("chk_cfg", i), f.lbl_read_cfg_bit(i).caption(), std::to_string(f.chk_cfg(i).value()), true});
+        lines.push_back(
+            {name("chk_cfg", i), f.lbl_read_cfg_bit(i).caption(), std::to_string(f.chk_cfg(i).value()), true});
     for (int i = 0; i <= 4; ++i)
-        lines.push_back({name("chk_inp_bit", i), f.lbl_read_bit(i).caption(), std::to_string(f.chk_inp_bit(i).value()), true});
+        lines.push_back(
+            {name("chk_inp_bit", i), f.lbl_read_bit(i).caption(), std::to_string(f.chk_inp_bit(i).value()), true});
     return lines;
 }
 

@@ -114,7 +114,10 @@ public:
     void set_max_length(int n) { max_length_ = n; }
 
     std::uint32_t back_color() const { return back_color_; }
-    void set_back_color(std::uint32_t c) { back_color_ = c; notify(); }
+    void set_back_color(std::uint32_t c) {
+        back_color_ = c;
+        notify();
+    }
 
     // A user's typing: key press first (the handler may discard the key by
     // setting it to 0), then the edit and its change event. The key replaces
@@ -199,7 +202,7 @@ public:
     using Control::Control;
     double min = 0;
     double max = 10;
-    double width = 17;   // size in the units of the pointer positions
+    double width = 17;  // size in the units of the pointer positions
     double height = 25;
     std::function<void(int)> on_up;
     std::function<void(int)> on_down;
@@ -214,8 +217,15 @@ public:
     int min() const { return min_; }
     int max() const { return max_; }
     int value() const { return value_; }
-    void set_range(int lo, int hi) { min_ = lo; max_ = hi; notify(); }
-    void set_value(int v) { value_ = v; notify(); }
+    void set_range(int lo, int hi) {
+        min_ = lo;
+        max_ = hi;
+        notify();
+    }
+    void set_value(int v) {
+        value_ = v;
+        notify();
+    }
 
 private:
     int min_ = 0, max_ = 100, value_ = 0;
@@ -295,7 +305,10 @@ class Window : public Container {
 public:
     using Container::Container;
     bool loaded() const { return loaded_; }
-    void set_loaded(bool on) { loaded_ = on; notify(); }
+    void set_loaded(bool on) {
+        loaded_ = on;
+        notify();
+    }
 
 private:
     bool loaded_ = false;

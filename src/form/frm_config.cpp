@@ -42,10 +42,10 @@ FrmConfig::FrmConfig(Clock& clock)
     // Serial-settings frame
     place(frm_parameter, *this, de(Caption::frm_parameter));
     for (int i : {0, 1, 2, 5, 6}) place(Combo_Port, i, frm_parameter);
-    const std::pair<int, Caption> parameter_labels[] = {
-        {6, Caption::lbl_parameter_6}, {1, Caption::lbl_parameter_1}, {0, Caption::lbl_parameter_0},
-        {3, Caption::lbl_parameter_3}, {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2},
-        {7, Caption::lbl_parameter_7}};
+    const std::pair<int, Caption> parameter_labels[] = {{6, Caption::lbl_parameter_6}, {1, Caption::lbl_parameter_1},
+                                                        {0, Caption::lbl_parameter_0}, {3, Caption::lbl_parameter_3},
+                                                        {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2},
+                                                        {7, Caption::lbl_parameter_7}};
     for (const auto& [i, text] : parameter_labels) place(lbl_parameter, i, frm_parameter, de(text));
     place(txt_Modbus_adress, frm_parameter);
     place(chk_echo, frm_parameter);
@@ -161,8 +161,7 @@ void FrmConfig::stop_all_timers() {
     for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6, &TimerTurn}) t->stop();
 }
 
-FrmState::FrmState(Clock& clock)
-    : Timer1SW(clock, "Timer1SW", 0), Timer2SW(clock, "Timer2SW", 0) {
+FrmState::FrmState(Clock& clock) : Timer1SW(clock, "Timer1SW", 0), Timer2SW(clock, "Timer2SW", 0) {
     set_caption(de(Caption::frmState));
     lblTxt.set_parent(this);
     lblTxt.set_caption(de(Caption::lblTxt));

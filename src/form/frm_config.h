@@ -16,43 +16,43 @@ struct FrmConfig : Window {
 
     // Serial settings
     Container frm_parameter;
-    ControlArray<ComboBox> Combo_Port;      // 0 port, 1 baud, 2 parity, 5 mode, 6 close/open
-    ControlArray<Label> lbl_parameter;      // 0, 1, 2, 3, 5, 6, 7
+    ControlArray<ComboBox> Combo_Port;  // 0 port, 1 baud, 2 parity, 5 mode, 6 close/open
+    ControlArray<Label> lbl_parameter;  // 0, 1, 2, 3, 5, 6, 7
     TextBox txt_Modbus_adress;
-    CheckBox chk_echo;                      // drop the echo of requests (label lbl_parameter(7))
-    Label Picture1;                         // the maker's logo
+    CheckBox chk_echo;  // drop the echo of requests (label lbl_parameter(7))
+    Label Picture1;     // the maker's logo
 
     TabControl SSTab1;
 
     // Page 0
-    ControlArray<Container> frm_allg;       // 1
-    ControlArray<Container> frm_hold;       // 0
-    ControlArray<Container> frm_val;        // 1
+    ControlArray<Container> frm_allg;  // 1
+    ControlArray<Container> frm_hold;  // 0
+    ControlArray<Container> frm_val;   // 1
     // Page 1
-    ControlArray<Container> frm_display;    // 0
-    ControlArray<Container> frm_coils;      // 0
+    ControlArray<Container> frm_display;  // 0
+    ControlArray<Container> frm_coils;    // 0
 
-    ControlArray<Label> lbl_desc;           // 0, 2, 3, 16, 17
+    ControlArray<Label> lbl_desc;  // 0, 2, 3, 16, 17
     // The warning line, lbl_desc(16): shown while a transfer did not
     // finish or the sensor stopped answering the read-out.
     Label& warning_line() { return lbl_desc(16); }
     const Label& warning_line() const { return lbl_desc(16); }
-    ControlArray<TextBox> txt_data_cfg;     // 0..10
-    ControlArray<Label> lbl_cfg;            // 0..10
-    ControlArray<UpDown> UpD_txt_cfg;       // 3..10
-    ControlArray<Label> lbl_cfg_val;        // 0, 1
-    ControlArray<TextBox> txt_data_in;      // 0..5 (3..5 hidden)
-    ControlArray<Label> lbl_data_in;        // 0..2
-    ControlArray<Label> lbl_unit;           // 0, 1
-    ControlArray<Label> lbl_unit_hum;       // 0, 1, 2
-    ControlArray<Label> lbl_kelvin;         // 3
-    ControlArray<TextBox> txt_data_out;     // 0..2
-    ControlArray<Label> lbl_read_out;       // 0..2
-    ControlArray<CheckBox> chk_cfg;         // 0..7
-    ControlArray<Label> lbl_read_cfg_bit;   // 0..7
-    ControlArray<ComboBox> cmb_bit_cfg;     // 3
-    ControlArray<CheckBox> chk_inp_bit;     // 0..4
-    ControlArray<Label> lbl_read_bit;       // 0..4
+    ControlArray<TextBox> txt_data_cfg;    // 0..10
+    ControlArray<Label> lbl_cfg;           // 0..10
+    ControlArray<UpDown> UpD_txt_cfg;      // 3..10
+    ControlArray<Label> lbl_cfg_val;       // 0, 1
+    ControlArray<TextBox> txt_data_in;     // 0..5 (3..5 hidden)
+    ControlArray<Label> lbl_data_in;       // 0..2
+    ControlArray<Label> lbl_unit;          // 0, 1
+    ControlArray<Label> lbl_unit_hum;      // 0, 1, 2
+    ControlArray<Label> lbl_kelvin;        // 3
+    ControlArray<TextBox> txt_data_out;    // 0..2
+    ControlArray<Label> lbl_read_out;      // 0..2
+    ControlArray<CheckBox> chk_cfg;        // 0..7
+    ControlArray<Label> lbl_read_cfg_bit;  // 0..7
+    ControlArray<ComboBox> cmb_bit_cfg;    // 3
+    ControlArray<CheckBox> chk_inp_bit;    // 0..4
+    ControlArray<Label> lbl_read_bit;      // 0..4
 
     // Actions
     Container Frm_read;
@@ -62,19 +62,19 @@ struct FrmConfig : Window {
     CheckBox chk_read_out;
 
     // Menus
-    ControlArray<MenuItem> MenueMain;       // 1..4
-    ControlArray<MenuItem> ParMenueMain;    // 1..4: the file menu
-    ControlArray<MenuItem> AnsichtMenue;    // 1..5: the view menu (find sensor, traffic, trend, bus)
+    ControlArray<MenuItem> MenueMain;     // 1..4
+    ControlArray<MenuItem> ParMenueMain;  // 1..4: the file menu
+    ControlArray<MenuItem> AnsichtMenue;  // 1..5: the view menu (find sensor, traffic, trend, bus)
     // The menus in the order the menu bar shows them: Datei, Ansicht, Über, Hilfe.
     std::vector<MenuItem*> menu_bar;
 
     // Timers
-    form::Timer Timer;   // spin-button auto-repeat
-    form::Timer Timer1;  // write blocks
-    form::Timer Timer3;  // give-up
-    form::Timer Timer4;  // reply poll
-    form::Timer Timer5;  // reply time-out
-    form::Timer Timer6;  // read blocks
+    form::Timer Timer;      // spin-button auto-repeat
+    form::Timer Timer1;     // write blocks
+    form::Timer Timer3;     // give-up
+    form::Timer Timer4;     // reply poll
+    form::Timer Timer5;     // reply time-out
+    form::Timer Timer6;     // read blocks
     form::Timer TimerTurn;  // the line's turn: a request waits for late answers to the one before
 
     // Window variables

@@ -9,10 +9,10 @@ namespace vor3::form {
 struct FrmTraffic : Window {
     FrmTraffic();
 
-    Button cmd_pause;   // "Anhalten", or "Weiter" while paused
+    Button cmd_pause;  // "Anhalten", or "Weiter" while paused
     Button cmd_clear;
     Button cmd_save;
-    Label lbl_count;    // how many frames are held
+    Label lbl_count;  // how many frames are held
 };
 
 }  // namespace vor3::form

@@ -10,11 +10,11 @@ namespace vor3::form {
 // Error numbers a port reports; the window shows them after
 // "COM-Port not available, ".
 enum PortErrorNumber : int {
-    kPortInvalid = 8002,        // no such port
-    kPortInUse = 8005,          // busy or access refused
+    kPortInvalid = 8002,  // no such port
+    kPortInUse = 8005,    // busy or access refused
     kPortSettingsRefused = 8015,
     kPortNotOpen = 8018,
-    kPortIoFailed = 8020,       // a write or read failed: the port is gone
+    kPortIoFailed = 8020,  // a write or read failed: the port is gone
     // A network port: a connection that cannot be made...
     kHostNotFound = 8030,       // the name is not known
     kConnectionRefused = 8031,  // nothing takes connections at that port
@@ -30,9 +30,9 @@ constexpr bool connection_not_made(int number) { return number >= kHostNotFound 
 
 // What carries the bytes of a port.
 enum class Carrier {
-    SerialLine,     // a serial port
-    SerialServer,   // tcp://: a transparent serial device server
-    ModbusTcp,      // modbus-tcp://: a gateway that takes Modbus TCP
+    SerialLine,    // a serial port
+    SerialServer,  // tcp://: a transparent serial device server
+    ModbusTcp,     // modbus-tcp://: a gateway that takes Modbus TCP
 };
 
 struct PortError : std::runtime_error {

@@ -13,7 +13,8 @@ namespace vor3::link {
 // are passed on, so an adapter without echo loses nothing).
 class EchoFilter : public form::ForwardingPort {
 public:
-    EchoFilter(form::SerialPort& inner, std::function<bool()> enabled) : form::ForwardingPort(inner), enabled_(std::move(enabled)) {}
+    EchoFilter(form::SerialPort& inner, std::function<bool()> enabled)
+        : form::ForwardingPort(inner), enabled_(std::move(enabled)) {}
 
     void set_open(bool on) override;
     void write(std::string_view bytes) override;
@@ -21,7 +22,7 @@ public:
 
 private:
     std::function<bool()> enabled_;
-    std::string echo_;  // the request still to be heard back
+    std::string echo_;       // the request still to be heard back
     std::size_t heard_ = 0;  // how much of it has come so far (held back)
 };
 

@@ -60,9 +60,7 @@ std::uint16_t crc16(std::string_view bytes) {
     return crc;
 }
 
-std::string CalculateCRC(std::string_view bytes) {
-    return LongToHexStr(crc16(bytes), 2);
-}
+std::string CalculateCRC(std::string_view bytes) { return LongToHexStr(crc16(bytes), 2); }
 
 std::uint8_t HexToByte(std::string& text) {
     if (text.size() > 2) text.resize(2);
@@ -77,9 +75,7 @@ std::uint8_t HexToByte(std::string& text) {
     return static_cast<std::uint8_t>(high < 0 ? low : 16 * high + low);
 }
 
-std::string ByteToHex(std::uint8_t b) {
-    return std::string{kDigits[(b & 0xF0) / 16], kDigits[b & 0x0F]};
-}
+std::string ByteToHex(std::uint8_t b) { return std::string{kDigits[(b & 0xF0) / 16], kDigits[b & 0x0F]}; }
 
 std::string bytes_to_hex(std::string_view bytes) {
     std::string out;

@@ -22,7 +22,8 @@ std::string adu_of(std::string_view frame, bool& ascii) {
     std::string bytes;
     ascii = frame.size() >= 5 && frame.front() == ':' && frame.substr(frame.size() - 2) == "\r\n" &&
             hex_to_bytes(frame.substr(1, frame.size() - 3), bytes) && bytes.size() >= 3 &&
-            CalculateLRC(bytes_to_hex(bytes.substr(0, bytes.size() - 1))) == ByteToHex(static_cast<std::uint8_t>(bytes.back()));
+            CalculateLRC(bytes_to_hex(bytes.substr(0, bytes.size() - 1))) ==
+                ByteToHex(static_cast<std::uint8_t>(bytes.back()));
     if (ascii) return bytes.substr(0, bytes.size() - 1);
     if (frame.size() < 4 || crc16(frame) != 0) return {};
     return std::string(frame.substr(0, frame.size() - 2));
@@ -103,7 +104,8 @@ void ModbusTcpPort::take_answer(std::string_view frame) {
     const std::string_view adu = mbap_adu(frame);
     const auto unit = static_cast<std::uint8_t>(adu[0]);
     const bool outstanding = std::find(copies_.begin(), copies_.end(), transaction) != copies_.end();
-    const auto earlier = std::find_if(earlier_.begin(), earlier_.end(), [&](const auto& e) { return e.first == transaction; });
+    const auto earlier =
+        std::find_if(earlier_.begin(), earlier_.end(), [&](const auto& e) { return e.first == transaction; });
     const bool other_unit = !request_.empty() && unit != static_cast<std::uint8_t>(request_[0]);
     if (!outstanding && (earlier == earlier_.end() || !other_unit)) {
         dropped_(Drop::Transaction);

@@ -43,8 +43,8 @@ private:
 
     std::function<void(Drop)> dropped_;
     std::uint16_t next_transaction_ = 1;
-    std::string request_;                  // the ADU outstanding
-    std::vector<std::uint16_t> copies_;    // the transactions it went out under
+    std::string request_;                // the ADU outstanding
+    std::vector<std::uint16_t> copies_;  // the transactions it went out under
     // The unit each earlier transaction asked, the most recent last.
     std::deque<std::pair<std::uint16_t, std::uint8_t>> earlier_;
     bool ascii_ = false;  // the framing of the request outstanding

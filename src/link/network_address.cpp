@@ -36,8 +36,8 @@ const Scheme* scheme_of(const std::string& name) {
 }
 
 bool host_character(char ch) {
-    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' ||
-           ch == '.' || ch == '_';
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '.' ||
+           ch == '_';
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ std::string pdu_of(const TrafficEntry& e) {
 
 bool unsigned_register(int address) {
     for (const auto& f : model::field_map())
-        if (f.address == address && f.encoding != model::Encoding::Coil) return f.encoding == model::Encoding::Unsigned16;
+        if (f.address == address && f.encoding != model::Encoding::Coil)
+            return f.encoding == model::Encoding::Unsigned16;
     return false;
 }
 
@@ -108,7 +109,8 @@ std::string describe_request(const std::string& pdu, const std::string& l) {
         switch (function) {
         case 1: return model::caption(Caption::traffic_read_coils, l, {address, range(first, count)});
         case 3: return model::caption(Caption::traffic_read_registers, l, {address, range(first, count)});
-        case 15: return model::caption(Caption::traffic_write_coils, l, {address, range(first, count), bits(pdu, 7, count)});
+        case 15:
+            return model::caption(Caption::traffic_write_coils, l, {address, range(first, count), bits(pdu, 7, count)});
         case 16:
             return model::caption(Caption::traffic_write_registers, l,
                                   {address, range(first, count), words(pdu, 7, count, first)});
@@ -123,15 +125,16 @@ std::string describe_reply(const std::string& pdu, const std::string& l, int fir
     const int function = static_cast<unsigned char>(pdu[1]);
     if (function & 0x80 && pdu.size() >= 3) {
         const int code = static_cast<unsigned char>(pdu[2]);
-        return model::caption(Caption::traffic_exception, l,
-                              {address, ByteToHex(static_cast<std::uint8_t>(code)),
-                               model::caption(model::exception_caption(code), l),
-                               ByteToHex(static_cast<std::uint8_t>(function & 0x7F))});
+        return model::caption(
+            Caption::traffic_exception, l,
+            {address, ByteToHex(static_cast<std::uint8_t>(code)), model::caption(model::exception_caption(code), l),
+             ByteToHex(static_cast<std::uint8_t>(function & 0x7F))});
     }
     if ((function == 1 || function == 3) && pdu.size() >= 3) {
         const int count = static_cast<unsigned char>(pdu[2]);
-        return function == 1 ? model::caption(Caption::traffic_coils, l, {address, bits(pdu, 3, 8 * count)})
-                             : model::caption(Caption::traffic_registers, l, {address, words(pdu, 3, count / 2, first_register)});
+        return function == 1
+                   ? model::caption(Caption::traffic_coils, l, {address, bits(pdu, 3, 8 * count)})
+                   : model::caption(Caption::traffic_registers, l, {address, words(pdu, 3, count / 2, first_register)});
     }
     if ((function == 15 || function == 16) && pdu.size() >= 6)
         return model::caption(Caption::traffic_written, l, {address, range(word(pdu, 2), word(pdu, 4))});
@@ -311,11 +314,12 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     }
     const std::string pdu = pdu_of(e);
     if (pdu.size() < 2) return model::caption(Caption::traffic_noise, language);
-    const std::string meaning = e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
+    const std::string meaning =
+        e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
     if (e.mode != "MBAP") return meaning;
-    return model::caption(Caption::traffic_mbap, language,
-                          {std::to_string(mbap_transaction(e.bytes)), std::to_string(static_cast<unsigned char>(pdu[0])),
-                           meaning});
+    return model::caption(
+        Caption::traffic_mbap, language,
+        {std::to_string(mbap_transaction(e.bytes)), std::to_string(static_cast<unsigned char>(pdu[0])), meaning});
 }
 
 std::string traffic_line(const TrafficEntry& e, const std::string& language, const std::string& time) {
@@ -336,9 +340,11 @@ std::string traffic_line(const TrafficEntry& e, const std::string& language, con
     if (e.mode == "ASCII") {
         std::string text;
         for (char ch : e.bytes)
-            text += ch == '\r' ? std::string("\\r") : ch == '\n' ? std::string("\\n")
-                    : (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126) ? std::string(".")
-                                                                                                     : std::string(1, ch);
+            text += ch == '\r'   ? std::string("\\r")
+                    : ch == '\n' ? std::string("\\n")
+                    : (static_cast<unsigned char>(ch) < 32 || static_cast<unsigned char>(ch) > 126)
+                        ? std::string(".")
+                        : std::string(1, ch);
         line += "  \"" + text + "\"";
     }
     return line + "  " + describe(e, language);

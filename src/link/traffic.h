@@ -102,8 +102,8 @@ private:
     form::Clock& clock_;
     TrafficRecord& record_;
     std::function<std::string()> mode_;
-    std::string heard_;         // read, not yet recorded
-    std::string last_request_;  // to tell an echo
+    std::string heard_;             // read, not yet recorded
+    std::string last_request_;      // to tell an echo
     int first_register_read_ = -1;  // by the last request, if it reads registers
 };
 

@@ -113,8 +113,7 @@ void transmit(Context& c) {
 }  // namespace
 
 std::string frame_request(const std::string& request_frame, const std::string& protocol_mode) {
-    if (protocol_mode == "ASCII")
-        return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
+    if (protocol_mode == "ASCII") return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
     if (protocol_mode == "RTU") {
         // The program builds every request as hex pairs; text that is not
         // would make a frame of guessed bytes, so none goes out.
@@ -131,7 +130,8 @@ std::int64_t reply_allowance_ms(const Context& c, const std::string& request, st
 std::int64_t paced_block_period_ms(const Context& c, std::int32_t min_response_ms) {
     const double line =
         (line_chars(c, kLargestRequestBytes) + line_chars(c, kLargestReplyBytes)) * model::char_time_ms(c.g.link);
-    return static_cast<std::int64_t>(std::ceil(std::max(0, min_response_ms) + line + static_cast<double>(c.frm.Timer4.interval())));
+    return static_cast<std::int64_t>(
+        std::ceil(std::max(0, min_response_ms) + line + static_cast<double>(c.frm.Timer4.interval())));
 }
 
 std::int64_t longest_wait_ms(const Context& c) {

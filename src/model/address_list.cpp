@@ -29,9 +29,9 @@ std::vector<int> parse_address_list(std::string_view text, int lowest, int highe
         const std::string_view piece = text.substr(start, comma - start);
         const std::size_t dash = piece.find('-');
         const int first = address_in(piece.substr(0, dash), text, lowest, highest);
-        const int last = dash == std::string_view::npos ? first : address_in(piece.substr(dash + 1), text, lowest, highest);
-        if (last < first)
-            throw std::invalid_argument("has a range that runs backwards: '" + std::string(piece) + "'");
+        const int last =
+            dash == std::string_view::npos ? first : address_in(piece.substr(dash + 1), text, lowest, highest);
+        if (last < first) throw std::invalid_argument("has a range that runs backwards: '" + std::string(piece) + "'");
         for (int a = first; a <= last; ++a) out.push_back(a);
         start = comma + 1;
     } while (start <= text.size());

@@ -83,7 +83,8 @@ constexpr Row kRows[] = {
     {C::bus_summary_location, "Adresse {1}, Standortkennung {2}: {3}", "address {1}, location {2}: {3}"},
     {C::bus_stopped, "Nach Adresse {1} angehalten.", "Stopped after address {1}."},
     {C::bus_report_filter, "Bericht (*.csv)", "Report (*.csv)"},
-    {C::bus_nothing_chosen, "Bitte zuerst Sensoren in der Liste auswählen.", "Please choose sensors in the list first."},
+    {C::bus_nothing_chosen, "Bitte zuerst Sensoren in der Liste auswählen.",
+     "Please choose sensors in the list first."},
     {C::bus_not_done, "nicht bearbeitet", "not done"},
     {C::bus_read, "gelesen", "read"},
     {C::bus_saved, "gespeichert", "saved"},
@@ -102,7 +103,8 @@ constexpr Row kRows[] = {
     {C::traffic_coils, "Adr. {1}: Coils {2}", "addr {1}: coils {2}"},
     {C::traffic_registers, "Adr. {1}: Register {2}", "addr {1}: registers {2}"},
     {C::traffic_written, "Adr. {1}: {2} geschrieben", "addr {1}: {2} written"},
-    {C::traffic_exception, "Adr. {1}: Ausnahme {2} ({3}) auf Funktion {4}", "addr {1}: exception {2} ({3}) to function {4}"},
+    {C::traffic_exception, "Adr. {1}: Ausnahme {2} ({3}) auf Funktion {4}",
+     "addr {1}: exception {2} ({3}) to function {4}"},
     {C::traffic_function, "Adr. {1}: Funktion {2}", "addr {1}: function {2}"},
     {C::traffic_noise, "Störung, verworfen", "noise, dropped"},
     {C::traffic_echo, "Echo der Anfrage", "echo of the request"},
@@ -123,7 +125,8 @@ constexpr Row kRows[] = {
     {C::traffic_clear, "Leeren", "&Clear"},
     {C::traffic_save, "Speichern…", "&Save…"},
     {C::traffic_count, "{1} Frames", "{1} frames"},
-    {C::traffic_save_failed, "Der Verkehr wurde nicht in „{1}“ gespeichert: {2}", "The traffic was not saved to \"{1}\": {2}"},
+    {C::traffic_save_failed, "Der Verkehr wurde nicht in „{1}“ gespeichert: {2}",
+     "The traffic was not saved to \"{1}\": {2}"},
     {C::SSTab1_0, "Allgemein", "General"},
     {C::SSTab1_1, "Anzeige", "Display"},
     {C::frm_allg_1, "Gerätekonfiguration", "General settings"},
@@ -156,7 +159,8 @@ constexpr Row kRows[] = {
     {C::step_read_config_coils, "Konfigurationscoils lesen", "Reading the configuration coils"},
     {C::step_read_external, "Externe Werte lesen", "Reading the external values"},
     {C::step_read_led_coils, "LED-Coils lesen", "Reading the LED coils"},
-    {C::step_write_config, "Konfigurationsregister {1} bis {2} schreiben", "Writing configuration registers {1} to {2}"},
+    {C::step_write_config, "Konfigurationsregister {1} bis {2} schreiben",
+     "Writing configuration registers {1} to {2}"},
     {C::step_write_config_coils, "Konfigurationscoils schreiben", "Writing the configuration coils"},
     {C::step_write_external, "Externe Werte schreiben", "Writing the external values"},
     {C::step_write_led_coils, "LED-Coils schreiben", "Writing the LED coils"},
@@ -207,7 +211,8 @@ constexpr Row kRows[] = {
 
     {C::help_document, "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1.pdf",
      "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf"},
-    {C::doc_title, "VOR3-UZ485-Uvarod-OR2: Registerbeschreibung Modbus", "VOR3-UZ485-Uvarod-OR2: Modbus register description"},
+    {C::doc_title, "VOR3-UZ485-Uvarod-OR2: Registerbeschreibung Modbus",
+     "VOR3-UZ485-Uvarod-OR2: Modbus register description"},
     {C::doc_intro,
      "Der Sensor ist ein Modbus-Slave (RTU oder ASCII, Adresse 1 bis 63). Register werden mit Funktion 03 gelesen "
      "und mit Funktion 16 geschrieben, Coils mit Funktion 01 gelesen und mit Funktion 15 geschrieben.",
@@ -296,12 +301,15 @@ constexpr Row kRows[] = {
      "The file ends after line {1}; the fields of lines {2} to 33 keep their values."},
     {C::msg_load_refused, "Die Parameterdatei „{1}“ wurde nicht geladen: Zeile {2} beginnt nicht mit „{3}“.",
      "The parameter file \"{1}\" was not loaded: line {2} does not begin with \"{3}\"."},
-    {C::msg_load_line_reads, "Zeile {1} lautet „{2}“; die Zeilen stehen nicht an ihrem Platz, darum wurde nichts geladen.",
+    {C::msg_load_line_reads,
+     "Zeile {1} lautet „{2}“; die Zeilen stehen nicht an ihrem Platz, darum wurde nichts geladen.",
      "Line {1} reads \"{2}\"; the lines are out of place, so nothing was loaded."},
-    {C::msg_load_extra, "Nach Zeile 33, dem Ende einer Parameterdatei, steht ab Zeile {1} noch Text; er wurde nicht geladen.",
+    {C::msg_load_extra,
+     "Nach Zeile 33, dem Ende einer Parameterdatei, steht ab Zeile {1} noch Text; er wurde nicht geladen.",
      "There is text after line 33, where a parameter file ends, from line {1} on; it was not loaded."},
     {C::reason_read_only, "die Datei ist schreibgeschützt", "the file is read-only"},
-    {C::reason_hive_locked, "ein anderes Programm schreibt gerade in die Datei", "another program is writing to the file"},
+    {C::reason_hive_locked, "ein anderes Programm schreibt gerade in die Datei",
+     "another program is writing to the file"},
     {C::reason_not_a_hive, "das ist keine Registrierungsdatei, die dieses Programm lesen kann",
      "it is not a registry file this program can read"},
     {C::reason_not_storable, "„{1}“ lässt sich in der Datei nicht unverändert speichern",
@@ -345,7 +353,8 @@ constexpr Row kRows[] = {
      "{1} not confirmed, perhaps not written"},
     {C::simulator_entry, "Simulierter Sensor (sim)", "Simulated sensor (sim)"},
     {C::port_missing, "Den Port {1} gibt es nicht.", "There is no port {1}."},
-    {C::port_busy, "Der Port {1} ist belegt oder lässt sich nicht öffnen.", "The port {1} is in use or cannot be opened."},
+    {C::port_busy, "Der Port {1} ist belegt oder lässt sich nicht öffnen.",
+     "The port {1} is in use or cannot be opened."},
     {C::port_settings_refused, "Der Port {1} nimmt diese Einstellungen nicht an.",
      "The port {1} does not take these settings."},
     {C::port_gone, "Der Port {1} ist nicht mehr da. Wurde der Adapter abgezogen oder die Gegenstelle beendet?",
@@ -381,7 +390,8 @@ std::string caption(Caption id, const std::string& language, std::initializer_li
     const std::string text = caption(id, language);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t n = text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' ? text[i + 1] - '1' : args.size();
+        const std::size_t n =
+            text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' ? text[i + 1] - '1' : args.size();
         if (n < args.size()) {
             out += *(args.begin() + n);
             i += 2;

@@ -31,9 +31,7 @@ struct LinkSettings {
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
 
-    std::string settings_string() const {
-        return baud_rate + "," + parity + "," + data_bits + "," + stop_bits;
-    }
+    std::string settings_string() const { return baud_rate + "," + parity + "," + data_bits + "," + stop_bits; }
 };
 
 struct RegisterImage {
@@ -90,20 +88,20 @@ struct ReaderState {
 struct LineState {
     // One request and its copies (the repeats the reply time-out sent).
     struct Turn {
-        std::string request;             // its hex text
-        std::uint64_t number = 0;        // `sends` when its first copy went out
-        int copies = 0;                  // copies sent
-        std::int64_t first_ms = 0;       // when the first and the last copy went out
+        std::string request;        // its hex text
+        std::uint64_t number = 0;   // `sends` when its first copy went out
+        int copies = 0;             // copies sent
+        std::int64_t first_ms = 0;  // when the first and the last copy went out
         std::int64_t last_ms = 0;
-        std::int64_t quiet_at_ms = 0;    // no answer to any copy can come after this
-        int heard = 0;                   // answers that fit it, taken or not
-        bool answered = false;           // one of them has been taken
-        std::string answer;              // the one taken (address to data)
+        std::int64_t quiet_at_ms = 0;  // no answer to any copy can come after this
+        int heard = 0;                 // answers that fit it, taken or not
+        bool answered = false;         // one of them has been taken
+        std::string answer;            // the one taken (address to data)
     };
-    std::uint64_t sends = 0;     // frames written so far
-    Turn now;                    // the request on the line, answered or not
-    Turn before;                 // the one before it, whose late answers may still come
-    std::uint64_t answers = 0;   // replies taken so far
+    std::uint64_t sends = 0;          // frames written so far
+    Turn now;                         // the request on the line, answered or not
+    Turn before;                      // the one before it, whose late answers may still come
+    std::uint64_t answers = 0;        // replies taken so far
     std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
     // A request waits in request_frame for its turn on the line.
     bool held = false;
@@ -123,7 +121,7 @@ struct LanguageValues {
 // What the platform tells a program at start: the files of the registry
 // hives and the decimal separator of the user's locale.
 struct PlatformSettings {
-    std::string machine_hive;        // "": no installation settings
+    std::string machine_hive;  // "": no installation settings
     std::string user_hive;
     std::string package_hive;        // the package's own, read only ("": none)
     std::string locale_decimal_sep;  // "": the locale gives none

@@ -82,8 +82,6 @@ double leading_number(std::string_view text) {
     return v;
 }
 
-long long round_half_even(double value) {
-    return static_cast<long long>(std::nearbyint(value));
-}
+long long round_half_even(double value) { return static_cast<long long>(std::nearbyint(value)); }
 
 }  // namespace vor3::model

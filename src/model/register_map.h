@@ -10,11 +10,11 @@
 namespace vor3::model {
 
 enum class Block {
-    ConfigRegisters,    // 0..10, function 03 / 10
-    MeasuredValues,     // 0x100..0x102, read only
-    ExternalValues,     // 0x200..0x202
-    ConfigCoils,        // 0..7, function 01 / 0F
-    LedCoils,           // 0x100..0x104
+    ConfigRegisters,  // 0..10, function 03 / 10
+    MeasuredValues,   // 0x100..0x102, read only
+    ExternalValues,   // 0x200..0x202
+    ConfigCoils,      // 0..7, function 01 / 0F
+    LedCoils,         // 0x100..0x104
 };
 
 // The control arrays that show device data.
@@ -24,22 +24,22 @@ enum class Encoding {
     Signed16,       // two's complement
     Signed16Div10,  // tenths
     Unsigned16,
-    Coil,           // 0 or 1
+    Coil,  // 0 or 1
 };
 
 struct FieldSpec {
-    int address;           // Modbus register or coil address
+    int address;  // Modbus register or coil address
     Block block;
     FieldArray array;
-    int index;             // index in the control array
-    const char* label;     // the label control that names the field
+    int index;          // index in the control array
+    const char* label;  // the label control that names the field
     const char* caption_de;
     const char* caption_en;
-    int max_length;        // characters a user may type; 0 = no limit
+    int max_length;  // characters a user may type; 0 = no limit
     Encoding encoding;
-    bool hidden;           // field hidden in the window (it still holds a value)
-    const char* unit;      // unit of the value as shown ("" for none)
-    double min, max;       // the values the field accepts (a spin button's limits)
+    bool hidden;       // field hidden in the window (it still holds a value)
+    const char* unit;  // unit of the value as shown ("" for none)
+    double min, max;   // the values the field accepts (a spin button's limits)
 };
 
 std::span<const FieldSpec> field_map();
@@ -55,7 +55,7 @@ int scale_of(Encoding encoding);
 bool written_to_sensor(const FieldSpec& field);
 
 // Register ranges read and written in blocks.
-constexpr int kConfigFirst = 0, kConfigEnd = 11;          // exclusive end
+constexpr int kConfigFirst = 0, kConfigEnd = 11;  // exclusive end
 constexpr int kMeasuredFirst = 0x100, kMeasuredEnd = 0x103;
 constexpr int kExternalFirst = 0x200, kExternalEnd = 0x203;
 constexpr int kLedCoilFirst = 0x100, kLedCoilCount = 5;

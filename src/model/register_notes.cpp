@@ -49,7 +49,8 @@ constexpr RegisterNote kNotes[] = {
      "1: the display shows the room temperature. 0: it does not."},
     {A::chk_cfg, 1, "1: Die Anzeige zeigt die Luftfeuchte. 0: nicht.",
      "1: the display shows the humidity. 0: it does not."},
-    {A::chk_cfg, 2, "1: Die Anzeige zeigt den CO2-Wert. 0: nicht.", "1: the display shows the CO2 level. 0: it does not."},
+    {A::chk_cfg, 2, "1: Die Anzeige zeigt den CO2-Wert. 0: nicht.",
+     "1: the display shows the CO2 level. 0: it does not."},
     {A::chk_cfg, 3,
      "Einheit der Temperatur. 1: Grad Celsius, 0: Grad Fahrenheit. Die externe Temperaturvorgabe (Register "
      "0x0200) folgt ihr. Das Fenster zeigt sie als Auswahlliste (°F, °C).",

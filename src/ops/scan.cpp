@@ -27,9 +27,7 @@ constexpr int kReplyBytes = 7;
 
 // The slowest answer a sensor can be set to: its Min-Response-Time field's
 // upper limit.
-int slowest_answer_ms() {
-    return static_cast<int>(model::field(model::FieldArray::txt_data_cfg, 7).max);
-}
+int slowest_answer_ms() { return static_cast<int>(model::field(model::FieldArray::txt_data_cfg, 7).max); }
 
 int data_bits_of(const LineSetting& line, std::optional<int> forced) {
     return forced.value_or(line.mode == "ASCII" ? 7 : 8);
@@ -92,8 +90,8 @@ std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::
 }
 
 std::int64_t Scanner::wait_out_ms(const LineSetting& line, int min_response_ms, std::optional<int> data_bits) {
-    return std::max<std::int64_t>(0, try_ms(line, slowest_answer_ms(), data_bits) -
-                                         try_ms(line, min_response_ms, data_bits));
+    return std::max<std::int64_t>(
+        0, try_ms(line, slowest_answer_ms(), data_bits) - try_ms(line, min_response_ms, data_bits));
 }
 
 // On a network port the server's serial side is set at the server, at a
@@ -254,8 +252,8 @@ void Scanner::look_for_replies() {
     // Any address asked at this setting may answer, late ones too.
     const int last_asked = address_;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
-        const auto answer = line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt)
-                                                  : rtu_answer(heard_, i);
+        const auto answer =
+            line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt) : rtu_answer(heard_, i);
         if (!answer) continue;
         const int address = static_cast<unsigned char>((*answer)[0]);
         if (address < plan_.first_address || address > last_asked) continue;

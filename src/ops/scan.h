@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "form/clock.h"
-#include "form/timer.h"
 #include "form/serial_port.h"
+#include "form/timer.h"
 #include "model/line_settings.h"
 
 // Finding a sensor of unknown address, baud rate, parity and framing: each

@@ -43,7 +43,8 @@ std::string register_to_write(const Context& c, model::FieldArray array, int ind
     const bool config = array == model::FieldArray::txt_data_cfg;
     const auto& box = config ? c.frm.txt_data_cfg(index) : c.frm.txt_data_in(index);
     const auto& image = c.g.image;
-    const auto raw = config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
+    const auto raw =
+        config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
     if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);
     const std::string value =
         register_hex(box.text(), model::scale_of(model::field(array, index).encoding), c.g.lang.decimal_sep);
@@ -136,10 +137,9 @@ void set_parameter_Click(Context& c) {
     if (!config_marked && !f.external_changed) {
         using model::Caption;
         const std::string& l = c.g.lang.language;
-        c.g.write_anyway = c.confirm.confirm(model::caption(Caption::confirm_identical_title, l),
-                                             model::caption(Caption::confirm_identical_text, l),
-                                             model::caption(Caption::confirm_ok, l),
-                                             model::caption(Caption::confirm_cancel, l));
+        c.g.write_anyway = c.confirm.confirm(
+            model::caption(Caption::confirm_identical_title, l), model::caption(Caption::confirm_identical_text, l),
+            model::caption(Caption::confirm_ok, l), model::caption(Caption::confirm_cancel, l));
         if (!c.g.write_anyway) return;
         // Transferring anyway means all of it.
         config_marked = f.external_changed = true;

@@ -30,7 +30,8 @@ QLabel* link_label(form::LinkLabel& control, Binder& binder, const char* name) {
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     binder.custom(control, [&control, label] {
-        label->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(QString::fromStdString(control.caption()).toHtmlEscaped()));
+        label->setText(
+            QStringLiteral("<a href=\"#\">%1</a>").arg(QString::fromStdString(control.caption()).toHtmlEscaped()));
         label->setVisible(control.visible());
     });
     QObject::connect(label, &QLabel::linkActivated, label, [&control] { guarded([&control] { control.press(); }); });
@@ -60,7 +61,8 @@ AboutView::AboutView(Context& c, Binder& binder, QWidget* owner)
     product->setFont(bold);
     // Wide enough for the product line in either language.
     int widest = 0;
-    for (const char* text : {model::caption_de(model::Caption::lblVersion), model::caption_en(model::Caption::lblVersion)}) {
+    for (const char* text :
+         {model::caption_de(model::Caption::lblVersion), model::caption_en(model::Caption::lblVersion)}) {
         product->setText(QString::fromStdString(text));
         widest = std::max(widest, product->sizeHint().width());
     }

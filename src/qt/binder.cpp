@@ -7,16 +7,16 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
-#include <QTabWidget>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -189,8 +189,7 @@ void Binder::combo_box(form::ComboBox& c, QComboBox& combo) {
             sync();
         });
     }
-    if (auto* list = dynamic_cast<DropDownList*>(&combo))
-        list->opening = [&c] { guarded([&c] { c.drop_down(); }); };
+    if (auto* list = dynamic_cast<DropDownList*>(&combo)) list->opening = [&c] { guarded([&c] { c.drop_down(); }); };
     custom(c, sync);
     connect(&combo, &QComboBox::currentIndexChanged, this, [&c, &combo, sync](int i) {
         if (combo.isEditable()) combo.lineEdit()->setModified(false);
@@ -284,8 +283,7 @@ bool Binder::eventFilter(QObject* watched, QEvent* event) {
     form::TextBox& box = *it->second;
     auto* edit = static_cast<QLineEdit*>(watched);
     switch (event->type()) {
-    case QEvent::KeyPress:
-        return key_press(box, *edit, static_cast<const QKeyEvent&>(*event));
+    case QEvent::KeyPress: return key_press(box, *edit, static_cast<const QKeyEvent&>(*event));
     case QEvent::FocusOut: {
         // Another window or a list's popup taking the focus is not the user
         // leaving the field.
@@ -294,14 +292,12 @@ bool Binder::eventFilter(QObject* watched, QEvent* event) {
             guarded([&box] { box.lose_focus(); });
         return false;
     }
-    case QEvent::InputMethod:
-        return true;
+    case QEvent::InputMethod: return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
         // no middle-button paste past the model
         return static_cast<const QMouseEvent&>(*event).button() == Qt::MiddleButton;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -336,10 +332,8 @@ bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& eve
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Home:
-    case Qt::Key_End:
-        return false;  // moving the caret changes nothing in the model
-    default:
-        break;
+    case Qt::Key_End: return false;  // moving the caret changes nothing in the model
+    default: break;
     }
     // Plain variables, not a structured binding: the lambdas below capture
     // them, which clang 14 does not allow for bindings.

@@ -21,7 +21,8 @@ namespace vor3::qt {
 BusView::BusView(app::Program& program, Binder& binder, QWidget* owner)
     : ToolWindow(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint,
                  [&program] { program.bus_window().unload(); }),
-      program_(program), table_(new QTableWidget) {
+      program_(program),
+      table_(new QTableWidget) {
     form::FrmBus& b = program.frmBus;
     setObjectName("frmBus");
     WidgetFactory make(binder);
@@ -89,8 +90,10 @@ void BusView::follow_grid() {
         for (int c = 0; c < table_->columnCount() && c < static_cast<int>(cells.size()); ++c) {
             const QString text = QString::fromStdString(cells[static_cast<std::size_t>(c)]);
             QTableWidgetItem* item = table_->item(r, c);
-            if (!item) table_->setItem(r, c, new QTableWidgetItem(text));
-            else if (item->text() != text) item->setText(text);
+            if (!item)
+                table_->setItem(r, c, new QTableWidgetItem(text));
+            else if (item->text() != text)
+                item->setText(text);
         }
     }
     table_->clearSelection();

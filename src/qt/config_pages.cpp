@@ -64,7 +64,10 @@ QGroupBox* build_parameter_frame(form::FrmConfig& f, WidgetFactory& make) {
     auto* grid = grid_in(box);
     grid->setVerticalSpacing(2);
     // Column by column: which label names which list.
-    const struct { int label; int list; } columns[] = {{3, 0}, {1, 1}, {2, 2}, {5, 5}, {6, 6}};
+    const struct {
+        int label;
+        int list;
+    } columns[] = {{3, 0}, {1, 1}, {2, 2}, {5, 5}, {6, 6}};
     int column = 0;
     for (const auto& c : columns) {
         grid->addWidget(make.label(f.lbl_parameter(c.label), make.name("lbl_parameter", c.label)), 0, column);
@@ -105,7 +108,8 @@ QWidget* build_general_page(form::FrmConfig& f, WidgetFactory& make) {
         add_value_row(in_grid, i, make.label(f.lbl_data_in(i), make.name("lbl_data_in", i)),
                       make.field(f.txt_data_in(i), make.name("txt_data_in", i), kNumberChars), in_units[i]);
     // Further inputs the sensor may gain; the model keeps them hidden.
-    for (int i = 3; i <= 5; ++i) in_grid->addWidget(make.field(f.txt_data_in(i), make.name("txt_data_in", i), kNumberChars), i, 1);
+    for (int i = 3; i <= 5; ++i)
+        in_grid->addWidget(make.field(f.txt_data_in(i), make.name("txt_data_in", i), kNumberChars), i, 1);
     finish(in_grid, 3);
     right->addWidget(in);
 

@@ -16,17 +16,17 @@
 #include <QVBoxLayout>
 
 #include "app/bus_window.h"
+#include "model/captions.h"
 #include "qt/about_view.h"
 #include "qt/bus_view.h"
-#include "qt/scan_view.h"
-#include "qt/traffic_view.h"
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/placement.h"
+#include "qt/scan_view.h"
 #include "qt/state_view.h"
+#include "qt/traffic_view.h"
 #include "qt/trend_view.h"
 #include "qt/widget_factory.h"
-#include "model/captions.h"
 #include "ui/config_window.h"
 #include "ui/language.h"
 

@@ -13,12 +13,12 @@
 
 #include "app/bus_run.h"
 #include "app/cli_bus.h"
-#include "app/cli_options.h"
 #include "app/cli_monitor.h"
+#include "app/cli_options.h"
 #include "app/cli_read.h"
-#include "app/cli_scan.h"
 #include "app/cli_registry.h"
 #include "app/cli_save.h"
+#include "app/cli_scan.h"
 #include "app/cli_write.h"
 #include "app/data_bits_port.h"
 #include "app/program.h"
@@ -27,9 +27,9 @@
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
-#include "ui/port_settings.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
+#include "ui/port_settings.h"
 
 using namespace vor3;
 
@@ -191,7 +191,8 @@ int run_bus(app::Program& program, app::CollectedMessages& messages, const app::
         int last = 0;
         for (const auto& r : run.results())
             if (r.outcome != app::SensorOutcome::NotDone) last = r.target.address;
-        print(stderr, "vor3-cli: " + model::caption(model::Caption::bus_stopped, lang.language, {std::to_string(last)}));
+        print(stderr,
+              "vor3-cli: " + model::caption(model::Caption::bus_stopped, lang.language, {std::to_string(last)}));
     }
     return run.exit_status();
 }
@@ -227,8 +228,9 @@ int main(int argc, char** argv) {
         QCoreApplication application(argc, argv);
         const auto platform = qt::platform_settings();
         std::string out, err;
-        const int status = app::run_registry({args.begin() + 1, args.end()},
-                                             {platform.machine_hive, platform.user_hive, platform.package_hive}, out, err);
+        const int status =
+            app::run_registry({args.begin() + 1, args.end()},
+                              {platform.machine_hive, platform.user_hive, platform.package_hive}, out, err);
         std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
         return status;
@@ -249,8 +251,8 @@ int main(int argc, char** argv) {
     qt::QtClock clock;
     // The built-in simulated sensor: one at --address, or one at each
     // address a line of them is asked for at.
-    sim::SensorLine sensors(sim::Framing::Auto, options.addresses.empty() ? std::vector<int>{options.address}
-                                                                          : options.addresses);
+    sim::SensorLine sensors(sim::Framing::Auto,
+                            options.addresses.empty() ? std::vector<int>{options.address} : options.addresses);
     sim::SimPort simulated(clock, sensors);
     qt::QtSerialPort real;
     form::SerialPort* port = &simulated;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include <QApplication>
-#include <QTranslator>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "app/bus_window.h"
 #include "app/program.h"
@@ -83,7 +83,9 @@ int main(int argc, char** argv) {
     program.ctx.end_program = [] { QCoreApplication::quit(); };
     ports.port().set_simulator_entry(
         [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });
-    program.bus_window().set_simulated_addresses = [&ports](const std::vector<int>& a) { ports.line().set_addresses(a); };
+    program.bus_window().set_simulated_addresses = [&ports](const std::vector<int>& a) {
+        ports.line().set_addresses(a);
+    };
 
     qt::ConfigView view(program);
     messages.set_parent(&view);

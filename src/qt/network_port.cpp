@@ -37,8 +37,10 @@ NetworkPort::NetworkPort() {
         if (!out.empty()) socket_.write(out.data(), static_cast<qint64>(out.size()));
     });
     QObject::connect(&socket_, &QAbstractSocket::errorOccurred, &socket_, [this](QAbstractSocket::SocketError error) {
-        if (state_ == State::Connecting) failed(connect_failure(error));
-        else if (state_ == State::Connected) failed(form::kConnectionClosed);
+        if (state_ == State::Connecting)
+            failed(connect_failure(error));
+        else if (state_ == State::Connected)
+            failed(form::kConnectionClosed);
     });
 }
 
@@ -85,8 +87,8 @@ void NetworkPort::connect_to_host() {
 void NetworkPort::failed(int number) {
     if (state_ == State::Failed || state_ == State::Lost || state_ == State::Closed) return;
     connect_limit_.stop();
-    const std::string why = number == form::kConnectTimedOut ? "no answer to the connection request"
-                                                             : socket_.errorString().toStdString();
+    const std::string why =
+        number == form::kConnectTimedOut ? "no answer to the connection request" : socket_.errorString().toStdString();
     state_ = number == form::kConnectionClosed ? State::Lost : State::Failed;
     pending_ = form::PortError(number, why, false, name_);
     unsent_.clear();

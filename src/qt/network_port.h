@@ -9,8 +9,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include "link/network_address.h"
 #include "form/serial_port.h"
+#include "link/network_address.h"
 
 namespace vor3::qt {
 

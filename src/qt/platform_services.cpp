@@ -5,8 +5,8 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>

@@ -22,8 +22,9 @@ QSerialPort::Parity to_parity(char p) {
 
 std::vector<QSerialPortInfo> sorted_ports() {
     auto ports = QSerialPortInfo::availablePorts();
-    std::sort(ports.begin(), ports.end(),
-              [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.systemLocation() < b.systemLocation(); });
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        return a.systemLocation() < b.systemLocation();
+    });
     return {ports.begin(), ports.end()};
 }
 
@@ -39,16 +40,14 @@ form::PortError open_failure(QSerialPort::SerialPortError error, bool accessible
         // error too; only a device we may not touch is about rights.
         if (accessible) return PortError(form::kPortInUse, "port in use: " + device, false, device);
         return PortError(form::kPortInUse, "no permission to open " + device, true, device);
-    case QSerialPort::OpenError:
-        return PortError(form::kPortInUse, "port already open: " + device, false, device);
+    case QSerialPort::OpenError: return PortError(form::kPortInUse, "port already open: " + device, false, device);
     case QSerialPort::UnsupportedOperationError:
         return PortError(form::kPortSettingsRefused, "settings refused by " + device, false, device);
     case QSerialPort::ResourceError:
     case QSerialPort::WriteError:
     case QSerialPort::ReadError:
         return PortError(form::kPortIoFailed, "input/output error on " + device, false, device);
-    default:
-        return PortError(form::kPortInUse, "cannot open " + device, false, device);
+    default: return PortError(form::kPortInUse, "cannot open " + device, false, device);
     }
 }
 
@@ -195,7 +194,8 @@ void QtSerialPort::write(std::string_view bytes) {
     fail_if_gone();
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(bytes.data(), size) != size)
-        throw form::PortError(form::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false, opened_);
+        throw form::PortError(form::kPortIoFailed, "write failed: " + port_.errorString().toStdString(), false,
+                              opened_);
 }
 
 int QtSerialPort::waiting_count() {

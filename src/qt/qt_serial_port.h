@@ -55,7 +55,7 @@ private:
     // port the user saw even if another adapter comes and goes.
     mutable std::vector<std::string> listed_;
     std::vector<std::string> named_;  // in the order they were named
-    std::string opened_;  // the device of the last open
+    std::string opened_;              // the device of the last open
     int number_ = 0;
     form::SerialSettings settings_;
 };

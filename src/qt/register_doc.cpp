@@ -32,7 +32,9 @@ std::string plain_caption(std::string s) {
 }
 
 QString address_text(int address) {
-    return QStringLiteral("%1<br>0x%2").arg(address).arg(QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper());
+    return QStringLiteral("%1<br>0x%2")
+        .arg(address)
+        .arg(QStringLiteral("%1").arg(address, 4, 16, QLatin1Char('0')).toUpper());
 }
 
 // Whether the window shows a field: in its own control, or (registers 0
@@ -84,7 +86,8 @@ QString register_description_html(const std::string& language) {
 
     QString html = QStringLiteral("<html><body style=\"font-family: 'DejaVu Sans', sans-serif; font-size: 9pt;\">");
     html += cell(text(Caption::doc_title), "h1");
-    for (Caption p : {Caption::doc_intro, Caption::doc_values, Caption::doc_factory_settings}) html += cell(text(p), "p");
+    for (Caption p : {Caption::doc_intro, Caption::doc_values, Caption::doc_factory_settings})
+        html += cell(text(p), "p");
     const struct {
         Block block;
         Caption heading;
@@ -106,8 +109,8 @@ QString register_description_html(const std::string& language) {
             if (f.block != b.block) continue;
             const auto& note = model::register_note(f.array, f.index);
             const char* caption = english ? (note.caption_en ? note.caption_en : f.caption_en) : f.caption_de;
-            QString about = QStringLiteral("<b>%1</b><br>%2").arg(q(plain_caption(caption)),
-                                                                q(english ? note.meaning_en : note.meaning_de));
+            QString about = QStringLiteral("<b>%1</b><br>%2")
+                                .arg(q(plain_caption(caption)), q(english ? note.meaning_en : note.meaning_de));
             if (!shown_in_window(window, f)) about += QStringLiteral(" <i>%1</i>").arg(text(Caption::doc_hidden));
             const QString access = text(model::written_to_sensor(f) ? Caption::doc_read_write : Caption::doc_read_only);
             html += QStringLiteral("<tr>") + cell(address_text(f.address)) + cell(about);

@@ -62,8 +62,8 @@ std::unique_ptr<QTextDocument> lay_out_register_description(const std::string& l
 void set_up_register_description(QPdfWriter& pdf, const std::string& language) {
     pdf.setTitle(QString::fromStdString(model::caption(model::Caption::doc_title, language)));
     pdf.setCreator(QString::fromStdString(model::caption(model::Caption::maker_name, language)));
-    pdf.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 12), QPageLayout::Millimeter));
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 12),
+                                  QPageLayout::Millimeter));
 }
 
 bool write_register_description(const QString& path, const std::string& language) {

@@ -17,9 +17,7 @@
 namespace vor3::qt {
 
 ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, false,
-                 [&program] { program.scan_window.unload(); }),
-      program_(program) {
+    : ToolWindow(owner, false, [&program] { program.scan_window.unload(); }), program_(program) {
     form::FrmScan& s = program.frmScan;
     setObjectName("frmScan");
     WidgetFactory make(binder);
@@ -58,7 +56,8 @@ ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
     binder.progress(s.prg_scan, *bar);
     rows->addWidget(bar);
     QLabel* trying = make.label(s.lbl_trying, "lbl_trying");
-    trying->setMinimumWidth(trying->fontMetrics().horizontalAdvance(QStringLiteral("ASCII 57600 Even, address 63____")));
+    trying->setMinimumWidth(
+        trying->fontMetrics().horizontalAdvance(QStringLiteral("ASCII 57600 Even, address 63____")));
     rows->addWidget(trying);
     rows->addWidget(make.label(s.lbl_found, "lbl_found"));
 

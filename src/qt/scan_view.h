@@ -16,7 +16,6 @@ public:
     ScanView(app::Program& program, Binder& binder, QWidget* owner);
 
 private:
-
     app::Program& program_;
 };
 

@@ -88,11 +88,8 @@ bool SpinArrows::eventFilter(QObject* watched, QEvent* event) {
         if (watched != this && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) release();
         break;
     case QEvent::WindowBlocked:
-    case QEvent::WindowDeactivate:
-        release();
-        break;
-    default:
-        break;
+    case QEvent::WindowDeactivate: release(); break;
+    default: break;
     }
     return false;
 }

@@ -80,12 +80,12 @@ std::string SwitchingPort::read_all() { return open_ ? open_->read_all() : std::
 form::Carrier SwitchingPort::carrier() const {
     if (open_) return open_->carrier();
     // The port the next open reaches: the simulator is on a line.
-    if (number_ < 1 || number_ == simulator_number() || real_.port_number() != number_) return form::Carrier::SerialLine;
+    if (number_ < 1 || number_ == simulator_number() || real_.port_number() != number_)
+        return form::Carrier::SerialLine;
     return real_.carrier();
 }
 
-WindowPorts::WindowPorts(form::Clock& clock)
-    : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
+WindowPorts::WindowPorts(form::Clock& clock) : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
     sim_.set_sensor_line(form::SerialSettings{9600, 'E', 8, 1});
 }
 

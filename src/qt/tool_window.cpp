@@ -53,7 +53,8 @@ void ToolWindow::showEvent(QShowEvent* event) {
         const bool framed = frameGeometry() != geometry();
         const QSize outer = framed ? frameGeometry().size() : size() + QSize(0, kTitleBar);
         if (const QScreen* s = owner->screen())
-            move(beside(s->availableGeometry(), owner->frameGeometry(), outer) + (framed ? QPoint() : QPoint(0, kTitleBar)));
+            move(beside(s->availableGeometry(), owner->frameGeometry(), outer) +
+                 (framed ? QPoint() : QPoint(0, kTitleBar)));
     }
     QDialog::showEvent(event);
 }

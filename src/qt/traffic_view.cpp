@@ -15,9 +15,9 @@
 namespace vor3::qt {
 
 TrafficView::TrafficView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, true,
-                 [&program] { program.traffic_window.unload(); }),
-      program_(program), text_(new QPlainTextEdit) {
+    : ToolWindow(owner, true, [&program] { program.traffic_window.unload(); }),
+      program_(program),
+      text_(new QPlainTextEdit) {
     form::FrmTraffic& t = program.frmTraffic;
     setObjectName("frmTraffic");
     WidgetFactory make(binder);

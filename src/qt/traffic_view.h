@@ -31,7 +31,7 @@ private:
     app::Program& program_;
     QPlainTextEdit* text_;
     QTimer poll_;
-    std::uint64_t shown_ = 0;   // the number of the last entry shown
+    std::uint64_t shown_ = 0;  // the number of the last entry shown
     std::uint64_t clears_ = 0;
 };
 

@@ -21,7 +21,8 @@ std::vector<std::pair<std::int64_t, std::int64_t>> pauses(const std::deque<form:
     const std::int64_t longest = std::max(kShortestPauseMs, kPausePaces * *middle);
     std::vector<std::pair<std::int64_t, std::int64_t>> found;
     for (std::size_t i = 1; i < points.size(); ++i)
-        if (points[i].epoch_ms - points[i - 1].epoch_ms > longest) found.emplace_back(points[i - 1].epoch_ms, points[i].epoch_ms);
+        if (points[i].epoch_ms - points[i - 1].epoch_ms > longest)
+            found.emplace_back(points[i - 1].epoch_ms, points[i].epoch_ms);
     return found;
 }
 
@@ -88,8 +89,8 @@ std::array<Stretches, 3> stretches(const std::deque<form::TrendPoint>& points, i
 
 TimeTicks time_ticks(std::int64_t oldest_ms, std::int64_t newest_ms, std::int64_t utc_offset_ms, int most) {
     constexpr std::int64_t s = 1000, m = 60 * s, h = 60 * m;
-    constexpr std::int64_t kSteps[] = {s, 2 * s, 5 * s, 10 * s, 15 * s, 30 * s, m, 2 * m, 5 * m, 10 * m, 15 * m, 30 * m,
-                                       h, 2 * h, 3 * h, 6 * h, 12 * h, 24 * h};
+    constexpr std::int64_t kSteps[] = {s,      2 * s,  5 * s,  10 * s, 15 * s, 30 * s, m,     2 * m,  5 * m,
+                                       10 * m, 15 * m, 30 * m, h,      2 * h,  3 * h,  6 * h, 12 * h, 24 * h};
     // Whole steps of the local clock: floor and ceiling of non-negative
     // local times.
     const auto down = [](std::int64_t t, std::int64_t step) { return t - ((t % step) + step) % step; };

@@ -34,7 +34,7 @@ std::array<Stretches, 3> stretches(const std::deque<form::TrendPoint>& points, i
 struct TimeTicks {
     std::int64_t first_ms = 0;
     std::int64_t last_ms = 0;
-    int count = 0;            // ticks, both ends included
+    int count = 0;  // ticks, both ends included
     std::int64_t step_ms = 0;
 };
 TimeTicks time_ticks(std::int64_t oldest_ms, std::int64_t newest_ms, std::int64_t utc_offset_ms, int most = 8);

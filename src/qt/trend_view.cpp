@@ -12,8 +12,8 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "app/program.h"
 #include "qt/binder.h"
@@ -48,9 +48,7 @@ void fit(QValueAxis& axis, double lo, double hi) {
 }  // namespace
 
 TrendView::TrendView(app::Program& program, Binder& binder, QWidget* owner)
-    : ToolWindow(owner, true,
-                 [&program] { program.trend_window.unload(); }),
-      program_(program) {
+    : ToolWindow(owner, true, [&program] { program.trend_window.unload(); }), program_(program) {
     form::FrmTrend& t = program.frmTrend;
     setObjectName("frmTrend");
     WidgetFactory make(binder);

@@ -57,7 +57,7 @@ private:
     QDateTimeAxis* time_axis_ = nullptr;
     std::array<QLineSeries*, 3> series_{};
     std::array<std::vector<QLineSeries*>, 3> earlier_;  // the stretches before the latest
-    std::array<QValueAxis*, 2> value_axes_{};  // temperature and humidity; CO2
+    std::array<QValueAxis*, 2> value_axes_{};           // temperature and humidity; CO2
     QLabel* log_file_ = nullptr;
     QTimer catch_up_;
 };

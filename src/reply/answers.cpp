@@ -68,8 +68,7 @@ Fit fit(const Expectation& e, std::string_view adu) {
     // A write is acknowledged by its start and quantity alone; an echo of
     // the request itself is longer.
     if (is_write_function(function))
-        return adu.size() == 6 && word_at(adu, 2) == e.first && word_at(adu, 4) == e.quantity ? Fit::Answer
-                                                                                              : Fit::None;
+        return adu.size() == 6 && word_at(adu, 2) == e.first && word_at(adu, 4) == e.quantity ? Fit::Answer : Fit::None;
     return Fit::None;
 }
 

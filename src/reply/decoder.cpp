@@ -27,7 +27,9 @@ std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t di
     return static_cast<std::uint16_t>(*v);
 }
 
-std::uint16_t reply_register(const std::string& rx, int j) { return hex_value(rx, 6 + 4 * static_cast<std::size_t>(j), 4); }
+std::uint16_t reply_register(const std::string& rx, int j) {
+    return hex_value(rx, 6 + 4 * static_cast<std::size_t>(j), 4);
+}
 std::uint8_t reply_byte(const std::string& rx, int k) {
     return static_cast<std::uint8_t>(hex_value(rx, 6 + 2 * static_cast<std::size_t>(k), 2));
 }
@@ -73,7 +75,8 @@ model::MeasuredReading shown_reading(const Context& c) {
     const form::WallTime now = c.wall_clock->now();
     model::MeasuredReading reading{now.epoch_ms, now.iso, {}};
     for (int j = 0; j <= 2; ++j)
-        reading.values[static_cast<std::size_t>(j)] = model::locale_number(c.frm.txt_data_out(j).text(), c.g.lang.decimal_sep);
+        reading.values[static_cast<std::size_t>(j)] =
+            model::locale_number(c.frm.txt_data_out(j).text(), c.g.lang.decimal_sep);
     return reading;
 }
 
@@ -160,7 +163,8 @@ void config_written(Context& c) {
     if (f.reply_delay_changed) {
         const auto v = model::locale_number(f.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
         const long long delay = v ? model::round_half_even(*v) : -1;
-        if (!v || delay < -32768 || delay > 32767) throw std::runtime_error("minimum response time is no 16-bit number");
+        if (!v || delay < -32768 || delay > 32767)
+            throw std::runtime_error("minimum response time is no 16-bit number");
         t.reply_delay = static_cast<std::int16_t>(delay);
         // The blocks that follow (the read-back) go at the pace the line and
         // the sensor need; 15 ms a unit fits register 6, not milliseconds.

@@ -7,10 +7,10 @@ namespace vor3::store {
 namespace {
 
 // Code points of 0x80 to 0x9F; 0 where the code page has no character.
-constexpr std::uint16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::uint16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
@@ -93,7 +93,8 @@ std::optional<std::string> utf16le_to_utf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() / 2);
     auto unit = [&](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+        const auto low = static_cast<unsigned char>(bytes[i]), high = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(low | (high << 8));
     };
     for (std::size_t i = 0; i < bytes.size(); i += 2) {
         const char32_t u = unit(i);

@@ -14,7 +14,9 @@ bool is_blank(std::string_view text) { return trim(text).empty(); }
 
 // Line breaks and zero bytes have no escape in the format: they would end
 // the line (or the text) early.
-bool fits_on_a_line(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos; }
+bool fits_on_a_line(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
 
 }  // namespace
 
@@ -150,7 +152,8 @@ std::vector<std::string> Hive::subkeys(std::string_view path) const {
         const std::string name = p.substr(prefix.size(), p.find('\\', prefix.size()) - prefix.size());
         if (seen.emplace(lower(name), true).second) names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
     return names;
 }
 

@@ -29,7 +29,7 @@ namespace vor3::store {
 using hive_format::normal_key_path;
 
 struct HiveKey {
-    std::string path;  // as first spelled, components joined by "\"
+    std::string path;               // as first spelled, components joined by "\"
     std::vector<HiveValue> values;  // in the order of the file
 };
 
@@ -80,7 +80,7 @@ private:
         std::unordered_map<std::string, std::size_t> index;  // lower-case name -> position in key.values
         std::vector<LineIt> value_lines;                     // the line of each value
         std::vector<LineIt> sections;                        // its section lines
-        LineIt tail;  // the last line with text in its last section
+        LineIt tail;                                         // the last line with text in its last section
     };
 
     Key* find_key(std::string_view path);

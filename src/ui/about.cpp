@@ -12,8 +12,7 @@ namespace {
 using model::Caption;
 
 void open_link(Context& c, const std::string& url) {
-    if (!c.desktop->open_link(url))
-        c.msg.show(model::caption(Caption::msg_cannot_open, c.g.lang.language, {url}));
+    if (!c.desktop->open_link(url)) c.msg.show(model::caption(Caption::msg_cannot_open, c.g.lang.language, {url}));
 }
 
 }  // namespace
@@ -44,9 +43,7 @@ void fAbout_Unload(Context& c) {
     c.about.set_loaded(false);
 }
 
-void lblemail_Click(Context& c) {
-    open_link(c, "mailto:" + std::string(model::caption_de(Caption::maker_email)));
-}
+void lblemail_Click(Context& c) { open_link(c, "mailto:" + std::string(model::caption_de(Caption::maker_email))); }
 
 void lblHyperlink_Click(Context& c) { open_link(c, model::caption_de(Caption::maker_web)); }
 

@@ -50,15 +50,17 @@ void paint_field(Context& c, model::FieldArray array, int index) {
     const auto v = model::locale_number(field.text(), sep);
     if (!v) return;
     const auto& image = c.g.image;
-    const double ref = config ? image.cfg_value[static_cast<std::size_t>(index)]
-                              : index <= 2 ? image.in_value[static_cast<std::size_t>(index)] : 0.0;
+    const double ref = config       ? image.cfg_value[static_cast<std::size_t>(index)]
+                       : index <= 2 ? image.in_value[static_cast<std::size_t>(index)]
+                                    : 0.0;
     std::string tip;
     std::uint32_t color = mark_if(*v != ref);
     const auto range = accepted_range(c, array, index);
     if (color != form::kChangeMark && range && (*v < range->lo || *v > range->hi)) {
         color = form::kOutsideRange;
-        tip = model::caption(model::Caption::tip_outside_range, c.g.lang.language,
-                             {field.text(), model::format_number(range->lo, sep), model::format_number(range->hi, sep)});
+        tip =
+            model::caption(model::Caption::tip_outside_range, c.g.lang.language,
+                           {field.text(), model::format_number(range->lo, sep), model::format_number(range->hi, sep)});
     }
     field.set_fore_color(color);
     field.set_tool_tip(tip);

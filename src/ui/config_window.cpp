@@ -4,9 +4,9 @@
 #include "model/captions.h"
 #include "model/line_settings.h"
 #include "model/numbers.h"
-#include "ops/requests.h"
-#include "ops/read_device.h"
 #include "ops/cyclic_readout.h"
+#include "ops/read_device.h"
+#include "ops/requests.h"
 #include "ops/write_parameters.h"
 #include "reply/reader.h"
 #include "ui/about.h"
@@ -125,8 +125,9 @@ bool frm_config_QueryUnload(Context& c) {
     if (!writing) return true;
     using model::Caption;
     const std::string& l = c.g.lang.language;
-    return c.confirm.confirm(model::caption(Caption::confirm_quit_title, l), model::caption(Caption::confirm_quit_text, l),
-                             model::caption(Caption::confirm_quit_ok, l), model::caption(Caption::confirm_quit_cancel, l));
+    return c.confirm.confirm(model::caption(Caption::confirm_quit_title, l),
+                             model::caption(Caption::confirm_quit_text, l), model::caption(Caption::confirm_quit_ok, l),
+                             model::caption(Caption::confirm_quit_cancel, l));
 }
 
 void frm_config_Unload(Context& c) {

@@ -13,9 +13,7 @@ namespace {
 
 constexpr int kMinResponseField = 7;
 
-char separator(const Context& c) {
-    return c.g.lang.decimal_sep.empty() ? ',' : c.g.lang.decimal_sep[0];
-}
+char separator(const Context& c) { return c.g.lang.decimal_sep.empty() ? ',' : c.g.lang.decimal_sep[0]; }
 
 std::optional<double> number_of(const Context& c, const std::string& text) {
     return model::locale_number(text, c.g.lang.decimal_sep);
@@ -36,8 +34,8 @@ void filter_number_key(const Context& c, const std::string& text, bool decimals,
         key = static_cast<unsigned char>(sep);
     }
     const bool digit = key >= '0' && key <= '9';
-    const bool accepted = digit || key == 8 || key == 127 || key == static_cast<unsigned char>(sep) ||
-                          (minus_allowed && key == '-');
+    const bool accepted =
+        digit || key == 8 || key == 127 || key == static_cast<unsigned char>(sep) || (minus_allowed && key == '-');
     if (!accepted) {
         key = 0;
         return;
@@ -76,7 +74,6 @@ struct ExternalBound {
     double lo;
 };
 constexpr ExternalBound kExternalBounds[] = {{100, 3276.7, -100}, {100, 1638.3, 0}, {9999, 3276.7, 0}};
-
 
 }  // namespace
 
@@ -125,7 +122,8 @@ void txt_data_cfg_LostFocus(Context& c, int index) {
     }
     const auto v = number_of(c, field.text());
     if (!v) {
-        field.set_text(model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
+        field.set_text(
+            model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
         return;
     }
     // Passing through a field is no edit: a value as the sensor holds it

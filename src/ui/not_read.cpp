@@ -73,8 +73,8 @@ void note_sensor_line(Context& c) {
     const auto& f = c.frm;
     const auto& link = c.g.link;
     const auto address = static_cast<int>(model::leading_number(f.txt_Modbus_adress.text()));
-    std::string line =
-        f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " + std::to_string(address);
+    std::string line = f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
+                       std::to_string(address);
     auto& image = c.g.image;
     if (image.address_lent) {
         // Another sensor answers meanwhile: its pace is not known either.
@@ -95,7 +95,8 @@ void note_sensor_line(Context& c) {
     for (const auto& s : read_chain_steps()) {
         const bool part = s.request_kind == model::kReadRegisterBlock
                               ? (s.first >= model::kMeasuredFirst ? measured : config)
-                              : s.request_kind == model::kReadConfigCoils ? config : external;
+                          : s.request_kind == model::kReadConfigCoils ? config
+                                                                      : external;
         if (part) shown.push_back(s);
     }
     if (!shown.empty()) show_not_read(c, shown);

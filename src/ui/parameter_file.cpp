@@ -51,7 +51,6 @@ std::string without_blanks(std::string s) {
     return s;
 }
 
-
 // A number written with either decimal separator: files move between
 // users whose separators differ.
 std::optional<double> file_number(const std::string& text, const std::string& sep) {
@@ -115,13 +114,14 @@ public:
         const auto pieces = split(text, ' ');
         if (pieces.size() < 2) return refuse(line, model::caption(Caption::reason_no_value, lang_));
         const std::string& value = pieces[1];
-        const bool digits = !value.empty() && value.size() <= 9 &&
-                            value.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !value.empty() && value.size() <= 9 && value.find_first_not_of("0123456789") == std::string::npos;
         if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
         const int v = std::stoi(value);
         if (v < model::kFirstAddress || v > model::kLastAddress)
             return refuse(line, model::caption(Caption::reason_out_of_range, lang_,
-                                               {value, std::to_string(model::kFirstAddress), std::to_string(model::kLastAddress)}));
+                                               {value, std::to_string(model::kFirstAddress),
+                                                std::to_string(model::kLastAddress)}));
         if (take_address_) c_.frm.txt_Modbus_adress.set_text(std::to_string(v));
     }
 
@@ -134,8 +134,8 @@ public:
         const auto& entry = model::field(model::FieldArray::txt_data_cfg, index);
         const double lo = index == 7 ? kMinResponseTime : entry.min;
         if (*v < lo || *v > entry.max)
-            return refuse(line, model::caption(Caption::reason_out_of_range, lang_,
-                                               {number(*v), number(lo), number(entry.max)}));
+            return refuse(
+                line, model::caption(Caption::reason_out_of_range, lang_, {number(*v), number(lo), number(entry.max)}));
         const double scaled = *v * model::scale_of(entry.encoding);
         if (std::abs(scaled - std::round(scaled)) > 1e-6)
             return refuse(line, model::caption(Caption::reason_too_fine, lang_, {number(*v)}));
@@ -237,7 +237,8 @@ bool save_parameter_file(Context& c, const std::string& path) {
     }
     const auto error = store::write_whole_file(path, bytes, replace_read_only);
     if (!error) return true;
-    c.msg.show(model::caption(Caption::msg_save_failed, language, {store::printable(path), store::file_error_text(error, language)}));
+    c.msg.show(model::caption(Caption::msg_save_failed, language,
+                              {store::printable(path), store::file_error_text(error, language)}));
     return false;
 }
 
@@ -257,8 +258,9 @@ bool load_parameter_file(Context& c, const std::string& path, bool take_address)
         const std::string& line = lines[static_cast<std::size_t>(*n - 1)];
         const auto labels = labels_for(*n);
         const std::string& expected = labels[labels.size() > 1 && language == model::kEnglish ? 1 : 0];
-        c.msg.show(model::caption(Caption::msg_load_refused, language, {store::printable(path), std::to_string(*n), expected}),
-                   model::caption(Caption::msg_load_line_reads, language, {std::to_string(*n), shown(line)}));
+        c.msg.show(
+            model::caption(Caption::msg_load_refused, language, {store::printable(path), std::to_string(*n), expected}),
+            model::caption(Caption::msg_load_line_reads, language, {std::to_string(*n), shown(line)}));
         return false;
     }
 
@@ -300,7 +302,9 @@ bool load_parameter_file(Context& c, const std::string& path, bool take_address)
     if (present < kLines)
         detail += (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_incomplete, language,
                                                                 {std::to_string(present), std::to_string(present + 1)});
-    if (extra) detail += (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_extra, language, {std::to_string(extra)});
+    if (extra)
+        detail +=
+            (detail.empty() ? "" : "\n") + model::caption(Caption::msg_load_extra, language, {std::to_string(extra)});
     c.msg.show(model::caption(Caption::msg_load_partial, language, {store::printable(path)}), detail);
     return false;
 }

@@ -12,7 +12,9 @@ namespace vor3::ui {
 
 namespace {
 
-store::CRegistry hive(const Context& c) { return store::CRegistry({c.g.platform.machine_hive, c.g.platform.user_hive}); }
+store::CRegistry hive(const Context& c) {
+    return store::CRegistry({c.g.platform.machine_hive, c.g.platform.user_hive});
+}
 
 std::vector<std::string> recent_ports(const Context& c) {
     std::vector<std::string> names;
@@ -100,7 +102,8 @@ void remember_open_port(Context& c) {
     store::CRegistry settings = hive(c);
     settings.Werte(store::kProductKey, kRecentPortsValue, value);
     if (settings.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {settings.error_text(c.g.lang.language)}));
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language,
+                                  {settings.error_text(c.g.lang.language)}));
 }
 
 }  // namespace vor3::ui

@@ -3,9 +3,9 @@
 #include "link/network_address.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
-#include "store/registry.h"
 #include "model/captions.h"
 #include "model/line_settings.h"
+#include "store/registry.h"
 #include "ui/change_marking.h"
 #include "ui/not_read.h"
 #include "ui/status_window.h"
@@ -26,7 +26,9 @@ void show_port_error(Context& c, const form::PortError& e) {
         switch (e.number) {
         case form::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
         case form::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
-        case form::kPortSettingsRefused: advice = model::caption(Caption::port_settings_refused, language, {e.device}); break;
+        case form::kPortSettingsRefused:
+            advice = model::caption(Caption::port_settings_refused, language, {e.device});
+            break;
         case form::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
         case form::kHostNotFound: advice = model::caption(Caption::net_host_not_found, language, {e.device}); break;
         case form::kConnectionRefused: advice = model::caption(Caption::net_refused, language, {e.device}); break;
@@ -48,7 +50,8 @@ void Combo_Port_Click(Context& c, int /*index*/) {
 
     link.com_port = f.Combo_Port(0).list_index() + 1;
     const int baud = f.Combo_Port(1).list_index();
-    if (baud >= 0 && baud < std::ssize(model::kBaudRates)) link.baud_rate = model::kBaudRates[static_cast<std::size_t>(baud)];
+    if (baud >= 0 && baud < std::ssize(model::kBaudRates))
+        link.baud_rate = model::kBaudRates[static_cast<std::size_t>(baud)];
     const int parity = f.Combo_Port(2).list_index();
     if (parity >= 0 && parity < std::ssize(model::kParities))
         link.parity = std::string(1, model::kParities[static_cast<std::size_t>(parity)].letter);
@@ -149,7 +152,8 @@ void chk_echo_Click(Context& c) {
     if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
     hive.Werte(store::kProductKey, kEchoValue, value);
     if (hive.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language, {hive.error_text(c.g.lang.language)}));
+        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language,
+                                  {hive.error_text(c.g.lang.language)}));
 }
 
 void load_echo_setting(Context& c) {

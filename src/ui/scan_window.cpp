@@ -13,14 +13,15 @@ namespace {
 
 using model::Caption;
 
-
 }  // namespace
 
 ScanWindow::ScanWindow(Context& c, form::FrmScan& window) : c_(c), w_(window), scanner_(c.port, c.clock) {
     w_.cmd_scan.on_click = [this](int) { start(); };
     w_.cmd_stop.on_click = [this](int) { stop(); };
     w_.cmd_take.on_click = [this](int) { take(); };
-    w_.lst_found.on_click = [this](int) { w_.cmd_take.set_enabled(w_.lst_found.list_index() >= 0 && !scanner_.running()); };
+    w_.lst_found.on_click = [this](int) {
+        w_.cmd_take.set_enabled(w_.lst_found.list_index() >= 0 && !scanner_.running());
+    };
     scanner_.changed = [this] { show_progress(); };
     c.frm.AnsichtMenue(1).on_click = [this](int) { load(); };
     c.frm.AnsichtMenue(1).set_visible(true);
@@ -52,9 +53,10 @@ void ScanWindow::start() {
     // the user agrees.
     auto& f = c_.frm;
     const std::string& language = c_.g.lang.language;
-    if (f.chk_read_out.value() == 1 &&
-        !c_.confirm.confirm(model::caption(Caption::frmScan, language), model::caption(Caption::scan_stops_readout, language),
-                            model::caption(Caption::cmd_scan, language), model::caption(Caption::confirm_cancel, language)))
+    if (f.chk_read_out.value() == 1 && !c_.confirm.confirm(model::caption(Caption::frmScan, language),
+                                                           model::caption(Caption::scan_stops_readout, language),
+                                                           model::caption(Caption::cmd_scan, language),
+                                                           model::caption(Caption::confirm_cancel, language)))
         return;
     ops::ScanPlan plan;
     plan.modes.clear();

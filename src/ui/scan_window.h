@@ -1,6 +1,6 @@
 #pragma once
-#include "form/frm_scan.h"
 #include "form/context.h"
+#include "form/frm_scan.h"
 #include "ops/scan.h"
 
 namespace vor3::ui {

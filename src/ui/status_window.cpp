@@ -33,8 +33,8 @@ void unload(Context& c) {
 // reply starts it again: a slow but healthy transfer is never cut short.
 std::int64_t time_limit_ms(const Context& c) {
     const double limit = model::status_time_limit(c.g.link.baud_rate, c.g.transfer.reply_delay);
-    const std::int64_t step = std::max(c.frm.Timer1.interval(), c.frm.Timer6.interval()) +
-                              link::longest_wait_ms(c) + c.frm.Timer4.interval();
+    const std::int64_t step =
+        std::max(c.frm.Timer1.interval(), c.frm.Timer6.interval()) + link::longest_wait_ms(c) + c.frm.Timer4.interval();
     return std::max<std::int64_t>(step, model::round_half_even(limit));
 }
 
@@ -111,9 +111,7 @@ void frmState_Load(Context& c) {
     s.Timer2SW.set_interval(0);
 }
 
-void frmState_Unload(Context& c) {
-    c.frm.set_enabled(true);
-}
+void frmState_Unload(Context& c) { c.frm.set_enabled(true); }
 
 void ShowMsg(Context& c) {
     auto& s = c.state;
@@ -208,8 +206,6 @@ void Abbruch_Click(Context& c) {
     warning.set_visible(true);
 }
 
-void abandon_status_window(Context& c) {
-    unload(c);
-}
+void abandon_status_window(Context& c) { unload(c); }
 
 }  // namespace vor3::ui

@@ -74,8 +74,8 @@ std::string TrafficWindow::clock_time(std::int64_t at_ms) const {
     constexpr std::int64_t kDay = 24 * 60 * 60 * 1000;
     const std::int64_t t = ((reference_->day_ms + at_ms - reference_->clock_ms) % kDay + kDay) % kDay;
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(t / 3600000), static_cast<int>(t / 60000 % 60),
-                  static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(t / 3600000),
+                  static_cast<int>(t / 60000 % 60), static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000));
     return text;
 }
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "form/frm_traffic.h"
 #include "form/context.h"
+#include "form/frm_traffic.h"
 #include "link/traffic.h"
 
 namespace vor3::ui {
@@ -19,7 +19,7 @@ public:
 
     void load();
     void unload();
-    void pause();   // pauses, or goes on when paused
+    void pause();  // pauses, or goes on when paused
     void clear();
     // Asks for a file and writes every line held, whole or not at all.
     void save();

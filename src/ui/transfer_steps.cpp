@@ -28,7 +28,8 @@ std::string step_request(const TransferStep& s) {
     };
     switch (s.request_kind) {
     case model::kWriteConfigBlock:
-    case model::kWriteExternalBlock: return head("10") + LongToHexStr(2 * count, 1) + std::string(4 * static_cast<std::size_t>(count), '0');
+    case model::kWriteExternalBlock:
+        return head("10") + LongToHexStr(2 * count, 1) + std::string(4 * static_cast<std::size_t>(count), '0');
     case model::kWriteConfigCoils:
     case model::kWriteLedCoils: return head("0F") + "0100";
     case model::kReadConfigCoils:
@@ -71,7 +72,8 @@ Steps write_steps(bool config, bool external) {
         steps.push_back({model::kWriteConfigCoils, 0, model::kConfigCoilCount, false});
     }
     if (external) {
-        add_blocks(steps, model::kWriteExternalBlock, model::kExternalFirst, model::kExternalEnd, model::kMaxWriteBlock);
+        add_blocks(steps, model::kWriteExternalBlock, model::kExternalFirst, model::kExternalEnd,
+                   model::kMaxWriteBlock);
         steps.push_back({model::kWriteLedCoils, 0x100, 0x105, false});
     }
     const Steps read_back = read_chain_steps();
@@ -126,10 +128,11 @@ namespace {
 std::int64_t step_duration_ms(const Context& c, const TransferStep& step, bool after_write) {
     // Until register 7 is read, a sensor that answers at once.
     std::int32_t min_response = std::max(0, c.g.transfer.min_response_ms);
-    std::int64_t period = (step.request_kind == model::kWriteConfigBlock || step.request_kind == model::kWriteExternalBlock
-                               ? c.frm.Timer1
-                               : c.frm.Timer6)
-                              .interval();
+    std::int64_t period =
+        (step.request_kind == model::kWriteConfigBlock || step.request_kind == model::kWriteExternalBlock
+             ? c.frm.Timer1
+             : c.frm.Timer6)
+            .interval();
     if (after_write) {
         if (const auto v = model::locale_number(c.frm.txt_data_cfg(7).text(), c.g.lang.decimal_sep))
             min_response = static_cast<std::int32_t>(std::clamp(*v, 0.0, 65535.0));

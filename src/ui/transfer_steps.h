@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "form/frm_config.h"
 #include "form/context.h"
+#include "form/frm_config.h"
 
 namespace vor3::ui {
 

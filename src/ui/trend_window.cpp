@@ -98,7 +98,8 @@ void TrendWindow::remember_folder(const std::string& path) {
     if (folder.empty() || hive.Werte(store::kProductKey, kLogFolderValue) == folder) return;
     hive.Werte(store::kProductKey, kLogFolderValue, folder);
     if (hive.error_number() != 0)
-        c_.msg.show(model::caption(Caption::msg_setting_not_stored, c_.g.lang.language, {hive.error_text(c_.g.lang.language)}));
+        c_.msg.show(
+            model::caption(Caption::msg_setting_not_stored, c_.g.lang.language, {hive.error_text(c_.g.lang.language)}));
 }
 
 }  // namespace vor3::ui

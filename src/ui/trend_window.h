@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "form/frm_trend.h"
 #include "form/context.h"
+#include "form/frm_trend.h"
 #include "model/captions.h"
 #include "store/csv_log.h"
 

@@ -109,11 +109,14 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
         return csv.substr(at, csv.find('\n', at) - at);
     };
     EXPECT_TRUE(row(1).starts_with("1,1,verified,,4660,4660,105,105,0,0,1,1,950,950,")) << row(1);
-    EXPECT_EQ(row(2), "5,,no answer,\"Kommunikationsprobleme, bitte Einstellungen überprüfen!\"" + std::string(2 * 27, ','));
-    EXPECT_EQ(row(3), "20,20,refused,Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 04 (Gerätefehler).,"
-                      "4660,,105,,0,,20,,800,,1200,,10,,20,,0,,0,,0,,0,,0,,0,,1,,1,,1,,1,,1,,1,,1,,0,,0,,0,,0,,0,,0,");
-    EXPECT_EQ(row(4), "37,37,verified,,4660,4660,105,105,0,0,37,37,800,950,1200,1200,10,10,20,20,0,0,0,0,0,0,"
-                      "0,0,0,0,0,0,1,1,1,1,1,0,1,1,1,1,1,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0");
+    EXPECT_EQ(row(2),
+              "5,,no answer,\"Kommunikationsprobleme, bitte Einstellungen überprüfen!\"" + std::string(2 * 27, ','));
+    EXPECT_EQ(row(3),
+              "20,20,refused,Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 04 (Gerätefehler).,"
+              "4660,,105,,0,,20,,800,,1200,,10,,20,,0,,0,,0,,0,,0,,0,,1,,1,,1,,1,,1,,1,,1,,0,,0,,0,,0,,0,,0,");
+    EXPECT_EQ(row(4),
+              "37,37,verified,,4660,4660,105,105,0,0,37,37,800,950,1200,1200,10,10,20,20,0,0,0,0,0,0,"
+              "0,0,0,0,0,0,1,1,1,1,1,0,1,1,1,1,1,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 // A run stopped in the middle finishes the sensor in progress and leaves
@@ -167,37 +170,41 @@ TEST(BusReport, JsonAndCsvOfARead) {
     std::vector<SensorResult> results(2);
     results[0].target.address = 5;
     results[0].outcome = SensorOutcome::Read;
-    results[0].before = {{"txt_data_cfg(3)", "Standortkennung:", "5"}, {"txt_data_cfg(8)", "Temperatur-Offset [K]:", "-0,5"},
+    results[0].before = {{"txt_data_cfg(3)", "Standortkennung:", "5"},
+                         {"txt_data_cfg(8)", "Temperatur-Offset [K]:", "-0,5"},
                          {"chk_cfg(0)", "Raumtemperatur anzeigen:", "1", true}};
     results[1].target.address = 7;
     results[1].outcome = SensorOutcome::NoAnswer;
     results[1].detail = "Kommunikationsprobleme, bitte Einstellungen überprüfen!";
-    EXPECT_EQ(bus_read_json(results),
-              "[\n"
-              "  {\"address\": 5, \"outcome\": \"read\", \"fields\": {\n"
-              "    \"txt_data_cfg(3)\": {\"caption\": \"Standortkennung:\", \"value\": \"5\"},\n"
-              "    \"txt_data_cfg(8)\": {\"caption\": \"Temperatur-Offset [K]:\", \"value\": \"-0,5\"},\n"
-              "    \"chk_cfg(0)\": {\"caption\": \"Raumtemperatur anzeigen:\", \"value\": 1}\n"
-              "  }},\n"
-              "  {\"address\": 7, \"outcome\": \"no answer\", \"detail\": \"Kommunikationsprobleme, bitte Einstellungen "
-              "überprüfen!\"}\n"
-              "]\n");
+    EXPECT_EQ(
+        bus_read_json(results),
+        "[\n"
+        "  {\"address\": 5, \"outcome\": \"read\", \"fields\": {\n"
+        "    \"txt_data_cfg(3)\": {\"caption\": \"Standortkennung:\", \"value\": \"5\"},\n"
+        "    \"txt_data_cfg(8)\": {\"caption\": \"Temperatur-Offset [K]:\", \"value\": \"-0,5\"},\n"
+        "    \"chk_cfg(0)\": {\"caption\": \"Raumtemperatur anzeigen:\", \"value\": 1}\n"
+        "  }},\n"
+        "  {\"address\": 7, \"outcome\": \"no answer\", \"detail\": \"Kommunikationsprobleme, bitte Einstellungen "
+        "überprüfen!\"}\n"
+        "]\n");
     EXPECT_EQ(bus_read_json({}), "[]\n");
     EXPECT_EQ(bus_read_csv(results, ","),
               "address,outcome,txt_data_cfg(3),txt_data_cfg(8),chk_cfg(0)\n"
               "5,read,5,-0.5,1\n"
               "7,no answer,,,\n");
-    EXPECT_EQ(bus_read_text(results), "5\ttxt_data_cfg(3)\tStandortkennung:\t5\n"
-                                      "5\ttxt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n"
-                                      "5\tchk_cfg(0)\tRaumtemperatur anzeigen:\t1\n");
+    EXPECT_EQ(bus_read_text(results),
+              "5\ttxt_data_cfg(3)\tStandortkennung:\t5\n"
+              "5\ttxt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n"
+              "5\tchk_cfg(0)\tRaumtemperatur anzeigen:\t1\n");
     // With --json the data alone goes to standard output, the summary to standard error.
     CliOptions o = parse_cli({"read", "--port", "sim", "--addresses", "5,7", "--json"});
     const auto output = bus_output(o, results, "1031", ",");
     EXPECT_EQ(output.out, bus_read_json(results));
     EXPECT_EQ(output.err, bus_summary(results, "1031"));
-    EXPECT_EQ(bus_summary(results, "1033"), "address 5, location 5: read\n"
-                                            "address 7: no answer (Kommunikationsprobleme, bitte Einstellungen "
-                                            "überprüfen!)\n");
+    EXPECT_EQ(bus_summary(results, "1033"),
+              "address 5, location 5: read\n"
+              "address 7: no answer (Kommunikationsprobleme, bitte Einstellungen "
+              "überprüfen!)\n");
 }
 
 }  // namespace

@@ -115,8 +115,9 @@ TEST(BusWindow, FindsTheLineKeepsItFreshAndCommissionsASelection) {
     ASSERT_TRUE(r.settle());
     ASSERT_FALSE(r.msg.shown.empty());
     EXPECT_EQ(r.msg.shown.back(), "Nach Adresse 1 angehalten.");
-    EXPECT_EQ(r.msg.details.back(), "Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
-                                    "Adresse 5: nicht bearbeitet\nAdresse 37: nicht bearbeitet\n");
+    EXPECT_EQ(r.msg.details.back(),
+              "Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
+              "Adresse 5: nicht bearbeitet\nAdresse 37: nicht bearbeitet\n");
 
     // A double click puts the sensor into the main window and reads it.
     r.prog.frm_config.AnsichtMenue(5).press();

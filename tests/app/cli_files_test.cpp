@@ -20,7 +20,9 @@ TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
         app::CliRead read(cli.prog, cli.msg, o);
         ASSERT_EQ(cli.run(read), app::CliRead::Outcome::Done);
         EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("s.txt")), std::nullopt);
-        EXPECT_EQ(app::save_through_menu(cli.prog, cli.msg, dir.file("no/s.txt")).value_or("").rfind("Die Parameterdatei", 0), 0u);
+        EXPECT_EQ(
+            app::save_through_menu(cli.prog, cli.msg, dir.file("no/s.txt")).value_or("").rfind("Die Parameterdatei", 0),
+            0u);
         // No one to ask whether to replace a read-only file: it is refused.
         const std::string kept = dir.write("kept.txt", "old");
         std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
@@ -59,7 +61,8 @@ TEST(CliFiles, AFileWithAValueTheFieldRefusesOrALineOutOfPlaceIsRefused) {
     EXPECT_NE(bad.find("Zeile 19 nicht geladen: 9500 liegt nicht zwischen 0 und 3000"), std::string::npos) << bad;
     EXPECT_NE(bad.find("Die Datei endet nach Zeile 19"), std::string::npos) << bad;
     const std::string shifted = refused("shifted.txt", head + tail);
-    EXPECT_NE(shifted.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos) << shifted;
+    EXPECT_NE(shifted.find("wurde nicht geladen: Zeile 17 beginnt nicht mit „Register 3“."), std::string::npos)
+        << shifted;
 }
 
 }  // namespace

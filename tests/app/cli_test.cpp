@@ -21,19 +21,36 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(o.baud, "57600");
     EXPECT_EQ(o.parity, 'N');
     EXPECT_TRUE(o.json);
-    const std::vector<std::vector<std::string>> bad = {
-        {}, {"read"}, {"flash", "--port", "x"}, {"read", "--port"}, {"read", "--port", "x", "--address", "64"},
-        {"read", "--port", "x", "--baud", "4800"}, {"read", "--port", "x", "--mode", "tcp"},
-        {"read", "--port", "x", "--data-bits", "9"}, {"read", "--port", "x", "--bogus"},
-        {"write", "--port", "x"}, {"read", "--port", "x", "a=1"}, {"monitor", "--port", "x", "--json"},
-        {"read", "--port", "x", "--count", "3"}, {"monitor", "--port", "x", "--count", "0"},
-        {"read", "--port", "x", "--give-up", "5"}, {"monitor", "--port", "x", "--give-up", "-1"},
-        {"read", "--port", "x", "--addresses", "0-3"}, {"read", "--port", "x", "--addresses", "5-2"},
-        {"monitor", "--port", "x", "--addresses", "1,2"}, {"read", "--port", "x", "--address", "2", "--addresses", "1"},
-        {"read", "--port", "x", "--csv", "--json"}, {"save", "--port", "x", "--csv", "f"},
-        {"read", "--port", "x", "--first"}, {"scan", "--port", "x", "--response-ms", "5000"},
-        {"save", "--port", "x"}, {"save", "--port", "x", "a.txt", "b.txt"}, {"read", "--port", "x", "--file", "a"},
-        {"write", "--port", "x", "--file"}, {"write", "--port", "x", "--file", ""}, {"save", "a.txt"}};
+    const std::vector<std::vector<std::string>> bad = {{},
+                                                       {"read"},
+                                                       {"flash", "--port", "x"},
+                                                       {"read", "--port"},
+                                                       {"read", "--port", "x", "--address", "64"},
+                                                       {"read", "--port", "x", "--baud", "4800"},
+                                                       {"read", "--port", "x", "--mode", "tcp"},
+                                                       {"read", "--port", "x", "--data-bits", "9"},
+                                                       {"read", "--port", "x", "--bogus"},
+                                                       {"write", "--port", "x"},
+                                                       {"read", "--port", "x", "a=1"},
+                                                       {"monitor", "--port", "x", "--json"},
+                                                       {"read", "--port", "x", "--count", "3"},
+                                                       {"monitor", "--port", "x", "--count", "0"},
+                                                       {"read", "--port", "x", "--give-up", "5"},
+                                                       {"monitor", "--port", "x", "--give-up", "-1"},
+                                                       {"read", "--port", "x", "--addresses", "0-3"},
+                                                       {"read", "--port", "x", "--addresses", "5-2"},
+                                                       {"monitor", "--port", "x", "--addresses", "1,2"},
+                                                       {"read", "--port", "x", "--address", "2", "--addresses", "1"},
+                                                       {"read", "--port", "x", "--csv", "--json"},
+                                                       {"save", "--port", "x", "--csv", "f"},
+                                                       {"read", "--port", "x", "--first"},
+                                                       {"scan", "--port", "x", "--response-ms", "5000"},
+                                                       {"save", "--port", "x"},
+                                                       {"save", "--port", "x", "a.txt", "b.txt"},
+                                                       {"read", "--port", "x", "--file", "a"},
+                                                       {"write", "--port", "x", "--file"},
+                                                       {"write", "--port", "x", "--file", ""},
+                                                       {"save", "a.txt"}};
     for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
     EXPECT_EQ(with_data_bits("9600,E,7,1", 8), "9600,E,8,1");
     EXPECT_EQ(parse_cli({"write", "--port", "x", "--addresses", "1-3,37", "a=1"}).addresses,
@@ -49,25 +66,28 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     // A scan tries what is given and all of what is not.
     const auto all = scan_plan(parse_cli({"scan", "--port", "x"}));
     EXPECT_EQ(all.modes.size() * all.bauds.size() * all.parities.size(), 24u);
-    const auto some = scan_plan(parse_cli({"scan", "--port", "x", "--baud", "19200", "--parity", "o", "--first",
-                                           "--response-ms", "120"}));
+    const auto some = scan_plan(
+        parse_cli({"scan", "--port", "x", "--baud", "19200", "--parity", "o", "--first", "--response-ms", "120"}));
     EXPECT_EQ(some.modes, (std::vector<std::string>{"RTU", "ASCII"}));
     EXPECT_EQ(some.bauds, (std::vector<std::string>{"19200"}));
     EXPECT_EQ(some.parities, (std::vector<char>{'O'}));
     EXPECT_TRUE(some.stop_at_first);
     EXPECT_EQ(some.min_response_ms, 120);
     // Over the network: a framing on a serial device server, a unit behind a gateway.
-    const std::vector<ops::ScanFind> finds = {{{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1, true},
-                                              {{"ASCII", "", '\0'}, 2}, {{"", "", '\0'}, 3}};
-    EXPECT_EQ(format_finds(finds), "--mode ascii --baud 19200 --parity O --address 37\n"
-                                   "--mode rtu --baud 9600 --parity N --address 1\n"
-                                   "--mode ascii --address 2\n"
-                                   "--address 3\n");
-    EXPECT_EQ(format_finds_json(finds), "[\n  {\"mode\": \"ascii\", \"baud\": 19200, \"parity\": \"O\", \"address\": 37},\n"
-                                        "  {\"mode\": \"rtu\", \"baud\": 9600, \"parity\": \"N\", \"address\": 1, \"conflict\": true},\n"
-                                        "  {\"mode\": \"ascii\", \"address\": 2},\n  {\"address\": 3}\n]\n");
+    const std::vector<ops::ScanFind> finds = {
+        {{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1, true}, {{"ASCII", "", '\0'}, 2}, {{"", "", '\0'}, 3}};
+    EXPECT_EQ(format_finds(finds),
+              "--mode ascii --baud 19200 --parity O --address 37\n"
+              "--mode rtu --baud 9600 --parity N --address 1\n"
+              "--mode ascii --address 2\n"
+              "--address 3\n");
+    EXPECT_EQ(format_finds_json(finds),
+              "[\n  {\"mode\": \"ascii\", \"baud\": 19200, \"parity\": \"O\", \"address\": 37},\n"
+              "  {\"mode\": \"rtu\", \"baud\": 9600, \"parity\": \"N\", \"address\": 1, \"conflict\": true},\n"
+              "  {\"mode\": \"ascii\", \"address\": 2},\n  {\"address\": 3}\n]\n");
     EXPECT_EQ(conflict_notes(finds, "1033"),
-              (std::vector<std::string>{"RTU, 9600 baud, None, address 1 – two different answers: perhaps an address conflict"}));
+              (std::vector<std::string>{
+                  "RTU, 9600 baud, None, address 1 – two different answers: perhaps an address conflict"}));
     EXPECT_EQ(with_data_bits("bad", 8), "bad");
 }
 
@@ -151,11 +171,11 @@ TEST(CliWrite, WritesWhatIsAskedAndSaysWhatChanged) {
     EXPECT_FALSE(w.cli.sensor.coil(2));
     EXPECT_FALSE(w.cli.sensor.coil(3));
     EXPECT_TRUE(w.cli.sensor.coil(0x101));
-    EXPECT_EQ(w.changes, (std::vector<std::string>{
-                             "txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900",
-                             "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5",
-                             "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0", "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0",
-                             "chk_inp_bit(1)\tLED grün:\t0 -> 1"}));
+    EXPECT_EQ(w.changes,
+              (std::vector<std::string>{
+                  "txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900",
+                  "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5", "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0",
+                  "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0", "chk_inp_bit(1)\tLED grün:\t0 -> 1"}));
     // Only the two parts asked for went out, then one read-back.
     EXPECT_EQ(w.cli.sensor.requests().size(), 7u + 5u + 6u);
 
@@ -167,9 +187,9 @@ TEST(CliWrite, WritesWhatIsAskedAndSaysWhatChanged) {
 
 TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
     CliOptions o;
-    o.assignments = {"txt_data_cfg(4)=9x", "txt_data_cfg(7)=3", "txt_data_cfg(4)=4000", "txt_data_out(0)=1",
-                     "txt_data_cfg(0)=1", "chk_cfg(7)=1", "chk_cfg(1)=2", "nothing(1)=1", "txt_data_cfg(4)=800",
-                     "txt_data_cfg(8)=-1.5", "txt_data_in(1)=40,5"};
+    o.assignments = {"txt_data_cfg(4)=9x",  "txt_data_cfg(7)=3",    "txt_data_cfg(4)=4000", "txt_data_out(0)=1",
+                     "txt_data_cfg(0)=1",   "chk_cfg(7)=1",         "chk_cfg(1)=2",         "nothing(1)=1",
+                     "txt_data_cfg(4)=800", "txt_data_cfg(8)=-1.5", "txt_data_in(1)=40,5"};
     const auto refused = CliWrite::check(o);
     ASSERT_EQ(refused.size(), 8u);
     EXPECT_EQ(refused[0], "txt_data_cfg(4) nimmt \"x\" in \"9x\" nicht an");
@@ -183,7 +203,8 @@ TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
     model::PlatformSettings dotted;
     dotted.locale_decimal_sep = ".";
     o.assignments = {"txt_data_in(1)=40,5", "txt_data_in(0)=-1.5", "txt_data_cfg(4)=1,200"};
-    EXPECT_EQ(CliWrite::check(o, dotted), std::vector<std::string>{"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"});
+    EXPECT_EQ(CliWrite::check(o, dotted),
+              std::vector<std::string>{"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"});
 }
 
 TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
@@ -196,7 +217,8 @@ TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
     EXPECT_NE(rejected.failure.find("Modbus-Ausnahme 03"), std::string::npos) << rejected.failure;
     EXPECT_EQ(rejected.cli.sensor.holding(5), 1200);
     EXPECT_EQ(rejected.cli.sensor.requests().size(), 7u + 1u);  // the read, then the refused block
-    EXPECT_EQ(rejected.state, std::vector<std::string>{"txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"});
+    EXPECT_EQ(rejected.state,
+              std::vector<std::string>{"txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"});
 
     // The sensor falls silent after confirming the configuration: the
     // script is told which values reached it and which did not.
@@ -250,14 +272,17 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     }
     EXPECT_EQ(outcome, CliMonitor::Outcome::Done);
     EXPECT_EQ(lines, (std::vector<std::string>{"T0,-0.5,51.5,65535", "T1,-0.5,51.5,65535", "T2,-0.5,51.5,65535",
-                                                "T3,-0.5,51.5,65535"}));
+                                               "T3,-0.5,51.5,65535"}));
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0], "Kommunikationsprobleme, bitte Einstellungen überprüfen!");
 
     // A silent or garbled sensor: the monitor gives up after the time given
     // (ten seconds unless said), or never with 0.
-    struct GiveUp { std::optional<int> seconds; bool bad_checksum; std::int64_t ends_ms; } give_ups[] = {
-        {std::nullopt, false, 10000}, {3, true, 3000}, {0, false, -1}};
+    struct GiveUp {
+        std::optional<int> seconds;
+        bool bad_checksum;
+        std::int64_t ends_ms;
+    } give_ups[] = {{std::nullopt, false, 10000}, {3, true, 3000}, {0, false, -1}};
     for (const auto& k : give_ups) {
         Cli dead;
         dead.sensor.faults().silent = !k.bad_checksum;

@@ -36,7 +36,8 @@ TEST(Installation, HiveFilesFollowThePlaceOfTheProgramAndTheEnvironment) {
          "/home/a/.config/vor3-config/user.reg"},
         // A build folder, even one named bin, and a copy in a folder of its own.
         {r + "/build", "/xdg", "/home/a", r + "/build/machine.reg", "", "/xdg/vor3-config/user.reg"},
-        {r + "/build-bin/bin", "", "/home/a", r + "/build-bin/bin/machine.reg", "", "/home/a/.config/vor3-config/user.reg"},
+        {r + "/build-bin/bin", "", "/home/a", r + "/build-bin/bin/machine.reg", "",
+         "/home/a/.config/vor3-config/user.reg"},
         {r + "/copy", "relative", "/home/a", r + "/copy/machine.reg", "", "/home/a/.config/vor3-config/user.reg"},
         {r + "/copy", nullptr, nullptr, r + "/copy/machine.reg", "", ""},
     };
@@ -119,8 +120,8 @@ TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
     EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
                                                  files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
                                                  "  Software\\Other\\Line\\x09break=x\n");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
         const auto r = registry(files, args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);

@@ -124,8 +124,7 @@ TEST(Timers, DueTicksFireInTimeOrderAndHandlersMayStopOthers) {
     b.start();
     never.start();
     k.clock.advance(70);
-    EXPECT_EQ(k.log, (std::vector<std::pair<std::string, std::int64_t>>{
-                         {"b", 20}, {"a", 30}, {"b", 40}, {"b", 60}}));
+    EXPECT_EQ(k.log, (std::vector<std::pair<std::string, std::int64_t>>{{"b", 20}, {"a", 30}, {"b", 40}, {"b", 60}}));
     // a very long period is fine
     Timer slow(k.clock, "slow", 100000);
     k.watch(slow);

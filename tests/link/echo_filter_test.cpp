@@ -33,7 +33,10 @@ TEST(EchoFilter, DropsTheEchoAndNothingElse) {
         std::string expected;
     } cases[] = {
         {"echo and reply at once", true, {kRequest + kReply}, kReply},
-        {"echo split, then the reply", true, {kRequest.substr(0, 3), kRequest.substr(3) + kReply.substr(0, 2), kReply.substr(2)}, kReply},
+        {"echo split, then the reply",
+         true,
+         {kRequest.substr(0, 3), kRequest.substr(3) + kReply.substr(0, 2), kReply.substr(2)},
+         kReply},
         // An adapter without echo: the reply begins like the request (same
         // address and function) and must come through whole.
         {"no echo, reply alone", true, {kReply.substr(0, 2), kReply.substr(2)}, kReply},

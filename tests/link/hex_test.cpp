@@ -13,16 +13,21 @@ std::string bytes(std::initializer_list<int> list) {
 }
 
 TEST(HexText, LongToHexStrPadsButNeverCuts) {
-    struct Case { std::int32_t value, bytes; const char* text; } cases[] = {
-        {247, 1, "F7"}, {5, 1, "05"}, {5, 2, "0005"}, {300, 1, "12C"},
-        {0, 1, "00"}, {-1, 1, "FFFFFFFF"}, {0, 0, "0"}, {255, 0, "FF"}, {0x1234, 2, "1234"}};
+    struct Case {
+        std::int32_t value, bytes;
+        const char* text;
+    } cases[] = {{247, 1, "F7"},      {5, 1, "05"}, {5, 2, "0005"}, {300, 1, "12C"},    {0, 1, "00"},
+                 {-1, 1, "FFFFFFFF"}, {0, 0, "0"},  {255, 0, "FF"}, {0x1234, 2, "1234"}};
     for (const auto& c : cases) EXPECT_EQ(LongToHexStr(c.value, c.bytes), c.text) << c.value << "," << c.bytes;
 }
 
 TEST(HexText, HexToByteCountsOnlyUpperCaseDigits) {
-    struct Case { const char* in; int value; const char* left; } cases[] = {
-        {"7F", 127, "7F"}, {"F", 15, "F"}, {"1G", 16, "1G"}, {"G1", 1, "G1"},
-        {"ABC", 171, "AB"}, {"", 0, ""}, {"g", 0, "g"}, {"ff", 0, "ff"}};
+    struct Case {
+        const char* in;
+        int value;
+        const char* left;
+    } cases[] = {{"7F", 127, "7F"},  {"F", 15, "F"}, {"1G", 16, "1G"}, {"G1", 1, "G1"},
+                 {"ABC", 171, "AB"}, {"", 0, ""},    {"g", 0, "g"},    {"ff", 0, "ff"}};
     for (const auto& c : cases) {
         std::string text = c.in;
         EXPECT_EQ(HexToByte(text), c.value) << c.in;

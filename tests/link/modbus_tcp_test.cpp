@@ -70,6 +70,7 @@ struct Exchange {
 };
 
 using Drop = link::ModbusTcpPort::Drop;
+// clang-format off
 const Exchange kExchanges[] = {
     {"answer", {"010300060001"}, {"00010000000501030200" "0A"}, "01030200" "0A", {}},
     {"answer in ascii", {"010300060001"}, {"00010000000501030200" "0A"}, "01030200" "0A", {}, "ASCII"},
@@ -92,6 +93,7 @@ const Exchange kExchanges[] = {
     {"a dropped answer leaves the next", {"010300060001"},
      {"000700000005010302000B" "000100000005010302000A"}, "010302000A", {Drop::Transaction}},
 };
+// clang-format on
 
 void PrintTo(const Exchange& k, std::ostream* os) { *os << k.name; }
 class GatewayExchange : public ::testing::TestWithParam<Exchange> {};

@@ -15,7 +15,11 @@ struct Opened : FakeProgram {
 };
 
 TEST(Send, WritesTheFrameOfTheModeAndStartsTheTimeOut) {
-    struct Case { int mode; const char* request; std::string wire; } cases[] = {
+    struct Case {
+        int mode;
+        const char* request;
+        std::string wire;
+    } cases[] = {
         {0, "010300000005", ":010300000005F7\r\n"},
         {0, "1103006B0003", ":1103006B00037E\r\n"},
         {1, "010300000001", std::string("\x01\x03\x00\x00\x00\x01\x84\x0A", 8)},

@@ -20,21 +20,21 @@ TEST(Traffic, AWholeReadLineByLine) {
     SimHarness h;
     ASSERT_TRUE(h.read_device());
     EXPECT_EQ(lines(h.prog), (std::vector<std::string>{
-        "         0 ms  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen",
-        "        50 ms  RX  01 03 02 00 0A 38 43  Adr. 1: Register 10",
-        "       257 ms  TX  01 03 00 00 00 08 44 0C  Adr. 1: Register 0x0000..0x0007 lesen",
-        "       350 ms  RX  01 03 10 12 34 00 69 00 00 00 01 03 20 04 B0 00 0A 00 14 CC 9E  "
-        "Adr. 1: Register 4660, 105, 0, 1, 800, 1200, 10, 20",
-        "       464 ms  TX  01 03 00 08 00 03 84 09  Adr. 1: Register 0x0008..0x000A lesen",
-        "       550 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
-        "       671 ms  TX  01 03 01 00 00 03 04 37  Adr. 1: Register 0x0100..0x0102 lesen",
-        "       750 ms  RX  01 03 06 00 D7 01 E4 03 12 94 51  Adr. 1: Register 215, 484, 786",
-        "       750 ms  TX  01 01 00 00 00 08 3D CC  Adr. 1: Coils 0x0000..0x0007 lesen",
-        "       800 ms  RX  01 01 01 7F 10 68  Adr. 1: Coils 11111110",
-        "       800 ms  TX  01 03 02 00 00 03 04 73  Adr. 1: Register 0x0200..0x0202 lesen",
-        "       850 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
-        "       850 ms  TX  01 01 01 00 00 05 FD F5  Adr. 1: Coils 0x0100..0x0104 lesen",
-        "       900 ms  RX  01 01 01 00 51 88  Adr. 1: Coils 00000000"}));
+                                 "         0 ms  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen",
+                                 "        50 ms  RX  01 03 02 00 0A 38 43  Adr. 1: Register 10",
+                                 "       257 ms  TX  01 03 00 00 00 08 44 0C  Adr. 1: Register 0x0000..0x0007 lesen",
+                                 "       350 ms  RX  01 03 10 12 34 00 69 00 00 00 01 03 20 04 B0 00 0A 00 14 CC 9E  "
+                                 "Adr. 1: Register 4660, 105, 0, 1, 800, 1200, 10, 20",
+                                 "       464 ms  TX  01 03 00 08 00 03 84 09  Adr. 1: Register 0x0008..0x000A lesen",
+                                 "       550 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
+                                 "       671 ms  TX  01 03 01 00 00 03 04 37  Adr. 1: Register 0x0100..0x0102 lesen",
+                                 "       750 ms  RX  01 03 06 00 D7 01 E4 03 12 94 51  Adr. 1: Register 215, 484, 786",
+                                 "       750 ms  TX  01 01 00 00 00 08 3D CC  Adr. 1: Coils 0x0000..0x0007 lesen",
+                                 "       800 ms  RX  01 01 01 7F 10 68  Adr. 1: Coils 11111110",
+                                 "       800 ms  TX  01 03 02 00 00 03 04 73  Adr. 1: Register 0x0200..0x0202 lesen",
+                                 "       850 ms  RX  01 03 06 00 00 00 00 00 00 21 75  Adr. 1: Register 0, 0, 0",
+                                 "       850 ms  TX  01 01 01 00 00 05 FD F5  Adr. 1: Coils 0x0100..0x0104 lesen",
+                                 "       900 ms  RX  01 01 01 00 51 88  Adr. 1: Coils 00000000"}));
     // A write: values and coils as the sensor gets them, its answers; the
     // location id is an unsigned register, the offsets signed ones.
     h.prog.traffic.clear();
@@ -50,7 +50,8 @@ TEST(Traffic, AWholeReadLineByLine) {
     EXPECT_NE(written[1].find("addr 1: 0x0002..0x0006 written"), std::string::npos);
     EXPECT_NE(written[2].find("addr 1: write registers 0x0007..0x000A: 20, -15, 0, 0"), std::string::npos);
     EXPECT_NE(written[4].find("addr 1: write coils 0x0000..0x0007: 10111110"), std::string::npos);
-    EXPECT_NE(written[7].find("addr 1: registers 4660, 105, 0, 40000, 800, 1200, 10, 20"), std::string::npos) << written[7];
+    EXPECT_NE(written[7].find("addr 1: registers 4660, 105, 0, 40000, 800, 1200, 10, 20"), std::string::npos)
+        << written[7];
 }
 
 TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
@@ -90,7 +91,9 @@ TEST(Traffic, AReplyStillArrivingWhenARequestGoesOutIsOneFrame) {
         {"ASCII", ":0101017F", "7E\r\n", {"TX", "TX", "RX coils 11111110"}},
         {"ASCII", "zz:0103", ":0101017F7E\r\n", {"TX", "RX noise", "TX", "RX noise", "RX coils 11111110"}},
         {"RTU", std::string("\x01\x01\x01", 3), std::string("\x7F\x10\x68", 3), {"TX", "TX", "RX coils 11111110"}},
-        {"RTU", std::string("\xFF\x01\x01", 3), std::string("\x01\x7F\x10\x68", 4),
+        {"RTU",
+         std::string("\xFF\x01\x01", 3),
+         std::string("\x01\x7F\x10\x68", 4),
          {"TX", "RX noise", "TX", "RX coils 11111110"}},
     };
     for (const auto& k : cases) {
@@ -99,8 +102,8 @@ TEST(Traffic, AReplyStillArrivingWhenARequestGoesOutIsOneFrame) {
         inner.open = true;
         link::TrafficRecord record;
         link::TrafficPort port(inner, clock, record, [&] { return std::string(k.mode); });
-        const std::string request = std::string(k.mode) == "ASCII" ? ":010100000008F6\r\n"
-                                                                   : std::string("\x01\x01\x00\x00\x00\x08\x3D\xCC", 8);
+        const std::string request =
+            std::string(k.mode) == "ASCII" ? ":010100000008F6\r\n" : std::string("\x01\x01\x00\x00\x00\x08\x3D\xCC", 8);
         port.write(request);
         inner.incoming = k.before;
         port.read_all();
@@ -111,7 +114,7 @@ TEST(Traffic, AReplyStillArrivingWhenARequestGoesOutIsOneFrame) {
         std::vector<std::string> kinds;
         for (const auto& e : record.entries()) {
             const std::string meaning = link::describe(e, "1033");
-            kinds.push_back(e.sent ? "TX"
+            kinds.push_back(e.sent                        ? "TX"
                             : meaning == "noise, dropped" ? "RX noise"
                                                           : "RX " + meaning.substr(meaning.find(": ") + 2));
         }
@@ -130,13 +133,17 @@ TEST(Traffic, AnAnswerNotTakenIsReadInTheLayoutOfItsOwnRequest) {
     t.request_kind = model::kReadRegisterBlock;
     t.reg_address = 8;
     p.f.Timer6.start();  // registers 8 to 10 at 240, the measured values at 440
+    // clang-format off
     const std::string offsets = sim::test::rtu("010306" "0005" "0006" "FF38");
+    // clang-format on
     step_to(245);
     p.port.incoming += offsets;
     step_to(445);
     p.port.incoming += offsets;  // a copy, read sooner than an answer could come
     step_to(455);
+    // clang-format off
     p.port.incoming += sim::test::rtu("010310" "1234" "0069" "0000" "9C40" "0320" "04B0" "000A" "0014");
+    // clang-format on
     step_to(500);
     const auto all = lines(p.prog, "1033");
     ASSERT_EQ(all.size(), 7u);

@@ -6,8 +6,8 @@
 #include "link/modbus_tcp_port.h"
 #include "ops/scan.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
 #include "sim/sim_test_support.h"
+#include "sim/simulated_sensor.h"
 
 namespace vor3::ops {
 namespace {
@@ -54,12 +54,15 @@ TEST(Scan, FindsTheSensorWithExactlyItsSettings) {
     EXPECT_EQ(took, whole_scan_ms(plan));
     EXPECT_FALSE(line.port.is_open());
     // Asked at every setting, it heard only the one request sent with its own.
-    EXPECT_EQ(line.sensor.requests(), (std::vector<std::string>{"2503" "0006" "0001"}));
+    EXPECT_EQ(line.sensor.requests(), (std::vector<std::string>{"250300060001"}));
 }
 
 TEST(Scan, OneSettingTakesSecondsAndASilentLineFindsNothingInTheComputedTime) {
-    struct Case { const char* mode; const char* baud; char parity; } cases[] = {
-        {"RTU", "9600", 'E'}, {"RTU", "57600", 'N'}, {"ASCII", "9600", 'O'}};
+    struct Case {
+        const char* mode;
+        const char* baud;
+        char parity;
+    } cases[] = {{"RTU", "9600", 'E'}, {"RTU", "57600", 'N'}, {"ASCII", "9600", 'O'}};
     for (const auto& k : cases) {
         Line line(sim::Framing::Rtu, 1, 38400, 'N');
         line.sensor.faults().silent = true;
@@ -120,12 +123,9 @@ struct SlowSensor {
 };
 
 const SlowSensor kSlowSensors[] = {
-    {"rtu 150 ms at 3", sim::Framing::Rtu, 3, 150},
-    {"rtu 400 ms at 10", sim::Framing::Rtu, 10, 400},
-    {"rtu 400 ms at 63", sim::Framing::Rtu, 63, 400},
-    {"rtu 3000 ms at 63", sim::Framing::Rtu, 63, 3000},
-    {"ascii 400 ms at 63", sim::Framing::Ascii, 63, 400},
-    {"ascii 3000 ms at 62", sim::Framing::Ascii, 62, 3000},
+    {"rtu 150 ms at 3", sim::Framing::Rtu, 3, 150},       {"rtu 400 ms at 10", sim::Framing::Rtu, 10, 400},
+    {"rtu 400 ms at 63", sim::Framing::Rtu, 63, 400},     {"rtu 3000 ms at 63", sim::Framing::Rtu, 63, 3000},
+    {"ascii 400 ms at 63", sim::Framing::Ascii, 63, 400}, {"ascii 3000 ms at 62", sim::Framing::Ascii, 62, 3000},
 };
 
 void PrintTo(const SlowSensor& k, std::ostream* os) { *os << k.name; }
@@ -163,7 +163,11 @@ const NetworkScan kNetworkScans[] = {
     {"gateway finds its unit", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0, {{{"", "", '\0'}, 40}}},
     {"gateway says no sensor there", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x0B, {}},
     {"a sensor refusing is there", form::Carrier::ModbusTcp, sim::Framing::Rtu, 40, 0x02, {{{"", "", '\0'}, 40}}},
-    {"serial device server in ascii", form::Carrier::SerialServer, sim::Framing::Ascii, 7, 0,
+    {"serial device server in ascii",
+     form::Carrier::SerialServer,
+     sim::Framing::Ascii,
+     7,
+     0,
      {{{"ASCII", "", '\0'}, 7}}},
 };
 

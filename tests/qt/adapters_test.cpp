@@ -11,12 +11,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QTranslator>
 #include <QLabel>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 
 #include "form/frm_config.h"
 #include "form/timer.h"
@@ -138,7 +138,9 @@ public:
         if (master_ >= 0) close(master_);
     }
     const std::string& device() const { return slave_path_; }
-    void send(const std::string& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void send(const std::string& bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
     std::string received() {
         char buf[256];
         const ssize_t n = ::read(master_, buf, sizeof buf);

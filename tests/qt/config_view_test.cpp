@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -207,10 +207,16 @@ TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
 
 TEST_F(ViewTest, MarksOnBoxesShowOnTheirRowLabels) {
     const QColor red(Qt::red);
-    auto color = [&](const char* name) { return widget<QLabel>(name).palette().color(QPalette::Active, QPalette::WindowText); };
+    auto color = [&](const char* name) {
+        return widget<QLabel>(name).palette().color(QPalette::Active, QPalette::WindowText);
+    };
     const QColor normal = color("lbl_read_cfg_bit_0");
-    struct Case { form::Control* marked; const char* label; } cases[] = {
-        {&f.chk_cfg(1), "lbl_read_cfg_bit_1"}, {&f.chk_cfg(3), "lbl_read_cfg_bit_3"}, {&f.chk_inp_bit(2), "lbl_read_bit_2"}};
+    struct Case {
+        form::Control* marked;
+        const char* label;
+    } cases[] = {{&f.chk_cfg(1), "lbl_read_cfg_bit_1"},
+                 {&f.chk_cfg(3), "lbl_read_cfg_bit_3"},
+                 {&f.chk_inp_bit(2), "lbl_read_bit_2"}};
     for (const auto& k : cases) {
         k.marked->set_fore_color(form::kChangeMark);
         EXPECT_EQ(color(k.label), red) << k.label;
@@ -257,7 +263,8 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_TRUE(state.isVisible());
     EXPECT_EQ(state.height(), height);
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
-    EXPECT_TRUE(state.findChild<QLabel*>("lblTxt")->text().startsWith("Konfigurationsregister 2 bis 6 schreiben (1 von 9)\n"));
+    EXPECT_TRUE(
+        state.findChild<QLabel*>("lblTxt")->text().startsWith("Konfigurationsregister 2 bis 6 schreiben (1 von 9)\n"));
     program.frmState.ProgressFile.set_value(3);
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
 

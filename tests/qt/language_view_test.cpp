@@ -2,20 +2,20 @@
 // every caption shows whole, the about box's links reach the desktop, and
 // pictures of each land in the build folder.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "model/captions.h"
 #include "qt/about_view.h"
 #include "qt/message_box.h"
 #include "qt/scan_view.h"
-#include "qt/traffic_view.h"
 #include "qt/state_view.h"
+#include "qt/traffic_view.h"
 #include "support/fake_platform.h"
 #include "ui/status_window.h"
 #include "view_fixture.h"
@@ -117,10 +117,9 @@ TEST_P(LanguageView, TheViewMenusWindowsAndTheQuitQuestionShowWhole) {
     });
     using model::Caption;
     const std::string language = GetParam().value;
-    EXPECT_FALSE(confirm_quit.confirm(model::caption(Caption::confirm_quit_title, language),
-                                      model::caption(Caption::confirm_quit_text, language),
-                                      model::caption(Caption::confirm_quit_ok, language),
-                                      model::caption(Caption::confirm_quit_cancel, language)));
+    EXPECT_FALSE(confirm_quit.confirm(
+        model::caption(Caption::confirm_quit_title, language), model::caption(Caption::confirm_quit_text, language),
+        model::caption(Caption::confirm_quit_ok, language), model::caption(Caption::confirm_quit_cancel, language)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, LanguageView,

@@ -8,9 +8,9 @@
 #include <QProcess>
 #include <QScreen>
 
+#include "qt/placement.h"
 #include "support/fake_platform.h"
 #include "support/hives.h"
-#include "qt/placement.h"
 #include "view_fixture.h"
 
 int placement_probe() {
@@ -68,8 +68,8 @@ TEST_P(Placement, TheWindowOpensWholeAndCentredOrWithItsCornerOnTheScreen) {
     for (const QByteArray& line : probe.readAllStandardOutput().split('\n')) {
         char language[8] = {};
         int ax, ay, aw, ah, x, y, w, h;
-        if (std::sscanf(line.constData(), "placed %7s %d %d %d %d %d %d %d %d", language, &ax, &ay, &aw, &ah, &x, &y, &w,
-                        &h) != 9)
+        if (std::sscanf(line.constData(), "placed %7s %d %d %d %d %d %d %d %d", language, &ax, &ay, &aw, &ah, &x, &y,
+                        &w, &h) != 9)
             continue;
         const QRect area(ax, ay, aw, ah), window(x, y, w, h);
         // Logical pixels: the screen shrinks by the scale, the window not.

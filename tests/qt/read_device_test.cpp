@@ -82,8 +82,7 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), number("-0,5"));
     EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), number("23,1"));
     EXPECT_EQ(widget<QLineEdit>("txt_data_in_1").text(), "40");
-    EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(),
-              QString::fromStdString(f.txt_data_cfg(1).text()));
+    EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(), QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
     picture(*view, "page0_read");
 
@@ -91,9 +90,10 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     auto& text = *traffic.findChild<QPlainTextEdit*>("txt_traffic");
     ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 3000));
     const QString first = text.toPlainText().section('\n', 0, 0);
-    EXPECT_TRUE(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen$)")
-                    .match(first)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen$)")
+            .match(first)
+            .hasMatch())
         << first.toStdString();
     EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
     picture(traffic, "traffic");

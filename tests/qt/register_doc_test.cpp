@@ -48,8 +48,9 @@ TEST_P(RegisterDescription, DescribesEveryRegisterAndCoilAsTheWindowTakesIt) {
     for (const auto& f : model::field_map()) {
         const QString row = row_of(html, f, english());
         ASSERT_FALSE(row.isEmpty()) << f.caption_en;
-        const QString address = QStringLiteral("<td>%1<br>0x%2</td>").arg(f.address).arg(
-            QStringLiteral("%1").arg(f.address, 4, 16, QLatin1Char('0')).toUpper());
+        const QString address = QStringLiteral("<td>%1<br>0x%2</td>")
+                                    .arg(f.address)
+                                    .arg(QStringLiteral("%1").arg(f.address, 4, 16, QLatin1Char('0')).toUpper());
         EXPECT_TRUE(row.startsWith(QStringLiteral("<tr>") + address)) << row.toStdString();
         if (f.encoding != model::Encoding::Coil) {
             const std::string range = model::format_number(f.min, sep) + " … " + model::format_number(f.max, sep);
@@ -94,7 +95,8 @@ TEST_P(RegisterDescription, KeepsEachTableOnOnePageAndEveryWordWhole) {
             continue;
         }
         ++tables;
-        EXPECT_EQ(page_of(layout->blockBoundingRect(heading).top()), page_of(layout->frameBoundingRect(table).bottom() - 1))
+        EXPECT_EQ(page_of(layout->blockBoundingRect(heading).top()),
+                  page_of(layout->frameBoundingRect(table).bottom() - 1))
             << heading.text().toStdString();
         for (int r = 0; r < table->rows(); ++r)
             for (int c = 0; c < table->columns(); ++c)

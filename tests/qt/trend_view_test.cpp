@@ -45,7 +45,8 @@ protected:
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         for (int s = 3600; s > 0; --s) {
             const double t = (3600 - s) / 3600.0;
-            program.trend_window.record({now - s * 1000, "",
+            program.trend_window.record({now - s * 1000,
+                                         "",
                                          {21.0 + 1.5 * t + 0.2 * std::sin(s / 300.0), 42.0 + 8 * t,
                                           std::round(450 + 700 * t * t + 30 * std::sin(s / 120.0))}});
         }
@@ -79,8 +80,8 @@ TEST_P(TrendViewTest, TheCurvesFollowTheModelsPointsAndTheLogBoxReachesIt) {
             [&] {
                 const form::TrendPoint& last = model.points().back();
                 for (std::size_t k = 0; k < 3; ++k)
-                    if (curves[k]->count() == 0 ||
-                        curves[k]->at(curves[k]->count() - 1) != QPointF(static_cast<qreal>(last.epoch_ms), last.values[k]))
+                    if (curves[k]->count() == 0 || curves[k]->at(curves[k]->count() - 1) !=
+                                                       QPointF(static_cast<qreal>(last.epoch_ms), last.values[k]))
                         return false;
                 return true;
             },
@@ -107,7 +108,8 @@ TEST_P(TrendViewTest, TheCurvesFollowTheModelsPointsAndTheLogBoxReachesIt) {
     // Points the model drops leave the curves, and the axis closes in on
     // what is left; closing only hides the window.
     const form::TrendPoint last = model.points().back();
-    program.frmTrend.cht_trend.add({clock.now_ms() + 2 * form::TrendChart::kKeepMs, last.epoch_ms + 1000, {22, 23, 500}});
+    program.frmTrend.cht_trend.add(
+        {clock.now_ms() + 2 * form::TrendChart::kKeepMs, last.epoch_ms + 1000, {22, 23, 500}});
     ASSERT_TRUE(caught_up());
     for (const QLineSeries* curve : curves) EXPECT_EQ(curve->count(), 1);
     EXPECT_GE(climate->min(), 20.0);
@@ -131,27 +133,28 @@ class TrendOutline : public ::testing::TestWithParam<Outlined> {};
 TEST_P(TrendOutline, KeepsTheEndsAndTheExtremesOfEveryCurve) {
     std::deque<form::TrendPoint> points;
     for (int i = 0; i < GetParam().points; ++i)
-        points.push_back({i, 1733580185000 + i * GetParam().step_ms,
-                          {20 + std::sin(i / 50.0), 40 + (i % 97) / 10.0, i == GetParam().points / 3 ? 5000.0 : 600.0}});
+        points.push_back(
+            {i,
+             1733580185000 + i * GetParam().step_ms,
+             {20 + std::sin(i / 50.0), 40 + (i % 97) / 10.0, i == GetParam().points / 3 ? 5000.0 : 600.0}});
     const auto curves = outline(points, GetParam().columns);
     for (std::size_t k = 0; k < curves.size(); ++k) {
         const QList<QPointF>& curve = curves[k];
         ASSERT_LE(curve.size(), GetParam().most) << "curve " << k;
         EXPECT_EQ(curve.first().y(), points.front().values[k]);
         EXPECT_EQ(curve.last().y(), points.back().values[k]);
-        const auto [low, high] = std::minmax_element(points.begin(), points.end(),
-                                                     [k](const auto& a, const auto& b) { return a.values[k] < b.values[k]; });
+        const auto [low, high] = std::minmax_element(
+            points.begin(), points.end(), [k](const auto& a, const auto& b) { return a.values[k] < b.values[k]; });
         EXPECT_TRUE(curve.contains(QPointF(static_cast<qreal>(low->epoch_ms), low->values[k])));
         EXPECT_TRUE(curve.contains(QPointF(static_cast<qreal>(high->epoch_ms), high->values[k])));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Curves, TrendOutline,
-    ::testing::Values(Outlined{"FewPointsAsTheyCame", 30, 1000, 100, 30},
-                      Outlined{"AnHourOfTheFastestReadOut", 72000, 50, 600, 4 * 600},
-                      Outlined{"WallClockGoingBack", 5000, -700, 200, 4 * 200}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Curves, TrendOutline,
+                         ::testing::Values(Outlined{"FewPointsAsTheyCame", 30, 1000, 100, 30},
+                                           Outlined{"AnHourOfTheFastestReadOut", 72000, 50, 600, 4 * 600},
+                                           Outlined{"WallClockGoingBack", 5000, -700, 200, 4 * 200}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Readings {
     const char* name;
@@ -178,14 +181,13 @@ TEST_P(TrendStretches, ACurveIsCutWhereTheReadingsPaused) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pauses, TrendStretches,
-    ::testing::Values(Readings{"ASteadyPace", {1000, 1000, 1200, 900, 1000}, {6}},
-                      Readings{"ARestartedReadOut", {1000, 1000, 60000, 1000, 1000}, {3, 3}},
-                      Readings{"ASlowSensorsUnevenPace", {10000, 10000, 25000, 10000}, {5}},
-                      Readings{"AFastPaceAndAShortBreak", {50, 50, 50, 50, 2500, 50}, {5, 2}},
-                      Readings{"TheWallClockSetBack", {1000, 1000, -5000, 1000}, {3, 2}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pauses, TrendStretches,
+                         ::testing::Values(Readings{"ASteadyPace", {1000, 1000, 1200, 900, 1000}, {6}},
+                                           Readings{"ARestartedReadOut", {1000, 1000, 60000, 1000, 1000}, {3, 3}},
+                                           Readings{"ASlowSensorsUnevenPace", {10000, 10000, 25000, 10000}, {5}},
+                                           Readings{"AFastPaceAndAShortBreak", {50, 50, 50, 50, 2500, 50}, {5, 2}},
+                                           Readings{"TheWallClockSetBack", {1000, 1000, -5000, 1000}, {3, 2}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Span {
     const char* name;
@@ -200,7 +202,7 @@ class TrendTimeAxis : public ::testing::TestWithParam<Span> {};
 // the first and last reading.
 TEST_P(TrendTimeAxis, TicksOnRoundTimes) {
     constexpr std::int64_t kMidnight = 1733529600000;  // 2024-12-07 00:00 UTC
-    constexpr std::int64_t kOffset = 3600 * 1000;       // the clock one hour ahead of UTC
+    constexpr std::int64_t kOffset = 3600 * 1000;      // the clock one hour ahead of UTC
     const Span& k = GetParam();
     const TimeTicks t = time_ticks(kMidnight - kOffset + k.from_s * 1000, kMidnight - kOffset + k.to_s * 1000, kOffset);
     EXPECT_EQ(t.first_ms, kMidnight - kOffset + k.first_s * 1000);
@@ -218,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Both, TrendViewTest,
-                         ::testing::Values(Language{"1031", "trend", "Verlauf", "In Datei protokollieren…", "CO2 (ppm)"},
+                         ::testing::Values(Language{"1031", "trend", "Verlauf", "In Datei protokollieren…",
+                                                    "CO2 (ppm)"},
                                            Language{"1033", "en_trend", "Trend", "Log to file…", "CO2 (ppm)"}),
                          [](const auto& info) { return std::string(info.param.picture); });
 

@@ -51,7 +51,10 @@ TEST(Reader, AssemblesFramesSplitOverPollsInBothFramings) {
 }
 
 TEST(Reader, NoiseOtherStationsAndBadChecksumsAreSkipped) {
-    struct Case { const char* name; std::string before; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string before;
+    } cases[] = {
         {"noise", raw("FF00A5")},
         {"false start: address, function, a count", raw("0103")},
         {"another station", rtu("0203020001")},
@@ -76,7 +79,10 @@ TEST(Reader, NoiseOtherStationsAndBadChecksumsAreSkipped) {
 }
 
 TEST(Reader, RepliesThatDoNotAnswerTheRequestAreIgnoredAndTheTimeOutGoesOn) {
-    struct Case { const char* name; std::string reply; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string reply;
+    } cases[] = {
         {"another function", rtu("0101020007")},
         {"another byte count", rtu("01030400070008")},
         {"a write acknowledgement", rtu("011000000002")},
@@ -102,7 +108,10 @@ TEST(Reader, TwoFramesInOneBatchAreEachHeldAgainstTheRequest) {
 // the reply behind it is decoded in the poll that completes it, and no
 // noise takes the error path.
 TEST(Reader, AFalseStartNeverHidesTheReplyBehindIt) {
-    struct Case { const char* name; std::string before; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string before;
+    } cases[] = {
         {"a count longer than the reply", raw("010310")},
         {"a count no reply can hold", raw("0103FF")},
         {"a write acknowledgement cut short", raw("0110000200")},
@@ -140,10 +149,12 @@ TEST(Reader, ExceptionTextsNameTheCode) {
     EXPECT_EQ(reply::exception_text(1, "1033", 1),
               "The device refused the request: Modbus exception 01 (illegal function).");
     // A gateway's exceptions say that no sensor answered there.
-    EXPECT_EQ(reply::exception_text(0x0B, "1033", 7),
-              "The gateway reaches no sensor at address 7: Modbus exception 0B (gateway target device failed to respond).");
-    EXPECT_EQ(reply::exception_text(0x0A, "1031", 63),
-              "Das Gateway erreicht keinen Sensor unter der Adresse 63: Modbus-Ausnahme 0A (Gateway: Pfad nicht verfügbar).");
+    EXPECT_EQ(
+        reply::exception_text(0x0B, "1033", 7),
+        "The gateway reaches no sensor at address 7: Modbus exception 0B (gateway target device failed to respond).");
+    EXPECT_EQ(
+        reply::exception_text(0x0A, "1031", 63),
+        "Das Gateway erreicht keinen Sensor unter der Adresse 63: Modbus-Ausnahme 0A (Gateway: Pfad nicht verfügbar).");
 }
 
 }  // namespace

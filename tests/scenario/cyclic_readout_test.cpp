@@ -28,8 +28,7 @@ TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
     h.clock.advance(10 * period + period / 2);
     const auto polled = h.requests_since(before);
     EXPECT_EQ(polled, std::vector<std::string>(10, kMeasured));
-    for (std::size_t i = 1; i < 10; ++i)
-        EXPECT_EQ(h.port.sent[before + i].at - h.port.sent[before + i - 1].at, period);
+    for (std::size_t i = 1; i < 10; ++i) EXPECT_EQ(h.port.sent[before + i].at - h.port.sent[before + i - 1].at, period);
     EXPECT_EQ(h.f.txt_data_out(0).text(), "21,5");
 
     // A tick has sent, the reply is on its way: clearing the box decodes

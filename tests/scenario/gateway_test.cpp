@@ -9,9 +9,7 @@ namespace vor3::test {
 namespace {
 
 struct Gateway : SimHarness {
-    explicit Gateway(const char* mode = "RTU") : SimHarness(mode) {
-        sim_port.set_carrier(form::Carrier::ModbusTcp, 2);
-    }
+    explicit Gateway(const char* mode = "RTU") : SimHarness(mode) { sim_port.set_carrier(form::Carrier::ModbusTcp, 2); }
     std::vector<std::string> traffic(const std::string& language = "1031") const {
         std::vector<std::string> out;
         for (const auto& e : prog.traffic.entries()) out.push_back(link::traffic_line(e, language).substr(10));
@@ -31,7 +29,8 @@ TEST_P(BehindGateway, ReadsWritesAndPollsAsOnALine) {
     // The header decoded beside the PDU, whatever the framing chosen.
     const auto lines = h.traffic();
     ASSERT_EQ(lines.size(), 14u);
-    EXPECT_EQ(lines[0], " ms  TX  00 01 00 00 00 06 01 03 00 06 00 01  Transaktion 1, Unit-ID 1 – Adr. 1: Register 0x0006 lesen");
+    EXPECT_EQ(lines[0],
+              " ms  TX  00 01 00 00 00 06 01 03 00 06 00 01  Transaktion 1, Unit-ID 1 – Adr. 1: Register 0x0006 lesen");
     EXPECT_EQ(lines[1], " ms  RX  00 01 00 00 00 05 01 03 02 00 0A  Transaktion 1, Unit-ID 1 – Adr. 1: Register 10");
     EXPECT_EQ(lines[13].substr(0, 35), " ms  RX  00 07 00 00 00 04 01 01 01");
 

@@ -33,7 +33,7 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrder) {
 
     f.cmd_read_device.press();
     EXPECT_TRUE(h.prog.frmState.loaded());  // from the first request on
-    EXPECT_FALSE(f.enabled());  // the main window waits behind the status window
+    EXPECT_FALSE(f.enabled());              // the main window waits behind the status window
     ASSERT_TRUE(h.clock.run_until([&] { return h.c.g.transfer.request_kind == model::kReadRegisterBlock; }, 3000));
     EXPECT_EQ(f.Timer6.interval(), 207);  // 57 ms line budget at 9600 + 10 x 15 ms
     ASSERT_TRUE(h.read_device(20000));
@@ -99,7 +99,8 @@ TEST(ReadDevice, ASmallMinimumResponseTimeShowsAsRead) {
     EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3");
     EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kOutsideRange);
     EXPECT_EQ(h.f.txt_data_cfg(7).tool_tip(),
-              "Das Gerät hält 3, außerhalb des Bereichs 5 bis 3000, den dieses Feld annimmt. Der Wert bleibt, bis Sie ihn ändern.");
+              "Das Gerät hält 3, außerhalb des Bereichs 5 bis 3000, den dieses Feld annimmt. Der Wert bleibt, bis Sie "
+              "ihn ändern.");
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_DOUBLE_EQ(h.c.g.image.cfg_value[7], 3);
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 3);

@@ -142,8 +142,10 @@ protected:
     void step_to(std::int64_t at) { p.clock.advance(at - p.clock.now_ms()); }
 
     FakeProgram p;
+    // clang-format off
     const std::string offsets = sim::test::rtu("010306" "0005" "0006" "0007");
     const std::string measured = sim::test::rtu("010306" "00E6" "0203" "01F4");
+    // clang-format on
 };
 
 // A sensor that sends every answer twice: the copy cannot be the answer to
@@ -173,14 +175,12 @@ TEST_F(AnswerReadSoon, AFastPeersFreshAnswerIsTaken) {
 struct TwinCase {
     const char* name;
     const char* mode;
-    bool twin;          // else every answer comes twice, alike
-    bool read_out;      // during the cyclic read-out, else a whole read
+    bool twin;      // else every answer comes twice, alike
+    bool read_out;  // during the cyclic read-out, else a whole read
 };
 const TwinCase kTwinCases[] = {
-    {"twin_rtu_read", "RTU", true, false},
-    {"twin_ascii_read", "ASCII", true, false},
-    {"twin_read_out", "RTU", true, true},
-    {"duplicate_read", "RTU", false, false},
+    {"twin_rtu_read", "RTU", true, false},        {"twin_ascii_read", "ASCII", true, false},
+    {"twin_read_out", "RTU", true, true},         {"duplicate_read", "RTU", false, false},
     {"duplicate_read_out", "ASCII", false, true},
 };
 void PrintTo(const TwinCase& k, std::ostream* os) { *os << k.name; }
@@ -206,8 +206,9 @@ TEST_P(TwoAnswers, DifferentOnesEndTheTransferNamingTheAddress) {
         return;
     }
     ASSERT_EQ(h.msg.shown.size(), 1u);
-    EXPECT_EQ(h.msg.shown[0], "Auf eine Anfrage kamen zwei verschiedene Antworten: Vielleicht haben zwei Geräte "
-                              "die Adresse 1. Die Übertragung wurde beendet.");
+    EXPECT_EQ(h.msg.shown[0],
+              "Auf eine Anfrage kamen zwei verschiedene Antworten: Vielleicht haben zwei Geräte "
+              "die Adresse 1. Die Übertragung wurde beendet.");
     EXPECT_TRUE(h.f.warning_line().visible());
     EXPECT_EQ(h.f.chk_read_out.value(), 0);
     const std::size_t sent = h.requests().size();

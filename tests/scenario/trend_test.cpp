@@ -146,12 +146,11 @@ TEST_P(TrendLogRefused, IsNamedAndTheReadOutGoesOn) {
     EXPECT_EQ(r.msg.shown.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, TrendLogRefused,
-    ::testing::Values(Refused{"MissingFolder", "missing/log.csv", "No such file or directory"},
-                      Refused{"Folder", "", "Is a directory"},
-                      Refused{"Device", "/dev/null", "das ist keine gewöhnliche Datei"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, TrendLogRefused,
+                         ::testing::Values(Refused{"MissingFolder", "missing/log.csv", "No such file or directory"},
+                                           Refused{"Folder", "", "Is a directory"},
+                                           Refused{"Device", "/dev/null", "das ist keine gewöhnliche Datei"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Holds the files this process writes to `bytes` (as a full disk would)
 // for as long as it lives.

@@ -35,13 +35,12 @@ TEST_P(WanderingSensor, NeverEndsWithAWrongValue) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, WanderingSensor,
-                         ::testing::Values(Seeds{"RTU", Job::Read, 1, 1000, 100}, Seeds{"ASCII", Job::Read, 1001, 1000, 100},
-                                           Seeds{"RTU", Job::Write, 2001, 1000, 50},
-                                           Seeds{"ASCII", Job::Write, 3001, 1000, 50},
-                                           Seeds{"RTU", Job::ReadOut, 4001, 250, 0},
-                                           Seeds{"ASCII", Job::ReadOut, 5001, 250, 0}),
-                         [](const auto& info) { return name_of(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, WanderingSensor,
+    ::testing::Values(Seeds{"RTU", Job::Read, 1, 1000, 100}, Seeds{"ASCII", Job::Read, 1001, 1000, 100},
+                      Seeds{"RTU", Job::Write, 2001, 1000, 50}, Seeds{"ASCII", Job::Write, 3001, 1000, 50},
+                      Seeds{"RTU", Job::ReadOut, 4001, 250, 0}, Seeds{"ASCII", Job::ReadOut, 5001, 250, 0}),
+    [](const auto& info) { return name_of(info.param); });
 
 }  // namespace
 }  // namespace vor3::test

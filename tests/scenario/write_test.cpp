@@ -18,12 +18,14 @@ namespace {
 const std::vector<std::string> kReadBack = {"010300000008", "010300080003", "010301000003",
                                             "010100000008", "010302000003", "010101000005"};
 
+// clang-format off
 // The sensor's factory values as the writes send them back.
 const std::string kConfigBlock1 = "0110000200050A" "0000" "0001" "0320" "04B0" "000A";
 const std::string kConfigBlock2 = "01100007000408" "0014" "0000" "0000" "0000";
 const std::string kConfigCoils = "010F0000000801" "7F";
 const std::string kExternalBlock = "01100200000306" "0000" "0000" "0000";
 const std::string kLedCoils = "010F0100000501" "00";
+// clang-format on
 
 std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
     std::vector<std::string> out;
@@ -43,6 +45,7 @@ struct WriteCase {
     bool cancellable;  // "Abbruch" shown: the configuration is written
 };
 
+// clang-format off
 const WriteCase kWrites[] = {
     {"configuration",
      {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(8)", "-1,5"}, {"chk_cfg(1)", "0"}},
@@ -59,6 +62,7 @@ const WriteCase kWrites[] = {
       "01100200000306" "00E1" "0000" "0000", "010F0100000501" "04"},
      true},
     {"nothing marked and confirmed", {}, {kConfigBlock1, kConfigBlock2, kConfigCoils, kExternalBlock, kLedCoils}, true},
+    // clang-format on
 };
 
 void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
@@ -200,8 +204,10 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
     SimHarness h;
     ASSERT_TRUE(h.read_device());
     // One field of each part, in the order they are written.
-    const std::pair<const char*, const char*> edits[] = {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(9)", "1,5"},
-                                                         {"chk_cfg(2)", "0"}, {"txt_data_in(1)", "40"},
+    const std::pair<const char*, const char*> edits[] = {{"txt_data_cfg(4)", "900"},
+                                                         {"txt_data_cfg(9)", "1,5"},
+                                                         {"chk_cfg(2)", "0"},
+                                                         {"txt_data_in(1)", "40"},
                                                          {"chk_inp_bit(3)", "1"}};
     for (const auto& [field, value] : edits) ASSERT_EQ(app::enter_value(h.prog, field, value), std::nullopt) << field;
     const std::size_t before = h.sensor.requests().size();
@@ -247,7 +253,10 @@ INSTANTIATE_TEST_SUITE_P(Ends, WriteEndedEarly, ::testing::ValuesIn(kEarlyEnds),
 // A status window time limit shorter than the transfer (a small or
 // negative display interval) does not cut a healthy transfer short.
 TEST(Write, AShortTimeLimitDoesNotCutAHealthyTransfer) {
-    struct Case { int baud; std::int16_t display; } cases[] = {{57600, 5}, {9600, -100}, {9600, 0}};
+    struct Case {
+        int baud;
+        std::int16_t display;
+    } cases[] = {{57600, 5}, {9600, -100}, {9600, 0}};
     for (const auto& k : cases) {
         SimHarness h;
         h.f.Combo_Port(6).set_list_index(0);
@@ -320,8 +329,10 @@ TEST(Write, EveryRegisterTheUserDidNotChangeGoesBackBitForBit) {
     ASSERT_TRUE(h.settle(120000));
     const auto sent = h.requests_since(before);
     ASSERT_GE(sent.size(), 2u);
+    // clang-format off
     EXPECT_EQ(sent[0], "0110000200050A" "012C" "9C40" "0DAC" "FFFF" "0258");
     EXPECT_EQ(sent[1], "01100007000408" "0003" "FFF1" "00C8" "FC18");
+    // clang-format on
     for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.sensor.holding(i), i == 8 ? 0xFFF1 : held[i]) << i;
     EXPECT_TRUE(h.msg.shown.empty());
 }
@@ -337,9 +348,13 @@ TEST(Write, TheMinimumResponseTimeIsAtLeastFiveWhenWritten) {
 }
 
 TEST(Write, RegisterValuesFromFieldTexts) {
-    struct Case { const char* text; int scale; const char* hex; } cases[] = {
-        {"-2,5", 10, "FFE7"}, {"500", 1, "01F4"}, {"-1,5", 10, "FFF1"}, {"2", 10, "0014"},
-        {"-500", 1, "FE0C"}, {"65535", 1, "FFFF"}, {"0,25", 10, "0002"}, {"0,35", 10, "0004"}, {"x", 1, ""}};
+    struct Case {
+        const char* text;
+        int scale;
+        const char* hex;
+    } cases[] = {{"-2,5", 10, "FFE7"}, {"500", 1, "01F4"},   {"-1,5", 10, "FFF1"},
+                 {"2", 10, "0014"},    {"-500", 1, "FE0C"},  {"65535", 1, "FFFF"},
+                 {"0,25", 10, "0002"}, {"0,35", 10, "0004"}, {"x", 1, ""}};
     for (const auto& k : cases) EXPECT_EQ(ops::register_hex(k.text, k.scale, ","), k.hex) << k.text;
 }
 

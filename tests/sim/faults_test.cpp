@@ -32,9 +32,33 @@ const FaultCase kFaultCases[] = {
     {"silent", Framing::Rtu, with([](Faults& f) { f.silent = true; }), false, 0, {}, "", 10},
     {"bad crc", Framing::Rtu, with([](Faults& f) { f.bad_checksum = true; }), true, 20, {8}, kEcho, 7},
     {"bad lrc", Framing::Ascii, with([](Faults& f) { f.bad_checksum = true; }), true, 20, {17}, kEcho, 7},
-    {"noise", Framing::Rtu, with([](Faults& f) { f.noise_before = std::string("\xFF\x00", 2); }), true, 20, {10}, kEcho, 7},
-    {"split", Framing::Rtu, with([](Faults& f) { f.split_parts = 3; f.split_gap_ms = 40; }), true, 20, {2, 5, 8}, kEcho, 7},
-    {"tiny pieces", Framing::Rtu, with([](Faults& f) { f.split_parts = 50; }), true, 20, {1, 2, 3, 4, 5, 6, 7, 8}, kEcho, 7},
+    {"noise",
+     Framing::Rtu,
+     with([](Faults& f) { f.noise_before = std::string("\xFF\x00", 2); }),
+     true,
+     20,
+     {10},
+     kEcho,
+     7},
+    {"split",
+     Framing::Rtu,
+     with([](Faults& f) {
+         f.split_parts = 3;
+         f.split_gap_ms = 40;
+     }),
+     true,
+     20,
+     {2, 5, 8},
+     kEcho,
+     7},
+    {"tiny pieces",
+     Framing::Rtu,
+     with([](Faults& f) { f.split_parts = 50; }),
+     true,
+     20,
+     {1, 2, 3, 4, 5, 6, 7, 8},
+     kEcho,
+     7},
     {"exception", Framing::Ascii, with([](Faults& f) { f.exception_code = 4; }), true, 20, {11}, "019004", 10},
     {"late", Framing::Rtu, with([](Faults& f) { f.extra_delay_ms = 300; }), true, 320, {8}, kEcho, 7},
 };
@@ -89,7 +113,7 @@ TEST(Gateway, AnswersUnderTheTransactionOfEachRequest) {
     SimulatedSensor sensor;
     MbapSession session;
     const std::string answer = link::mbap_frame(7, test::bytes("010302000A"));
-    auto replies = session.answers(test::bytes("000700000006010300060001" "0008000000"), sensor, 0);
+    auto replies = session.answers(test::bytes("0007000000060103000600010008000000"), sensor, 0);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes, answer);
     replies = session.answers(test::bytes("0601030006000100"), sensor, 0);  // the rest, and the start of a bad header
@@ -127,7 +151,10 @@ TEST(ResponseTime, WandersWithinTheSpreadAndLosesSomeAnswers) {
     int lost = 0, lowest = 1 << 30, highest = -1;
     for (int i = 0; i < 400; ++i) {
         const auto replies = sensor.receive(test::rtu("01030006" + link::LongToHexStr(i % 2 + 1, 2)), 0);
-        if (replies.empty()) { ++lost; continue; }
+        if (replies.empty()) {
+            ++lost;
+            continue;
+        }
         lowest = std::min(lowest, replies[0].delay_ms);
         highest = std::max(highest, replies[0].delay_ms);
     }

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "sim_test_support.h"
 #include "sim/sensor_line.h"
 #include "sim/simulated_sensor.h"
+#include "sim_test_support.h"
 
 namespace vor3::sim {
 namespace {
@@ -111,7 +111,11 @@ TEST(SensorLines, OnlyTheAddressedSensorAnswersAndEachKeepsItsOwnMemory) {
 
 TEST(MeasuredValues, DriftWithinPlausibleBounds) {
     const SimulatedSensor sensor;
-    struct Bound { int address; int lo; int hi; };
+    struct Bound {
+        int address;
+        int lo;
+        int hi;
+    };
     for (const Bound& bound : {Bound{0x100, 207, 223}, Bound{0x101, 410, 490}, Bound{0x102, 500, 800}}) {
         int lowest = 1 << 16, highest = -1;
         for (std::int64_t t = 0; t < 3'600'000; t += 5'000) {

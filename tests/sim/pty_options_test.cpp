@@ -26,13 +26,33 @@ TEST(PtyOptions, BothArgumentFormsAreRead) {
 
 TEST(PtyOptions, BadArgumentsAreRefused) {
     const std::vector<std::string> cases[] = {
-        {"--address", "0"}, {"--address", "248"}, {"--address", "1x"}, {"--address"}, {"--mode", "tcp"},
-        {"--address", "3-1"}, {"--address", "1,"}, {"--address", "0-2"}, {"--address", "1,,2"}, {"--address", "-"},
-        {"--baud", "0"},    {"--link="},          {"--verbose"},       {"rtu"},
-        {"--noise", "F"},   {"--noise", "GG"},    {"--split", "0"},    {"--exception", "256"},
-        {"--extra-delay=-1"}, {"--silent=1x"},   {"--lose", "101"},  {"--answer-ms", "-5"},
-        {"--seed", "x"},    {"--answer-spread"},
-        {"--tcp", "65536"}, {"--framing", "modbus-tcp"}, {"--tcp", "0", "--link", "/tmp/x"},
+        {"--address", "0"},
+        {"--address", "248"},
+        {"--address", "1x"},
+        {"--address"},
+        {"--mode", "tcp"},
+        {"--address", "3-1"},
+        {"--address", "1,"},
+        {"--address", "0-2"},
+        {"--address", "1,,2"},
+        {"--address", "-"},
+        {"--baud", "0"},
+        {"--link="},
+        {"--verbose"},
+        {"rtu"},
+        {"--noise", "F"},
+        {"--noise", "GG"},
+        {"--split", "0"},
+        {"--exception", "256"},
+        {"--extra-delay=-1"},
+        {"--silent=1x"},
+        {"--lose", "101"},
+        {"--answer-ms", "-5"},
+        {"--seed", "x"},
+        {"--answer-spread"},
+        {"--tcp", "65536"},
+        {"--framing", "modbus-tcp"},
+        {"--tcp", "0", "--link", "/tmp/x"},
         {"--framing", "mbap"},
     };
     for (const auto& args : cases) EXPECT_THROW(parse_pty_options(args), std::invalid_argument) << args[0];
@@ -40,8 +60,8 @@ TEST(PtyOptions, BadArgumentsAreRefused) {
 
 TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     const PtyOptions o = parse_pty_options({"--silent", "--bad-checksum", "--noise", "ff0103", "--split=3",
-                                            "--split-gap", "40", "--exception", "2", "--extra-delay=300",
-                                            "--duplicate", "--echo", "--twin", "--mode", "ascii"});
+                                            "--split-gap", "40", "--exception", "2", "--extra-delay=300", "--duplicate",
+                                            "--echo", "--twin", "--mode", "ascii"});
     EXPECT_TRUE(o.faults.silent);
     EXPECT_TRUE(o.faults.bad_checksum);
     EXPECT_EQ(o.faults.noise_before, std::string("\xFF\x01\x03"));
@@ -54,8 +74,8 @@ TEST(PtyOptions, FaultSwitchesOnTheCommandLineAndWhileRunning) {
     EXPECT_TRUE(o.faults.twin);
     EXPECT_EQ(o.framing, Framing::Ascii);
 
-    const Faults timing = parse_fault_options({"--answer-ms", "950", "--answer-spread=200", "--repeat-answer-ms",
-                                               "700", "--lose", "10", "--seed", "42"});
+    const Faults timing = parse_fault_options(
+        {"--answer-ms", "950", "--answer-spread=200", "--repeat-answer-ms", "700", "--lose", "10", "--seed", "42"});
     EXPECT_EQ(timing.answer_ms, 950);
     EXPECT_EQ(timing.answer_spread_ms, 200);
     EXPECT_EQ(timing.repeat_answer_ms, 700);

@@ -32,13 +32,12 @@ TEST_P(LineLogOpen, AppendsAfterWhatIsThere) {
     EXPECT_FALSE(log.is_open());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, LineLogOpen,
-    ::testing::Values(Existing{"NewFile", std::nullopt, "time,value\nT2,2\n"},
-                      Existing{"EmptyFile", "", "time,value\nT2,2\n"},
-                      Existing{"EarlierLines", "time,value\nT1,1\n", "time,value\nT1,1\nT2,2\n"},
-                      Existing{"BrokenLastLine", "time,value\nT1,", "time,value\nT1,\nT2,2\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, LineLogOpen,
+                         ::testing::Values(Existing{"NewFile", std::nullopt, "time,value\nT2,2\n"},
+                                           Existing{"EmptyFile", "", "time,value\nT2,2\n"},
+                                           Existing{"EarlierLines", "time,value\nT1,1\n", "time,value\nT1,1\nT2,2\n"},
+                                           Existing{"BrokenLastLine", "time,value\nT1,", "time,value\nT1,\nT2,2\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A file that takes no header is no log.
 TEST(CsvLog, AFileThatRefusesTheHeaderStaysClosed) {

@@ -53,20 +53,20 @@ TEST_P(RegistryRead, OnlyTextValuesCount) {
     EXPECT_EQ(r.MachineSetting(GetParam().section, GetParam().value), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, RegistryRead,
-    ::testing::Values(ReadCase{"Text", kProduct, "Pfad", "/opt/vor3 \"x\"\\share"},
-                      ReadCase{"BlankKept", kProduct, "Language", "1033 "},
-                      ReadCase{"DwordIsNotText", kProduct, "Version", ""},
-                      ReadCase{"ExpandableIsNotText", kProduct, "Expand", ""},
-                      ReadCase{"EmptyText", kProduct, "Empty", ""},
-                      ReadCase{"TextEndsAtZero", kProduct, "Cut", "AB"},
-                      ReadCase{"DefaultValue", kProduct, "", "default"},
-                      ReadCase{"MissingValue", kProduct, "Nothing", ""},
-                      ReadCase{"MissingKey", "SOFTWARE\\Other", "Pfad", ""},
-                      ReadCase{"KeyNamesIgnoreCase", "software\\VADIVOZ Vurizozozeroz GmbH\\VOR3-UZ485-UVAROD-OR2",
-                               "pfad", "/opt/vor3 \"x\"\\share"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, RegistryRead,
+                         ::testing::Values(ReadCase{"Text", kProduct, "Pfad", "/opt/vor3 \"x\"\\share"},
+                                           ReadCase{"BlankKept", kProduct, "Language", "1033 "},
+                                           ReadCase{"DwordIsNotText", kProduct, "Version", ""},
+                                           ReadCase{"ExpandableIsNotText", kProduct, "Expand", ""},
+                                           ReadCase{"EmptyText", kProduct, "Empty", ""},
+                                           ReadCase{"TextEndsAtZero", kProduct, "Cut", "AB"},
+                                           ReadCase{"DefaultValue", kProduct, "", "default"},
+                                           ReadCase{"MissingValue", kProduct, "Nothing", ""},
+                                           ReadCase{"MissingKey", "SOFTWARE\\Other", "Pfad", ""},
+                                           ReadCase{"KeyNamesIgnoreCase",
+                                                    "software\\VADIVOZ Vurizozozeroz GmbH\\VOR3-UZ485-UVAROD-OR2",
+                                                    "pfad", "/opt/vor3 \"x\"\\share"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Registry, UserHiveAndMissingFiles) {
     TempDir dir;
@@ -246,21 +246,21 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 INSTANTIATE_TEST_SUITE_P(
     Hives, HiveRoundTrip,
-    ::testing::Values(
-        RoundTrip{"RegistryEditorExportInUtf16", utf16(kExport),
-                  replaced(utf16(kExport), utf16(u"\"1031\""), utf16(u"\"1033\""))},
-        RoundTrip{"HandEdited", kHandEdited, replaced(kHandEdited, "\"1031\"", "\"1033\"")},
-        RoundTrip{"ValueMissingGoesAfterTheKeysLastLine",
-                  replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""),
-                  replaced(replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""), "\"x\" y\n",
-                           "\"x\" y\n\"Language\"=\"1033\"\n")},
-        // A fuzz finding: the line added was read as the rest of the hex data.
-        RoundTrip{"AfterALastLineLeftOpen", std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r",
-                  std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r\n\"Language\"=\"1033\"\n"},
-        RoundTrip{"KeyMissingIsAddedAtTheEnd", "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]",
-                  "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n"
-                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\r\n"
-                  "\"Language\"=\"1033\"\r\n"}),
+    ::testing::Values(RoundTrip{"RegistryEditorExportInUtf16", utf16(kExport),
+                                replaced(utf16(kExport), utf16(u"\"1031\""), utf16(u"\"1033\""))},
+                      RoundTrip{"HandEdited", kHandEdited, replaced(kHandEdited, "\"1031\"", "\"1033\"")},
+                      RoundTrip{"ValueMissingGoesAfterTheKeysLastLine",
+                                replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""),
+                                replaced(replaced(kHandEdited, "\"Language\"=\"1031\"\r\n", ""), "\"x\" y\n",
+                                         "\"x\" y\n\"Language\"=\"1033\"\n")},
+                      // A fuzz finding: the line added was read as the rest of the hex data.
+                      RoundTrip{"AfterALastLineLeftOpen", std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r",
+                                std::string(machine_hive("", "")) + "\"Bin\"=hex:41,\\\r\n\"Language\"=\"1033\"\n"},
+                      RoundTrip{"KeyMissingIsAddedAtTheEnd",
+                                "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]",
+                                "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\r\n"
+                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\r\n"
+                                "\"Language\"=\"1033\"\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Registry, AnExportInUtf16ReadsAsText) {
@@ -295,19 +295,19 @@ TEST_P(HiveWriteRefused, NamesTheFileAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hives, HiveWriteRefused,
-    ::testing::Values(
-        Refusal{"Utf16WithoutItsMark", utf16(kExport.substr(1)), "Language", "1033",
-                "it is not a registry file this program can read"},
-        Refusal{"Utf16BigEndian", "\xFE\xFF" + utf16(u"x"), "Language", "1033",
-                "it is not a registry file this program can read"},
-        Refusal{"TextBeforeTheHeader", std::string("[x]\n") + kHandEdited, "Language", "1033",
-                "it is not a registry file this program can read"},
-        Refusal{"NameWithALineFeed", kHandEdited, "A\n[HKEY_LOCAL_MACHINE\\X]", "1",
-                "\"A\\x0A[HKEY_LOCAL_MACHINE\\X]\" cannot be stored in the file as it is"},
-        Refusal{"TextWithACarriageReturn", kHandEdited, "Language", "1033\r", 
-                "\"1033\\x0D\" cannot be stored in the file as it is"},
-        Refusal{"TextUtf16CannotHold", utf16(kExport), "Language", "\xff", "\"\\xFF\" cannot be stored in the file as it is"},
-        Refusal{"ReadOnlyFile", kHandEdited, "Language", "1033", "the file is read-only"}),
+    ::testing::Values(Refusal{"Utf16WithoutItsMark", utf16(kExport.substr(1)), "Language", "1033",
+                              "it is not a registry file this program can read"},
+                      Refusal{"Utf16BigEndian", "\xFE\xFF" + utf16(u"x"), "Language", "1033",
+                              "it is not a registry file this program can read"},
+                      Refusal{"TextBeforeTheHeader", std::string("[x]\n") + kHandEdited, "Language", "1033",
+                              "it is not a registry file this program can read"},
+                      Refusal{"NameWithALineFeed", kHandEdited, "A\n[HKEY_LOCAL_MACHINE\\X]", "1",
+                              "\"A\\x0A[HKEY_LOCAL_MACHINE\\X]\" cannot be stored in the file as it is"},
+                      Refusal{"TextWithACarriageReturn", kHandEdited, "Language", "1033\r",
+                              "\"1033\\x0D\" cannot be stored in the file as it is"},
+                      Refusal{"TextUtf16CannotHold", utf16(kExport), "Language", "\xff",
+                              "\"\\xFF\" cannot be stored in the file as it is"},
+                      Refusal{"ReadOnlyFile", kHandEdited, "Language", "1033", "the file is read-only"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Each writer reads its own value back after every write: with the

@@ -60,30 +60,32 @@ TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Targets, WholeFileWrite,
-    ::testing::Values(
-        SaveCase{"ReadOnlyFileIsRefused", [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); }, false,
-                 FileProblem::read_only, "p.txt", 0444},
-        SaveCase{"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly",
-                 [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); }, true, FileProblem::none, "p.txt", 0444},
-        SaveCase{"PrivateFileStaysPrivate", [](const TempDir& d) { return file_of_mode(d, "p.txt", 0600); }, false,
-                 FileProblem::none, "p.txt", 0600},
-        SaveCase{"SymbolicLinkIsWrittenThrough",
-                 [](const TempDir& d) {
-                     file_of_mode(d, "real/p.txt", 0640);
-                     fs::create_symlink("real/p.txt", d.path / "link.txt");
-                     fs::create_symlink("link.txt", d.path / "link2.txt");
-                     return d.file("link2.txt");
-                 },
-                 false, FileProblem::none, "real/p.txt", 0640},
-        SaveCase{"PlantedTemporaryLinkIsNotFollowed",
-                 [](const TempDir& d) {
-                     fs::create_symlink(d.file("victim.txt"), d.path / "p.txt.vor3-new");
-                     return file_of_mode(d, "p.txt", 0644);
-                 },
-                 false, FileProblem::none, "p.txt", 0644}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite,
+                         ::testing::Values(SaveCase{"ReadOnlyFileIsRefused",
+                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); },
+                                                    false, FileProblem::read_only, "p.txt", 0444},
+                                           SaveCase{"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly",
+                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); },
+                                                    true, FileProblem::none, "p.txt", 0444},
+                                           SaveCase{"PrivateFileStaysPrivate",
+                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0600); },
+                                                    false, FileProblem::none, "p.txt", 0600},
+                                           SaveCase{"SymbolicLinkIsWrittenThrough",
+                                                    [](const TempDir& d) {
+                                                        file_of_mode(d, "real/p.txt", 0640);
+                                                        fs::create_symlink("real/p.txt", d.path / "link.txt");
+                                                        fs::create_symlink("link.txt", d.path / "link2.txt");
+                                                        return d.file("link2.txt");
+                                                    },
+                                                    false, FileProblem::none, "real/p.txt", 0640},
+                                           SaveCase{"PlantedTemporaryLinkIsNotFollowed",
+                                                    [](const TempDir& d) {
+                                                        fs::create_symlink(d.file("victim.txt"),
+                                                                           d.path / "p.txt.vor3-new");
+                                                        return file_of_mode(d, "p.txt", 0644);
+                                                    },
+                                                    false, FileProblem::none, "p.txt", 0644}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WholeFile, ALinkLeftInPlaceStaysALink) {
     TempDir dir;
@@ -128,7 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
     Uses, PipeInsteadOfAFile,
     ::testing::Values(PipeCase{"Read", [](const std::string& p) { return store::read_whole_file(p, 100).error; }},
                       PipeCase{"Written", [](const std::string& p) { return store::write_whole_file(p, "new"); }},
-                      PipeCase{"Device", [](const std::string&) { return store::read_whole_file("/dev/zero", 100).error; }}),
+                      PipeCase{"Device",
+                               [](const std::string&) { return store::read_whole_file("/dev/zero", 100).error; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -39,10 +39,10 @@ struct FakePort : form::SerialPort {
     std::vector<std::string> written;
     std::string incoming;
     // Failures to inject
-    int open_error = 0;         // error number for opening, 0 = opens
+    int open_error = 0;  // error number for opening, 0 = opens
     bool open_permission = false;
-    bool write_fails = false;   // the device vanished
-    bool poll_fails = false;    // ... noticed while polling for input
+    bool write_fails = false;               // the device vanished
+    bool poll_fails = false;                // ... noticed while polling for input
     int fail_number = form::kPortIoFailed;  // the error either gives
     form::Carrier carries = form::Carrier::SerialLine;
 

@@ -83,7 +83,7 @@ struct SimHarness {
     // The sensor holds those edits, and the window no longer marks them.
     bool both_parts_written() const {
         for (const form::Control* c : std::initializer_list<const form::Control*>{&f.txt_data_cfg(4), &f.txt_data_in(0),
-                                                                                   &f.chk_cfg(1), &f.chk_inp_bit(2)})
+                                                                                  &f.chk_cfg(1), &f.chk_inp_bit(2)})
             if (c->fore_color() != form::kNormalText) return false;
         return sensor.holding(4) == 900 && sensor.holding(0x200) == 225 && !sensor.coil(1) && sensor.coil(0x102);
     }

@@ -130,8 +130,10 @@ inline void write(SimHarness& h, const Wandering& w, Outcome& o) {
         return;
     }
     const auto was = sensor_texts(h);
-    const std::map<std::string, std::string> edits = {{"txt_data_cfg(4)", "900"}, {"txt_data_cfg(9)", "-1,5"},
-                                                      {"txt_data_in(1)", "44,5"}, {"chk_cfg(1)", "1"},
+    const std::map<std::string, std::string> edits = {{"txt_data_cfg(4)", "900"},
+                                                      {"txt_data_cfg(9)", "-1,5"},
+                                                      {"txt_data_in(1)", "44,5"},
+                                                      {"chk_cfg(1)", "1"},
                                                       {"chk_inp_bit(3)", "1"}};
     for (const auto& [key, value] : edits)
         if (app::enter_value(h.prog, key, value)) o.wrong += key + " refused " + value + "; ";
@@ -170,7 +172,8 @@ inline void read_out(SimHarness& h, const Wandering& w, Outcome& o) {
         ++o.readings;
         if (r.values[0] != 23.1 || r.values[1] != 45.5 || r.values[2] != 612)
             o.wrong += "a reading of " + std::to_string(r.values[0].value_or(-1)) + ", " +
-                       std::to_string(r.values[1].value_or(-1)) + ", " + std::to_string(r.values[2].value_or(-1)) + "; ";
+                       std::to_string(r.values[1].value_or(-1)) + ", " + std::to_string(r.values[2].value_or(-1)) +
+                       "; ";
     });
     wander(h, w);
     h.f.chk_read_out.set_value(1);

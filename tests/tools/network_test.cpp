@@ -15,8 +15,8 @@
 
 #include "cli_install.h"
 #include "sensor_process.h"
-#include "window_on_port.h"
 #include "sim/sim_test_support.h"
+#include "window_on_port.h"
 
 namespace vor3::test {
 namespace {
@@ -73,11 +73,22 @@ struct Carrier {
 };
 
 const Carrier kCarriers[] = {
-    {"serial device server in rtu", false, {"--tcp", "0", "--address", "3"}, {}, "--mode rtu --address 3\n",
+    {"serial device server in rtu",
+     false,
+     {"--tcp", "0", "--address", "3"},
+     {},
+     "--mode rtu --address 3\n",
      "TX  03 03 00 06 00 01 65 E9  Adr. 3: Register 0x0006 lesen"},
-    {"serial device server in ascii", false, {"--tcp", "0", "--framing", "ascii", "--address", "3"},
-     {"--mode", "ascii"}, "--mode ascii --address 3\n", nullptr},
-    {"modbus tcp gateway", false, {"--tcp", "0", "--framing", "modbus-tcp", "--address", "3"}, {},
+    {"serial device server in ascii",
+     false,
+     {"--tcp", "0", "--framing", "ascii", "--address", "3"},
+     {"--mode", "ascii"},
+     "--mode ascii --address 3\n",
+     nullptr},
+    {"modbus tcp gateway",
+     false,
+     {"--tcp", "0", "--framing", "modbus-tcp", "--address", "3"},
+     {},
      "--address 3\n",
      "TX  00 01 00 00 00 06 03 03 00 06 00 01  Transaktion 1, Unit-ID 3 – Adr. 3: Register 0x0006 lesen"},
     {"pymodbus serial device server", true, {"tcp", "3"}, {}, "--mode rtu --address 3\n", nullptr},
@@ -91,11 +102,12 @@ TEST_P(OverTheNetwork, ReadsWritesPollsAndScansAsOnALine) {
     const Carrier& k = GetParam();
     if (k.pymodbus && QProcess::execute("/usr/bin/python3", {"-c", "import pymodbus.server"}) != 0)
         GTEST_SKIP() << "Debian's python3-pymodbus is missing: apt-get install python3-pymodbus";
-    const auto server = k.pymodbus ? std::make_unique<SensorProcess>(
-                                         "/usr/bin/python3", QStringList{VOR3_PYMODBUS_LINE} + k.server_args)
+    const auto server = k.pymodbus ? std::make_unique<SensorProcess>("/usr/bin/python3",
+                                                                     QStringList{VOR3_PYMODBUS_LINE} + k.server_args)
                                    : std::make_unique<SensorProcess>(k.server_args);
     ASSERT_FALSE(server->device().empty());
-    const QStringList link = QStringList{"--port", QString::fromStdString(server->device()), "--address", "3"} + k.cli_args;
+    const QStringList link =
+        QStringList{"--port", QString::fromStdString(server->device()), "--address", "3"} + k.cli_args;
 
     const auto read = run_cli(QStringList{"read", "--trace"} + link);
     EXPECT_EQ(read.status, 0) << read.err;
@@ -107,7 +119,8 @@ TEST_P(OverTheNetwork, ReadsWritesPollsAndScansAsOnALine) {
 
     // Both parts, each read back by the write itself (exit 4 where the
     // read-back differs).
-    const auto written = run_cli(QStringList{"write"} + link + QStringList{"txt_data_cfg(4)=950", "txt_data_in(0)=21,5"});
+    const auto written =
+        run_cli(QStringList{"write"} + link + QStringList{"txt_data_cfg(4)=950", "txt_data_in(0)=21,5"});
     EXPECT_EQ(written.status, 0) << written.err;
     EXPECT_NE(written.out.find("txt_data_in(0)\tExterne Temperaturvorgabe:\t"), std::string::npos) << written.out;
 
@@ -115,7 +128,8 @@ TEST_P(OverTheNetwork, ReadsWritesPollsAndScansAsOnALine) {
     EXPECT_EQ(polled.status, 0) << polled.err;
     EXPECT_EQ(std::count(polled.out.begin(), polled.out.end(), '\n'), 3) << polled.out;
 
-    const auto found = run_cli(QStringList{"scan", "--first", "--port", QString::fromStdString(server->device())} + k.cli_args);
+    const auto found =
+        run_cli(QStringList{"scan", "--first", "--port", QString::fromStdString(server->device())} + k.cli_args);
     EXPECT_EQ(found.status, 0) << found.err;
     EXPECT_EQ(found.out, k.scan_found);
 }
@@ -136,21 +150,45 @@ struct NetworkFault {
 const char kClosed[] = "hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage verbindet neu.\n";
 
 const NetworkFault kNetworkFaults[] = {
-    {"connection refused", NetworkFault::Refused, {}, {"read"}, 2,
+    {"connection refused",
+     NetworkFault::Refused,
+     {},
+     {"read"},
+     2,
      "vor3-cli: COM-Port not available,  8031\ntcp://127.0.0.1:"},
     {"connection refused to a scan", NetworkFault::Refused, {}, {"scan"}, 2, "lehnt die Verbindung ab"},
-    {"no answer to the connection request", NetworkFault::Unanswered, {}, {"read"}, 2,
+    {"no answer to the connection request",
+     NetworkFault::Unanswered,
+     {},
+     {"read"},
+     2,
      "antwortet nicht auf den Verbindungsaufbau (nach 3 s aufgegeben).\n"},
-    {"name not found", NetworkFault::Unknown, {}, {"read"}, 2,
+    {"name not found",
+     NetworkFault::Unknown,
+     {},
+     {"read"},
+     2,
      "tcp://vor3-no-such-host.invalid:4001 kennt das Netz nicht (Name nicht gefunden).\n"},
     {"closed in the middle of a reply", NetworkFault::Sensor, {"--close-mid-reply"}, {"read"}, 3, kClosed},
-    {"gateway closes under a write", NetworkFault::Sensor, {"--framing", "modbus-tcp", "--close-mid-reply"},
-     {"write", "txt_data_cfg(4)=950"}, 3, kClosed},
-    {"gateway reaches no sensor", NetworkFault::Sensor, {"--framing", "modbus-tcp", "--exception", "11"}, {"read"}, 3,
+    {"gateway closes under a write",
+     NetworkFault::Sensor,
+     {"--framing", "modbus-tcp", "--close-mid-reply"},
+     {"write", "txt_data_cfg(4)=950"},
+     3,
+     kClosed},
+    {"gateway reaches no sensor",
+     NetworkFault::Sensor,
+     {"--framing", "modbus-tcp", "--exception", "11"},
+     {"read"},
+     3,
      "vor3-cli: Das Gateway erreicht keinen Sensor unter der Adresse 1: Modbus-Ausnahme 0B (Gateway: Zielgerät "
      "antwortet nicht).\n"},
-    {"answers under another transaction", NetworkFault::Sensor, {"--framing", "modbus-tcp", "--bad-checksum"},
-     {"read"}, 3, "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n"},
+    {"answers under another transaction",
+     NetworkFault::Sensor,
+     {"--framing", "modbus-tcp", "--bad-checksum"},
+     {"read"},
+     3,
+     "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n"},
 };
 
 void PrintTo(const NetworkFault& k, std::ostream* os) { *os << k.name; }
@@ -190,7 +228,8 @@ TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
     ASSERT_TRUE(w.port.is_open()) << (w.msg.shown.empty() ? "" : w.msg.shown[0]);
     w.read_device();
     ASSERT_EQ(w.msg.details.size(), 1u);
-    EXPECT_EQ(w.msg.details[0], sensor.device() + " " + std::string(kClosed).substr(0, std::string(kClosed).size() - 1));
+    EXPECT_EQ(w.msg.details[0],
+              sensor.device() + " " + std::string(kClosed).substr(0, std::string(kClosed).size() - 1));
     EXPECT_TRUE(w.port.is_open());
     EXPECT_TRUE(f.cmd_read_device.enabled());
 

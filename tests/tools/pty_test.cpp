@@ -22,9 +22,9 @@
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sensor_process.h"
-#include "window_on_port.h"
 #include "sim/sim_test_support.h"
 #include "support/fakes.h"
+#include "window_on_port.h"
 
 namespace vor3::test {
 namespace {
@@ -65,8 +65,8 @@ struct FaultRun {
     int status;
     const char* message;  // standard error; empty for a command that succeeded
     QStringList command = {"read"};
-    int within_ms = 0;           // when set, the bound on how long the command may take
-    const char* out = nullptr;   // standard output, where the row names it
+    int within_ms = 0;          // when set, the bound on how long the command may take
+    const char* out = nullptr;  // standard output, where the row names it
 };
 
 const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
@@ -79,20 +79,36 @@ const FaultRun kFaultRuns[] = {
     {"wrong checksum", {"--bad-checksum"}, 3, kGiveUp},
     {"noise with a false start before the reply", {"--noise", "FF0103FF0103"}, 0, ""},
     {"reply split with gaps", {"--split", "4", "--split-gap", "30"}, 0, ""},
-    {"exception", {"--exception", "2"}, 3,
+    {"exception",
+     {"--exception", "2"},
+     3,
      "vor3-cli: Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).\n"},
     {"extra delay", {"--extra-delay", "300"}, 0, ""},
     {"duplicate answer", {"--duplicate"}, 0, ""},
     {"echo of the request", {"--echo"}, 0, ""},
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
-    {"silence while monitoring", {"--silent"}, 3, "vor3-cli: Seit 2 s kein gültiger Messwert; Abbruch.\n",
-     {"monitor", "--give-up", "2"}, 2000 + 1500},
+    {"silence while monitoring",
+     {"--silent"},
+     3,
+     "vor3-cli: Seit 2 s kein gültiger Messwert; Abbruch.\n",
+     {"monitor", "--give-up", "2"},
+     2000 + 1500},
     // The scan's answer time: a sensor slower than it allows for, at the
     // last address, answers after the last try of its setting.
-    {"scan finds a slow sensor at the last address", {"--mode", "ascii", "--address", "63", "--answer-ms", "400"}, 0,
-     "", kScan + QStringList{"--mode", "ascii"}, 0, "--mode ascii --baud 57600 --parity N --address 63\n"},
-    {"scan where nothing answers", {"--mode", "ascii", "--address", "2"}, 3, "vor3-cli: Kein Sensor gefunden.\n",
-     kScan + QStringList{"--mode", "rtu", "--json"}, 0, "[]\n"},
+    {"scan finds a slow sensor at the last address",
+     {"--mode", "ascii", "--address", "63", "--answer-ms", "400"},
+     0,
+     "",
+     kScan + QStringList{"--mode", "ascii"},
+     0,
+     "--mode ascii --baud 57600 --parity N --address 63\n"},
+    {"scan where nothing answers",
+     {"--mode", "ascii", "--address", "2"},
+     3,
+     "vor3-cli: Kein Sensor gefunden.\n",
+     kScan + QStringList{"--mode", "rtu", "--json"},
+     0,
+     "[]\n"},
 };
 
 void PrintTo(const FaultRun& k, std::ostream* os) { *os << k.name; }
@@ -103,7 +119,9 @@ TEST_P(CliAgainstFault, ExitsWithTheStatusAndMessageTheUserNeeds) {
     SensorProcess sensor(k.sensor_args);
     ASSERT_FALSE(sensor.device().empty());
     QStringList args = k.command + link_to(sensor) + QStringList{"--data-bits", "8"};
-    if (k.sensor_args.contains("ascii") && !k.command.contains("--mode")) args << "--mode" << "ascii";
+    if (k.sensor_args.contains("ascii") && !k.command.contains("--mode"))
+        args << "--mode"
+             << "ascii";
     QElapsedTimer took;
     took.start();
     const auto r = run_cli(args);
@@ -146,7 +164,8 @@ TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
     const auto r = CliInstall::finish(cli);
     err += r.err;
     EXPECT_EQ(r.status, 2) << err;
-    const std::string gone = "vor3-cli: COM-Port not available,  8020\nDer Port " + sensor.device() + " ist nicht mehr da.";
+    const std::string gone =
+        "vor3-cli: COM-Port not available,  8020\nDer Port " + sensor.device() + " ist nicht mehr da.";
     EXPECT_NE(err.find(gone), std::string::npos) << err;
     EXPECT_TRUE(r.out.empty());
 
@@ -193,7 +212,9 @@ INSTANTIATE_TEST_SUITE_P(Locales, CliUnderLocale,
                          [](const auto& info) {
                              const std::string user = info.param.user;
                              return sim::test::case_name(std::string(info.param.locale) + " separator " +
-                                                         (user == "," ? "comma" : user == "." ? "point" : "none"));
+                                                         (user == ","   ? "comma"
+                                                          : user == "." ? "point"
+                                                                        : "none"));
                          });
 
 // Qt gives these locales' separator and digits whether or not the system
@@ -220,8 +241,8 @@ TEST(SensorSimProgram, TakesFaultsOnItsInputAndLeavesNoLinkBehind) {
     {
         SensorProcess sensor({"--mode", "ascii", "--link", QString::fromStdString(link), "--silent"});
         ASSERT_FALSE(sensor.device().empty());
-        const QStringList to_link = {"read", "--port", QString::fromStdString(link), "--parity", "N", "--mode", "ascii",
-                                     "--data-bits", "8"};
+        const QStringList to_link = {
+            "read", "--port", QString::fromStdString(link), "--parity", "N", "--mode", "ascii", "--data-bits", "8"};
         EXPECT_EQ(run_cli(to_link).status, 3);
         EXPECT_EQ(sensor.tell("--bogus").rfind("faults refused: ", 0), 0u);
         EXPECT_EQ(sensor.tell(""), "faults set");

@@ -40,7 +40,12 @@ const char* const kGermanProduct = "Vadivoz: Konfigurationssoftware für VOR3-UZ
 INSTANTIATE_TEST_SUITE_P(
     Screens, AboutBox,
     ::testing::Values(Box{"GermanFullHd", "1031", {1920, 1080}, 740, 410, "Information", kGermanProduct},
-                      Box{"EnglishXga", "1033", {1024, 768}, 292, 254, "About",
+                      Box{"EnglishXga",
+                          "1033",
+                          {1024, 768},
+                          292,
+                          254,
+                          "About",
                           "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2"},
                       Box{"BritishEnglishIsGerman", "2057", {1920, 1080}, 740, 410, "Information", kGermanProduct}),
     kByName);
@@ -59,7 +64,8 @@ TEST(AboutBox, LinksOpenTheMailProgramAndTheBrowser) {
     p.f.MenueMain(2).press();
     p.prog.fAbout.lblemail.press();
     p.prog.fAbout.lblHyperlink.press();
-    EXPECT_EQ(p.desktop.links, (std::vector<std::string>{"mailto:info@vadivoz.example", "https://www.vadivoz.example/"}));
+    EXPECT_EQ(p.desktop.links,
+              (std::vector<std::string>{"mailto:info@vadivoz.example", "https://www.vadivoz.example/"}));
     EXPECT_TRUE(p.msg.shown.empty());
     p.desktop.works = false;
     p.prog.fAbout.lblHyperlink.press();
@@ -69,8 +75,8 @@ TEST(AboutBox, LinksOpenTheMailProgramAndTheBrowser) {
 struct HelpCase {
     const char* name;
     const char* language;
-    bool installed;   // the documents are in the installation folder
-    bool with_path;   // the hive names the installation folder
+    bool installed;               // the documents are in the installation folder
+    bool with_path;               // the hive names the installation folder
     std::string opened, message;  // "$" stands for the installation folder
 };
 

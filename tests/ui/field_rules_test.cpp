@@ -41,7 +41,8 @@ TEST_P(KeyFilter, TakesOnlyTheKeysTheFieldHolds) {
 
 INSTANTIATE_TEST_SUITE_P(Fields, KeyFilter,
                          ::testing::Values(Typed{"LocationNoMinusNoSeparator", location, "-12a,3.", "123"},
-                                           Typed{"TenthsMinusOnceEitherSeparatorOnce", temperature_offset, "-1-.5,", "-1,5"},
+                                           Typed{"TenthsMinusOnceEitherSeparatorOnce", temperature_offset, "-1-.5,",
+                                                 "-1,5"},
                                            Typed{"ExternalValue", temperature_in, "--2,,5x", "-2,5"},
                                            Typed{"AddressAfterItsOneEnterRefused", address, "\r2-", "12"}),
                          kByName);
@@ -82,22 +83,23 @@ TEST_P(LeftField, KeepsToItsRangeAndToWhatItsRegisterHolds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, LeftField,
-    ::testing::Values(Left{"WithinTheRange", yellow_led, "1000", "1000"}, Left{"AboveTheRange", yellow_led, "5000", "3000"},
-                      Left{"JustAboveTheRange", yellow_led, "3001", "3000"}, Left{"NegativeWithin", co2_offset, "-300", "-300"},
-                      Left{"BelowTheRange", co2_offset, "-600", "-500"}, Left{"TenthsBelow", temperature_offset, "-12", "-10"},
-                      Left{"EmptyIsZero", co2_offset, "", "0"}, Left{"ResponseTimeAtLeastFive", response_time, "3", "5"},
-                      Left{"WholeUnitsDropDecimals", yellow_led, "8,01", "8"}, Left{"SeparatorAlone", location, ",1", "0"},
-                      Left{"TenthsDropHundredths", temperature_offset, "0,25", "0,2"},
-                      Left{"TenthsRoundHalfToEven", humidity_offset, "-1,55", "-1,6"},
-                      Left{"WholeOffsetRoundsHalfToEven", co2_offset, "-2,5", "-2"},
-                      Left{"ExternalAboveIsTheMarker", temperature_in, "150", "3276,7"},
-                      Left{"ExternalNegativeWithin", temperature_in, "-100", "-100"},
-                      Left{"ExternalBelow", temperature_in, "-100,5", "0"}, Left{"ExternalEmpty", temperature_in, "", "0"},
-                      Left{"ExternalNoNumber", temperature_in, "x", "0"},
-                      Left{"ExternalTenths", temperature_in, "22,45", "22,4"}, Left{"ExternalKeptTenths", humidity_in, "40,5", "40,5"},
-                      Left{"ExternalWholePpm", co2_in, "500,5", "500"}, Left{"CarbonDioxideWithin", co2_in, "9999", "9999"},
-                      // The marker value as the whole-ppm register holds it.
-                      Left{"CarbonDioxideAboveIsTheMarker", co2_in, "10000", "3277"}),
+    ::testing::Values(
+        Left{"WithinTheRange", yellow_led, "1000", "1000"}, Left{"AboveTheRange", yellow_led, "5000", "3000"},
+        Left{"JustAboveTheRange", yellow_led, "3001", "3000"}, Left{"NegativeWithin", co2_offset, "-300", "-300"},
+        Left{"BelowTheRange", co2_offset, "-600", "-500"}, Left{"TenthsBelow", temperature_offset, "-12", "-10"},
+        Left{"EmptyIsZero", co2_offset, "", "0"}, Left{"ResponseTimeAtLeastFive", response_time, "3", "5"},
+        Left{"WholeUnitsDropDecimals", yellow_led, "8,01", "8"}, Left{"SeparatorAlone", location, ",1", "0"},
+        Left{"TenthsDropHundredths", temperature_offset, "0,25", "0,2"},
+        Left{"TenthsRoundHalfToEven", humidity_offset, "-1,55", "-1,6"},
+        Left{"WholeOffsetRoundsHalfToEven", co2_offset, "-2,5", "-2"},
+        Left{"ExternalAboveIsTheMarker", temperature_in, "150", "3276,7"},
+        Left{"ExternalNegativeWithin", temperature_in, "-100", "-100"},
+        Left{"ExternalBelow", temperature_in, "-100,5", "0"}, Left{"ExternalEmpty", temperature_in, "", "0"},
+        Left{"ExternalNoNumber", temperature_in, "x", "0"}, Left{"ExternalTenths", temperature_in, "22,45", "22,4"},
+        Left{"ExternalKeptTenths", humidity_in, "40,5", "40,5"}, Left{"ExternalWholePpm", co2_in, "500,5", "500"},
+        Left{"CarbonDioxideWithin", co2_in, "9999", "9999"},
+        // The marker value as the whole-ppm register holds it.
+        Left{"CarbonDioxideAboveIsTheMarker", co2_in, "10000", "3277"}),
     kByName);
 
 // The minimum response time takes any number while typed (10 stays 10 on
@@ -181,7 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Step{"UpFromAbove", 3, "70000", true, "65535"}, Step{"DownToTheBottom", 8, "-9,95", false, "-10"},
                       Step{"DownAtTheBottom", 8, "-10", false, "-10"}, Step{"UpATenth", 9, "0,25", true, "0,35"},
                       Step{"UpFromAboveTenths", 8, "12", true, "10"}, Step{"DownATenth", 8, "12", false, "11,9"},
-                      Step{"DownAtTheLeastResponseTime", 7, "5", false, "5"}, Step{"DownAtTheBottomOffset", 10, "-500", false, "-500"},
+                      Step{"DownAtTheLeastResponseTime", 7, "5", false, "5"},
+                      Step{"DownAtTheBottomOffset", 10, "-500", false, "-500"},
                       Step{"EmptyStaysEmpty", 4, "", true, ""}),
     kByName);
 

@@ -1,8 +1,8 @@
 // The language routine: which language a registry value means, the
 // captions of the configuration and status windows in it, the file texts,
 // the help document and the decimal separator.
-#include "model/register_map.h"
 #include "ui/language.h"
+#include "model/register_map.h"
 #include "ui/status_window.h"
 #include "ui_fixture.h"
 
@@ -46,7 +46,8 @@ TEST_P(LanguageValue, SetsTheCaptionsTheFileTextsAndTheHelpDocument) {
         const char *de, *en;
     } captions[] = {{f.cmd_read_device, "Gerät auslesen", "&Read device"},
                     {f.set_parameter, "Werte übernehmen", "A&pply"},
-                    {f.warning_line(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication error! Check settings!"},
+                    {f.warning_line(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!",
+                     "Communication error! Check settings!"},
                     {f.ParMenueMain(1), "&Parameter laden", "&Load parameters"},
                     {f.AnsichtMenue(1), "Sensor &suchen…", "&Find sensor…"},
                     {f.frm_hold(0), "Eingaberegister", "Holding register"},
@@ -57,10 +58,14 @@ TEST_P(LanguageValue, SetsTheCaptionsTheFileTextsAndTheHelpDocument) {
         EXPECT_EQ(label_of(f, field).caption(), k.english ? field.caption_en : field.caption_de);
     EXPECT_EQ(f.SSTab1.tab_captions, (k.english ? std::vector<std::string>{"General", "Display"}
                                                 : std::vector<std::string>{"Allgemein", "Anzeige"}));
-    const std::vector<std::string> de = {"Als Trennzeichen Semikolon ; verwenden!", "Konfigurationsbit", "Baudrate: ",
-                                         "Modus: ", "Parität: ", "Adresse: "};
-    const std::vector<std::string> en = {"use ; as separator!", "configuration bit", "baud rate: ",
-                                         "mode: ", "parity: ", "address: "};
+    const std::vector<std::string> de = {"Als Trennzeichen Semikolon ; verwenden!",
+                                         "Konfigurationsbit",
+                                         "Baudrate: ",
+                                         "Modus: ",
+                                         "Parität: ",
+                                         "Adresse: "};
+    const std::vector<std::string> en = {
+        "use ; as separator!", "configuration bit", "baud rate: ", "mode: ", "parity: ", "address: "};
     EXPECT_EQ(std::vector<std::string>(l.FileTexts.begin() + 7, l.FileTexts.begin() + 13), k.english ? en : de);
 }
 
@@ -95,15 +100,19 @@ TEST_P(DecimalSeparator, IsTheUsersThenTheLocalesThenAComma) {
     EXPECT_EQ(p.g.lang.decimal_sep, GetParam().in_force);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sources, DecimalSeparator,
-    ::testing::Values(Separator{"User", user_hive("."), "", "."}, Separator{"UserBeforeLocale", user_hive("."), ",", "."},
-                      Separator{"UserEmpty", user_hive(""), ".", "."}, Separator{"NoUserHive", std::nullopt, ".", "."},
-                      Separator{"Nothing", std::nullopt, "", ","}, Separator{"UserComma", user_hive(","), ".", ","},
-                      // "0" would make 21.5 into 2105.
-                      Separator{"UserDigit", user_hive("0"), ".", "."}, Separator{"UserDigitNoLocale", user_hive("0"), "", ","},
-                      Separator{"ArabicLocale", std::nullopt, "٫", ","}, Separator{"ArabicUser", user_hive("٫"), ".", "."}),
-    kByName);
+INSTANTIATE_TEST_SUITE_P(Sources, DecimalSeparator,
+                         ::testing::Values(Separator{"User", user_hive("."), "", "."},
+                                           Separator{"UserBeforeLocale", user_hive("."), ",", "."},
+                                           Separator{"UserEmpty", user_hive(""), ".", "."},
+                                           Separator{"NoUserHive", std::nullopt, ".", "."},
+                                           Separator{"Nothing", std::nullopt, "", ","},
+                                           Separator{"UserComma", user_hive(","), ".", ","},
+                                           // "0" would make 21.5 into 2105.
+                                           Separator{"UserDigit", user_hive("0"), ".", "."},
+                                           Separator{"UserDigitNoLocale", user_hive("0"), "", ","},
+                                           Separator{"ArabicLocale", std::nullopt, "٫", ","},
+                                           Separator{"ArabicUser", user_hive("٫"), ".", "."}),
+                         kByName);
 
 TEST(Language, TheDecoderAndTheFieldsUseTheSeparatorInForce) {
     InstalledProgram p(Installation().with_user(user_hive(".")).on_simulated_sensor());

@@ -33,9 +33,11 @@ void show_configuration(InstalledProgram& p, int parity = 0) {
 // named by the register map's captions, in the file's code page.
 std::string parameter_file(bool english, const std::string& version, const std::string& sep,
                            const std::string& parity = "None") {
-    std::string text = "Vadivoz Vurizozozeroz GmbH\r\n\r\nVOR3-UZ485-Uvarod-OR2 Configuration Software\r\n\r\nVersion:  " +
-                       version + " \r\n07.12.202414:03:05\r\n\r\n";
-    text += english ? "baud rate: 19200\r\nmode: ASCII\r\nparity: " + parity + "\r\naddress: 12\r\n\r\nuse ; as separator!\r\n\r\n"
+    std::string text =
+        "Vadivoz Vurizozozeroz GmbH\r\n\r\nVOR3-UZ485-Uvarod-OR2 Configuration Software\r\n\r\nVersion:  " + version +
+        " \r\n07.12.202414:03:05\r\n\r\n";
+    text += english ? "baud rate: 19200\r\nmode: ASCII\r\nparity: " + parity +
+                          "\r\naddress: 12\r\n\r\nuse ; as separator!\r\n\r\n"
                     : "Baudrate: 19200\r\nModus: ASCII\r\nParität: " + parity +
                           "\r\nAdresse: 12\r\n\r\nAls Trennzeichen Semikolon ; verwenden!\r\n\r\n";
     for (const auto array : {model::FieldArray::txt_data_cfg, model::FieldArray::chk_cfg})
@@ -56,11 +58,17 @@ std::string parameter_file(bool english, const std::string& version, const std::
 const std::string kGermanFile = parameter_file(false, "1", ",");
 const std::string kEnglishFile = parameter_file(true, "1.5", ".");
 
-Installation german(const std::string& version = "1.0") { return Installation().with_machine(machine_hive("", "1031", version)); }
-Installation english() { return Installation().with_machine(machine_hive("", "1033", "1.5")).with_user(user_hive(".")); }
+Installation german(const std::string& version = "1.0") {
+    return Installation().with_machine(machine_hive("", "1031", version));
+}
+Installation english() {
+    return Installation().with_machine(machine_hive("", "1033", "1.5")).with_user(user_hive("."));
+}
 // Separator and digits outside the file's code page: the file gets a comma
 // and the date as a German system writes it.
-Installation foreign_locale() { return Installation().with_machine(machine_hive("", "1033", "1.5")).with_locale_sep("٫"); }
+Installation foreign_locale() {
+    return Installation().with_machine(machine_hive("", "1033", "1.5")).with_locale_sep("٫");
+}
 
 // The file with line `n` replaced.
 std::string with_line(std::string file, int n, const std::string& line) {
@@ -110,8 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SaveCase{"German", german(), 0, kGermanFile}, SaveCase{"English", english(), 0, kEnglishFile},
                       SaveCase{"EvenParityVersionNoText", german(""), 1, parameter_file(false, "0", ",", "Even")},
                       SaveCase{"OddParityVersionNoNumber", german("abc"), 2, parameter_file(false, "0", ",", "Odd")},
-                      SaveCase{"ArabicLocale", foreign_locale(), 0, parameter_file(true, "1,5", ","), "٠٧‏/١٢‏/٢٠٢٤",
-                               "٢:٠٣:٠٥ م"},
+                      SaveCase{"ArabicLocale", foreign_locale(), 0, parameter_file(true, "1,5", ","),
+                               "٠٧‏/١٢‏/٢٠٢٤", "٢:٠٣:٠٥ م"},
                       SaveCase{"PersianLocale", foreign_locale(), 0, parameter_file(true, "1,5", ","), "۲۰۲۴/۱۲/۷",
                                "۱۴:۰۳:۰۵"}),
     kByName);
@@ -196,22 +204,22 @@ TEST_P(DamagedLine, IsNotLoadedAndNamedWhileTheRestLoads) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, DamagedLine,
-    ::testing::Values(
-        DamageCase{"AddressAbove63", 11, "Adresse: 64", "64 liegt nicht zwischen 1 und 63"},
-        DamageCase{"AddressMissing", 11, "Adresse:", "die Zeile enthält keinen Wert"},
-        DamageCase{"AddressNotDigits", 11, "Adresse: 1x", "„1x“ ist keine Zahl"},
-        DamageCase{"ControlCharactersAreShownEscaped", 18, "Register 4 ;Standortkennung:;7\x1b[2J\t",
-                   "„7\\x1B[2J\\x09“ ist keine Zahl"},
-        DamageCase{"RegisterAboveItsSpinRange", 19, "Register 5 ;Schaltschwelle gelbe LED:;5000",
-                   "5000 liegt nicht zwischen 0 und 3000"},
-        DamageCase{"ResponseTimeTheFieldWouldCorrect", 22, "Register 8 ;Min-Response-Time [ms]:;3",
-                   "3 liegt nicht zwischen 5 und 3000"},
-        DamageCase{"WholeRegisterWithDecimals", 18, "Register 4 ;Standortkennung:;7,5",
-                   "7,5 hat mehr Nachkommastellen, als das Register fasst"},
-        DamageCase{"TenthsWithHundredths", 23, "Register 9 ;Temperatur-Offset [K]:;-0,55",
-                   "-0,55 hat mehr Nachkommastellen, als das Register fasst"},
-        DamageCase{"BitTwo", 26, "Konfigurationsbit 1 ;Raumtemperatur anzeigen:; 2 ", "„ 2 “ ist weder 0 noch 1"},
-        DamageCase{"BitWithoutValue", 26, "Konfigurationsbit 1", "die Zeile enthält keinen Wert"}),
+    ::testing::Values(DamageCase{"AddressAbove63", 11, "Adresse: 64", "64 liegt nicht zwischen 1 und 63"},
+                      DamageCase{"AddressMissing", 11, "Adresse:", "die Zeile enthält keinen Wert"},
+                      DamageCase{"AddressNotDigits", 11, "Adresse: 1x", "„1x“ ist keine Zahl"},
+                      DamageCase{"ControlCharactersAreShownEscaped", 18, "Register 4 ;Standortkennung:;7\x1b[2J\t",
+                                 "„7\\x1B[2J\\x09“ ist keine Zahl"},
+                      DamageCase{"RegisterAboveItsSpinRange", 19, "Register 5 ;Schaltschwelle gelbe LED:;5000",
+                                 "5000 liegt nicht zwischen 0 und 3000"},
+                      DamageCase{"ResponseTimeTheFieldWouldCorrect", 22, "Register 8 ;Min-Response-Time [ms]:;3",
+                                 "3 liegt nicht zwischen 5 und 3000"},
+                      DamageCase{"WholeRegisterWithDecimals", 18, "Register 4 ;Standortkennung:;7,5",
+                                 "7,5 hat mehr Nachkommastellen, als das Register fasst"},
+                      DamageCase{"TenthsWithHundredths", 23, "Register 9 ;Temperatur-Offset [K]:;-0,55",
+                                 "-0,55 hat mehr Nachkommastellen, als das Register fasst"},
+                      DamageCase{"BitTwo", 26, "Konfigurationsbit 1 ;Raumtemperatur anzeigen:; 2 ",
+                                 "„ 2 “ ist weder 0 noch 1"},
+                      DamageCase{"BitWithoutValue", 26, "Konfigurationsbit 1", "die Zeile enthält keinen Wert"}),
     kByName);
 
 std::string utf16(const std::string& file) {
@@ -225,7 +233,7 @@ struct PartCase {
     bool english;  // the loading program's language
     std::string file;
     const char* detail;
-    const char* register_5, *register_6;  // the fields after loading
+    const char *register_5, *register_6;  // the fields after loading
 };
 
 class PartLoaded : public ::testing::TestWithParam<PartCase> {};
@@ -273,9 +281,9 @@ struct MisplacedCase {
     const char* name;
     bool english;
     std::function<void(std::vector<std::string>&)> edit;  // of the lines, line 1 at [0]
-    int line;              // the first line out of place
-    const char* expected;  // the label it should begin with
-    const char* found;     // how the line read in the message begins
+    int line;                                             // the first line out of place
+    const char* expected;                                 // the label it should begin with
+    const char* found;                                    // how the line read in the message begins
 };
 
 class MisplacedLine : public ::testing::TestWithParam<MisplacedCase> {};
@@ -302,7 +310,8 @@ TEST_P(MisplacedLine, RefusesTheFileAndSendsNothing) {
                                               " does not begin with \"" + k.expected + "\"."
                                         : "Die Parameterdatei „" + path + "“ wurde nicht geladen: Zeile " + n +
                                               " beginnt nicht mit „" + k.expected + "“.");
-    EXPECT_EQ(p.msg.details[0].rfind((k.english ? "Line " + n + " reads \"" : "Zeile " + n + " lautet „") + k.found, 0), 0u)
+    EXPECT_EQ(p.msg.details[0].rfind((k.english ? "Line " + n + " reads \"" : "Zeile " + n + " lautet „") + k.found, 0),
+              0u)
         << p.msg.details[0];
     EXPECT_EQ(p.f.txt_data_cfg(4).text(), "800");
     for (int i = 0; i <= 7; ++i) EXPECT_EQ(p.f.chk_cfg(i).fore_color(), form::kNormalText) << i;
@@ -318,7 +327,8 @@ void add_after_8(std::vector<std::string>& l) { l.insert(l.begin() + 8, "Stoppbi
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, MisplacedLine,
-    ::testing::Values(MisplacedCase{"GermanLineLost", false, lose_27, 27, "Konfigurationsbit 2", "Konfigurationsbit 3 ;"},
+    ::testing::Values(MisplacedCase{"GermanLineLost", false, lose_27, 27, "Konfigurationsbit 2",
+                                    "Konfigurationsbit 3 ;"},
                       MisplacedCase{"GermanLineDoubled", false, double_24, 25, "Register 11", "Register 10 ;"},
                       MisplacedCase{"EnglishLineAdded", true, add_after_8, 11, "address:", "parity: Even"}),
     kByName);
@@ -365,12 +375,14 @@ TEST(ParameterFile, AFileThatCannotBeSavedOrReadIsNamedAndAReadOnlyOneAsked) {
     const std::string nowhere = p.dir.file("missing/folder/p.txt");
     EXPECT_FALSE(ui::save_parameter_file(p.c, nowhere));
     ASSERT_EQ(p.msg.shown.size(), 1u);
-    EXPECT_EQ(p.msg.shown[0], "Die Parameterdatei „" + nowhere + "“ wurde nicht gespeichert: No such file or directory");
+    EXPECT_EQ(p.msg.shown[0],
+              "Die Parameterdatei „" + nowhere + "“ wurde nicht gespeichert: No such file or directory");
     std::filesystem::create_directory(p.dir.path / "taken.txt");
     EXPECT_FALSE(ui::save_parameter_file(p.c, p.dir.file("taken.txt")));
     EXPECT_EQ(p.msg.shown.size(), 2u);
     EXPECT_FALSE(ui::load_parameter_file(p.c, nowhere));
-    EXPECT_EQ(p.msg.shown.back(), "Die Parameterdatei „" + nowhere + "“ kann nicht gelesen werden: No such file or directory");
+    EXPECT_EQ(p.msg.shown.back(),
+              "Die Parameterdatei „" + nowhere + "“ kann nicht gelesen werden: No such file or directory");
 
     // A read-only file is replaced only when the user says so (how files
     // are replaced whole is the store's).
@@ -392,7 +404,7 @@ TEST(ParameterFile, TheFileMenuAsksForTheFileAndACancelDoesNothing) {
     show_configuration(p);
     EXPECT_TRUE(p.f.ParMenueMain(1).enabled());
     EXPECT_TRUE(p.f.ParMenueMain(2).enabled());
-    p.f.ParMenueMain(2).press();  // cancelled
+    p.f.ParMenueMain(2).press();                                                       // cancelled
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.dir.path), {}), 1);  // the hive only
     p.files.answer = p.dir.file("menu.txt");
     p.f.ParMenueMain(2).press();
@@ -407,9 +419,24 @@ TEST(ParameterFile, TheFileMenuAsksForTheFileAndACancelDoesNothing) {
 }
 
 TEST(CodePage, WesternCharactersBecomeTheirBytes) {
-    struct Case { const char* utf8; const char* cp1252; } cases[] = {
-        {"Parität", "Parit\xe4t"}, {"grün", "gr\xfcn"}, {"Schließen", "Schlie\xdf" "en"}, {"°C", "\xb0" "C"},
-        {"5 €", "5 \x80"}, {"→", "?"}, {"\xc3", "?"}, {"a\xff" "b", "a?b"},
+    struct Case {
+        const char* utf8;
+        const char* cp1252;
+    } cases[] = {
+        {"Parität", "Parit\xe4t"},
+        {"grün", "gr\xfcn"},
+        {"Schließen",
+         "Schlie\xdf"
+         "en"},
+        {"°C",
+         "\xb0"
+         "C"},
+        {"5 €", "5 \x80"},
+        {"→", "?"},
+        {"\xc3", "?"},
+        {"a\xff"
+         "b",
+         "a?b"},
     };
     for (const auto& k : cases) EXPECT_EQ(store::utf8_to_cp1252(k.utf8), k.cp1252) << k.utf8;
     EXPECT_EQ(store::cp1252_to_utf8("gr\xfcn \x80 \x81"), "grün € \xef\xbf\xbd");

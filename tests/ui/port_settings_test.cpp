@@ -17,14 +17,15 @@ TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
     EXPECT_EQ(f.Combo_Port(6).text(), "close");
     EXPECT_EQ(p.port.settings, "9600,E,8,1");
     EXPECT_FALSE(p.port.open);
-    for (const form::Control* c : Controls{&f.cmd_read_device, &f.set_parameter, &f.read_out_parameter, &f.chk_read_out})
+    for (const form::Control* c :
+         Controls{&f.cmd_read_device, &f.set_parameter, &f.read_out_parameter, &f.chk_read_out})
         EXPECT_FALSE(c->enabled());
     EXPECT_EQ(f.txt_Modbus_adress.text(), "1");
     for (form::Timer* t : {&f.Timer, &f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
         EXPECT_FALSE(t->enabled()) << t->name();
     // Hidden controls hold values but are not shown.
-    for (const form::Control* c : Controls{&f.txt_data_cfg(0), &f.txt_data_cfg(2), &f.txt_data_in(3), &f.chk_cfg(3), &f.chk_cfg(7),
-                                   &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.warning_line()})
+    for (const form::Control* c : Controls{&f.txt_data_cfg(0), &f.txt_data_cfg(2), &f.txt_data_in(3), &f.chk_cfg(3),
+                                           &f.chk_cfg(7), &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.warning_line()})
         EXPECT_FALSE(c->visible());
     EXPECT_TRUE(f.lbl_cfg(3).visible());
     EXPECT_TRUE(p.msg.shown.empty());
@@ -99,7 +100,8 @@ TEST_P(PortNotOpened, IsReportedAndTheWindowStaysClosed) {
     EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
     EXPECT_FALSE(p.port.open);
     for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled());
-    for (const form::Control* c : Controls{&p.f.cmd_read_device, &p.f.read_out_parameter, &p.f.set_parameter, &p.f.chk_read_out})
+    for (const form::Control* c :
+         Controls{&p.f.cmd_read_device, &p.f.read_out_parameter, &p.f.set_parameter, &p.f.chk_read_out})
         EXPECT_FALSE(c->enabled());
     EXPECT_FALSE(p.f.Timer4.enabled());
 }
@@ -115,8 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Failures, PortNotOpened,
 struct LineEnd {
     const char* name;
     const char* language;
-    bool read_out;     // else a read of the device
-    bool vanished;     // else closed by the user
+    bool read_out;  // else a read of the device
+    bool vanished;  // else closed by the user
     const char* detail;
 };
 
@@ -159,11 +161,12 @@ TEST_P(LineEnded, UnderATransferStopsItAndFreesTheLists) {
         EXPECT_FALSE(t->enabled()) << t->name();
 }
 
-INSTANTIATE_TEST_SUITE_P(Ends, LineEnded,
-                         ::testing::Values(LineEnd{"ClosedUnderTheReadOut", "1031", true, false, ""},
-                                           LineEnd{"GoneUnderARead", "1031", false, true, "Der Port sim ist nicht mehr da."},
-                                           LineEnd{"GoneUnderTheReadOutInEnglish", "1033", true, true, "The port sim is gone."}),
-                         kByName);
+INSTANTIATE_TEST_SUITE_P(
+    Ends, LineEnded,
+    ::testing::Values(LineEnd{"ClosedUnderTheReadOut", "1031", true, false, ""},
+                      LineEnd{"GoneUnderARead", "1031", false, true, "Der Port sim ist nicht mehr da."},
+                      LineEnd{"GoneUnderTheReadOutInEnglish", "1033", true, true, "The port sim is gone."}),
+    kByName);
 
 // The port list is the machine's as it is now, takes a typed device or
 // network port, and

@@ -27,8 +27,8 @@ TEST_P(StatusPace, GivesTheBlockPeriodAndTheTimeLimitWithoutOverflow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ResponseTimes, StatusPace,
-                         ::testing::Values(Pace{"Usual", 9600, 100, 1557, 15859.375}, Pace{"None", 9600, 0, 57, 859.375},
-                                           Pace{"Fast", 57600, 5, 85, 893.2291666},
+                         ::testing::Values(Pace{"Usual", 9600, 100, 1557, 15859.375},
+                                           Pace{"None", 9600, 0, 57, 859.375}, Pace{"Fast", 57600, 5, 85, 893.2291666},
                                            Pace{"Above2184", 9600, 2185, 32832, 328609.375},
                                            Pace{"Above3276", 9600, 3277, 49212, 492409.375},
                                            Pace{"Largest", 9600, 32767, 491562, 4915909.375},
@@ -112,11 +112,15 @@ TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
 INSTANTIATE_TEST_SUITE_P(
     Jobs, StatusSteps,
     ::testing::Values(
-        Job{"ReadDevice", model::kGerman, false,
+        Job{"ReadDevice",
+            model::kGerman,
+            false,
             {"Anzeigeintervall lesen (1 von 7)", "Konfigurationsregister 0 bis 7 lesen (2 von 7)",
              "Konfigurationsregister 8 bis 10 lesen (3 von 7)", "Messwerte lesen (4 von 7)",
              "Konfigurationscoils lesen (5 von 7)", "Externe Werte lesen (6 von 7)", "LED-Coils lesen (7 von 7)"}},
-        Job{"WriteAndReadBackInEnglish", model::kEnglish, true,
+        Job{"WriteAndReadBackInEnglish",
+            model::kEnglish,
+            true,
             {"Writing configuration registers 2 to 6 (1 of 9)", "Writing configuration registers 7 to 10 (2 of 9)",
              "Writing the configuration coils (3 of 9)", "Reading configuration registers 0 to 7 (4 of 9)",
              "Reading configuration registers 8 to 10 (5 of 9)", "Reading the measured values (6 of 9)",
