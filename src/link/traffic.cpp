@@ -6,6 +6,7 @@
 #include "link/mbap.h"
 #include "model/captions.h"
 #include "model/register_map.h"
+#include "reply/framing.h"
 
 namespace vor3::link {
 
@@ -22,27 +23,6 @@ constexpr std::size_t kLongestFrame = 256 * 2 + 4;
 
 int word(const std::string& pdu, std::size_t at) {
     return (static_cast<unsigned char>(pdu[at]) << 8) | static_cast<unsigned char>(pdu[at + 1]);
-}
-
-// The length of the RTU reply whose header starts at `i`: 0 while too few
-// bytes have come to tell, -1 where no reply can start.
-int rtu_reply_length(const std::string& b, std::size_t i) {
-    if (i + 2 > b.size()) return 0;
-    const int address = static_cast<unsigned char>(b[i]);
-    const int function = static_cast<unsigned char>(b[i + 1]);
-    if (address < 1 || address > 247) return -1;
-    if (function & 0x80) return 5;
-    if (function == 5 || function == 6 || function == 15 || function == 16) return 8;
-    if (function >= 1 && function <= 4) return i + 3 > b.size() ? 0 : 5 + static_cast<unsigned char>(b[i + 2]);
-    return -1;
-}
-
-bool ascii_sums_up(const std::string& frame) {
-    std::string bytes;
-    if (frame.size() < 5 || !hex_to_bytes(frame.substr(1, frame.size() - 3), bytes) || bytes.empty()) return false;
-    unsigned sum = 0;
-    for (unsigned char x : bytes) sum += x;
-    return sum % 256 == 0;
 }
 
 // Address to data, without checksum and framing.
@@ -239,66 +219,58 @@ void TrafficPort::cut_frames(Cut when) {
         cut_mbap_frames(when);
         return;
     }
+    // The bytes are cut where the reader cuts them: its own splitter, fed
+    // the same bytes, finds the frames (of every station, so that the
+    // traffic shows other talkers too). What lies between is noise, an
+    // echo of the request, or a frame whose checksum failed.
     const bool ascii = mode() == "ASCII";
-    std::size_t start = 0, i = 0;
+    model::ReaderState split;
+    std::vector<std::string> frames;
+    std::size_t start = 0;
     auto take = [&](std::size_t at, std::size_t length, Kind kind) {
         if (at > start) add(false, heard_.substr(start, at - start), Kind::Noise);
         add(false, heard_.substr(at, length), kind);
-        i = start = at + length;
+        start = at + length;
+        split = {};
     };
-    while (i < heard_.size()) {
+    for (std::size_t i = 0; i < heard_.size(); ++i) {
         if (!last_request_.empty() && heard_.compare(i, last_request_.size(), last_request_) == 0) {
             take(i, last_request_.size(), Kind::Echo);
+            i = start - 1;
             continue;
         }
-        if (ascii) {
-            if (heard_[i] != ':') {
-                ++i;
-                continue;
-            }
-            const auto end = heard_.find("\r\n", i);
-            // A ":" begins a frame afresh, as the reader takes it.
-            const auto again = heard_.find(':', i + 1);
-            if (again != std::string::npos && (end == std::string::npos || again < end)) {
-                i = again;
-                continue;
-            }
-            if (end == std::string::npos) break;
-            const std::string frame = heard_.substr(i, end + 2 - i);
-            take(i, frame.size(), ascii_sums_up(frame) ? Kind::Frame : Kind::BadChecksum);
-            continue;
-        }
-        const int length = rtu_reply_length(heard_, i);
-        if (length > 0 && i + static_cast<std::size_t>(length) <= heard_.size() &&
-            crc16(std::string_view(heard_).substr(i, static_cast<std::size_t>(length))) == 0) {
-            take(i, static_cast<std::size_t>(length), Kind::Frame);
-            continue;
-        }
-        ++i;
-    }
-    // The rest may still become a frame, unless it is too long to be one
-    // or nothing more is to come. A reply complete in its shape but not in
-    // its checksum is told at once.
-    if (start < heard_.size()) {
-        const std::string rest = heard_.substr(start);
-        const int length = ascii ? -1 : rtu_reply_length(rest, 0);
-        const bool shaped = !ascii && length > 0 && static_cast<std::size_t>(length) == rest.size();
-        if (shaped || when == Cut::Closing || rest.size() > kLongestFrame) {
-            add(false, rest, shaped ? Kind::BadChecksum : Kind::Noise);
-            start = heard_.size();
-        } else if (when == Cut::Sending) {
-            // Where a frame may be arriving, it is kept; before it is noise.
-            std::size_t arriving = ascii ? rest.rfind(':') : std::string::npos;
-            for (std::size_t p = 0; !ascii && p < rest.size() && arriving == std::string::npos; ++p) {
-                const int n = rtu_reply_length(rest, p);
-                if (n == 0 || (n > 0 && p + static_cast<std::size_t>(n) > rest.size())) arriving = p;
-            }
-            const std::size_t noise = std::min(arriving, rest.size());
-            if (noise > 0) add(false, rest.substr(0, noise), Kind::Noise);
-            start += noise;
+        const std::size_t begun = split.collecting ? split.rx_text.size() : 0;
+        if (ascii)
+            reply::feed_ascii(split, heard_[i], frames);
+        else
+            reply::feed_rtu(split, reply::kAnyAddress, static_cast<std::uint8_t>(heard_[i]), frames);
+        if (!frames.empty()) {
+            const std::size_t length = ascii ? split.rx_text.size() : frames.back().size();
+            frames.clear();
+            take(i + 1 - length, length, Kind::Frame);
+        } else if (ascii && begun > 0 && heard_[i] == '\n' && !split.collecting) {
+            take(i - begun, begun + 1, Kind::BadChecksum);  // a whole frame the splitter dropped
         }
     }
-    heard_.erase(0, start);
+    if (start == heard_.size()) {
+        heard_.clear();
+        return;
+    }
+    // The rest may still become a frame while the reader holds it. Once a
+    // request goes out the reader forgets it, and so it is noise; a reply
+    // complete in its shape but not in its checksum is told at once.
+    const std::string_view rest = std::string_view(heard_).substr(start);
+    const bool shaped = !ascii && reply::rtu_frame_length(rest) == rest.size();
+    const std::size_t held = ascii ? (split.collecting ? split.rx_text.size() : 0) : split.rx_count;
+    if (shaped || when != Cut::Reading) {
+        add(false, std::string(rest), shaped ? Kind::BadChecksum : Kind::Noise);
+        heard_.clear();
+    } else if (rest.size() > kLongestFrame && held < rest.size()) {
+        add(false, std::string(rest.substr(0, rest.size() - held)), Kind::Noise);
+        heard_.erase(0, heard_.size() - held);
+    } else {
+        heard_.erase(0, start);
+    }
 }
 
 std::string describe(const TrafficEntry& e, const std::string& language) {

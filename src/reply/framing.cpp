@@ -12,31 +12,34 @@ constexpr std::size_t kAsciiCapacity = 600;  // characters of one ASCII frame
 
 bool accepted_function(int f) { return f == 1 || f == 3 || f == 15 || f == 16; }
 
-// The length of the frame that begins at `held[0]`, or 0 while it is not
-// known yet; kRtuCapacity + 1 when the start cannot begin a frame at all.
 std::size_t implied_length(const std::uint8_t* held, std::size_t n) {
-    constexpr std::size_t kNever = kRtuCapacity + 1;
-    if (n < 2) return 0;
-    const int function = held[1];
-    if (!accepted_function(function & 0x7F)) return kNever;
-    if (function & 0x80) return 5;  // exception: address, function, code, CRC
-    if (function == 15 || function == 16) return 8;
-    if (n < 3) return 0;
-    return static_cast<std::size_t>(held[2]) + 5;
+    return rtu_frame_length(std::string_view(reinterpret_cast<const char*>(held), n));
 }
 
 }  // namespace
 
+std::size_t rtu_frame_length(std::string_view head) {
+    constexpr std::size_t kNever = kRtuCapacity + 1;
+    if (head.size() < 2) return 0;
+    const int function = static_cast<unsigned char>(head[1]);
+    if (!accepted_function(function & 0x7F)) return kNever;
+    if (function & 0x80) return 5;  // exception: address, function, code, CRC
+    if (function == 15 || function == 16) return 8;
+    if (head.size() < 3) return 0;
+    return static_cast<std::size_t>(static_cast<unsigned char>(head[2])) + 5;
+}
+
 void feed_rtu(model::ReaderState& r, int address, std::uint8_t b, std::vector<std::string>& frames) {
     auto held = [&] { return static_cast<std::size_t>(r.rx_count); };
-    if (held() == 0 && b != address) return;  // nothing begun: noise
+    auto station = [&](std::uint8_t x) { return address == kAnyAddress || x == address; };
+    if (held() == 0 && !station(b)) return;  // nothing begun: noise
     r.rx_bytes[held()] = b;
     ++r.rx_count;
 
     // The earliest start wins: a frame inside a longer valid frame is part
     // of it, not a reply of its own.
     for (std::size_t start = 0; start < held(); ++start) {
-        if (r.rx_bytes[start] != address) continue;
+        if (!station(r.rx_bytes[start])) continue;
         const std::size_t n = held() - start;
         if (implied_length(&r.rx_bytes[start], n) != n) continue;
         const std::string_view frame(reinterpret_cast<const char*>(&r.rx_bytes[start]), n);
@@ -52,7 +55,7 @@ void feed_rtu(model::ReaderState& r, int address, std::uint8_t b, std::vector<st
     std::size_t dead = 0;
     while (dead < held()) {
         const std::size_t n = held() - dead;
-        if (r.rx_bytes[dead] == address) {
+        if (station(r.rx_bytes[dead])) {
             const std::size_t length = implied_length(&r.rx_bytes[dead], n);
             if (length == 0 || (length <= kRtuCapacity && length > n)) break;
         }

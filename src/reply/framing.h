@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/globals.h"
@@ -12,6 +13,14 @@ namespace vor3::reply {
 // Bytes of the longest RTU reply the reader holds; a frame that claims to
 // be longer cannot be ours.
 constexpr std::size_t kRtuCapacity = 51;
+
+// The address to feed_rtu that takes frames of every station (the traffic
+// record shows them all).
+constexpr int kAnyAddress = -1;
+
+// RTU: the length of the frame whose first bytes are `head`: 0 while too
+// few have come to tell, more than kRtuCapacity where they begin none.
+std::size_t rtu_frame_length(std::string_view head);
 
 // RTU: takes one byte; appends to `frames` the frame (address to CRC) that
 // ends at it and begins at any byte held, if one checks out. Frames are
