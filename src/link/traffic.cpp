@@ -169,8 +169,8 @@ void TrafficPort::set_open(bool on) {
 }
 
 void TrafficPort::write(std::string_view bytes) {
-    // What is left of the last reply is noise by now, unless a frame is
-    // still arriving: the reader goes on collecting it.
+    // What is left of the last reply is noise by now: the reader forgets
+    // a frame begun before a request.
     cut_frames(Cut::Sending);
     inner_.write(bytes);
     last_request_ = std::string(bytes);

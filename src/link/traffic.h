@@ -89,8 +89,9 @@ private:
     int first_register_of(const TrafficEntry& reply) const;
     // Records the complete frames in what was read, and what lies between
     // them as noise; keeps a tail that may still become a frame. When a
-    // request goes out, a tail that cannot is noise; when the port closes,
-    // all of it is.
+    // request goes out on a serial line the tail is noise (the reader
+    // forgets it too), on Modbus TCP only one that cannot become a frame;
+    // when the port closes, all of it is.
     enum class Cut { Reading, Sending, Closing };
     void cut_frames(Cut when);
     void cut_mbap_frames(Cut when);
