@@ -33,17 +33,6 @@ struct Line {
     }
 };
 
-std::int64_t whole_scan_ms(const ScanPlan& plan) {
-    std::int64_t sum = 0;
-    for (const auto& mode : plan.modes)
-        for (const auto& baud : plan.bauds)
-            for (char parity : plan.parities)
-                sum += (plan.last_address - plan.first_address + 1) *
-                           Scanner::try_ms({mode, baud, parity}, plan.min_response_ms, plan.data_bits) +
-                       Scanner::wait_out_ms({mode, baud, parity}, plan.min_response_ms, plan.data_bits);
-    return sum;
-}
-
 ScanPlan plan_of(const char* mode, std::vector<std::string> bauds, char parity) {
     ScanPlan plan;
     plan.modes = {mode};
@@ -54,12 +43,10 @@ ScanPlan plan_of(const char* mode, std::vector<std::string> bauds, char parity) 
 
 TEST(Scan, FindsTheSensorWithExactlyItsSettings) {
     Line line(sim::Framing::Ascii, 37, 19200, 'O');
-    const ScanPlan plan;
-    const auto took = line.run(plan);
+    line.run(ScanPlan{});
     ASSERT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"ASCII", "19200", 'O'}, 37}}));
     EXPECT_EQ(line.scanner.tried(), line.scanner.total());
     EXPECT_EQ(line.scanner.total(), 2 * 4 * 3 * 63);
-    EXPECT_EQ(took, whole_scan_ms(plan));
     EXPECT_FALSE(line.port.is_open());
     // Asked at every setting, it heard only the one request sent with its own.
     EXPECT_EQ(line.sensor.requests(), (std::vector<std::string>{"250300060001"}));
@@ -129,7 +116,6 @@ TEST_P(SlowSensorScan, IsFoundAtItsAddressAndSettingWhateverTheAddress) {
     line.sensor.faults().silent = k.answer_ms < 0;
     const ScanPlan plan = plan_of(ascii ? "ASCII" : "RTU", {"9600", "57600"}, 'E');  // the next setting hears nothing
     const auto took = line.run(plan);
-    EXPECT_EQ(took, whole_scan_ms(plan));
     if (k.answer_ms < 0) {
         EXPECT_TRUE(line.scanner.found().empty());
         EXPECT_LT(took, 2 * 12000);  // 63 addresses and the wait for late answers in seconds
