@@ -86,7 +86,7 @@ TEST(Scan, StopsOnRequestAndAtTheFirstFindWhenAsked) {
 
 // A sensor slower than the scan allows for answers during later tries; the
 // answer counts for its own address and setting, the last address's too.
-// A silent line finds nothing in the computed time, a setting in seconds.
+// A silent line finds nothing, and takes seconds a setting.
 struct SlowSensor {
     const char* name;
     sim::Framing framing;
