@@ -45,28 +45,6 @@ TEST(EchoFilter, DropsTheEchoAndNothingElse) {
     for (const auto& k : cases) EXPECT_EQ(read_through(k.enabled, k.chunks), k.expected) << k.name;
 }
 
-// A whole read and write through an adapter that hears itself: with the
-// box ticked the reader never sees the echo; the traffic shows it either way.
-TEST(EchoFilter, AWholeReadAndWriteThroughAnEchoingAdapter) {
-    for (const char* mode : {"RTU", "ASCII"}) {
-        for (const bool suppress : {true, false}) {
-            SimHarness h(mode);
-            h.sensor.faults().echo = true;
-            h.f.chk_echo.set_value(suppress ? 1 : 0);
-            ASSERT_TRUE(h.read_device()) << mode << suppress;
-            EXPECT_FALSE(h.f.warning_line().visible()) << mode << suppress;
-            EXPECT_EQ(h.f.txt_data_cfg(0).text(), "4660");
-            h.f.txt_data_cfg(4).set_text("999");
-            h.f.set_parameter.press();
-            ASSERT_TRUE(h.settle());
-            EXPECT_EQ(h.sensor.holding(4), 999) << mode << suppress;
-            int echoes = 0;
-            for (const auto& e : h.prog.traffic.entries()) echoes += e.kind == link::TrafficEntry::Kind::Echo;
-            EXPECT_EQ(echoes, 7 + 3 + 6) << mode << suppress;  // every request heard back
-        }
-    }
-}
-
 TEST(EchoFilter, TheChoiceIsKeptForTheNextStart) {
     InstalledProgram first;
     EXPECT_EQ(first.f.chk_echo.value(), 0);

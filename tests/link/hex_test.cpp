@@ -2,15 +2,12 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
+#include "sim/sim_test_support.h"
 
 namespace vor3::link {
 namespace {
 
-std::string bytes(std::initializer_list<int> list) {
-    std::string s;
-    for (int b : list) s.push_back(static_cast<char>(b));
-    return s;
-}
+using sim::test::bytes;
 
 TEST(HexText, LongToHexStrPadsButNeverCuts) {
     struct Case {
@@ -33,31 +30,28 @@ TEST(HexText, HexToByteCountsOnlyUpperCaseDigits) {
         EXPECT_EQ(HexToByte(text), c.value) << c.in;
         EXPECT_EQ(text, c.left) << c.in;
     }
-    EXPECT_EQ(ByteToHex(10), "0A");
-    EXPECT_EQ(ByteToHex(255), "FF");
-    EXPECT_EQ(ByteToHex(0), "00");
+    EXPECT_EQ(ByteToHex(10) + ByteToHex(255) + ByteToHex(0), "0AFF00");
 }
 
-TEST(Checksums, LrcAndCrcMatchTheModbusCheckValues) {
-    EXPECT_EQ(CalculateLRC(""), "00");
-    EXPECT_EQ(CalculateLRC("010300000005"), "F7");
-    EXPECT_EQ(CalculateLRC("010300060001"), "F5");
-    EXPECT_EQ(CalculateLRC("1103006B0003"), "7E");
-    EXPECT_EQ(CalculateLRC("1103006b0003"), "7E");  // lower-case digits are read too
-    EXPECT_EQ(CalculateCRC("123456789"), "4B37");
-    EXPECT_EQ(CalculateCRC(bytes({1, 3, 0, 0, 0, 1})), "0A84");
-    EXPECT_EQ(CalculateCRC(bytes({1, 3, 0, 6, 0, 1})), "0B64");
-    EXPECT_EQ(CalculateCRC(""), "FFFF");
-}
-
+// The checksums against the Modbus check values, as they end each frame.
 TEST(Frames, RequestsAreFramedByteForByte) {
-    EXPECT_EQ(frame_request("010300060001", "ASCII"), ":010300060001F5\r\n");
-    EXPECT_EQ(frame_request("010300000005", "ASCII"), ":010300000005F7\r\n");
-    EXPECT_EQ(frame_request("1103006B0003", "ASCII"), ":1103006B00037E\r\n");
-    EXPECT_EQ(frame_request("010300060001", "RTU"), bytes({1, 3, 0, 6, 0, 1, 0x64, 0x0B}));
-    EXPECT_EQ(frame_request("010300000001", "RTU"), bytes({1, 3, 0, 0, 0, 1, 0x84, 0x0A}));
-    EXPECT_EQ(frame_request("01030000000A", "RTU"), bytes({1, 3, 0, 0, 0, 0x0A, 0xC5, 0xCD}));
-    EXPECT_EQ(frame_request("010300060001", "standard_ascii"), "");
+    EXPECT_EQ(CalculateCRC("123456789"), "4B37");
+    EXPECT_EQ(CalculateCRC("") + CalculateLRC(""), "FFFF00");
+    EXPECT_EQ(CalculateLRC("1103006b0003"), "7E");  // lower-case digits are read too
+    const struct {
+        const char* request;
+        const char* mode;
+        std::string wire;
+    } cases[] = {
+        {"010300060001", "ASCII", ":010300060001F5\r\n"},
+        {"010300000005", "ASCII", ":010300000005F7\r\n"},
+        {"1103006B0003", "ASCII", ":1103006B00037E\r\n"},
+        {"010300060001", "RTU", bytes("010300060001640B")},
+        {"010300000001", "RTU", bytes("010300000001840A")},
+        {"01030000000A", "RTU", bytes("01030000000AC5CD")},
+        {"010300060001", "standard_ascii", ""},
+    };
+    for (const auto& k : cases) EXPECT_EQ(frame_request(k.request, k.mode), k.wire) << k.request << k.mode;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "link/transmit.h"
 #include "sim/sim_test_support.h"
+#include "support/expect.h"
 #include "support/fake_program.h"
 
 namespace vor3::test {
@@ -13,31 +14,6 @@ struct Opened : FakeProgram {
         if (open) f.Combo_Port(6).set_list_index(1);
     }
 };
-
-TEST(Send, WritesTheFrameOfTheModeAndStartsTheTimeOut) {
-    struct Case {
-        int mode;
-        const char* request;
-        std::string wire;
-    } cases[] = {
-        {0, "010300000005", ":010300000005F7\r\n"},
-        {0, "1103006B0003", ":1103006B00037E\r\n"},
-        {1, "010300000001", std::string("\x01\x03\x00\x00\x00\x01\x84\x0A", 8)},
-        {1, "01030000000A", std::string("\x01\x03\x00\x00\x00\x0A\xC5\xCD", 8)},
-    };
-    for (const auto& k : cases) {
-        Opened o(k.mode);
-        o.f.warning_line().set_visible(true);
-        o.c.g.transfer.request_frame = k.request;
-        link::send(o.c);
-        ASSERT_EQ(o.port.written.size(), 1u);
-        EXPECT_EQ(o.port.written[0], k.wire) << k.request;
-        EXPECT_EQ(o.c.g.transfer.request_frame, k.request);  // kept for the repeat
-        EXPECT_TRUE(o.f.Timer5.enabled());
-        EXPECT_FALSE(o.f.warning_line().visible());
-        EXPECT_TRUE(o.f.chk_read_out.enabled());
-    }
-}
 
 TEST(Send, ClosedPortOrStartUpModeSendsNothing) {
     Opened closed(1, false);
@@ -111,16 +87,11 @@ TEST_P(PortFailsUnderTransfer, IsReportedAndTheWindowFollows) {
     }
     EXPECT_EQ(o.msg.shown, (std::vector<std::string>{"COM-Port not available,  " + std::to_string(k.number)}));
     EXPECT_EQ(o.msg.details, (std::vector<std::string>{k.detail}));
-    EXPECT_FALSE(o.prog.frmState.loaded());
-    EXPECT_TRUE(o.f.enabled());
-    EXPECT_FALSE(o.f.Timer6.enabled());
-    for (form::Timer* t : {&o.f.Timer3, &o.f.Timer5}) EXPECT_FALSE(t->enabled()) << t->name();
+    expect_idle(o);
     const bool stays_open = k.number == form::kConnectionClosed;
-    EXPECT_EQ(o.port.open, stays_open);
-    EXPECT_EQ(o.c.g.link.port_open, stays_open);
-    EXPECT_EQ(o.f.Combo_Port(6).list_index(), stays_open ? 1 : 0);
-    EXPECT_EQ(o.f.cmd_read_device.enabled(), stays_open);
-    EXPECT_EQ(o.f.Timer4.enabled(), stays_open);
+    EXPECT_EQ((std::vector<bool>{o.port.open, o.c.g.link.port_open, o.f.Combo_Port(6).list_index() == 1,
+                                 o.f.cmd_read_device.enabled(), o.f.Timer4.enabled()}),
+              std::vector<bool>(5, stays_open));
     if (!k.on_write) {
         EXPECT_EQ(o.f.warning_line().visible(), !k.idle);
     }

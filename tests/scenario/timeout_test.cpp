@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "sim/sim_test_support.h"
 #include "support/expect.h"
 #include "support/harness.h"
 
@@ -39,10 +40,7 @@ TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
         EXPECT_EQ(h.port.sent[before + 1].at - h.port.sent[before].at, 1000);
         EXPECT_EQ(warned - t0, known ? GetParam().known : GetParam().first_contact) << known;
         EXPECT_EQ(h.f.warning_line().caption(), kWarning);
-        auto& t = h.c.g.transfer;
-        EXPECT_EQ(t.request_kind, 1);
-        EXPECT_EQ(t.reg_address, 0);
-        EXPECT_TRUE(t.bus_ready);
+        EXPECT_TRUE(h.c.g.transfer.bus_ready);
         EXPECT_FALSE(h.f.chk_read_out.enabled());
         EXPECT_FALSE(h.f.set_parameter.enabled());
         expect_idle(h);
@@ -60,66 +58,80 @@ INSTANTIATE_TEST_SUITE_P(BothFramings, TimeOut,
                          ::testing::Values(GiveUp{"RTU", 1000 + 3118, 1500}, GiveUp{"ASCII", 1000 + 3184, 2000}),
                          [](const auto& info) { return std::string(info.param.mode); });
 
-// A sensor set to answer slowly stays reachable: the time-out and the
-// give-up follow the minimum response time read or written.
-TEST(TimeOut, ASlowSensorIsReadAndWrittenWithoutARepeat) {
-    SimHarness h;
-    h.sensor.set_holding(7, 3000);
-    h.sensor.set_holding(6, 0);  // fast block timers, so only the sensor is slow
+// However slow the sensor, short or negative the status window's time
+// limit (from the display interval), a healthy read and write go through
+// without a warning: the reply wait, the give-up and the block timers follow
+// the minimum response time read or written. A sensor that takes a new one
+// at once answers its own write at the new pace, and the read-back goes at
+// that pace: seconds a block, not 45 s.
+struct Pace {
+    const char* name;
+    const char* mode;
+    int baud_index;
+    std::int16_t display;     // register 6
+    std::uint16_t response;   // register 7, the minimum response time
+    const char* written;      // into register 7; nothing: other fields
+    std::size_t requests;     // the sensor hears in the read
+    std::int64_t period = 0;  // of the block timers after the write, where it changes
+};
+
+const Pace kPaces[] = {
+    // Register 6 and the first block go out before a slow sensor's pace is
+    // known, so each is repeated once; the late answers are not taken.
+    {"slow sensor lowered", "RTU", 0, 0, 3000, "100", 9},
+    // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
+    {"raised at once", "RTU", 0, 10, 20, "3000", 7, 3096},
+    {"raised at once in ascii", "ASCII", 0, 10, 20, "3000", 7, 3186},
+    {"short time limit at 57600", "RTU", 3, 5, 400, nullptr, 7},
+    {"negative display interval", "RTU", 0, -100, 400, nullptr, 7},
+    {"no display interval", "RTU", 0, 0, 400, nullptr, 7},
+};
+
+void PrintTo(const Pace& k, std::ostream* os) { *os << k.name; }
+class SensorPace : public ::testing::TestWithParam<Pace> {};
+
+TEST_P(SensorPace, ReadAndWriteGoThroughWithoutAWarning) {
+    const Pace& k = GetParam();
+    SimHarness h(k.mode);
+    h.f.Combo_Port(6).set_list_index(0);
+    h.f.Combo_Port(1).set_list_index(k.baud_index);
+    h.f.Combo_Port(6).set_list_index(1);
+    h.sensor.set_holding(6, static_cast<std::uint16_t>(k.display));
+    h.sensor.set_holding(7, k.response);
     ASSERT_TRUE(h.read_device(60000));
     EXPECT_FALSE(h.f.warning_line().visible());
-    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
-    EXPECT_EQ(h.c.g.transfer.min_response_ms, 3000);
-    // Register 6 and the first block go out before the sensor's pace is
-    // known, so each is repeated once; the late answers to the repeats are
-    // not taken for anything.
-    EXPECT_EQ(h.sensor.requests().size(), 9u);
-
-    // Lowering it again is written at the slow pace and then read fast.
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), std::to_string(k.response));
+    EXPECT_EQ(h.sensor.requests().size(), k.requests);
     const std::size_t before = h.sensor.requests().size();
-    h.f.txt_data_cfg(7).set_text("100");
-    h.f.set_parameter.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 120000));
-    EXPECT_FALSE(h.f.warning_line().visible());
-    EXPECT_EQ(h.sensor.holding(7), 100);
-    EXPECT_EQ(h.sensor.requests().size(), before + 3 + 6);  // two blocks, the coils, the read-back
-    EXPECT_EQ(h.c.g.transfer.min_response_ms, 100);
-}
-
-// A sensor that takes a new minimum response time at once answers its own
-// write at the new pace: neither the reply wait nor the status window's
-// time limit may give up on that answer. The read-back then goes at the
-// pace the sensor needs: seconds a block, not 45 s.
-class EitherFraming : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(EitherFraming, RaisingTheMinimumResponseTimeIsConfirmedAtTheNewPace) {
-    SimHarness h(GetParam());
-    ASSERT_TRUE(h.read_device());
-    h.f.txt_data_cfg(7).set_text("3000");
+    if (k.written) {
+        h.f.txt_data_cfg(7).set_text(k.written);
+    } else {
+        h.f.txt_data_cfg(4).set_text("900");
+        h.f.txt_data_in(2).set_text("450");
+    }
     const std::int64_t start = h.clock.now_ms();
     h.f.set_parameter.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.enabled() && h.c.g.transfer.request_kind == 0; }, 600000));
-    // 3000 ms, both frames of the largest exchange at 9600 E and a poll.
-    EXPECT_EQ(h.f.Timer6.interval(), std::string(GetParam()) == "RTU" ? 3096 : 3186);
+    ASSERT_TRUE(h.settle(120000));
     EXPECT_LT(h.clock.now_ms() - start, 40000);
     EXPECT_FALSE(h.f.warning_line().visible());
     EXPECT_TRUE(h.msg.shown.empty());
-    EXPECT_EQ(h.sensor.holding(7), 3000);
-    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "3000");
-    EXPECT_EQ(h.f.txt_data_cfg(7).fore_color(), form::kNormalText);  // confirmed, read back
+    if (k.period) {
+        EXPECT_EQ(h.f.Timer6.interval(), k.period);
+    }
+    // Two blocks and the coils of each part written, then the read-back.
+    EXPECT_EQ(h.sensor.requests().size(), before + (k.written ? 3 : 5) + 6);
+    const std::string response = k.written ? k.written : std::to_string(k.response);
+    EXPECT_EQ(h.sensor.holding(7), std::stoi(response));
+    EXPECT_EQ(h.c.g.transfer.min_response_ms, std::stoi(response));
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), response);
+    for (const auto* field : {&h.f.txt_data_cfg(7), &h.f.txt_data_cfg(4), &h.f.txt_data_in(2)})
+        EXPECT_EQ(field->fore_color(), form::kNormalText);  // confirmed, read back
 }
 
-TEST_P(EitherFraming, AnAnswerToTheRepeatEndsTheWaitWithoutAWarning) {
-    SimHarness h(GetParam());
-    h.sensor.faults().silent = true;
-    h.f.cmd_read_device.press();
-    h.clock.advance(500);
-    h.sensor.faults().silent = false;
-    ASSERT_TRUE(h.read_device());
-    EXPECT_FALSE(h.f.warning_line().visible());
-    EXPECT_EQ(h.requests().size(), 8u);  // the chain plus one repeat
-    EXPECT_EQ(h.requests()[0], h.requests()[1]);
-}
+INSTANTIATE_TEST_SUITE_P(Paces, SensorPace, ::testing::ValuesIn(kPaces),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+class EitherFraming : public ::testing::TestWithParam<const char*> {};
 
 TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
     SimHarness h;
@@ -148,43 +160,24 @@ TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
     EXPECT_EQ(h.port.sent.size(), 2u);
 }
 
-TEST_P(EitherFraming, AWrongChecksumIsRepeatedAndThenGivenUp) {
-    SimHarness h(GetParam());
-    h.sensor.faults().bad_checksum = true;
-    h.f.cmd_read_device.press();
-    h.clock.advance(5000);
-    EXPECT_EQ(h.port.sent.size(), 2u);
-    EXPECT_TRUE(h.f.warning_line().visible());
-    EXPECT_FALSE(h.prog.frmState.loaded());  // nothing was decoded
-    EXPECT_EQ(h.c.g.transfer.reply_delay, 0);
-}
-
-TEST_P(EitherFraming, AnExceptionReplyEndsTheTransferAndSaysWhich) {
-    SimHarness h(GetParam());
-    h.sensor.faults().exception_code = 2;
-    h.f.cmd_read_device.press();
-    h.clock.advance(5000);
-    EXPECT_EQ(h.port.sent.size(), 1u);  // answered: no repeat
-    ASSERT_EQ(h.msg.shown.size(), 1u);
-    EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 02"), std::string::npos) << h.msg.shown[0];
-    EXPECT_TRUE(h.f.warning_line().visible());
-    expect_idle(h);
-    EXPECT_EQ(h.c.g.transfer.request_kind, 1);
-    EXPECT_TRUE(h.c.g.transfer.bus_ready);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
-}
-
-TEST(TimeOut, AnExceptionInTheMiddleOfTheChainStopsIt) {
-    SimHarness h("ASCII");
-    h.f.cmd_read_device.press();
-    // Let register 6 and the first block through, then refuse.
-    ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() == 2; }, 5000));
-    h.sensor.faults().exception_code = 4;
-    h.clock.advance(20000);
-    EXPECT_EQ(h.requests().size(), 3u);
-    ASSERT_EQ(h.msg.shown.size(), 1u);
-    EXPECT_NE(h.msg.shown[0].find("04"), std::string::npos);
-    EXPECT_TRUE(h.f.enabled());
+// A refusal ends the read where it comes, unrepeated, and says which.
+TEST_P(EitherFraming, AnExceptionReplyEndsTheReadAndSaysWhich) {
+    for (const std::size_t answered : {0u, 2u}) {
+        SimHarness h(GetParam());
+        const int code = 2 + static_cast<int>(answered);
+        h.sensor.faults().exception_code = answered == 0 ? code : 0;
+        h.f.cmd_read_device.press();
+        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() >= answered; }, 5000));
+        h.sensor.faults().exception_code = code;
+        h.clock.advance(20000);
+        EXPECT_EQ(h.requests().size(), answered + 1);
+        ASSERT_EQ(h.msg.shown.size(), 1u);
+        EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 0" + std::to_string(code)), std::string::npos) << h.msg.shown[0];
+        EXPECT_TRUE(h.f.warning_line().visible());
+        expect_idle(h);
+        EXPECT_TRUE(h.c.g.transfer.bus_ready);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(TimeOut, EitherFraming, ::testing::Values("RTU", "ASCII"),
