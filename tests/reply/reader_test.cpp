@@ -13,11 +13,13 @@ using sim::test::rtu;
 const auto raw = sim::test::bytes;
 
 // The window waiting for the answer to register 6 ("Gerät auslesen"), on a
-// scripted port, so each test decides what arrives and when.
+// scripted port, so each test decides what arrives and when (`early`:
+// what already waits on the line when the request goes out).
 struct Waiting : FakeProgram {
-    explicit Waiting(bool ascii_mode = false) {
+    explicit Waiting(bool ascii_mode = false, const std::string& early = "") {
         f.Combo_Port(5).set_list_index(ascii_mode ? 0 : 1);
         f.Combo_Port(6).set_list_index(1);
+        port.incoming = early;
         f.cmd_read_device.press();
     }
     // Delivers bytes and lets one poll run.
@@ -95,6 +97,15 @@ TEST(Reader, OnlyTheAnswerToTheRequestIsTaken) {
     EXPECT_FALSE(a.decoded());
     a.arrive("xx" + ascii("0103020007"));  // the colon starts the frame even mid-chunk
     EXPECT_TRUE(a.decoded());
+}
+
+// A frame begun before the request went out is forgotten: these five bytes
+// and the first two of the answer would make a frame whose CRC checks out.
+TEST(Reader, AFrameBegunBeforeTheRequestCannotSwallowTheAnswer) {
+    Waiting r(false, raw("010302A3B5"));
+    r.arrive(rtu("0103020007"));
+    EXPECT_TRUE(r.decoded());
+    EXPECT_EQ(r.c.g.transfer.reply_delay, 7);
 }
 
 TEST(Reader, NoiseAloneHoldsNoMoreThanOneFrame) {
