@@ -9,10 +9,8 @@ namespace {
 TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     InstalledProgram p(Installation().on_simulated_sensor());
     auto& w = p.prog.frmTraffic;
-    ASSERT_TRUE(p.f.AnsichtMenue(3).visible());
     p.f.AnsichtMenue(3).press();
     ASSERT_TRUE(w.visible());
-    EXPECT_EQ(w.caption(), "Verkehr");
     ASSERT_TRUE(p.read_device());
     p.prog.traffic_window.show_count();
     EXPECT_EQ(w.lbl_count.caption(), "14 Frames");
@@ -35,7 +33,6 @@ TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     p.clock.advance(3000);
     EXPECT_EQ(p.prog.traffic.entries().size(), 14u);
     w.cmd_pause.press();
-    EXPECT_EQ(w.cmd_pause.caption(), "Anhalten");
     w.cmd_clear.press();
     EXPECT_EQ(w.lbl_count.caption(), "0 Frames");
     ASSERT_TRUE(p.read_device());
