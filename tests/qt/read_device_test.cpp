@@ -43,7 +43,6 @@ private:
 };
 
 TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus) {
-    sensor.set_holding(4, 800);
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
     sensor.set_holding(0x201, 400);
@@ -66,7 +65,6 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     read.setFocus();
     QTest::keyClick(&read, Qt::Key_Space);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
-    picture(view->state_view(), "status");
     ASSERT_TRUE(wait_until(
         [&] {
             return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
@@ -95,11 +93,7 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
             .match(first)
             .hasMatch())
         << first.toStdString();
-    EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
     picture(traffic, "traffic");
-    traffic.findChild<QPushButton*>("cmd_clear")->click();
-    traffic.pull();
-    EXPECT_TRUE(text.toPlainText().isEmpty());
 }
 
 // A device the window did not list, typed into the port list as a user

@@ -43,8 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Box{"BritishEnglishIsGerman", "2057", {1920, 1080}, 740, 410, "Information", kGerman}),
     kByName);
 
+// Without any hive the program is German, and its version none.
 TEST(AboutBox, WithoutAVersionShowsNoneAndClosesWithTheWindow) {
     InstalledProgram p(Installation().with_machine(std::nullopt));
+    EXPECT_EQ(p.g.lang.language + p.g.lang.install_path + p.g.lang.decimal_sep, "1031,");
     ui::fAbout_Load(p.c);
     EXPECT_EQ(p.prog.fAbout.Label1.caption(), "");
     ui::frm_config_Unload(p.c);

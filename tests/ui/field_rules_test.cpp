@@ -177,10 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SpinButtons, AHeldArrowRepeatsUntilReleasedOrLeft) {
     InstalledProgram p;
-    p.f.txt_data_cfg(9).set_text("0");
-    for (int i = 0; i < 3; ++i) ui::step_field(p.c, 9, true);
-    EXPECT_EQ(p.f.txt_data_cfg(9).text(), "0,3");
-
     // Holding the lower arrow repeats every 200 ms until released or left.
     auto& spin = p.f.UpD_txt_cfg(10);
     p.f.txt_data_cfg(10).set_text("0");

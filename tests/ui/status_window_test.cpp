@@ -151,6 +151,7 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     InstalledProgram p(on_sensor());
     auto& f = p.f;
     const auto& image = p.g.image;
+    for (int i = 0; i <= 2; ++i) p.sensor.set_holding(0x100 + i, 100 + i);
     ASSERT_TRUE(p.read_device());
     f.txt_data_cfg(4).set_text("900");
     f.set_parameter.press();
@@ -176,7 +177,7 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     // coils and the external values.
     EXPECT_EQ(configuration(p), "1 | 0 1 900 1200 10 20 0 0 0 | 22222222");
     EXPECT_EQ(marks(p), "......... | ........");
-    EXPECT_EQ(other_parts(p), "4660 105 | 21,5 48,4 785 |    | 22222");
+    EXPECT_EQ(other_parts(p), "4660 105 | 10,0 10,1 102 |    | 22222");
     EXPECT_TRUE(image.cfg_raw[10].has_value());
     EXPECT_FALSE(image.in_raw[0].has_value());
     EXPECT_FALSE(f.set_parameter.enabled());
