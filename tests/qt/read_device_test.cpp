@@ -76,10 +76,10 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     EXPECT_FALSE(view->state_view().isVisible());
     EXPECT_TRUE(read.isEnabled());
     EXPECT_EQ(view->focusWidget(), &read);
-    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_4").text(), "800");
-    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), number("-0,5"));
-    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), number("23,1"));
-    EXPECT_EQ(widget<QLineEdit>("txt_data_in_1").text(), "40");
+    QStringList shown;
+    for (const char* name : {"txt_data_cfg_4", "txt_data_cfg_8", "txt_data_out_0", "txt_data_in_1"})
+        shown << widget<QLineEdit>(name).text();
+    EXPECT_EQ(shown.join(' '), number("800 -0,5 23,1 40"));
     EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(), QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
     picture(*view, "page0_read");
