@@ -1,8 +1,6 @@
 // Parameter files: the saved bytes, loading them back by line position with
 // the change marks and enabling that follow, and files that are short,
 // damaged or hold values the fields would not take.
-#include <functional>
-
 #include "model/register_map.h"
 #include "store/code_page.h"
 #include "ui/parameter_file.h"
