@@ -68,21 +68,18 @@ TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
         ASSERT_TRUE(p.read_device());
         p.f.txt_data_cfg(4).set_text("900");
     }
-    // What the window showed each time its step changed.
-    struct Shown {
-        std::int64_t at;
-        int bar, bar_max;
-        std::string step, time_left;
-    };
-    std::vector<Shown> shown;
+    // Each step the window named, the bar with it, and when it said how
+    // long was left.
+    std::vector<std::string> steps, bars;
+    std::vector<std::pair<std::int64_t, std::string>> said;
     int closed = 0;
     s.lblTxt.changed = [&] {
         const std::string& text = s.lblTxt.caption();
-        const auto cut = text.find('\n');
-        if (cut == std::string::npos) return;  // the window's own text, before the first step
-        const std::string step = text.substr(0, cut);
-        if (!shown.empty() && shown.back().step == step) return;
-        shown.push_back({p.clock.now_ms(), s.ProgressFile.value(), s.ProgressFile.max(), step, text.substr(cut + 1)});
+        const auto cut = text.find('\n');  // none: the window's own text, before the first step
+        if (cut == std::string::npos || (!steps.empty() && steps.back() == text.substr(0, cut))) return;
+        steps.push_back(text.substr(0, cut));
+        bars.push_back(std::to_string(s.ProgressFile.value()) + "/" + std::to_string(s.ProgressFile.max()));
+        said.emplace_back(p.clock.now_ms(), text.substr(cut + 1));
     };
     bool was_loaded = s.loaded();
     s.changed = [&] {
@@ -95,17 +92,18 @@ TEST_P(StatusSteps, TheBarCountsTheBlocksAndTheTextNamesThem) {
     const std::int64_t end = p.clock.now_ms();
 
     EXPECT_EQ(closed, 1);  // one window from the first block to the last
-    ASSERT_EQ(shown.size(), job.steps.size());
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        EXPECT_EQ(shown[i].step, job.steps[i]);
-        EXPECT_EQ(shown[i].bar, static_cast<int>(i)) << shown[i].step;
-        EXPECT_EQ(shown[i].bar_max, static_cast<int>(job.steps.size()));
-        const std::int64_t left_ms = end - shown[i].at;
-        const auto digits = shown[i].time_left.find_first_of("0123456789");
-        ASSERT_NE(digits, std::string::npos) << shown[i].step;
-        const std::int64_t said_ms = 1000 * std::stoll(shown[i].time_left.substr(digits));
-        EXPECT_GE(said_ms, left_ms - 1000) << shown[i].step << ": " << shown[i].time_left;
-        EXPECT_LE(said_ms, 2 * left_ms + 1000) << shown[i].step << ": " << shown[i].time_left;
+    EXPECT_EQ(steps, job.steps);
+    std::vector<std::string> counted;
+    for (std::size_t i = 0; i < job.steps.size(); ++i)
+        counted.push_back(std::to_string(i) + "/" + std::to_string(job.steps.size()));
+    EXPECT_EQ(bars, counted);
+    for (const auto& [at, time_left] : said) {
+        const std::int64_t left_ms = end - at;
+        const auto digits = time_left.find_first_of("0123456789");
+        ASSERT_NE(digits, std::string::npos) << time_left;
+        const std::int64_t said_ms = 1000 * std::stoll(time_left.substr(digits));
+        EXPECT_GE(said_ms, left_ms - 1000) << time_left;
+        EXPECT_LE(said_ms, 2 * left_ms + 1000) << time_left;
     }
 }
 
