@@ -1,9 +1,9 @@
 // Parameter files: the saved bytes, loading them back by line position with
 // the change marks and enabling that follow, and files that are short,
 // damaged or hold values the fields would not take.
+#include "ui/parameter_file.h"
 #include "model/register_map.h"
 #include "store/code_page.h"
-#include "ui/parameter_file.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
