@@ -18,7 +18,6 @@ TEST_F(ViewTest, TheScanWindowsBoxesAndListFollowTheModel) {
     widget<QAction>("AnsichtMenue_1").trigger();
     ScanView& scan = view->scan_view();
     ASSERT_TRUE(scan.isVisible());
-    EXPECT_EQ(scan.windowTitle(), "Sensor suchen");
     auto& baud = *scan.findChild<QCheckBox*>("chk_baud_0");
     ASSERT_EQ(program.frmScan.chk_baud(0).value(), 1);
     baud.click();
@@ -43,9 +42,7 @@ TEST_F(ViewTest, TheBusWindowShowsItsListAndPassesOnChoices) {
     widget<QAction>("AnsichtMenue_5").trigger();
     BusView& bus = view->bus_view();
     ASSERT_TRUE(bus.isVisible());
-    EXPECT_EQ(bus.windowTitle(), "Bus");
     auto& table = *bus.findChild<QTableWidget*>("grd_sensors");
-    EXPECT_EQ(table.columnCount(), 8);
     EXPECT_EQ(table.horizontalHeaderItem(1)->text(), "Standortkennung");
     form::Grid& grid = program.frmBus.grd_sensors;
     grid.set_rows({{"1", "1001"}, {"5", "1005"}, {"37", "1037"}});

@@ -43,7 +43,6 @@ private:
 };
 
 TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus) {
-    sensor.set_holding(4, 800);
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
     sensor.set_holding(0x201, 400);
@@ -66,7 +65,6 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     read.setFocus();
     QTest::keyClick(&read, Qt::Key_Space);
     ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
-    picture(view->state_view(), "status");
     ASSERT_TRUE(wait_until(
         [&] {
             return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
@@ -78,10 +76,10 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
     EXPECT_FALSE(view->state_view().isVisible());
     EXPECT_TRUE(read.isEnabled());
     EXPECT_EQ(view->focusWidget(), &read);
-    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_4").text(), "800");
-    EXPECT_EQ(widget<QLineEdit>("txt_data_cfg_8").text(), number("-0,5"));
-    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").text(), number("23,1"));
-    EXPECT_EQ(widget<QLineEdit>("txt_data_in_1").text(), "40");
+    QStringList shown;
+    for (const char* name : {"txt_data_cfg_4", "txt_data_cfg_8", "txt_data_out_0", "txt_data_in_1"})
+        shown << widget<QLineEdit>(name).text();
+    EXPECT_EQ(shown.join(' '), number("800 -0,5 23,1 40"));
     EXPECT_EQ(widget<QLabel>("lbl_cfg_val_1").text(), QString::fromStdString(f.txt_data_cfg(1).text()));
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
     picture(*view, "page0_read");
@@ -95,11 +93,7 @@ TEST_P(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
             .match(first)
             .hasMatch())
         << first.toStdString();
-    EXPECT_EQ(traffic.findChild<QLabel*>("lbl_count")->text(), "14 Frames");
     picture(traffic, "traffic");
-    traffic.findChild<QPushButton*>("cmd_clear")->click();
-    traffic.pull();
-    EXPECT_TRUE(text.toPlainText().isEmpty());
 }
 
 // A device the window did not list, typed into the port list as a user

@@ -41,13 +41,18 @@ QString row_of(const QString& html, const model::FieldSpec& f, bool english) {
     return html.mid(start, html.indexOf(QStringLiteral("</tr>"), at) - start);
 }
 
-TEST_P(RegisterDescription, DescribesEveryRegisterAndCoilAsTheWindowTakesIt) {
+TEST_P(RegisterDescription, DescribesEveryRegisterAndCoilAsTheWindowTakesItAndSaysWhichItHides) {
     // As read: without the joiners that keep "°C" on one line.
     const QString html = register_description_html(GetParam()).remove(QChar(0x2060));
     const std::string sep = english() ? "." : ",";
+    const QString hidden = english() ? "Not shown in the window." : "Im Fenster nicht angezeigt.";
     for (const auto& f : model::field_map()) {
         const QString row = row_of(html, f, english());
         ASSERT_FALSE(row.isEmpty()) << f.caption_en;
+        // Registers 0 and 1 stand in labels, coil 3 in a list: all shown.
+        const bool shown = !f.hidden || (f.array == FieldArray::txt_data_cfg && f.index <= 1) ||
+                           (f.array == FieldArray::chk_cfg && f.index == 3);
+        EXPECT_EQ(row.contains(hidden), !shown) << f.caption_en;
         const QString address = QStringLiteral("<td>%1<br>0x%2</td>")
                                     .arg(f.address)
                                     .arg(QStringLiteral("%1").arg(f.address, 4, 16, QLatin1Char('0')).toUpper());
@@ -61,17 +66,6 @@ TEST_P(RegisterDescription, DescribesEveryRegisterAndCoilAsTheWindowTakesIt) {
     // The window refuses a minimum response time below 5 ms.
     EXPECT_TRUE(row_of(html, model::field(FieldArray::txt_data_cfg, 7), english()).contains("<td>5 … 3000</td>"));
     EXPECT_FALSE(html.contains("humidtiy"));
-}
-
-TEST_P(RegisterDescription, SaysWhichFieldsTheWindowDoesNotShow) {
-    const QString html = register_description_html(GetParam());
-    const QString hidden = english() ? "Not shown in the window." : "Im Fenster nicht angezeigt.";
-    // Registers 0 and 1 stand in labels, coil 3 in a list: all shown.
-    for (const auto& f : model::field_map()) {
-        const bool shown = !f.hidden || (f.array == FieldArray::txt_data_cfg && f.index <= 1) ||
-                           (f.array == FieldArray::chk_cfg && f.index == 3);
-        EXPECT_EQ(row_of(html, f, english()).contains(hidden), !shown) << f.caption_en;
-    }
 }
 
 // On the pages of a PDF: each table starts on the page of its heading and

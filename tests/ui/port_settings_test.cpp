@@ -7,22 +7,32 @@
 namespace vor3::test {
 namespace {
 
-TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
-    InstalledProgram p;
+// The window with its port closed: the lists free, no transfer offered,
+// none under way and no transfer timer running.
+void expect_closed(InstalledProgram& p) {
     auto& f = p.f;
-    EXPECT_EQ(f.Combo_Port(0).text(), "COM1");
-    EXPECT_EQ(f.Combo_Port(1).text(), "9600");
-    EXPECT_EQ(f.Combo_Port(2).text(), "Even");
-    EXPECT_EQ(f.Combo_Port(5).text(), "RTU");
-    EXPECT_EQ(f.Combo_Port(6).text(), "close");
-    EXPECT_EQ(p.port.settings, "9600,E,8,1");
-    EXPECT_FALSE(p.port.open);
+    EXPECT_EQ(f.Combo_Port(6).list_index(), 0);
+    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(f.Combo_Port(i).enabled()) << i;
     for (const form::Control* c :
          Controls{&f.cmd_read_device, &f.set_parameter, &f.read_out_parameter, &f.chk_read_out})
         EXPECT_FALSE(c->enabled());
-    EXPECT_EQ(f.txt_Modbus_adress.text(), "1");
     for (form::Timer* t : {&f.Timer, &f.Timer1, &f.Timer3, &f.Timer4, &f.Timer5, &f.Timer6})
         EXPECT_FALSE(t->enabled()) << t->name();
+    EXPECT_EQ(f.chk_read_out.value(), 0);
+    EXPECT_TRUE(f.enabled());
+    EXPECT_FALSE(p.prog.frmState.loaded());
+}
+
+TEST(StartUp, WindowOpensWithCom1_9600_Even_RtuAndThePortClosed) {
+    InstalledProgram p;
+    auto& f = p.f;
+    EXPECT_EQ(f.Combo_Port(0).text() + " " + f.Combo_Port(1).text() + " " + f.Combo_Port(2).text() + " " +
+                  f.Combo_Port(5).text() + " " + f.Combo_Port(6).text(),
+              "COM1 9600 Even RTU close");
+    EXPECT_EQ(p.port.settings, "9600,E,8,1");
+    EXPECT_FALSE(p.port.open);
+    expect_closed(p);
+    EXPECT_EQ(f.txt_Modbus_adress.text(), "1");
     // Hidden controls hold values but are not shown.
     for (const form::Control* c : Controls{&f.txt_data_cfg(0), &f.txt_data_cfg(2), &f.txt_data_in(3), &f.chk_cfg(3),
                                            &f.chk_cfg(7), &f.lbl_read_cfg_bit(7), &f.chk_inp_bit(4), &f.warning_line()})
@@ -97,13 +107,8 @@ TEST_P(PortNotOpened, IsReportedAndTheWindowStaysClosed) {
     ASSERT_EQ(p.msg.shown, std::vector<std::string>{"COM-Port not available,  " + std::to_string(k.number)});
     EXPECT_NE(p.msg.details[0].find(k.detail), std::string::npos) << p.msg.details[0];
     EXPECT_EQ(p.msg.details[0].find("dialout") != std::string::npos, k.permission);
-    EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
     EXPECT_FALSE(p.port.open);
-    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled());
-    for (const form::Control* c :
-         Controls{&p.f.cmd_read_device, &p.f.read_out_parameter, &p.f.set_parameter, &p.f.chk_read_out})
-        EXPECT_FALSE(c->enabled());
-    EXPECT_FALSE(p.f.Timer4.enabled());
+    expect_closed(p);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, PortNotOpened,
@@ -151,14 +156,7 @@ TEST_P(LineEnded, UnderATransferStopsItAndFreesTheLists) {
     }
     EXPECT_EQ(p.f.warning_line().visible(), k.vanished);
     EXPECT_FALSE(p.sim_port.is_open());
-    EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);
-    for (int i : {0, 1, 2, 5}) EXPECT_TRUE(p.f.Combo_Port(i).enabled()) << i;
-    EXPECT_FALSE(p.f.cmd_read_device.enabled());
-    EXPECT_EQ(p.f.chk_read_out.value(), 0);
-    EXPECT_FALSE(p.prog.frmState.loaded());
-    EXPECT_TRUE(p.f.enabled());
-    for (form::Timer* t : {&p.f.Timer1, &p.f.Timer3, &p.f.Timer4, &p.f.Timer5, &p.f.Timer6})
-        EXPECT_FALSE(t->enabled()) << t->name();
+    expect_closed(p);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -169,8 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     kByName);
 
 // The port list is the machine's as it is now, takes a typed device or
-// network port, and
-// offers the port used last first at the next start.
+// network port, and offers the port used last first at the next start.
 TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     InstalledProgram first;
     form::ComboBox& ports = first.f.Combo_Port(0);
@@ -238,16 +235,9 @@ TEST_P(SensorLine, AnotherSensorsValuesShowAsNotReadUntilTheNextRead) {
         EXPECT_TRUE(image.config_known && image.external_known);
         return;
     }
-    for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(f.txt_data_cfg(i).text(), "") << i;
-        EXPECT_FALSE(image.cfg_raw[static_cast<std::size_t>(i)].has_value()) << i;
-    }
-    for (int i = 0; i <= 2; ++i) {
-        EXPECT_EQ(f.txt_data_out(i).text(), "") << i;
-        EXPECT_EQ(f.txt_data_in(i).text(), "") << i;
-    }
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.chk_cfg(i).value(), form::kGrayed) << i;
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(f.chk_inp_bit(i).value(), form::kGrayed) << i;
+    EXPECT_EQ(configuration(p).substr(configuration(p).find('|')), "|          | 22222222");
+    EXPECT_EQ(other_parts(p), "  |    |    | 22222");
+    for (const auto& raw : image.cfg_raw) EXPECT_FALSE(raw.has_value());
     EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), -1);
     EXPECT_FALSE(image.config_known || image.external_known);
     EXPECT_FALSE(f.set_parameter.enabled());

@@ -1,7 +1,5 @@
 // The traffic window: it counts, pauses, clears and saves the frames (the
 // lines themselves are the traffic record's).
-#include <cstdio>
-
 #include "link/traffic.h"
 #include "ui_fixture.h"
 
@@ -11,22 +9,15 @@ namespace {
 TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     InstalledProgram p(Installation().on_simulated_sensor());
     auto& w = p.prog.frmTraffic;
-    ASSERT_TRUE(p.f.AnsichtMenue(3).visible());
     p.f.AnsichtMenue(3).press();
     ASSERT_TRUE(w.visible());
-    EXPECT_EQ(w.caption(), "Verkehr");
     ASSERT_TRUE(p.read_device());
     p.prog.traffic_window.show_count();
     EXPECT_EQ(w.lbl_count.caption(), "14 Frames");
 
     // Each line at the clock time of its frame, to the millisecond, as the
     // wall clock (14:03:05 at the start) had it.
-    const auto& last = p.prog.traffic.entries().back();
-    const std::int64_t t = (14 * 3600 + 3 * 60 + 5) * 1000 + last.at_ms;
-    char head[32];
-    std::snprintf(head, sizeof head, "%02d:%02d:%02d.%03d  RX  ", static_cast<int>(t / 3600000),
-                  static_cast<int>(t / 60000 % 60), static_cast<int>(t / 1000 % 60), static_cast<int>(t % 1000));
-    EXPECT_EQ(p.prog.traffic_window.line(last).substr(0, 18), head);
+    EXPECT_EQ(p.prog.traffic_window.line(p.prog.traffic.entries().back()).substr(0, 18), "14:03:05.900  RX  ");
     // Saved whole, one line per frame.
     p.files.answer = p.dir.file("traffic.txt");
     w.cmd_save.press();
@@ -42,7 +33,6 @@ TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     p.clock.advance(3000);
     EXPECT_EQ(p.prog.traffic.entries().size(), 14u);
     w.cmd_pause.press();
-    EXPECT_EQ(w.cmd_pause.caption(), "Anhalten");
     w.cmd_clear.press();
     EXPECT_EQ(w.lbl_count.caption(), "0 Frames");
     ASSERT_TRUE(p.read_device());
