@@ -41,13 +41,12 @@ struct FaultRun {
     const char* out = nullptr;  // standard output, where the row names it
 };
 
-const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
 const QStringList kScan = {"scan", "--baud", "57600", "--response-ms", "5"};
 
 const FaultRun kFaultRuns[] = {
     {"none", {}, 0, ""},
     {"ascii at address 17", {"--mode", "ascii", "--address", "17"}, 0, "", {"read", "--address", "17"}},
-    {"silence", {"--silent"}, 3, kGiveUp},
+    {"silence", {"--silent"}, 3, "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n"},
     {"reply split with gaps", {"--split", "4", "--split-gap", "30"}, 0, ""},
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
     {"silence while monitoring",
