@@ -66,7 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t at = in.ConsumeIntegralInRange<std::size_t>(0, field.text().size());
         const std::size_t length = in.ConsumeIntegralInRange<std::size_t>(0, field.text().size() - at);
         switch (in.ConsumeIntegralInRange(0, 3)) {
-        case 0: field.type_key(in.PickValueInArray(kKeys), at, length); break;
+        case 0:
+            field.type_key(kKeys[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kKeys) - 1)], at, length);
+            break;
         case 1: field.type_key(in.ConsumeIntegral<std::uint8_t>(), at, length); break;
         case 2: field.paste(in.ConsumeRandomLengthString(10), at, length); break;
         case 3: field.lose_focus(); break;

@@ -30,10 +30,6 @@ public:
         return ConsumeIntegralInRange(std::numeric_limits<T>::min(), std::numeric_limits<T>::max());
     }
     bool ConsumeBool() { return 1 & ConsumeIntegral<std::uint8_t>(); }
-    template <typename T, std::size_t N>
-    T PickValueInArray(const T (&array)[N]) {
-        return array[ConsumeIntegralInRange<std::size_t>(0, N - 1)];
-    }
 
     std::string ConsumeBytesAsString(std::size_t n) {
         n = std::min(n, left_);
@@ -41,7 +37,6 @@ public:
         advance(n);
         return out;
     }
-    std::string ConsumeRemainingBytesAsString() { return ConsumeBytesAsString(left_); }
     // Up to `max_length` characters; a backslash followed by anything but a
     // second one ends the string.
     std::string ConsumeRandomLengthString(std::size_t max_length) {

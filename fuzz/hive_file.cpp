@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = in.ConsumeRandomLengthString(40);
     const std::string name = in.ConsumeRandomLengthString(12);
     const std::string text = in.ConsumeRandomLengthString(12);
-    const std::string bytes = in.ConsumeRemainingBytesAsString();
+    const std::string bytes = in.ConsumeBytesAsString(in.remaining_bytes());
     Hive hive = Hive::parse(bytes);
     FUZZ_CHECK(hive.bytes() == bytes, "a hive is not written back byte for byte");
     hive.find(path);

@@ -1,44 +1,23 @@
 // The parameter-file loader under random files: no crash, and nothing
 // loaded that the field's own rules would not keep.
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-
+#include "ui/parameter_file.h"
 #include "fuzz_check.h"
 #include "model/numbers.h"
 #include "support/fake_program.h"
-#include "ui/parameter_file.h"
-
-namespace {
+#include "support/temp_dir.h"
 
 using namespace vor3;
 
-// One file per process, written anew for each input.
-const std::string& scratch_path() {
-    static const std::string path = [] {
-        char name[] = "/tmp/vor3-fuzz-parameters-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
-        return std::string(name);
-    }();
-    return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    {
-        std::ofstream out(scratch_path(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    static const test::TempDir dir;  // one file per process, written anew for each input
+    const std::string file = dir.write("p.txt", std::string(reinterpret_cast<const char*>(data), size));
     test::FakeProgram p;
     p.g.lang.language = size % 2 ? "1033" : "1031";
     // The window as after reading a sensor, so that a field the file leaves
     // alone holds a value of its own.
     const char* read[] = {"4660", "105", "0", "1", "800", "1200", "10", "20", "0", "0", "0"};
     for (int i = 0; i <= 10; ++i) p.f.txt_data_cfg(i).set_text(read[i]);
-    ui::load_parameter_file(p.c, scratch_path());
+    ui::load_parameter_file(p.c, file);
     auto& f = p.f;
     const double address = model::leading_number(f.txt_Modbus_adress.text());
     FUZZ_CHECK(address >= 1 && address <= 63, "the address field holds '" + f.txt_Modbus_adress.text() + "'");

@@ -57,10 +57,8 @@ struct Run {
     }
 
     void note_writes() {
-        while (sent_ms.size() < p.port.written.size()) {
-            sent_ms.push_back(p.clock.now_ms());
-            answered.push_back(false);
-        }
+        sent_ms.resize(p.port.written.size(), p.clock.now_ms());
+        answered.resize(sent_ms.size(), false);
     }
 
     void advance(std::int64_t ms) {
@@ -79,18 +77,24 @@ struct Run {
         note_writes();
         if (i >= sent_ms.size() || answered[i] || p.clock.now_ms() - sent_ms[i] > kSlowestAnswerMs) return {};
         answered[i] = true;
-        return answer_to(p.port.written[i]);
+        std::string out;
+        for (const auto& reply : sensor.receive(p.port.written[i], p.clock.now_ms())) out += reply.bytes;
+        return out;
+    }
+
+    // Every field a read fills.
+    template <class Each>
+    void each_field(Each each) {
+        for (int i = 0; i <= 10; ++i) each(p.f.txt_data_cfg(i));
+        for (int i = 0; i <= 2; ++i) {
+            each(p.f.txt_data_out(i));
+            each(p.f.txt_data_in(i));
+        }
     }
 
     void start() {
         auto& f = p.f;
-        if (reads()) {
-            for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_text(kUnread);
-            for (int i = 0; i <= 2; ++i) {
-                f.txt_data_out(i).set_text(kUnread);
-                f.txt_data_in(i).set_text(kUnread);
-            }
-        }
+        if (reads()) each_field([](form::TextBox& b) { b.set_text(kUnread); });
         p.g.image.config_known = p.g.image.external_known = true;
         switch (transfer) {
         case Transfer::ReadDevice: ops::cmd_read_device_Click(p.c); break;
@@ -105,12 +109,6 @@ struct Run {
             ops::set_parameter_Click(p.c);
             break;
         }
-    }
-
-    std::string answer_to(const std::string& request) {
-        std::string out;
-        for (const auto& reply : sensor.receive(request, p.clock.now_ms())) out += reply.bytes;
-        return out;
     }
 
     void deliver(FuzzedDataProvider& in, const std::string& bytes) {
@@ -185,13 +183,9 @@ struct Run {
         FUZZ_CHECK(ended(), "a transfer or its timers still run after the line went quiet");
         FUZZ_CHECK(f.enabled(), "the main window stays disabled");
         if (test::warning_shown(p)) return;
-        if (reads()) {
-            bool all = true;
-            for (int i = 0; i <= 10; ++i) all &= f.txt_data_cfg(i).text() != kUnread;
-            for (int i = 0; i <= 2; ++i)
-                all &= f.txt_data_out(i).text() != kUnread && f.txt_data_in(i).text() != kUnread;
-            FUZZ_CHECK(all, "a read ended without a warning but left fields unread");
-        }
+        bool all = true;
+        each_field([&](const form::TextBox& b) { all &= b.text() != kUnread; });
+        FUZZ_CHECK(all, "a read ended without a warning but left fields unread");
         // A read or a write's read-back shows what the sensor holds.
         if (!noise && transfer != Transfer::CyclicReadOut && p.g.line.answers > 0) {
             for (int i = 0; i <= 10; ++i)

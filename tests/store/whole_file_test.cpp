@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "store/file_platform.h"
 #include "store/whole_file.h"
 #include "support/bounded.h"
 #include "support/temp_dir.h"
@@ -25,30 +24,27 @@ unsigned mode_of(const std::string& path) {
 
 struct SaveCase {
     const char* name;
-    // Prepares the folder; returns the path saved to.
-    std::function<std::string(const TempDir&)> before;
+    const char* holder;  // the file that must hold the bytes written, or "old" when refused
+    unsigned mode;       // of the holder, before and after
+    const char* saved_to;
+    void (*also)(const TempDir&);  // what else the folder holds, if anything
     bool replace_read_only;
     FileProblem problem;
-    // The file that must hold the bytes written, or "old" when refused.
-    const char* holder;
-    unsigned mode;  // of the holder afterwards
 };
 void PrintTo(const SaveCase& k, std::ostream* os) { *os << k.name; }
-
-std::string file_of_mode(const TempDir& dir, const char* name, unsigned mode) {
-    const std::string path = dir.write(name, "old");
-    ::chmod(path.c_str(), mode);
-    return path;
-}
 
 class WholeFileWrite : public ::testing::TestWithParam<SaveCase> {};
 
 TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
     const auto& k = GetParam();
     TempDir dir;
-    const std::string victim = dir.write("victim.txt", "victim");
-    const std::string path = k.before(dir);
+    dir.write("victim.txt", "victim");
+    ::chmod(dir.write(k.holder, "old").c_str(), k.mode);
+    if (k.also) k.also(dir);
+    const std::string path = dir.file(k.saved_to);
+    const bool link = fs::is_symlink(path);
     const auto error = store::write_whole_file(path, "new", k.replace_read_only);
+    EXPECT_EQ(fs::is_symlink(path), link) << "a link left in place stays a link";
     EXPECT_EQ(error.problem, k.problem) << error.detail;
     EXPECT_EQ(dir.read(k.holder), k.problem == FileProblem::none ? "new" : "old");
     EXPECT_EQ(mode_of(dir.file(k.holder)), k.mode);
@@ -60,52 +56,23 @@ TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite,
-                         ::testing::Values(SaveCase{"ReadOnlyFileIsRefused",
-                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); },
-                                                    false, FileProblem::read_only, "p.txt", 0444},
-                                           SaveCase{"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly",
-                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0444); },
-                                                    true, FileProblem::none, "p.txt", 0444},
-                                           SaveCase{"PrivateFileStaysPrivate",
-                                                    [](const TempDir& d) { return file_of_mode(d, "p.txt", 0600); },
-                                                    false, FileProblem::none, "p.txt", 0600},
-                                           SaveCase{"SymbolicLinkIsWrittenThrough",
-                                                    [](const TempDir& d) {
-                                                        file_of_mode(d, "real/p.txt", 0640);
-                                                        fs::create_symlink("real/p.txt", d.path / "link.txt");
-                                                        fs::create_symlink("link.txt", d.path / "link2.txt");
-                                                        return d.file("link2.txt");
-                                                    },
-                                                    false, FileProblem::none, "real/p.txt", 0640},
-                                           SaveCase{"PlantedTemporaryLinkIsNotFollowed",
-                                                    [](const TempDir& d) {
-                                                        fs::create_symlink(d.file("victim.txt"),
-                                                                           d.path / "p.txt.vor3-new");
-                                                        return file_of_mode(d, "p.txt", 0644);
-                                                    },
-                                                    false, FileProblem::none, "p.txt", 0644}),
+const SaveCase kSaves[] = {
+    {"ReadOnlyFileIsRefused", "p.txt", 0444, "p.txt", nullptr, false, FileProblem::read_only},
+    {"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly", "p.txt", 0444, "p.txt", nullptr, true, FileProblem::none},
+    {"PrivateFileStaysPrivate", "p.txt", 0600, "p.txt", nullptr, false, FileProblem::none},
+    {"SymbolicLinkIsWrittenThrough", "real/p.txt", 0640, "link2.txt",
+     [](const TempDir& d) {
+         fs::create_symlink("real/p.txt", d.path / "link.txt");
+         fs::create_symlink("link.txt", d.path / "link2.txt");
+     },
+     false, FileProblem::none},
+    {"PlantedTemporaryLinkIsNotFollowed", "p.txt", 0644, "p.txt",
+     [](const TempDir& d) { fs::create_symlink(d.file("victim.txt"), d.path / "p.txt.vor3-new"); }, false,
+     FileProblem::none},
+};
+
+INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite, ::testing::ValuesIn(kSaves),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(WholeFile, ALinkLeftInPlaceStaysALink) {
-    TempDir dir;
-    dir.write("real.txt", "old");
-    fs::create_symlink("real.txt", dir.path / "link.txt");
-    ASSERT_FALSE(store::write_whole_file(dir.file("link.txt"), "new"));
-    EXPECT_TRUE(fs::is_symlink(dir.path / "link.txt"));
-    EXPECT_EQ(dir.read("link.txt"), "new");
-}
-
-// The temporary file is made, never opened: a name that exists, a link
-// included, is refused and what it points at stays as it was.
-TEST(WholeFile, ATemporaryNameThatExistsIsNeverWrittenThrough) {
-    TempDir dir;
-    dir.write("victim.txt", "victim");
-    fs::create_symlink("victim.txt", dir.path / "temporary");
-    const auto error = store::platform::write_new(dir.file("temporary"), {}, "new");
-    EXPECT_EQ(error.number, EEXIST);
-    EXPECT_EQ(dir.read("victim.txt"), "victim");
-}
 
 struct PipeCase {
     const char* name;

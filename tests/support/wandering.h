@@ -51,13 +51,12 @@ namespace wandering_detail {
 // Every register and coil distinct, so a value in the wrong field shows.
 inline void give_every_register_its_own_value(sim::SimulatedSensor& s) {
     const std::uint16_t cfg[] = {4660, 105, 7, 3, 800, 1200, 100, 20, 0xFFFB, 25, 0xFF38};
+    const std::uint16_t measured[] = {231, 455, 612}, external[] = {0xFFF6, 333, 777};
     for (int i = 0; i < 11; ++i) s.set_holding(i, cfg[i]);
-    s.set_holding(0x100, 231);
-    s.set_holding(0x101, 455);
-    s.set_holding(0x102, 612);
-    s.set_holding(0x200, 0xFFF6);
-    s.set_holding(0x201, 333);
-    s.set_holding(0x202, 777);
+    for (int i = 0; i < 3; ++i) {
+        s.set_holding(0x100 + i, measured[i]);
+        s.set_holding(0x200 + i, external[i]);
+    }
     for (int n = 0; n < 8; ++n) s.set_coil(n, (0xA5 >> n) & 1);
     for (int n = 0; n < 5; ++n) s.set_coil(0x100 + n, (0x06 >> n) & 1);
 }
@@ -94,12 +93,12 @@ inline std::map<std::string, std::string> sensor_texts(SimHarness& h) {
 }
 
 inline void wander(SimHarness& h, const Wandering& w) {
-    auto& f = h.sensor.faults();
-    f.answer_ms = w.answer_ms;
-    f.answer_spread_ms = w.spread_ms;
-    f.repeat_answer_ms = w.repeat_ms;
-    f.lost_percent = w.lost_percent;
-    f.seed = w.seed;
+    h.sensor.faults() = {.noise_before = {},
+                         .answer_ms = w.answer_ms,
+                         .answer_spread_ms = w.spread_ms,
+                         .repeat_answer_ms = w.repeat_ms,
+                         .lost_percent = w.lost_percent,
+                         .seed = w.seed};
 }
 
 // A read shows every value of the sensor, or says it failed and shows, in
@@ -123,8 +122,6 @@ inline void read(SimHarness& h, Outcome& o) {
 // sensor did not confirm still marked; nothing the user did not touch
 // changes.
 inline void write(SimHarness& h, const Wandering& w, Outcome& o) {
-    wander(h, {});
-    h.sensor.faults() = {};
     if (!h.read_device()) {
         o.wrong = "the read before the write failed on a sound line";
         return;

@@ -17,11 +17,6 @@
 namespace vor3::test {
 namespace {
 
-const CliInstall& german() {
-    static const CliInstall install;
-    return install;
-}
-
 // A line of three, written one after another, and Ctrl+C while the second
 // is written: the first two are written and verified, each keeping its
 // location id; the third is left as it was; the tool says what was done.
@@ -29,17 +24,13 @@ TEST(BusLine, AnInterruptInTheMiddleOfALineFinishesTheSensorInProgress) {
     SensorProcess line({"--address", "1,5,37", "--baud", "57600"});
     ASSERT_FALSE(line.device().empty());
     const QStringList link = {"--port", QString::fromStdString(line.device()), "--parity", "N", "--baud", "57600"};
-    const auto& cli = german();
     QProcess write;
-    cli.start(write, QStringList{"write", "--addresses", "1,5,37", "txt_data_cfg(4)=950", "--csv", "--trace"} + link);
-    std::string err;
-    QElapsedTimer waited;
-    waited.start();
-    // The first request to sensor 5: its job is under way.
-    while (err.find("Adr. 5:") == std::string::npos && waited.elapsed() < 30000) {
-        write.waitForReadyRead(50);
-        err += write.readAllStandardError().toStdString();
-    }
+    german_cli().start(write,
+                       QStringList{"write", "--addresses", "1,5,37", "txt_data_cfg(4)=950", "--csv", "--trace"} + link);
+    // The first request to sensor 5: its job is under way. (With --csv the
+    // summary goes to standard error.)
+    std::string err =
+        CliInstall::error_until(write, [](const std::string& e) { return e.find("Adr. 5:") != std::string::npos; });
     // Ended already (a pid of 0 would signal the whole process group, the
     // test runner included): the report below says what went wrong.
     const auto pid = static_cast<pid_t>(write.processId());
@@ -48,10 +39,6 @@ TEST(BusLine, AnInterruptInTheMiddleOfALineFinishesTheSensorInProgress) {
     const auto r = CliInstall::finish(write);
     err += r.err;
     EXPECT_EQ(r.status, 3) << err;
-    // The report: the location ids before and after, the threshold written.
-    EXPECT_NE(r.out.find("\n1,1,verified,,4660,4660,105,105,0,0,1,1,800,950,"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n5,5,verified,,4660,4660,105,105,0,0,5,5,800,950,"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n37,,not done," + std::string(2 * 27, ',') + "\n"), std::string::npos) << r.out;
     EXPECT_NE(err.find("Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
                        "Adresse 5, Standortkennung 5: geschrieben und geprüft\n"
                        "Adresse 37: nicht bearbeitet\n"
@@ -83,7 +70,7 @@ TEST(BusLine, ThreeSensorsOfAnotherModbusImplementation) {
     const QStringList link = {"--port", ours, "--parity", "N", "--baud", "57600", "--addresses", "1-3"};
 
     // Each sensor read, written and read back: the report shows both reads.
-    const auto written = german().run(QStringList{"write", "txt_data_cfg(4)=950", "chk_cfg(2)=0", "--csv"} + link);
+    const auto written = run_cli(QStringList{"write", "txt_data_cfg(4)=950", "chk_cfg(2)=0", "--csv"} + link);
     EXPECT_EQ(written.status, 0) << written.err << server.readAllStandardError().toStdString();
     for (const char* a : {"1", "2", "3"})
         EXPECT_NE(written.out.find("\n" + std::string(a) + "," + a + ",verified,,4660,4660,105,105,0,0," + a + "," + a +

@@ -1,9 +1,11 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "support/hives.h"
@@ -39,15 +41,26 @@ public:
         return finish(p);
     }
 
-    // Starts the tool without waiting for it; finish() waits. `locale` sets
-    // LC_ALL for the run ("": the one set_locale chose, if any).
+    // Starts the tool without waiting for it; finish() waits.
     void start(QProcess& p, const QStringList& args, const QString& locale = {}) const {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
-        const QString lc = locale.isEmpty() ? locale_ : locale;
-        if (!lc.isEmpty()) env.insert("LC_ALL", lc);
+        if (!locale.isEmpty()) env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
+    }
+
+    // Standard error of the running `p` until it holds `wanted` (or 30 s
+    // have passed).
+    static std::string error_until(QProcess& p, const std::function<bool(const std::string&)>& wanted) {
+        std::string err;
+        QElapsedTimer waited;
+        waited.start();
+        while (!wanted(err) && waited.elapsed() < 30000) {
+            p.waitForReadyRead(50);
+            err += p.readAllStandardError().toStdString();
+        }
+        return err;
     }
 
     static CliRun finish(QProcess& p) {
@@ -64,12 +77,17 @@ public:
     }
 
     const TempDir& dir() const { return dir_; }
-    // The locale of the environment the tool runs in (LC_ALL).
-    void set_locale(const QString& name) { locale_ = name; }
 
 private:
     TempDir dir_;
-    QString locale_;
 };
+
+// The tool as installed in German with a comma, whatever the build's own
+// settings say.
+inline const CliInstall& german_cli() {
+    static const CliInstall install;
+    return install;
+}
+inline CliRun run_cli(const QStringList& args) { return german_cli().run(args); }
 
 }  // namespace vor3::test

@@ -1,9 +1,9 @@
 // What only real processes on a pseudo-terminal show: the real port
 // adapter, vor3-cli's exit status and messages against vor3-sensor-sim's
 // faults, a port that vanishes, the process's locale, and the simulator as a
-// program of its own. Linux pseudo-terminals refuse parity and 7 data bits,
-// so these runs use parity None and 8 data bits. What the tool does with
-// the answers is tested in-process (tests/app).
+// program of its own (the window on a real port: network_test.cpp). Linux pseudo-terminals refuse parity and 7 data
+// bits, so these runs use parity None and 8 data bits. What the tool does with the answers is tested in-process
+// (tests/app).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -17,48 +17,20 @@
 #include <locale.h>
 #include <unistd.h>
 
-#include "app/program.h"
 #include "cli_install.h"
-#include "qt/qt_clock.h"
-#include "qt/qt_serial_port.h"
 #include "sensor_process.h"
 #include "sim/sim_test_support.h"
-#include "support/fakes.h"
-#include "window_on_port.h"
 
 namespace vor3::test {
 namespace {
-
-// The tool as installed in German with a comma, whatever the build's own
-// settings say.
-CliRun run_cli(const QStringList& args) {
-    static const CliInstall german;
-    return german.run(args);
-}
 
 QStringList link_to(const SensorProcess& sensor) {
     return {"--port", QString::fromStdString(sensor.device()), "--parity", "N"};
 }
 
-TEST(PseudoTerminal, TheSerialPortAdapterReadsTheWholeDevice) {
-    SensorProcess sensor;
-    ASSERT_FALSE(sensor.device().empty());
-    WindowOnPort w(sensor.device());
-    auto& f = w.prog.frm_config;
-    f.Combo_Port(2).set_list_index(0);  // None
-    f.Combo_Port(6).set_list_index(1);
-    ASSERT_TRUE(w.port.is_open()) << (w.msg.shown.empty() ? "" : w.msg.shown[0]);
-    EXPECT_TRUE(w.read_device());
-    EXPECT_FALSE(w.prog.frmState.loaded());
-    EXPECT_TRUE(w.msg.shown.empty());
-    EXPECT_FALSE(f.warning_line().visible());
-    EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
-    EXPECT_EQ(f.txt_data_cfg(7).text(), "20");
-    EXPECT_EQ(f.chk_cfg(0).value(), 1);
-    EXPECT_FALSE(f.txt_data_out(2).text().empty());
-}
-
-// What a command makes of each fault the simulated sensor can show.
+// What a command makes of the faults only a real line shows (pieces with
+// real gaps, an adapter's echo) and its exit status and message where it
+// fails; the other faults are met in-process.
 struct FaultRun {
     const char* name;
     QStringList sensor_args;
@@ -69,23 +41,13 @@ struct FaultRun {
     const char* out = nullptr;  // standard output, where the row names it
 };
 
-const char kGiveUp[] = "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n";
 const QStringList kScan = {"scan", "--baud", "57600", "--response-ms", "5"};
 
 const FaultRun kFaultRuns[] = {
     {"none", {}, 0, ""},
     {"ascii at address 17", {"--mode", "ascii", "--address", "17"}, 0, "", {"read", "--address", "17"}},
-    {"silence", {"--silent"}, 3, kGiveUp},
-    {"wrong checksum", {"--bad-checksum"}, 3, kGiveUp},
-    {"noise with a false start before the reply", {"--noise", "FF0103FF0103"}, 0, ""},
+    {"silence", {"--silent"}, 3, "vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n"},
     {"reply split with gaps", {"--split", "4", "--split-gap", "30"}, 0, ""},
-    {"exception",
-     {"--exception", "2"},
-     3,
-     "vor3-cli: Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).\n"},
-    {"extra delay", {"--extra-delay", "300"}, 0, ""},
-    {"duplicate answer", {"--duplicate"}, 0, ""},
-    {"echo of the request", {"--echo"}, 0, ""},
     {"echo of the request in ascii", {"--echo", "--mode", "ascii"}, 0, ""},
     {"silence while monitoring",
      {"--silent"},
@@ -148,17 +110,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliAgainstFault, ::testing::ValuesIn(kFaultRuns
 TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
     SensorProcess sensor({"--extra-delay", "100"});
     ASSERT_FALSE(sensor.device().empty());
-    static const CliInstall german;
     QProcess cli;
-    german.start(cli, QStringList{"read", "--trace"} + link_to(sensor));
-    std::string err;
-    QElapsedTimer waited;
-    waited.start();
+    german_cli().start(cli, QStringList{"read", "--trace"} + link_to(sensor));
     // Two answers in: the read is under way.
-    while (std::count(err.begin(), err.end(), '\n') < 4 && waited.elapsed() < 20000) {
-        cli.waitForReadyRead(100);
-        err += cli.readAllStandardError().toStdString();
-    }
+    std::string err =
+        CliInstall::error_until(cli, [](const std::string& e) { return std::count(e.begin(), e.end(), '\n') >= 4; });
     EXPECT_NE(err.find("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen\n"), std::string::npos) << err;
     sensor.kill();
     const auto r = CliInstall::finish(cli);
@@ -180,6 +136,7 @@ TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
 // they are; without a separator of the user's, the C locale names none and
 // "," holds. The log always writes a point.
 struct LocaleRun {
+    const char* name;
     const char* user;
     const char* locale;
     const char* shown;
@@ -194,28 +151,22 @@ TEST_P(CliUnderLocale, KeepsNumbersAsTheyAre) {
         GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (generate it with locale-gen)";
     SensorProcess sensor;
     ASSERT_FALSE(sensor.device().empty());
-    CliInstall install("1031", k.user);
-    install.set_locale(k.locale);
-    const auto read = install.run(QStringList{"read"} + link_to(sensor));
+    const CliInstall install("1031", k.user);
+    const auto read = install.run(QStringList{"read"} + link_to(sensor), k.locale);
     EXPECT_EQ(read.status, 0) << read.err;
     const QRegularExpression temperature(QString(R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\%1\d)?\n)").arg(k.shown));
     EXPECT_TRUE(temperature.match(QString::fromStdString(read.out)).hasMatch()) << read.out;
-    const auto polled = install.run(QStringList{"monitor", "--count", "1"} + link_to(sensor));
+    const auto polled = install.run(QStringList{"monitor", "--count", "1"} + link_to(sensor), k.locale);
     EXPECT_EQ(polled.status, 0) << polled.err;
     const QRegularExpression reading(R"(\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3},-?\d+(\.\d)?,-?\d+(\.\d)?,\d+\n$)");
     EXPECT_TRUE(reading.match(QString::fromStdString(polled.out)).hasMatch()) << polled.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CliUnderLocale,
-                         ::testing::Values(LocaleRun{",", "de_DE.UTF-8", ","}, LocaleRun{".", "de_DE.UTF-8", "."},
-                                           LocaleRun{"", "C", ","}),
-                         [](const auto& info) {
-                             const std::string user = info.param.user;
-                             return sim::test::case_name(std::string(info.param.locale) + " separator " +
-                                                         (user == ","   ? "comma"
-                                                          : user == "." ? "point"
-                                                                        : "none"));
-                         });
+                         ::testing::Values(LocaleRun{"german_comma", ",", "de_DE.UTF-8", ","},
+                                           LocaleRun{"german_point", ".", "de_DE.UTF-8", "."},
+                                           LocaleRun{"c_none", "", "C", ","}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Qt gives these locales' separator and digits whether or not the system
 // has the locales: a file saved under one loads under the other.
@@ -245,7 +196,7 @@ TEST(SensorSimProgram, TakesFaultsOnItsInputAndLeavesNoLinkBehind) {
             "read", "--port", QString::fromStdString(link), "--parity", "N", "--mode", "ascii", "--data-bits", "8"};
         EXPECT_EQ(run_cli(to_link).status, 3);
         EXPECT_EQ(sensor.tell("--bogus").rfind("faults refused: ", 0), 0u);
-        EXPECT_EQ(sensor.tell(""), "faults set");
+        EXPECT_TRUE(sensor.set_faults(""));
         EXPECT_EQ(run_cli(to_link).status, 0);
     }
     EXPECT_FALSE(std::filesystem::is_symlink(link)) << "link left behind";

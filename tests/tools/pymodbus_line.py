@@ -1,15 +1,11 @@
 #!/usr/bin/python3
-"""Sensors served by a Modbus implementation that is not ours.
+"""Sensors served by Debian's python3-pymodbus, a Modbus implementation not ours.
 
   pymodbus_line.py DEVICE|tcp|modbus-tcp UNITS
 
-Serves the room sensor's registers and coils (factory values, the unit
-address as location id) at each unit address of UNITS ("1,2,3") on the
-serial DEVICE, RTU at 57600 baud with no parity, with Debian's
-python3-pymodbus. Other addresses stay silent, as on a real line.
-With "tcp" it serves them on a TCP port of the loopback address instead,
-RTU frames as through a serial device server; with "modbus-tcp" as a Modbus
-TCP gateway. Its first line is then the port to name.
+Factory values, the unit address as location id, at each unit of UNITS ("1,2,3"):
+RTU at 57600 8N1 on the serial DEVICE, or on a loopback TCP port as a serial device
+server ("tcp") or a Modbus TCP gateway ("modbus-tcp"), whose URL is the first line.
 """
 import asyncio
 import sys

@@ -24,13 +24,11 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
-    // Writes a line of faults to the sensor's input; its answer.
+    // Writes a line of faults to the sensor's input ("" clears them); its
+    // answer.
     std::string tell(const std::string& line) {
         process_.write((line + "\n").c_str());
-        process_.waitForBytesWritten(5000);
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
-        }
-        return process_.readLine().trimmed().toStdString();
+        return next_line();
     }
     // Ends the sensor at once, as a crash would: its end of the
     // pseudo-terminal closes.
@@ -38,12 +36,8 @@ public:
         process_.kill();
         process_.waitForFinished(3000);
     }
-    // Replaces the simulated sensor's faults while it runs ("" clears them);
-    // true once it has taken them.
-    bool set_faults(const std::string& line) {
-        process_.write((line + "\n").c_str());
-        return next_line() == "faults set";
-    }
+    // True once the sensor has taken the faults.
+    bool set_faults(const std::string& line) { return tell(line) == "faults set"; }
 
 private:
     std::string next_line() {
