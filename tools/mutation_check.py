@@ -184,7 +184,10 @@ def main():
     shutil.rmtree(tree, ignore_errors=True)
     os.makedirs(tree)
     archive = subprocess.run(["git", "archive", "HEAD"], cwd=here, capture_output=True, check=True).stdout
-    subprocess.run(["tar", "-x", "-C", tree], input=archive, check=True)
+    # Files dated now (-m), not at the commit: a scratch build kept from an
+    # earlier run must not take its objects, the last fault's among them, for
+    # up to date.
+    subprocess.run(["tar", "-x", "-m", "-C", tree], input=archive, check=True)
     launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     open(log, "w").close()
     if run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"] + launcher, tree, log) or \
