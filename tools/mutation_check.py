@@ -11,7 +11,7 @@ file back. It prints each
 fault as caught, NOT CAUGHT, or as not applying (its line is gone: update the
 list) or not building, and at the end the faults no test caught.
 
-  tools/mutation_check.py [--scratch DIR] [--only NAME...] [--list]
+  tools/mutation_check.py [--scratch DIR] [--only NAME...] [--every] [--list]
 Exit status 0 when every fault applied and built; the uncaught ones are the
 report, not an error.
 """
@@ -117,11 +117,13 @@ FAULTS = [
 ]
 
 
-def suite_runner(build):
+def suite_runner(build, every=False):
     """The suite as a list of steps: each GoogleTest program once, all its
     tests in one process, stopping at the first failure (far quicker than a
     process per test); the core's tests first, as they catch most faults
-    soonest; then, through ctest, the tests that are no GoogleTest."""
+    soonest; then, through ctest, the tests that are no GoogleTest. With
+    `every`, nothing stops early and every test that fails is named: which
+    tests guard a fault, and which guard none of them."""
     listing = json.loads(subprocess.run(["ctest", "--show-only=json-v1"], cwd=build, capture_output=True,
                                         text=True, check=True).stdout)
     programs, others = {}, []
@@ -137,10 +139,11 @@ def suite_runner(build):
     rank = lambda exe: next((i for i, o in enumerate(order) if os.path.basename(exe).startswith(o)), len(order))
 
     def run_suite():
+        failures = []
         for exe in sorted(programs, key=rank):
             cwd, env = programs[exe]
             # Two shards at once, one per core.
-            shards = [subprocess.Popen([exe, "--gtest_fail_fast", "--gtest_brief=1"], cwd=cwd,
+            shards = [subprocess.Popen([exe, "--gtest_brief=1"] + ([] if every else ["--gtest_fail_fast"]), cwd=cwd,
                                        env={**os.environ, "QT_QPA_PLATFORM": "offscreen", **env,
                                             "GTEST_TOTAL_SHARDS": "2", "GTEST_SHARD_INDEX": str(i)},
                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -148,14 +151,16 @@ def suite_runner(build):
             outputs = [(shard.communicate(timeout=1800)[0], shard.returncode) for shard in shards]
             for out, code in outputs:
                 if code != 0:
-                    failed = re.search(r"\[  FAILED  \] (\S+)", out)
-                    return f"{os.path.basename(exe)}: {failed.group(1) if failed else 'exit ' + str(code)}"
+                    failed = sorted({n for n in re.findall(r"\[  FAILED  \] (\S+?),? ", out) if "." in n}) or [f"exit {code}"]
+                    failures += [f"{os.path.basename(exe)}: {name}" for name in failed]
+            if failures and not every:
+                return failures[0]
         if others:
             result = subprocess.run(["ctest", "--timeout", "300", "-R", "^(" + "|".join(others) + ")$"], cwd=build,
                                     capture_output=True, text=True)
             if result.returncode != 0:
-                return "ctest: " + next((l.split(": ", 1)[-1] for l in result.stdout.splitlines() if "***" in l), "")
-        return None
+                failures += ["ctest: " + l.split(": ", 1)[-1] for l in result.stdout.splitlines() if "***" in l]
+        return "; ".join(failures) or None
 
     return run_suite
 
@@ -171,6 +176,7 @@ def main():
     ap.add_argument("--scratch", default=os.path.join(here, "build-mutants"))
     ap.add_argument("--only", nargs="*")
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("--every", action="store_true", help="name every test that catches each fault (slower)")
     a = ap.parse_args()
     faults = [f for f in FAULTS if f[2] is not None and (not a.only or f[0] in a.only)]
     if a.list:
@@ -194,7 +200,7 @@ def main():
        run(["cmake", "--build", build, "-j2"], tree, log):
         print(f"the unchanged tree does not build; see {log}")
         return 1
-    run_suite = suite_runner(build)
+    run_suite = suite_runner(build, a.every)
     failed = run_suite()
     if failed:
         print(f"the suite fails on the unchanged tree ({failed})")
