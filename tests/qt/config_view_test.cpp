@@ -4,11 +4,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -24,18 +22,12 @@ namespace {
 
 TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_EQ(view->windowTitle(), "ROZ3 RS485 Modbus CO2 V1.0");
-    auto& tabs = widget<QTabWidget>("SSTab1");
-    EXPECT_EQ(tabs.tabText(1), "Anzeige");
-    EXPECT_EQ(widget<QGroupBox>("frm_allg_1").title(), "Gerätekonfiguration");
-    EXPECT_FALSE(widget<QPushButton>("cmd_read_device").isEnabled());  // no port open yet
 
-    auto& ports = widget<QComboBox>("Combo_Port_0");
-    EXPECT_EQ(widget<QComboBox>("Combo_Port_5").currentText(), "RTU");
     // An adapter plugged in since shows as soon as the list is opened.
+    auto& ports = widget<QComboBox>("Combo_Port_0");
     real.names.push_back("COM4");
     ports.showPopup();
-    EXPECT_EQ(ports.itemText(3), "COM4");
-    EXPECT_EQ(ports.itemText(4), "Simulierter Sensor (sim)");
+    EXPECT_EQ(ports.itemText(3) + "|" + ports.itemText(4), "COM4|Simulierter Sensor (sim)");
     EXPECT_EQ(ports.currentText(), "COM1");
     ports.hidePopup();
 
@@ -45,17 +37,9 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_TRUE(widget<QCheckBox>("chk_cfg_3").isHidden());
     EXPECT_FALSE(widget<QComboBox>("cmb_bit_cfg_3").isHidden());
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
-    EXPECT_FALSE(widget<QLabel>("Picture1").pixmap().isNull());
 
-    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").isSeparator());
-    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // no stray "-"
+    EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // a separator, no stray "-"
     EXPECT_EQ(widget<QAction>("ParMenueMain_1").shortcut(), QKeySequence(QKeySequence::Open));
-    EXPECT_EQ(widget<QAction>("ParMenueMain_2").shortcut(), QKeySequence(QKeySequence::Save));
-
-    for (int page = 0; page < 2; ++page) {
-        tabs.setCurrentIndex(page);
-        picture(*view, "page" + std::to_string(page));
-    }
 }
 
 TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
@@ -70,53 +54,72 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
     f.txt_data_cfg(4).set_fore_color(form::kNormalText);
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text),
               QApplication::palette(&field).color(QPalette::Active, QPalette::ButtonText));
-    EXPECT_EQ(field.palette().color(QPalette::Disabled, QPalette::Text),
-              QApplication::palette(&field).color(QPalette::Disabled, QPalette::Text));
+
+    // A box shows its mark on its row label; the unit list on itself.
+    auto& row = widget<QLabel>("lbl_read_cfg_bit_1");
+    const QColor normal = row.palette().color(QPalette::Active, QPalette::WindowText);
+    f.chk_cfg(1).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(row.palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
+    f.chk_cfg(1).set_fore_color(form::kNormalText);
+    EXPECT_EQ(row.palette().color(QPalette::Active, QPalette::WindowText), normal);
+    f.cmb_bit_cfg(3).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").palette().color(QPalette::Active, QPalette::ButtonText), Qt::red);
 
     auto& warning = widget<QLabel>("lbl_desc_16");
     f.warning_line().set_visible(true);
     EXPECT_TRUE(warning.isVisible());
     EXPECT_EQ(warning.palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
-    f.warning_line().set_visible(false);
-    EXPECT_TRUE(warning.isHidden());
 
     // A disabled frame greys its fields without changing their own state.
     f.frm_hold(0).set_enabled(false);
-    EXPECT_FALSE(widget<QGroupBox>("frm_hold_0").isEnabled());
     EXPECT_FALSE(widget<QLineEdit>("txt_data_in_0").isEnabled());
     EXPECT_FALSE(widget<QLineEdit>("txt_data_in_0").testAttribute(Qt::WA_ForceDisabled));
-    f.frm_hold(0).set_enabled(true);
-
     // The window's own state greys its contents, never its child windows.
     f.set_enabled(false);
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
     EXPECT_TRUE(view->isEnabled());
-    f.set_enabled(true);
-
     f.SSTab1.set_tab(1);
     EXPECT_EQ(widget<QTabWidget>("SSTab1").currentIndex(), 1);
-    f.Combo_Port(6).clear();
-    EXPECT_EQ(widget<QComboBox>("Combo_Port_6").count(), 0);
 }
 
-TEST_F(ViewTest, ListAndTabChoicesReachTheBehaviour) {
+TEST_F(ViewTest, ListsTabsArrowsBoxesAndMenusReachTheBehaviour) {
     auto& mode = widget<QComboBox>("Combo_Port_5");
     mode.setCurrentIndex(mode.findText("ASCII"));
     EXPECT_EQ(program.g.link.protocol_mode, "ASCII");
-    EXPECT_EQ(f.Combo_Port(5).list_index(), 0);
-
     // Opening the port enables the read button through the model.
+    auto& read = widget<QPushButton>("cmd_read_device");
+    EXPECT_FALSE(read.isEnabled());
     widget<QComboBox>("Combo_Port_6").setCurrentIndex(1);
-    EXPECT_TRUE(real.open);
-    EXPECT_TRUE(widget<QPushButton>("cmd_read_device").isEnabled());
+    EXPECT_TRUE(real.open && read.isEnabled());
     EXPECT_FALSE(mode.isEnabled());  // lists are locked while the port is open
 
-    // Page switch runs SSTab1_Click: only the shown page's frames operate.
+    f.txt_data_cfg(3).set_text("5");
+    auto& arrows = widget<SpinArrows>("UpD_txt_cfg_3");
+    const QPoint up(arrows.width() / 2, 3), down(arrows.width() / 2, arrows.height() - 3);
+    QTest::mouseClick(&arrows, Qt::LeftButton, {}, up);
+    EXPECT_EQ(f.txt_data_cfg(3).text(), "6");
+    QTest::mouseClick(&arrows, Qt::LeftButton, {}, down);
+    EXPECT_EQ(f.txt_data_cfg(3).text(), "5");
+    // Released over another widget, the auto-repeat ends too.
+    QTest::mousePress(&arrows, Qt::LeftButton, {}, down);
+    EXPECT_TRUE(f.Timer.enabled());
+    QTest::mouseRelease(&widget<QLineEdit>("txt_data_cfg_4"), Qt::LeftButton);
+    EXPECT_FALSE(f.Timer.enabled());
+
+    // The page switch runs its rule: only the shown page's frames operate.
     QTabBar* bar = widget<QTabWidget>("SSTab1").tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-    EXPECT_EQ(f.SSTab1.tab(), 1);
     EXPECT_TRUE(f.frm_display(0).enabled());
     EXPECT_FALSE(f.frm_allg(1).enabled());
+    auto& box = widget<QCheckBox>("chk_cfg_1");
+    f.chk_cfg(1).set_value(form::kGrayed);  // not read: partly checked until clicked
+    EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));  // on the indicator
+    EXPECT_EQ(f.chk_cfg(1).value(), 1);
+    f.chk_cfg(3).set_value(form::kGrayed);
+    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").currentIndex(), -1);  // no unit
+    widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
+    EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
 }
 
 TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
@@ -131,30 +134,24 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     QGuiApplication::clipboard()->setText("7");
     QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "17");
-    EXPECT_EQ(field.text(), "17");
     // A refused key keeps the selection; a typed one replaces it, at the caret.
     field.selectAll();
     QTest::keyClick(&field, Qt::Key_X);
     EXPECT_TRUE(field.hasSelectedText());
     QTest::keyClick(&field, Qt::Key_3);
-    EXPECT_EQ(f.txt_data_cfg(4).text(), "3");
     QTest::keyClicks(&field, "45");
     field.setCursorPosition(1);
     QTest::keyClick(&field, Qt::Key_Delete);
-    EXPECT_EQ(f.txt_data_cfg(4).text(), "35");
     QTest::keyClick(&field, Qt::Key_9);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "395");
     EXPECT_EQ(field.cursorPosition(), 2);
     // The change mark follows the typed value.
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
-
-    EXPECT_TRUE(widget<QLineEdit>("txt_data_out_0").isReadOnly());  // measured values take no input
-    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").focusPolicy(), Qt::NoFocus);  // measured values take no input
 
     // Leaving a field runs its lost-focus rule: an empty field becomes 0.
     auto& other = widget<QLineEdit>("txt_data_cfg_5");
     QTest::keyClick(&other, Qt::Key_Backspace);
-    other.setFocus();
     view->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     other.setFocus();
@@ -163,81 +160,9 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     EXPECT_EQ(f.txt_data_cfg(5).text(), "0");
 }
 
-TEST_F(ViewTest, ButtonsBoxesMenusAndSpinArrowsReachTheBehaviour) {
-    f.txt_data_cfg(3).set_text("5");
-    auto& arrows = widget<SpinArrows>("UpD_txt_cfg_3");
-    EXPECT_EQ(f.UpD_txt_cfg(3).height, arrows.height());
-    QTest::mouseClick(&arrows, Qt::LeftButton, {}, QPoint(arrows.width() / 2, 3));
-    EXPECT_EQ(f.txt_data_cfg(3).text(), "6");
-    QTest::mouseClick(&arrows, Qt::LeftButton, {}, QPoint(arrows.width() / 2, arrows.height() - 3));
-    EXPECT_EQ(f.txt_data_cfg(3).text(), "5");
-    EXPECT_FALSE(f.Timer.enabled());  // auto-repeat ended with the release
-
-    widget<QTabWidget>("SSTab1").setCurrentIndex(1);
-    auto& box = widget<QCheckBox>("chk_cfg_1");
-    f.chk_cfg(1).set_value(form::kGrayed);  // not read: partly checked until clicked
-    EXPECT_EQ(box.checkState(), Qt::PartiallyChecked);
-    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));  // on the indicator
-    EXPECT_EQ(f.chk_cfg(1).value(), 1);
-    EXPECT_EQ(box.checkState(), Qt::Checked);
-    f.chk_cfg(3).set_value(form::kGrayed);
-    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").currentIndex(), -1);  // no unit
-    widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
-    EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
-
-    bool ended = false;
-    program.ctx.end_program = [&] { ended = true; };
-    widget<QAction>("ParMenueMain_4").trigger();
-    EXPECT_TRUE(ended);
-}
-
-TEST_F(ViewTest, MarksOnBoxesShowOnTheirRowLabels) {
-    const QColor red(Qt::red);
-    auto color = [&](const char* name) {
-        return widget<QLabel>(name).palette().color(QPalette::Active, QPalette::WindowText);
-    };
-    const QColor normal = color("lbl_read_cfg_bit_0");
-    struct Case {
-        form::Control* marked;
-        const char* label;
-    } cases[] = {{&f.chk_cfg(1), "lbl_read_cfg_bit_1"},
-                 {&f.chk_cfg(3), "lbl_read_cfg_bit_3"},
-                 {&f.chk_inp_bit(2), "lbl_read_bit_2"}};
-    for (const auto& k : cases) {
-        k.marked->set_fore_color(form::kChangeMark);
-        EXPECT_EQ(color(k.label), red) << k.label;
-        k.marked->set_fore_color(form::kNormalText);
-        EXPECT_EQ(color(k.label), normal) << k.label;
-    }
-    // The unit list itself shows its mark too.
-    f.cmb_bit_cfg(3).set_fore_color(form::kChangeMark);
-    EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").palette().color(QPalette::Active, QPalette::ButtonText), red);
-    f.chk_cfg(3).set_fore_color(form::kChangeMark);
-    f.chk_inp_bit(1).set_fore_color(form::kChangeMark);
-    widget<QTabWidget>("SSTab1").setCurrentIndex(1);
-    picture(*view, "marks");
-}
-
-TEST_F(ViewTest, AHeldArrowLetsGoWhenItCannotSeeTheRelease) {
-    f.txt_data_cfg(10).set_text("0");
-    auto& arrows = widget<SpinArrows>("UpD_txt_cfg_10");
-    const QPoint down(arrows.width() / 2, arrows.height() - 3);
-    // Released over another widget: the hold ends.
-    QTest::mousePress(&arrows, Qt::LeftButton, {}, down);
-    EXPECT_TRUE(f.Timer.enabled());
-    QTest::mouseRelease(&widget<QLineEdit>("txt_data_cfg_4"), Qt::LeftButton);
-    EXPECT_FALSE(f.Timer.enabled());
-    // Disabled under the held button (a status window opens): it ends too.
-    QTest::mousePress(&arrows, Qt::LeftButton, {}, down);
-    EXPECT_TRUE(f.Timer.enabled());
-    f.UpD_txt_cfg(10).set_enabled(false);
-    EXPECT_FALSE(f.Timer.enabled());
-}
-
 TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     auto& state = view->state_view();
-    // Neither minimise nor maximise; one height with or without "Abbruch".
-    EXPECT_FALSE(state.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // One height with or without "Abbruch".
     program.g.transfer.request_kind = model::kReadRegister6;
     ui::ShowMsgWindow(program.ctx);
     ASSERT_TRUE(state.isVisible());
@@ -245,15 +170,11 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     ui::CloseWindow(program.ctx);
     program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write offers "Abbruch"
     ui::ShowMsgWindow(program.ctx);
-    EXPECT_TRUE(state.isVisible());
     EXPECT_EQ(state.height(), height);
     EXPECT_FALSE(widget<QTabWidget>("SSTab1").isEnabled());
     program.frmState.ProgressFile.set_value(3);
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
-
-    auto* cancel = state.findChild<QPushButton*>("Abbruch");
-    ASSERT_TRUE(cancel->isVisible());
-    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTest::mouseClick(state.findChild<QPushButton*>("Abbruch"), Qt::LeftButton);
     EXPECT_FALSE(program.frmState.loaded());
     EXPECT_FALSE(state.isVisible());
     EXPECT_TRUE(widget<QTabWidget>("SSTab1").isEnabled());
@@ -264,22 +185,19 @@ TEST_F(ViewTest, StatusWindowFollowsTheModel) {
     EXPECT_FALSE(program.frmState.loaded());
 }
 
-TEST_F(ViewTest, ClosingUnloadsAndEndsTheProgramAskingFirstDuringAWrite) {
+// Whether to end under a write is the model's rule; here the window's close
+// button asks it.
+TEST_F(ViewTest, ClosingTheWindowAsksFirstDuringAWrite) {
     bool ended = false;
     program.ctx.end_program = [&] { ended = true; };
-    f.Timer4.start();
     program.g.transfer.request_kind = model::kWriteConfigBlock;  // a write on its way
     confirm.answer = false;
     EXPECT_FALSE(view->close());
-    EXPECT_EQ(confirm.asked, 1);
-    EXPECT_TRUE(view->isVisible());
     EXPECT_FALSE(ended);
-    EXPECT_TRUE(f.Timer4.enabled());
     confirm.answer = true;
     view->close();
     EXPECT_EQ(confirm.asked, 2);
     EXPECT_TRUE(ended);
-    EXPECT_FALSE(f.Timer4.enabled());
 }
 
 }  // namespace

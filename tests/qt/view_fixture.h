@@ -46,10 +46,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
     void TearDown() override {
-        ui_stop();
+        program.frm_config.stop_all_timers();
         view.reset();
     }
-    void ui_stop() { program.frm_config.stop_all_timers(); }
 
     template <class W>
     W& widget(const char* name) {
