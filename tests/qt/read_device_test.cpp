@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include "model/register_map.h"
 #include "qt/platform_services.h"
@@ -76,17 +75,12 @@ TEST_F(ReadDeviceView, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus
         shown << widget<QLineEdit>(name).text();
     EXPECT_EQ(shown.join(' '), "800 -0,5 23,1 40");
     EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
-    picture(*view, "page0_read");
 
     // Each frame on a line of its own, at its clock time.
     auto& text = *traffic.findChild<QPlainTextEdit*>("txt_traffic");
     ASSERT_TRUE(wait_until([&] { return text.blockCount() >= 14; }, 3000));
-    const QString first = text.toPlainText().section('\n', 0, 0);
-    EXPECT_TRUE(
-        QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d{3}  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen$)")
-            .match(first)
-            .hasMatch())
-        << first.toStdString();
+    EXPECT_EQ(text.toPlainText().section('\n', 0, 0).mid(12),
+              "  TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen");
     picture(traffic, "traffic");
 }
 
