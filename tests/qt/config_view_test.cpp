@@ -41,7 +41,6 @@ TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_FALSE(widget<QLabel>("lbl_cfg_val_0").isHidden());
     EXPECT_TRUE(widget<QCheckBox>("chk_cfg_3").isHidden());
     EXPECT_FALSE(widget<QComboBox>("cmb_bit_cfg_3").isHidden());
-    EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
 
     EXPECT_TRUE(widget<QAction>("ParMenueMain_3").text().isEmpty());  // a separator, no stray "-"
     EXPECT_EQ(widget<QAction>("ParMenueMain_1").shortcut(), QKeySequence(QKeySequence::Open));
@@ -87,7 +86,7 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
     EXPECT_EQ(widget<QTabWidget>("SSTab1").currentIndex(), 1);
 }
 
-TEST_F(ViewTest, ListsTabsArrowsBoxesAndMenusReachTheBehaviour) {
+TEST_F(ViewTest, ListsTabsArrowsAndBoxesReachTheBehaviour) {
     auto& mode = widget<QComboBox>("Combo_Port_5");
     mode.setCurrentIndex(mode.findText("ASCII"));
     EXPECT_EQ(program.g.link.protocol_mode, "ASCII");
