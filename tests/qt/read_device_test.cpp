@@ -113,6 +113,7 @@ TEST(TypedPortView, ADevicePathTypedIntoThePortListOpensAndReads) {
     ASSERT_TRUE(wait_until(
         [&] { return !program.frm_config.txt_data_cfg(4).text().empty() && !program.frmState.loaded(); }, 10000));
     EXPECT_EQ(view.findChild<QLineEdit*>("txt_data_cfg_4")->text(), "800");
+    EXPECT_EQ(msg.shown, std::vector<std::string>{});
     program.frm_config.stop_all_timers();
 }
 
