@@ -8,42 +8,34 @@ namespace {
 const std::string kGermanDoc = "ROZ3 RS485 Modbus CO2, Register MS_1.pdf";
 const std::string kEnglishDoc = "ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf";
 
-// English where English is in force, centred on the screen; its links
-// open the mail program and the browser, or say why not; it closes with
-// the window.
-TEST(AboutBox, ShowsTheVersionCentredAndOpensItsLinks) {
-    InstalledProgram p(Installation().with_machine(machine_hive("/opt", "1033", "1.0")));
+// English where English is in force: the about box centred on the screen,
+// its links opening the mail program and the browser or saying why not,
+// and Help the description in that language. A missing description is
+// named with where it was looked for.
+TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
+    TempDir install;
+    install.write("Doc/" + kEnglishDoc, "%PDF");
+    InstalledProgram p(Installation().with_machine(machine_hive(install.path.string(), "1033", "1.0")));
     p.screen.s = {1024, 768};
     p.f.MenueMain(2).press();
     auto& a = p.prog.fAbout;
     EXPECT_TRUE(a.visible() && a.loaded());
     EXPECT_EQ(a.Label1.caption(), "1.0");
-    EXPECT_EQ(a.left, 292);
-    EXPECT_EQ(a.top, 254);
+    EXPECT_EQ(std::pair(a.left, a.top), std::pair(292, 254));
     EXPECT_EQ(a.caption(), "About");
     EXPECT_EQ(a.lblVersion.caption(), "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2");
-
     a.lblemail.press();
     a.lblHyperlink.press();
+    p.f.MenueMain(3).press();
     EXPECT_EQ(p.desktop.links,
               (std::vector<std::string>{"mailto:info@vadivoz.example", "https://www.vadivoz.example/"}));
+    EXPECT_EQ(p.desktop.documents, std::vector<std::string>{install.path.string() + "/Doc/" + kEnglishDoc});
     EXPECT_TRUE(p.msg.shown.empty());
     p.desktop.works = false;
     a.lblHyperlink.press();
     EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"\"https://www.vadivoz.example/\" could not be opened."}));
     ui::frm_config_Unload(p.c);
     EXPECT_FALSE(a.visible() || a.loaded());
-}
-
-// Help opens the description of the language in force; a missing one is
-// named with where it was looked for.
-TEST(Help, OpensTheDescriptionOfTheLanguageInForce) {
-    TempDir install;
-    install.write("Doc/" + kEnglishDoc, "%PDF");
-    InstalledProgram english(Installation().with_machine(machine_hive(install.path.string(), "1033")));
-    english.f.MenueMain(3).press();
-    EXPECT_EQ(english.desktop.documents, std::vector<std::string>{install.path.string() + "/Doc/" + kEnglishDoc});
-    EXPECT_TRUE(english.msg.shown.empty());
 
     InstalledProgram german(Installation().with_machine(machine_hive("", "1031")));
     german.f.MenueMain(3).press();

@@ -31,7 +31,6 @@ TEST_P(LanguageAndSeparator, SetTheCaptionsAndTheNumbers) {
     const auto& f = p.f;
     EXPECT_EQ(p.g.lang.language, k.english ? "1033" : "1031");
     EXPECT_EQ(p.g.lang.decimal_sep, k.sep);
-    // A few captions of both windows, labels from the register map among them.
     EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "Gerät auslesen");
     EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "Abbruch");
     const auto& yellow = model::field(model::FieldArray::txt_data_cfg, 4);
