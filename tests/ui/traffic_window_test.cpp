@@ -24,7 +24,6 @@ TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     std::string expected;
     for (const auto& e : p.prog.traffic.entries()) expected += p.prog.traffic_window.line(e) + "\n";
     EXPECT_EQ(p.dir.read("traffic.txt"), expected);
-    EXPECT_EQ(p.files.filters.back(), "Textfile (*.txt)");
 
     // Paused: nothing is recorded; going on records again.
     w.cmd_pause.press();
@@ -43,9 +42,6 @@ TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
     w.cmd_save.press();
     ASSERT_EQ(p.msg.shown.size(), 1u);
     EXPECT_NE(p.msg.shown[0].find("no/such/folder/t.txt"), std::string::npos);
-
-    p.prog.traffic_window.unload();
-    EXPECT_FALSE(w.visible());
 }
 
 }  // namespace

@@ -12,16 +12,13 @@
 
 namespace vor3::test {
 
-// Parameterised cases carry their name first; the test list reads it.
 inline constexpr auto kByName = [](const auto& info) { return std::string(info.param.name); };
 
-// A few controls to check alike.
 using Controls = std::initializer_list<const form::Control*>;
 
 // On the simulated sensor with its port open, as the window starts.
 inline Installation on_sensor() { return Installation().on_simulated_sensor(); }
 inline void open_port(InstalledProgram& p) { p.f.Combo_Port(6).set_list_index(1); }
-// The frames the program has sent so far.
 inline std::size_t frames(const InstalledProgram& p) {
     const auto& all = p.prog.traffic.entries();
     return static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [](const auto& e) { return e.sent; }));
