@@ -24,20 +24,18 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
-    // Writes a line of faults to the sensor's input ("" clears them); its
-    // answer.
-    std::string tell(const std::string& line) {
-        process_.write((line + "\n").c_str());
-        return next_line();
-    }
     // Ends the sensor at once, as a crash would: its end of the
     // pseudo-terminal closes.
     void kill() {
         process_.kill();
         process_.waitForFinished(3000);
     }
-    // True once the sensor has taken the faults.
-    bool set_faults(const std::string& line) { return tell(line) == "faults set"; }
+    // Writes a line of faults to the sensor's input ("" clears them); true
+    // once the sensor has taken them.
+    bool set_faults(const std::string& line) {
+        process_.write((line + "\n").c_str());
+        return next_line() == "faults set";
+    }
 
 private:
     std::string next_line() {

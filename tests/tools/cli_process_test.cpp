@@ -1,0 +1,296 @@
+// vor3-cli as a process, for what only a real process meets: a sensor
+// program on a pseudo-terminal or behind a TCP port, Debian's pymodbus as a
+// Modbus implementation not ours, sockets that refuse or never answer, a
+// port that vanishes, the environment's locale; and the exit status and
+// messages a script sees. Linux pseudo-terminals refuse parity and 7 data
+// bits, so these runs use parity None and 8 data bits. What the tool does
+// with the answers is tested in-process (tests/app).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include <locale.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "cli_install.h"
+#include "sensor_process.h"
+#include "sim/sim_test_support.h"
+
+namespace vor3::test {
+namespace {
+
+// A TCP port on the loopback address, bound (and listening where asked)
+// while the object lives.
+class LoopbackSocket {
+public:
+    explicit LoopbackSocket(bool listening) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t size = sizeof a;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size);
+        port_ = ntohs(a.sin_port);
+        if (!listening) return;
+        // A queue of one, filled at once: further connection requests go
+        // unanswered, as to a host that is switched off.
+        listen(fd_, 0);
+        for (int& client : clients_) {
+            client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        }
+    }
+    ~LoopbackSocket() {
+        for (int client : clients_) close(client);
+        close(fd_);
+    }
+    LoopbackSocket(const LoopbackSocket&) = delete;
+    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
+    QString url() const { return "tcp://127.0.0.1:" + QString::number(port_); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+    int clients_[2] = {-1, -1};
+};
+
+// One command of a run; "--port" and the peer's device are added.
+struct Step {
+    QStringList args;
+    int status;
+    const char* out;         // a pattern standard output matches; nullptr: not checked
+    const char* err = "^$";  // likewise standard error
+};
+
+// What the tool talks to.
+enum class Peer { SensorSim, Pymodbus, Refusing, Unanswering, None };
+
+struct ProcessRun {
+    const char* name;
+    Peer peer;
+    QStringList peer_args;
+    std::vector<Step> steps;
+    const char* decimal = ",";  // the user's separator
+    const char* locale = "";    // LC_ALL for the tool; "": the caller's
+};
+
+constexpr const char* kCoding = R"(^txt_data_cfg\(0\)\tGerätecodierung:\t4660\n)";
+constexpr const char* kTemperatureWithAComma = R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(,\d)?\n)";
+// The log writes a point whatever the locale.
+constexpr const char* kReading = R"(\n\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3},-?\d+(\.\d)?,-?\d+(\.\d)?,\d+\n$)";
+const QStringList kWriteAt3 = {"write", "--address", "3", "txt_data_cfg(4)=950", "txt_data_in(0)=21,5"};
+
+const ProcessRun kRuns[] = {
+    {"sensor on a pseudo terminal", Peer::SensorSim, {}, {{{"read"}, 0, kCoding}}},
+    {"silence",
+     Peer::SensorSim,
+     {"--silent"},
+     {{{"read"}, 3, "^$", "^vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n$"}}},
+    {"reply split with real gaps", Peer::SensorSim, {"--split", "4", "--split-gap", "30"}, {{{"read"}, 0, kCoding}}},
+    {"echo of the request in ascii",
+     Peer::SensorSim,
+     {"--echo", "--mode", "ascii"},
+     {{{"read", "--mode", "ascii"}, 0, kCoding}}},
+    // The scan's answer time: a sensor slower than it allows for, at the
+    // last address, answers after the last try of its setting.
+    {"scan finds a slow sensor at the last address",
+     Peer::SensorSim,
+     {"--mode", "ascii", "--address", "63", "--answer-ms", "400"},
+     {{{"scan", "--baud", "57600", "--response-ms", "5", "--mode", "ascii"},
+       0,
+       "^--mode ascii --baud 57600 --parity N --address 63\n$"}}},
+    // A sensor at address 3 behind each kind of network port: read, written
+    // (each part read back by the write itself, exit 4 where it differs) and
+    // found by a scan.
+    {"serial device server in rtu",
+     Peer::SensorSim,
+     {"--tcp", "0", "--address", "3"},
+     {{{"read", "--trace", "--address", "3"}, 0, kCoding, "^[^\n]*TX  03 03 00 06 00 01 65 E9  Adr. 3: Register"},
+      {kWriteAt3, 0, nullptr},
+      {{"scan", "--first"}, 0, "^--mode rtu --address 3\n$"}}},
+    {"modbus tcp gateway",
+     Peer::SensorSim,
+     {"--tcp", "0", "--framing", "modbus-tcp", "--address", "3"},
+     {{{"read", "--trace", "--address", "3"},
+       0,
+       kCoding,
+       "^[^\n]*TX  00 01 00 00 00 06 03 03 00 06 00 01  Transaktion 1, Unit-ID 3 – Adr. 3: Register"},
+      {kWriteAt3, 0, nullptr},
+      {{"scan", "--first"}, 0, "^--address 3\n$"}}},
+    {"pymodbus serial device server",
+     Peer::Pymodbus,
+     {"tcp", "3"},
+     {{{"read", "--address", "3"}, 0, kCoding},
+      {kWriteAt3, 0, nullptr},
+      {{"scan", "--first"}, 0, "^--mode rtu --address 3\n$"}}},
+    {"pymodbus gateway",
+     Peer::Pymodbus,
+     {"modbus-tcp", "3"},
+     {{{"read", "--address", "3"}, 0, kCoding}, {kWriteAt3, 0, nullptr}, {{"scan", "--first"}, 0, "^--address 3\n$"}}},
+    // Each way a port can fail before a sensor is reached.
+    {"connection refused",
+     Peer::Refusing,
+     {},
+     {{{"read"}, 2, "^$", "^vor3-cli: COM-Port not available,  8031\ntcp://127.0.0.1:"}}},
+    {"no answer to the connection request",
+     Peer::Unanswering,
+     {},
+     {{{"read"}, 2, "^$", R"(antwortet nicht auf den Verbindungsaufbau \(nach 3 s aufgegeben\)\.\n$)"}}},
+    {"name not found",
+     Peer::None,
+     {},
+     {{{"read", "--port", "tcp://vor3-no-such-host.invalid:4001"},
+       2,
+       "^$",
+       R"(tcp://vor3-no-such-host\.invalid:4001 kennt das Netz nicht \(Name nicht gefunden\)\.\n$)"}}},
+    {"no such port",
+     Peer::None,
+     {},
+     {{{"read", "--port", "/dev/vor3-no-such-port"}, 2, "^$", "^vor3-cli: COM-Port not available,  "},
+      {{"read"}, 1, "^$", nullptr}}},
+    // Qt hands the environment's locale to the C library. Under a German
+    // one, with the user's separator either way, numbers are read and
+    // shown as they are; without a separator of the user's, the C locale
+    // names none and "," holds.
+    {"german locale with a comma",
+     Peer::SensorSim,
+     {},
+     {{{"read"}, 0, kTemperatureWithAComma}, {{"monitor", "--count", "1"}, 0, kReading}},
+     ",",
+     "de_DE.UTF-8"},
+    {"german locale with a point",
+     Peer::SensorSim,
+     {},
+     {{{"read"}, 0, R"(\ntxt_data_out\(0\)\t[^\t]*\t-?\d+(\.\d)?\n)"}, {{"monitor", "--count", "1"}, 0, kReading}},
+     ".",
+     "de_DE.UTF-8"},
+    {"c locale and no separator of the users",
+     Peer::SensorSim,
+     {},
+     {{{"read"}, 0, kTemperatureWithAComma}, {{"monitor", "--count", "1"}, 0, kReading}},
+     "",
+     "C"},
+};
+
+void PrintTo(const ProcessRun& k, std::ostream* os) { *os << k.name; }
+class CliProcess : public ::testing::TestWithParam<ProcessRun> {};
+
+bool matches(const std::string& text, const char* pattern) {
+    return QRegularExpression(QString::fromUtf8(pattern)).match(QString::fromStdString(text)).hasMatch();
+}
+
+TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
+    const ProcessRun& k = GetParam();
+    if (k.peer == Peer::Pymodbus && QProcess::execute("/usr/bin/python3", {"-c", "import pymodbus.server"}) != 0)
+        GTEST_SKIP() << "Debian's python3-pymodbus is missing: apt-get install python3-pymodbus";
+    if (std::string(k.locale) == "de_DE.UTF-8") {
+        locale_t german = newlocale(LC_ALL_MASK, k.locale, nullptr);
+        if (!german) GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (generate it with locale-gen)";
+        freelocale(german);
+    }
+    std::unique_ptr<SensorProcess> sensor;
+    std::unique_ptr<LoopbackSocket> socket;
+    QStringList link;
+    if (k.peer == Peer::SensorSim || k.peer == Peer::Pymodbus) {
+        sensor = k.peer == Peer::Pymodbus ? std::make_unique<SensorProcess>(
+                                                "/usr/bin/python3", QStringList{VOR3_PYMODBUS_LINE} + k.peer_args)
+                                          : std::make_unique<SensorProcess>(k.peer_args);
+        ASSERT_FALSE(sensor->device().empty());
+        link = {"--port", QString::fromStdString(sensor->device())};
+        if (sensor->device().starts_with("/"))
+            link << "--parity"
+                 << "N";
+    } else if (k.peer != Peer::None) {
+        socket = std::make_unique<LoopbackSocket>(k.peer == Peer::Unanswering);
+        link = {"--port", socket->url()};
+    }
+    const CliInstall install("1031", k.decimal);
+    for (const Step& s : k.steps) {
+        QElapsedTimer took;
+        took.start();
+        const auto r = install.run(s.args + link, k.locale);
+        const std::string command = s.args.join(' ').toStdString();
+        EXPECT_EQ(r.status, s.status) << command << "\n" << r.err;
+        EXPECT_TRUE(!s.out || matches(r.out, s.out)) << command << "\n" << r.out;
+        EXPECT_TRUE(!s.err || matches(r.err, s.err)) << command << "\n" << r.err;
+        EXPECT_LT(took.elapsed(), 20000) << command;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, CliProcess, ::testing::ValuesIn(kRuns),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
+
+// The sensor's end of the line closing in the middle of a read (its
+// program ended, as a USB adapter pulled out would end a real port): the
+// tool says the port is gone and exits 2. --trace shows the frames on
+// standard error as they go.
+TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
+    SensorProcess sensor({"--extra-delay", "100"});
+    ASSERT_FALSE(sensor.device().empty());
+    QProcess cli;
+    german_cli().start(cli, {"read", "--trace", "--port", QString::fromStdString(sensor.device()), "--parity", "N"});
+    // Two answers in: the read is under way.
+    std::string err =
+        CliInstall::error_until(cli, [](const std::string& e) { return std::count(e.begin(), e.end(), '\n') >= 4; });
+    EXPECT_NE(err.find("TX  01 03 00 06 00 01 64 0B  Adr. 1: Register 0x0006 lesen\n"), std::string::npos) << err;
+    sensor.kill();
+    const auto r = CliInstall::finish(cli);
+    err += r.err;
+    EXPECT_EQ(r.status, 2) << err;
+    const std::string gone =
+        "vor3-cli: COM-Port not available,  8020\nDer Port " + sensor.device() + " ist nicht mehr da.";
+    EXPECT_NE(err.find(gone), std::string::npos) << err;
+    EXPECT_TRUE(r.out.empty());
+}
+
+// Qt gives these locales' separator and digits whether or not the system
+// has the locales: a file saved under one loads under the other.
+TEST(CliUnderLocale, ArabicAndPersianLocalesSaveAndLoadAFile) {
+    const CliInstall install("1031", "");
+    const QString file = QString::fromStdString(install.dir().file("p.txt"));
+    const auto saved = install.run({"save", "--port", "sim", file}, "ar_EG.UTF-8");
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string bytes = install.dir().read("p.txt");
+    const std::string stamp = bytes.substr(bytes.find("\r\n", bytes.find("Version")) + 2, 18);
+    EXPECT_EQ(stamp.find_first_not_of("0123456789.:"), std::string::npos) << stamp;
+    const auto loaded = install.run({"write", "--port", "sim", "--file", file}, "fa_IR.UTF-8");
+    EXPECT_EQ(loaded.status, 0) << loaded.err;
+}
+
+// vor3-sensor-sim as a program: a link to its terminal (a stale one is
+// replaced, and none is left behind) and faults switched on its input
+// while it runs.
+TEST(SensorSimProgram, TakesFaultsOnItsInputAndLeavesNoLinkBehind) {
+    TempDir dir;
+    const std::string link = dir.file("sensor");
+    std::filesystem::create_symlink("/nonexistent", link);
+    {
+        SensorProcess sensor({"--mode", "ascii", "--link", QString::fromStdString(link), "--silent"});
+        ASSERT_FALSE(sensor.device().empty());
+        const QStringList to_link = {"read",   "--port", QString::fromStdString(link), "--parity", "N",
+                                     "--mode", "ascii"};
+        EXPECT_EQ(run_cli(to_link).status, 3);
+        EXPECT_TRUE(sensor.set_faults(""));
+        EXPECT_EQ(run_cli(to_link).status, 0);
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(link)) << "link left behind";
+}
+
+}  // namespace
+}  // namespace vor3::test
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
