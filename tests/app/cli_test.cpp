@@ -1,57 +1,70 @@
+// The command line's verbs in-process, on the simulated sensor under the
+// virtual clock: its options, read, write, save and write --file, monitor.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <tuple>
 
 #include "app/cli_monitor.h"
 #include "app/cli_read.h"
+#include "app/cli_save.h"
 #include "app/cli_scan.h"
 #include "app/cli_write.h"
 #include "app/read_report.h"
+#include "sim/sim_test_support.h"
 #include "support/cli.h"
+#include "support/temp_dir.h"
 
 namespace vor3::app {
 namespace {
 
+using test::Cli;
+
+// The words of a command line as the shell splits them.
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
+}
+
 TEST(CliOptions, ParsesAndRefusesClearly) {
-    const auto o = parse_cli({"read", "--port", "sim", "--mode", "ascii", "--data-bits", "8", "--address", "17",
-                              "--baud", "57600", "--parity", "n", "--json"});
+    const auto o =
+        parse_cli(words("read --port sim --mode ascii --data-bits 8 --address 17 --baud 57600 --parity n --json"));
     EXPECT_EQ(std::tie(o.port, o.mode, o.data_bits, o.address, o.baud, o.parity, o.json),
               std::make_tuple("sim", "ASCII", 8, 17, "57600", 'N', true));
-    const std::vector<std::vector<std::string>> bad = {{},
-                                                       {"read"},
-                                                       {"flash", "--port", "x"},
-                                                       {"read", "--port"},
-                                                       {"read", "--port", "x", "--address", "64"},
-                                                       {"read", "--port", "x", "--data-bits", "9"},
-                                                       {"read", "--port", "x", "--bogus"},
-                                                       {"write", "--port", "x"},
-                                                       {"monitor", "--port", "x", "--json"},
-                                                       {"monitor", "--port", "x", "--count", "0"},
-                                                       {"read", "--port", "x", "--give-up", "5"},
-                                                       {"read", "--port", "x", "--addresses", "0-3"},
-                                                       {"monitor", "--port", "x", "--addresses", "1,2"},
-                                                       {"read", "--port", "x", "--address", "2", "--addresses", "1"},
-                                                       {"save", "--port", "x", "--csv", "f"},
-                                                       {"read", "--port", "x", "--first"},
-                                                       {"scan", "--port", "x", "--response-ms", "5000"},
-                                                       {"save", "--port", "x"},
-                                                       {"read", "--port", "x", "--file", "a"},
-                                                       {"write", "--port", "x", "--file", ""},
-                                                       {"save", "a.txt"}};
-    for (const auto& args : bad) EXPECT_THROW(parse_cli(args), std::invalid_argument) << args.size();
-    EXPECT_EQ(parse_cli({"write", "--port", "x", "--addresses", "1-3,37", "a=1"}).addresses,
-              (std::vector<int>{1, 2, 3, 37}));
-    EXPECT_TRUE(parse_cli({"save", "--port", "x", "--addresses", "found", "dir"}).addresses_found);
+    for (const char* bad : {"",
+                            "read",
+                            "flash --port x",
+                            "read --port",
+                            "read --port x --address 64",
+                            "read --port x --data-bits 9",
+                            "read --port x --bogus",
+                            "write --port x",
+                            "monitor --port x --json",
+                            "monitor --port x --count 0",
+                            "read --port x --give-up 5",
+                            "read --port x --addresses 0-3",
+                            "monitor --port x --addresses 1,2",
+                            "read --port x --address 2 --addresses 1",
+                            "save --port x --csv f",
+                            "read --port x --first",
+                            "scan --port x --response-ms 5000",
+                            "save --port x",
+                            "read --port x --file a",
+                            "save a.txt"})
+        EXPECT_THROW(parse_cli(words(bad)), std::invalid_argument) << bad;
+    EXPECT_THROW(parse_cli({"write", "--port", "x", "--file", ""}), std::invalid_argument);
+    EXPECT_EQ(parse_cli(words("write --port x --addresses 1-3,37 a=1")).addresses, (std::vector<int>{1, 2, 3, 37}));
+    EXPECT_TRUE(parse_cli(words("save --port x --addresses found dir")).addresses_found);
     // save takes a file; write takes one with its flag, beside assignments or alone.
-    EXPECT_EQ(parse_cli({"save", "--port", "x", "out.txt"}).file, "out.txt");
-    const auto w = parse_cli({"write", "--port", "x", "--file", "in.txt", "chk_cfg(2)=0"});
+    EXPECT_EQ(parse_cli(words("save --port x out.txt")).file, "out.txt");
+    const auto w = parse_cli(words("write --port x --file in.txt chk_cfg(2)=0"));
     EXPECT_EQ(std::tie(w.file, w.assignments), std::make_tuple("in.txt", std::vector<std::string>{"chk_cfg(2)=0"}));
 
     // A scan tries what is given and all of what is not.
-    const auto all = scan_plan(parse_cli({"scan", "--port", "x"}));
+    const auto all = scan_plan(parse_cli(words("scan --port x")));
     EXPECT_EQ(all.modes.size() * all.bauds.size() * all.parities.size(), 24u);
-    const auto some = scan_plan(
-        parse_cli({"scan", "--port", "x", "--baud", "19200", "--parity", "o", "--first", "--response-ms", "120"}));
+    const auto some = scan_plan(parse_cli(words("scan --port x --baud 19200 --parity o --first --response-ms 120")));
     EXPECT_EQ(std::tie(some.modes, some.bauds, some.parities, some.stop_at_first, some.min_response_ms),
               std::make_tuple(std::vector<std::string>{"RTU", "ASCII"}, std::vector<std::string>{"19200"},
                               std::vector<char>{'O'}, true, 120));
@@ -68,74 +81,102 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
                   "RTU, 9600 baud, None, address 1 – two different answers: perhaps an address conflict"}));
 }
 
-using test::Cli;
-
 TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
     Cli cli;
     cli.sensor.set_holding(3, 40000);
     cli.sensor.set_holding(8, 0xFFFB);
-    CliOptions o;
-    o.port = "sim";
-    o.mode = "ASCII";
-    ASSERT_EQ(cli.read(o), CliRead::Outcome::Done);
+    ASSERT_EQ(cli.read(parse_cli(words("read --port sim --mode ascii"))), CliRead::Outcome::Done);
     EXPECT_EQ(cli.sim_port.settings().data_bits, 8);  // forced, though ASCII asks for 7
     const auto lines = read_report(cli.prog);
     ASSERT_EQ(lines.size(), 30u);
-    const std::string text = format_text(lines);
-    EXPECT_NE(text.find("txt_data_cfg(3)\tStandortkennung:\t40000\n"), std::string::npos);
-    EXPECT_NE(text.find("txt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n"), std::string::npos);
-    EXPECT_NE(text.find("chk_cfg(0)\tRaumtemperatur anzeigen:\t1\n"), std::string::npos);
-    EXPECT_NE(text.find("chk_inp_bit(4)\tAnsteuerung LED:\t0\n"), std::string::npos);
-    const std::string json = format_json(lines);
+    const std::string text = format_text(lines), json = format_json(lines);
+    for (const char* line :
+         {"txt_data_cfg(3)\tStandortkennung:\t40000\n", "txt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n",
+          "chk_cfg(0)\tRaumtemperatur anzeigen:\t1\n", "chk_inp_bit(4)\tAnsteuerung LED:\t0\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_NE(json.find("\"txt_data_cfg(3)\": {\"caption\": \"Standortkennung:\", \"value\": \"40000\"}"),
               std::string::npos);
     EXPECT_NE(json.find("\"chk_cfg(0)\": {\"caption\": \"Raumtemperatur anzeigen:\", \"value\": 1}"),
               std::string::npos);
 }
 
-struct WriteRun {
-    Cli cli;
-    CliWrite::Outcome outcome = CliWrite::Outcome::Running;
-    std::vector<std::string> changes;
-    std::vector<std::string> state;  // after a write cut short
-    std::string failure;
-
-    std::function<void()> each_tick;
-
-    void run(std::vector<std::string> assignments) {
-        CliOptions o;
-        o.port = "sim";
-        o.command = "write";
-        o.assignments = std::move(assignments);
-        CliWrite write(cli.prog, cli.msg, o);
-        outcome = cli.run(write, each_tick);
-        changes = write.changes();
-        state = write.write_state();
-        failure = outcome == CliWrite::Outcome::Differs ? write.differences().at(0) : write.failure_text();
-    }
+// A write and what it tells: the changes when it went through; else what
+// went wrong, then the state of each value asked for.
+struct WriteCase {
+    const char* name;
+    std::vector<std::string> assignments;
+    void (*sensor_meanwhile)(sim::SimulatedSensor&);
+    int status;
+    std::size_t requests;  // all the sensor heard; 0: not counted
+    std::vector<std::string> told;
 };
 
-TEST(CliWrite, WritesWhatIsAskedAndSaysWhatChanged) {
-    WriteRun w;
-    w.run({"txt_data_cfg(4)=900", "chk_cfg(2)=0", "txt_data_in(0)=21.5", "chk_cfg(3)=0", "chk_inp_bit(1)=1"});
-    ASSERT_EQ(w.outcome, CliWrite::Outcome::Done) << w.failure;
-    EXPECT_EQ(CliWrite::exit_status(w.outcome), 0);
-    const auto& s = w.cli.sensor;
-    EXPECT_EQ(std::make_tuple(s.holding(4), s.holding(0x200), s.coil(2), s.coil(3), s.coil(0x101)),
-              std::make_tuple(900, 215, false, false, true));
-    EXPECT_EQ(w.changes,
-              (std::vector<std::string>{
-                  "txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900",
-                  "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5", "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0",
-                  "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0", "chk_inp_bit(1)\tLED grün:\t0 -> 1"}));
-    // Only the two parts asked for went out, then one read-back.
-    EXPECT_EQ(w.cli.sensor.requests().size(), 7u + 5u + 6u);
+const WriteCase kWrites[] = {
+    // Only the two parts asked for go out, then one read-back.
+    {"several parts",
+     {"txt_data_cfg(4)=900", "chk_cfg(2)=0", "txt_data_in(0)=21.5", "chk_cfg(3)=0", "chk_inp_bit(1)=1"},
+     [](sim::SimulatedSensor&) {},
+     0,
+     7 + 5 + 6,
+     {"txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900", "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5",
+      "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0", "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0",
+      "chk_inp_bit(1)\tLED grün:\t0 -> 1"}},
+    {"what the sensor already holds", {"txt_data_cfg(4)=800"}, [](sim::SimulatedSensor&) {}, 0, 7, {}},
+    // The read, then the refused block.
+    {"refused",
+     {"txt_data_cfg(5)=1300"},
+     [](sim::SimulatedSensor& s) { s.faults().refuse_writes = 3; },
+     3,
+     7 + 1,
+     {"Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 03 (unzulässiger Datenwert).",
+      "txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"}},
+    // The sensor falls silent after confirming the configuration: the script
+    // is told which values reached it and which did not.
+    {"silent after the first part",
+     {"txt_data_cfg(4)=900", "chk_cfg(3)=0", "txt_data_in(2)=500", "chk_inp_bit(1)=1"},
+     [](sim::SimulatedSensor& s) { s.faults().silent = s.holding(4) == 900; },
+     3,
+     0,
+     {"Kommunikationsprobleme, bitte Einstellungen überprüfen!", "txt_data_cfg(4)=900 vom Gerät bestätigt",
+      "chk_cfg(3)=0 nicht bestätigt, vielleicht nicht geschrieben",
+      "txt_data_in(2)=500 nicht bestätigt, vielleicht nicht geschrieben",
+      "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"}},
+    // A sensor that keeps a value of its own choosing: read back otherwise.
+    {"read back otherwise",
+     {"txt_data_cfg(4)=900"},
+     [](sim::SimulatedSensor& s) {
+         if (s.holding(4) == 900) s.set_holding(4, 899);
+     },
+     4,
+     0,
+     {"txt_data_cfg(4)\t900 -> 899"}},
+};
 
-    WriteRun same;  // values the device already holds: nothing to write
-    same.run({"txt_data_cfg(4)=800"});
-    EXPECT_EQ(same.outcome, CliWrite::Outcome::Done);
-    EXPECT_EQ(same.cli.sensor.requests().size(), 7u);
+void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
+class CliWriteRun : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
+    const WriteCase& k = GetParam();
+    Cli cli;
+    std::vector<std::string> args = {"write", "--port", "sim"};
+    args.insert(args.end(), k.assignments.begin(), k.assignments.end());
+    const CliOptions o = parse_cli(args);
+    CliWrite write(cli.prog, cli.msg, o);
+    const auto outcome = cli.run(write, [&] { k.sensor_meanwhile(cli.sensor); });
+    EXPECT_EQ(CliWrite::exit_status(outcome), k.status) << write.failure_text();
+    auto told = outcome == CliWrite::Outcome::Done ? write.changes() : write.differences();
+    if (outcome != CliWrite::Outcome::Done && outcome != CliWrite::Outcome::Differs) {
+        told = write.write_state();
+        told.insert(told.begin(), write.failure_text());
+    }
+    EXPECT_EQ(told, k.told);
+    if (k.requests) {
+        EXPECT_EQ(cli.sensor.requests().size(), k.requests);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Writes, CliWriteRun, ::testing::ValuesIn(kWrites),
+                         [](const auto& info) { return sim::test::case_name(info.param.name); });
 
 TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
     CliOptions o;
@@ -159,67 +200,59 @@ TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
               std::vector<std::string>{"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"});
 }
 
-TEST(CliWrite, ARejectedWriteAndADifferentReadBackAreFailures) {
-    // The sensor refuses the write: the exception is reported, exit 3.
-    WriteRun rejected;
-    rejected.cli.sensor.faults().refuse_writes = 3;
-    rejected.run({"txt_data_cfg(5)=1300"});
-    EXPECT_EQ(CliWrite::exit_status(rejected.outcome), 3);
-    EXPECT_NE(rejected.failure.find("Modbus-Ausnahme 03"), std::string::npos) << rejected.failure;
-    EXPECT_EQ(rejected.cli.sensor.holding(5), 1200);
-    EXPECT_EQ(rejected.cli.sensor.requests().size(), 7u + 1u);  // the read, then the refused block
-    EXPECT_EQ(rejected.state,
-              std::vector<std::string>{"txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"});
-
-    // The sensor falls silent after confirming the configuration: the
-    // script is told which values reached it and which did not.
-    WriteRun cut;
-    cut.each_tick = [&] {
-        if (cut.cli.sensor.holding(4) == 900) cut.cli.sensor.faults().silent = true;
-    };
-    cut.run({"txt_data_cfg(4)=900", "chk_cfg(3)=0", "txt_data_in(2)=500", "chk_inp_bit(1)=1"});
-    EXPECT_EQ(CliWrite::exit_status(cut.outcome), 3);
-    EXPECT_EQ(cut.state, (std::vector<std::string>{"txt_data_cfg(4)=900 vom Gerät bestätigt",
-                                                   "chk_cfg(3)=0 nicht bestätigt, vielleicht nicht geschrieben",
-                                                   "txt_data_in(2)=500 nicht bestätigt, vielleicht nicht geschrieben",
-                                                   "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"}));
-
-    // A sensor that keeps a value of its own choosing: read back otherwise.
-    WriteRun clamped;
-    clamped.each_tick = [&] {
-        if (clamped.cli.sensor.holding(4) == 900) clamped.cli.sensor.set_holding(4, 899);
-    };
-    clamped.run({"txt_data_cfg(4)=900"});
-    EXPECT_EQ(CliWrite::exit_status(clamped.outcome), 4);
-    EXPECT_EQ(clamped.failure, "txt_data_cfg(4)\t900 -> 899");
-}
-
-// Polls `monitor` until it ends or a minute has passed; `each_tick` may act
-// in between, as the sensor would.
-CliMonitor::Outcome poll(
-    Cli& cli, CliMonitor& monitor, std::vector<std::string>& lines, std::vector<std::string>& notes,
-    const std::function<void()>& each_tick = [] {}) {
-    auto outcome = monitor.start();
-    while (outcome == CliMonitor::Outcome::Running && cli.clock.now_ms() < 60000) {
-        cli.clock.advance(10);
-        each_tick();
-        outcome = monitor.poll(lines, notes);
+TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
+    test::TempDir dir;
+    CliOptions o = parse_cli({"save", "--port", "sim", dir.file("s.txt")});
+    {
+        Cli cli;
+        cli.sensor.set_holding(5, 1500);
+        ASSERT_EQ(cli.read(o), CliRead::Outcome::Done);
+        EXPECT_EQ(save_through_menu(cli.prog, cli.msg, dir.file("s.txt")), std::nullopt);
+        // No one to ask whether to replace a read-only file: it is refused.
+        const std::string kept = dir.write("kept.txt", "old");
+        std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+        EXPECT_EQ(save_through_menu(cli.prog, cli.msg, kept),
+                  "Die Parameterdatei „" + kept + "“ wurde nicht gespeichert: die Datei ist schreibgeschützt");
     }
-    return outcome;
+    // A file with a value its field refuses is refused before the port is
+    // opened.
+    std::string file = dir.read("s.txt");
+    const std::string bad = dir.write("bad.txt", std::string(file).replace(file.find(";1500"), 5, ";9500"));
+    const auto why = CliWrite::check(parse_cli({"write", "--port", "sim", "--file", bad}));
+    ASSERT_EQ(why.size(), 1u);
+    EXPECT_NE(why[0].find("9500 liegt nicht zwischen 0 und 3000"), std::string::npos) << why[0];
+    // A file saved from another sensor's address still writes the one the
+    // link options name.
+    file.replace(file.find("Adresse: 1"), 10, "Adresse: 7");
+    dir.write("s.txt", file);
+    Cli fresh;
+    o = parse_cli({"write", "--port", "sim", "--file", dir.file("s.txt")});
+    EXPECT_TRUE(CliWrite::check(o).empty());
+    CliWrite write(fresh.prog, fresh.msg, o);
+    EXPECT_EQ(fresh.run(write), CliWrite::Outcome::Done) << write.failure_text();
+    EXPECT_EQ(fresh.prog.frm_config.txt_Modbus_adress.text(), "1");
+    EXPECT_EQ(write.changes(), std::vector<std::string>{"txt_data_cfg(5)\tSchaltschwelle rote LED:\t1200 -> 1500"});
 }
 
 TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     Cli cli;
-    CliOptions o;
-    o.port = "sim";
-    o.command = "monitor";
-    o.count = 4;
+    CliOptions o = parse_cli(words("monitor --port sim --count 4"));
     CliMonitor monitor(cli.prog, cli.msg, o);
     cli.sensor.set_holding(0x100, 0xFFFB);
     cli.sensor.set_holding(0x101, 515);
     cli.sensor.set_holding(0x102, 0xFFFF);
     std::vector<std::string> lines, notes;
-    EXPECT_EQ(poll(cli, monitor, lines, notes,
+    const auto poll = [&](
+                          Cli& on, CliMonitor& m, const std::function<void()>& each_tick = [] {}) {
+        auto outcome = m.start();
+        while (outcome == CliMonitor::Outcome::Running && on.clock.now_ms() < 60000) {
+            on.clock.advance(10);
+            each_tick();
+            outcome = m.poll(lines, notes);
+        }
+        return outcome;
+    };
+    EXPECT_EQ(poll(cli, monitor,
                    [&] {
                        if (lines.size() == 2) cli.sensor.faults().silent = true;
                        if (notes.size() == 1) cli.sensor.faults().silent = false;
@@ -245,7 +278,7 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
         CliMonitor gives_up(dead.prog, dead.msg, o);
         lines.clear();
         notes.clear();
-        const auto outcome = poll(dead, gives_up, lines, notes);
+        const auto outcome = poll(dead, gives_up);
         if (k.ends_ms < 0) {
             EXPECT_EQ(outcome, CliMonitor::Outcome::Running);
             EXPECT_EQ(CliMonitor::exit_status(gives_up.stop()), 3) << "interrupted without a reading";
