@@ -21,7 +21,7 @@ struct CliRun {
 // vor3-cli as an installation of its own: the program linked into a
 // scratch folder of the build beside a machine hive, with a configuration
 // folder of its own, so neither the build's settings nor the user's reach
-// a test.
+// a test; in German with a comma unless told otherwise.
 class CliInstall {
 public:
     explicit CliInstall(const std::string& language = "1031", const std::string& decimal = ",")
@@ -81,13 +81,5 @@ public:
 private:
     TempDir dir_;
 };
-
-// The tool as installed in German with a comma, whatever the build's own
-// settings say.
-inline const CliInstall& german_cli() {
-    static const CliInstall install;
-    return install;
-}
-inline CliRun run_cli(const QStringList& args) { return german_cli().run(args); }
 
 }  // namespace vor3::test

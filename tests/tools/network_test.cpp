@@ -15,17 +15,25 @@
 namespace vor3::test {
 namespace {
 
-// The window's behaviour on the real port adapter, its device path typed.
-struct WindowOnPort {
-    explicit WindowOnPort(const std::string& device) {
-        port.set_device_path(device);
-        prog.Main();
-    }
-
+// The window's read over a connection the server closes: told, the port
+// stays open, and the next read connects again.
+TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
+    SensorProcess sensor({"--tcp", "0", "--close-mid-reply"});
+    ASSERT_FALSE(sensor.device().empty());
+    qt::QtClock clock;
+    qt::QtSerialPort port;
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+    port.set_device_path(sensor.device());
+    prog.Main();
+    auto& f = prog.frm_config;
+    f.Combo_Port(6).set_list_index(1);
+    ASSERT_TRUE(port.is_open()) << (msg.shown.empty() ? "" : msg.shown[0]);
     // Presses "read device" and runs the event loop until the read has
     // ended or a message shows (20 s at most); whether it ever ran.
-    bool read_device() {
-        prog.frm_config.cmd_read_device.press();
+    const auto read_device = [&] {
+        f.cmd_read_device.press();
         bool seen = false;
         QElapsedTimer waited;
         waited.start();
@@ -35,36 +43,19 @@ struct WindowOnPort {
             if (seen && !prog.frmState.loaded()) break;
         }
         return seen;
-    }
-
-    qt::QtClock clock;
-    qt::QtSerialPort port;
-    FakeMessageBox msg;
-    FakeConfirm confirm;
-    app::Program prog{port, msg, confirm, clock};
-};
-
-// The window's read over a connection the server closes: told, the port
-// stays open, and the next read connects again.
-TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
-    SensorProcess sensor({"--tcp", "0", "--close-mid-reply"});
-    ASSERT_FALSE(sensor.device().empty());
-    WindowOnPort w(sensor.device());
-    auto& f = w.prog.frm_config;
-    f.Combo_Port(6).set_list_index(1);
-    ASSERT_TRUE(w.port.is_open()) << (w.msg.shown.empty() ? "" : w.msg.shown[0]);
-    w.read_device();
-    ASSERT_EQ(w.msg.details.size(), 1u);
-    EXPECT_EQ(w.msg.details[0], sensor.device() +
-                                    " hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage "
-                                    "verbindet neu.");
-    EXPECT_TRUE(w.port.is_open());
+    };
+    read_device();
+    ASSERT_EQ(msg.details.size(), 1u);
+    EXPECT_EQ(msg.details[0], sensor.device() +
+                                  " hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage "
+                                  "verbindet neu.");
+    EXPECT_TRUE(port.is_open());
     EXPECT_TRUE(f.cmd_read_device.enabled());
 
     ASSERT_TRUE(sensor.set_faults(""));
-    w.msg.shown.clear();
-    EXPECT_TRUE(w.read_device());
-    EXPECT_TRUE(w.msg.shown.empty()) << w.msg.shown[0];
+    msg.shown.clear();
+    EXPECT_TRUE(read_device());
+    EXPECT_TRUE(msg.shown.empty()) << msg.shown[0];
     EXPECT_FALSE(f.warning_line().visible());
     EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
 }
