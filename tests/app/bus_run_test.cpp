@@ -3,55 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "app/bus_report.h"
-#include "app/bus_run.h"
 #include "app/cli_bus.h"
 #include "app/cli_save.h"
-#include "app/data_bits_port.h"
-#include "form/virtual_clock.h"
-#include "sim/sensor_line.h"
-#include "sim/sim_port.h"
+#include "support/cli.h"
 #include "support/temp_dir.h"
 
 namespace vor3::app {
 namespace {
 
-// The command line's program on a line of simulated sensors.
-struct Line {
-    explicit Line(std::vector<int> addresses) : sensors(sim::Framing::Auto, addresses) {
-        CliOptions o;
-        o.port = "sim";
-        EXPECT_TRUE(CliRead(prog, msg, o).open());
-    }
-    form::VirtualClock clock;
-    sim::SensorLine sensors;
-    sim::SimPort sim_port{clock, sensors};
-    DataBitsPort port{sim_port, 8};
-    CollectedMessages msg;
-    NoConfirm confirm;
-    Program prog{port, msg, confirm, clock};
-
-    // Runs `plan`; `each_tick` may act in between, as a user would.
-    std::vector<SensorResult> run(BusPlan plan, const std::function<void(BusRun&)>& each_tick = {}) {
-        BusRun bus(prog, std::move(plan));
-        bus.start();
-        while (bus.running() && clock.now_ms() < 600000) {
-            clock.advance(1);
-            if (each_tick) each_tick(bus);
-        }
-        EXPECT_FALSE(bus.running());
-        exit_status = bus.exit_status();
-        return bus.results();
-    }
-    int exit_status = -1;
-
-    // Every request any sensor heard, whatever its address.
-    std::vector<std::string> heard() {
-        std::vector<std::string> all;
-        for (int a : sensors.addresses())
-            for (const auto& r : sensors.sensor(a).requests()) all.push_back(r);
-        return all;
-    }
-};
+using test::Cli;
 
 BusPlan plan_of(BusPlan::Job job, std::vector<int> addresses) {
     CliOptions o;
@@ -65,25 +25,25 @@ BusPlan plan_of(BusPlan::Job job, std::vector<int> addresses) {
 // all of it, value by value.
 TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     test::TempDir dir;
-    Line line({1, 5, 20, 37});
-    line.sensors.sensor(1).set_holding(4, 950);
-    line.sensors.sensor(1).set_coil(2, false);
-    ASSERT_EQ(line.run(plan_of(BusPlan::Job::Read, {1}))[0].outcome, SensorOutcome::Read);
+    Cli line({1, 5, 20, 37});
+    line.sensor(1).set_holding(4, 950);
+    line.sensor(1).set_coil(2, false);
+    ASSERT_EQ(line.run_line(plan_of(BusPlan::Job::Read, {1}))[0].outcome, SensorOutcome::Read);
     ASSERT_EQ(save_through_menu(line.prog, line.msg, dir.file("one.txt")), std::nullopt);
 
-    line.sensors.sensor(5).faults().silent = true;
-    line.sensors.sensor(20).faults().refuse_writes = 4;
+    line.sensor(5).faults().silent = true;
+    line.sensor(20).faults().refuse_writes = 4;
     BusPlan plan = plan_of(BusPlan::Job::Write, {1, 5, 20, 37});
     plan.file = dir.file("one.txt");
-    const auto results = line.run(plan);
+    const auto results = line.run_line(plan);
     EXPECT_EQ(line.exit_status, 3);
     for (int a : {1, 37}) {
-        EXPECT_EQ(line.sensors.sensor(a).holding(4), 950) << a;
-        EXPECT_FALSE(line.sensors.sensor(a).coil(2)) << a;
-        EXPECT_EQ(line.sensors.sensor(a).holding(3), a) << "each keeps its location id";
+        EXPECT_EQ(line.sensor(a).holding(4), 950) << a;
+        EXPECT_FALSE(line.sensor(a).coil(2)) << a;
+        EXPECT_EQ(line.sensor(a).holding(3), a) << "each keeps its location id";
     }
-    EXPECT_EQ(line.sensors.sensor(20).holding(4), 800);
-    for (const auto& r : line.heard()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
+    EXPECT_EQ(line.sensor(20).holding(4), 800);
+    for (const auto& r : line.sensor(37).requests()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
 
     EXPECT_EQ(bus_summary(results, "1031"),
               "Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
@@ -112,24 +72,24 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
 // silent one named; the data goes to standard output, in the form asked
 // for, the summary to standard error.
 TEST(BusRun, ReadsEachSensorInNoMoreThanItsOwnReadAndReportsIt) {
-    Line line({1, 2, 3});
-    line.sensors.sensor(2).set_holding(8, 0xFFFB);
+    Cli line({1, 2, 3});
+    line.sensor(2).set_holding(8, 0xFFFB);
     const std::int64_t begun = line.clock.now_ms();
-    ASSERT_EQ(line.run(plan_of(BusPlan::Job::Read, {1}))[0].outcome, SensorOutcome::Read);
+    ASSERT_EQ(line.run_line(plan_of(BusPlan::Job::Read, {1}))[0].outcome, SensorOutcome::Read);
     const std::int64_t one_read = line.clock.now_ms() - begun;
 
     const std::int64_t before_three = line.clock.now_ms();
-    const auto three = line.run(plan_of(BusPlan::Job::Read, {1, 2, 3}));
+    const auto three = line.run_line(plan_of(BusPlan::Job::Read, {1, 2, 3}));
     EXPECT_LE(line.clock.now_ms() - before_three, 3 * one_read + 3 * 2) << "one read is " << one_read << " ms";
     const std::string all_read =
         "address 1, location 1: read\naddress 2, location 2: read\naddress 3, location 3: read\n";
     EXPECT_EQ(bus_summary(three, "1033"), all_read);
-    const auto found = line.run(bus_plan(parse_cli({"read", "--port", "sim", "--addresses", "found"}), {}));
+    const auto found = line.run_line(bus_plan(parse_cli({"read", "--port", "sim", "--addresses", "found"}), {}));
     EXPECT_EQ(bus_summary(found, "1033"), all_read);
 
-    line.sensors.sensor(2).set_holding(7, 2500);
-    line.sensors.sensor(3).faults().silent = true;
-    const auto results = line.run(plan_of(BusPlan::Job::Read, {1, 2, 3}));
+    line.sensor(2).set_holding(7, 2500);
+    line.sensor(3).faults().silent = true;
+    const auto results = line.run_line(plan_of(BusPlan::Job::Read, {1, 2, 3}));
     const auto output =
         bus_output(parse_cli({"read", "--port", "sim", "--addresses", "1-3", "--json"}), results, "1031", ",");
     EXPECT_EQ(output.err,

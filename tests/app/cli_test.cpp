@@ -83,9 +83,10 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
 
 TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
     Cli cli;
-    cli.sensor.set_holding(3, 40000);
-    cli.sensor.set_holding(8, 0xFFFB);
-    ASSERT_EQ(cli.read(parse_cli(words("read --port sim --mode ascii"))), CliRead::Outcome::Done);
+    cli.sensor().set_holding(3, 40000);
+    cli.sensor().set_holding(8, 0xFFFB);
+    CliRead read(cli.prog, cli.msg, parse_cli(words("read --port sim --mode ascii")));
+    ASSERT_EQ(cli.run(read), CliRead::Outcome::Done);
     EXPECT_EQ(cli.sim_port.settings().data_bits, 8);  // forced, though ASCII asks for 7
     const auto lines = read_report(cli.prog);
     ASSERT_EQ(lines.size(), 30u);
@@ -162,7 +163,7 @@ TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
     args.insert(args.end(), k.assignments.begin(), k.assignments.end());
     const CliOptions o = parse_cli(args);
     CliWrite write(cli.prog, cli.msg, o);
-    const auto outcome = cli.run(write, [&] { k.sensor_meanwhile(cli.sensor); });
+    const auto outcome = cli.run(write, [&] { k.sensor_meanwhile(cli.sensor()); });
     EXPECT_EQ(CliWrite::exit_status(outcome), k.status) << write.failure_text();
     auto told = outcome == CliWrite::Outcome::Done ? write.changes() : write.differences();
     if (outcome != CliWrite::Outcome::Done && outcome != CliWrite::Outcome::Differs) {
@@ -171,7 +172,7 @@ TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
     }
     EXPECT_EQ(told, k.told);
     if (k.requests) {
-        EXPECT_EQ(cli.sensor.requests().size(), k.requests);
+        EXPECT_EQ(cli.sensor().requests().size(), k.requests);
     }
 }
 
@@ -205,8 +206,9 @@ TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
     CliOptions o = parse_cli({"save", "--port", "sim", dir.file("s.txt")});
     {
         Cli cli;
-        cli.sensor.set_holding(5, 1500);
-        ASSERT_EQ(cli.read(o), CliRead::Outcome::Done);
+        cli.sensor().set_holding(5, 1500);
+        CliRead read(cli.prog, cli.msg, o);
+        ASSERT_EQ(cli.run(read), CliRead::Outcome::Done);
         EXPECT_EQ(save_through_menu(cli.prog, cli.msg, dir.file("s.txt")), std::nullopt);
         // No one to ask whether to replace a read-only file: it is refused.
         const std::string kept = dir.write("kept.txt", "old");
@@ -238,9 +240,9 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     Cli cli;
     CliOptions o = parse_cli(words("monitor --port sim --count 4"));
     CliMonitor monitor(cli.prog, cli.msg, o);
-    cli.sensor.set_holding(0x100, 0xFFFB);
-    cli.sensor.set_holding(0x101, 515);
-    cli.sensor.set_holding(0x102, 0xFFFF);
+    cli.sensor().set_holding(0x100, 0xFFFB);
+    cli.sensor().set_holding(0x101, 515);
+    cli.sensor().set_holding(0x102, 0xFFFF);
     std::vector<std::string> lines, notes;
     const auto poll = [&](
                           Cli& on, CliMonitor& m, const std::function<void()>& each_tick = [] {}) {
@@ -254,8 +256,8 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     };
     EXPECT_EQ(poll(cli, monitor,
                    [&] {
-                       if (lines.size() == 2) cli.sensor.faults().silent = true;
-                       if (notes.size() == 1) cli.sensor.faults().silent = false;
+                       if (lines.size() == 2) cli.sensor().faults().silent = true;
+                       if (notes.size() == 1) cli.sensor().faults().silent = false;
                    }),
               CliMonitor::Outcome::Done);
     EXPECT_EQ(lines, (std::vector<std::string>{"T0,-0.5,51.5,65535", "T1,-0.5,51.5,65535", "T2,-0.5,51.5,65535",
@@ -272,8 +274,8 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     } give_ups[] = {{std::nullopt, false, 10000}, {3, true, 3000}, {0, false, -1}};
     for (const auto& k : give_ups) {
         Cli dead;
-        dead.sensor.faults().silent = !k.bad_checksum;
-        dead.sensor.faults().bad_checksum = k.bad_checksum;
+        dead.sensor().faults().silent = !k.bad_checksum;
+        dead.sensor().faults().bad_checksum = k.bad_checksum;
         o.give_up_s = k.seconds;
         CliMonitor gives_up(dead.prog, dead.msg, o);
         lines.clear();
