@@ -101,56 +101,74 @@ TEST(CliRead, ReadsTheDeviceAndReportsEveryField) {
               std::string::npos);
 }
 
-// A write and what it tells: the changes when it went through; else what
-// went wrong, then the state of each value asked for.
+// A write and what it tells: the values refused before anything is sent;
+// the changes when it went through; else what went wrong, then the state
+// of each value asked for.
 struct WriteCase {
     const char* name;
-    std::vector<std::string> assignments;
-    void (*sensor_meanwhile)(sim::SimulatedSensor&);
+    const char* command;
     int status;
-    std::size_t requests;  // all the sensor heard; 0: not counted
     std::vector<std::string> told;
+    std::size_t requests = 0;  // all the sensor heard; 0: not counted
+    void (*sensor_meanwhile)(sim::SimulatedSensor&) = [](sim::SimulatedSensor&) {};
+    const char* decimal = ",";  // the separator in force
 };
 
 const WriteCase kWrites[] = {
+    {"values the fields refuse",
+     "write --port sim txt_data_cfg(4)=9x txt_data_cfg(7)=3 txt_data_cfg(4)=4000 txt_data_out(0)=1 txt_data_cfg(0)=1 "
+     "chk_cfg(7)=1 chk_cfg(1)=2 nothing(1)=1 txt_data_cfg(4)=800 txt_data_cfg(8)=-1.5 txt_data_in(1)=40,5",
+     1,
+     {"txt_data_cfg(4) nimmt \"x\" in \"9x\" nicht an", "txt_data_cfg(7) macht aus \"3\" \"5\"",
+      "txt_data_cfg(4) macht aus \"4000\" \"3000\"", "txt_data_out(0) kann nicht geschrieben werden",
+      "txt_data_cfg(0) kann nicht geschrieben werden", "chk_cfg(7) kann nicht geschrieben werden",
+      "chk_cfg(1) nimmt nur 0 oder 1", "kein Feld nothing(1)"}},
+    // With "." in force a "," stands for it too; a field of whole units
+    // takes no separator, so a thousands group is refused.
+    {"a thousands group",
+     "write --port sim txt_data_in(1)=40,5 txt_data_in(0)=-1.5 txt_data_cfg(4)=1,200",
+     1,
+     {"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"},
+     0,
+     [](sim::SimulatedSensor&) {},
+     "."},
     // Only the two parts asked for go out, then one read-back.
     {"several parts",
-     {"txt_data_cfg(4)=900", "chk_cfg(2)=0", "txt_data_in(0)=21.5", "chk_cfg(3)=0", "chk_inp_bit(1)=1"},
-     [](sim::SimulatedSensor&) {},
+     "write --port sim txt_data_cfg(4)=900 chk_cfg(2)=0 txt_data_in(0)=21.5 chk_cfg(3)=0 chk_inp_bit(1)=1",
      0,
-     7 + 5 + 6,
      {"txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900", "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5",
       "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0", "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0",
-      "chk_inp_bit(1)\tLED grün:\t0 -> 1"}},
-    {"what the sensor already holds", {"txt_data_cfg(4)=800"}, [](sim::SimulatedSensor&) {}, 0, 7, {}},
+      "chk_inp_bit(1)\tLED grün:\t0 -> 1"},
+     7 + 5 + 6},
+    {"what the sensor already holds", "write --port sim txt_data_cfg(4)=800", 0, {}, 7},
     // The read, then the refused block.
-    {"refused",
-     {"txt_data_cfg(5)=1300"},
-     [](sim::SimulatedSensor& s) { s.faults().refuse_writes = 3; },
+    {"refused by the sensor",
+     "write --port sim txt_data_cfg(5)=1300",
      3,
-     7 + 1,
      {"Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 03 (unzulässiger Datenwert).",
-      "txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"}},
+      "txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"},
+     7 + 1,
+     [](sim::SimulatedSensor& s) { s.faults().refuse_writes = 3; }},
     // The sensor falls silent after confirming the configuration: the script
     // is told which values reached it and which did not.
     {"silent after the first part",
-     {"txt_data_cfg(4)=900", "chk_cfg(3)=0", "txt_data_in(2)=500", "chk_inp_bit(1)=1"},
-     [](sim::SimulatedSensor& s) { s.faults().silent = s.holding(4) == 900; },
+     "write --port sim txt_data_cfg(4)=900 chk_cfg(3)=0 txt_data_in(2)=500 chk_inp_bit(1)=1",
      3,
-     0,
      {"Kommunikationsprobleme, bitte Einstellungen überprüfen!", "txt_data_cfg(4)=900 vom Gerät bestätigt",
       "chk_cfg(3)=0 nicht bestätigt, vielleicht nicht geschrieben",
       "txt_data_in(2)=500 nicht bestätigt, vielleicht nicht geschrieben",
-      "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"}},
+      "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"},
+     0,
+     [](sim::SimulatedSensor& s) { s.faults().silent = s.holding(4) == 900; }},
     // A sensor that keeps a value of its own choosing: read back otherwise.
     {"read back otherwise",
-     {"txt_data_cfg(4)=900"},
+     "write --port sim txt_data_cfg(4)=900",
+     4,
+     {"txt_data_cfg(4)\t900 -> 899"},
+     0,
      [](sim::SimulatedSensor& s) {
          if (s.holding(4) == 900) s.set_holding(4, 899);
-     },
-     4,
-     0,
-     {"txt_data_cfg(4)\t900 -> 899"}},
+     }},
 };
 
 void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
@@ -159,9 +177,14 @@ class CliWriteRun : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
     const WriteCase& k = GetParam();
     Cli cli;
-    std::vector<std::string> args = {"write", "--port", "sim"};
-    args.insert(args.end(), k.assignments.begin(), k.assignments.end());
-    const CliOptions o = parse_cli(args);
+    const CliOptions o = parse_cli(words(k.command));
+    auto platform = cli.prog.g.platform;
+    platform.locale_decimal_sep = k.decimal;
+    if (const auto refused = CliWrite::check(o, platform); !refused.empty()) {
+        EXPECT_EQ(k.status, 1);
+        EXPECT_EQ(refused, k.told);
+        return;
+    }
     CliWrite write(cli.prog, cli.msg, o);
     const auto outcome = cli.run(write, [&] { k.sensor_meanwhile(cli.sensor()); });
     EXPECT_EQ(CliWrite::exit_status(outcome), k.status) << write.failure_text();
@@ -178,28 +201,6 @@ TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
 
 INSTANTIATE_TEST_SUITE_P(Writes, CliWriteRun, ::testing::ValuesIn(kWrites),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
-
-TEST(CliWrite, RefusedValuesAreNamedBeforeAnythingIsSent) {
-    CliOptions o;
-    o.assignments = {"txt_data_cfg(4)=9x",  "txt_data_cfg(7)=3",    "txt_data_cfg(4)=4000", "txt_data_out(0)=1",
-                     "txt_data_cfg(0)=1",   "chk_cfg(7)=1",         "chk_cfg(1)=2",         "nothing(1)=1",
-                     "txt_data_cfg(4)=800", "txt_data_cfg(8)=-1.5", "txt_data_in(1)=40,5"};
-    const auto refused = CliWrite::check(o);
-    ASSERT_EQ(refused.size(), 8u);
-    EXPECT_EQ(refused[0], "txt_data_cfg(4) nimmt \"x\" in \"9x\" nicht an");
-    EXPECT_EQ(refused[1], "txt_data_cfg(7) macht aus \"3\" \"5\"");
-    EXPECT_EQ(refused[2], "txt_data_cfg(4) macht aus \"4000\" \"3000\"");
-    EXPECT_EQ(refused[7], "kein Feld nothing(1)");
-
-    // With "." in force a "," stands for it too; a field of whole units
-    // takes no separator, so a thousands group is refused before anything
-    // is sent.
-    model::PlatformSettings dotted;
-    dotted.locale_decimal_sep = ".";
-    o.assignments = {"txt_data_in(1)=40,5", "txt_data_in(0)=-1.5", "txt_data_cfg(4)=1,200"};
-    EXPECT_EQ(CliWrite::check(o, dotted),
-              std::vector<std::string>{"txt_data_cfg(4) nimmt \".\" in \"1.200\" nicht an"});
-}
 
 TEST(CliFiles, SavedThenWrittenBackToTheSensorItWasReadFrom) {
     test::TempDir dir;
