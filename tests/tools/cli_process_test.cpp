@@ -22,8 +22,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "cli_install.h"
-#include "sensor_process.h"
+#include "processes.h"
 #include "sim/sim_test_support.h"
 
 namespace vor3::test {
@@ -186,7 +185,7 @@ TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
         socket = std::make_unique<LoopbackSocket>(peer[0] == "unanswering");
         link = {"--port", socket->url()};
     }
-    const CliInstall install("1031", k.decimal);
+    const CliInstall install(k.decimal);
     for (const Step& s : k.steps) {
         QElapsedTimer took;
         took.start();
@@ -229,7 +228,7 @@ TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
 // Qt gives these locales' separator and digits whether or not the system
 // has the locales: a file saved under one loads under the other.
 TEST(CliUnderLocale, ArabicAndPersianLocalesSaveAndLoadAFile) {
-    const CliInstall install("1031", "");
+    const CliInstall install("");
     const QString file = QString::fromStdString(install.dir().file("p.txt"));
     const auto saved = install.run({"save", "--port", "sim", file}, "ar_EG.UTF-8");
     ASSERT_EQ(saved.status, 0) << saved.err;

@@ -7,9 +7,9 @@
 #include <QElapsedTimer>
 
 #include "app/program.h"
+#include "processes.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
-#include "sensor_process.h"
 #include "support/fakes.h"
 
 namespace vor3::test {
