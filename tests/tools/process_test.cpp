@@ -1,10 +1,9 @@
-// vor3-cli as a process, for what only a real process meets: a sensor
-// program on a pseudo-terminal or behind a TCP port, Debian's pymodbus as a
-// Modbus implementation not ours, sockets that refuse or never answer, a
-// port that vanishes, the environment's locale; and the exit status and
-// messages a script sees. Linux pseudo-terminals refuse parity and 7 data
-// bits, so these runs use parity None and 8 data bits. What the tool does
-// with the answers is tested in-process (tests/app).
+// What only real processes and ports show: vor3-cli's exit status and
+// messages against a sensor program on a pseudo-terminal or a TCP port,
+// pymodbus as a Modbus implementation not ours, sockets that refuse or never
+// answer, signals and the environment's locale; the window on the real
+// network port. Linux pseudo-terminals refuse parity and 7 data bits, so
+// these runs use parity None and 8 data bits.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -22,8 +21,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/program.h"
 #include "processes.h"
+#include "qt/qt_clock.h"
+#include "qt/qt_serial_port.h"
 #include "sim/sim_test_support.h"
+#include "support/fakes.h"
 
 namespace vor3::test {
 namespace {
@@ -201,10 +204,8 @@ TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
 INSTANTIATE_TEST_SUITE_P(Runs, CliProcess, ::testing::ValuesIn(kRuns),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
 
-// The sensor's end of the line closing in the middle of a read (its
-// program ended, as a USB adapter pulled out would end a real port): the
-// tool says the port is gone and exits 2. --trace shows the frames on
-// standard error as they go.
+// The sensor's program ending under a read, as a USB adapter pulled out
+// would end a real port. --trace shows the frames as they go.
 TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
     SensorProcess sensor({"--extra-delay", "100"});
     ASSERT_FALSE(sensor.device().empty());
@@ -239,11 +240,9 @@ TEST(CliUnderLocale, ArabicAndPersianLocalesSaveAndLoadAFile) {
     EXPECT_EQ(loaded.status, 0) << loaded.err;
 }
 
-// A line of three on a link to vor3-sensor-sim's terminal (a stale one is
-// replaced, and none is left behind), written one after another, and Ctrl+C
-// while the second is written: the first two are written and verified, each
-// keeping its location id; the third is left as it was; the tool says what
-// was done.
+// A line of three on a link to the simulator's terminal (a stale one is
+// replaced, and none is left behind), and Ctrl+C while the second is
+// written: the first two are written and verified, the third left alone.
 TEST(BusLine, AnInterruptInTheMiddleOfALineFinishesTheSensorInProgress) {
     TempDir dir;
     const std::string link = dir.file("line");
@@ -276,6 +275,49 @@ TEST(BusLine, AnInterruptInTheMiddleOfALineFinishesTheSensorInProgress) {
         EXPECT_EQ(err.find("Adr. 37:"), std::string::npos) << "nothing was sent to the sensor not reached";
     }
     EXPECT_FALSE(std::filesystem::is_symlink(link)) << "link left behind";
+}
+
+TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
+    SensorProcess sensor({"--tcp", "0", "--close-mid-reply"});
+    ASSERT_FALSE(sensor.device().empty());
+    qt::QtClock clock;
+    qt::QtSerialPort port;
+    FakeMessageBox msg;
+    FakeConfirm confirm;
+    app::Program prog{port, msg, confirm, clock};
+    port.set_device_path(sensor.device());
+    prog.Main();
+    auto& f = prog.frm_config;
+    f.Combo_Port(6).set_list_index(1);
+    ASSERT_TRUE(port.is_open()) << (msg.shown.empty() ? "" : msg.shown[0]);
+    // Presses "read device" and runs the event loop until the read has
+    // ended or a message shows (20 s at most); whether it ever ran.
+    const auto read_device = [&] {
+        f.cmd_read_device.press();
+        bool seen = false;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 20000 && msg.shown.empty()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            seen |= prog.frmState.loaded();
+            if (seen && !prog.frmState.loaded()) break;
+        }
+        return seen;
+    };
+    read_device();
+    ASSERT_EQ(msg.details.size(), 1u);
+    EXPECT_EQ(msg.details[0], sensor.device() +
+                                  " hat die Verbindung während der Übertragung geschlossen. Die nächste Anfrage "
+                                  "verbindet neu.");
+    EXPECT_TRUE(port.is_open());
+    EXPECT_TRUE(f.cmd_read_device.enabled());
+
+    ASSERT_TRUE(sensor.set_faults(""));
+    msg.shown.clear();
+    EXPECT_TRUE(read_device());
+    EXPECT_TRUE(msg.shown.empty()) << msg.shown[0];
+    EXPECT_FALSE(f.warning_line().visible());
+    EXPECT_EQ(f.txt_data_cfg(0).text(), "4660");
 }
 
 }  // namespace
