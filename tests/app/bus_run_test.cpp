@@ -39,12 +39,6 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     EXPECT_EQ(line.exit_status, 3);
     for (const auto& r : line.sensor(37).requests()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
 
-    EXPECT_EQ(bus_summary(results, "1031"),
-              "Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
-              "Adresse 5: keine Antwort (Kommunikationsprobleme, bitte Einstellungen überprüfen!)\n"
-              "Adresse 20, Standortkennung 20: abgelehnt (Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 04 "
-              "(Gerätefehler).)\n"
-              "Adresse 37, Standortkennung 37: geschrieben und geprüft\n");
     // The report: one column before and one after per setting (no measured
     // values), every value of a sensor that was not written left empty.
     const std::string csv = bus_report_csv(results, ",");

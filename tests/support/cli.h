@@ -13,16 +13,9 @@
 #include "form/virtual_clock.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
+#include "support/fake_platform.h"
 
 namespace vor3::test {
-
-// Stamps readings T0, T1, ... in the order they are taken.
-struct CountingWallClock : form::WallClock {
-    mutable int taken = 0;
-    std::string date_text() const override { return {}; }
-    std::string time_text() const override { return {}; }
-    form::WallTime now() const override { return {taken, "T" + std::to_string(taken++)}; }
-};
 
 // The command line's program on a line of simulated sensors under the
 // virtual clock, with 8 data bits forced as vor3-cli forces them.
@@ -37,7 +30,7 @@ struct Cli {
     app::CollectedMessages msg;
     app::NoConfirm confirm;
     app::Program prog{port, msg, confirm, clock};
-    CountingWallClock stamps;
+    FakeWallClock stamps;
 
     sim::SimulatedSensor& sensor(int address = 1) { return sensors.sensor(address); }
 

@@ -109,17 +109,6 @@ const ProcessRun kRuns[] = {
     // A sensor at address 3 behind each kind of network port: read, written
     // (each part read back by the write itself, exit 4 where it differs) and
     // found by a scan.
-    {"serial device server in rtu",
-     "sim --tcp 0 --address 3",
-     {{"read --trace --address 3", 0, kCoding, "^[^\n]*TX  03 03 00 06 00 01 65 E9  Adr. 3: Register"},
-      {kWriteAt3, 0, nullptr},
-      {"scan --first", 0, "^--mode rtu --address 3\n$"}}},
-    {"modbus tcp gateway",
-     "sim --tcp 0 --framing modbus-tcp --address 3",
-     {{"read --trace --address 3", 0, kCoding,
-       "^[^\n]*TX  00 01 00 00 00 06 03 03 00 06 00 01  Transaktion 1, Unit-ID 3 – Adr. 3: Register"},
-      {kWriteAt3, 0, nullptr},
-      {"scan --first", 0, "^--address 3\n$"}}},
     {"pymodbus serial device server",
      "pymodbus tcp 3",
      {{"read --address 3", 0, kCoding}, {kWriteAt3, 0, nullptr}, {"scan --first", 0, "^--mode rtu --address 3\n$"}}},
