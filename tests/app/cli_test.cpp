@@ -32,27 +32,14 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
         parse_cli(words("read --port sim --mode ascii --data-bits 8 --address 17 --baud 57600 --parity n --json"));
     EXPECT_EQ(std::tie(o.port, o.mode, o.data_bits, o.address, o.baud, o.parity, o.json),
               std::make_tuple("sim", "ASCII", 8, 17, "57600", 'N', true));
-    for (const char* bad : {"",
-                            "read",
-                            "flash --port x",
-                            "read --port",
-                            "read --port x --address 64",
-                            "read --port x --data-bits 9",
-                            "read --port x --bogus",
-                            "write --port x",
-                            "monitor --port x --json",
-                            "monitor --port x --count 0",
-                            "read --port x --give-up 5",
-                            "read --port x --addresses 0-3",
-                            "monitor --port x --addresses 1,2",
-                            "read --port x --address 2 --addresses 1",
-                            "save --port x --csv f",
-                            "read --port x --first",
-                            "scan --port x --response-ms 5000",
-                            "save --port x",
-                            "read --port x --file a",
-                            "save a.txt"})
+    for (const char* bad :
+         {"read", "flash --port x", "read --port", "read --port x --address 64", "read --port x --data-bits 9",
+          "read --port x --bogus", "write --port x", "monitor --port x --json", "monitor --port x --count 0",
+          "read --port x --give-up 5", "read --port x --addresses 0-3", "monitor --port x --addresses 1,2",
+          "read --port x --address 2 --addresses 1", "save --port x --csv f", "read --port x --first",
+          "scan --port x --response-ms 5000", "save --port x", "read --port x --file a", "save a.txt"})
         EXPECT_THROW(parse_cli(words(bad)), std::invalid_argument) << bad;
+    EXPECT_THROW(parse_cli({}), std::invalid_argument);
     EXPECT_THROW(parse_cli({"write", "--port", "x", "--file", ""}), std::invalid_argument);
     EXPECT_EQ(parse_cli(words("write --port x --addresses 1-3,37 a=1")).addresses, (std::vector<int>{1, 2, 3, 37}));
     EXPECT_TRUE(parse_cli(words("save --port x --addresses found dir")).addresses_found);
@@ -234,25 +221,27 @@ TEST(CliFiles, ReadSavedThenWrittenBackToTheSensorItWasReadFrom) {
                                                          "txt_data_cfg(8)\tTemperatur-Offset [K]:\t0 -> -0,5"}));
 }
 
+// Polls `m` until it ends or a minute has passed; `each_tick` may act in
+// between, as the sensor would.
+CliMonitor::Outcome poll(Cli& cli, CliMonitor& m, std::vector<std::string>& lines, std::vector<std::string>& notes,
+                         const std::function<void()>& each_tick = {}) {
+    auto outcome = m.start();
+    while (outcome == CliMonitor::Outcome::Running && cli.clock.now_ms() < 60000) {
+        cli.clock.advance(10);
+        if (each_tick) each_tick();
+        outcome = m.poll(lines, notes);
+    }
+    return outcome;
+}
+
 TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     Cli cli;
-    CliOptions o = parse_cli(words("monitor --port sim --count 4"));
-    CliMonitor monitor(cli.prog, cli.msg, o);
+    CliMonitor monitor(cli.prog, cli.msg, parse_cli(words("monitor --port sim --count 4")));
     cli.sensor().set_holding(0x100, 0xFFFB);
     cli.sensor().set_holding(0x101, 515);
     cli.sensor().set_holding(0x102, 0xFFFF);
     std::vector<std::string> lines, notes;
-    const auto poll = [&](
-                          Cli& on, CliMonitor& m, const std::function<void()>& each_tick = [] {}) {
-        auto outcome = m.start();
-        while (outcome == CliMonitor::Outcome::Running && on.clock.now_ms() < 60000) {
-            on.clock.advance(10);
-            each_tick();
-            outcome = m.poll(lines, notes);
-        }
-        return outcome;
-    };
-    EXPECT_EQ(poll(cli, monitor,
+    EXPECT_EQ(poll(cli, monitor, lines, notes,
                    [&] {
                        if (lines.size() == 2) cli.sensor().faults().silent = true;
                        if (notes.size() == 1) cli.sensor().faults().silent = false;
@@ -265,29 +254,29 @@ TEST(CliMonitor, OneLinePerReadingAndOnlyALongSilenceEndsIt) {
     // A silent or garbled sensor: the monitor gives up after the time given
     // (ten seconds unless said), or never with 0.
     struct GiveUp {
-        std::optional<int> seconds;
+        const char* command;
         bool bad_checksum;
-        std::int64_t ends_ms;
-    } give_ups[] = {{std::nullopt, false, 10000}, {3, true, 3000}, {0, false, -1}};
+        int ends_s;
+    } give_ups[] = {{"monitor --port sim", false, 10},
+                    {"monitor --port sim --give-up 3", true, 3},
+                    {"monitor --port sim --give-up 0", false, 0}};
     for (const auto& k : give_ups) {
         Cli dead;
         dead.sensor().faults().silent = !k.bad_checksum;
         dead.sensor().faults().bad_checksum = k.bad_checksum;
-        o.give_up_s = k.seconds;
-        CliMonitor gives_up(dead.prog, dead.msg, o);
-        lines.clear();
-        notes.clear();
-        const auto outcome = poll(dead, gives_up);
-        if (k.ends_ms < 0) {
+        CliMonitor gives_up(dead.prog, dead.msg, parse_cli(words(k.command)));
+        std::vector<std::string> none, told;
+        const auto outcome = poll(dead, gives_up, none, told);
+        EXPECT_TRUE(none.empty());
+        if (k.ends_s == 0) {
             EXPECT_EQ(outcome, CliMonitor::Outcome::Running);
             EXPECT_EQ(CliMonitor::exit_status(gives_up.stop()), 3) << "interrupted without a reading";
             continue;
         }
         EXPECT_EQ(CliMonitor::exit_status(outcome), 3);
-        EXPECT_NEAR(dead.clock.now_ms(), k.ends_ms, 10);
-        EXPECT_TRUE(lines.empty());
-        ASSERT_FALSE(notes.empty());
-        EXPECT_EQ(notes.back(), "Seit " + std::to_string(k.ends_ms / 1000) + " s kein gültiger Messwert; Abbruch.");
+        EXPECT_NEAR(dead.clock.now_ms(), k.ends_s * 1000, 10);
+        EXPECT_EQ(told.empty() ? "" : told.back(),
+                  "Seit " + std::to_string(k.ends_s) + " s kein gültiger Messwert; Abbruch.");
     }
 }
 
