@@ -65,7 +65,6 @@ TEST(BusWindow, FindsTheLineKeepsItFreshAndCommissionsASelection) {
     w.cmd_write_shown.press();
     ASSERT_TRUE(settle());
     EXPECT_EQ(column(7), (Strings{"geschrieben und geprüft", "keine Antwort", "geschrieben und geprüft"}));
-    EXPECT_EQ(line.sensor(37).holding(4), 900);
     files.answer = dir.file("report.csv");
     w.cmd_report.press();
     const std::string report = dir.read("report.csv");
@@ -82,14 +81,10 @@ TEST(BusWindow, FindsTheLineKeepsItFreshAndCommissionsASelection) {
     w.cmd_abort.press();
     EXPECT_EQ(w.lbl_state.caption(), "Halte nach Adresse 1 an…");
     prog.bus_window().unload();
-    EXPECT_FALSE(w.visible());
     ASSERT_TRUE(settle());
-    EXPECT_EQ(line.sensor(5).holding(5), 1200);
-    ASSERT_FALSE(msg.shown.empty());
-    EXPECT_EQ(msg.shown.back(), "Nach Adresse 1 angehalten.");
-    EXPECT_EQ(msg.details.back(),
-              "Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
-              "Adresse 5: nicht bearbeitet\nAdresse 37: nicht bearbeitet\n");
+    EXPECT_EQ(msg.shown, Strings{"Nach Adresse 1 angehalten."});
+    EXPECT_EQ(msg.details, Strings{"Adresse 1, Standortkennung 1: geschrieben und geprüft\n"
+                                   "Adresse 5: nicht bearbeitet\nAdresse 37: nicht bearbeitet\n"});
 
     // A double click puts the sensor into the main window and reads it.
     prog.frm_config.AnsichtMenue(5).press();

@@ -31,12 +31,11 @@
 namespace vor3::test {
 namespace {
 
-// A TCP port on the loopback address, bound (and listening where asked)
-// while the object lives.
-class LoopbackSocket {
+// A TCP port on the loopback address whose queue of one is filled at once:
+// further connection requests go unanswered, as to a host switched off.
+class UnansweringSocket {
 public:
-    explicit LoopbackSocket(bool listening) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    UnansweringSocket() {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -44,25 +43,22 @@ public:
         socklen_t size = sizeof a;
         getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size);
         port_ = ntohs(a.sin_port);
-        if (!listening) return;
-        // A queue of one, filled at once: further connection requests go
-        // unanswered, as to a host that is switched off.
         listen(fd_, 0);
         for (int& client : clients_) {
             client = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
             connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a);
         }
     }
-    ~LoopbackSocket() {
+    ~UnansweringSocket() {
         for (int client : clients_) close(client);
         close(fd_);
     }
-    LoopbackSocket(const LoopbackSocket&) = delete;
-    LoopbackSocket& operator=(const LoopbackSocket&) = delete;
+    UnansweringSocket(const UnansweringSocket&) = delete;
+    UnansweringSocket& operator=(const UnansweringSocket&) = delete;
     QString url() const { return "tcp://127.0.0.1:" + QString::number(port_); }
 
 private:
-    int fd_ = -1;
+    int fd_ = socket(AF_INET, SOCK_STREAM, 0);
     int port_ = 0;
     int clients_[2] = {-1, -1};
 };
@@ -79,8 +75,8 @@ struct Step {
 struct ProcessRun {
     const char* name;
     // What the tool talks to: "sim ARGS" (vor3-sensor-sim), "pymodbus ARGS"
-    // (pymodbus_line.py), "refusing" or "unanswering" (a loopback socket),
-    // or "" (the steps name their port).
+    // (pymodbus_line.py), "unanswering" (a loopback socket), or "" (the
+    // steps name their port).
     const char* peer;
     std::vector<Step> steps;
     const char* decimal = ",";  // the user's separator
@@ -116,9 +112,11 @@ const ProcessRun kRuns[] = {
      "pymodbus modbus-tcp 3",
      {{"read --address 3", 0, kCoding}, {kWriteAt3, 0, nullptr}, {"scan --first", 0, "^--address 3\n$"}}},
     // Each way a port can fail before a sensor is reached.
+    // Nothing listens on port 1.
     {"connection refused",
-     "refusing",
-     {{"read", 2, "^$", "^vor3-cli: COM-Port not available,  8031\ntcp://127.0.0.1:"}}},
+     "",
+     {{"read --port tcp://127.0.0.1:1", 2, "^$",
+       "^vor3-cli: COM-Port not available,  8031\n.* lehnt die Verbindung ab"}}},
     {"no answer to the connection request",
      "unanswering",
      {{"read", 2, "^$", R"(antwortet nicht auf den Verbindungsaufbau \(nach 3 s aufgegeben\)\.\n$)"}}},
@@ -162,7 +160,7 @@ TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
     }
     const QStringList peer = QString(k.peer).split(' ', Qt::SkipEmptyParts);
     std::unique_ptr<SensorProcess> sensor;
-    std::unique_ptr<LoopbackSocket> socket;
+    std::unique_ptr<UnansweringSocket> socket;
     QStringList link;
     if (peer.value(0) == "sim" || peer.value(0) == "pymodbus") {
         sensor = peer[0] == "pymodbus" ? std::make_unique<SensorProcess>("/usr/bin/python3",
@@ -170,11 +168,9 @@ TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
                                        : std::make_unique<SensorProcess>(peer.mid(1));
         ASSERT_FALSE(sensor->device().empty());
         link = {"--port", QString::fromStdString(sensor->device())};
-        if (sensor->device().starts_with("/"))
-            link << "--parity"
-                 << "N";
+        if (sensor->device().starts_with("/")) link += QStringList{"--parity", "N"};
     } else if (!peer.isEmpty()) {
-        socket = std::make_unique<LoopbackSocket>(peer[0] == "unanswering");
+        socket = std::make_unique<UnansweringSocket>();
         link = {"--port", socket->url()};
     }
     const CliInstall install(k.decimal);
@@ -182,11 +178,10 @@ TEST_P(CliProcess, ExitsWithTheStatusAndOutputAScriptNeeds) {
         QElapsedTimer took;
         took.start();
         const auto r = install.run(QString(s.args).split(' ') + link, k.locale);
-        const std::string command = s.args;
-        EXPECT_EQ(r.status, s.status) << command << "\n" << r.err;
-        EXPECT_TRUE(!s.out || matches(r.out, s.out)) << command << "\n" << r.out;
-        EXPECT_TRUE(!s.err || matches(r.err, s.err)) << command << "\n" << r.err;
-        EXPECT_LT(took.elapsed(), 20000) << command;
+        EXPECT_EQ(r.status, s.status) << s.args << "\n" << r.err;
+        EXPECT_TRUE(!s.out || matches(r.out, s.out)) << s.args << "\n" << r.out;
+        EXPECT_TRUE(!s.err || matches(r.err, s.err)) << s.args << "\n" << r.err;
+        EXPECT_LT(took.elapsed(), 20000) << s.args;
     }
 }
 
