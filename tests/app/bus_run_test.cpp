@@ -19,10 +19,8 @@ BusPlan plan_of(BusPlan::Job job, std::vector<int> addresses) {
     return bus_plan(o, addresses);
 }
 
-// A file saved from one sensor, written to a line of four: the one that
-// is silent and the one that refuses writes are named, the others are
-// written and verified, each keeping its location id; the report says
-// all of it, value by value.
+// A file saved from one sensor, written to a line of four, one of them
+// silent and one refusing: the report says it all, value by value.
 TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     test::TempDir dir;
     Cli line({1, 5, 20, 37});
@@ -39,8 +37,7 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     EXPECT_EQ(line.exit_status, 3);
     for (const auto& r : line.sensor(37).requests()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
 
-    // The report: one column before and one after per setting (no measured
-    // values), every value of a sensor that was not written left empty.
+    // Before and after per setting, each keeping its location id.
     const std::string csv = bus_report_csv(results, ",");
     EXPECT_TRUE(csv.starts_with("address,location_id,outcome,detail,txt_data_cfg(0) before,txt_data_cfg(0) after,"));
     EXPECT_EQ(csv.find("txt_data_out"), std::string::npos) << "measured values are no settings";
@@ -55,10 +52,9 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
         EXPECT_NE(csv.find(row), std::string::npos) << row << "\n" << csv;
 }
 
-// Reading N sensors takes N whole reads and no more; "found" reads what a
-// search of the line finds. A slow sensor after a fast one is waited for, a
-// silent one named; the data goes to standard output, in the form asked
-// for, the summary to standard error.
+// N sensors take N whole reads and no more; a slow sensor after a fast one
+// is waited for; with --json the data goes to standard output, the summary
+// to standard error.
 TEST(BusRun, ReadsEachSensorInNoMoreThanItsOwnReadAndReportsIt) {
     Cli line({1, 2, 3});
     line.sensor(2).set_holding(8, 0xFFFB);

@@ -1,5 +1,4 @@
-// The bus window under the virtual clock, on a line of simulated sensors:
-// what a technician does with it, from the search to the report.
+// What a technician does with the bus window, from the search to the report.
 #include <gtest/gtest.h>
 
 #include "app/bus_window.h"
@@ -44,8 +43,7 @@ TEST(BusWindow, FindsTheLineKeepsItFreshAndCommissionsASelection) {
     EXPECT_EQ(column(7), (Strings{"gelesen", "gelesen", "gelesen"}));
     EXPECT_EQ(w.lbl_state.caption().substr(0, 21), "Messwerte von Adresse");
 
-    // Open and idle, it goes round the sensors with the read-out; one that
-    // falls silent is named and passed over; nothing reaches the trend.
+    // Idle, it goes round with the read-out, passing over a silent sensor.
     line.sensor(5).faults().silent = true;
     line.sensor(37).set_holding(0x102, 1234);
     const auto heard = line.sensor(1).heard();
@@ -56,8 +54,7 @@ TEST(BusWindow, FindsTheLineKeepsItFreshAndCommissionsASelection) {
     EXPECT_EQ(prog.frmTrend.cht_trend.points().size(), 0u);
     line.sensor(5).faults().silent = false;
 
-    // The main window's configuration to two of them: the user ends the
-    // read-out to edit, chooses, writes; each keeps its location id.
+    // The main window's configuration written to two of them.
     prog.frm_config.chk_read_out.set_value(0);
     clock.advance(3000);
     ASSERT_EQ(app::enter_value(prog, "txt_data_cfg(4)", "900"), std::nullopt);

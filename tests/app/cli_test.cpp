@@ -55,8 +55,7 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_EQ(std::tie(some.modes, some.bauds, some.parities, some.stop_at_first, some.min_response_ms),
               std::make_tuple(std::vector<std::string>{"RTU", "ASCII"}, std::vector<std::string>{"19200"},
                               std::vector<char>{'O'}, true, 120));
-    // Over the network: a framing on a serial device server, a unit behind
-    // a gateway. (The text form of finds is met by the process tests.)
+    // Over the network: a framing on a serial device server, a unit behind a gateway.
     const std::vector<ops::ScanFind> finds = {
         {{"ASCII", "19200", 'O'}, 37}, {{"RTU", "9600", 'N'}, 1, true}, {{"ASCII", "", '\0'}, 2}, {{"", "", '\0'}, 3}};
     EXPECT_EQ(format_finds_json(finds),
@@ -68,9 +67,8 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
                   "RTU, 9600 baud, None, address 1 – two different answers: perhaps an address conflict"}));
 }
 
-// A write and what it tells: the values refused before anything is sent;
-// the changes when it went through; else what went wrong, then the state
-// of each value asked for.
+// A write tells the values refused before sending; the changes; or what
+// went wrong, then the state of each value asked for.
 struct WriteCase {
     const char* name;
     const char* command;
@@ -116,8 +114,6 @@ const WriteCase kWrites[] = {
       "txt_data_cfg(5)=1300 nicht bestätigt, vielleicht nicht geschrieben"},
      7 + 1,
      [](sim::SimulatedSensor& s) { s.faults().refuse_writes = 3; }},
-    // The sensor falls silent after confirming the configuration: the script
-    // is told which values reached it and which did not.
     {"silent after the first part",
      "write --port sim txt_data_cfg(4)=900 chk_cfg(3)=0 txt_data_in(2)=500 chk_inp_bit(1)=1",
      3,
@@ -199,8 +195,7 @@ TEST(CliFiles, ReadSavedThenWrittenBackToTheSensorItWasReadFrom) {
         EXPECT_EQ(save_through_menu(cli.prog, cli.msg, kept),
                   "Die Parameterdatei „" + kept + "“ wurde nicht gespeichert: die Datei ist schreibgeschützt");
     }
-    // A file with a value its field refuses is refused before the port is
-    // opened.
+    // A file with a value its field refuses is refused before sending.
     std::string file = dir.read("s.txt");
     const std::string bad = dir.write("bad.txt", std::string(file).replace(file.find(";1500"), 5, ";9500"));
     const auto why = CliWrite::check(parse_cli({"write", "--port", "sim", "--file", bad}));
@@ -221,8 +216,7 @@ TEST(CliFiles, ReadSavedThenWrittenBackToTheSensorItWasReadFrom) {
                                                          "txt_data_cfg(8)\tTemperatur-Offset [K]:\t0 -> -0,5"}));
 }
 
-// Polls `m` until it ends or a minute has passed; `each_tick` may act in
-// between, as the sensor would.
+// Polls `m` until it ends (a minute at most).
 CliMonitor::Outcome poll(Cli& cli, CliMonitor& m, std::vector<std::string>& lines, std::vector<std::string>& notes,
                          const std::function<void()>& each_tick = {}) {
     auto outcome = m.start();

@@ -56,11 +56,9 @@ RegistryRun registry(const store::HiveFiles& files, const std::vector<std::strin
     return r;
 }
 
-// An installed program reads Pfad and Version from the package and
-// Language from /etc; a set goes to /etc only, so the next upgrade, which
-// replaces the package's files, keeps it, and a value set there wins. With
-// /etc's hive gone a set makes it again, and nothing ever lands beside the
-// program. The list names each file with its values, the user's too.
+// Pfad and Version come with the package, Language from /etc; a set goes to
+// /etc only (an upgrade replaces the package's files) and wins there, and
+// makes /etc's hive again when it is gone.
 TEST(CliRegistry, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder) {
     TempDir root;
     const std::string share = root.file("p/share/vor3-config");

@@ -34,8 +34,8 @@ struct Cli {
 
     sim::SimulatedSensor& sensor(int address = 1) { return sensors.sensor(address); }
 
-    // Runs a job of the tool (CliRead, CliWrite) to its end, or for two
-    // minutes; `each_tick` may act in between, as the sensor or a user would.
+    // Runs a job of the tool (CliRead, CliWrite) to its end (two minutes at
+    // most); `each_tick` may act in between, as the sensor would.
     template <class Job>
     auto run(Job& job, const std::function<void()>& each_tick = {}) {
         auto outcome = job.start();

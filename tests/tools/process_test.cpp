@@ -210,20 +210,6 @@ TEST(PseudoTerminal, TheCommandLineReportsAPortThatVanishesUnderARead) {
     EXPECT_TRUE(r.out.empty());
 }
 
-// Qt gives these locales' separator and digits whether or not the system
-// has the locales: a file saved under one loads under the other.
-TEST(CliUnderLocale, ArabicAndPersianLocalesSaveAndLoadAFile) {
-    const CliInstall install("");
-    const QString file = QString::fromStdString(install.dir().file("p.txt"));
-    const auto saved = install.run({"save", "--port", "sim", file}, "ar_EG.UTF-8");
-    ASSERT_EQ(saved.status, 0) << saved.err;
-    const std::string bytes = install.dir().read("p.txt");
-    const std::string stamp = bytes.substr(bytes.find("\r\n", bytes.find("Version")) + 2, 18);
-    EXPECT_EQ(stamp.find_first_not_of("0123456789.:"), std::string::npos) << stamp;
-    const auto loaded = install.run({"write", "--port", "sim", "--file", file}, "fa_IR.UTF-8");
-    EXPECT_EQ(loaded.status, 0) << loaded.err;
-}
-
 // A line of three on a link to the simulator's terminal (a stale one is
 // replaced, and none is left behind), and Ctrl+C while the second is
 // written: the first two are written and verified, the third left alone.

@@ -28,14 +28,12 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
-    // Writes a line of faults to the sensor's input ("" clears them); true
-    // once the sensor has taken them.
+    // Faults for the sensor's input ("" clears them); true once taken.
     bool set_faults(const std::string& line) {
         process_.write((line + "\n").c_str());
         return next_line() == "faults set";
     }
-    // Ends the sensor at once, as a crash would: its end of the
-    // pseudo-terminal closes.
+    // Ends the sensor at once, as a crash would.
     void kill() {
         process_.kill();
         process_.waitForFinished(3000);
@@ -57,10 +55,8 @@ struct CliRun {
     std::string out, err;
 };
 
-// vor3-cli as an installation of its own: the program linked into a
-// scratch folder of the build beside a machine hive, with a configuration
-// folder of its own, so neither the build's settings nor the user's reach
-// a test; in German, with the user's separator `decimal`.
+// vor3-cli linked into a scratch folder beside hives of its own, so neither
+// the build's settings nor the user's reach a test; in German.
 class CliInstall {
 public:
     explicit CliInstall(const std::string& decimal = ",") : dir_(std::filesystem::path(VOR3_CLI_PATH).parent_path()) {
@@ -85,8 +81,7 @@ public:
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
     }
 
-    // Standard error of the running `p` until it holds `wanted` (or 30 s
-    // have passed).
+    // Standard error of the running `p` until it holds `wanted` (30 s at most).
     static std::string error_until(QProcess& p, const std::function<bool(const std::string&)>& wanted) {
         std::string err;
         QElapsedTimer waited;
