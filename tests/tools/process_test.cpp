@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 #include "app/program.h"
-#include "processes.h"
+#include "cli_install.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
 #include "sim/sim_test_support.h"
