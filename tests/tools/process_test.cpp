@@ -63,8 +63,7 @@ private:
     int clients_[2] = {-1, -1};
 };
 
-// One command of a run, its words split at spaces; "--port" and the peer's
-// device are added.
+// One command of a run, its words split at spaces; "--port" and the peer's device are added.
 struct Step {
     const char* args;
     int status;
@@ -74,9 +73,8 @@ struct Step {
 
 struct ProcessRun {
     const char* name;
-    // What the tool talks to: "sim ARGS" (vor3-sensor-sim), "pymodbus ARGS"
-    // (pymodbus_line.py), "unanswering" (a loopback socket), or "" (the
-    // steps name their port).
+    // What the tool talks to: "sim ARGS" (vor3-sensor-sim), "pymodbus ARGS" (pymodbus_line.py),
+    // "unanswering" (a loopback socket), or "" (the steps name their port).
     const char* peer;
     std::vector<Step> steps;
     const char* decimal = ",";  // the user's separator

@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""Sensors served by Debian's python3-pymodbus, a Modbus implementation not ours.
-
-  pymodbus_line.py tcp|modbus-tcp UNITS
-
-Factory values, the unit address as location id, at each unit of UNITS ("1,2,3"),
-on a loopback TCP port as a serial device server in RTU ("tcp") or a Modbus TCP
-gateway ("modbus-tcp"), whose URL is the first line.
+"""pymodbus_line.py tcp|modbus-tcp UNITS: sensors served by Debian's python3-pymodbus, a Modbus implementation
+not ours, with factory values and the unit address as location id at each unit of UNITS ("1,2"), on a loopback
+TCP port as a serial device server in RTU ("tcp") or a Modbus TCP gateway ("modbus-tcp"), whose URL is the first line.
 """
 import asyncio
 import sys
