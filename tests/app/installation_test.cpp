@@ -32,8 +32,6 @@ TEST(Installation, HiveFilesFollowThePlaceOfTheProgramAndTheEnvironment) {
          "/usr/local/share/vor3-config/machine.reg", user},
         {"/opt/vor3/bin", nullptr, "/home/a", "/etc/opt/vor3/vor3-config/machine.reg",
          "/opt/vor3/share/vor3-config/machine.reg", user},
-        {r + "/p/bin", nullptr, "/home/a", r + "/p/etc/vor3-config/machine.reg", r + "/p/share/vor3-config/machine.reg",
-         user},
         // A build folder, even one named bin, and a copy in a folder of its own.
         {r + "/build", "/xdg", "/home/a", r + "/build/machine.reg", "", "/xdg/vor3-config/user.reg"},
         {r + "/build-bin/bin", "", "/home/a", r + "/build-bin/bin/machine.reg", "", user},
@@ -58,81 +56,47 @@ RegistryRun registry(const store::HiveFiles& files, const std::vector<std::strin
     return r;
 }
 
-// The output of a registry verb that must succeed.
-std::string run(const store::HiveFiles& files, const std::vector<std::string>& args) {
-    const auto r = registry(files, args);
-    EXPECT_EQ(r.status, 0) << r.err;
-    return r.out;
-}
-
-// An installed program reads Pfad and Version from the package and
-// Language from /etc; a set goes to /etc only, so the next upgrade, which
-// replaces the package's files, keeps it. With /etc's hive gone a set makes
-// it again, and nothing ever lands beside the program.
-TEST(Installation, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder) {
+// Pfad and Version come with the package, Language from /etc; a set goes to
+// /etc only (an upgrade replaces the package's files) and wins there, and
+// makes /etc's hive again when it is gone.
+TEST(CliRegistry, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder) {
     TempDir root;
     const std::string share = root.file("p/share/vor3-config");
     const std::string package = root.write("p/share/vor3-config/machine.reg", machine_hive(share, "", "1.0"));
     const std::string etc = root.write("p/etc/vor3-config/machine.reg", machine_hive("", "1031", ""));
-    const auto files = app::hive_files(root.file("p/bin"), nullptr, nullptr);
-    ASSERT_EQ(files.package, package);
-    ASSERT_EQ(files.machine, etc);
+    auto files = app::hive_files(root.file("p/bin"), nullptr, nullptr);
+    ASSERT_EQ(std::tie(files.package, files.machine), std::tie(package, etc));
+    files.user = root.write("user.reg", user_hive("."));
 
-    EXPECT_EQ(run(files, {"get", "Pfad"}), share + "\n");
-    EXPECT_EQ(run(files, {"get", "Version"}), "1.0\n");
-    EXPECT_EQ(run(files, {"get", "Language"}), "1031\n");
-    run(files, {"set", "Language", "1033"});
-    EXPECT_EQ(run(files, {"list"}), package + "\n  Pfad=" + share + "\n  Version=1.0\n" + etc + "\n  Language=1033\n");
-
-    // A value set in /etc wins over the package's.
-    run(files, {"set", "Pfad", "/srv/vor3"});
-    EXPECT_EQ(run(files, {"get", "Pfad"}), "/srv/vor3\n");
+    EXPECT_EQ(registry(files, {"get", "Pfad"}).out, share + "\n");
+    EXPECT_EQ(registry(files, {"get", "Nothing"}).out, "\n");
+    EXPECT_EQ(registry(files, {"set", "Language", "1033"}).status, 0);
+    EXPECT_EQ(registry(files, {"set", "Pfad", "/srv/vor3"}).status, 0);
+    EXPECT_EQ(registry(files, {"get", "pfad"}).out, "/srv/vor3\n");
+    store::CRegistry(files).Werte("Software\\Other", "Line\tbreak", "x");
+    EXPECT_EQ(registry(files, {"list"}).out, package + "\n  Pfad=" + share + "\n  Version=1.0\n" + etc +
+                                                 "\n  Language=1033\n  Pfad=/srv/vor3\n" + files.user +
+                                                 "\n  sDecimal=.\n  Software\\Other\\Line\\x09break=x\n");
 
     std::filesystem::remove(etc);
-    EXPECT_EQ(run(files, {"get", "Language"}), "\n");
-    run(files, {"set", "Language", "1033"});
-    EXPECT_EQ(run(files, {"get", "Language"}), "1033\n");
-    EXPECT_EQ(run(files, {"get", "Version"}), "1.0\n");
+    EXPECT_EQ(registry(files, {"get", "Language"}).out, "\n");
+    EXPECT_EQ(registry(files, {"set", "Language", "1033"}).status, 0);
+    EXPECT_EQ(registry(files, {"get", "Language"}).out, "1033\n");
+    EXPECT_EQ(registry(files, {"get", "Version"}).out, "1.0\n");
     EXPECT_FALSE(std::filesystem::exists(root.path / "p/bin"));
     EXPECT_EQ(root.read("p/share/vor3-config/machine.reg"), machine_hive(share, "", "1.0"));
-}
 
-TEST(CliRegistry, GetSetAndListTheInstallationsSettings) {
-    TempDir dir;
-    const store::HiveFiles files{dir.write("machine.reg", machine_hive("/opt/vor3", "1031", "1.0")),
-                                 dir.write("user.reg", user_hive("."))};
-    EXPECT_EQ(run(files, {"get", "Nothing"}), "\n");
-    run(files, {"set", "Language", "1033"});
-    EXPECT_EQ(run(files, {"get", "language"}), "1033\n");
-    // The user's settings the window writes are listed too, each under its file.
-    store::CRegistry window(files);
-    window.Werte(store::kProductKey, "Echo", "1");
-    window.Werte(store::kProductKey, "LogFolder", "/srv/logs");
-    window.Werte("Software\\Other", "Line\tbreak", "x");
-    EXPECT_EQ(run(files, {"list"}), files.machine + "\n  Pfad=/opt/vor3\n  Language=1033\n  Version=1.0\n" +
-                                        files.user + "\n  sDecimal=.\n  Echo=1\n  LogFolder=/srv/logs\n" +
-                                        "  Software\\Other\\Line\\x09break=x\n");
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{}, {"get"}, {"set", "Language"}, {"list", "x"}, {"delete", "Pfad"}}) {
         const auto r = registry(files, args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.rfind("usage: vor3-cli registry", 0), 0u);
     }
-}
-
-TEST(CliRegistry, ASettingThatCannotBeStoredIsNamedInTheLanguageInForce) {
-    TempDir dir;
-    const store::HiveFiles nowhere{dir.file("no/folder/machine.reg"), ""};
-    const auto german = registry(nowhere, {"set", "Language", "1033"});
-    EXPECT_EQ(german.status, 1);
-    EXPECT_EQ(german.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
-                              ": No such file or directory\n");
-
-    const store::HiveFiles english{dir.write("machine.reg", machine_hive("", "1033")), ""};
-    std::filesystem::permissions(english.machine, std::filesystem::perms::owner_read);
-    EXPECT_EQ(registry(english, {"set", "Language", "1031"}).err,
-              "vor3-cli: The setting was not stored: " + english.machine + ": the file is read-only\n");
-    EXPECT_EQ(registry(english, {"get", "Language"}).out, "1033\n");
+    const store::HiveFiles nowhere{root.file("no/folder/machine.reg"), ""};
+    const auto refused = registry(nowhere, {"set", "Language", "1033"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
+                               ": No such file or directory\n");
 }
 
 }  // namespace

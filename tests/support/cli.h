@@ -1,40 +1,41 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "app/bus_run.h"
 #include "app/cli_options.h"
 #include "app/cli_read.h"
 #include "app/data_bits_port.h"
 #include "app/program.h"
 #include "form/virtual_clock.h"
+#include "sim/sensor_line.h"
 #include "sim/sim_port.h"
-#include "sim/simulated_sensor.h"
+#include "support/fake_platform.h"
 
 namespace vor3::test {
 
-// Stamps readings T0, T1, ... in the order they are taken.
-struct CountingWallClock : form::WallClock {
-    mutable int taken = 0;
-    std::string date_text() const override { return {}; }
-    std::string time_text() const override { return {}; }
-    form::WallTime now() const override { return {taken, "T" + std::to_string(taken++)}; }
-};
-
-// The command line's program on the simulated sensor under the virtual
-// clock, with 8 data bits forced as vor3-cli forces them.
+// The command line's program on a line of simulated sensors under the
+// virtual clock, with 8 data bits forced as vor3-cli forces them.
 struct Cli {
-    Cli() { prog.use_wall_clock(stamps); }
+    explicit Cli(const std::vector<int>& addresses = {1}) : sensors(sim::Framing::Auto, addresses) {
+        prog.use_wall_clock(stamps);
+    }
     form::VirtualClock clock;
-    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
-    sim::SimPort sim_port{clock, sensor};
+    sim::SensorLine sensors;
+    sim::SimPort sim_port{clock, sensors};
     app::DataBitsPort port{sim_port, 8};
     app::CollectedMessages msg;
     app::NoConfirm confirm;
     app::Program prog{port, msg, confirm, clock};
-    CountingWallClock stamps;
+    FakeWallClock stamps;
 
-    // Runs a job of the tool (CliRead, CliWrite) to its end, or for two
-    // minutes; `each_tick` may act in between, as the sensor or a user would.
+    sim::SimulatedSensor& sensor(int address = 1) { return sensors.sensor(address); }
+
+    // Runs a job of the tool (CliRead, CliWrite) to its end (two minutes at
+    // most); `each_tick` may act in between, as the sensor would.
     template <class Job>
     auto run(Job& job, const std::function<void()>& each_tick = {}) {
         auto outcome = job.start();
@@ -46,14 +47,17 @@ struct Cli {
         return outcome;
     }
 
-    // `vor3-cli read` with `o`; the failure's text, if any, in `failure`.
-    app::CliRead::Outcome read(const app::CliOptions& o) {
-        app::CliRead job(prog, msg, o);
-        const auto outcome = run(job);
-        failure = job.failure_text();
-        return outcome;
+    // Runs `plan` over the line to its end; its exit status in `exit_status`.
+    std::vector<app::SensorResult> run_line(app::BusPlan plan) {
+        EXPECT_TRUE(prog.g.link.port_open || app::CliRead(prog, msg, app::parse_cli({"read", "--port", "sim"})).open());
+        app::BusRun bus(prog, std::move(plan));
+        bus.start();
+        while (bus.running() && clock.now_ms() < 600000) clock.advance(1);
+        EXPECT_FALSE(bus.running());
+        exit_status = bus.exit_status();
+        return bus.results();
     }
-    std::string failure;
+    int exit_status = -1;
 };
 
 }  // namespace vor3::test

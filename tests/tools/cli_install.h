@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "sensor_process.h"
 #include "support/hives.h"
 #include "support/temp_dir.h"
 
@@ -18,30 +19,24 @@ struct CliRun {
     std::string out, err;
 };
 
-// vor3-cli as an installation of its own: the program linked into a
-// scratch folder of the build beside a machine hive, with a configuration
-// folder of its own, so neither the build's settings nor the user's reach
-// a test.
+// vor3-cli linked into a scratch folder beside hives of its own, so neither
+// the build's settings nor the user's reach a test; in German.
 class CliInstall {
 public:
-    explicit CliInstall(const std::string& language = "1031", const std::string& decimal = ",")
-        : dir_(std::filesystem::path(VOR3_CLI_PATH).parent_path()) {
-        const auto program = dir_.path / "vor3-cli";
+    explicit CliInstall(const std::string& decimal = ",") : dir_(std::filesystem::path(VOR3_CLI_PATH).parent_path()) {
         std::error_code ec;
-        std::filesystem::create_hard_link(VOR3_CLI_PATH, program, ec);
-        if (ec) std::filesystem::copy_file(VOR3_CLI_PATH, program);
-        dir_.write("machine.reg", machine_hive(dir_.path.string(), language));
+        std::filesystem::create_hard_link(VOR3_CLI_PATH, dir_.path / "vor3-cli", ec);
+        if (ec) std::filesystem::copy_file(VOR3_CLI_PATH, dir_.path / "vor3-cli");
+        dir_.write("machine.reg", machine_hive(dir_.path.string(), "1031"));
         dir_.write("config/vor3-config/user.reg", user_hive(decimal));
     }
 
-    // `locale` sets LC_ALL for the run ("": the caller's).
+    // Runs the tool to its end with `locale` as LC_ALL ("": the caller's).
     CliRun run(const QStringList& args, const QString& locale = {}) const {
         QProcess p;
         start(p, args, locale);
         return finish(p);
     }
-
-    // Starts the tool without waiting for it; finish() waits.
     void start(QProcess& p, const QStringList& args, const QString& locale = {}) const {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.file("config")));
@@ -50,8 +45,7 @@ public:
         p.start(QString::fromStdString(dir_.file("vor3-cli")), args);
     }
 
-    // Standard error of the running `p` until it holds `wanted` (or 30 s
-    // have passed).
+    // Standard error of the running `p` until it holds `wanted` (30 s at most).
     static std::string error_until(QProcess& p, const std::function<bool(const std::string&)>& wanted) {
         std::string err;
         QElapsedTimer waited;
@@ -63,17 +57,14 @@ public:
         return err;
     }
 
+    // Waits for `p` to end (a minute at most, else status -1).
     static CliRun finish(QProcess& p) {
-        CliRun r;
         if (!p.waitForFinished(60000)) {
             p.kill();
             p.waitForFinished();
-            return r;
+            return {};
         }
-        r.status = p.exitCode();
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
     }
 
     const TempDir& dir() const { return dir_; }
@@ -81,13 +72,5 @@ public:
 private:
     TempDir dir_;
 };
-
-// The tool as installed in German with a comma, whatever the build's own
-// settings say.
-inline const CliInstall& german_cli() {
-    static const CliInstall install;
-    return install;
-}
-inline CliRun run_cli(const QStringList& args) { return german_cli().run(args); }
 
 }  // namespace vor3::test

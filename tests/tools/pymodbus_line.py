@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""Sensors served by Debian's python3-pymodbus, a Modbus implementation not ours.
-
-  pymodbus_line.py DEVICE|tcp|modbus-tcp UNITS
-
-Factory values, the unit address as location id, at each unit of UNITS ("1,2,3"):
-RTU at 57600 8N1 on the serial DEVICE, or on a loopback TCP port as a serial device
-server ("tcp") or a Modbus TCP gateway ("modbus-tcp"), whose URL is the first line.
+"""pymodbus_line.py tcp|modbus-tcp UNITS: sensors served by Debian's python3-pymodbus, a Modbus implementation
+not ours, with factory values and the unit address as location id at each unit of UNITS ("1,2"), on a loopback
+TCP port as a serial device server in RTU ("tcp") or a Modbus TCP gateway ("modbus-tcp"), whose URL is the first line.
 """
 import asyncio
 import sys
@@ -13,7 +9,6 @@ import sys
 from pymodbus.datastore import ModbusServerContext, ModbusSlaveContext, ModbusSparseDataBlock
 from pymodbus.framer.rtu_framer import ModbusRtuFramer
 from pymodbus.framer.socket_framer import ModbusSocketFramer
-from pymodbus.server import StartSerialServer
 from pymodbus.server.async_io import ModbusTcpServer
 
 
@@ -35,14 +30,9 @@ async def serve_tcp(context, scheme):
 
 
 def main():
-    device, units = sys.argv[1], [int(u) for u in sys.argv[2].split(",")]
+    scheme, units = sys.argv[1], [int(u) for u in sys.argv[2].split(",")]
     context = ModbusServerContext(slaves={u: sensor(u) for u in units}, single=False)
-    if device in ("tcp", "modbus-tcp"):
-        asyncio.run(serve_tcp(context, device))
-        return
-    print("serving", flush=True)
-    StartSerialServer(context=context, framer=ModbusRtuFramer, port=device, baudrate=57600, parity="N",
-                      bytesize=8, stopbits=1, ignore_missing_slaves=True)
+    asyncio.run(serve_tcp(context, scheme))
 
 
 if __name__ == "__main__":

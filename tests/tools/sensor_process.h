@@ -14,9 +14,7 @@ public:
     explicit SensorProcess(const QStringList& args = {}) : SensorProcess(QStringLiteral(VOR3_SENSOR_SIM_PATH), args) {}
     SensorProcess(const QString& program, const QStringList& args) {
         process_.start(program, args);
-        if (!process_.waitForStarted(5000)) return;
-        // The first line names the device to use.
-        device_ = next_line();
+        if (process_.waitForStarted(5000)) device_ = next_line();
     }
     ~SensorProcess() {
         process_.terminate();
@@ -24,20 +22,16 @@ public:
         process_.waitForFinished(3000);
     }
     const std::string& device() const { return device_; }
-    // Writes a line of faults to the sensor's input ("" clears them); its
-    // answer.
-    std::string tell(const std::string& line) {
+    // Faults for the sensor's input ("" clears them); true once taken.
+    bool set_faults(const std::string& line) {
         process_.write((line + "\n").c_str());
-        return next_line();
+        return next_line() == "faults set";
     }
-    // Ends the sensor at once, as a crash would: its end of the
-    // pseudo-terminal closes.
+    // Ends the sensor at once, as a crash would.
     void kill() {
         process_.kill();
         process_.waitForFinished(3000);
     }
-    // True once the sensor has taken the faults.
-    bool set_faults(const std::string& line) { return tell(line) == "faults set"; }
 
 private:
     std::string next_line() {
