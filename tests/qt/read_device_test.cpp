@@ -53,7 +53,6 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindowAndReturnsTheFocus) {
     for (const char* name : {"txt_data_cfg_4", "txt_data_cfg_8", "txt_data_out_0", "txt_data_in_1"})
         shown << widget<QLineEdit>(name).text();
     EXPECT_EQ(shown.join(' '), "800 -0,5 23,1 40");
-    EXPECT_TRUE(widget<QLabel>("lbl_desc_16").isHidden());
 
     // Each frame on a line of its own, at its clock time.
     auto& text = *traffic.findChild<QPlainTextEdit*>("txt_traffic");
