@@ -94,8 +94,6 @@ TEST(MessageBoxTest, AMessageShowsAtOnceAndAQuestionWaitsForTheAnswer) {
     EXPECT_EQ(box->windowModality(), Qt::WindowModal);
     const auto* detail = box->findChild<QLabel*>("qt_msgbox_informativelabel");
     EXPECT_GE(detail->width(), detail->fontMetrics().horizontalAdvance(path));  // the path on one line
-    box->button(QMessageBox::Ok)->click();
-    EXPECT_FALSE(box->isVisible());
 
     QtConfirmDialog confirm;
     QTimer::singleShot(0, [&] {

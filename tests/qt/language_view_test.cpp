@@ -61,21 +61,16 @@ TEST_P(LanguageView, EveryCaptionShowsWholeInEveryWindow) {
         EXPECT_EQ(cut_off(*view), std::vector<std::string>{}) << "page " << page;
         picture(*view, tag + "_page" + std::to_string(page));
     }
-    ui::ShowMsgWindow(program.ctx);
-    ASSERT_TRUE(wait_until([&] { return view->state_view().isVisible(); }, 3000));
-    EXPECT_EQ(cut_off(view->state_view()), std::vector<std::string>{});
-    picture(view->state_view(), tag + "_status");
-    ui::CloseWindow(program.ctx);
-
     struct Window {
-        form::MenuItem& item;
+        std::function<void()> open;
         QWidget* view;
         const char* picture;
-    } windows[] = {{f.MenueMain(2), &view->about_view(), "_about"},
-                   {f.AnsichtMenue(1), &view->scan_view(), "_scan"},
-                   {f.AnsichtMenue(3), &view->traffic_view(), "_traffic"}};
+    } windows[] = {{[&] { ui::ShowMsgWindow(program.ctx); }, &view->state_view(), "_status"},
+                   {[&] { f.MenueMain(2).press(); }, &view->about_view(), "_about"},
+                   {[&] { f.AnsichtMenue(1).press(); }, &view->scan_view(), "_scan"},
+                   {[&] { f.AnsichtMenue(3).press(); }, &view->traffic_view(), "_traffic"}};
     for (const Window& w : windows) {
-        w.item.press();
+        w.open();
         ASSERT_TRUE(wait_until([&] { return w.view->isVisible(); }, 3000)) << w.picture;
         EXPECT_EQ(cut_off(*w.view), std::vector<std::string>{}) << w.picture;
         picture(*w.view, tag + w.picture);

@@ -1,4 +1,5 @@
 #pragma once
+#include <clocale>
 #include <functional>
 #include <memory>
 
@@ -36,10 +37,12 @@ inline void picture(QWidget& w, const std::string& name) {
 }
 
 // A running program with its window, on the real clock: three scripted
-// "real" ports and the simulated sensor as the fourth entry.
+// "real" ports and the simulated sensor as the fourth entry. Under a German
+// locale, which Qt hands to the C library as a desktop session would.
 class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        std::setlocale(LC_ALL, "de_DE.UTF-8");
         view = std::make_unique<ConfigView>(program);
         program.Main();
         view->show();
@@ -48,6 +51,7 @@ protected:
     void TearDown() override {
         program.frm_config.stop_all_timers();
         view.reset();
+        std::setlocale(LC_ALL, previous_locale.c_str());
     }
 
     template <class W>
@@ -57,6 +61,7 @@ protected:
         return *w;
     }
 
+    const std::string previous_locale = std::setlocale(LC_ALL, nullptr);
     QtClock clock;
     vor3::test::FakePort real;
     sim::SimulatedSensor sensor{sim::Framing::Auto, 1};

@@ -44,6 +44,15 @@ const WireCase kWireCases[] = {
     {"ascii bad lrc", Framing::Ascii, 1, ":01030000000BF2\r\n", ""},
     {"ascii to rtu sensor", Framing::Rtu, 1, ascii("010300000001"), ""},
     {"rtu to ascii sensor", Framing::Ascii, 1, rtu("010300000001"), ""},
+    // Whatever precedes a request, it is answered exactly once.
+    {"rtu behind noise and an unknown function", Framing::Rtu, 1, bytes("FFF80310133742") + rtu("010300070001"),
+     rtu("0103020014")},
+    {"rtu behind the start of its own request", Framing::Rtu, 1, bytes("0103") + rtu("010300070001"),
+     rtu("0103020014")},
+    {"rtu behind another station's request and reply", Framing::Rtu, 1,
+     rtu("020300000001") + rtu("0203020000") + rtu("010300070001"), rtu("0103020014")},
+    {"rtu behind a broken crc and a write cut short", Framing::Rtu, 1,
+     bytes("01030000000AC5CE0110000400020403") + rtu("010300070001"), rtu("0103020014")},
 };
 
 void PrintTo(const WireCase& k, std::ostream* os) { *os << k.what; }
@@ -59,25 +68,6 @@ TEST_P(WireTest, AnswersOrIgnores) {
 
 INSTANTIATE_TEST_SUITE_P(Frames, WireTest, ::testing::ValuesIn(kWireCases),
                          [](const auto& info) { return test::case_name(info.param.what); });
-
-// Whatever precedes a request, it is answered exactly once.
-TEST(RtuStream, FindsRequestBehindNoise) {
-    const std::string noises[] = {
-        bytes("FF"),
-        bytes("0103"),              // looks like the start of our own request
-        bytes("133742"),            // an unknown function code
-        bytes("F80310"),            // an address no station can have
-        rtu("020300000001"),        // another station's request...
-        rtu("0203020000"),          // ...and its reply
-        bytes("01030000000AC5CE"),  // our request with a broken CRC
-        bytes("0110000400020403"),  // a write cut short
-    };
-    for (const std::string& noise : noises) {
-        SimulatedSensor sensor;
-        EXPECT_EQ(replies_to(sensor, noise + rtu("010300070001")), std::vector<std::string>{rtu("0103020014")})
-            << link::bytes_to_hex(noise);
-    }
-}
 
 TEST(Stream, RequestCutIntoPiecesIsAnsweredWhenComplete) {
     for (Framing framing : {Framing::Rtu, Framing::Ascii, Framing::Auto}) {

@@ -30,14 +30,10 @@ struct Exchange {
     const char* reply;
 };
 
+// The reads and writes of the program's own transfers are met by every
+// scenario; these are the sensor's answers to what the program never asks.
 const Exchange kExchanges[] = {
-    {"all configuration registers", "01030000000B", "0103161234006900000001032004B0000A0014000000000000"},
-    {"LED thresholds", "010300040002", "010304032004B0"},
-    {"configuration coils", "010100000008", "0101017F"},
     {"coils packed from bit 0", "010100030005", "0101010F"},
-    {"write thresholds", "0110000400020403840578", "011000040002"},
-    {"write external value", "011002010001020064", "011002010001"},
-    {"write LED coils", "010F010000050115", "010F01000005"},
     // function not offered
     {"write single register", "010600020001", "018601"},
     {"report slave id", "0111", "019101"},
@@ -70,16 +66,12 @@ INSTANTIATE_TEST_SUITE_P(Map, ExchangeTest, ::testing::ValuesIn(kExchanges),
 
 TEST(SensorWrites, ChangeTheMapAndOnlyWhereAllowed) {
     SimulatedSensor sensor;
-    ask(sensor, "0110000400020403840578");  // 900, 1400
     ask(sensor, "010F010000050115");        // 1,0,1,0,1
     ask(sensor, "0110000100020400FF0007");  // refused: firmware is read-only
-    EXPECT_EQ((std::vector<int>{sensor.holding(4), sensor.holding(5), sensor.holding(1), sensor.holding(2)}),
-              (std::vector<int>{900, 1400, 105, 0}))
+    EXPECT_EQ((std::vector<int>{sensor.holding(1), sensor.holding(2)}), (std::vector<int>{105, 0}))
         << "a refused write must not be applied in part";
     EXPECT_EQ((std::vector<bool>{sensor.coil(0x100), sensor.coil(0x101), sensor.coil(0x102), sensor.coil(0x104)}),
               (std::vector<bool>{true, false, true, true}));
-    EXPECT_EQ(ask(sensor, "001000060001020005"), "(none)") << "broadcasts are carried out silently";
-    EXPECT_EQ(sensor.holding(6), 5);
 }
 
 // Who answers on a line of several and what each keeps is met by the bus
@@ -90,12 +82,9 @@ TEST(SensorLines, BroadcastsReachAllAndAChangedLineKeepsItsSensors) {
     EXPECT_EQ(ask(line, "001000060001020007"), "(none)") << "a broadcast reaches all and is answered by none";
     for (int a : {1, 5, 37}) EXPECT_EQ(line.sensor(a).holding(6), 7) << a;
     line.set_addresses({5, 6});
-    EXPECT_EQ(line.addresses(), (std::vector<int>{5, 6}));
     EXPECT_EQ(line.sensor(5).holding(4), 1000);
     EXPECT_EQ(ask(line, "060300030001"), "0603020006");
-    EXPECT_THROW(line.sensor(1), std::out_of_range);
-    EXPECT_THROW(line.set_addresses({}), std::invalid_argument);
-    EXPECT_THROW(SensorLine(Framing::Rtu, {1, 248}), std::invalid_argument);
+    EXPECT_EQ(ask(line, "010300030001"), "(none)");
     // One sensor alone keeps the factory's location id.
     SensorLine one(Framing::Rtu, {9});
     EXPECT_EQ(ask(one, "090300030001"), "0903020001");

@@ -82,13 +82,17 @@ int error_number(const std::function<void()>& action) {
     return 0;
 }
 
-TEST(SimPortState, FailuresReportPortErrors) {
+TEST(SimPortState, ClosingDropsBytesOnTheWayAndFailuresReportPortErrors) {
     Fixture f("9600,E,8,1");
+    f.port.write(kRequest);
+    f.clock.advance(33);
     f.port.set_open(false);
     EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), form::kPortNotOpen);
+    f.port.set_open(true);
+    f.clock.advance(100);
+    EXPECT_EQ(f.port.waiting_count(), 0);
     EXPECT_EQ(f.port.port_list(), std::vector<std::string>{"Simulated sensor"});
 
-    f.port.set_open(true);
     f.port.set_vanished(true);
     EXPECT_TRUE(f.port.port_list().empty());
     EXPECT_EQ(error_number([&] { f.port.write(kRequest); }), form::kPortIoFailed);
@@ -100,16 +104,6 @@ TEST(SimPortState, FailuresReportPortErrors) {
     EXPECT_FALSE(f.port.is_open());
     f.port.set_vanished(false);
     EXPECT_EQ(error_number([&] { f.port.set_open(true); }), 0);
-}
-
-TEST(SimPortState, ClosingDropsBytesOnTheWay) {
-    Fixture f("9600,E,8,1");
-    f.port.write(kRequest);
-    f.clock.advance(33);
-    f.port.set_open(false);
-    f.port.set_open(true);
-    f.clock.advance(100);
-    EXPECT_EQ(f.port.waiting_count(), 0);
 }
 
 }  // namespace

@@ -25,11 +25,8 @@ TEST_P(LineLogOpen, AppendsAfterWhatIsThere) {
     const std::string path = GetParam().before ? dir.write("log.csv", *GetParam().before) : dir.file("log.csv");
     store::CsvLog log;
     ASSERT_EQ(log.open(path, "time,value"), "");
-    EXPECT_EQ(log.path(), path);
     ASSERT_EQ(log.append("T2,2"), "");
     EXPECT_EQ(dir.read("log.csv"), GetParam().after);  // before closing: nothing waits in a buffer
-    log.close();
-    EXPECT_FALSE(log.is_open());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LineLogOpen,
