@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/hex.h"
+#include "reply/answers.h"
 #include "reply/reader.h"
 #include "sim/sim_test_support.h"
 #include "support/fake_program.h"
@@ -108,20 +109,32 @@ TEST(Reader, AFrameBegunBeforeTheRequestCannotSwallowTheAnswer) {
     EXPECT_EQ(r.c.g.transfer.reply_delay, 7);
 }
 
-TEST(Reader, NoiseAloneHoldsNoMoreThanOneFrame) {
-    Waiting r;
-    std::string noise;
-    for (int i = 0; i < 2000; ++i) noise.push_back(static_cast<char>(i % 3 == 0 ? 0x01 : (i * 37) & 0xFF));
-    r.arrive(noise);
-    EXPECT_LE(r.c.g.reader.rx_count, 51);
-    EXPECT_FALSE(r.decoded());
-    EXPECT_TRUE(r.msg.shown.empty());
-}
-
-TEST(Reader, ExceptionTextsNameTheCode) {
-    EXPECT_EQ(reply::exception_text(2, "1031", 1),
-              "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 02 (unzulässige Datenadresse).");
-    // A gateway's exceptions say that no sensor answered there.
+// Each reply is held against the request it would answer; a refusal is
+// said by its code, a gateway's as no sensor reached.
+TEST(Reader, HoldsTheReplyAgainstTheRequest) {
+    using reply::Fit;
+    const struct {
+        const char* request;
+        const char* reply;  // address, function, data; no checksum
+        Fit fit;
+    } cases[] = {
+        {"010300080003", "010306000100020003", Fit::Answer},
+        {"010300080003", "0103020001", Fit::None},  // another count
+        {"010101000005", "01010115", Fit::Answer},
+        {"010300060001", "018302", Fit::Refusal},
+        {"010300060001", "01830200", Fit::None},  // a refusal with trailing bytes
+        {"0110000200050A00000001038404B0000A", "011000020005", Fit::Answer},
+        {"01100007000408001400000000000000", "011000020005", Fit::None},  // another block
+        {"01100007000408001400000000000000", "011000030004", Fit::None},  // another block of that size
+        {"011000020001020005", "011000020001020005", Fit::None},          // the write request's echo
+        {"010F0000000801FF", "010F00000008", Fit::Answer},
+        {"010F0100000501FF", "010F01000008", Fit::None},  // another quantity
+    };
+    for (const auto& k : cases) {
+        std::string adu;
+        ASSERT_TRUE(link::hex_to_bytes(k.reply, adu));
+        EXPECT_EQ(reply::fit(reply::expectation_of(k.request), adu), k.fit) << k.request << " " << k.reply;
+    }
     EXPECT_EQ(
         reply::exception_text(0x0B, "1033", 7),
         "The gateway reaches no sensor at address 7: Modbus exception 0B (gateway target device failed to respond).");

@@ -48,6 +48,15 @@ TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
     EXPECT_EQ(h.f.txt_data_out(0).text(), "19,9");
     EXPECT_FALSE(h.f.Timer6.enabled());
     EXPECT_TRUE(h.f.cmd_read_device.enabled());
+
+    // A refused read-out ends and unlocks the window.
+    h.f.chk_read_out.set_value(1);
+    h.sensor.faults().exception_code = 4;
+    h.clock.advance(10000);
+    EXPECT_EQ(h.msg.shown.size(), 1u);
+    EXPECT_EQ(h.f.chk_read_out.value(), 0);
+    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_FALSE(h.f.Timer6.enabled());
 }
 
 // A silent sensor does not lock the window: the read-out polls on, the
@@ -89,38 +98,13 @@ TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
 INSTANTIATE_TEST_SUITE_P(ReadOut, SilentSensor, ::testing::Values("RTU", "ASCII"),
                          [](const auto& info) { return std::string(info.param); });
 
-TEST(ReadOut, ARefusedReadOutEndsAndUnlocksTheWindow) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    h.f.chk_read_out.set_value(1);
-    h.sensor.faults().exception_code = 4;
-    h.clock.advance(10000);
-    EXPECT_EQ(h.msg.shown.size(), 1u);
-    EXPECT_EQ(h.f.chk_read_out.value(), 0);
-    EXPECT_FALSE(editing_locked(h.f));
-    EXPECT_FALSE(h.f.Timer6.enabled());
-}
-
-// A held arrow whose release is lost (a window opened over it) must not
-// keep stepping.
-TEST(SpinArrows, AutoRepeatStopsWhenTheWindowIsDisabled) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    auto& spin = h.f.UpD_txt_cfg(4);
-    spin.on_mouse_down(4, 5, 2);
-    h.clock.advance(400);
-    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "802");
-    h.f.cmd_read_device.press();  // the read's status window opens over it
-    ASSERT_TRUE(h.read_device());
-    EXPECT_FALSE(h.f.Timer.enabled());
-    h.clock.advance(2000);
-    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");  // read again, not stepped since
-}
-
-// Closing and opening the port changes no value and marks none.
-TEST(Port, ReopeningKeepsTheTemperatureUnit) {
+// Closing and opening the port changes no value and marks none. A held
+// arrow whose release is lost (a window opened over it) must not keep
+// stepping.
+TEST(Port, ReopeningKeepsTheTemperatureUnitAndAHeldArrowStopsUnderARead) {
     for (const bool celsius : {true, false}) {
         SimHarness h;
+        EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), 0);  // before any read: the hidden coil's start value
         h.sensor.set_coil(3, celsius);
         ASSERT_TRUE(h.read_device());
         EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), celsius ? 1 : 0);
@@ -131,11 +115,16 @@ TEST(Port, ReopeningKeepsTheTemperatureUnit) {
         EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index() + h.f.chk_cfg(3).value(), celsius ? 2 : 0);
         EXPECT_EQ(h.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
         EXPECT_FALSE(h.f.set_parameter.enabled());
+
+        h.f.UpD_txt_cfg(4).on_mouse_down(4, 5, 2);
+        h.clock.advance(400);
+        EXPECT_EQ(h.f.txt_data_cfg(4).text(), "802");
+        h.f.cmd_read_device.press();  // the read's status window opens over it
+        ASSERT_TRUE(h.read_device());
+        EXPECT_FALSE(h.f.Timer.enabled());
+        h.clock.advance(2000);
+        EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");  // read again, not stepped since
     }
-    // Before any read the list shows the hidden coil's start value.
-    SimHarness fresh;
-    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).list_index(), 0);
-    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "link/traffic.h"
 #include "sim/sim_test_support.h"
 #include "support/expect.h"
 #include "support/harness.h"
@@ -146,20 +147,6 @@ TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
     EXPECT_EQ(h.port.sent.size(), 2u);
 }
 
-TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
-    SimHarness h;
-    h.sensor.faults().silent = true;
-    h.f.cmd_read_device.press();
-    h.clock.advance(1200);  // repeated, give-up pending
-    ASSERT_TRUE(h.f.Timer3.enabled());
-    h.f.Combo_Port(6).set_list_index(0);
-    h.clock.advance(5000);
-    EXPECT_FALSE(h.f.warning_line().visible());
-    EXPECT_FALSE(h.f.Timer3.enabled());
-    EXPECT_FALSE(h.f.Timer5.enabled());
-    EXPECT_EQ(h.port.sent.size(), 2u);
-}
-
 // A refusal ends the read where it comes, unrepeated, and says which.
 TEST_P(EitherFraming, AnExceptionReplyEndsTheReadAndSaysWhich) {
     for (const std::size_t answered : {0u, 2u}) {
@@ -172,7 +159,8 @@ TEST_P(EitherFraming, AnExceptionReplyEndsTheReadAndSaysWhich) {
         h.clock.advance(20000);
         EXPECT_EQ(h.requests().size(), answered + 1);
         ASSERT_EQ(h.msg.shown.size(), 1u);
-        EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 0" + std::to_string(code)), std::string::npos) << h.msg.shown[0];
+        EXPECT_EQ(h.msg.shown[0], "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 0" + std::to_string(code) +
+                                      (code == 2 ? " (unzulässige Datenadresse)." : " (Gerätefehler)."));
         EXPECT_TRUE(h.f.warning_line().visible());
         expect_idle(h);
         EXPECT_TRUE(h.c.g.transfer.bus_ready);
@@ -182,6 +170,25 @@ TEST_P(EitherFraming, AnExceptionReplyEndsTheReadAndSaysWhich) {
 
 INSTANTIATE_TEST_SUITE_P(TimeOut, EitherFraming, ::testing::Values("RTU", "ASCII"),
                          [](const auto& info) { return std::string(info.param); });
+
+// The gateway sends the answer under another transaction: it is dropped
+// and named, the request is repeated, and the read gives up as on a silent
+// line.
+TEST(BehindGateway, AnAnswerUnderAnotherTransactionIsDroppedAndNamed) {
+    SimHarness h;
+    h.sim_port.set_carrier(form::Carrier::ModbusTcp, 2);
+    h.sensor.faults().bad_checksum = true;  // to a gateway: the transaction is off by one
+    h.read_device();
+    EXPECT_TRUE(h.f.warning_line().visible());
+    EXPECT_EQ(h.f.txt_data_cfg(0).text(), "");
+    std::vector<std::string> lines;
+    for (const auto& e : h.prog.traffic.entries()) lines.push_back(link::traffic_line(e, "1033").substr(10));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0],
+              " ms  TX  00 01 00 00 00 06 01 03 00 06 00 01  transaction 1, unit 1 – addr 1: read registers 0x0006");
+    EXPECT_EQ(lines[1], " ms  RX  00 02 00 00 00 05 01 03 02 00 0A  transaction 2, unit 1 – addr 1: registers 10");
+    EXPECT_EQ(lines[2], " ms  --  answer above dropped: no request outstanding has its transaction identifier");
+}
 
 }  // namespace
 }  // namespace vor3::test
