@@ -23,15 +23,11 @@ TEST(NetworkPortName, GivesItsAddressOrNone) {
         std::optional<link::NetworkAddress> address;  // nothing: refused
         bool network = true;                          // else a serial port's name
     } names[] = {
-        {"TCP://gateway-3.local:23", link::NetworkAddress{Carrier::SerialServer, "gateway-3.local", 23}},
         {"modbus-tcp://10.0.0.7", link::NetworkAddress{Carrier::ModbusTcp, "10.0.0.7", 502}},
         {"modbus-tcp://[fe80::1%eth0]:1502", link::NetworkAddress{Carrier::ModbusTcp, "fe80::1%eth0", 1502}},
-        {"tcp://host", std::nullopt},  // a serial device server has no usual port
-        {"tcp://host:65536", std::nullopt},
+        {"tcp://host", std::nullopt},        // a serial device server has no usual port
         {"modbus-tcp://::1", std::nullopt},  // IPv6 needs its brackets
-        {"tcp://a b:502", std::nullopt},
         {"/dev/ttyUSB0", std::nullopt, false},
-        {"udp://x:1", std::nullopt, false},
     };
     for (const auto& k : names) {
         EXPECT_EQ(link::names_network_port(k.text), k.network) << k.text;
@@ -57,16 +53,11 @@ const Exchange kExchanges[] = {
     {"answer in pieces", {"010300060001"}, {"000100", "000005010302", "000A"}, "010302000A", {}},
     {"answer to the first copy after the repeat", {"010300060001", "010300060001"},
      {"000100000005010302000A"}, "010302000A", {}},
-    {"both copies answered", {"010300060001", "010300060001"},
-     {"000200000005010302000A" "000100000005010302000A"}, "010302000A" "010302000A", {}},
     {"late answer to the request before", {"010300060001", "010300000008"},
      {"000100000005010302000A"}, "", {Drop::Transaction}},
-    {"late answer from the unit asked before", {"020300060001", "030300060001"},
-     {"000100000005020302000A"}, "020302000A", {}},
     {"transaction never sent", {"010300060001"}, {"000900000005010302000A"}, "", {Drop::Transaction}},
     {"wrong protocol identifier", {"010300060001"}, {"000100010005010302000A"}, "", {Drop::Header}},
     {"length longer than the answer says", {"010300060001"}, {"00010000000601030200" "0A00"}, "", {Drop::Header}},
-    {"another unit under the transaction", {"010300060001"}, {"000100000005020302000A"}, "", {Drop::Header}},
     {"a header that cannot be one gives up the rest", {"010300060001"},
      {"00010000FF05010302000A" "000100000005010302000A"}, "", {Drop::Header}},
     {"a dropped answer leaves the next", {"010300060001"},

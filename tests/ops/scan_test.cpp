@@ -88,9 +88,7 @@ struct SlowSensor {
 };
 
 const SlowSensor kSlowSensors[] = {
-    {"rtu 150 ms at 3", sim::Framing::Rtu, 3, 150},
     {"rtu 400 ms at 10", sim::Framing::Rtu, 10, 400},
-    {"rtu 400 ms at 63", sim::Framing::Rtu, 63, 400},
     {"rtu 3000 ms at 63", sim::Framing::Rtu, 63, 3000},
     {"ascii 400 ms at 63", sim::Framing::Ascii, 63, 400},
     {"ascii 3000 ms at 62", sim::Framing::Ascii, 62, 3000},

@@ -61,28 +61,22 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrderThenWritesAndPolls) {
     expect_idle(h);
 
     EXPECT_EQ(h.sensor.requests(), kReadChain);
-    std::vector<std::string> shown;
-    std::string bits;
-    std::vector<const form::Control*> unmarked = {&f.cmb_bit_cfg(3)};
-    for (int i = 0; i <= 10; ++i) {
-        shown.push_back(f.txt_data_cfg(i).text());
-        unmarked.push_back(&f.txt_data_cfg(i));
+    // Every field in the register map's order (configuration coils, then
+    // LED coils, last), each unmarked.
+    std::string shown;
+    for (const auto& e : model::field_map()) {
+        const std::string name = std::string(model::array_name(e.array)) + "(" + std::to_string(e.index) + ")";
+        shown += app::field_value(h.prog, name).value_or("?") + " ";
+        EXPECT_FALSE(app::field_marked(h.prog, name)) << name;
     }
-    for (int i = 0; i <= 2; ++i) shown.push_back(f.txt_data_out(i).text());
-    for (int i = 0; i <= 2; ++i) shown.push_back(f.txt_data_in(i).text());
-    for (form::CheckBox* box : {&f.chk_cfg(0), &f.chk_cfg(1), &f.chk_cfg(2), &f.chk_cfg(3), &f.chk_cfg(4),
-                                &f.chk_cfg(5), &f.chk_cfg(6), &f.chk_cfg(7), &f.chk_inp_bit(0), &f.chk_inp_bit(1),
-                                &f.chk_inp_bit(2), &f.chk_inp_bit(3), &f.chk_inp_bit(4)}) {
-        bits += static_cast<char>('0' + box->value());
-        unmarked.push_back(box);
-    }
-    shown.insert(shown.end(), {f.lbl_cfg_val(0).caption(), f.lbl_cfg_val(1).caption(), f.lbl_unit(0).caption()});
-    EXPECT_EQ(shown, (std::vector<std::string>{"4660", "105",  "7",      "40000", "800",  "1200", "10",
-                                               "20",   "-0,5", "2,5",    "-200",  "-0,5", "51,5", "65535",
-                                               "-1",   "40",   "-32768", "4660",  "105",  "°C"}));
-    EXPECT_EQ(bits, "1011000001101");             // configuration coils, then LED coils
+    EXPECT_EQ(shown,
+              "4660 105 7 40000 800 1200 10 20 -0,5 2,5 -200 -0,5 51,5 65535 -1 40 -32768 "
+              "1 0 1 1 0 0 0 0 0 1 1 0 1 ");
+    EXPECT_EQ(
+        (std::vector<std::string>{f.lbl_cfg_val(0).caption(), f.lbl_cfg_val(1).caption(), f.lbl_unit(0).caption()}),
+        (std::vector<std::string>{"4660", "105", "°C"}));
     EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), 1);  // "1 - °C"
-    for (std::size_t i = 0; i < unmarked.size(); ++i) EXPECT_EQ(unmarked[i]->fore_color(), form::kNormalText) << i;
+    EXPECT_EQ(f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
     EXPECT_DOUBLE_EQ(h.c.g.image.in_value[2], -32768);
     EXPECT_EQ(h.c.g.transfer.reply_delay, 10);
     EXPECT_FALSE(f.set_parameter.enabled());

@@ -77,13 +77,24 @@ TEST_P(WriteParts, AreWrittenInTurnThenReadBackOnce) {
         return;
     }
     EXPECT_EQ(h.prog.frmState.Abbruch.visible(), k.cancellable);
+    // Ending the program now would leave the sensor half-written: it is
+    // asked, and keeping on writing harms nothing; once the read-back runs
+    // the program ends unasked.
+    h.confirm.answer = false;
+    EXPECT_FALSE(ui::frm_config_QueryUnload(h.c));
     std::int64_t window_gone = -1;
-    ASSERT_TRUE(h.clock.run_until(
-        [&] {
-            if (!h.prog.frmState.loaded() && window_gone < 0) window_gone = h.clock.now_ms();
-            return h.requests().size() >= before + k.writes.size() + kReadBack.size();
-        },
-        60000));
+    const auto sent = [&](std::size_t n) {
+        return h.clock.run_until(
+            [&] {
+                if (!h.prog.frmState.loaded() && window_gone < 0) window_gone = h.clock.now_ms();
+                return h.requests().size() >= before + n;
+            },
+            60000);
+    };
+    ASSERT_TRUE(sent(k.writes.size() + 1));
+    EXPECT_TRUE(ui::frm_config_QueryUnload(h.c));
+    EXPECT_EQ(h.confirm.asked, k.edits.empty() ? 2 : 1);
+    ASSERT_TRUE(sent(k.writes.size() + kReadBack.size()));
     EXPECT_LT(window_gone, 0);
     ASSERT_TRUE(h.settle());
     auto expected = k.writes;
@@ -111,39 +122,11 @@ TEST_P(WriteParts, AreWrittenInTurnThenReadBackOnce) {
 INSTANTIATE_TEST_SUITE_P(Marks, WriteParts, ::testing::ValuesIn(kWrites),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
 
-// Ending the program under a write would leave the sensor half-written:
-// closing the window or "Beenden" asks while the write is on its way,
-// keeping on writing harms nothing, and once the read-back runs (or
-// nothing runs) the program ends at once.
-TEST(Write, EndingTheProgramIsAskedOnlyWhileAWriteIsOnItsWay) {
-    SimHarness h;
-    int ended = 0;
-    h.c.end_program = [&] { ++ended; };
-    ASSERT_TRUE(h.read_device());
-    h.f.txt_data_cfg(4).set_text("900");
-    h.f.txt_data_cfg(7).set_text("2");  // typed, the field not left: written as at least 5
-    h.f.set_parameter.press();
-    h.clock.advance(300);  // the first block is on the line
-    EXPECT_FALSE(ui::frm_config_QueryUnload(h.c));
-    EXPECT_EQ(h.confirm.asked, 1);
-    ASSERT_TRUE(h.settle());
-    EXPECT_EQ(h.sensor.holding(4), 900);
-    EXPECT_EQ(h.sensor.holding(7), 5);
-    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "5");
-
-    h.f.txt_data_cfg(4).set_text("901");
-    const std::size_t before = h.requests().size();
-    h.f.set_parameter.press();
-    // Past the two blocks and the coils: the read-back has begun.
-    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() > before + 3; }, 20000));
-    ui::Exit_Click(h.c);
-    EXPECT_EQ(h.confirm.asked, 1);
-    EXPECT_EQ(ended, 1);
-}
-
 // Whatever ends a write early leaves the values the sensor has not
-// confirmed marked, stops every transfer timer and says so.
-enum class End { GiveUp, Exception, PortLost, Cancel };
+// confirmed marked, stops every transfer timer and says so; a transfer that
+// stops moving with no time-out running is ended by the status window's
+// time limit like a give-up.
+enum class End { GiveUp, Exception, PortLost, Cancel, Stall };
 struct EarlyEnd {
     const char* name;
     End end;
@@ -157,6 +140,7 @@ const EarlyEnd kEarlyEnds[] = {
     {"port lost in the configuration coils", End::PortLost, 2},
     {"cancel in the first block", End::Cancel, 0},
     {"cancel in the second block", End::Cancel, 1},
+    {"stalled in the external block", End::Stall, 3},
 };
 void PrintTo(const EarlyEnd& k, std::ostream* os) { *os << k.name; }
 class WriteEndedEarly : public ::testing::TestWithParam<EarlyEnd> {};
@@ -185,6 +169,10 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
     case End::Exception: h.sensor.faults().exception_code = 3; break;
     case End::PortLost: h.sim_port.set_vanished(true); break;
     case End::Cancel: h.prog.frmState.Abbruch.press(); break;
+    case End::Stall:  // as if input had come that never completes a frame
+        h.sensor.faults().silent = true;
+        h.f.Timer5.on_tick = nullptr;
+        break;
     }
     const std::size_t sent = h.port.sent.size();
     ASSERT_TRUE(h.settle(30000));
@@ -197,7 +185,7 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
         EXPECT_FALSE(h.f.warning_line().visible());
     } else {
         EXPECT_TRUE(h.f.warning_line().visible());
-        EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp ? 0u : 1u);
+        EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp || k.end == End::Stall ? 0u : 1u);
     }
     // Marked exactly where the sensor did not confirm the write.
     for (std::size_t i = 0; i < std::size(edits); ++i)
@@ -211,33 +199,6 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
 
 INSTANTIATE_TEST_SUITE_P(Ends, WriteEndedEarly, ::testing::ValuesIn(kEarlyEnds),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
-
-// A transfer that stops moving with no time-out running is ended by the
-// status window's time limit like a give-up.
-TEST(Write, TheTimeLimitEndsAStalledTransfer) {
-    for (const bool writing : {false, true}) {
-        SimHarness h;
-        if (writing) {
-            ASSERT_TRUE(h.read_device());
-            h.f.txt_data_cfg(4).set_text("900");
-            h.f.set_parameter.press();
-        } else {
-            h.f.cmd_read_device.press();
-        }
-        ASSERT_TRUE(h.clock.run_until([&] { return h.prog.frmState.loaded(); }, 5000));
-        // From the next request on, no reply and no time-out: as if input
-        // had come that never completes a frame.
-        h.sensor.faults().silent = true;
-        h.f.Timer5.on_tick = nullptr;
-        ASSERT_TRUE(h.clock.run_until([&] { return !h.prog.frmState.loaded(); }, 60000));
-        h.clock.advance(20000);
-        expect_idle(h);
-        EXPECT_TRUE(h.f.warning_line().visible());
-        if (writing) {
-            EXPECT_EQ(h.f.txt_data_cfg(4).fore_color(), form::kChangeMark);
-        }
-    }
-}
 
 // A sensor may hold values the window would not let a user enter: they are
 // shown as they are, said to lie outside the range, never corrected unasked,
@@ -269,15 +230,17 @@ TEST(Write, EveryRegisterTheUserDidNotChangeGoesBackBitForBit) {
     EXPECT_FALSE(h.f.set_parameter.enabled());
     const std::size_t before = h.requests().size();
     h.f.txt_data_cfg(8).set_text("-1,5");
+    h.f.txt_data_cfg(7).set_text("2");  // typed, the field not left: written as at least 5
     h.f.set_parameter.press();
     ASSERT_TRUE(h.settle(120000));
     const auto sent = h.requests_since(before);
     ASSERT_GE(sent.size(), 2u);
     // clang-format off
     EXPECT_EQ(sent[0], "0110000200050A" "012C" "9C40" "0DAC" "FFFF" "0064");
-    EXPECT_EQ(sent[1], "01100007000408" "0003" "FFF1" "00C8" "FC18");
+    EXPECT_EQ(sent[1], "01100007000408" "0005" "FFF1" "00C8" "FC18");
     // clang-format on
-    for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.sensor.holding(i), i == 8 ? 0xFFF1 : held[i]) << i;
+    for (int i = 0; i <= 10; ++i) EXPECT_EQ(h.sensor.holding(i), i == 8 ? 0xFFF1 : i == 7 ? 5 : held[i]) << i;
+    EXPECT_EQ(h.f.txt_data_cfg(7).text(), "5");
     EXPECT_TRUE(h.msg.shown.empty());
 }
 
