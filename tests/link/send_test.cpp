@@ -8,8 +8,9 @@ namespace {
 
 // A port failing under a transfer: a device gone closes the link with a
 // report; a connection the gateway closed ends the transfer with a report
-// and leaves the port open for the next request; one closed while nothing
-// runs is not worth a word.
+// and leaves the port open for the next request (that it goes out there
+// is shown over a real connection); one closed while nothing runs is not
+// worth a word.
 TEST(PortFailure, IsReportedAndTheWindowFollows) {
     const struct {
         int number;
@@ -55,12 +56,6 @@ TEST(PortFailure, IsReportedAndTheWindowFollows) {
         EXPECT_TRUE(o.f.warning_line().visible());
         o.clock.advance(5000);
         EXPECT_EQ(o.msg.shown.size(), 1u);
-        if (!stays_open) continue;
-        // The next read goes out on the same port.
-        o.port.poll_fails = false;
-        const auto sent = o.port.written.size();
-        o.f.cmd_read_device.press();
-        EXPECT_EQ(o.port.written.size(), sent + 1);
     }
 }
 

@@ -17,15 +17,6 @@ namespace {
 const std::vector<std::string> kReadBack = {"010300000008", "010300080003", "010301000003",
                                             "010100000008", "010302000003", "010101000005"};
 
-// clang-format off
-// The sensor's factory values as the writes send them back.
-const std::string kConfigBlock1 = "0110000200050A" "0000" "0001" "0320" "04B0" "000A";
-const std::string kConfigBlock2 = "01100007000408" "0014" "0000" "0000" "0000";
-const std::string kConfigCoils = "010F0000000801" "7F";
-const std::string kExternalBlock = "01100200000306" "0000" "0000" "0000";
-const std::string kLedCoils = "010F0100000501" "00";
-// clang-format on
-
 // A write sends the parts that hold a mark, in turn (configuration
 // registers in two blocks, configuration coils, external values, LED
 // coils), each part whole, then reads the device back once; the status
@@ -50,7 +41,11 @@ const WriteCase kWrites[] = {
      {{"txt_data_in(0)", "22,5"}, {"chk_inp_bit(0)", "1"}, {"chk_inp_bit(2)", "1"}},
      {"01100200000306" "00E1" "0000" "0000", "010F0100000501" "05"},
      false},
-    {"nothing marked and confirmed", {}, {kConfigBlock1, kConfigBlock2, kConfigCoils, kExternalBlock, kLedCoils}, true},
+    // The sensor's factory values sent back.
+    {"nothing marked and confirmed", {},
+     {"0110000200050A" "0000" "0001" "0320" "04B0" "000A", "01100007000408" "0014" "0000" "0000" "0000",
+      "010F0000000801" "7F", "01100200000306" "0000" "0000" "0000", "010F0100000501" "00"},
+     true},
     {"nothing marked and cancelled", {}, {}, false, false},
     // clang-format on
 };
