@@ -8,7 +8,6 @@
 
 #include "store/registry.h"
 #include "support/fake_platform.h"
-#include "support/harness.h"
 #include "ui/trend_window.h"
 
 namespace vor3::test {
@@ -40,18 +39,11 @@ private:
 // the read-out polls on as if nothing had been asked; none of it changes
 // what goes on the wire (the log's times are the polls' times).
 TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
-    SimHarness r;
-    TempDir dir;
-    FakeFileDialog files;
-    FakeWallClock wall;
-    wall.clock = &r.clock;
-    r.prog.use_file_dialog(files);
-    r.prog.use_wall_clock(wall);
-    r.prog.g.platform.user_hive = dir.file("config/user.reg");
+    InstalledProgram r(Installation().on_simulated_sensor());
     form::FrmTrend& trend = r.prog.frmTrend;
     const std::deque<form::TrendPoint>& points = trend.cht_trend.points();
     const auto log_to = [&](const std::string& path) {  // the log box ticked, `path` picked in the dialog
-        files.answer = path;
+        r.files.answer = path;
         trend.chk_log.set_value(1);
     };
     const auto run_until_points = [&](std::size_t n) {
@@ -67,11 +59,11 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
     EXPECT_TRUE(trend.visible());
     trend.chk_log.set_value(1);  // the dialog is cancelled
     EXPECT_EQ(trend.chk_log.value(), 0);
-    EXPECT_EQ(files.filters, std::vector<std::string>{"CSV-Datei (*.csv)"});
-    const std::string log = dir.file("log.csv");
+    EXPECT_EQ(r.files.filters, std::vector<std::string>{"CSV-Datei (*.csv)"});
+    const std::string log = r.dir.file("log.csv");
     log_to(log);
     EXPECT_EQ(trend.lbl_log_file.caption(), log);
-    EXPECT_EQ(log_folder(), dir.path.string());
+    EXPECT_EQ(log_folder(), r.dir.path.string());
 
     r.sensor.set_holding(0x100, 0xFFFB);
     r.sensor.set_holding(0x101, 515);
@@ -83,7 +75,7 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
 
     // The window shows "21,5"; the log writes "." whatever the separator.
     EXPECT_EQ(r.f.txt_data_out(0).text(), "21,5");
-    EXPECT_EQ(dir.read("log.csv"),
+    EXPECT_EQ(r.dir.read("log.csv"),
               "time,temperature_c,humidity_rh,co2_ppm\n"
               "2024-12-07T14:03:06.150,-0.5,51.5,800\n"
               "2024-12-07T14:03:06.400,-0.5,51.5,800\n"
@@ -98,7 +90,7 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
     // reading stays off the chart, whose curves keep in step.
     r.prog.trend_window.record({0, "T", {21.5, std::nullopt, 800}});
     EXPECT_EQ(points.size(), 5u);
-    EXPECT_TRUE(dir.read("log.csv").ends_with("800\nT,21.5,,800\n"));
+    EXPECT_TRUE(r.dir.read("log.csv").ends_with("800\nT,21.5,,800\n"));
 
     trend.chk_log.set_value(0);
     EXPECT_FALSE(r.prog.trend_window.log().is_open());
@@ -106,7 +98,7 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
                                                            {"", "Is a directory"},
                                                            {"/dev/null", "das ist keine gewöhnliche Datei"}};
     for (const auto& [name, reason] : refused) {
-        const std::string path = (dir.path / name).string();  // an absolute one stands alone
+        const std::string path = (r.dir.path / name).string();  // an absolute one stands alone
         r.msg.shown.clear();
         log_to(path);
         EXPECT_EQ(r.msg.shown,
@@ -114,15 +106,15 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
         EXPECT_EQ(trend.chk_log.value(), 0);
         EXPECT_FALSE(r.prog.trend_window.log().is_open());
         EXPECT_EQ(trend.lbl_log_file.caption(), "");
-        EXPECT_EQ(files.folders.back(), dir.path.string());  // the dialog starts in the last folder
+        EXPECT_EQ(r.files.folders.back(), r.dir.path.string());  // the dialog starts in the last folder
     }
-    EXPECT_EQ(log_folder(), dir.path.string());
+    EXPECT_EQ(log_folder(), r.dir.path.string());
 
     r.msg.shown.clear();
     log_to(log);
     ASSERT_TRUE(run_until_points(7));
-    const std::string logged = dir.read("log.csv");
-    const std::size_t requests = r.requests().size();
+    const std::string logged = r.dir.read("log.csv");
+    const std::size_t requests = r.sensor.requests().size();
     {
         const FileSizeLimit full(logged.size());
         ASSERT_TRUE(run_until_points(12));
@@ -132,8 +124,8 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
     EXPECT_EQ(r.msg.details.back(), "Das Protokoll ist beendet; die Messwerte werden weiter gelesen.");
     EXPECT_EQ(trend.chk_log.value(), 0);
     EXPECT_FALSE(r.prog.trend_window.log().is_open());
-    EXPECT_EQ(dir.read("log.csv"), logged);
-    EXPECT_EQ(r.requests().size(), requests + 5);
+    EXPECT_EQ(r.dir.read("log.csv"), logged);
+    EXPECT_EQ(r.sensor.requests().size(), requests + 5);
     EXPECT_EQ(r.f.chk_read_out.value(), 1);
     EXPECT_TRUE(r.f.Timer6.enabled());
 }
