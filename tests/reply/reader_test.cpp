@@ -79,15 +79,13 @@ TEST(Reader, OnlyTheAnswerToTheRequestIsTaken) {
     a.arrive(ascii("0103020007").substr(8));
     EXPECT_TRUE(a.decoded());
     EXPECT_EQ(a.c.g.transfer.reply_delay, 7);
-}
-
-// A frame begun before the request went out is forgotten: these five bytes
-// and the first two of the answer would make a frame whose CRC checks out.
-TEST(Reader, AFrameBegunBeforeTheRequestCannotSwallowTheAnswer) {
-    Waiting r(false, raw("010302A3B5"));
-    r.arrive(rtu("0103020007"));
-    EXPECT_TRUE(r.decoded());
-    EXPECT_EQ(r.c.g.transfer.reply_delay, 7);
+    // A frame begun before the request went out is forgotten: these five
+    // bytes and the first two of the answer would make a frame whose CRC
+    // checks out.
+    Waiting early(false, raw("010302A3B5"));
+    early.arrive(rtu("0103020007"));
+    EXPECT_TRUE(early.decoded());
+    EXPECT_EQ(early.c.g.transfer.reply_delay, 7);
 }
 
 // Each reply is held against the request it would answer; a refusal is
@@ -100,16 +98,13 @@ TEST(Reader, HoldsTheReplyAgainstTheRequest) {
         Fit fit;
     } cases[] = {
         {"010300080003", "010306000100020003", Fit::Answer},
-        {"010300080003", "0103020001", Fit::None},  // another count
         {"010101000005", "01010115", Fit::Answer},
         {"010300060001", "018302", Fit::Refusal},
         {"010300060001", "01830200", Fit::None},  // a refusal with trailing bytes
         {"0110000200050A00000001038404B0000A", "011000020005", Fit::Answer},
-        {"01100007000408001400000000000000", "011000020005", Fit::None},  // another block
         {"01100007000408001400000000000000", "011000030004", Fit::None},  // another block of that size
         {"011000020001020005", "011000020001020005", Fit::None},          // the write request's echo
-        {"010F0000000801FF", "010F00000008", Fit::Answer},
-        {"010F0100000501FF", "010F01000008", Fit::None},  // another quantity
+        {"010F0100000501FF", "010F01000008", Fit::None},                  // another quantity
     };
     for (const auto& k : cases) {
         std::string adu;

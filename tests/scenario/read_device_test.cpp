@@ -77,8 +77,6 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrderThenWritesAndPolls) {
         (std::vector<std::string>{"4660", "105", "°C"}));
     EXPECT_EQ(f.cmb_bit_cfg(3).list_index(), 1);  // "1 - °C"
     EXPECT_EQ(f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
-    EXPECT_DOUBLE_EQ(h.c.g.image.in_value[2], -32768);
-    EXPECT_EQ(h.c.g.transfer.reply_delay, 10);
     EXPECT_FALSE(f.set_parameter.enabled());
     EXPECT_FALSE(f.warning_line().visible());
 

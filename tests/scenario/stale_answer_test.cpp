@@ -81,7 +81,6 @@ TEST(LineTurn, TheNextRequestWaitsForTheAnswerToTheRepeatOrUntilNoneCanCome) {
         EXPECT_EQ(p.port.written.size(), 3u);
         EXPECT_EQ(p.c.g.line.answers, 1u);
         EXPECT_EQ(p.f.txt_data_out(0).text(), "1,1");
-        EXPECT_EQ(p.prog.traffic.entries().back().sent, true);
         answer(33);
         step_to(2450);
         EXPECT_EQ(p.c.g.line.answers, 2u);
@@ -133,10 +132,8 @@ TEST(AnswerReadSoon, ACopyOfTheLastAnswerIsNotTheAnswer) {
         said.push_back(line.substr(line.find("ms  ") + 4));
     }
     said.resize(7);
+    said.erase(said.begin(), said.begin() + 3);  // the request for the offsets, its answer, the next request
     EXPECT_EQ(said, (std::vector<std::string>{
-                        "TX  01 03 00 08 00 03 84 09  addr 1: read registers 0x0008..0x000A",
-                        "RX  01 03 06 00 05 00 06 FF 38 4D 56  addr 1: registers 5, 6, -200",
-                        "TX  01 03 01 00 00 03 04 37  addr 1: read registers 0x0100..0x0102",
                         "RX  01 03 06 00 05 00 06 FF 38 4D 56  addr 1: registers 5, 6, -200",
                         "--  answer above dropped: its request was answered already",
                         "RX  01 03 10 12 34 00 69 00 00 9C 40 03 20 04 B0 00 0A 00 14 36 8F  addr 1: registers 0x1234, "
