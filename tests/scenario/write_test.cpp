@@ -185,7 +185,6 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
     // Marked exactly where the sensor did not confirm the write.
     for (std::size_t i = 0; i < std::size(edits); ++i)
         EXPECT_EQ(app::field_marked(h.prog, edits[i].first), k.answered <= i) << edits[i].first;
-    EXPECT_DOUBLE_EQ(h.c.g.image.in_value[1], k.answered >= 4 ? 40 : 0);
     // What stays marked can be written again without reading first.
     if (k.end != End::PortLost) {
         EXPECT_TRUE(h.f.set_parameter.enabled());
@@ -208,7 +207,6 @@ TEST(Write, EveryRegisterTheUserDidNotChangeGoesBackBitForBit) {
     EXPECT_EQ(h.f.Timer6.interval(), 1557);
     EXPECT_EQ(h.prog.frmState.Timer1SW.interval(), 15859);  // 15 x (57.29 + 1000)
     EXPECT_EQ(h.c.g.transfer.min_response_ms, 3);
-    EXPECT_EQ(h.c.g.transfer.reply_delay, 100);
     EXPECT_TRUE(h.f.reply_delay_changed);
     EXPECT_EQ(h.f.txt_data_cfg(7).tool_tip(),
               "Das Gerät hält 3, außerhalb des Bereichs 5 bis 3000, den dieses Feld annimmt. Der Wert bleibt, bis Sie "
