@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "form/virtual_clock.h"
 #include "link/traffic.h"
-#include "sim/sim_test_support.h"
-#include "support/fake_program.h"
-#include "support/fakes.h"
 #include "support/harness.h"
 
 namespace vor3::test {
@@ -70,64 +66,6 @@ TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
         ASSERT_GE(all.size(), 2u) << k.line;
         EXPECT_EQ(all[1].substr(15), k.line);
     }
-}
-
-// A request sent while a reply is still arriving: the reader forgets the
-// part heard so far, and so does the record; a ":" begins an ASCII frame
-// afresh. Frames of other stations are shown as such.
-TEST(Traffic, ARequestCutsWhatIsHeardWhereTheReaderDoes) {
-    const struct {
-        const char* mode;
-        std::string before, after;  // heard before and after the request
-        std::vector<std::string> kinds;
-    } cases[] = {
-        {"ASCII", ":0101017F", "7E\r\n", {"TX", "RX noise", "TX", "RX noise"}},
-        {"ASCII", "zz:0103", ":0101017F7E\r\n", {"TX", "RX noise", "TX", "RX coils 11111110"}},
-        {"RTU", std::string("\x01\x01\x01", 3), std::string("\x7F\x10\x68", 3), {"TX", "RX noise", "TX", "RX noise"}},
-        {"RTU",
-         "\xFF" + sim::test::rtu("0101017F"),
-         sim::test::rtu("0201017F"),
-         {"TX", "RX noise", "RX coils 11111110", "TX", "RX coils 11111110"}},
-    };
-    for (const auto& k : cases) {
-        form::VirtualClock clock;
-        FakePort inner;
-        inner.open = true;
-        link::TrafficRecord record;
-        link::TrafficPort port(inner, clock, record, [&] { return std::string(k.mode); });
-        const std::string request =
-            std::string(k.mode) == "ASCII" ? ":010100000008F6\r\n" : std::string("\x01\x01\x00\x00\x00\x08\x3D\xCC", 8);
-        port.write(request);
-        inner.incoming = k.before;
-        port.read_all();
-        port.write(request);
-        inner.incoming = k.after;
-        port.read_all();
-        port.set_open(false);
-        std::vector<std::string> kinds;
-        for (const auto& e : record.entries()) {
-            const std::string meaning = link::describe(e, "1033");
-            kinds.push_back(e.sent                        ? "TX"
-                            : meaning == "noise, dropped" ? "RX noise"
-                                                          : "RX " + meaning.substr(meaning.find(": ") + 2));
-        }
-        EXPECT_EQ(kinds, k.kinds) << k.mode << " " << k.before;
-    }
-}
-
-TEST(Traffic, TheRecordKeepsTheLastTenThousandAndCanBePaused) {
-    link::TrafficRecord record;
-    std::vector<std::uint64_t> told;
-    record.on_entry = [&](const link::TrafficEntry& e) { told.push_back(e.number); };
-    for (int i = 0; i < 10005; ++i) record.add({});
-    EXPECT_EQ(record.entries().size(), link::TrafficRecord::kCapacity);
-    EXPECT_EQ(record.entries().front().number, 6u);
-    EXPECT_EQ(told.size(), 10005u);
-    record.paused = true;
-    record.add({});
-    EXPECT_EQ(record.next_number(), 10006u);
-    record.clear();
-    EXPECT_TRUE(record.entries().empty());
 }
 
 }  // namespace

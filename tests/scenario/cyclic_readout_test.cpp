@@ -18,8 +18,14 @@ bool editing_locked(form::FrmConfig& f) {
     return all && !f.cmb_bit_cfg(3).enabled() && !f.chk_cfg(0).enabled() && !f.chk_inp_bit(0).enabled();
 }
 
-TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
-    SimHarness h;
+// The read-out polls the measured values at each tick and locks editing.
+// A silent sensor does not lock the window: the read-out polls on, the
+// warning shows while no reply comes and goes with the next one. Clearing
+// the box always unlocks the window; a refusal ends the read-out.
+class ReadOut : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
+    SimHarness h(GetParam());
     ASSERT_TRUE(h.read_device());
     const std::size_t before = h.requests().size();
     const std::int64_t period = h.f.Timer6.interval();
@@ -31,34 +37,10 @@ TEST(ReadOut, PollsTheMeasuredValuesAtEachTickAndStopsWhenCleared) {
     h.clock.advance(10 * period + period / 2);
     EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");
     EXPECT_EQ(h.f.txt_data_cfg(10).text(), "0");
-    const auto polled = h.requests_since(before);
-    EXPECT_EQ(polled, std::vector<std::string>(10, kMeasured));
+    EXPECT_EQ(h.requests_since(before), std::vector<std::string>(10, kMeasured));
     for (std::size_t i = 1; i < 10; ++i) EXPECT_EQ(h.port.sent[before + i].at - h.port.sent[before + i - 1].at, period);
     EXPECT_EQ(h.f.txt_data_out(0).text(), "21,5");
 
-    // A tick has sent, the reply is on its way: clearing the box decodes
-    // it and sends nothing more.
-    h.sensor.set_holding(0x100, 199);
-    h.clock.advance(period - period / 2);
-    ASSERT_EQ(h.requests().size(), before + 11);
-    h.f.chk_read_out.set_value(0);
-    EXPECT_FALSE(editing_locked(h.f));
-    h.clock.advance(20 * period);
-    EXPECT_EQ(h.requests().size(), before + 11);
-    EXPECT_EQ(h.f.txt_data_out(0).text(), "19,9");
-    EXPECT_FALSE(h.f.Timer6.enabled());
-    EXPECT_TRUE(h.f.cmd_read_device.enabled());
-}
-
-// A silent sensor does not lock the window: the read-out polls on, the
-// warning shows while no reply comes and goes with the next one.
-class SilentSensor : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
-    SimHarness h(GetParam());
-    ASSERT_TRUE(h.read_device());
-    h.f.chk_read_out.set_value(1);
-    h.clock.advance(2000);
     h.sensor.faults().silent = true;
     ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
     EXPECT_EQ(h.f.chk_read_out.value(), 1);
@@ -68,14 +50,25 @@ TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
     EXPECT_GT(h.requests().size(), at_give_up);  // still polling
     for (const auto& r : h.requests_since(at_give_up)) EXPECT_EQ(r, kMeasured);
     EXPECT_TRUE(h.f.warning_line().visible());
-
     h.sensor.set_holding(0x102, 777);
     h.sensor.faults().silent = false;
     ASSERT_TRUE(h.clock.run_until([&] { return !h.f.warning_line().visible(); }, 10000));
     EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
     EXPECT_TRUE(editing_locked(h.f));
 
-    // Clearing the box always unlocks the window.
+    // A tick has sent, the reply is on its way: clearing the box decodes
+    // it and sends nothing more.
+    h.sensor.set_holding(0x100, 199);
+    const std::size_t sent = h.requests().size();
+    ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() > sent; }, 5000));
+    h.f.chk_read_out.set_value(0);
+    EXPECT_FALSE(editing_locked(h.f));
+    h.clock.advance(20 * period);
+    EXPECT_EQ(h.requests().size(), sent + 1);
+    EXPECT_EQ(h.f.txt_data_out(0).text(), "19,9");
+    EXPECT_FALSE(h.f.Timer6.enabled());
+
+    h.f.chk_read_out.set_value(1);
     h.sensor.faults().silent = true;
     ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
     h.f.chk_read_out.set_value(0);
@@ -84,16 +77,10 @@ TEST_P(SilentSensor, ShowsTheWarningAndTheReadOutGoesOn) {
     EXPECT_TRUE(h.f.read_out_parameter.enabled());
     h.clock.advance(10000);
     expect_idle(h);
-}
 
-INSTANTIATE_TEST_SUITE_P(ReadOut, SilentSensor, ::testing::Values("RTU", "ASCII"),
-                         [](const auto& info) { return std::string(info.param); });
-
-TEST(ReadOut, ARefusedReadOutEndsAndUnlocksTheWindow) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    h.f.chk_read_out.set_value(1);
+    h.sensor.faults().silent = false;
     h.sensor.faults().exception_code = 4;
+    h.f.chk_read_out.set_value(1);
     h.clock.advance(10000);
     EXPECT_EQ(h.msg.shown.size(), 1u);
     EXPECT_EQ(h.f.chk_read_out.value(), 0);
@@ -101,26 +88,16 @@ TEST(ReadOut, ARefusedReadOutEndsAndUnlocksTheWindow) {
     EXPECT_FALSE(h.f.Timer6.enabled());
 }
 
-// A held arrow whose release is lost (a window opened over it) must not
-// keep stepping.
-TEST(SpinArrows, AutoRepeatStopsWhenTheWindowIsDisabled) {
-    SimHarness h;
-    ASSERT_TRUE(h.read_device());
-    auto& spin = h.f.UpD_txt_cfg(4);
-    spin.on_mouse_down(4, 5, 2);
-    h.clock.advance(400);
-    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "802");
-    h.f.cmd_read_device.press();  // the read's status window opens over it
-    ASSERT_TRUE(h.read_device());
-    EXPECT_FALSE(h.f.Timer.enabled());
-    h.clock.advance(2000);
-    EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");  // read again, not stepped since
-}
+INSTANTIATE_TEST_SUITE_P(BothFramings, ReadOut, ::testing::Values("RTU", "ASCII"),
+                         [](const auto& info) { return std::string(info.param); });
 
-// Closing and opening the port changes no value and marks none.
-TEST(Port, ReopeningKeepsTheTemperatureUnit) {
+// Closing and opening the port changes no value and marks none. A held
+// arrow whose release is lost (a window opened over it) must not keep
+// stepping.
+TEST(Port, ReopeningKeepsTheTemperatureUnitAndAHeldArrowStopsUnderARead) {
     for (const bool celsius : {true, false}) {
         SimHarness h;
+        EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), 0);  // before any read: the hidden coil's start value
         h.sensor.set_coil(3, celsius);
         ASSERT_TRUE(h.read_device());
         EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index(), celsius ? 1 : 0);
@@ -131,11 +108,16 @@ TEST(Port, ReopeningKeepsTheTemperatureUnit) {
         EXPECT_EQ(h.f.cmb_bit_cfg(3).list_index() + h.f.chk_cfg(3).value(), celsius ? 2 : 0);
         EXPECT_EQ(h.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
         EXPECT_FALSE(h.f.set_parameter.enabled());
+
+        h.f.UpD_txt_cfg(4).on_mouse_down(4, 5, 2);
+        h.clock.advance(400);
+        EXPECT_EQ(h.f.txt_data_cfg(4).text(), "802");
+        h.f.cmd_read_device.press();  // the read's status window opens over it
+        ASSERT_TRUE(h.read_device());
+        EXPECT_FALSE(h.f.Timer.enabled());
+        h.clock.advance(2000);
+        EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");  // read again, not stepped since
     }
-    // Before any read the list shows the hidden coil's start value.
-    SimHarness fresh;
-    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).list_index(), 0);
-    EXPECT_EQ(fresh.f.cmb_bit_cfg(3).fore_color(), form::kNormalText);
 }
 
 }  // namespace

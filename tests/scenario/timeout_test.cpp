@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "link/traffic.h"
 #include "sim/sim_test_support.h"
 #include "support/expect.h"
 #include "support/harness.h"
@@ -21,36 +22,54 @@ class TimeOut : public ::testing::TestWithParam<GiveUp> {};
 // The repeat goes out after 1000 ms. Before the sensor's minimum response
 // time is known the give-up allows for the slowest one the window can set
 // (3000 ms plus both frames on the line and a poll); once it is known, the
-// give-up keeps the framing's own period.
-TEST_P(TimeOut, NoAnswerGivesOneRepeatThenTheWarning) {
+// give-up keeps the framing's own period. An answer after the give-up
+// still reaches the reader; the warning stays and the read does not go on.
+TEST_P(TimeOut, NoAnswerInTimeGivesOneRepeatAndARefusalNoneThenTheWarning) {
     for (const bool known : {false, true}) {
         SimHarness h(GetParam().mode);
         if (known) {
             ASSERT_TRUE(h.read_device());
         }
-        h.sensor.faults().silent = true;
+        h.sensor.faults().extra_delay_ms = 4500;
         const std::size_t before = h.port.sent.size();
         h.f.cmd_read_device.press();
         const std::int64_t t0 = h.clock.now_ms();
         ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
         const std::int64_t warned = h.clock.now_ms();
+        EXPECT_FALSE(h.f.chk_read_out.enabled());
+        EXPECT_FALSE(h.f.set_parameter.enabled());
         h.clock.advance(10000);
         ASSERT_EQ(h.port.sent.size(), before + 2);
         EXPECT_EQ(h.port.sent[before].bytes, h.port.sent[before + 1].bytes);
         EXPECT_EQ(h.port.sent[before + 1].at - h.port.sent[before].at, 1000);
         EXPECT_EQ(warned - t0, known ? GetParam().known : GetParam().first_contact) << known;
+        EXPECT_NE(h.c.g.reader.rx_text.find("010302000A"), std::string::npos);  // register 6 = 10
+        EXPECT_TRUE(h.f.warning_line().visible());
         EXPECT_EQ(h.f.warning_line().caption(), kWarning);
-        EXPECT_TRUE(h.c.g.transfer.bus_ready);
-        EXPECT_FALSE(h.f.chk_read_out.enabled());
-        EXPECT_FALSE(h.f.set_parameter.enabled());
         expect_idle(h);
-        EXPECT_TRUE(h.f.Timer4.enabled());  // late input is still read
         EXPECT_TRUE(h.msg.shown.empty());
 
         // The next operation hides the warning again.
-        h.sensor.faults().silent = false;
+        h.sensor.faults().extra_delay_ms = 0;
         ASSERT_TRUE(h.read_device());
         EXPECT_FALSE(h.f.warning_line().visible());
+    }
+    // A refusal ends the read where it comes, unrepeated, and says which.
+    for (const std::size_t answered : {0u, 2u}) {
+        SimHarness h(GetParam().mode);
+        const int code = 2 + static_cast<int>(answered);
+        h.sensor.faults().exception_code = answered == 0 ? code : 0;
+        h.f.cmd_read_device.press();
+        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() >= answered; }, 5000));
+        h.sensor.faults().exception_code = code;
+        h.clock.advance(20000);
+        EXPECT_EQ(h.requests().size(), answered + 1);
+        ASSERT_EQ(h.msg.shown.size(), 1u);
+        EXPECT_EQ(h.msg.shown[0], "Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 0" + std::to_string(code) +
+                                      (code == 2 ? " (unzulässige Datenadresse)." : " (Gerätefehler)."));
+        EXPECT_TRUE(h.f.warning_line().visible());
+        expect_idle(h);
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
     }
 }
 
@@ -131,57 +150,24 @@ TEST_P(SensorPace, ReadAndWriteGoThroughWithoutAWarning) {
 INSTANTIATE_TEST_SUITE_P(Paces, SensorPace, ::testing::ValuesIn(kPaces),
                          [](const auto& info) { return sim::test::case_name(info.param.name); });
 
-class EitherFraming : public ::testing::TestWithParam<const char*> {};
-
-TEST(TimeOut, ALateAnswerStillReachesTheReaderAndTheWarningStays) {
+// The gateway sends the answer under another transaction: it is dropped
+// and named, the request is repeated, and the read gives up as on a silent
+// line.
+TEST(BehindGateway, AnAnswerUnderAnotherTransactionIsDroppedAndNamed) {
     SimHarness h;
-    h.sensor.faults().extra_delay_ms = 4500;  // the first answer comes after the give-up
-    h.f.cmd_read_device.press();
-    ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 5000));
-    h.clock.advance(3000);
-    EXPECT_EQ(h.port.waiting_count(), 0);
-    EXPECT_EQ(h.c.g.reader.rx_text.substr(0, 10), "010302000A");  // register 6 = 10
+    h.sim_port.set_carrier(form::Carrier::ModbusTcp, 2);
+    h.sensor.faults().bad_checksum = true;  // to a gateway: the transaction is off by one
+    h.read_device();
     EXPECT_TRUE(h.f.warning_line().visible());
-    EXPECT_FALSE(h.prog.frmState.loaded());  // the abandoned read does not go on
-    EXPECT_EQ(h.port.sent.size(), 2u);
+    EXPECT_EQ(h.f.txt_data_cfg(0).text(), "");
+    std::vector<std::string> lines;
+    for (const auto& e : h.prog.traffic.entries()) lines.push_back(link::traffic_line(e, "1033").substr(10));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0],
+              " ms  TX  00 01 00 00 00 06 01 03 00 06 00 01  transaction 1, unit 1 – addr 1: read registers 0x0006");
+    EXPECT_EQ(lines[1], " ms  RX  00 02 00 00 00 05 01 03 02 00 0A  transaction 2, unit 1 – addr 1: registers 10");
+    EXPECT_EQ(lines[2], " ms  --  answer above dropped: no request outstanding has its transaction identifier");
 }
-
-TEST(TimeOut, ClosingThePortWhileARepeatIsPendingShowsNoWarning) {
-    SimHarness h;
-    h.sensor.faults().silent = true;
-    h.f.cmd_read_device.press();
-    h.clock.advance(1200);  // repeated, give-up pending
-    ASSERT_TRUE(h.f.Timer3.enabled());
-    h.f.Combo_Port(6).set_list_index(0);
-    h.clock.advance(5000);
-    EXPECT_FALSE(h.f.warning_line().visible());
-    EXPECT_FALSE(h.f.Timer3.enabled());
-    EXPECT_FALSE(h.f.Timer5.enabled());
-    EXPECT_EQ(h.port.sent.size(), 2u);
-}
-
-// A refusal ends the read where it comes, unrepeated, and says which.
-TEST_P(EitherFraming, AnExceptionReplyEndsTheReadAndSaysWhich) {
-    for (const std::size_t answered : {0u, 2u}) {
-        SimHarness h(GetParam());
-        const int code = 2 + static_cast<int>(answered);
-        h.sensor.faults().exception_code = answered == 0 ? code : 0;
-        h.f.cmd_read_device.press();
-        ASSERT_TRUE(h.clock.run_until([&] { return h.sensor.requests().size() >= answered; }, 5000));
-        h.sensor.faults().exception_code = code;
-        h.clock.advance(20000);
-        EXPECT_EQ(h.requests().size(), answered + 1);
-        ASSERT_EQ(h.msg.shown.size(), 1u);
-        EXPECT_NE(h.msg.shown[0].find("Modbus-Ausnahme 0" + std::to_string(code)), std::string::npos) << h.msg.shown[0];
-        EXPECT_TRUE(h.f.warning_line().visible());
-        expect_idle(h);
-        EXPECT_TRUE(h.c.g.transfer.bus_ready);
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(h.f.chk_cfg(i).value(), 0);  // nothing decoded as data
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(TimeOut, EitherFraming, ::testing::Values("RTU", "ASCII"),
-                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace vor3::test

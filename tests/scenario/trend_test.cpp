@@ -1,153 +1,17 @@
 // The trend window and its log during the cyclic read-out, against the
-// simulated sensor under the virtual clock: readings reach the chart and
-// the log in the command line's format, a log that cannot be opened or
-// written is named once and the read-out goes on, and none of it changes
-// what goes on the wire (the log's times are the polls' times).
+// simulated sensor under the virtual clock.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <csignal>
-#include <filesystem>
 
 #include "store/registry.h"
 #include "support/fake_platform.h"
-#include "support/harness.h"
 #include "ui/trend_window.h"
 
 namespace vor3::test {
 namespace {
-
-struct TrendRun : SimHarness {
-    TempDir dir;
-    FakeFileDialog files;
-    FakeWallClock wall;
-    form::FrmTrend& trend = prog.frmTrend;
-    const std::deque<form::TrendPoint>& points = prog.frmTrend.cht_trend.points();
-
-    TrendRun() {
-        wall.clock = &clock;
-        prog.use_file_dialog(files);
-        prog.use_wall_clock(wall);
-        prog.g.platform.user_hive = dir.file("config/user.reg");
-    }
-    // The user ticks the log box and picks `path` in the dialog.
-    void log_to(const std::string& path) {
-        files.answer = path;
-        trend.chk_log.set_value(1);
-    }
-    bool run_until_points(std::size_t n) {
-        return clock.run_until([&] { return points.size() >= n; }, 60000);
-    }
-    std::string log_folder() const {
-        return store::CRegistry({"", prog.g.platform.user_hive}).Werte(store::kProductKey, ui::kLogFolderValue);
-    }
-};
-
-TEST(Trend, ReadingsReachTheChartAndTheLogInTheCommandLineFormat) {
-    TrendRun r;
-    ASSERT_TRUE(r.read_device());
-    ASSERT_EQ(r.points.size(), 1u);  // recorded with the window closed
-
-    r.f.AnsichtMenue(4).press();
-    EXPECT_TRUE(r.trend.visible());
-    const std::string log = r.dir.file("log.csv");
-    r.log_to(log);
-    EXPECT_EQ(r.trend.lbl_log_file.caption(), log);
-
-    r.sensor.set_holding(0x100, 0xFFFB);
-    r.sensor.set_holding(0x101, 515);
-    r.sensor.set_holding(0x102, 800);
-    r.f.chk_read_out.set_value(1);
-    ASSERT_TRUE(r.run_until_points(3));
-    r.sensor.set_holding(0x100, 215);
-    ASSERT_TRUE(r.run_until_points(5));
-
-    // The window shows "21,5"; the log writes "." whatever the separator.
-    EXPECT_EQ(r.f.txt_data_out(0).text(), "21,5");
-    EXPECT_EQ(r.dir.read("log.csv"),
-              "time,temperature_c,humidity_rh,co2_ppm\n"
-              "2024-12-07T14:03:06.150,-0.5,51.5,800\n"
-              "2024-12-07T14:03:06.400,-0.5,51.5,800\n"
-              "2024-12-07T14:03:06.600,21.5,51.5,800\n"
-              "2024-12-07T14:03:06.800,21.5,51.5,800\n");
-    const form::TrendPoint& last = r.points.back();
-    EXPECT_EQ(last.values, (std::array<double, 3>{21.5, 51.5, 800}));
-    EXPECT_EQ(last.epoch_ms - last.at_ms, 1733580185000);
-    EXPECT_EQ(r.points.size(), 5u);
-
-    // A value that is no number leaves its field empty in the log; the
-    // reading stays off the chart, whose curves keep in step.
-    r.prog.trend_window.record({0, "T", {21.5, std::nullopt, 800}});
-    EXPECT_EQ(r.points.size(), 5u);
-    EXPECT_TRUE(r.dir.read("log.csv").ends_with("800\nT,21.5,,800\n"));
-}
-
-TEST(Trend, TheLogSwitchStartsInTheLastFolderAndACancelLeavesItClear) {
-    TrendRun r;
-    r.trend.chk_log.set_value(1);  // the dialog is cancelled
-    EXPECT_EQ(r.trend.chk_log.value(), 0);
-    EXPECT_EQ(r.files.filters, std::vector<std::string>{"CSV-Datei (*.csv)"});
-    EXPECT_EQ(r.files.folders, std::vector<std::string>{""});
-
-    std::filesystem::create_directory(r.dir.path / "logs");
-    const std::string first = r.dir.file("logs/a.csv");
-    r.log_to(first);
-    EXPECT_EQ(r.trend.chk_log.value(), 1);
-    EXPECT_TRUE(r.prog.trend_window.log().is_open());
-    EXPECT_EQ(r.log_folder(), r.dir.file("logs"));
-
-    r.trend.chk_log.set_value(0);
-    EXPECT_FALSE(r.prog.trend_window.log().is_open());
-    EXPECT_EQ(r.trend.lbl_log_file.caption(), "");
-    r.log_to(r.dir.file("b.csv"));
-    EXPECT_EQ(r.files.folders.back(), r.dir.file("logs"));
-    EXPECT_EQ(r.log_folder(), r.dir.path.string());
-    EXPECT_EQ(r.msg.shown, std::vector<std::string>{});
-    EXPECT_EQ(r.dir.read("logs/a.csv"), "time,temperature_c,humidity_rh,co2_ppm\n");
-
-    // A folder that cannot be remembered is said; the log runs all the same.
-    r.trend.chk_log.set_value(0);
-    r.prog.g.platform.user_hive = r.dir.file("b.csv/user.reg");
-    r.log_to(r.dir.file("logs/c.csv"));
-    EXPECT_TRUE(r.prog.trend_window.log().is_open());
-    ASSERT_EQ(r.msg.shown.size(), 1u);
-    EXPECT_TRUE(r.msg.shown[0].starts_with("Die Einstellung wurde nicht gespeichert: ")) << r.msg.shown[0];
-}
-
-struct Refused {
-    const char* name;
-    std::string path;  // below the test's folder unless absolute; "" is the folder itself
-    const char* reason;
-};
-void PrintTo(const Refused& k, std::ostream* os) { *os << k.name; }
-
-class TrendLogRefused : public ::testing::TestWithParam<Refused> {};
-
-// The message names the file and the reason, the box is cleared and the
-// read-out polls on as if nothing had been asked.
-TEST_P(TrendLogRefused, IsNamedAndTheReadOutGoesOn) {
-    TrendRun r;
-    ASSERT_TRUE(r.read_device());
-    r.f.chk_read_out.set_value(1);
-    ASSERT_TRUE(r.run_until_points(3));
-    const std::string path = (r.dir.path / GetParam().path).string();  // an absolute one stands alone
-    r.log_to(path);
-    const std::string said = "Die Protokolldatei „" + path + "“ kann nicht geöffnet werden: " + GetParam().reason;
-    EXPECT_EQ(r.msg.shown, std::vector<std::string>{said});
-    EXPECT_EQ(r.trend.chk_log.value(), 0);
-    EXPECT_FALSE(r.prog.trend_window.log().is_open());
-    EXPECT_EQ(r.trend.lbl_log_file.caption(), "");
-    EXPECT_EQ(r.log_folder(), "");
-    ASSERT_TRUE(r.run_until_points(6));
-    EXPECT_EQ(r.msg.shown.size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, TrendLogRefused,
-                         ::testing::Values(Refused{"MissingFolder", "missing/log.csv", "No such file or directory"},
-                                           Refused{"Folder", "", "Is a directory"},
-                                           Refused{"Device", "/dev/null", "das ist keine gewöhnliche Datei"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Holds the files this process writes to `bytes` (as a full disk would)
 // for as long as it lives.
@@ -170,26 +34,97 @@ private:
     void (*previous_signal_)(int) = nullptr;
 };
 
-TEST(Trend, ALogThatCannotBeWrittenIsNamedOnceAndTheReadOutGoesOn) {
-    TrendRun r;
+// Readings reach the chart and the log in the command line's format; a log
+// that cannot be opened or written is named once, the box is cleared and
+// the read-out polls on as if nothing had been asked; none of it changes
+// what goes on the wire (the log's times are the polls' times).
+TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
+    InstalledProgram r(Installation().on_simulated_sensor());
+    form::FrmTrend& trend = r.prog.frmTrend;
+    const std::deque<form::TrendPoint>& points = trend.cht_trend.points();
+    const auto log_to = [&](const std::string& path) {  // the log box ticked, `path` picked in the dialog
+        r.files.answer = path;
+        trend.chk_log.set_value(1);
+    };
+    const auto run_until_points = [&](std::size_t n) {
+        return r.clock.run_until([&] { return points.size() >= n; }, 60000);
+    };
+    const auto log_folder = [&] {
+        return store::CRegistry({"", r.prog.g.platform.user_hive}).Werte(store::kProductKey, ui::kLogFolderValue);
+    };
     ASSERT_TRUE(r.read_device());
+    ASSERT_EQ(points.size(), 1u);  // recorded with the window closed
+
+    r.f.AnsichtMenue(4).press();
+    trend.chk_log.set_value(1);  // the dialog is cancelled
+    EXPECT_EQ(trend.chk_log.value(), 0);
+    EXPECT_EQ(r.files.filters, std::vector<std::string>{"CSV-Datei (*.csv)"});
     const std::string log = r.dir.file("log.csv");
-    r.log_to(log);
+    log_to(log);
+    EXPECT_EQ(trend.lbl_log_file.caption(), log);
+    EXPECT_EQ(log_folder(), r.dir.path.string());
+
+    r.sensor.set_holding(0x100, 0xFFFB);
+    r.sensor.set_holding(0x101, 515);
+    r.sensor.set_holding(0x102, 800);
     r.f.chk_read_out.set_value(1);
-    ASSERT_TRUE(r.run_until_points(3));
+    ASSERT_TRUE(run_until_points(3));
+    r.sensor.set_holding(0x100, 215);
+    ASSERT_TRUE(run_until_points(5));
+
+    // The window shows "21,5"; the log writes "." whatever the separator.
+    EXPECT_EQ(r.f.txt_data_out(0).text(), "21,5");
+    EXPECT_EQ(r.dir.read("log.csv"),
+              "time,temperature_c,humidity_rh,co2_ppm\n"
+              "2024-12-07T14:03:06.150,-0.5,51.5,800\n"
+              "2024-12-07T14:03:06.400,-0.5,51.5,800\n"
+              "2024-12-07T14:03:06.600,21.5,51.5,800\n"
+              "2024-12-07T14:03:06.800,21.5,51.5,800\n");
+    const form::TrendPoint& last = points.back();
+    EXPECT_EQ(last.values, (std::array<double, 3>{21.5, 51.5, 800}));
+    EXPECT_EQ(last.epoch_ms - last.at_ms, 1733580185000);
+    EXPECT_EQ(points.size(), 5u);
+
+    // A value that is no number leaves its field empty in the log; the
+    // reading stays off the chart, whose curves keep in step.
+    r.prog.trend_window.record({0, "T", {21.5, std::nullopt, 800}});
+    EXPECT_EQ(points.size(), 5u);
+    EXPECT_TRUE(r.dir.read("log.csv").ends_with("800\nT,21.5,,800\n"));
+
+    trend.chk_log.set_value(0);
+    EXPECT_FALSE(r.prog.trend_window.log().is_open());
+    const std::pair<std::string, const char*> refused[] = {{"missing/log.csv", "No such file or directory"},
+                                                           {"", "Is a directory"},
+                                                           {"/dev/null", "das ist keine gewöhnliche Datei"}};
+    for (const auto& [name, reason] : refused) {
+        const std::string path = (r.dir.path / name).string();  // an absolute one stands alone
+        r.msg.shown.clear();
+        log_to(path);
+        EXPECT_EQ(r.msg.shown,
+                  std::vector<std::string>{"Die Protokolldatei „" + path + "“ kann nicht geöffnet werden: " + reason});
+        EXPECT_EQ(trend.chk_log.value(), 0);
+        EXPECT_FALSE(r.prog.trend_window.log().is_open());
+        EXPECT_EQ(trend.lbl_log_file.caption(), "");
+        EXPECT_EQ(r.files.folders.back(), r.dir.path.string());  // the dialog starts in the last folder
+    }
+    EXPECT_EQ(log_folder(), r.dir.path.string());
+
+    r.msg.shown.clear();
+    log_to(log);
+    ASSERT_TRUE(run_until_points(7));
     const std::string logged = r.dir.read("log.csv");
-    const std::size_t requests = r.requests().size();
+    const std::size_t requests = r.sensor.requests().size();
     {
         const FileSizeLimit full(logged.size());
-        ASSERT_TRUE(r.run_until_points(8));
+        ASSERT_TRUE(run_until_points(12));
     }
-    const std::string said = "In die Protokolldatei „" + log + "“ kann nicht geschrieben werden: File too large";
-    ASSERT_EQ(r.msg.shown, std::vector<std::string>{said});
-    EXPECT_EQ(r.msg.details[0], "Das Protokoll ist beendet; die Messwerte werden weiter gelesen.");
-    EXPECT_EQ(r.trend.chk_log.value(), 0);
+    ASSERT_EQ(r.msg.shown, std::vector<std::string>{"In die Protokolldatei „" + log +
+                                                    "“ kann nicht geschrieben werden: File too large"});
+    EXPECT_EQ(r.msg.details.back(), "Das Protokoll ist beendet; die Messwerte werden weiter gelesen.");
+    EXPECT_EQ(trend.chk_log.value(), 0);
     EXPECT_FALSE(r.prog.trend_window.log().is_open());
     EXPECT_EQ(r.dir.read("log.csv"), logged);
-    EXPECT_EQ(r.requests().size(), requests + 5);
+    EXPECT_EQ(r.sensor.requests().size(), requests + 5);
     EXPECT_EQ(r.f.chk_read_out.value(), 1);
     EXPECT_TRUE(r.f.Timer6.enabled());
 }

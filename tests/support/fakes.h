@@ -41,9 +41,8 @@ struct FakePort : form::SerialPort {
     // Failures to inject
     int open_error = 0;  // error number for opening, 0 = opens
     bool open_permission = false;
-    bool write_fails = false;               // the device vanished
-    bool poll_fails = false;                // ... noticed while polling for input
-    int fail_number = form::kPortIoFailed;  // the error either gives
+    bool poll_fails = false;                // the device vanished, noticed while polling for input
+    int fail_number = form::kPortIoFailed;  // the error it gives
     form::Carrier carries = form::Carrier::SerialLine;
 
     // Numbers and names refer to the list as last given, as on a machine
@@ -76,7 +75,6 @@ struct FakePort : form::SerialPort {
     void set_input_mode(int mode) override { input_mode = mode; }
     void write(std::string_view bytes) override {
         if (!open) throw form::PortError(form::kPortNotOpen, "not open");
-        if (write_fails) throw form::PortError(fail_number, "device gone", false, "/dev/ttyUSB0");
         written.emplace_back(bytes);
     }
     int waiting_count() override {

@@ -71,23 +71,6 @@ struct SimHarness {
             limit_ms);
     }
 
-    // An edit in each part of a write: a configuration register and coil,
-    // an external value and an LED coil.
-    void edit_both_parts() {
-        f.txt_data_cfg(4).set_text("900");
-        f.txt_data_in(0).set_text("22,5");
-        f.SSTab1.set_tab(1);
-        f.chk_cfg(1).set_value(0);
-        f.chk_inp_bit(2).set_value(1);
-    }
-    // The sensor holds those edits, and the window no longer marks them.
-    bool both_parts_written() const {
-        for (const form::Control* c : std::initializer_list<const form::Control*>{&f.txt_data_cfg(4), &f.txt_data_in(0),
-                                                                                  &f.chk_cfg(1), &f.chk_inp_bit(2)})
-            if (c->fore_color() != form::kNormalText) return false;
-        return sensor.holding(4) == 900 && sensor.holding(0x200) == 225 && !sensor.coil(1) && sensor.coil(0x102);
-    }
-
     // The request texts that went out since the first `first`.
     std::vector<std::string> requests_since(std::size_t first) const {
         const auto all = requests();
