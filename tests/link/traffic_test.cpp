@@ -68,5 +68,13 @@ TEST(Traffic, NoiseBadChecksumsAndExceptionsAreNamed) {
     }
 }
 
+// A monitor left running for days keeps the last frames, not every frame.
+TEST(Traffic, TheRecordKeepsTheLastTenThousand) {
+    link::TrafficRecord record;
+    for (int i = 0; i < 10005; ++i) record.add({});
+    EXPECT_EQ(record.entries().size(), link::TrafficRecord::kCapacity);
+    EXPECT_EQ(record.entries().front().number, 6u);
+}
+
 }  // namespace
 }  // namespace vor3::test
