@@ -38,6 +38,7 @@ struct Language {
     const char* value;
     const char* tag;
 };
+void PrintTo(const Language& k, std::ostream* os) { *os << k.tag; }
 
 class LanguageView : public ViewTest, public ::testing::WithParamInterface<Language> {
 protected:

@@ -44,6 +44,7 @@ struct Screen {
     double scale;
     bool holds_the_window;
 };
+void PrintTo(const Screen& s, std::ostream* os) { *os << s.name; }
 
 class Placement : public ::testing::TestWithParam<Screen> {};
 

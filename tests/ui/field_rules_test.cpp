@@ -24,6 +24,7 @@ struct Entry {
     int field;
     const char *in, *out;
 };
+void PrintTo(const Entry& k, std::ostream* os) { *os << k.name; }
 
 class KeyFilter : public ::testing::TestWithParam<Entry> {};
 
@@ -137,6 +138,7 @@ struct Step {
     bool up;
     const char* to;
 };
+void PrintTo(const Step& k, std::ostream* os) { *os << k.name; }
 
 class SpinButtons : public ::testing::TestWithParam<Step> {};
 

@@ -17,6 +17,7 @@ struct Setting {
     bool english;
     const char* sep;
 };
+void PrintTo(const Setting& k, std::ostream* os) { *os << k.name; }
 
 class LanguageAndSeparator : public ::testing::TestWithParam<Setting> {};
 

@@ -95,6 +95,7 @@ struct SaveCase {
     const char* date = "07.12.2024";
     const char* time = "14:03:05";
 };
+void PrintTo(const SaveCase& k, std::ostream* os) { *os << k.name; }
 
 class SavedFile : public ::testing::TestWithParam<SaveCase> {};
 
@@ -140,6 +141,7 @@ struct LoadCase {
     std::string detail;  // of the one message, "" for none
     const char* shown;   // the configuration after loading
 };
+void PrintTo(const LoadCase& k, std::ostream* os) { *os << k.name; }
 // The German file with line `n` replaced by `text`, which is not loaded.
 LoadCase bad_line(const char* name, int n, const char* text, const std::string& reason, const char* shown) {
     return {name, german(), with_line(kGermanFile, n, text), "Zeile " + std::to_string(n) + " nicht geladen: " + reason,

@@ -64,6 +64,7 @@ struct SettingsCase {
     int baud, parity, mode;
     const char* reached;  // the port's settings and input mode, the framing, the poll and give-up periods
 };
+void PrintTo(const SettingsCase& k, std::ostream* os) { *os << k.name; }
 
 class PortSettings : public ::testing::TestWithParam<SettingsCase> {};
 
@@ -135,6 +136,7 @@ struct NewLine {
     const char* name;
     std::function<void(InstalledProgram&)> change;
 };
+void PrintTo(const NewLine& k, std::ostream* os) { *os << k.name; }
 
 void reopen(InstalledProgram& p, int list, int position) {
     p.f.Combo_Port(6).set_list_index(0);

@@ -14,6 +14,7 @@ struct Pace {
     std::int64_t block;
     double limit;
 };
+void PrintTo(const Pace& k, std::ostream* os) { *os << k.name; }
 
 class StatusPace : public ::testing::TestWithParam<Pace> {};
 
