@@ -101,8 +101,7 @@ TEST(ChangeMarking, FieldsCoilsTheUnitListAndTheApplyButton) {
     // and whether the apply button is on.
     auto marked = [&] {
         std::string s;
-        for (const form::Control* c : Controls{&yellow, &unit, &f.chk_cfg(3), &led})
-            s += c->fore_color() == form::kChangeMark ? 'x' : '.';
+        for (const form::Control* c : Controls{&yellow, &unit, &f.chk_cfg(3), &led}) s += mark(*c);
         return s + (f.set_parameter.enabled() ? " apply" : "");
     };
     yellow.set_text("1000");

@@ -45,10 +45,11 @@ inline std::string other_parts(InstalledProgram& p) {
     for (int i = 0; i <= 4; ++i) s += static_cast<char>('0' + p.f.chk_inp_bit(i).value());
     return s;
 }
+// 'x' where a field carries the change mark, '.' where not.
+inline char mark(const form::Control& c) { return c.fore_color() == form::kChangeMark ? 'x' : '.'; }
 // Which fields of the configuration part carry the change mark, registers
 // 2 to 10 then the coils: "....x.... | ..x.....".
 inline std::string marks(InstalledProgram& p) {
-    auto mark = [](const form::Control& c) { return c.fore_color() == form::kChangeMark ? 'x' : '.'; };
     std::string s;
     for (int i = 2; i <= 10; ++i) s += mark(p.f.txt_data_cfg(i));
     s += " | ";
