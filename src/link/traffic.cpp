@@ -243,7 +243,7 @@ void TrafficPort::cut_frames(Cut when) {
         if (ascii)
             reply::feed_ascii(split, heard_[i], frames);
         else
-            reply::feed_rtu(split, reply::kAnyAddress, static_cast<std::uint8_t>(heard_[i]), frames);
+            reply::feed_rtu(split, reply::rtu_frame_length, static_cast<std::uint8_t>(heard_[i]), frames);
         if (!frames.empty()) {
             const std::size_t length = ascii ? split.rx_text.size() : frames.back().size();
             frames.clear();

@@ -133,6 +133,9 @@ struct Globals {
     RegisterImage image;
     TransferState transfer;
     ReaderState reader;
+    // RTU: the same bytes framed by shape alone, to tell the frames for our
+    // address that no request awaited (the traffic names them not taken).
+    ReaderState unawaited;
     LineState line;
     LanguageValues lang;
     bool write_anyway = false;

@@ -1,6 +1,9 @@
 #include "reply/answers.h"
 
+#include <algorithm>
+
 #include "link/hex.h"
+#include "reply/framing.h"
 
 namespace vor3::reply {
 
@@ -53,6 +56,31 @@ Expectation expectation_of(const std::string& request_hex) {
     e.quantity = word_at(bytes, 4);
     if (is_read_function(e.function)) e.reply_data_bytes = e.function == 3 ? 2 * e.quantity : (e.quantity + 7) / 8;
     return e;
+}
+
+std::size_t reply_length(const Expectation& e, std::string_view head) {
+    constexpr std::size_t kNever = kRtuCapacity + 1;
+    const auto at = [&](std::size_t i) { return static_cast<int>(static_cast<unsigned char>(head[i])); };
+    if (head.empty()) return 0;
+    if (at(0) != e.address) return kNever;
+    if (head.size() < 2) return 0;
+    if (at(1) == (e.function | 0x80)) return 5;  // address, function, code, CRC
+    if (at(1) != e.function) return kNever;
+    if (is_write_function(e.function)) return 8;
+    if (!is_read_function(e.function)) return kNever;
+    if (head.size() < 3) return 0;
+    return at(2) == e.reply_data_bytes ? static_cast<std::size_t>(e.reply_data_bytes) + 5 : kNever;
+}
+
+std::size_t awaited_length(const Context& c, std::string_view head) {
+    std::size_t length = kRtuCapacity + 1;
+    for (const Turn* t : {&c.g.line.now, &c.g.line.before}) {
+        if (t->copies == 0) continue;
+        const std::size_t n = reply_length(expectation_of(t->request), head);
+        if (n == 0) return 0;
+        length = std::min(length, n);
+    }
+    return length;
 }
 
 Fit fit(const Expectation& e, std::string_view adu) {

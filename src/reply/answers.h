@@ -23,6 +23,14 @@ struct Expectation {
 
 Expectation expectation_of(const std::string& request_hex);
 
+// The RTU length of a reply to `e` whose first bytes are `head` (as
+// FrameLength in framing.h gives it): its address, the function asked or
+// its exception, the byte count and length the request implies.
+std::size_t reply_length(const Expectation& e, std::string_view head);
+// The same for a reply to the request on the line or to the one before,
+// whose late answers may still come.
+std::size_t awaited_length(const Context& c, std::string_view head);
+
 enum class Fit { None, Answer, Refusal };
 // How a frame (address, function, data; no checksum) fits the request.
 Fit fit(const Expectation& e, std::string_view adu);

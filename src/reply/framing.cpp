@@ -12,10 +12,6 @@ constexpr std::size_t kAsciiCapacity = 600;  // characters of one ASCII frame
 
 bool accepted_function(int f) { return f == 1 || f == 3 || f == 15 || f == 16; }
 
-std::size_t implied_length(const std::uint8_t* held, std::size_t n) {
-    return rtu_frame_length(std::string_view(reinterpret_cast<const char*>(held), n));
-}
-
 }  // namespace
 
 std::size_t rtu_frame_length(std::string_view head) {
@@ -29,41 +25,24 @@ std::size_t rtu_frame_length(std::string_view head) {
     return static_cast<std::size_t>(static_cast<unsigned char>(head[2])) + 5;
 }
 
-void feed_rtu(model::ReaderState& r, int address, std::uint8_t b, std::vector<std::string>& frames) {
+void feed_rtu(model::ReaderState& r, const FrameLength& length_of, std::uint8_t b, std::vector<std::string>& frames) {
     auto held = [&] { return static_cast<std::size_t>(r.rx_count); };
-    auto station = [&](std::uint8_t x) { return address == kAnyAddress || x == address; };
-    if (held() == 0 && !station(b)) return;  // nothing begun: noise
     r.rx_bytes[held()] = b;
     ++r.rx_count;
-
-    // The earliest start wins: a frame inside a longer valid frame is part
-    // of it, not a reply of its own.
-    for (std::size_t start = 0; start < held(); ++start) {
-        if (!station(r.rx_bytes[start])) continue;
-        const std::size_t n = held() - start;
-        if (implied_length(&r.rx_bytes[start], n) != n) continue;
-        const std::string_view frame(reinterpret_cast<const char*>(&r.rx_bytes[start]), n);
-        if (link::crc16(frame) != 0) continue;  // a CRC over a frame with its CRC is 0
-        frames.emplace_back(frame);
-        r.rx_count = 0;
-        return;
-    }
-
-    // Give up the leading bytes that can no longer begin a frame: not our
-    // address, a function code we never accept, a length that does not fit,
-    // or a frame already complete whose CRC failed.
-    std::size_t dead = 0;
-    while (dead < held()) {
-        const std::size_t n = held() - dead;
-        if (station(r.rx_bytes[dead])) {
-            const std::size_t length = implied_length(&r.rx_bytes[dead], n);
-            if (length == 0 || (length <= kRtuCapacity && length > n)) break;
+    std::size_t start = 0;
+    while (start < held()) {
+        const std::string_view rest(reinterpret_cast<const char*>(&r.rx_bytes[start]), held() - start);
+        const std::size_t length = length_of(rest);
+        if (length == 0 || (length <= kRtuCapacity && length > rest.size())) break;  // may still become one
+        if (length == rest.size() && link::crc16(rest) == 0) {  // a CRC over a frame with its CRC is 0
+            frames.emplace_back(rest);
+            start = held();
+            break;
         }
-        ++dead;
+        ++start;  // cannot begin a frame: given up
     }
-    if (dead == 0) return;
-    for (std::size_t i = dead; i < held(); ++i) r.rx_bytes[i - dead] = r.rx_bytes[i];
-    r.rx_count -= static_cast<int>(dead);
+    for (std::size_t i = start; i < held(); ++i) r.rx_bytes[i - start] = r.rx_bytes[i];
+    r.rx_count -= static_cast<int>(start);
 }
 
 void feed_ascii(model::ReaderState& r, char ch, std::vector<std::string>& frames) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,21 +15,24 @@ namespace vor3::reply {
 // be longer cannot be ours.
 constexpr std::size_t kRtuCapacity = 51;
 
-// The address to feed_rtu that takes frames of every station (the traffic
-// record shows them all).
-constexpr int kAnyAddress = -1;
+// RTU: the length a frame whose first bytes are `head` must have to be one
+// that is looked for: 0 while too few have come to tell, more than
+// kRtuCapacity where they begin none.
+using FrameLength = std::function<std::size_t(std::string_view head)>;
 
-// RTU: the length of the frame whose first bytes are `head`: 0 while too
-// few have come to tell, more than kRtuCapacity where they begin none.
+// RTU: the length of a reply of any station and any function the program
+// uses, by the shape of its first bytes alone (the traffic record shows
+// them all).
 std::size_t rtu_frame_length(std::string_view head);
 
-// RTU: takes one byte; appends to `frames` the frame (address to CRC) that
-// ends at it and begins at any byte held, if one checks out. Frames are
-// found by content alone: our address, an accepted function code, the
-// length it implies and a valid CRC. A false start is given up one byte at
-// a time as soon as it cannot become a valid frame, so noise before a reply
-// never hides it; the bytes held never exceed one longest frame.
-void feed_rtu(model::ReaderState& r, int address, std::uint8_t b, std::vector<std::string>& frames);
+// RTU: takes one byte; appends to `frames` each frame (address to CRC) of
+// the length `length_of` gives and with a valid CRC that it completes. The
+// frame begun earliest decides: while it may still become a frame, a
+// shorter one inside it with a right CRC is its data (a reply's registers
+// may hold any bytes), not a frame of its own. A false start is given up
+// one byte at a time as soon as it cannot become a frame, so noise before a
+// reply never hides it; the bytes held never exceed one longest frame.
+void feed_rtu(model::ReaderState& r, const FrameLength& length_of, std::uint8_t b, std::vector<std::string>& frames);
 
 // ASCII: takes one character; appends the bytes of a frame (address to
 // LRC) once its line feed has come and its LRC checks out. A ":" always

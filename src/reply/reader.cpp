@@ -87,16 +87,32 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
     link::line_heard(c);
 }
 
-// Frames in `data`, in the framing in force.
-std::vector<std::string> frames_in(Context& c, const std::string& data) {
+// Frames in `data`, in the framing in force; `unawaited` counts the frames
+// for our address of a shape no request awaits.
+std::vector<std::string> frames_in(Context& c, const std::string& data, int& unawaited) {
     const bool rtu = c.g.link.protocol_mode == "RTU";
+    // Only the replies awaited are looked for: a frame of another shape may
+    // lie inside the data of the one that comes.
+    const FrameLength awaited = [&c](std::string_view head) { return awaited_length(c, head); };
     const int address = configured_address(c);
-    std::vector<std::string> frames;
+    const FrameLength ours = [address](std::string_view head) {
+        return static_cast<unsigned char>(head[0]) == address ? rtu_frame_length(head) : kRtuCapacity + 1;
+    };
+    std::vector<std::string> frames, others;
+    unawaited = 0;
     for (char ch : data) {
-        if (rtu)
-            feed_rtu(c.g.reader, address, static_cast<std::uint8_t>(ch), frames);
-        else
+        if (!rtu) {
             feed_ascii(c.g.reader, ch, frames);
+            continue;
+        }
+        const std::size_t taken = frames.size();
+        feed_rtu(c.g.reader, awaited, static_cast<std::uint8_t>(ch), frames);
+        feed_rtu(c.g.unawaited, ours, static_cast<std::uint8_t>(ch), others);
+        if (frames.size() != taken)
+            c.g.unawaited.rx_count = 0;  // the same frame
+        else
+            unawaited += static_cast<int>(others.size());
+        others.clear();
     }
     return frames;
 }
@@ -109,6 +125,7 @@ void error_recovery(Context& c) {
     auto& t = c.g.transfer;
     r.rx_bytes[0] = r.rx_bytes[1] = r.rx_bytes[2] = 0;
     r.rx_count = 0;
+    c.g.unawaited.rx_count = 0;
     f.Timer1.stop();
     f.Timer6.stop();
     link::restart_block_read(c);
@@ -160,7 +177,9 @@ void receive_bytes(Context& c, const std::string& data) {
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "RTU" && mode != "ASCII") return;
     try {
-        const std::vector<std::string> frames = frames_in(c, data);
+        int unawaited = 0;
+        const std::vector<std::string> frames = frames_in(c, data, unawaited);
+        for (int i = 0; i < unawaited; ++i) tell_not_taken(c, Verdict::NotAwaited);
         // Each reply is held against the request outstanding when it is
         // handled: a reply moves the transfer on and sends the next request,
         // which the rest of this batch, read before it went out, cannot answer.
@@ -176,7 +195,8 @@ void clear_line_before_sending(Context& c) {
     if (mode != "RTU" && mode != "ASCII") return;
     std::string data;
     if (c.port.waiting_count() > 0) data = c.port.read_all();
-    for (const std::string& frame : frames_in(c, data)) {
+    int unawaited = 0;
+    for (const std::string& frame : frames_in(c, data, unawaited)) {
         const std::string_view adu(frame.data(), frame.size() - check_bytes(c));
         if (adu.empty() || static_cast<unsigned char>(adu[0]) != configured_address(c)) continue;
         // Nothing read now answers the request about to go out. A second,
@@ -186,11 +206,13 @@ void clear_line_before_sending(Context& c) {
         if (v == Verdict::Conflict) c.g.line.conflict = true;
         tell_not_taken(c, v == Verdict::Take ? Verdict::NotAwaited : v);
     }
+    for (int i = 0; i < unawaited; ++i) tell_not_taken(c, Verdict::NotAwaited);
     // A frame begun before the request goes out is no answer to it.
     auto& r = c.g.reader;
     r.rx_count = 0;
     r.rx_text.clear();
     r.collecting = false;
+    c.g.unawaited.rx_count = 0;
 }
 
 }  // namespace vor3::reply

@@ -80,19 +80,22 @@ TEST_P(ReadDevice, FillsEveryFieldInTheChainOrderThenWritesAndPolls) {
     EXPECT_FALSE(f.set_parameter.enabled());
     EXPECT_FALSE(f.warning_line().visible());
 
-    // An edit in each part: a configuration register and coil, an external
-    // value and an LED coil; the sensor holds them, the window no longer
-    // marks them.
+    // An edit in each part: a configuration register and coil, the external
+    // values and an LED coil; the sensor holds them, the window no longer
+    // marks them. (Read back, 40.0 °C, 7.6 %rH and 200 ppm hold a frame
+    // with a right CRC, 01 90 00 4C 00, inside the answer's data.)
     f.txt_data_cfg(4).set_text("900");
-    f.txt_data_in(0).set_text("22,5");
+    f.txt_data_in(0).set_text("40");
+    f.txt_data_in(1).set_text("7,6");
+    f.txt_data_in(2).set_text("200");
     f.SSTab1.set_tab(1);
     f.chk_cfg(1).set_value(0);
     f.chk_inp_bit(2).set_value(1);
     f.set_parameter.press();
     ASSERT_TRUE(h.settle());
     EXPECT_EQ((std::vector<int>{h.sensor.holding(4), h.sensor.holding(0x200), h.sensor.coil(1), h.sensor.coil(0x102)}),
-              (std::vector<int>{900, 225, 0, 1}));
-    for (const char* name : {"txt_data_cfg(4)", "txt_data_in(0)", "chk_cfg(1)", "chk_inp_bit(2)"})
+              (std::vector<int>{900, 400, 0, 1}));
+    for (const char* name : {"txt_data_cfg(4)", "txt_data_in(0)", "txt_data_in(1)", "chk_cfg(1)", "chk_inp_bit(2)"})
         EXPECT_FALSE(app::field_marked(h.prog, name)) << name;
     h.sensor.set_holding(0x100, 215);
     f.chk_read_out.set_value(1);
