@@ -12,6 +12,10 @@
 
 namespace vor3::sim {
 
+// The one line setting of the simulated sensor the programs offer built
+// in (framed as RTU): a sensor as it leaves the factory.
+inline constexpr form::SerialSettings kBuiltInLine{9600, 'E', 8, 1};
+
 // A serial port with the simulated sensor (or a line of them) on the other
 // end.
 // Time comes from the clock (virtual in tests): a request occupies the line

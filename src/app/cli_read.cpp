@@ -10,6 +10,9 @@ CliRead::CliRead(Program& program, const CollectedMessages& messages, const CliO
 bool CliRead::open() {
     auto& f = p_.frm_config;
     p_.Main();
+    // The port given is chosen in the list as a typed one would be, so the
+    // port kept for the next start is the one used.
+    if (!o_.port.empty()) f.Combo_Port(0).enter_text(o_.port);
     // The options are checked already; the window's start-up settings
     // stand where one could not be placed.
     auto or_default = [](int index, int fallback) { return index < 0 ? fallback : index; };

@@ -169,7 +169,7 @@ constexpr Row kRows[] = {
 
     {C::fAbout, "Information", "About"},
     {C::lblVersion, "Vadivoz: Konfigurationssoftware für VOR3-UZ485-Uvarod-OR2",
-     "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2"},
+     "Vadivoz: Configuration software for VOR3-UZ485-Uvarod-OR2"},
     {C::Label2, "Version:", "Version:"},
     {C::lbl_Software_Hinweis, "", ""},
     {C::lbltxtEmail, "E-Mail:", "E-Mail:"},

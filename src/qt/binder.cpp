@@ -364,8 +364,10 @@ bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& eve
     std::size_t caret = start;
     guarded([&] { caret = box.type_key(key, start, length); });
     // A refused key changes nothing, not even the selection the next key
-    // is to replace.
-    if (box.text() != before) place_caret(edit, box.text(), caret);
+    // is to replace. A key taken moves the caret past it even where the
+    // text reads as before (a "1" typed over a selected "1"), else the
+    // next key would replace the selection still shown.
+    if (box.text() != before || caret != start) place_caret(edit, box.text(), caret);
     return true;
 }
 

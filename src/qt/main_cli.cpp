@@ -249,11 +249,12 @@ int main(int argc, char** argv) {
 
     QCoreApplication application(argc, argv);
     qt::QtClock clock;
-    // The built-in simulated sensor: one at --address, or one at each
-    // address a line of them is asked for at.
-    sim::SensorLine sensors(sim::Framing::Auto,
-                            options.addresses.empty() ? std::vector<int>{options.address} : options.addresses);
+    // The built-in simulated sensor is the window's: one at address 1, or
+    // one at each address a line of them is asked for at, hearing its one
+    // line setting only, as a real sensor does.
+    sim::SensorLine sensors(sim::Framing::Rtu, options.addresses.empty() ? std::vector<int>{1} : options.addresses);
     sim::SimPort simulated(clock, sensors);
+    simulated.set_sensor_line(sim::kBuiltInLine);
     qt::QtSerialPort real;
     form::SerialPort* port = &simulated;
     if (options.port != "sim") {

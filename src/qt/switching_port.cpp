@@ -86,7 +86,7 @@ form::Carrier SwitchingPort::carrier() const {
 }
 
 WindowPorts::WindowPorts(form::Clock& clock) : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
-    sim_.set_sensor_line(form::SerialSettings{9600, 'E', 8, 1});
+    sim_.set_sensor_line(sim::kBuiltInLine);
 }
 
 }  // namespace vor3::qt

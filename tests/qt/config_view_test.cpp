@@ -138,6 +138,11 @@ TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     QTest::keyClick(&field, Qt::Key_9);
     EXPECT_EQ(f.txt_data_cfg(4).text(), "395");
     EXPECT_EQ(field.cursorPosition(), 2);
+    // A key equal to the selection replaces it as any other does.
+    auto& address = widget<QLineEdit>("txt_Modbus_adress");
+    address.selectAll();
+    QTest::keyClicks(&address, "12");
+    EXPECT_EQ(f.txt_Modbus_adress.text(), "12");
     EXPECT_EQ(widget<QLineEdit>("txt_data_out_0").focusPolicy(), Qt::NoFocus);  // measured values take no input
 
     // Leaving a field runs its lost-focus rule: an empty field becomes 0.

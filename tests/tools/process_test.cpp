@@ -90,6 +90,8 @@ const Step kMonitor = {"monitor --count 1", 0,
 
 const ProcessRun kRuns[] = {
     {"sensor on a pseudo terminal", "sim", {{"read", 0, kCoding}}},
+    // The built-in sensor hears its one line setting only, as the window's.
+    {"built in sensor", "", {{"read --port sim", 0, kCoding}, {"read --port sim --parity N", 3, "^$", nullptr}}},
     {"silence",
      "sim --silent",
      {{"read", 3, "^$", "^vor3-cli: Kommunikationsprobleme, bitte Einstellungen überprüfen!\n$"}}},

@@ -23,7 +23,7 @@ TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
     EXPECT_EQ(a.Label1.caption(), "1.0");
     EXPECT_EQ(std::pair(a.left, a.top), std::pair(292, 254));
     EXPECT_EQ(a.caption(), "About");
-    EXPECT_EQ(a.lblVersion.caption(), "Vadivoz: Configuration software for DIR3-ARI-RE485-Vidori-RA2");
+    EXPECT_EQ(a.lblVersion.caption(), "Vadivoz: Configuration software for VOR3-UZ485-Uvarod-OR2");
     a.lblemail.press();
     a.lblHyperlink.press();
     p.f.MenueMain(3).press();

@@ -2,6 +2,7 @@
 // opening and closing, ports that fail, and the values of another sensor.
 #include <functional>
 
+#include "app/cli_read.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
@@ -130,6 +131,13 @@ TEST(PortList, IsFilledAfreshTakesATypedDeviceAndKeepsTheLastOneUsed) {
     EXPECT_EQ(second.g.link.com_port, 4);  // after the system's three
     open_port(second);
     EXPECT_EQ(second.port.number, 4);
+
+    // The command line keeps the port it was given, not the first listed.
+    InstalledProgram cli(Installation().with_user(first.dir.read("none-user.reg")));
+    const app::CollectedMessages none;
+    ASSERT_TRUE(app::CliRead(cli.prog, none, app::parse_cli({"read", "--port", "/dev/pts/5"})).open());
+    EXPECT_NE(cli.dir.read("user.reg").find("\"/dev/pts/5;modbus-tcp://[fe80::1]:1502\""), std::string::npos)
+        << cli.dir.read("user.reg");
 }
 
 struct NewLine {
