@@ -16,4 +16,5 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   $sudo locale-gen
 fi
 
-"$here/tools/need.sh" python3-pymodbus
+# Its server module imports pyserial, and pyserial-asyncio, which the package only recommends.
+"$here/tools/need.sh" python3-pymodbus python3-serial python3-serial-asyncio
