@@ -244,6 +244,7 @@ enum class Caption : int {
     msg_load_line_reads,
     msg_load_extra,
     reason_read_only,
+    reason_foreign_link,
     reason_hive_locked,
     reason_not_a_hive,
     reason_not_storable,
