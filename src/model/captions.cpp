@@ -321,6 +321,8 @@ constexpr Row kRows[] = {
     {C::msg_help_missing, "Die Registerbeschreibung „{1}“ fehlt.\nGesucht in: {2}",
      "The register description \"{1}\" is missing.\nLooked for in: {2}"},
     {C::msg_cannot_open, "„{1}“ konnte nicht geöffnet werden.", "\"{1}\" could not be opened."},
+    {C::msg_no_viewer, "„{1}“ konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es anzeigt.",
+     "\"{1}\" could not be opened: no program is set up to show it."},
     {C::msg_setting_not_stored, "Die Einstellung wurde nicht gespeichert: {1}", "The setting was not stored: {1}"},
     {C::msg_not_read,
      "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "

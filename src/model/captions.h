@@ -252,6 +252,7 @@ enum class Caption : int {
     confirm_replace,
     msg_help_missing,
     msg_cannot_open,
+    msg_no_viewer,
     msg_setting_not_stored,
     msg_not_read,
     msg_write_cancelled,
