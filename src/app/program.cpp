@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/bus_window.h"
+#include "model/captions.h"
 #include "reply/answers.h"
 #include "ui/config_window.h"
 
@@ -57,6 +58,13 @@ void Program::Main() {
     } catch (const form::PortError&) {
         // Nothing is open yet; the user's first "open" reports the problem.
     }
+}
+
+void Program::use_desktop(form::Desktop& desktop) {
+    ctx.desktop = &desktop;
+    desktop.failed = [this](const std::string& path) {
+        ctx.msg.show(model::caption(model::Caption::msg_no_viewer, g.lang.language, {path}));
+    };
 }
 
 }  // namespace vor3::app

@@ -65,7 +65,8 @@ public:
 
     // Platform services beyond messages and questions.
     void use_file_dialog(form::FileDialog& files) { ctx.files = &files; }
-    void use_desktop(form::Desktop& desktop) { ctx.desktop = &desktop; }
+    // A document the desktop fails to open later is named in a message.
+    void use_desktop(form::Desktop& desktop);
     void use_screen(form::Screen& screen) { ctx.screen = &screen; }
     void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
     // Messages to `to` instead of the message box until called with nullptr.

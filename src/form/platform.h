@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,9 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual bool open_document(const std::string& path) = 0;
+    // Opening that began and failed later (the desktop found no program
+    // for the document) is told here, with the document's path.
+    std::function<void(const std::string&)> failed;
     // A "mailto:" or web address.
     virtual bool open_link(const std::string& url) = 0;
 };

@@ -308,6 +308,10 @@ constexpr Row kRows[] = {
      "Nach Zeile 33, dem Ende einer Parameterdatei, steht ab Zeile {1} noch Text; er wurde nicht geladen.",
      "There is text after line 33, where a parameter file ends, from line {1} on; it was not loaded."},
     {C::reason_read_only, "die Datei ist schreibgeschützt", "the file is read-only"},
+    {C::reason_foreign_link,
+     "das ist eine symbolische Verknüpfung eines anderen Benutzers in einem gemeinsamen Ordner, der das System nicht "
+     "folgt",
+     "it is another user's symbolic link in a shared folder, which the system does not follow"},
     {C::reason_hive_locked, "ein anderes Programm schreibt gerade in die Datei",
      "another program is writing to the file"},
     {C::reason_not_a_hive, "das ist keine Registrierungsdatei, die dieses Programm lesen kann",
@@ -321,6 +325,8 @@ constexpr Row kRows[] = {
     {C::msg_help_missing, "Die Registerbeschreibung „{1}“ fehlt.\nGesucht in: {2}",
      "The register description \"{1}\" is missing.\nLooked for in: {2}"},
     {C::msg_cannot_open, "„{1}“ konnte nicht geöffnet werden.", "\"{1}\" could not be opened."},
+    {C::msg_no_viewer, "„{1}“ konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es anzeigt.",
+     "\"{1}\" could not be opened: no program is set up to show it."},
     {C::msg_setting_not_stored, "Die Einstellung wurde nicht gespeichert: {1}", "The setting was not stored: {1}"},
     {C::msg_not_read,
      "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "

@@ -10,13 +10,16 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTime>
 #include <QUrl>
 
 #include "app/installation.h"
 #include "model/captions.h"
+#include "qt/binder.h"
 
 namespace vor3::qt {
 
@@ -66,7 +69,21 @@ std::optional<std::string> QtFileDialog::append_file(const std::string& filter, 
 }
 
 bool QtDesktop::open_document(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    // Qt's own opener starts xdg-open and forgets it, so a PDF without a
+    // viewer on the machine would open nothing and say nothing.
+    const QString xdg_open = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdg_open.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    auto* opener = new QProcess(&openers_);
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, &openers_, [this, opener, path](int code, QProcess::ExitStatus how) {
+        opener->deleteLater();
+        if ((how != QProcess::NormalExit || code != 0) && failed) guarded([&] { failed(path); });
+    });
+    opener->start(xdg_open, {QString::fromStdString(path)});
+    if (opener->waitForStarted()) return true;
+    delete opener;
+    return false;
 }
 
 bool QtDesktop::open_link(const std::string& url) {

@@ -26,11 +26,16 @@ private:
     QString last_folder_;
 };
 
-// Documents and links open with the desktop's default applications.
+// Documents and links open with the desktop's default applications. A
+// document goes to xdg-open where there is one, whose verdict comes later:
+// with no program for the document it fails after it began.
 class QtDesktop : public form::Desktop {
 public:
     bool open_document(const std::string& path) override;
     bool open_link(const std::string& url) override;
+
+private:
+    QObject openers_;  // the xdg-open runs under way
 };
 
 // The primary screen's size (a large default when there is none).

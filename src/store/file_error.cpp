@@ -20,6 +20,7 @@ std::string file_error_text(const FileError& error, const std::string& language)
     case FileProblem::system: return error.detail;
     case FileProblem::not_a_file: return model::caption(Caption::reason_not_a_file, language);
     case FileProblem::read_only: return model::caption(Caption::reason_read_only, language);
+    case FileProblem::foreign_link: return model::caption(Caption::reason_foreign_link, language);
     case FileProblem::locked: return model::caption(Caption::reason_hive_locked, language);
     case FileProblem::not_a_hive: return model::caption(Caption::reason_not_a_hive, language);
     case FileProblem::not_storable:

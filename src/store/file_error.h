@@ -12,6 +12,7 @@ enum class FileProblem {
     system,        // the system refused; `detail` holds its words
     not_a_file,    // a pipe, a device or a socket: reading it could wait for ever
     read_only,     // the user marked the file read-only
+    foreign_link,  // another user's symbolic link in a shared folder, which the system would not follow
     locked,        // another program holds the hive for its own write
     not_a_hive,    // not a registry file this program can read, so it cannot keep it
     not_storable,  // `detail` (a name or a value) would not read back as it was given

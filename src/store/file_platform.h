@@ -29,9 +29,18 @@ struct Target {
 };
 FileError inspect(const std::string& path, Target& target);
 
+// Whether a save may go through the symbolic link at `link` (anything else
+// passes): in a folder that everyone may write to and only owners may
+// delete from (the sticky temporary folder), only a link of this user or of
+// the folder's owner, as the system itself follows links there. Another
+// user's link there would make this user's save replace or create a file
+// that user may not touch.
+FileError may_follow(const std::string& link);
+
 // Creates `temporary`, which must not exist (nor be a link), writes the
 // bytes and hands them to the disk. It takes the mode and owner of `like`
-// when that exists. On failure nothing is left behind; a name already taken
+// when that exists, but never its setuid and setgid bits: what this program
+// writes is data, which must not run with its owner's rights. On failure nothing is left behind; a name already taken
 // gives the error number EEXIST.
 FileError write_new(const std::string& temporary, const Target& like, std::string_view bytes);
 

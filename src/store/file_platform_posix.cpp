@@ -83,6 +83,18 @@ FileError inspect(const std::string& path, Target& target) {
     return {};
 }
 
+FileError may_follow(const std::string& link) {
+    struct stat l {
+    }, folder{};
+    if (::lstat(link.c_str(), &l) != 0) return system_error();
+    if (!S_ISLNK(l.st_mode)) return {};
+    const std::string parent = std::filesystem::path(link).parent_path().string();
+    if (::stat(parent.empty() ? "." : parent.c_str(), &folder) != 0) return system_error();
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    if (!shared || l.st_uid == ::geteuid() || l.st_uid == folder.st_uid) return {};
+    return FileError::of(FileProblem::foreign_link);
+}
+
 FileError write_new(const std::string& temporary, const Target& like, std::string_view bytes) {
     // O_EXCL refuses any name that exists, a planted link included.
     const int fd = open_retrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
@@ -94,7 +106,8 @@ FileError write_new(const std::string& temporary, const Target& like, std::strin
         if (::geteuid() == 0 && ::fchown(fd, static_cast<uid_t>(like.owner), static_cast<gid_t>(like.group)) != 0)
             error = system_error();
         // After the owner, which may clear some of the mode's bits.
-        if (!error && ::fchmod(fd, static_cast<mode_t>(like.mode)) != 0) error = system_error();
+        if (!error && ::fchmod(fd, static_cast<mode_t>(like.mode) & ~mode_t{S_ISUID | S_ISGID}) != 0)
+            error = system_error();
     }
     if (!error) error = write_all(fd, bytes);
     if (!error && ::fsync(fd) != 0) error = system_error();

@@ -85,6 +85,10 @@ FileError inspect(const std::string& path, Target& target) {
     return {};
 }
 
+// Windows has no sticky shared folders; who may follow a link is the
+// link's own access control.
+FileError may_follow(const std::string&) { return {}; }
+
 FileError write_new(const std::string& temporary, const Target&, std::string_view bytes) {
     const std::wstring name = wide(temporary);
     FileError error;

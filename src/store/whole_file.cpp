@@ -8,18 +8,17 @@
 
 namespace vor3::store {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// The file a chain of symbolic links ends in (the path itself when it is
-// no link): a save writes there and leaves the links as they are.
-FileError final_target(const std::string& path, std::string& target) {
+FileError link_target(const std::string& path, std::string& target) {
     fs::path p(path);
     for (int hops = 0;; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
         if (hops == 40) return FileError::from_errno(ELOOP);
+        // Resolving the link here, the program would go where the system
+        // itself refuses to.
+        if (auto e = platform::may_follow(p.string())) return e;
         const fs::path to = fs::read_symlink(p, ec);
         if (ec) return FileError::from_code(ec);
         p = to.is_absolute() ? to : p.parent_path() / to;
@@ -27,6 +26,8 @@ FileError final_target(const std::string& path, std::string& target) {
     target = p.string();
     return {};
 }
+
+namespace {
 
 // A name beside the target that no other writer picks: a random part, and
 // exclusive creation when two pick the same all the same.
@@ -50,7 +51,7 @@ ReadOutcome read_whole_file(const std::string& path, std::size_t limit) {
 
 FileError write_whole_file(const std::string& path, std::string_view bytes, bool replace_read_only) {
     std::string target;
-    if (auto e = final_target(path, target)) return e;
+    if (auto e = link_target(path, target)) return e;
     platform::Target old;
     if (auto e = platform::inspect(target, old)) return e;
     if (old.directory) return FileError::from_errno(EISDIR);
@@ -75,7 +76,7 @@ FileError write_whole_file(const std::string& path, std::string_view bytes, bool
 bool is_read_only(const std::string& path) {
     std::string target;
     platform::Target t;
-    return !final_target(path, target) && !platform::inspect(target, t) && t.exists && t.regular && t.read_only;
+    return !link_target(path, target) && !platform::inspect(target, t) && t.exists && t.regular && t.read_only;
 }
 
 }  // namespace vor3::store

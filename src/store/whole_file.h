@@ -20,11 +20,17 @@ struct ReadOutcome {
 // pipe or a device is refused at once.
 ReadOutcome read_whole_file(const std::string& path, std::size_t limit);
 
+// The file a chain of symbolic links ends in (the path itself when it is
+// no link): a save writes there and leaves the links as they are. A link
+// the system would not follow for this user (another user's in a shared
+// folder, see platform::may_follow) is refused.
+FileError link_target(const std::string& path, std::string& target);
+
 // Writes the bytes to a new file of a name no one else uses beside the
-// file `path` names (through any symbolic links), hands them to the disk
-// and puts that file in its place, with the old file's mode. A file
-// marked read-only is replaced only when `replace_read_only` says so.
-// On failure the old file is unchanged.
+// file link_target finds for `path`, hands them to the disk and puts that
+// file in its place, with the old file's mode (setuid and setgid bits
+// dropped). A file marked read-only is replaced only when
+// `replace_read_only` says so. On failure the old file is unchanged.
 FileError write_whole_file(const std::string& path, std::string_view bytes, bool replace_read_only = false);
 
 // Whether `path` names (through any links) a file marked read-only, which

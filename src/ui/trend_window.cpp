@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "store/registry.h"
+#include "store/whole_file.h"
 
 namespace vor3::ui {
 
@@ -27,9 +28,12 @@ TrendWindow::TrendWindow(Context& c, form::FrmTrend& window) : c_(c), w_(window)
 std::string TrendWindow::text(Caption id) const { return model::caption(id, c_.g.lang.language); }
 
 // A pipe or a device would take lines until it blocks or swallows them;
-// only an ordinary file (or a new name) is a log.
+// only an ordinary file (or a new name) is a log. Another user's link in a
+// shared folder is not followed, as for every save.
 std::string TrendWindow::refusal(const std::string& path) const {
     using std::filesystem::file_type;
+    std::string target;
+    if (const auto error = store::link_target(path, target)) return store::file_error_text(error, c_.g.lang.language);
     std::error_code ec;
     switch (std::filesystem::status(path, ec).type()) {
     case file_type::not_found:

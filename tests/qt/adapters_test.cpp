@@ -1,5 +1,6 @@
 // The platform adapters, one binding check each: clock, real serial port
-// (over a pseudo-terminal), message boxes, file dialog and the wall clock.
+// (over a pseudo-terminal), message boxes, file dialog, the desktop's
+// opener and the wall clock.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -129,6 +130,22 @@ TEST(FileDialogTest, OpensAtHomeThenWhereTheLastFileWasAndSpeaksTheLanguage) {
 
 // Logs and the time axis take the same moment: the stamp is local time
 // without an offset, as a spreadsheet reads it, and names the same instant.
+// An xdg-open that finds no program for the document (its status 3).
+TEST(DesktopTest, ADocumentWithNoProgramToShowItIsToldLater) {
+    const vor3::test::TempDir bin;
+    const std::string opener = bin.write("xdg-open", "#!/bin/sh\nexit 3\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin.path.string()) + ":" + path);
+    QtDesktop desktop;
+    std::vector<std::string> failed;
+    desktop.failed = [&](const std::string& document) { failed.push_back(document); };
+    EXPECT_TRUE(desktop.open_document("/doc/register.pdf"));
+    EXPECT_TRUE(wait_until([&] { return !failed.empty(); }, 5000));
+    EXPECT_EQ(failed, std::vector<std::string>{"/doc/register.pdf"});
+    qputenv("PATH", path);
+}
+
 TEST(WallClockTest, StampsIsoLocalTimeWithMillisecondsOfTheSameMoment) {
     const form::WallTime t = QtWallClock().now();
     EXPECT_EQ(t.iso.size(), 23u) << t.iso;

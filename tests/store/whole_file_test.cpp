@@ -3,6 +3,7 @@
 // someone planted where a temporary file goes, a pipe where a file should be.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -73,6 +74,30 @@ const SaveCase kSaves[] = {
 
 INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite, ::testing::ValuesIn(kSaves),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A save never hands on the rights a file ran with, and in a shared sticky
+// folder (the system's temporary folder) it follows another user's link no
+// more than the system would: root's save through a link someone else
+// planted there would replace a file only root may write.
+TEST(WholeFile, DropsSetuidBitsAndRefusesAnotherUsersLinkInAStickyFolder) {
+    TempDir dir;
+    const std::string program = dir.write("p.txt", "old");
+    ::chmod(program.c_str(), 06755);
+    ASSERT_FALSE(store::write_whole_file(program, "new")) << "an ordinary save";
+    EXPECT_EQ(mode_of(program), 0755u);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to plant (lchown)";
+    ::chmod(dir.path.c_str(), 01777);
+    const std::string victim = dir.write("root-only.txt", "victim");
+    const std::string planted = dir.file("params.txt");
+    fs::create_symlink(victim, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(store::write_whole_file(planted, "new").problem, FileProblem::foreign_link);
+    EXPECT_EQ(dir.read("root-only.txt"), "victim");
+    ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);  // root's own link is followed as before
+    EXPECT_FALSE(store::write_whole_file(planted, "new"));
+    EXPECT_EQ(dir.read("root-only.txt"), "new");
+}
 
 // A pipe where a file should be, or a device, is refused at once.
 TEST(WholeFile, APipeOrADeviceIsRefusedAtOnce) {

@@ -34,6 +34,10 @@ TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
     p.desktop.works = false;
     a.lblHyperlink.press();
     EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"\"https://www.vadivoz.example/\" could not be opened."}));
+    p.msg.shown.clear();
+    p.desktop.failed(p.desktop.documents.front());  // no viewer for it, found only later
+    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{"\"" + p.desktop.documents.front() +
+                                                     "\" could not be opened: no program is set up to show it."}));
     ui::frm_config_Unload(p.c);
     EXPECT_FALSE(a.visible() || a.loaded());
 
