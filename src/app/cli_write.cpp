@@ -1,5 +1,7 @@
 #include "app/cli_write.h"
 
+#include <algorithm>
+
 #include "app/field_entry.h"
 #include "form/serial_port.h"
 #include "form/virtual_clock.h"
@@ -69,9 +71,25 @@ std::vector<std::string> CliWrite::check(const CliOptions& options, const model:
     scratch.Main();
     std::vector<std::string> refused;
     if (!options.file.empty() && !load_file(scratch, options.file)) refused.push_back(msg.texts.back());
-    for (const auto& a : options.assignments) {
-        const auto [name, value] = split(a);
-        if (const auto why = enter_value(scratch, name, value)) refused.push_back(*why);
+    const auto& given = options.assignments;
+    for (auto a = given.begin(); a != given.end(); ++a) {
+        const Assignment asked = split(*a);
+        if (const auto why = enter_value(scratch, asked.name, asked.value)) {
+            refused.push_back(*why);
+            continue;
+        }
+        // Which of two values was meant cannot be known; the same one twice
+        // harms nothing.
+        const std::string shown = field_value(scratch, asked.name).value_or("");
+        const auto again = std::find_if(a + 1, given.end(), [&](const std::string& b) {
+            const auto other = split(b);
+            return other.name == asked.name && !same_value(scratch, shown, other.value);
+        });
+        const bool told =
+            std::any_of(given.begin(), a, [&](const std::string& b) { return split(b).name == asked.name; });
+        if (again != given.end() && !told)
+            refused.push_back(model::caption(model::Caption::entry_given_twice, scratch.g.lang.language,
+                                             {asked.name, asked.value, split(*again).value}));
     }
     return refused;
 }
@@ -104,7 +122,12 @@ CliWrite::Outcome CliWrite::enter_and_press() {
         if (keep_location_id_)
             std::erase_if(expected_, [](const std::string& a) { return split(a).name == "txt_data_cfg(3)"; });
     }
-    expected_.insert(expected_.end(), o_.assignments.begin(), o_.assignments.end());
+    // A value named on the command line wins over the file's (and the last
+    // of two equal ones stands for both).
+    for (const auto& a : o_.assignments) {
+        std::erase_if(expected_, [&](const std::string& e) { return split(e).name == split(a).name; });
+        expected_.push_back(a);
+    }
     for (const auto& a : o_.assignments) {
         const auto [name, value] = split(a);
         if (const auto why = enter_value(p_, name, value)) {

@@ -354,6 +354,8 @@ constexpr Row kRows[] = {
     {C::entry_bit_only, "{1} nimmt nur 0 oder 1", "{1} takes 0 or 1 only"},
     {C::entry_no_field, "kein Feld {1}", "no field {1}"},
     {C::entry_read_only, "{1} kann nicht geschrieben werden", "{1} cannot be written"},
+    {C::entry_given_twice, "{1} ist zweimal angegeben, als \"{2}\" und als \"{3}\"",
+     "{1} is given twice, as \"{2}\" and as \"{3}\""},
     {C::write_confirmed, "{1} vom Gerät bestätigt", "{1} confirmed by the device"},
     {C::write_unconfirmed, "{1} nicht bestätigt, vielleicht nicht geschrieben",
      "{1} not confirmed, perhaps not written"},

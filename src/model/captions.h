@@ -267,6 +267,7 @@ enum class Caption : int {
     entry_bit_only,
     entry_no_field,
     entry_read_only,
+    entry_given_twice,
     write_confirmed,
     write_unconfirmed,
     simulator_entry,

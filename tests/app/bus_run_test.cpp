@@ -19,8 +19,9 @@ BusPlan plan_of(BusPlan::Job job, std::vector<int> addresses) {
     return bus_plan(o, addresses);
 }
 
-// A file saved from one sensor, written to a line of four, one of them
-// silent and one refusing: the report says it all, value by value.
+// A file saved from one sensor, with one value named over it, written to
+// a line of four, one of them silent and one refusing: the report says it
+// all, value by value.
 TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     test::TempDir dir;
     Cli line({1, 5, 20, 37});
@@ -33,6 +34,7 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     line.sensor(20).faults().refuse_writes = 4;
     BusPlan plan = plan_of(BusPlan::Job::Write, {1, 5, 20, 37});
     plan.file = dir.file("one.txt");
+    plan.assignments = {"txt_data_cfg(4)=960"};
     const auto results = line.run_line(plan);
     EXPECT_EQ(line.exit_status, 3);
     for (const auto& r : line.sensor(37).requests()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
@@ -42,12 +44,12 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     EXPECT_TRUE(csv.starts_with("address,location_id,outcome,detail,txt_data_cfg(0) before,txt_data_cfg(0) after,"));
     EXPECT_EQ(csv.find("txt_data_out"), std::string::npos) << "measured values are no settings";
     for (const std::string& row :
-         {std::string("\n1,1,verified,,4660,4660,105,105,0,0,1,1,950,950,"),
+         {std::string("\n1,1,verified,,4660,4660,105,105,0,0,1,1,950,960,"),
           "\n5,,no answer,\"Kommunikationsprobleme, bitte Einstellungen überprüfen!\"" + std::string(2 * 27, ',') +
               "\n",
           std::string("\n20,20,refused,Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 04 (Gerätefehler).,"
                       "4660,,105,,0,,20,,800,,"),
-          std::string("\n37,37,verified,,4660,4660,105,105,0,0,37,37,800,950,1200,1200,10,10,20,20,0,0,0,0,0,0,"
+          std::string("\n37,37,verified,,4660,4660,105,105,0,0,37,37,800,960,1200,1200,10,10,20,20,0,0,0,0,0,0,"
                       "0,0,0,0,0,0,1,1,1,1,1,0,1,1,1,1,1,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0\n")})
         EXPECT_NE(csv.find(row), std::string::npos) << row << "\n" << csv;
 }

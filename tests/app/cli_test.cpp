@@ -79,6 +79,9 @@ struct WriteCase {
     const char* decimal = ",";  // the separator in force
 };
 
+// --file {saved}: the sensor's own values, saved from it first.
+constexpr const char* kSaved = "{saved}";
+
 const WriteCase kWrites[] = {
     {"values the fields refuse",
      "write --port sim txt_data_cfg(4)=9x txt_data_cfg(7)=3 txt_data_cfg(4)=4000 txt_data_out(0)=1 txt_data_cfg(0)=1 "
@@ -88,6 +91,12 @@ const WriteCase kWrites[] = {
       "txt_data_cfg(4) macht aus \"4000\" \"3000\"", "txt_data_out(0) kann nicht geschrieben werden",
       "txt_data_cfg(0) kann nicht geschrieben werden", "chk_cfg(7) kann nicht geschrieben werden",
       "chk_cfg(1) nimmt nur 0 oder 1", "kein Feld nothing(1)"}},
+    // Which of two values was meant cannot be known; one value given twice
+    // (here with either separator) is taken.
+    {"one field given two values",
+     "write --port sim txt_data_cfg(5)=1300 txt_data_in(0)=-1.5 txt_data_cfg(5)=1400 txt_data_in(0)=-1,5",
+     1,
+     {"txt_data_cfg(5) ist zweimal angegeben, als \"1300\" und als \"1400\""}},
     // With "." in force a "," stands for it too; a field of whole units
     // takes no separator, so a thousands group is refused.
     {"a thousands group",
@@ -106,6 +115,11 @@ const WriteCase kWrites[] = {
       "chk_inp_bit(1)\tLED grün:\t0 -> 1"},
      7 + 5 + 6},
     {"what the sensor already holds", "write --port sim txt_data_cfg(4)=800", 0, {}, 7},
+    // The value named on the command line wins over the file's.
+    {"a file overridden by a value named",
+     "write --port sim --file {saved} txt_data_cfg(4)=900 txt_data_cfg(4)=900",
+     0,
+     {"txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900"}},
     // The read, then the refused block.
     {"refused by the sensor",
      "write --port sim txt_data_cfg(5)=1300",
@@ -140,7 +154,15 @@ class CliWriteRun : public ::testing::TestWithParam<WriteCase> {};
 TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
     const WriteCase& k = GetParam();
     Cli cli;
-    const CliOptions o = parse_cli(words(k.command));
+    CliOptions o = parse_cli(words(k.command));
+    test::TempDir dir;
+    if (o.file == kSaved) {
+        Cli source;
+        CliRead read(source.prog, source.msg, parse_cli(words("read --port sim")));
+        ASSERT_EQ(source.run(read), CliRead::Outcome::Done);
+        o.file = dir.file("saved.txt");
+        ASSERT_EQ(save_through_menu(source.prog, source.msg, o.file), std::nullopt);
+    }
     auto platform = cli.prog.g.platform;
     platform.locale_decimal_sep = k.decimal;
     if (const auto refused = CliWrite::check(o, platform); !refused.empty()) {
