@@ -16,7 +16,10 @@ struct Faults {
     int refuse_writes = 0;      // nonzero: refuse writes (functions 0F, 10) with this exception; reads go on
     int extra_delay_ms = 0;     // added to the minimum response time
     bool duplicate = false;     // every reply is sent twice
-    bool echo = false;          // the request comes back ahead of the reply, as from an adapter that hears itself
+    // A write of this holding register is acknowledged, but the sensor
+    // keeps the value sent plus one (-1: none).
+    int misstored_register = -1;
+    bool echo = false;  // the request comes back ahead of the reply, as from an adapter that hears itself
     // A second device at the same address answers too, a little later, with
     // the last data bit of every read answer the other way round.
     bool twin = false;

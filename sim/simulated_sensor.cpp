@@ -97,12 +97,22 @@ int SimulatedSensor::answer_delay(bool repeat) {
     return base + draw(f.answer_spread_ms + 1);
 }
 
+void SimulatedSensor::misstore(std::string_view write, std::int64_t now_ms) {
+    const auto word = [&](std::size_t i) {
+        return static_cast<std::uint8_t>(write[i]) * 256 + static_cast<std::uint8_t>(write[i + 1]);
+    };
+    const int reg = faults_.misstored_register;
+    if (reg < word(1) || reg >= word(1) + word(3)) return;
+    memory_.set_holding(reg, static_cast<std::uint16_t>(memory_.holding(reg, now_ms) + 1));
+}
+
 Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bool repeat, bool twin) {
     const std::string_view pdu = std::string_view(request.adu).substr(1);
     const auto function = static_cast<std::uint8_t>(pdu[0]);
     const bool write = function == 0x0F || function == 0x10;
     const int refusal = faults_.exception_code != 0 ? faults_.exception_code : write ? faults_.refuse_writes : 0;
     const std::string answer = refusal != 0 ? exception_pdu(function, refusal) : answer_pdu(pdu, memory_, now_ms);
+    if (function == 0x10 && answer.size() == 5 && !twin && faults_.misstored_register >= 0) misstore(pdu, now_ms);
     std::string adu = static_cast<char>(address_) + answer;
     if (twin && refusal == 0 && (function == 1 || function == 3)) adu.back() = static_cast<char>(adu.back() ^ 1);
     const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)

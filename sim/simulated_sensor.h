@@ -53,6 +53,8 @@ private:
     Reply reply_for(const Request& request, std::int64_t now_ms, bool repeat, bool twin = false);
     // When the answer leaves after the request, or -1 when it is lost.
     int answer_delay(bool repeat);
+    // Carries out the misstored_register fault after a write was taken.
+    void misstore(std::string_view write, std::int64_t now_ms);
 
     FrameScanner scanner_;
     int address_ = 1;

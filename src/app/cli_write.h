@@ -11,7 +11,8 @@ namespace vor3::app {
 // as CliRead does, loads a parameter file into the fields as "Parameter
 // laden" does (--file), enters each NAME=VALUE into its field as a user
 // would, presses the button, waits for the write and its read-back, and
-// checks that every loaded or named field shows the value asked for.
+// checks that every value sent reads back as sent and every loaded or
+// named field shows the value asked for.
 class CliWrite {
 public:
     enum class Outcome { Running, Done, Refused, PortFailed, NoAnswer, Differs };
@@ -36,7 +37,8 @@ public:
     const std::vector<ReportLine>& after() const { return after_; }
     // Device fields whose value the write changed: "control\tcaption\told -> new".
     std::vector<std::string> changes() const;
-    // Named fields that do not show the value asked for after the read-back.
+    // Values that do not read back as they were sent or asked for:
+    // "name\tvalue -> read back".
     const std::vector<std::string>& differences() const { return differences_; }
     std::string failure_text() const;
     // After a write cut short: each loaded or named field, said to be

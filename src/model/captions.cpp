@@ -342,6 +342,10 @@ constexpr Row kRows[] = {
      "Die Übertragung wurde beendet.",
      "Two different answers came to one request: two devices may have the address {1}. "
      "The transfer was ended."},
+    {C::msg_read_back_differs,
+     "Das Gerät hat den Empfang bestätigt, hält aber nicht alle Werte so, wie sie geschrieben wurden:",
+     "The device acknowledged the write but does not hold every value as it was written:"},
+    {C::read_back_value, "{1} geschrieben, {2} zurückgelesen", "{1} written, {2} read back"},
     {C::tip_outside_range,
      "Das Gerät hält {1}, außerhalb des Bereichs {2} bis {3}, den dieses Feld annimmt. Der Wert bleibt, "
      "bis Sie ihn ändern.",

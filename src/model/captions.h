@@ -259,6 +259,8 @@ enum class Caption : int {
     msg_write_cancelled,
     msg_sensor_answers,
     msg_address_conflict,
+    msg_read_back_differs,
+    read_back_value,
     tip_outside_range,
     msg_monitor_gave_up,
     entry_not_editable,

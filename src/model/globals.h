@@ -110,6 +110,26 @@ struct LineState {
     bool conflict = false;
 };
 
+// A value a write sent, and the sensor acknowledged, that its read-back
+// shows otherwise; both as the field shows them.
+struct ReadBackDifference {
+    FieldArray array;
+    int index;
+    std::string sent, read;
+};
+
+// What the write under way sent and the sensor acknowledged, value by
+// value, named or carried back unchanged: its read-back must show each of
+// them so.
+struct SentValues {
+    std::array<std::optional<std::uint16_t>, 11> cfg_raw{};
+    std::array<std::optional<std::uint16_t>, 3> in_raw{};
+    std::optional<std::uint8_t> cfg_coils, led_coils;  // the coil bytes
+    bool reading_back = false;                         // its read-back is under way
+    bool checked = false;                              // the read-back has ended; `differences` holds what it found
+    std::vector<ReadBackDifference> differences;
+};
+
 struct LanguageValues {
     std::string install_path;
     std::string language = "1031";
@@ -137,6 +157,7 @@ struct Globals {
     // address that no request awaited (the traffic names them not taken).
     ReaderState unawaited;
     LineState line;
+    SentValues sent;
     LanguageValues lang;
     bool write_anyway = false;
 };

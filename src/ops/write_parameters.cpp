@@ -116,7 +116,57 @@ void apply_entry_rules(Context& c) {
         if (ui::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
 }
 
+// The registers of one part as sent against those read back.
+void compare_registers(Context& c, model::FieldArray array) {
+    const bool config = array == model::FieldArray::txt_data_cfg;
+    const auto& image = c.g.image;
+    const std::size_t n = config ? c.g.sent.cfg_raw.size() : c.g.sent.in_raw.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto sent = config ? c.g.sent.cfg_raw[i] : c.g.sent.in_raw[i];
+        const auto read = config ? image.cfg_raw[i] : image.in_raw[i];
+        if (!sent || sent == read) continue;
+        const int index = static_cast<int>(i);
+        const auto enc = model::field(array, index).encoding;
+        const std::string& sep = c.g.lang.decimal_sep;
+        c.g.sent.differences.push_back({array, index, model::register_text(*sent, enc, sep),
+                                        read ? model::register_text(*read, enc, sep) : std::string()});
+    }
+}
+
+// The coil byte sent against the coils read back.
+template <std::size_t N>
+void compare_coils(Context& c, model::FieldArray array, std::optional<std::uint8_t> sent,
+                   const std::array<std::int16_t, N>& read, int count) {
+    if (!sent) return;
+    for (int i = 0; i < count; ++i) {
+        const int bit = (*sent >> i) & 1;
+        const int now = read[static_cast<std::size_t>(i)];
+        if (bit != now) c.g.sent.differences.push_back({array, i, std::to_string(bit), std::to_string(now)});
+    }
+}
+
 }  // namespace
+
+void check_read_back(Context& c) {
+    auto& sent = c.g.sent;
+    sent.reading_back = false;
+    sent.checked = true;
+    sent.differences.clear();
+    using model::FieldArray;
+    compare_registers(c, FieldArray::txt_data_cfg);
+    compare_coils(c, FieldArray::chk_cfg, sent.cfg_coils, c.g.image.cfg_bit, model::kConfigCoilCount);
+    compare_registers(c, FieldArray::txt_data_in);
+    compare_coils(c, FieldArray::chk_inp_bit, sent.led_coils, c.g.image.inp_bit, model::kLedCoilCount);
+    if (sent.differences.empty()) return;
+    const std::string& l = c.g.lang.language;
+    std::string list;
+    for (const auto& d : sent.differences) {
+        const auto& f = model::field(d.array, d.index);
+        list += std::string("\n") + (l == model::kEnglish ? f.caption_en : f.caption_de) + " " +
+                model::caption(model::Caption::read_back_value, l, {d.sent, d.read});
+    }
+    c.msg.show(model::caption(model::Caption::msg_read_back_differs, l) + list);
+}
 
 void start_external_write(Context& c) {
     auto& t = c.g.transfer;
@@ -129,6 +179,8 @@ void start_external_write(Context& c) {
 
 void set_parameter_Click(Context& c) {
     auto& f = c.frm;
+    // What an earlier write sent says nothing about this one.
+    c.g.sent = {};
     apply_entry_rules(c);
     using ui::MarkGroup;
     bool config_marked = ui::group_marked(f, MarkGroup::ConfigRegisters) || ui::group_marked(f, MarkGroup::ConfigCoils);

@@ -133,6 +133,11 @@ std::uint16_t written_register(const std::string& request, int j) {
     return hex_value(request, 14 + 4 * static_cast<std::size_t>(j), 4);
 }
 
+// The coil byte of a write-coils request (function 0F, one byte) as it went out.
+std::uint8_t written_coils(const Context& c) {
+    return static_cast<std::uint8_t>(hex_value(c.g.line.now.request, 14, 2));
+}
+
 // The sensor confirmed a block: its fields now hold the sensor's values.
 // Marks go only here, so whatever a failed write leaves unconfirmed stays
 // marked for the next try.
@@ -142,6 +147,7 @@ void confirm_config_block(Context& c) {
     const std::string& request = c.g.line.now.request;
     for (int i = t.reg_address; i < t.reg_address + f.countWriteRegister; ++i) {
         if (i < 0 || i > 10) continue;
+        c.g.sent.cfg_raw[static_cast<std::size_t>(i)] = written_register(request, i - t.reg_address);
         auto& field = f.txt_data_cfg(i);
         const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
         if (!v) continue;
@@ -192,6 +198,7 @@ void external_written(Context& c) {
     for (int i = 0; i <= 2; ++i) {
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
         c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
+        c.g.sent.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
         ui::paint_field(c, model::FieldArray::txt_data_in, i);
     }
 }
@@ -243,6 +250,7 @@ void led_coils(Context& c, const std::string& rx) {
 
 void config_coils_written(Context& c) {
     auto& f = c.frm;
+    c.g.sent.cfg_coils = written_coils(c);
     for (int i = 0; i <= 7; ++i) {
         ui::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
@@ -260,6 +268,7 @@ void config_coils_written(Context& c) {
 }
 
 void led_coils_written(Context& c) {
+    c.g.sent.led_coils = written_coils(c);
     for (int i = 0; i <= 4; ++i) {
         ui::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());

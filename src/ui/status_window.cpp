@@ -8,6 +8,7 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/cyclic_readout.h"
+#include "ops/write_parameters.h"
 #include "ui/change_marking.h"
 #include "ui/language.h"
 #include "ui/not_read.h"
@@ -175,10 +176,12 @@ void CloseWindow(Context& c) {
     if (k == model::kWriteConfigCoils || k == model::kWriteExternalBlock || k == model::kWriteLedCoils) {
         // The read-back follows in the window still open, its bar going on
         // from the write.
+        c.g.sent.reading_back = true;
         ops::func_read_out_parameter(c);
         return;
     }
     unload(c);
+    if (k == model::kReadLedCoils && c.g.sent.reading_back) ops::check_read_back(c);
 }
 
 void Abbruch_Click(Context& c) {
@@ -206,6 +209,10 @@ void Abbruch_Click(Context& c) {
     warning.set_visible(true);
 }
 
-void abandon_status_window(Context& c) { unload(c); }
+void abandon_status_window(Context& c) {
+    // A read-back cut short has nothing to compare.
+    c.g.sent.reading_back = false;
+    unload(c);
+}
 
 }  // namespace vor3::ui

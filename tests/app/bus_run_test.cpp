@@ -20,8 +20,8 @@ BusPlan plan_of(BusPlan::Job job, std::vector<int> addresses) {
 }
 
 // A file saved from one sensor, with one value named over it, written to
-// a line of four, one of them silent and one refusing: the report says it
-// all, value by value.
+// a line of four, one of them silent, one refusing and one storing a value
+// otherwise: the report says it all, value by value.
 TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
     test::TempDir dir;
     Cli line({1, 5, 20, 37});
@@ -32,11 +32,12 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
 
     line.sensor(5).faults().silent = true;
     line.sensor(20).faults().refuse_writes = 4;
+    line.sensor(37).faults().misstored_register = 0x201;
     BusPlan plan = plan_of(BusPlan::Job::Write, {1, 5, 20, 37});
     plan.file = dir.file("one.txt");
-    plan.assignments = {"txt_data_cfg(4)=960"};
+    plan.assignments = {"txt_data_cfg(4)=960", "txt_data_in(0)=21,5"};
     const auto results = line.run_line(plan);
-    EXPECT_EQ(line.exit_status, 3);
+    EXPECT_EQ(line.exit_status, 4);
     for (const auto& r : line.sensor(37).requests()) EXPECT_NE(r.substr(0, 2), "00") << "never a broadcast";
 
     // Before and after per setting, each keeping its location id.
@@ -49,8 +50,9 @@ TEST(BusRun, WritesAFileToEverySensorItCanAndReportsEach) {
               "\n",
           std::string("\n20,20,refused,Das Gerät hat die Anfrage abgelehnt: Modbus-Ausnahme 04 (Gerätefehler).,"
                       "4660,,105,,0,,20,,800,,"),
-          std::string("\n37,37,verified,,4660,4660,105,105,0,0,37,37,800,960,1200,1200,10,10,20,20,0,0,0,0,0,0,"
-                      "0,0,0,0,0,0,1,1,1,1,1,0,1,1,1,1,1,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0\n")})
+          std::string(
+              "\n37,37,differs,\"txt_data_in(1): 0 -> 0,1\",4660,4660,105,105,0,0,37,37,800,960,1200,1200,"
+              "10,10,20,20,0,0,0,0,0,0,0,21.5,0,0.1,0,0,1,1,1,1,1,0,1,1,1,1,1,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0\n")})
         EXPECT_NE(csv.find(row), std::string::npos) << row << "\n" << csv;
 }
 

@@ -137,7 +137,8 @@ const WriteCase kWrites[] = {
       "chk_inp_bit(1)=1 nicht bestätigt, vielleicht nicht geschrieben"},
      0,
      [](sim::SimulatedSensor& s) { s.faults().silent = s.holding(4) == 900; }},
-    // A sensor that keeps a value of its own choosing: read back otherwise.
+    // A sensor that keeps a value of its own choosing: read back otherwise,
+    // a value named or one the write carried back unchanged.
     {"read back otherwise",
      "write --port sim txt_data_cfg(4)=900",
      4,
@@ -146,6 +147,12 @@ const WriteCase kWrites[] = {
      [](sim::SimulatedSensor& s) {
          if (s.holding(4) == 900) s.set_holding(4, 899);
      }},
+    {"a value carried back stored otherwise",
+     "write --port sim txt_data_cfg(4)=900",
+     4,
+     {"txt_data_cfg(5)\t1200 -> 1201"},
+     0,
+     [](sim::SimulatedSensor& s) { s.faults().misstored_register = 5; }},
 };
 
 void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
