@@ -5,9 +5,12 @@
 #include "app/field_entry.h"
 #include "form/serial_port.h"
 #include "form/virtual_clock.h"
+#include "link/transfer_reset.h"
+#include "link/transmit.h"
 #include "model/captions.h"
 #include "ui/change_marking.h"
 #include "ui/parameter_file.h"
+#include "ui/status_window.h"
 
 namespace vor3::app {
 
@@ -145,7 +148,15 @@ CliWrite::Outcome CliWrite::enter_and_press() {
     return poll();
 }
 
+void CliWrite::stop() {
+    stopping_ = true;
+    p_.g.transfer.stopping = true;
+}
+
 CliWrite::Outcome CliWrite::poll() {
+    // Stopped only between requests: the block in flight has its answer
+    // (or its give-up) first, so what the sensor confirmed is known.
+    if (stopping_ && !link::line_busy(p_.ctx)) return halt();
     if (phase_ == Phase::Reading) return after_read(read_.poll());
     // The read-back's end names what the sensor holds otherwise than sent:
     // a difference, not a failure of the line.
@@ -156,6 +167,16 @@ CliWrite::Outcome CliWrite::poll() {
     // status window and leaves no request outstanding.
     if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle) return Outcome::Running;
     return finish();
+}
+
+CliWrite::Outcome CliWrite::halt() {
+    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle)
+        ui::Abbruch_Click(p_.ctx);
+    else
+        link::reset_transfer(p_.ctx);
+    refusal_ = model::caption(pressed_ ? model::Caption::write_stopped : model::Caption::write_stopped_unsent,
+                              p_.g.lang.language);
+    return Outcome::Stopped;
 }
 
 CliWrite::Outcome CliWrite::finish() {
@@ -212,6 +233,7 @@ int CliWrite::exit_status(Outcome o) {
     case Outcome::PortFailed: return 2;
     case Outcome::NoAnswer: return 3;
     case Outcome::Running: return 3;
+    case Outcome::Stopped: return 3;
     case Outcome::Differs: return 4;
     }
     return 3;

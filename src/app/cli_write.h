@@ -15,7 +15,7 @@ namespace vor3::app {
 // named field shows the value asked for.
 class CliWrite {
 public:
-    enum class Outcome { Running, Done, Refused, PortFailed, NoAnswer, Differs };
+    enum class Outcome { Running, Done, Refused, PortFailed, NoAnswer, Differs, Stopped };
 
     CliWrite(Program& program, const CollectedMessages& messages, const CliOptions& options);
 
@@ -28,6 +28,10 @@ public:
     // The same on a program already started with its port open.
     Outcome begin();
     Outcome poll();
+    // Ctrl+C: once the request in flight has had its answer, nothing more
+    // is sent and the next poll says Stopped; write_state() then tells
+    // which values the sensor confirmed.
+    void stop();
     // The sensor keeps its own location id: a parameter file's is not
     // loaded (one named NAME=VALUE still is).
     void keep_location_id() { keep_location_id_ = true; }
@@ -51,6 +55,7 @@ private:
     Outcome after_read(CliRead::Outcome read);
     Outcome enter_and_press();
     Outcome finish();
+    Outcome halt();
 
     Program& p_;
     const CollectedMessages& messages_;
@@ -63,6 +68,7 @@ private:
     std::string refusal_;
     bool pressed_ = false;
     bool keep_location_id_ = false;
+    bool stopping_ = false;
 };
 
 }  // namespace vor3::app

@@ -26,6 +26,7 @@ void reset_transfer(Context& c) {
     for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
     c.g.line.held = false;
     c.g.sent.reading_back = false;
+    c.g.transfer.stopping = false;
     read_blocks_from(c, 0);
 }
 

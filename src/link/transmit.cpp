@@ -83,8 +83,21 @@ void hold(Context& c) {
     ui::transfer_progressed(c);
 }
 
+// While the transfer stops, only a repeat of the request in flight goes
+// out: nothing new is begun on the sensor, and the one in flight can still
+// have its answer.
+bool held_back(Context& c) {
+    const auto& l = c.g.line;
+    const bool repeat = l.now.copies > 0 && !l.now.answered && l.now.request == c.g.transfer.request_frame;
+    if (!c.g.transfer.stopping || repeat) return false;
+    c.g.line.held = false;
+    c.frm.TimerTurn.stop();
+    return true;
+}
+
 void transmit(Context& c) {
     auto& f = c.frm;
+    if (held_back(c)) return;
     const std::string& request = c.g.transfer.request_frame;
     c.g.line.held = false;
     f.TimerTurn.stop();
@@ -143,6 +156,7 @@ std::int64_t longest_wait_ms(const Context& c) {
 
 void send(Context& c) {
     auto& f = c.frm;
+    if (held_back(c)) return;
     f.Timer5.stop();
     // While the cyclic read-out polls a silent sensor the warning stays up
     // until a reply comes; every other transmission starts afresh.

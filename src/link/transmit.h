@@ -7,7 +7,8 @@
 namespace vor3::link {
 
 // Frames request_frame for the framing mode in force, writes it to the port
-// and starts the reply time-out.
+// and starts the reply time-out. While the transfer is `stopping`, only a
+// repeat of the request in flight is sent.
 void send(Context& c);
 
 // The line's turn: a request held until the late answers to the request

@@ -272,6 +272,8 @@ enum class Caption : int {
     entry_given_twice,
     write_confirmed,
     write_unconfirmed,
+    write_stopped,
+    write_stopped_unsent,
     simulator_entry,
     port_missing,
     port_busy,

@@ -68,6 +68,9 @@ struct TransferState {
     // last read or written; -1 while unknown (nothing read since the port
     // was opened or the address changed). The reply time-out allows for it.
     std::int32_t min_response_ms = -1;
+    // The transfer is to end once the request in flight has had its answer:
+    // no new request goes out (a repeat of that one still may).
+    bool stopping = false;
 };
 
 // The reply reader's state between polls.

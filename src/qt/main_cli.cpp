@@ -46,8 +46,17 @@ std::string device_for(const qt::QtSerialPort& port, const std::string& name) {
     return name;
 }
 
+// The first interrupt asks the command to stop where nothing is left half
+// done; a second one ends the program at once, as the signal would.
 volatile std::sig_atomic_t interrupted = 0;
-extern "C" void on_interrupt(int) { interrupted = 1; }
+extern "C" void on_interrupt(int signal_number) {
+    if (interrupted) {
+        std::signal(signal_number, SIG_DFL);
+        std::raise(signal_number);
+        return;
+    }
+    interrupted = 1;
+}
 
 // Runs the event loop, asking `done` every 2 ms whether to stop: the end
 // of a transfer is noticed without adding to its time.
@@ -111,10 +120,15 @@ int run_write(app::Program& program, const app::CollectedMessages& messages, con
         return 1;
     }
     app::CliWrite write(program, messages, options);
+    // An interrupt lets the request in flight have its answer, then stops
+    // and says which values the sensor confirmed.
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
     auto outcome = write.start();
     QElapsedTimer guard;
     guard.start();
     run_until([&] {
+        if (interrupted) write.stop();
         if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
         return outcome != app::CliWrite::Outcome::Running || guard.elapsed() > 60 * 60 * 1000;
     });

@@ -76,7 +76,8 @@ struct WriteCase {
     std::vector<std::string> told;
     std::size_t requests = 0;  // all the sensor heard; 0: not counted
     void (*sensor_meanwhile)(sim::SimulatedSensor&) = [](sim::SimulatedSensor&) {};
-    const char* decimal = ",";  // the separator in force
+    const char* decimal = ",";     // the separator in force
+    std::size_t interrupt_at = 0;  // Ctrl+C once the sensor has heard this many requests
 };
 
 // --file {saved}: the sensor's own values, saved from it first.
@@ -153,6 +154,25 @@ const WriteCase kWrites[] = {
      {"txt_data_cfg(5)\t1200 -> 1201"},
      0,
      [](sim::SimulatedSensor& s) { s.faults().misstored_register = 5; }},
+    // Ctrl+C: the block in flight is answered, then nothing more goes out.
+    {"interrupted in the second block",
+     "write --port sim txt_data_cfg(4)=900 txt_data_cfg(9)=1,5 chk_cfg(3)=0 txt_data_in(2)=500",
+     3,
+     {"Schreiben auf Abbruch angehalten.", "txt_data_cfg(4)=900 vom Gerät bestätigt",
+      "txt_data_cfg(9)=1,5 vom Gerät bestätigt", "chk_cfg(3)=0 nicht bestätigt, vielleicht nicht geschrieben",
+      "txt_data_in(2)=500 nicht bestätigt, vielleicht nicht geschrieben"},
+     7 + 2,
+     [](sim::SimulatedSensor&) {},
+     ",",
+     7 + 2},
+    {"interrupted in the read",
+     "write --port sim txt_data_cfg(4)=900",
+     3,
+     {"Auf Abbruch angehalten, bevor etwas geschrieben wurde."},
+     3,
+     [](sim::SimulatedSensor&) {},
+     ",",
+     3},
 };
 
 void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }
@@ -178,7 +198,10 @@ TEST_P(CliWriteRun, TellsWhatChangedOrWhatWentWrong) {
         return;
     }
     CliWrite write(cli.prog, cli.msg, o);
-    const auto outcome = cli.run(write, [&] { k.sensor_meanwhile(cli.sensor()); });
+    const auto outcome = cli.run(write, [&] {
+        k.sensor_meanwhile(cli.sensor());
+        if (k.interrupt_at && cli.sensor().requests().size() == k.interrupt_at) write.stop();
+    });
     EXPECT_EQ(CliWrite::exit_status(outcome), k.status) << write.failure_text();
     auto told = outcome == CliWrite::Outcome::Done ? write.changes() : write.differences();
     if (outcome != CliWrite::Outcome::Done && outcome != CliWrite::Outcome::Differs) {

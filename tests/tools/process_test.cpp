@@ -247,6 +247,45 @@ TEST(BusLine, AnInterruptInTheMiddleOfALineFinishesTheSensorInProgress) {
     EXPECT_FALSE(std::filesystem::is_symlink(link)) << "link left behind";
 }
 
+// Ctrl+C while one sensor's first block is on its way: its answer is taken,
+// nothing more goes out, and the output says what the sensor confirmed. A
+// second Ctrl+C ends the program at once.
+TEST(PseudoTerminal, AnInterruptStopsAWriteAfterTheBlockInFlight) {
+    SensorProcess sensor({"--extra-delay", "300"});
+    ASSERT_FALSE(sensor.device().empty());
+    const CliInstall install;
+    for (const int interrupts : {1, 2}) {
+        QProcess write;
+        install.start(write, {"write", "--trace", "--port", QString::fromStdString(sensor.device()), "--parity", "N",
+                              // a value the sensor does not hold yet
+                              "txt_data_cfg(4)=" + QString::number(800 + 100 * interrupts), "txt_data_in(0)=21,5"});
+        std::string err = CliInstall::error_until(
+            write, [](const std::string& e) { return e.find("TX  01 10 00 02") != std::string::npos; });
+        const auto pid = static_cast<pid_t>(write.processId());
+        ASSERT_GT(pid, 0) << err;
+        for (int i = 0; i < interrupts; ++i) {
+            // Signals of one kind do not queue: the second waits until the
+            // first has surely been taken.
+            if (i > 0) write.waitForFinished(100);
+            ::kill(pid, SIGINT);
+        }
+        const auto r = CliInstall::finish(write);
+        err += r.err;
+        if (interrupts == 2) {
+            EXPECT_EQ(write.exitStatus(), QProcess::CrashExit) << err;
+            continue;
+        }
+        EXPECT_EQ(r.status, 3) << err;
+        EXPECT_NE(err.find("RX  01 10 00 02 00 05"), std::string::npos) << err;
+        EXPECT_TRUE(
+            err.ends_with("vor3-cli: Schreiben auf Abbruch angehalten.\n"
+                          "vor3-cli: txt_data_cfg(4)=900 vom Gerät bestätigt\n"
+                          "vor3-cli: txt_data_in(0)=21,5 nicht bestätigt, vielleicht nicht geschrieben\n"))
+            << err;
+        EXPECT_EQ(err.find("TX  01 10 00 07"), std::string::npos) << "nothing sent after the block in flight";
+    }
+}
+
 TEST(NetworkPort, TheNextReadConnectsAgainAfterTheConnectionWasClosed) {
     SensorProcess sensor({"--tcp", "0", "--close-mid-reply"});
     ASSERT_FALSE(sensor.device().empty());
