@@ -64,8 +64,11 @@ public:
     ~FileLock();
 
     // Makes the lock file when it is missing and waits for the lock at most
-    // `wait_ms` milliseconds (locked when another holds it longer).
-    FileError lock(const std::string& path, int wait_ms);
+    // `wait_ms` milliseconds (locked when another holds it longer). Whoever
+    // may open a lock file may hold it, even to read only, and so keep every
+    // writer out: the file is readable and writable by `owner` (what
+    // inspect found for the file it guards) alone.
+    FileError lock(const std::string& path, int wait_ms, const Target& owner);
 
 private:
     void release();

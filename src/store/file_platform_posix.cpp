@@ -35,6 +35,23 @@ FileError write_all(int fd, std::string_view bytes) {
     return {};
 }
 
+// A lock file made by an earlier version, or by the superuser for another
+// user's file, is given to the guarded file's owner alone. Another user's
+// lock file this user may write to is not this user's to change.
+FileError keep_to_owner(int fd, const Target& owner) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return system_error();
+    const bool root = ::geteuid() == 0;
+    if (!root && st.st_uid != ::geteuid()) return {};
+    if (root && owner.exists &&
+        (static_cast<long>(st.st_uid) != owner.owner || static_cast<long>(st.st_gid) != owner.group) &&
+        ::fchown(fd, static_cast<uid_t>(owner.owner), static_cast<gid_t>(owner.group)) != 0)
+        return system_error();
+    // After the owner, which may clear some of the mode's bits.
+    if ((st.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0) return system_error();
+    return {};
+}
+
 }  // namespace
 
 FileError read_regular(const std::string& path, std::size_t limit, std::string& bytes, bool& missing) {
@@ -140,11 +157,15 @@ void FileLock::release() {
     handle_ = -1;
 }
 
-FileError FileLock::lock(const std::string& path, int wait_ms) {
+FileError FileLock::lock(const std::string& path, int wait_ms, const Target& owner) {
     release();
-    const int fd = open_retrying(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0666);
+    const int fd = open_retrying(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0600);
     if (fd < 0) return system_error();
     handle_ = fd;
+    if (auto e = keep_to_owner(fd, owner)) {
+        release();
+        return e;
+    }
     // A lock of the open file, not of the process: two writers in one
     // program exclude each other as two programs do.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);

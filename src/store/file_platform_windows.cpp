@@ -138,7 +138,9 @@ void FileLock::release() {
     handle_ = -1;
 }
 
-FileError FileLock::lock(const std::string& path, int wait_ms) {
+// A lock file is made in the guarded file's folder and takes that folder's
+// access control.
+FileError FileLock::lock(const std::string& path, int wait_ms, const Target&) {
     release();
     const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
