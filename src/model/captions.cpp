@@ -328,6 +328,11 @@ constexpr Row kRows[] = {
     {C::msg_no_viewer, "„{1}“ konnte nicht geöffnet werden: Es ist kein Programm eingerichtet, das es anzeigt.",
      "\"{1}\" could not be opened: no program is set up to show it."},
     {C::msg_setting_not_stored, "Die Einstellung wurde nicht gespeichert: {1}", "The setting was not stored: {1}"},
+    {C::msg_setting_unknown, "„{1}“ ist keine Einstellung, die das Programm liest; es liest {2}.",
+     "\"{1}\" is no setting the program reads; it reads {2}."},
+    {C::msg_setting_value, "{1} nimmt {3}, nicht „{2}“.", "{1} takes {3}, not \"{2}\"."},
+    {C::setting_language_values, "1031 (Deutsch) oder 1033 (Englisch)", "1031 (German) or 1033 (English)"},
+    {C::setting_version_values, "eine Zahl (1.0)", "a number (1.0)"},
     {C::msg_not_read,
      "Das Gerät wurde noch nicht ausgelesen. Ein Teil wird immer ganz geschrieben; bitte zuerst "
      "\"Gerät auslesen\", dann die Werte ändern und übernehmen.",
