@@ -56,14 +56,24 @@ FileError keep_to_owner(int fd, const Target& owner) {
 
 FileError read_regular(const std::string& path, std::size_t limit, std::string& bytes, bool& missing) {
     missing = false;
-    // Not waiting for a writer is what keeps a pipe from hanging the program.
+    // Opening a device can act on it (a serial port's control lines, a tape
+    // that rewinds when closed): what is no file is refused unopened.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        missing = errno == ENOENT;
+        return system_error();
+    }
+    if (S_ISDIR(st.st_mode)) return FileError::from_errno(EISDIR);
+    if (!S_ISREG(st.st_mode)) return FileError::of(FileProblem::not_a_file);
+    // Something else may have taken the name since: not waiting for a
+    // writer keeps a pipe from hanging the program, and a terminal does not
+    // become this program's.
     const int fd = open_retrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         missing = errno == ENOENT;
         return system_error();
     }
     FileError error;
-    struct stat st {};
     if (::fstat(fd, &st) != 0)
         error = system_error();
     else if (S_ISDIR(st.st_mode))

@@ -2,6 +2,7 @@
 // marked read-only, a file of a mode of its own, a symbolic link, a link
 // someone planted where a temporary file goes, a pipe where a file should be.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,11 +100,14 @@ TEST(WholeFile, DropsSetuidBitsAndRefusesAnotherUsersLinkInAStickyFolder) {
     EXPECT_EQ(dir.read("root-only.txt"), "new");
 }
 
-// A pipe where a file should be, or a device, is refused at once.
+// A pipe where a file should be, or a device, is refused at once, and
+// unopened: opening a device can act on it (a serial port's control lines).
 TEST(WholeFile, APipeOrADeviceIsRefusedAtOnce) {
     TempDir dir;
     const std::string fifo = dir.file("pipe.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(opens, fifo.c_str(), IN_OPEN), 0);
     const std::function<store::FileError()> uses[] = {[&] { return store::read_whole_file(fifo, 100).error; },
                                                       [&] { return store::write_whole_file(fifo, "new"); },
                                                       [] { return store::read_whole_file("/dev/zero", 100).error; }};
@@ -113,6 +117,9 @@ TEST(WholeFile, APipeOrADeviceIsRefusedAtOnce) {
         EXPECT_EQ(store::file_error_text(error, "1033"), "it is not an ordinary file");
     }
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);  // still the pipe
+    char event[256];
+    EXPECT_LT(::read(opens, event, sizeof event), 0) << "the pipe was opened";
+    ::close(opens);
 }
 
 }  // namespace
