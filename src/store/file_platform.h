@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,11 @@ FileError may_follow(const std::string& link);
 // writes is data, which must not run with its owner's rights. On failure nothing is left behind; a name already taken
 // gives the error number EEXIST.
 FileError write_new(const std::string& temporary, const Target& like, std::string_view bytes);
+
+// Opens `path` to read and append, making it when it is missing, without
+// following a link there: the caller has resolved the links by
+// may_follow's rule, and a link planted since would lead elsewhere.
+FileError open_append(const std::string& path, std::FILE*& file);
 
 // Puts `temporary` in the place of `target` in one step and hands the
 // folder's change to the disk.

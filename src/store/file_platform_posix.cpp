@@ -143,6 +143,16 @@ FileError write_new(const std::string& temporary, const Target& like, std::strin
     return error;
 }
 
+FileError open_append(const std::string& path, std::FILE*& file) {
+    const int fd = open_retrying(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0666);
+    if (fd < 0) return system_error();
+    file = ::fdopen(fd, "a+b");
+    if (file) return {};
+    const FileError error = system_error();
+    ::close(fd);
+    return error;
+}
+
 FileError replace(const std::string& temporary, const std::string& target, const Target&) {
     if (::rename(temporary.c_str(), target.c_str()) != 0) return system_error();
     sync_folder(std::filesystem::path(target).parent_path().string());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "store/file_platform.h"
@@ -109,6 +110,11 @@ FileError write_new(const std::string& temporary, const Target&, std::string_vie
     }
     if (error) DeleteFileW(name.c_str());
     return error;
+}
+
+FileError open_append(const std::string& path, std::FILE*& file) {
+    file = _wfopen(wide(path).c_str(), L"a+b");
+    return file ? FileError{} : FileError::from_errno(errno);
 }
 
 FileError replace(const std::string& temporary, const std::string& target, const Target& like) {

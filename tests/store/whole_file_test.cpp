@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "store/csv_log.h"
+#include "store/registry.h"
 #include "store/whole_file.h"
 #include "support/bounded.h"
 #include "support/temp_dir.h"
@@ -89,12 +91,22 @@ TEST(WholeFile, DropsSetuidBitsAndRefusesAnotherUsersLinkInAStickyFolder) {
 
     if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to plant (lchown)";
     ::chmod(dir.path.c_str(), 01777);
-    const std::string victim = dir.write("root-only.txt", "victim");
+    // A hive, so that a set gets as far as its write.
+    const std::string kept = "REGEDIT4\n";
+    const std::string victim = dir.write("root-only.txt", kept);
     const std::string planted = dir.file("params.txt");
     fs::create_symlink(victim, planted);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
     EXPECT_EQ(store::write_whole_file(planted, "new").problem, FileProblem::foreign_link);
-    EXPECT_EQ(dir.read("root-only.txt"), "victim");
+    // The other saves of the store: a set to a hive, the trend log.
+    const std::string refused =
+        "it is another user's symbolic link in a shared folder, which the system does not follow";
+    store::CRegistry hive({planted, ""});
+    hive.MachineSetting(store::kProductKey, "Language", "1033");
+    EXPECT_EQ(hive.error_text("1033"), planted + ": " + refused);
+    store::CsvLog log;
+    EXPECT_EQ(log.open(planted, "time,value", "1033"), refused);
+    EXPECT_EQ(dir.read("root-only.txt"), kept);
     ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);  // root's own link is followed as before
     EXPECT_FALSE(store::write_whole_file(planted, "new"));
     EXPECT_EQ(dir.read("root-only.txt"), "new");
