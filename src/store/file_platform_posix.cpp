@@ -37,12 +37,14 @@ FileError write_all(int fd, std::string_view bytes) {
 
 // A lock file made by an earlier version, or by the superuser for another
 // user's file, is given to the guarded file's owner alone. Another user's
-// lock file this user may write to is not this user's to change.
+// lock file this user may write to is not this user's to change, nor is a
+// file of more than one name: a hard link planted under the lock's name
+// would hand the file it shares to the guarded file's owner.
 FileError keep_to_owner(int fd, const Target& owner) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return system_error();
     const bool root = ::geteuid() == 0;
-    if (!root && st.st_uid != ::geteuid()) return {};
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || (!root && st.st_uid != ::geteuid())) return {};
     if (root && owner.exists &&
         (static_cast<long>(st.st_uid) != owner.owner || static_cast<long>(st.st_gid) != owner.group) &&
         ::fchown(fd, static_cast<uid_t>(owner.owner), static_cast<gid_t>(owner.group)) != 0)

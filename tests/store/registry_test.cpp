@@ -286,6 +286,14 @@ TEST(Registry, OnlyTheHivesOwnerMayOpenItsLockFile) {
     ASSERT_EQ(::chown(hive.c_str(), 65534, 65534), 0);
     EXPECT_EQ(lock_file(), 0600u);
     EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::make_tuple(uid_t{65534}, gid_t{65534}));
+    // That user, who may write the hive's folder, makes the lock's name a
+    // second name of root's file: the file stays root's, as it was.
+    const std::string roots = dir.write("roots.txt", "");
+    ::chmod(roots.c_str(), 0644);
+    std::filesystem::remove(lock);
+    std::filesystem::create_hard_link(roots, lock);
+    EXPECT_EQ(lock_file(), 0644u);
+    EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::make_tuple(uid_t{0}, gid_t{0}));
 }
 
 // A hive at the size limit, with many keys, a key of many values and a
