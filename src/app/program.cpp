@@ -15,11 +15,13 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       // Modbus TCP gateway, as the network carries it); the reader sees
       // what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
-      gateway_port_(traffic_port_,
-                    [this](link::ModbusTcpPort::Drop why) {
-                        note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
-                                                                           : link::TrafficEntry::Kind::WrongHeader);
-                    }),
+      gateway_port_(
+          traffic_port_,
+          [this](link::ModbusTcpPort::Drop why) {
+              note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
+                                                                 : link::TrafficEntry::Kind::WrongHeader);
+          },
+          [this] { return g.line.repeating; }),
       echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
       ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock, {},
           {}, {},         fAbout,   &none_,       &none_,    &none_,  &none_},

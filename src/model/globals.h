@@ -105,6 +105,10 @@ struct LineState {
     std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
     // A request waits in request_frame for its turn on the line.
     bool held = false;
+    // The request going out is the reply time-out's repeat of the one on
+    // the line, not a request anew (a Modbus TCP gateway's answer to either
+    // copy is then taken).
+    bool repeating = false;
     // Two different answers came to one request sent once: two devices may
     // share the address. The transfer ends with that said.
     bool conflict = false;
