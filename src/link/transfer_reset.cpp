@@ -25,6 +25,7 @@ void reset_transfer(Context& c) {
     auto& f = c.frm;
     for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
     c.g.line.held = false;
+    c.g.line.repeating = false;
     read_blocks_from(c, 0);
 }
 

@@ -95,7 +95,9 @@ void transmit(Context& c) {
             return;
         }
         c.port.write(frame_request(request, c.g.link.protocol_mode));
+        c.g.line.repeating = false;
     } catch (const form::PortError& e) {
+        c.g.line.repeating = false;
         ui::port_failed(c, e);
         return;
     }
@@ -207,7 +209,10 @@ void Timer5_Timer(Context& c) {
         c.frm.Timer5.stop();
         return;
     }
+    c.g.line.repeating = true;
     send(c);
+    // Unless it waits for its turn, the repeat has gone out or never will.
+    if (!c.g.line.held) c.g.line.repeating = false;
     // send may have found the port gone and closed the link; then there is
     // nothing left to give up on.
     if (c.port.is_open()) c.frm.Timer3.start();

@@ -132,6 +132,8 @@ enum class Caption : int {
     status_step,
     status_seconds_left,
     status_minutes_left,
+    pace_display_bounded,
+    pace_response_bounded,
     step_read_register_6,
     step_read_config,
     step_read_measured,

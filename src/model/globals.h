@@ -68,6 +68,10 @@ struct TransferState {
     // last read or written; -1 while unknown (nothing read since the port
     // was opened or the address changed). The reply time-out allows for it.
     std::int32_t min_response_ms = -1;
+    // What register 6 and register 7 held when it lay above the bound their
+    // pace is taken at (-1: within it), to tell while that bound is in force.
+    std::int32_t display_held = -1;
+    std::int32_t response_held = -1;
 };
 
 // The reply reader's state between polls.
@@ -105,6 +109,10 @@ struct LineState {
     std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
     // A request waits in request_frame for its turn on the line.
     bool held = false;
+    // The request going out is the reply time-out's repeat of the one on
+    // the line, not a request anew (a Modbus TCP gateway's answer to either
+    // copy is then taken).
+    bool repeating = false;
     // Two different answers came to one request sent once: two devices may
     // share the address. The transfer ends with that said.
     bool conflict = false;
@@ -140,6 +148,12 @@ struct Globals {
     LanguageValues lang;
     bool write_anyway = false;
 };
+
+// The most a pace taken from configuration register `reg` (6, the display
+// interval; 7, the minimum response time) may be: what the window lets a
+// user set there. A sensor holding more is paced as if it held this, so
+// no transfer waits minutes for a block.
+std::int32_t pace_bound(int reg);
 
 // Block-timer period in ms: one character budget at the line speed plus
 // 15 ms per unit of reply_delay, rounded half to even. Computed in wide

@@ -91,7 +91,7 @@ void expect_new_pace(Context& c, bool config) {
     const auto v = model::locale_number(c.frm.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
     // (Unknown, the slowest sensor is allowed for anyway.)
     if (v && t.min_response_ms >= 0 && *v > t.min_response_ms)
-        t.min_response_ms = static_cast<std::int32_t>(std::min(*v, 65535.0));
+        t.min_response_ms = static_cast<std::int32_t>(std::min<double>(*v, model::pace_bound(7)));
 }
 
 void arm_config_write(Context& c) {
