@@ -181,6 +181,11 @@ void line_heard(Context& c) {
     if (l.held && !l.conflict && reply::line_free(c, c.g.transfer.request_frame)) transmit(c);
 }
 
+int device_address(const Context& c) {
+    if (c.g.image.lent_address != 0) return c.g.image.lent_address;
+    return static_cast<int>(model::leading_number(c.frm.txt_Modbus_adress.text()));
+}
+
 void end_with_conflict(Context& c) {
     auto& f = c.frm;
     c.g.line.conflict = false;
@@ -188,8 +193,8 @@ void end_with_conflict(Context& c) {
     f.chk_read_out.set_value(0);
     end_transfer_early(c);
     ui::UpdateApplyButton(c, ui::MarkGroup::All);
-    c.msg.show(model::caption(model::Caption::msg_address_conflict, c.g.lang.language,
-                              {std::to_string(static_cast<int>(model::leading_number(f.txt_Modbus_adress.text())))}));
+    c.msg.show(
+        model::caption(model::Caption::msg_address_conflict, c.g.lang.language, {std::to_string(device_address(c))}));
 }
 
 void Timer5_Timer(Context& c) {

@@ -20,6 +20,10 @@ void line_heard(Context& c);
 // warning line and a message naming a possible address conflict.
 void end_with_conflict(Context& c);
 
+// The address requests go to and answers must come from: the main window's,
+// or the one the bus window's read-out has lent.
+int device_address(const Context& c);
+
 // A request is on the line or waits for it: an answer is awaited, a repeat
 // or the give-up is due, or a request waits for its turn.
 bool line_busy(const Context& c);

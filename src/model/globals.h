@@ -51,10 +51,13 @@ struct RegisterImage {
     // The port, line settings and device address the values came through:
     // reached the same way, the same sensor answers.
     std::string line;
-    // The bus window's read-out lends the device address to one listed
-    // sensor after another for their measured values; the values shown stay
-    // those of the sensor `line` names, and nothing is written meanwhile.
-    bool address_lent = false;
+    // The bus window's read-out asks one listed sensor after another for
+    // its measured values at this address (0: none), not at the main
+    // window's. The main window stays the sensor `line` names (its address,
+    // settings and values), so those values go to `lent_values` instead, as
+    // the window would show them; nothing is written meanwhile.
+    int lent_address = 0;
+    std::array<std::string, 3> lent_values{};
 };
 
 struct TransferState {

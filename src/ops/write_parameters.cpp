@@ -145,7 +145,8 @@ void set_parameter_Click(Context& c) {
         config_marked = f.external_changed = true;
     }
     const auto& image = c.g.image;
-    if (image.address_lent || (config_marked && !image.config_known) || (f.external_changed && !image.external_known)) {
+    if (image.lent_address != 0 || (config_marked && !image.config_known) ||
+        (f.external_changed && !image.external_known)) {
         c.msg.show(model::caption(model::Caption::msg_not_read, c.g.lang.language));
         return;
     }

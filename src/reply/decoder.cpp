@@ -83,13 +83,19 @@ void config_block(Context& c, const std::string& rx) {
     link::restart_block_read(c);
 }
 
+// The measured value j as the window shows it, or would show it for the
+// sensor the address is lent to.
+const std::string& measured_shown(const Context& c, int j) {
+    if (c.g.image.lent_address != 0) return c.g.image.lent_values[static_cast<std::size_t>(j)];
+    return c.frm.txt_data_out(j).text();
+}
+
 // The measured values as the window shows them now, stamped once.
 model::MeasuredReading shown_reading(const Context& c) {
     const form::WallTime now = c.wall_clock->now();
     model::MeasuredReading reading{now.epoch_ms, now.iso, {}};
     for (int j = 0; j <= 2; ++j)
-        reading.values[static_cast<std::size_t>(j)] =
-            model::locale_number(c.frm.txt_data_out(j).text(), c.g.lang.decimal_sep);
+        reading.values[static_cast<std::size_t>(j)] = model::locale_number(measured_shown(c, j), c.g.lang.decimal_sep);
     return reading;
 }
 
@@ -101,7 +107,12 @@ void measured_block(Context& c, const std::string& rx) {
     const int carried = reply_byte_count(rx) / 2;
     for (int j = 0; j < carried && j <= 2; ++j) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
-        f.txt_data_out(j).set_text(model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
+        std::string text = model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep);
+        // Another sensor's values never show under the main window's address.
+        if (c.g.image.lent_address != 0)
+            c.g.image.lent_values[static_cast<std::size_t>(j)] = std::move(text);
+        else
+            f.txt_data_out(j).set_text(text);
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);

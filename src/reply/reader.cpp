@@ -19,9 +19,7 @@ namespace vor3::reply {
 
 namespace {
 
-int configured_address(const Context& c) {
-    return static_cast<int>(model::leading_number(c.frm.txt_Modbus_adress.text()));
-}
+int configured_address(const Context& c) { return link::device_address(c); }
 
 void accept_reply_steps(Context& c) {
     auto& f = c.frm;
