@@ -115,7 +115,7 @@ Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bo
     const bool write = function == 0x0F || function == 0x10;
     const int refusal = faults_.exception_code != 0 ? faults_.exception_code : write ? faults_.refuse_writes : 0;
     const std::string answer = refusal != 0 ? exception_pdu(function, refusal) : answer_pdu(pdu, memory_, now_ms);
-    std::string adu = static_cast<char>(address_) + answer;
+    std::string adu = static_cast<char>(faults_.answer_as != 0 ? faults_.answer_as : address_) + answer;
     if (twin && refusal == 0 && (function == 1 || function == 3)) adu.back() = static_cast<char>(adu.back() ^ 1);
     const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)
                                                                 : encode_rtu(adu, faults_.bad_checksum);
