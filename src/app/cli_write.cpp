@@ -3,6 +3,7 @@
 #include "app/field_entry.h"
 #include "form/serial_port.h"
 #include "form/virtual_clock.h"
+#include "link/transmit.h"
 #include "model/captions.h"
 #include "ui/change_marking.h"
 #include "ui/parameter_file.h"
@@ -127,8 +128,10 @@ CliWrite::Outcome CliWrite::poll() {
     if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
     if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     // The write ends in the read-back's last step, which closes the
-    // status window and leaves no request outstanding.
-    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle) return Outcome::Running;
+    // status window and leaves no request outstanding, once no second
+    // answer to it can come any more.
+    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle || link::line_busy(p_.ctx))
+        return Outcome::Running;
     return finish();
 }
 

@@ -168,12 +168,31 @@ bool line_busy(const Context& c) {
 }
 
 void TimerTurn_Timer(Context& c) {
+    auto& l = c.g.line;
     c.frm.TimerTurn.stop();
-    if (c.g.line.conflict) {
+    if (l.conflict) {
         end_with_conflict(c);
         return;
     }
-    if (c.g.line.held) transmit(c);
+    if (l.held) {
+        transmit(c);
+        return;
+    }
+    // The last answer's time for a second one is over: what came meanwhile
+    // is read now, and a second, different answer ends the transfer with
+    // that said.
+    try {
+        if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
+    } catch (const form::PortError& e) {
+        ui::port_failed(c, e);
+    }
+}
+
+void watch_for_second_answer(Context& c) {
+    auto& turn = c.frm.TimerTurn;
+    if (turn.enabled() || !reply::second_answer_may_come(c)) return;
+    turn.set_interval(std::max<std::int64_t>(1, c.g.line.now.settled_at_ms - c.clock.now_ms()));
+    turn.start();
 }
 
 void line_heard(Context& c) {

@@ -104,6 +104,9 @@ struct LineState {
         int heard = 0;                 // answers that fit it, taken or not
         bool answered = false;         // one of them has been taken
         std::string answer;            // the one taken (address to data)
+        // A second answer to the copy answered (a second device, a repeater)
+        // may follow the first on the line until then.
+        std::int64_t settled_at_ms = 0;
     };
     std::uint64_t sends = 0;          // frames written so far
     Turn now;                         // the request on the line, answered or not

@@ -192,6 +192,9 @@ void CloseWindow(Context& c) {
         return;
     }
     unload(c);
+    // Done for the line only once no second answer to the last request can
+    // come: one that differs still ends the transfer, with that said.
+    link::watch_for_second_answer(c);
 }
 
 void Abbruch_Click(Context& c) {

@@ -220,5 +220,25 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     EXPECT_FALSE(f.set_parameter.enabled());
 }
 
+// A second read cancelled while the configuration coils are asked for
+// leaves them grey; the configuration part, no longer wholly read, is then
+// not written, though an edit marks one of its registers (the grey coils
+// would go out as 0 and switch every display option of the sensor off).
+TEST(StatusWindow, APartACancelLeftUnreadIsNotWritten) {
+    InstalledProgram p(on_sensor());
+    ASSERT_TRUE(p.read_device());
+    p.f.cmd_read_device.press();
+    ASSERT_TRUE(p.clock.run_until(
+        [&] { return p.g.transfer.request_kind == model::kReadConfigCoils && p.f.Timer5.enabled(); }, 20000));
+    p.prog.frmState.Abbruch.press();
+    p.f.txt_data_cfg(4).set_text("900");
+    const std::size_t sent = frames(p);
+    p.f.set_parameter.press();
+    p.clock.advance(20000);
+    EXPECT_EQ(frames(p), sent);
+    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{model::caption(model::Caption::msg_not_read, "1031")}));
+    EXPECT_EQ(configuration(p), "1 | 0 1 900 1200 10 20 0 0 0 | 22222222");
+}
+
 }  // namespace
 }  // namespace vor3::test
