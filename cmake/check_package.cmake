@@ -2,7 +2,9 @@
 # checks the package's conffile list: it names the settings under /etc, and
 # every file the package puts below /etc is on it, so dpkg keeps a user's
 # settings on upgrade. The package's hive names /usr/share/vor3-config.
+# Its postrm, on purge, takes the lock file and the settings folder too.
 #   cmake -DBUILD=<build folder> -DSTAGE=<scratch folder> -P check_package.cmake
+cmake_policy(VERSION 3.22)
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DESTDIR=${STAGE}" "${CMAKE_COMMAND}" --install "${BUILD}" --prefix /usr
   RESULT_VARIABLE failed OUTPUT_QUIET)
@@ -12,10 +14,13 @@ endif()
 
 include("${BUILD}/CPackConfig.cmake")
 set(conffiles)
+set(postrm)
 foreach(extra ${CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA})
   get_filename_component(name "${extra}" NAME)
   if(name STREQUAL "conffiles")
     file(STRINGS "${extra}" conffiles)
+  elseif(name STREQUAL "postrm")
+    set(postrm "${extra}")
   endif()
 endforeach()
 if(NOT conffiles STREQUAL "/etc/vor3-config/machine.reg")
@@ -30,4 +35,38 @@ file(READ "${STAGE}/usr/share/vor3-config/machine.reg" package_hive)
 if(NOT settings MATCHES "\"Language\"=\"1031\"" OR NOT package_hive MATCHES "\"Pfad\"=\"/usr/share/vor3-config\"")
   message(FATAL_ERROR "the hives as packaged:\n${settings}\n${package_hive}")
 endif()
+
+# After dpkg has removed the conffile, the postrm as dpkg runs it (below
+# DPKG_ROOT): a remove keeps what the program made in the settings folder,
+# a purge takes it and the folder, but nothing someone else put there.
+if(NOT postrm OR NOT CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION)
+  message(FATAL_ERROR "the package has no postrm installed as a program")
+endif()
+set(folder "${STAGE}/etc/vor3-config")
+foreach(step "remove|kept" "purge|nothing" "purge|notes.txt")
+  string(REPLACE "|" ";" step "${step}")
+  list(GET step 0 action)
+  list(GET step 1 left)
+  if(left STREQUAL "nothing")
+    set(left "")
+  endif()
+  file(REMOVE_RECURSE "${folder}")
+  file(WRITE "${folder}/machine.reg.lock" "")
+  file(WRITE "${folder}/machine.reg.vor3-k3x9a0qz" "")
+  if(left STREQUAL "notes.txt")
+    file(WRITE "${folder}/notes.txt" "")
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DPKG_ROOT=${STAGE}" sh "${postrm}" ${action}
+    RESULT_VARIABLE failed)
+  set(found)
+  if(EXISTS "${folder}")
+    file(GLOB found RELATIVE "${folder}" "${folder}/*")
+  endif()
+  if(action STREQUAL "remove")
+    set(left "machine.reg.lock;machine.reg.vor3-k3x9a0qz")
+  endif()
+  if(failed OR NOT "${found}" STREQUAL "${left}" OR (left STREQUAL "" AND EXISTS "${folder}"))
+    message(FATAL_ERROR "postrm ${action} (status ${failed}) left '${found}' in ${folder}, not '${left}'")
+  endif()
+endforeach()
 file(REMOVE_RECURSE "${STAGE}")

@@ -114,13 +114,16 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 # changed it.
 vor3_settings_folder(${CPACK_PACKAGING_INSTALL_PREFIX} VOR3_PACKAGE_ETC)
 file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${VOR3_PACKAGE_ETC}/vor3-config/machine.reg\n")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
+# A purge also takes what the program itself made beside the settings
+# (the lock file of a set), and so the folder.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles ${PROJECT_SOURCE_DIR}/cmake/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
 
 add_test(NAME Install.KeepsTheUsersSettingsBelowTheSettingsFolderAndEverythingElseBelowThePrefix
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-check
           -P ${PROJECT_SOURCE_DIR}/cmake/check_install.cmake)
-add_test(NAME Package.ShipsTheSettingsUnderEtcAsItsOneConffile
+add_test(NAME Package.ShipsTheSettingsUnderEtcAsItsOneConffileAndPurgeTakesTheFolder
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DSTAGE=${CMAKE_BINARY_DIR}/package-check
           -P ${PROJECT_SOURCE_DIR}/cmake/check_package.cmake)
 

@@ -23,6 +23,11 @@ struct Faults {
     // A second device at the same address answers too, a little later, with
     // the last data bit of every read answer the other way round.
     bool twin = false;
+    // A repeater that buffers: the answer to a coil read from this address
+    // goes out once more, ahead of the answer to the next coil read (-1: none).
+    int late_coil_copy_from = -1;
+    // Nonzero: answers carry this address byte instead of the sensor's own.
+    int answer_as = 0;
     // On a network connection: it closes when half of a reply has gone out.
     bool close_mid_reply = false;
     // Answer times that wander, as from a sensor busy with its own work: each

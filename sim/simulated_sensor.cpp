@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "link/hex.h"
 #include "sim/ascii_frame.h"
@@ -22,6 +23,10 @@ std::vector<std::size_t> piece_ends(std::size_t size, int parts) {
     std::vector<std::size_t> ends;
     for (std::size_t p = 1; p <= n; ++p) ends.push_back(size * p / n);
     return ends;
+}
+
+int word_at(std::string_view bytes, std::size_t i) {
+    return (static_cast<std::uint8_t>(bytes[i]) << 8) | static_cast<std::uint8_t>(bytes[i + 1]);
 }
 
 }  // namespace
@@ -63,6 +68,13 @@ std::vector<Reply> SimulatedSensor::receive(std::string_view bytes, std::int64_t
             const std::string frame =
                 request->framing == Framing::Ascii ? encode_ascii(request->adu) : encode_rtu(request->adu);
             replies.push_back({frame, 0, {frame.size()}, 0});
+        }
+        if (request->adu[1] == 0x01) {
+            // The repeater's buffered coil answer goes out first.
+            if (late_copy_) replies.push_back(*std::exchange(late_copy_, std::nullopt));
+            if (faults_.late_coil_copy_from >= 0 && request->adu.size() >= 4 &&
+                word_at(request->adu, 2) == faults_.late_coil_copy_from)
+                late_copy_ = reply;
         }
         if (faults_.duplicate) replies.push_back(reply);
         if (faults_.twin) {
@@ -113,7 +125,7 @@ Reply SimulatedSensor::reply_for(const Request& request, std::int64_t now_ms, bo
     const int refusal = faults_.exception_code != 0 ? faults_.exception_code : write ? faults_.refuse_writes : 0;
     const std::string answer = refusal != 0 ? exception_pdu(function, refusal) : answer_pdu(pdu, memory_, now_ms);
     if (function == 0x10 && answer.size() == 5 && !twin && faults_.misstored_register >= 0) misstore(pdu, now_ms);
-    std::string adu = static_cast<char>(address_) + answer;
+    std::string adu = static_cast<char>(faults_.answer_as != 0 ? faults_.answer_as : address_) + answer;
     if (twin && refusal == 0 && (function == 1 || function == 3)) adu.back() = static_cast<char>(adu.back() ^ 1);
     const std::string frame = request.framing == Framing::Ascii ? encode_ascii(adu, faults_.bad_checksum)
                                                                 : encode_rtu(adu, faults_.bad_checksum);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -62,6 +63,7 @@ private:
     Faults faults_;
     std::vector<std::string> requests_;
     std::uint64_t heard_ = 0;
+    std::optional<Reply> late_copy_;  // a coil answer the repeater still holds
     std::minstd_rand random_;
     std::uint32_t seeded_with_ = 0;
     bool seeded_ = false;

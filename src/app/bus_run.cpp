@@ -73,8 +73,10 @@ BusRun::BusRun(Program& program, BusPlan plan)
       watch_(program.ctx.clock, "bus", kWatchMs) {
     watch_.on_tick = [this] { tick(); };
     scanner_.changed = [this] {
-        if (search_progress) search_progress();
+        // The sensors found join the run first: told before, the window
+        // would see a run with no sensor and no search, as if none was found.
         if (!scanner_.running() && running_) searched();
+        if (search_progress) search_progress();
     };
 }
 

@@ -206,6 +206,7 @@ void BusWindow::sensor_done(std::size_t i) {
     }
     s.cells[kState] = outcome_text(r.outcome, p_.g.lang.language) +
                       (r.outcome == SensorOutcome::Differs ? ": " + r.detail : std::string());
+    s.written = run_->plan().job == BusPlan::Job::Write;
     std::vector<form::Grid::Row> rows;
     for (const auto& sensor : sensors_) rows.push_back(sensor.cells);
     w_.grd_sensors.set_rows(std::move(rows));
@@ -311,8 +312,6 @@ void BusWindow::refresh_start() {
     // in the list instead.
     refresh_messages_.texts.clear();
     p_.divert_messages(&refresh_messages_);
-    home_address_ = p_.frm_config.txt_Modbus_adress.text();
-    p_.g.image.address_lent = true;
     refresh_ask(first);
     p_.frm_config.chk_read_out.set_value(1);
     refresh_timer_.start();
@@ -324,9 +323,8 @@ void BusWindow::refresh_stop() {
     refresh_timer_.stop();
     p_.divert_messages(nullptr);
     p_.frm_config.chk_read_out.set_value(0);
-    // The main window is again the sensor whose values it shows.
-    p_.frm_config.txt_Modbus_adress.set_text(home_address_);
-    p_.g.image.address_lent = false;
+    // Requests go to the main window's sensor again.
+    p_.g.image.lent_address = 0;
     p_.trend_window.hold(false);
     show_state();
 }
@@ -334,7 +332,11 @@ void BusWindow::refresh_stop() {
 void BusWindow::refresh_ask(std::size_t at) {
     refresh_at_ = at;
     asked_at_ms_ = p_.ctx.clock.now_ms();
-    p_.frm_config.txt_Modbus_adress.set_text(std::to_string(sensors_[at].target.address));
+    auto& image = p_.g.image;
+    image.lent_address = sensors_[at].target.address;
+    image.lent_values = {};
+    // Another sensor answers now, perhaps at a slower pace than the last.
+    p_.g.transfer.min_response_ms = -1;
     show_state();
 }
 
@@ -342,8 +344,8 @@ void BusWindow::refresh_next(SensorOutcome outcome) {
     Sensor& s = sensors_[refresh_at_];
     if (outcome == SensorOutcome::Read)
         for (int k = 0; k < 3; ++k)
-            s.cells[static_cast<std::size_t>(kTemperature + k)] = p_.frm_config.txt_data_out(k).text();
-    s.cells[kState] = outcome_text(outcome, p_.g.lang.language);
+            s.cells[static_cast<std::size_t>(kTemperature + k)] = p_.g.image.lent_values[static_cast<std::size_t>(k)];
+    if (!s.written) s.cells[kState] = outcome_text(outcome, p_.g.lang.language);
     w_.grd_sensors.set_row(static_cast<int>(refresh_at_), s.cells);
     std::size_t next = refresh_at_;
     do next = (next + 1) % sensors_.size();

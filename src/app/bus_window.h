@@ -50,6 +50,9 @@ private:
     struct Sensor {
         BusTarget target;
         form::Grid::Row cells;
+        // The state is how the last write on this row came out: the
+        // read-out leaves it until the next run on the row.
+        bool written = false;
     };
     void start(BusPlan plan, std::vector<std::size_t> rows);
     void sensor_done(std::size_t i);
@@ -76,7 +79,6 @@ private:
     CollectedMessages refresh_messages_;
     form::Timer refresh_timer_;
     bool refreshing_ = false;
-    std::string home_address_;  // the main window's, lent to the read-out
     std::size_t refresh_at_ = 0;
     std::int64_t asked_at_ms_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/cli_read.h"
 
+#include "link/transmit.h"
 #include "model/line_settings.h"
 
 namespace vor3::app {
@@ -44,7 +45,9 @@ CliRead::Outcome CliRead::poll() {
     }
     if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     if (p_.frmState.loaded()) window_seen_ = true;
-    if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle) return Outcome::Done;
+    // Done once no second answer to the last request can come any more.
+    if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle && !link::line_busy(p_.ctx))
+        return Outcome::Done;
     return Outcome::Running;
 }
 

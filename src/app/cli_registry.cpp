@@ -1,6 +1,10 @@
 #include "app/cli_registry.h"
 
+#include <cctype>
+#include <optional>
+
 #include "model/captions.h"
+#include "model/numbers.h"
 #include "store/code_page.h"
 
 namespace vor3::app {
@@ -13,15 +17,15 @@ const char* const kUsage = "usage: vor3-cli registry get NAME | set NAME VALUE |
 
 // Every value of a hive under its file's name, as the registry class reads
 // it: a value of the program's own keys by its name, any other with its
-// key in front.
-void list_hive(const std::string& file, const std::string& language, std::string& out, std::string& err) {
-    if (file.empty()) return;
+// key in front. False when the hive could not be read.
+bool list_hive(const std::string& file, const std::string& language, std::string& out, std::string& err) {
+    if (file.empty()) return true;
     out += file + "\n";
     store::FileError error;
     const auto hive = store::load_hive(file, error);
     if (!hive) {
         err += "vor3-cli: " + file + ": " + store::file_error_text(error, language) + "\n";
-        return;
+        return false;
     }
     for (const auto* key : hive->keys()) {
         const bool own = hive->find(store::kProductKey) == key || hive->find(store::kInternationalKey) == key;
@@ -31,6 +35,57 @@ void list_hive(const std::string& file, const std::string& language, std::string
                 "  " + store::printable((own ? "" : key->path + "\\") + v.name) + "=" + store::printable(text) + "\n";
         }
     }
+    return true;
+}
+
+// The settings of the installation the program reads, and what each takes:
+// a set of anything else would report success and change nothing the
+// program uses.
+struct Known {
+    const char* name;
+    bool (*takes)(const std::string& value);
+    std::optional<Caption> values;  // what it takes, for the message; none for any text
+};
+const Known kKnown[] = {
+    {"Pfad", [](const std::string&) { return true; }, std::nullopt},
+    {"Language", [](const std::string& v) { return v == model::kGerman || v == model::kEnglish; },
+     Caption::setting_language_values},
+    // Parameter files write it as a number, with either separator.
+    {"Version", [](const std::string& v) { return model::locale_number(v, ".") || model::locale_number(v, ","); },
+     Caption::setting_version_values},
+};
+
+const Known* known(const std::string& name) {
+    // Names in a hive are the same in any case.
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (const auto& k : kKnown)
+        if (lower(k.name) == lower(name)) return &k;
+    return nullptr;
+}
+
+// Why `value` is not a value for setting `name`; "" when it is.
+std::string refusal(const std::string& name, const std::string& value, const std::string& language) {
+    const Known* k = known(name);
+    if (!k) {
+        std::string names;
+        for (const auto& each : kKnown) names += (names.empty() ? "" : ", ") + std::string(each.name);
+        return model::caption(Caption::msg_setting_unknown, language, {store::printable(name), names});
+    }
+    if (k->takes(value)) return {};
+    return model::caption(Caption::msg_setting_value, language,
+                          {k->name, store::printable(value), model::caption(*k->values, language)});
+}
+
+// A hive that cannot be read is said, not taken for one without values.
+bool readable(const std::string& file, const std::string& language, std::string& err) {
+    if (file.empty()) return true;
+    store::FileError error;
+    if (store::load_hive(file, error)) return true;
+    err += "vor3-cli: " + file + ": " + store::file_error_text(error, language) + "\n";
+    return false;
 }
 
 }  // namespace
@@ -41,11 +96,18 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
     const std::string language = registry.MachineSetting(store::kProductKey, "Language");
     const std::string verb = args.empty() ? "" : args[0];
     if (verb == "get" && args.size() == 2) {
+        // The value comes from the settings, else from the package's hive.
+        const bool machine = readable(files.machine, language, err);
+        if (!readable(files.package, language, err) || !machine) return 1;
         out += registry.MachineSetting(store::kProductKey, args[1]) + "\n";
         return 0;
     }
     if (verb == "set" && args.size() == 3) {
-        registry.MachineSetting(store::kProductKey, args[1], args[2]);
+        if (const std::string why = refusal(args[1], args[2], language); !why.empty()) {
+            err += "vor3-cli: " + why + "\n";
+            return 1;
+        }
+        registry.MachineSetting(store::kProductKey, known(args[1])->name, args[2]);
         if (registry.error_number() != 0) {
             err += "vor3-cli: " +
                    model::caption(Caption::msg_setting_not_stored, language, {registry.error_text(language)}) + "\n";
@@ -56,8 +118,10 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
     if (verb == "list" && args.size() == 1) {
         // The package's own hive first, then the one `set` writes, whose
         // values win, then the user's.
-        for (const auto& file : {files.package, files.machine, files.user}) list_hive(file, language, out, err);
-        return 0;
+        bool all = true;
+        for (const auto& file : {files.package, files.machine, files.user})
+            all = list_hive(file, language, out, err) && all;
+        return all ? 0 : 1;
     }
     err += kUsage;
     return 1;

@@ -12,8 +12,10 @@ namespace vor3::app {
 // every setting of every hive (the package's too), the user's own (the decimal separator,
 // "Echo", the log folder) too, under the file each lives in. `args` follow
 // "registry". Data goes to `out`, messages to `err`, both in the language
-// in force. Returns the exit status: 0 done, 1 usage or a setting that
-// could not be stored.
+// in force. `set` takes only the settings the program reads, and of
+// those only values it reads (Language 1031 or 1033, Version a number).
+// Returns the exit status: 0 done, 1 usage, a setting refused or not
+// stored, or a settings file that could not be read.
 int run_registry(const std::vector<std::string>& args, const store::HiveFiles& files, std::string& out,
                  std::string& err);
 

@@ -164,8 +164,10 @@ CliWrite::Outcome CliWrite::poll() {
     if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
     if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
     // The write ends in the read-back's last step, which closes the
-    // status window and leaves no request outstanding.
-    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle) return Outcome::Running;
+    // status window and leaves no request outstanding, once no second
+    // answer to it can come any more.
+    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle || link::line_busy(p_.ctx))
+        return Outcome::Running;
     return finish();
 }
 

@@ -15,14 +15,16 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       // Modbus TCP gateway, as the network carries it); the reader sees
       // what is left once an echo is dropped.
       traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
-      gateway_port_(traffic_port_,
-                    [this](link::ModbusTcpPort::Drop why) {
-                        note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
-                                                                           : link::TrafficEntry::Kind::WrongHeader);
-                    }),
+      gateway_port_(
+          traffic_port_,
+          [this](link::ModbusTcpPort::Drop why) {
+              note(why == link::ModbusTcpPort::Drop::Transaction ? link::TrafficEntry::Kind::WrongTransaction
+                                                                 : link::TrafficEntry::Kind::WrongHeader);
+          },
+          [this] { return g.line.repeating; }),
       echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock, {},
-          {}, {},         fAbout,   &none_,       &none_,    &none_,  &none_},
+      ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock,  {},
+          {}, {},         {},       fAbout,       &none_,    &none_,  &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend) {
@@ -32,6 +34,14 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
     // The traffic shows the reply above as it came; say it was not taken.
     ctx.answer_not_taken = [this](bool answered_already) {
         note(answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited);
+    };
+    ctx.pace_bounded = [this](int reg, std::int32_t held) {
+        link::TrafficEntry entry;
+        entry.at_ms = ctx.clock.now_ms();
+        entry.kind = link::TrafficEntry::Kind::PaceBounded;
+        entry.pace_register = reg;
+        entry.pace_held = held;
+        traffic.add(std::move(entry));
     };
     bus_window_ = std::make_unique<BusWindow>(*this, frmBus);
 }

@@ -32,6 +32,9 @@ struct Context {
     // request was answered already (true), or it answers no request
     // outstanding (false).
     std::function<void(bool answered_already)> answer_not_taken;
+    // Told when a pace register (6 or 7) held more than its bound
+    // (model::pace_bound) and the bound was taken instead.
+    std::function<void(int reg, std::int32_t held)> pace_bounded;
     form::FAbout& about;
     // Further platform services; the program always sets them.
     form::FileDialog* files;

@@ -31,8 +31,9 @@ std::string adu_of(std::string_view frame, bool& ascii) {
 
 }  // namespace
 
-ModbusTcpPort::ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped)
-    : form::ForwardingPort(inner), dropped_(std::move(dropped)) {}
+ModbusTcpPort::ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped,
+                             std::function<bool()> repeating)
+    : form::ForwardingPort(inner), dropped_(std::move(dropped)), repeating_(std::move(repeating)) {}
 
 void ModbusTcpPort::forget() {
     request_.clear();
@@ -59,7 +60,8 @@ void ModbusTcpPort::write(std::string_view bytes) {
     if (adu.empty()) return;
     const std::uint16_t transaction = next_transaction_++;
     inner_.write(mbap_frame(transaction, adu));
-    if (adu != request_) {
+    const bool repeat = repeating_ && repeating_() && adu == request_ && !copies_.empty();
+    if (!repeat) {
         for (std::uint16_t t : copies_) earlier_.emplace_back(t, static_cast<std::uint8_t>(request_[0]));
         while (earlier_.size() > kEarlierKept) earlier_.pop_front();
         copies_.clear();

@@ -15,18 +15,22 @@ namespace vor3::link {
 // comes back framed as its request was, so nothing above this port knows
 // the difference. On any other carrier it passes bytes unchanged.
 //
-// An answer is taken when its transaction is a copy of the request now
-// outstanding, so a late answer to a repeat can never pass for the next
-// request. A late answer from another unit than the one now asked passes
-// too (a scan counts it; a transfer ignores other addresses); anything
-// else is dropped and told.
+// An answer is taken when its transaction is one the request now
+// outstanding went out under: its first copy or the reply time-out's
+// repeat of it. The read-out polls with the same bytes again and again,
+// yet each poll is a request of its own: an answer to an earlier poll
+// never passes for a fresh one. A late answer from another unit than the
+// one now asked passes too (a scan counts it; a transfer ignores other
+// addresses); anything else is dropped and told.
 class ModbusTcpPort : public form::ForwardingPort {
 public:
     enum class Drop {
         Transaction,  // no request outstanding has its transaction identifier
         Header,       // a protocol identifier, length or unit that does not fit
     };
-    ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped);
+    // `repeating` tells whether the frame being written is the repeat of
+    // the request outstanding; without it every frame is a request anew.
+    ModbusTcpPort(form::SerialPort& inner, std::function<void(Drop)> dropped, std::function<bool()> repeating = {});
 
     void set_open(bool on) override;
     void write(std::string_view bytes) override;
@@ -42,9 +46,10 @@ private:
     void forget();
 
     std::function<void(Drop)> dropped_;
+    std::function<bool()> repeating_;
     std::uint16_t next_transaction_ = 1;
     std::string request_;                // the ADU outstanding
-    std::vector<std::uint16_t> copies_;  // the transactions it went out under
+    std::vector<std::uint16_t> copies_;  // the transactions it went out under (it and its repeat)
     // The unit each earlier transaction asked, the most recent last.
     std::deque<std::pair<std::uint16_t, std::uint8_t>> earlier_;
     bool ascii_ = false;  // the framing of the request outstanding

@@ -273,6 +273,11 @@ void TrafficPort::cut_frames(Cut when) {
     }
 }
 
+std::string pace_bound_text(int reg, std::int32_t held, const std::string& language) {
+    return model::caption(reg == 6 ? Caption::pace_display_bounded : Caption::pace_response_bounded, language,
+                          {std::to_string(held), std::to_string(model::pace_bound(reg))});
+}
+
 std::string describe(const TrafficEntry& e, const std::string& language) {
     switch (e.kind) {
     case TrafficEntry::Kind::Noise: return model::caption(Caption::traffic_noise, language);
@@ -282,6 +287,7 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     case TrafficEntry::Kind::NotAwaited: return model::caption(Caption::traffic_not_awaited, language);
     case TrafficEntry::Kind::WrongTransaction: return model::caption(Caption::traffic_wrong_transaction, language);
     case TrafficEntry::Kind::WrongHeader: return model::caption(Caption::traffic_wrong_header, language);
+    case TrafficEntry::Kind::PaceBounded: return pace_bound_text(e.pace_register, e.pace_held, language);
     case TrafficEntry::Kind::Frame: break;
     }
     const std::string pdu = pdu_of(e);

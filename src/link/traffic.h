@@ -24,6 +24,9 @@ struct TrafficEntry {
         // No bytes: a Modbus TCP answer dropped before the reader saw it...
         WrongTransaction,  // ...its transaction is no request's outstanding
         WrongHeader,       // ...its protocol identifier, length or unit does not fit
+        // No bytes: a pace register in the answer above held more than its
+        // bound, which the transfer takes instead.
+        PaceBounded,
     };
     std::uint64_t number = 0;  // counts every entry ever recorded, from 1
     std::int64_t at_ms = 0;
@@ -35,6 +38,9 @@ struct TrafficEntry {
     // each value is shown as its register holds it; -1 when not known, -2
     // when it answers no request known (values shown as they came).
     int first_register = -1;
+    // PaceBounded: the register (6 or 7) and what it held.
+    int pace_register = 0;
+    std::int32_t pace_held = 0;
 };
 
 // The last 10 000 entries. Recording is cheap: the window and the trace
@@ -107,6 +113,10 @@ private:
     std::string last_request_;      // to tell an echo
     int first_register_read_ = -1;  // by the last request, if it reads registers
 };
+
+// What the user is told when pace register `reg` held `held`, above its
+// bound (model::pace_bound).
+std::string pace_bound_text(int reg, std::int32_t held, const std::string& language);
 
 // One line of the record: the time, the direction, the bytes in hex (an
 // ASCII frame also as text) and what it means. The time is `time` where

@@ -27,6 +27,7 @@ void reset_transfer(Context& c) {
     c.g.line.held = false;
     c.g.sent.reading_back = false;
     c.g.transfer.stopping = false;
+    c.g.line.repeating = false;
     read_blocks_from(c, 0);
 }
 

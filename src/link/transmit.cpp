@@ -108,7 +108,9 @@ void transmit(Context& c) {
             return;
         }
         c.port.write(frame_request(request, c.g.link.protocol_mode));
+        c.g.line.repeating = false;
     } catch (const form::PortError& e) {
+        c.g.line.repeating = false;
         ui::port_failed(c, e);
         return;
     }
@@ -180,17 +182,43 @@ bool line_busy(const Context& c) {
 }
 
 void TimerTurn_Timer(Context& c) {
+    auto& l = c.g.line;
     c.frm.TimerTurn.stop();
-    if (c.g.line.conflict) {
+    if (l.conflict) {
         end_with_conflict(c);
         return;
     }
-    if (c.g.line.held) transmit(c);
+    if (l.held) {
+        transmit(c);
+        return;
+    }
+    // The last answer's time for a second one is over: what came meanwhile
+    // is read now, and a second, different answer ends the transfer with
+    // that said.
+    try {
+        if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
+    } catch (const form::PortError& e) {
+        ui::port_failed(c, e);
+        return;
+    }
+    ui::settle_read_back(c);
+}
+
+void watch_for_second_answer(Context& c) {
+    auto& turn = c.frm.TimerTurn;
+    if (turn.enabled() || !reply::second_answer_may_come(c)) return;
+    turn.set_interval(std::max<std::int64_t>(1, c.g.line.now.settled_at_ms - c.clock.now_ms()));
+    turn.start();
 }
 
 void line_heard(Context& c) {
     const auto& l = c.g.line;
     if (l.held && !l.conflict && reply::line_free(c, c.g.transfer.request_frame)) transmit(c);
+}
+
+int device_address(const Context& c) {
+    if (c.g.image.lent_address != 0) return c.g.image.lent_address;
+    return static_cast<int>(model::leading_number(c.frm.txt_Modbus_adress.text()));
 }
 
 void end_with_conflict(Context& c) {
@@ -200,8 +228,8 @@ void end_with_conflict(Context& c) {
     f.chk_read_out.set_value(0);
     end_transfer_early(c);
     ui::UpdateApplyButton(c, ui::MarkGroup::All);
-    c.msg.show(model::caption(model::Caption::msg_address_conflict, c.g.lang.language,
-                              {std::to_string(static_cast<int>(model::leading_number(f.txt_Modbus_adress.text())))}));
+    c.msg.show(
+        model::caption(model::Caption::msg_address_conflict, c.g.lang.language, {std::to_string(device_address(c))}));
 }
 
 void Timer5_Timer(Context& c) {
@@ -221,7 +249,10 @@ void Timer5_Timer(Context& c) {
         c.frm.Timer5.stop();
         return;
     }
+    c.g.line.repeating = true;
     send(c);
+    // Unless it waits for its turn, the repeat has gone out or never will.
+    if (!c.g.line.held) c.g.line.repeating = false;
     // send may have found the port gone and closed the link; then there is
     // nothing left to give up on.
     if (c.port.is_open()) c.frm.Timer3.start();

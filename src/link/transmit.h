@@ -20,9 +20,18 @@ void line_heard(Context& c);
 // Two different answers came to one request: the transfer ends, with the
 // warning line and a message naming a possible address conflict.
 void end_with_conflict(Context& c);
+// The transfer has had its last answer; while a second answer to it may
+// still come, the line stays busy, and the turn timer then reads what came:
+// one that differs ends the transfer as not done, with the conflict told.
+void watch_for_second_answer(Context& c);
+
+// The address requests go to and answers must come from: the main window's,
+// or the one the bus window's read-out has lent.
+int device_address(const Context& c);
 
 // A request is on the line or waits for it: an answer is awaited, a repeat
-// or the give-up is due, or a request waits for its turn.
+// or the give-up is due, a request waits for its turn, or a second answer
+// to the last may still come.
 bool line_busy(const Context& c);
 
 // Reply time-out: repeats the request once and starts the give-up timer.

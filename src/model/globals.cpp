@@ -11,6 +11,8 @@ double line_budget_ms(const std::string& baud_rate) {
 }
 }  // namespace
 
+std::int32_t pace_bound(int reg) { return static_cast<std::int32_t>(field(FieldArray::txt_data_cfg, reg).max); }
+
 std::int64_t block_timer_period(const std::string& baud_rate, std::int32_t reply_delay) {
     const long long period = round_half_even(line_budget_ms(baud_rate) + static_cast<double>(reply_delay) * 15);
     // A negative delay read from the sensor must not stop the block timers.

@@ -51,10 +51,13 @@ struct RegisterImage {
     // The port, line settings and device address the values came through:
     // reached the same way, the same sensor answers.
     std::string line;
-    // The bus window's read-out lends the device address to one listed
-    // sensor after another for their measured values; the values shown stay
-    // those of the sensor `line` names, and nothing is written meanwhile.
-    bool address_lent = false;
+    // The bus window's read-out asks one listed sensor after another for
+    // its measured values at this address (0: none), not at the main
+    // window's. The main window stays the sensor `line` names (its address,
+    // settings and values), so those values go to `lent_values` instead, as
+    // the window would show them; nothing is written meanwhile.
+    int lent_address = 0;
+    std::array<std::string, 3> lent_values{};
 };
 
 struct TransferState {
@@ -71,6 +74,10 @@ struct TransferState {
     // The transfer is to end once the request in flight has had its answer:
     // no new request goes out (a repeat of that one still may).
     bool stopping = false;
+    // What register 6 and register 7 held when it lay above the bound their
+    // pace is taken at (-1: within it), to tell while that bound is in force.
+    std::int32_t display_held = -1;
+    std::int32_t response_held = -1;
 };
 
 // The reply reader's state between polls.
@@ -100,6 +107,9 @@ struct LineState {
         int heard = 0;                 // answers that fit it, taken or not
         bool answered = false;         // one of them has been taken
         std::string answer;            // the one taken (address to data)
+        // A second answer to the copy answered (a second device, a repeater)
+        // may follow the first on the line until then.
+        std::int64_t settled_at_ms = 0;
     };
     std::uint64_t sends = 0;          // frames written so far
     Turn now;                         // the request on the line, answered or not
@@ -108,6 +118,10 @@ struct LineState {
     std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
     // A request waits in request_frame for its turn on the line.
     bool held = false;
+    // The request going out is the reply time-out's repeat of the one on
+    // the line, not a request anew (a Modbus TCP gateway's answer to either
+    // copy is then taken).
+    bool repeating = false;
     // Two different answers came to one request sent once: two devices may
     // share the address. The transfer ends with that said.
     bool conflict = false;
@@ -164,6 +178,12 @@ struct Globals {
     LanguageValues lang;
     bool write_anyway = false;
 };
+
+// The most a pace taken from configuration register `reg` (6, the display
+// interval; 7, the minimum response time) may be: what the window lets a
+// user set there. A sensor holding more is paced as if it held this, so
+// no transfer waits minutes for a block.
+std::int32_t pace_bound(int reg);
 
 // Block-timer period in ms: one character budget at the line speed plus
 // 15 ms per unit of reply_delay, rounded half to even. Computed in wide

@@ -11,10 +11,8 @@ namespace vor3::ops {
 using link::LongToHexStr;
 
 std::optional<std::string> address_part(const Context& c) {
-    const std::string& text = c.frm.txt_Modbus_adress.text();
-    if (text.empty()) return std::nullopt;
-    const auto value = static_cast<std::int32_t>(model::leading_number(text));
-    return LongToHexStr(value, 1);
+    if (c.g.image.lent_address == 0 && c.frm.txt_Modbus_adress.text().empty()) return std::nullopt;
+    return LongToHexStr(link::device_address(c), 1);
 }
 
 namespace {

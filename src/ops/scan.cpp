@@ -183,13 +183,16 @@ void Scanner::begin_try() {
             if (!port_.is_open()) port_.set_open(true);
             applied_ = line_;
             heard_.clear();
+            asked_when_heard_.clear();
+            asked_ = 0;
             answers_.clear();
         }
         // What is still on its way from an earlier try counts for that try.
-        if (port_.waiting_count() > 0) heard_ += port_.read_all();
+        if (port_.waiting_count() > 0) take_in(port_.read_all());
         look_for_replies();
         const std::string request = link::LongToHexStr(address_, 1) + "0300060001";
         port_.write(link::frame_request(request, line_.mode == "ASCII" ? "ASCII" : "RTU"));
+        asked_ = address_;
     } catch (const form::PortError& e) {
         error_ = e;
         finish();
@@ -202,7 +205,7 @@ void Scanner::begin_try() {
 
 bool Scanner::hear() {
     try {
-        if (port_.waiting_count() > 0) heard_ += port_.read_all();
+        if (port_.waiting_count() > 0) take_in(port_.read_all());
         return true;
     } catch (const form::PortError& e) {
         error_ = e;
@@ -248,20 +251,31 @@ void Scanner::end_try() {
     begin_try();
 }
 
+void Scanner::take_in(const std::string& bytes) {
+    heard_ += bytes;
+    asked_when_heard_.insert(asked_when_heard_.end(), bytes.size(), asked_);
+}
+
 void Scanner::look_for_replies() {
-    // Any address asked at this setting may answer, late ones too.
+    // Any address asked at this setting may answer, late ones too; but an
+    // answer that began before its address was asked answers no request of
+    // this scan (a device that answers under another address than its own).
     const int last_asked = address_;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
         const auto answer =
             line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt) : rtu_answer(heard_, i);
         if (!answer) continue;
         const int address = static_cast<unsigned char>((*answer)[0]);
-        if (address < plan_.first_address || address > last_asked) continue;
+        if (address < plan_.first_address || address > asked_when_heard_[i]) continue;
         if (address == last_asked) settled_ = true;
         if (!from_gateway(*answer)) note_find(address, *answer);
     }
     // Keep only a tail that could still be the start of a reply.
-    if (heard_.size() > 64) heard_.erase(0, heard_.size() - 64);
+    if (heard_.size() > 64) {
+        const auto cut = static_cast<std::ptrdiff_t>(heard_.size() - 64);
+        heard_.erase(0, static_cast<std::size_t>(cut));
+        asked_when_heard_.erase(asked_when_heard_.begin(), asked_when_heard_.begin() + cut);
+    }
 }
 
 void Scanner::note_find(int address, const std::string& answer) {

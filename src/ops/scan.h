@@ -91,6 +91,7 @@ private:
     void poll();  // on a network port, while a try waits
     // Takes in what came back; false when the port failed (the scan has ended).
     bool hear();
+    void take_in(const std::string& bytes);
     bool network() const { return carrier_ != form::Carrier::SerialLine; }
     LineSetting timing_line() const;
     std::int64_t this_try_ms() const;
@@ -110,6 +111,11 @@ private:
     bool waiting_out_ = false;  // after the last try of a setting
     std::optional<LineSetting> applied_;
     std::string heard_;  // what came back since the setting was applied
+    // For each byte of heard_, the last address asked when it was read (0:
+    // none yet at this setting): an answer read before its address was
+    // asked cannot answer that request.
+    std::vector<int> asked_when_heard_;
+    int asked_ = 0;  // the last address asked at this setting
     std::vector<ScanFind> found_;
     std::map<int, std::string> answers_;  // the first answer from each address at this setting
     std::optional<form::PortError> error_;

@@ -91,7 +91,7 @@ void expect_new_pace(Context& c, bool config) {
     const auto v = model::locale_number(c.frm.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
     // (Unknown, the slowest sensor is allowed for anyway.)
     if (v && t.min_response_ms >= 0 && *v > t.min_response_ms)
-        t.min_response_ms = static_cast<std::int32_t>(std::min(*v, 65535.0));
+        t.min_response_ms = static_cast<std::int32_t>(std::min<double>(*v, model::pace_bound(7)));
 }
 
 void arm_config_write(Context& c) {
@@ -197,7 +197,8 @@ void set_parameter_Click(Context& c) {
         config_marked = f.external_changed = true;
     }
     const auto& image = c.g.image;
-    if (image.address_lent || (config_marked && !image.config_known) || (f.external_changed && !image.external_known)) {
+    if (image.lent_address != 0 || (config_marked && !image.config_known) ||
+        (f.external_changed && !image.external_known)) {
         c.msg.show(model::caption(model::Caption::msg_not_read, c.g.lang.language));
         return;
     }

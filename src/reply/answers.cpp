@@ -1,6 +1,7 @@
 #include "reply/answers.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "link/hex.h"
 #include "reply/framing.h"
@@ -33,6 +34,15 @@ double shortest_exchange_ms(const Context& c, const std::string& request_hex) {
     // for the LRC, CR LF.
     auto chars = [&](double bytes) { return ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2; };
     return (chars(request_bytes) + chars(kExceptionBytes)) * model::char_time_ms(c.g.link);
+}
+
+// How long after an answer is read a second answer to the same copy of the
+// request (a second device, a repeater sending right after it) may still
+// come: one more frame of its length at the line's pace.
+std::int64_t second_answer_ms(const Context& c, std::size_t adu_bytes) {
+    const double bytes = static_cast<double>(adu_bytes);
+    const double chars = c.g.link.protocol_mode == "ASCII" ? 1 + 2 * (bytes + 1) + 2 : bytes + 2;
+    return static_cast<std::int64_t>(std::ceil(chars * model::char_time_ms(c.g.link)));
 }
 
 // A late answer to the request before the one on the line.
@@ -144,6 +154,7 @@ void note_answered(Context& c, std::string_view adu) {
     auto& l = c.g.line;
     l.now.answered = true;
     l.now.answer = std::string(adu);
+    l.now.settled_at_ms = c.clock.now_ms() + second_answer_ms(c, adu.size());
     ++l.answers;
     l.last_answered = l.now.number;
 }
@@ -153,6 +164,11 @@ std::string request_answered_by(const Context& c, std::string_view adu) {
     if (fits(l.now, adu) && !(l.before.answered && adu == l.before.answer && fits(l.before, adu))) return l.now.request;
     if (fits(l.before, adu)) return l.before.request;
     return {};
+}
+
+bool second_answer_may_come(const Context& c) {
+    const Turn& now = c.g.line.now;
+    return now.answered && c.clock.now_ms() < now.settled_at_ms;
 }
 
 bool line_free(const Context& c, const std::string& next) {

@@ -56,6 +56,11 @@ void note_answered(Context& c, std::string_view adu);
 // read now to answer: the request on the line, the one before, or none ("").
 std::string request_answered_by(const Context& c, std::string_view adu);
 
+// A second answer to the copy of the request on the line that was answered
+// may still come (a second device, a repeater): until then the request
+// is not done.
+bool second_answer_may_come(const Context& c);
+
 // True when `next` may go out now: it repeats the request on the line, or
 // every copy of that request has had its answer, or none can come anymore.
 bool line_free(const Context& c, const std::string& next);

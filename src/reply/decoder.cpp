@@ -18,6 +18,7 @@ namespace {
 
 using model::Encoding;
 
+constexpr int kDisplayIntervalRegister = 6;
 constexpr int kMinResponseRegister = 7;
 
 std::uint16_t hex_value(const std::string& text, std::size_t pos, std::size_t digits) {
@@ -42,6 +43,17 @@ double field_number(const Context& c, const form::TextBox& field) {
     return *v;
 }
 
+// The pace taken from register `reg` holding `held`: at most its bound,
+// which is told where it applies.
+std::int32_t bounded_pace(Context& c, int reg, double held) {
+    const std::int32_t bound = model::pace_bound(reg);
+    const auto value = static_cast<std::int32_t>(std::clamp(held, -32768.0, 65535.0));
+    (reg == kMinResponseRegister ? c.g.transfer.response_held : c.g.transfer.display_held) = value > bound ? value : -1;
+    if (value <= bound) return value;
+    if (c.pace_bounded) c.pace_bounded(reg, value);
+    return bound;
+}
+
 void set_block_timer_periods(Context& c) {
     const auto period = model::block_timer_period(c.g.link.baud_rate, c.g.transfer.reply_delay);
     c.frm.Timer1.set_interval(period);
@@ -62,7 +74,8 @@ void config_block(Context& c, const std::string& rx) {
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
         c.g.image.cfg_raw[static_cast<std::size_t>(i)] = raw;
         ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
-        if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(c.g.image.cfg_value[7]));
+        if (i == kMinResponseRegister)
+            t.min_response_ms = std::max(0, bounded_pace(c, kMinResponseRegister, c.g.image.cfg_value[7]));
     }
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
     if (t.reg_address < 10) return;
@@ -70,13 +83,19 @@ void config_block(Context& c, const std::string& rx) {
     link::restart_block_read(c);
 }
 
+// The measured value j as the window shows it, or would show it for the
+// sensor the address is lent to.
+const std::string& measured_shown(const Context& c, int j) {
+    if (c.g.image.lent_address != 0) return c.g.image.lent_values[static_cast<std::size_t>(j)];
+    return c.frm.txt_data_out(j).text();
+}
+
 // The measured values as the window shows them now, stamped once.
 model::MeasuredReading shown_reading(const Context& c) {
     const form::WallTime now = c.wall_clock->now();
     model::MeasuredReading reading{now.epoch_ms, now.iso, {}};
     for (int j = 0; j <= 2; ++j)
-        reading.values[static_cast<std::size_t>(j)] =
-            model::locale_number(c.frm.txt_data_out(j).text(), c.g.lang.decimal_sep);
+        reading.values[static_cast<std::size_t>(j)] = model::locale_number(measured_shown(c, j), c.g.lang.decimal_sep);
     return reading;
 }
 
@@ -88,7 +107,12 @@ void measured_block(Context& c, const std::string& rx) {
     const int carried = reply_byte_count(rx) / 2;
     for (int j = 0; j < carried && j <= 2; ++j) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
-        f.txt_data_out(j).set_text(model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep));
+        std::string text = model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep);
+        // Another sensor's values never show under the main window's address.
+        if (c.g.image.lent_address != 0)
+            c.g.image.lent_values[static_cast<std::size_t>(j)] = std::move(text);
+        else
+            f.txt_data_out(j).set_text(text);
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
@@ -120,7 +144,8 @@ void register_block(Context& c, const std::string& rx) {
 void register6(Context& c, const std::string& rx) {
     auto& t = c.g.transfer;
     t.request_kind = model::kReadRegisterBlock;
-    t.reply_delay = static_cast<std::int16_t>(reply_register(rx, 0));
+    t.reply_delay = static_cast<std::int16_t>(
+        bounded_pace(c, kDisplayIntervalRegister, static_cast<std::int16_t>(reply_register(rx, 0))));
     t.bus_ready = true;
     t.reg_address = 0;
     set_block_timer_periods(c);
@@ -154,7 +179,7 @@ void confirm_config_block(Context& c) {
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = *v;
         c.g.image.cfg_raw[static_cast<std::size_t>(i)] = written_register(request, i - t.reg_address);
         ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
-        if (i == kMinResponseRegister) t.min_response_ms = std::max(0, static_cast<int>(*v));
+        if (i == kMinResponseRegister) t.min_response_ms = std::max(0, bounded_pace(c, kMinResponseRegister, *v));
     }
 }
 
@@ -171,7 +196,8 @@ void config_written(Context& c) {
         const long long delay = v ? model::round_half_even(*v) : -1;
         if (!v || delay < -32768 || delay > 32767)
             throw std::runtime_error("minimum response time is no 16-bit number");
-        t.reply_delay = static_cast<std::int16_t>(delay);
+        t.reply_delay = static_cast<std::int16_t>(std::min<long long>(delay, model::pace_bound(kMinResponseRegister)));
+        t.display_held = -1;
         // The blocks that follow (the read-back) go at the pace the line and
         // the sensor need; 15 ms a unit fits register 6, not milliseconds.
         const auto period = link::paced_block_period_ms(c, t.reply_delay);

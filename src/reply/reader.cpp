@@ -19,9 +19,7 @@ namespace vor3::reply {
 
 namespace {
 
-int configured_address(const Context& c) {
-    return static_cast<int>(model::leading_number(c.frm.txt_Modbus_adress.text()));
-}
+int configured_address(const Context& c) { return link::device_address(c); }
 
 void accept_reply_steps(Context& c) {
     auto& f = c.frm;
@@ -79,10 +77,17 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
     if (how == Fit::Refusal) {
         end_with_exception(c, static_cast<unsigned char>(adu[2]));
     } else {
-        c.g.reader.rx_text = link::bytes_to_hex(frame);
+        auto& r = c.g.reader;
+        // An ASCII frame begun behind this one in the same read (a second
+        // answer) is still being collected in the reader's text: it goes on
+        // once this one is decoded, unless a request went out meanwhile.
+        std::string begun;
+        if (r.collecting) begun = std::move(r.rx_text);
+        r.rx_text = link::bytes_to_hex(frame);
         c.g.transfer.bus_ready = true;
-        decode(c, c.g.reader.rx_text);
+        decode(c, r.rx_text);
         ui::show_progress(c);
+        if (r.collecting) r.rx_text = std::move(begun);
     }
     link::line_heard(c);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "store/file_platform.h"
+#include "store/whole_file.h"
 
 namespace vor3::store {
 
@@ -24,11 +25,14 @@ int last_byte(std::FILE* f) {
 
 }  // namespace
 
-std::string CsvLog::open(const std::string& path, const std::string& header) {
+std::string CsvLog::open(const std::string& path, const std::string& header, const std::string& language) {
     close();
-    errno = 0;
-    file_.reset(std::fopen(path.c_str(), "a+b"));
-    if (!file_) return system_error();
+    std::string target;
+    std::FILE* file = nullptr;
+    FileError error = link_target(path, target);
+    if (!error) error = platform::open_append(target, file);
+    if (error) return file_error_text(error, language);
+    file_.reset(file);
     path_ = path;
     const int last = last_byte(file_.get());
     const std::string why = last == EOF ? append(header) : last != '\n' ? append("") : std::string();
@@ -37,7 +41,7 @@ std::string CsvLog::open(const std::string& path, const std::string& header) {
         return why;
     }
     // A new log's name is in its folder only once the folder is on the disk.
-    if (last == EOF) platform::sync_folder(std::filesystem::path(path).parent_path().string());
+    if (last == EOF) platform::sync_folder(std::filesystem::path(target).parent_path().string());
     return why;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,11 @@ FileError may_follow(const std::string& link);
 // gives the error number EEXIST.
 FileError write_new(const std::string& temporary, const Target& like, std::string_view bytes);
 
+// Opens `path` to read and append, making it when it is missing, without
+// following a link there: the caller has resolved the links by
+// may_follow's rule, and a link planted since would lead elsewhere.
+FileError open_append(const std::string& path, std::FILE*& file);
+
 // Puts `temporary` in the place of `target` in one step and hands the
 // folder's change to the disk.
 FileError replace(const std::string& temporary, const std::string& target, const Target& like);
@@ -64,8 +70,11 @@ public:
     ~FileLock();
 
     // Makes the lock file when it is missing and waits for the lock at most
-    // `wait_ms` milliseconds (locked when another holds it longer).
-    FileError lock(const std::string& path, int wait_ms);
+    // `wait_ms` milliseconds (locked when another holds it longer). Whoever
+    // may open a lock file may hold it, even to read only, and so keep every
+    // writer out: the file is readable and writable by `owner` (what
+    // inspect found for the file it guards) alone.
+    FileError lock(const std::string& path, int wait_ms, const Target& owner);
 
 private:
     void release();

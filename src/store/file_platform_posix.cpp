@@ -35,18 +35,47 @@ FileError write_all(int fd, std::string_view bytes) {
     return {};
 }
 
+// A lock file made by an earlier version, or by the superuser for another
+// user's file, is given to the guarded file's owner alone. Another user's
+// lock file this user may write to is not this user's to change, nor is a
+// file of more than one name: a hard link planted under the lock's name
+// would hand the file it shares to the guarded file's owner.
+FileError keep_to_owner(int fd, const Target& owner) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return system_error();
+    const bool root = ::geteuid() == 0;
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || (!root && st.st_uid != ::geteuid())) return {};
+    if (root && owner.exists &&
+        (static_cast<long>(st.st_uid) != owner.owner || static_cast<long>(st.st_gid) != owner.group) &&
+        ::fchown(fd, static_cast<uid_t>(owner.owner), static_cast<gid_t>(owner.group)) != 0)
+        return system_error();
+    // After the owner, which may clear some of the mode's bits.
+    if ((st.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0) return system_error();
+    return {};
+}
+
 }  // namespace
 
 FileError read_regular(const std::string& path, std::size_t limit, std::string& bytes, bool& missing) {
     missing = false;
-    // Not waiting for a writer is what keeps a pipe from hanging the program.
+    // Opening a device can act on it (a serial port's control lines, a tape
+    // that rewinds when closed): what is no file is refused unopened.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        missing = errno == ENOENT;
+        return system_error();
+    }
+    if (S_ISDIR(st.st_mode)) return FileError::from_errno(EISDIR);
+    if (!S_ISREG(st.st_mode)) return FileError::of(FileProblem::not_a_file);
+    // Something else may have taken the name since: not waiting for a
+    // writer keeps a pipe from hanging the program, and a terminal does not
+    // become this program's.
     const int fd = open_retrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         missing = errno == ENOENT;
         return system_error();
     }
     FileError error;
-    struct stat st {};
     if (::fstat(fd, &st) != 0)
         error = system_error();
     else if (S_ISDIR(st.st_mode))
@@ -116,6 +145,16 @@ FileError write_new(const std::string& temporary, const Target& like, std::strin
     return error;
 }
 
+FileError open_append(const std::string& path, std::FILE*& file) {
+    const int fd = open_retrying(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0666);
+    if (fd < 0) return system_error();
+    file = ::fdopen(fd, "a+b");
+    if (file) return {};
+    const FileError error = system_error();
+    ::close(fd);
+    return error;
+}
+
 FileError replace(const std::string& temporary, const std::string& target, const Target&) {
     if (::rename(temporary.c_str(), target.c_str()) != 0) return system_error();
     sync_folder(std::filesystem::path(target).parent_path().string());
@@ -140,11 +179,15 @@ void FileLock::release() {
     handle_ = -1;
 }
 
-FileError FileLock::lock(const std::string& path, int wait_ms) {
+FileError FileLock::lock(const std::string& path, int wait_ms, const Target& owner) {
     release();
-    const int fd = open_retrying(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0666);
+    const int fd = open_retrying(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NOCTTY, 0600);
     if (fd < 0) return system_error();
     handle_ = fd;
+    if (auto e = keep_to_owner(fd, owner)) {
+        release();
+        return e;
+    }
     // A lock of the open file, not of the process: two writers in one
     // program exclude each other as two programs do.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);

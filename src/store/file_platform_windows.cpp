@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "store/file_platform.h"
@@ -111,6 +112,11 @@ FileError write_new(const std::string& temporary, const Target&, std::string_vie
     return error;
 }
 
+FileError open_append(const std::string& path, std::FILE*& file) {
+    file = _wfopen(wide(path).c_str(), L"a+b");
+    return file ? FileError{} : FileError::from_errno(errno);
+}
+
 FileError replace(const std::string& temporary, const std::string& target, const Target& like) {
     const std::wstring from = wide(temporary), to = wide(target);
     // A read-only file cannot be replaced; the new one gets the mark back.
@@ -138,7 +144,9 @@ void FileLock::release() {
     handle_ = -1;
 }
 
-FileError FileLock::lock(const std::string& path, int wait_ms) {
+// A lock file is made in the guarded file's folder and takes that folder's
+// access control.
+FileError FileLock::lock(const std::string& path, int wait_ms, const Target&) {
     release();
     const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,

@@ -53,7 +53,10 @@ std::string CRegistry::error_text(const std::string& language) const {
 
 bool CRegistry::change(const std::string& file, const std::function<bool(Hive&, FileError&)>& edit) {
     platform::FileLock lock;
-    if (auto e = lock.lock(file + ".lock", kHiveLockWaitMs)) return fail(file, std::move(e));
+    platform::Target hive_file;
+    // A file that cannot be looked at is reported by the read below.
+    platform::inspect(file, hive_file);
+    if (auto e = lock.lock(file + ".lock", kHiveLockWaitMs, hive_file)) return fail(file, std::move(e));
     FileError error;
     auto hive = load_hive(file, error);
     if (!hive) return fail(file, std::move(error));

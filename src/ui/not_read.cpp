@@ -76,11 +76,6 @@ void note_sensor_line(Context& c) {
     std::string line = f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
                        std::to_string(address);
     auto& image = c.g.image;
-    if (image.address_lent) {
-        // Another sensor answers meanwhile: its pace is not known either.
-        c.g.transfer.min_response_ms = -1;
-        return;
-    }
     if (line == image.line) return;
     image.line = std::move(line);
     // Until register 7 is read, the reply time-out allows for the slowest.

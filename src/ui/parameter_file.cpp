@@ -111,9 +111,9 @@ public:
         : c_(c), lang_(c.g.lang.language), sep_(c.g.lang.decimal_sep), take_address_(take_address) {}
 
     void address(int line, const std::string& text) {
-        const auto pieces = split(text, ' ');
-        if (pieces.size() < 2) return refuse(line, model::caption(Caption::reason_no_value, lang_));
-        const std::string& value = pieces[1];
+        const auto blank = text.find(' ');
+        if (blank == std::string::npos) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const std::string value = text.substr(blank + 1);
         const bool digits =
             !value.empty() && value.size() <= 9 && value.find_first_not_of("0123456789") == std::string::npos;
         if (!digits) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
@@ -126,12 +126,16 @@ public:
     }
 
     void config_register(int line, int index, const std::string& text) {
-        const auto pieces = split(text, ';');
-        if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
-        const std::string& value = pieces[2];
-        const auto v = file_number(value, sep_);
-        if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(value)}));
+        const auto value = value_of(text);
+        if (!value) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const auto v = file_number(*value, sep_);
+        if (!v) return refuse(line, model::caption(Caption::reason_not_a_number, lang_, {shown(*value)}));
         const auto& entry = model::field(model::FieldArray::txt_data_cfg, index);
+        // A field of whole units takes no separator, so none is in a file
+        // the program wrote: "1,000" or "1.000" is a thousand grouped, and
+        // read as 1 it would set a threshold of 1 ppm.
+        if (model::scale_of(entry.encoding) == 1 && value->find_first_of(".,") != std::string::npos)
+            return refuse(line, model::caption(Caption::reason_too_fine, lang_, {shown(*value)}));
         const double lo = index == 7 ? kMinResponseTime : entry.min;
         if (*v < lo || *v > entry.max)
             return refuse(
@@ -143,17 +147,27 @@ public:
     }
 
     void config_bit(int line, int index, const std::string& text) {
-        const auto pieces = split(text, ';');
-        if (pieces.size() < 3) return refuse(line, model::caption(Caption::reason_no_value, lang_));
-        const std::string value = without_blanks(pieces[2]);
-        if (value != "0" && value != "1")
-            return refuse(line, model::caption(Caption::reason_not_a_bit, lang_, {shown(pieces[2])}));
-        c_.frm.chk_cfg(index).set_value(value == "1" ? 1 : 0);
+        const auto value = value_of(text);
+        if (!value) return refuse(line, model::caption(Caption::reason_no_value, lang_));
+        const std::string bit = without_blanks(*value);
+        if (bit != "0" && bit != "1")
+            return refuse(line, model::caption(Caption::reason_not_a_bit, lang_, {shown(*value)}));
+        c_.frm.chk_cfg(index).set_value(bit == "1" ? 1 : 0);
     }
 
     const std::vector<Refusal>& refused() const { return refused_; }
 
 private:
+    // All of a register or bit line after its label and caption: the
+    // program writes nothing after the value, so text there ("801;junk")
+    // makes the value no number rather than being dropped.
+    static std::optional<std::string> value_of(const std::string& line) {
+        const auto first = line.find(';');
+        const auto second = first == std::string::npos ? first : line.find(';', first + 1);
+        if (second == std::string::npos) return std::nullopt;
+        return line.substr(second + 1);
+    }
+
     std::string number(double v) const { return model::format_number(v, sep_); }
     void refuse(int line, std::string reason) { refused_.push_back({line, std::move(reason)}); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "link/traffic.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
@@ -55,6 +56,18 @@ std::string time_left_text(std::int64_t ms, const std::string& language) {
     return model::caption(model::Caption::status_minutes_left, language, {std::to_string((seconds + 30) / 60)});
 }
 
+// A line for each pace register whose bound the transfer keeps to now.
+std::string pace_bounds_text(const Context& c) {
+    const auto& t = c.g.transfer;
+    const std::string& language = c.g.lang.language;
+    std::string lines;
+    if (t.display_held >= 0 && t.reply_delay == model::pace_bound(6))
+        lines += "\n" + link::pace_bound_text(6, t.display_held, language);
+    if (t.response_held >= 0 && t.min_response_ms == model::pace_bound(7))
+        lines += "\n" + link::pace_bound_text(7, t.response_held, language);
+    return lines;
+}
+
 // The bar counts the steps done; the text names the step in flight and
 // about how long the steps left take.
 void show_step(Context& c) {
@@ -68,7 +81,7 @@ void show_step(Context& c) {
     s.ProgressFile.set_value(s.step);
     s.lblTxt.set_caption(model::caption(model::Caption::status_step, language,
                                         {step_text(now, language), std::to_string(s.step + 1), std::to_string(n)}) +
-                         "\n" + time_left_text(left, language));
+                         "\n" + time_left_text(left, language) + pace_bounds_text(c));
 }
 
 }  // namespace
@@ -181,7 +194,19 @@ void CloseWindow(Context& c) {
         return;
     }
     unload(c);
-    if (k == model::kReadLedCoils && c.g.sent.reading_back) ops::check_read_back(c);
+    // Done for the line only once no second answer to the last request can
+    // come: one that differs still ends the transfer, with that said.
+    link::watch_for_second_answer(c);
+    if (k == model::kReadLedCoils) settle_read_back(c);
+}
+
+void settle_read_back(Context& c) {
+    // A copy of an earlier answer taken for the last block must not be
+    // judged as what the sensor stored: the second answer ends it first.
+    if (!c.g.sent.reading_back || c.g.transfer.request_kind != model::kIdle || c.frm.TimerTurn.enabled() ||
+        c.g.line.conflict)
+        return;
+    ops::check_read_back(c);
 }
 
 void Abbruch_Click(Context& c) {

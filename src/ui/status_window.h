@@ -13,6 +13,9 @@ void ShowMsg(Context& c);
 // Ends the status window; after the last step of a write the read-back of
 // the whole device goes on in it.
 void CloseWindow(Context& c);
+// Compares what a write sent with its read-back, once the read-back is
+// done and no second answer to its last request can come any more.
+void settle_read_back(Context& c);
 void Abbruch_Click(Context& c);
 void Timer1SW_Timer(Context& c);
 void Timer2SW_Timer(Context& c);

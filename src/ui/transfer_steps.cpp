@@ -135,7 +135,7 @@ std::int64_t step_duration_ms(const Context& c, const TransferStep& step, bool a
             .interval();
     if (after_write) {
         if (const auto v = model::locale_number(c.frm.txt_data_cfg(7).text(), c.g.lang.decimal_sep))
-            min_response = static_cast<std::int32_t>(std::clamp(*v, 0.0, 65535.0));
+            min_response = static_cast<std::int32_t>(std::clamp<double>(*v, 0, model::pace_bound(7)));
         period = link::paced_block_period_ms(c, min_response);
     }
     const std::int64_t answer = link::reply_allowance_ms(c, step_request(step), min_response);

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "store/registry.h"
-#include "store/whole_file.h"
 
 namespace vor3::ui {
 
@@ -28,12 +27,9 @@ TrendWindow::TrendWindow(Context& c, form::FrmTrend& window) : c_(c), w_(window)
 std::string TrendWindow::text(Caption id) const { return model::caption(id, c_.g.lang.language); }
 
 // A pipe or a device would take lines until it blocks or swallows them;
-// only an ordinary file (or a new name) is a log. Another user's link in a
-// shared folder is not followed, as for every save.
+// only an ordinary file (or a new name) is a log.
 std::string TrendWindow::refusal(const std::string& path) const {
     using std::filesystem::file_type;
-    std::string target;
-    if (const auto error = store::link_target(path, target)) return store::file_error_text(error, c_.g.lang.language);
     std::error_code ec;
     switch (std::filesystem::status(path, ec).type()) {
     case file_type::not_found:
@@ -71,7 +67,7 @@ void TrendWindow::chk_log_Click() {
         return;
     }
     std::string why = refusal(*path);
-    if (why.empty()) why = log_.open(*path, model::kReadingCsvHeader);
+    if (why.empty()) why = log_.open(*path, model::kReadingCsvHeader, c_.g.lang.language);
     if (!why.empty()) {
         const std::string said = model::caption(Caption::msg_log_open_failed, c_.g.lang.language, {*path, why});
         w_.chk_log.set_value(0);

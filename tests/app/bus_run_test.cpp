@@ -1,6 +1,8 @@
 // The command line's program over a line of simulated sensors, one after
 // another.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/bus_report.h"
 #include "app/cli_bus.h"
@@ -99,6 +101,41 @@ TEST(BusRun, ReadsEachSensorInNoMoreThanItsOwnReadAndReportsIt) {
     EXPECT_NE(csv.find("\n2,read,4660,105,0,2,800,1200,10,2500,-0.5,"), std::string::npos) << csv;
     EXPECT_TRUE(csv.ends_with("\n3,no answer" + std::string(30, ',') + "\n")) << csv;
     EXPECT_NE(bus_read_text(results).find("\n2\ttxt_data_cfg(8)\tTemperatur-Offset [K]:\t-0,5\n"), std::string::npos);
+}
+
+// save --addresses writes one file per sensor under a name anyone can
+// foresee: in a shared sticky folder, another user's link planted under one
+// of those names creates nothing where it leads, and that sensor alone is
+// reported as not stored.
+TEST(BusRun, SavesEachSensorToItsOwnFileAndNoneThroughAnotherUsersLink) {
+    test::TempDir dir;
+    Cli line({1, 5});
+    CliOptions o;
+    o.command = "save";
+    o.file = dir.path.string();
+    const BusPlan plan = bus_plan(o, {1, 5});
+    auto outcomes = [&] {
+        std::vector<SensorOutcome> all;
+        for (const auto& r : line.run_line(plan)) all.push_back(r.outcome);
+        return all;
+    };
+    EXPECT_EQ(outcomes(), (std::vector{SensorOutcome::Saved, SensorOutcome::Saved}));
+    EXPECT_NE(dir.read("address05_location5.txt").find("Adresse: 5\r\n"), std::string::npos);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to plant (lchown)";
+    ::chmod(dir.path.c_str(), 01777);
+    std::filesystem::create_directory(dir.path / "root-only");
+    const std::string planted = dir.file("address05_location5.txt"), lead = dir.file("root-only/made.txt");
+    std::filesystem::remove(planted);
+    std::filesystem::create_symlink(lead, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    const auto results = line.run_line(plan);
+    EXPECT_EQ(results[0].outcome, SensorOutcome::Saved);
+    EXPECT_EQ(results[1].outcome, SensorOutcome::NotStored);
+    EXPECT_NE(results[1].detail.find("symbolische Verknüpfung eines anderen Benutzers"), std::string::npos)
+        << results[1].detail;
+    EXPECT_EQ(line.exit_status, 1);
+    EXPECT_FALSE(std::filesystem::exists(lead));
 }
 
 }  // namespace

@@ -83,6 +83,22 @@ struct WriteCase {
 // --file {saved}: the sensor's own values, saved from it first.
 constexpr const char* kSaved = "{saved}";
 
+const char* const kTwoAnswers =
+    "Auf eine Anfrage kamen zwei verschiedene Antworten: Vielleicht haben zwei Geräte die Adresse 1. Die "
+    "Übertragung wurde beendet.";
+
+// From the write on, a repeater sends the configuration coils' answer
+// again, ahead of the LED coils' answer of the same shape; the sensor keeps
+// its LEDs off whatever it is sent. Answers leave `extra_ms` later than the
+// sensor's own pace: the copy is read at a poll, the sensor's answer right
+// behind it only after.
+template <int extra_ms>
+void late_coil_copy(sim::SimulatedSensor& s) {
+    s.faults().late_coil_copy_from = s.requests().size() > 7 ? 0 : -1;
+    s.faults().extra_delay_ms = extra_ms;
+    for (int i = 0; i < 5; ++i) s.set_coil(0x100 + i, false);
+}
+
 const WriteCase kWrites[] = {
     {"values the fields refuse",
      "write --port sim txt_data_cfg(4)=9x txt_data_cfg(7)=3 txt_data_cfg(4)=4000 txt_data_out(0)=1 txt_data_cfg(0)=1 "
@@ -173,6 +189,20 @@ const WriteCase kWrites[] = {
      [](sim::SimulatedSensor&) {},
      ",",
      3},
+    // The copy (LED bits all on) is taken for the read-back of the LED
+    // coils; the sensor's own answer right after it tells otherwise.
+    {"a late copy in the read back",
+     "write --port sim chk_inp_bit(0)=1",
+     3,
+     {kTwoAnswers, "chk_inp_bit(0)=1 vom Gerät bestätigt"},
+     7 + 2 + 6,
+     late_coil_copy<10>},
+    {"a late copy in the ascii read back",
+     "write --port sim --mode ascii chk_inp_bit(0)=1",
+     3,
+     {kTwoAnswers, "chk_inp_bit(0)=1 vom Gerät bestätigt"},
+     7 + 2 + 6,
+     late_coil_copy<38>},
 };
 
 void PrintTo(const WriteCase& k, std::ostream* os) { *os << k.name; }

@@ -1,6 +1,7 @@
 // Where a program finds its registry hives, which file each setting is
 // read from and written to, and the registry verb of vor3-cli over them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <tuple>
@@ -97,6 +98,45 @@ TEST(CliRegistry, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder)
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
                                ": No such file or directory\n");
+}
+
+// A set the program would not read (a misspelt name, a language it has
+// not) would report success and change nothing; a settings file that cannot
+// be read is no empty one.
+TEST(CliRegistry, RefusesWhatTheProgramDoesNotReadAndSaysWhatItCannotRead) {
+    TempDir root;
+    const std::string before = machine_hive("", "1033", "");
+    const store::HiveFiles files{root.write("machine.reg", before), ""};
+    struct Refused {
+        std::vector<std::string> args;
+        const char* err;
+    } const refused[] = {
+        {{"set", "Langauge", "1033"},
+         "\"Langauge\" is no setting the program reads; it reads Pfad, Language, Version."},
+        {{"set", "Language", "9999"}, "Language takes 1031 (German) or 1033 (English), not \"9999\"."},
+        {{"set", "language", "english"}, "Language takes 1031 (German) or 1033 (English), not \"english\"."},
+        {{"set", "Language", "1033 "}, "Language takes 1031 (German) or 1033 (English), not \"1033 \"."},
+        {{"set", "Version", "neu"}, "Version takes a number (1.0), not \"neu\"."},
+    };
+    for (const auto& k : refused) {
+        const auto r = registry(files, k.args);
+        EXPECT_EQ(std::tie(r.status, r.err), std::make_tuple(1, "vor3-cli: " + std::string(k.err) + "\n")) << k.args[1];
+    }
+    EXPECT_EQ(root.read("machine.reg"), before);
+    EXPECT_EQ(registry(files, {"set", "version", "2,5"}).status, 0);
+    EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Language=1033\n  Version=2,5\n");
+
+    const std::string folder = root.file("folder.reg"), fifo = root.file("fifo.reg");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = root.write("huge.reg", before + std::string(store::kHiveLimit, ';'));
+    for (const std::string& file : {folder, fifo, huge})
+        for (const auto& [machine, package] : {std::pair(file, files.machine), std::pair(files.machine, file)})
+            for (const std::vector<std::string>& args : {std::vector<std::string>{"get", "Language"}, {"list"}}) {
+                const auto r = registry({machine, "", package}, args);
+                EXPECT_EQ(r.status, 1) << file << " " << args[0];
+                EXPECT_NE(r.err.find("vor3-cli: " + file + ": "), std::string::npos) << r.err;
+            }
 }
 
 }  // namespace

@@ -58,6 +58,12 @@ TEST(Scan, FindsTheSensorWithExactlyItsSettings) {
         EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"ASCII", "19200", 'O'}, 37, twin}})) << twin;
         line.sensor.faults().twin = false;
     }
+    // A device that answers under the next address is no sensor at either:
+    // its answer came before that address was asked.
+    line.sensor.faults().duplicate = false;
+    line.sensor.faults().answer_as = 38;
+    line.run(plan_of("ASCII", {"19200"}, 'O'));
+    EXPECT_TRUE(line.scanner.found().empty());
 }
 
 // Asked to, the scan ends at the first find; a port gone ends it too.
@@ -68,6 +74,9 @@ TEST(Scan, EndsAtTheFirstFindWhenAskedAndWhenThePortIsGone) {
     line.run(plan);
     EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{"RTU", "57600", 'N'}, 5}}));
     EXPECT_EQ(line.scanner.tried(), 5);
+    line.sensor.faults().answer_as = 6;  // as in the ASCII scan above
+    line.run(plan_of("RTU", {"57600"}, 'N'));
+    EXPECT_TRUE(line.scanner.found().empty());
     line.port.set_vanished(true);
     line.run(plan_of("RTU", {"9600"}, 'E'));
     EXPECT_TRUE(line.scanner.error().has_value());

@@ -24,7 +24,7 @@ TEST_P(LineLogOpen, AppendsAfterWhatIsThere) {
     TempDir dir;
     const std::string path = GetParam().before ? dir.write("log.csv", *GetParam().before) : dir.file("log.csv");
     store::CsvLog log;
-    ASSERT_EQ(log.open(path, "time,value"), "");
+    ASSERT_EQ(log.open(path, "time,value", "1033"), "");
     ASSERT_EQ(log.append("T2,2"), "");
     EXPECT_EQ(dir.read("log.csv"), GetParam().after);  // before closing: nothing waits in a buffer
 }
@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Files, LineLogOpen,
 // A file that takes no header is no log.
 TEST(CsvLog, AFileThatRefusesTheHeaderStaysClosed) {
     store::CsvLog log;
-    EXPECT_EQ(log.open("/dev/full", "h"), "No space left on device");
+    EXPECT_EQ(log.open("/dev/full", "h", "1033"), "No space left on device");
     EXPECT_FALSE(log.is_open());
     EXPECT_NE(log.append("x"), "");
 }

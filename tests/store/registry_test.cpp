@@ -3,9 +3,12 @@
 // by the Windows registry editor, and writers that meet. (Key enumeration
 // and deletion serve no caller of the program.)
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "store/registry.h"
 #include "support/hives.h"
@@ -257,6 +260,40 @@ TEST(Registry, TwoWritersAtOnceLoseNothing) {
     EXPECT_EQ(r.MachineSetting(kProduct, "A"), std::to_string(kWrites));
     EXPECT_EQ(r.MachineSetting(kProduct, "B"), std::to_string(kWrites));
     EXPECT_EQ(r.MachineSetting(kProduct, "Pfad"), "/opt/vor3");
+}
+
+// Whoever can open a hive's lock file can hold it, even to read only, and
+// keep every set out: only the hive's owner may, also where an earlier
+// version left the lock file open to all, or the superuser writes a hive
+// of another user.
+TEST(Registry, OnlyTheHivesOwnerMayOpenItsLockFile) {
+    TempDir dir;
+    const std::string hive = dir.write("machine.reg", machine_hive("/opt/vor3", "1031"));
+    const std::string lock = hive + ".lock";
+    struct stat st {};
+    auto lock_file = [&] {
+        CRegistry w({hive, ""});
+        w.MachineSetting(kProduct, "Language", "1033");
+        EXPECT_EQ(w.error_number(), 0u) << w.error_text("1033");
+        EXPECT_EQ(::stat(lock.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(lock_file(), 0600u) << "a new lock file";
+    ::chmod(lock.c_str(), 0666);
+    EXPECT_EQ(lock_file(), 0600u) << "one an earlier version made";
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a hive of another user needs root to make (chown)";
+    ASSERT_EQ(::chown(hive.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(lock_file(), 0600u);
+    EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::make_tuple(uid_t{65534}, gid_t{65534}));
+    // That user, who may write the hive's folder, makes the lock's name a
+    // second name of root's file: the file stays root's, as it was.
+    const std::string roots = dir.write("roots.txt", "");
+    ::chmod(roots.c_str(), 0644);
+    std::filesystem::remove(lock);
+    std::filesystem::create_hard_link(roots, lock);
+    EXPECT_EQ(lock_file(), 0644u);
+    EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::make_tuple(uid_t{0}, gid_t{0}));
 }
 
 // A hive at the size limit, with many keys, a key of many values and a

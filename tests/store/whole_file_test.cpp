@@ -2,11 +2,14 @@
 // marked read-only, a file of a mode of its own, a symbolic link, a link
 // someone planted where a temporary file goes, a pipe where a file should be.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
 
+#include "store/csv_log.h"
+#include "store/registry.h"
 #include "store/whole_file.h"
 #include "support/bounded.h"
 #include "support/temp_dir.h"
@@ -88,22 +91,35 @@ TEST(WholeFile, DropsSetuidBitsAndRefusesAnotherUsersLinkInAStickyFolder) {
 
     if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to plant (lchown)";
     ::chmod(dir.path.c_str(), 01777);
-    const std::string victim = dir.write("root-only.txt", "victim");
+    // A hive, so that a set gets as far as its write.
+    const std::string kept = "REGEDIT4\n";
+    const std::string victim = dir.write("root-only.txt", kept);
     const std::string planted = dir.file("params.txt");
     fs::create_symlink(victim, planted);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
     EXPECT_EQ(store::write_whole_file(planted, "new").problem, FileProblem::foreign_link);
-    EXPECT_EQ(dir.read("root-only.txt"), "victim");
+    // The other saves of the store: a set to a hive, the trend log.
+    const std::string refused =
+        "it is another user's symbolic link in a shared folder, which the system does not follow";
+    store::CRegistry hive({planted, ""});
+    hive.MachineSetting(store::kProductKey, "Language", "1033");
+    EXPECT_EQ(hive.error_text("1033"), planted + ": " + refused);
+    store::CsvLog log;
+    EXPECT_EQ(log.open(planted, "time,value", "1033"), refused);
+    EXPECT_EQ(dir.read("root-only.txt"), kept);
     ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);  // root's own link is followed as before
     EXPECT_FALSE(store::write_whole_file(planted, "new"));
     EXPECT_EQ(dir.read("root-only.txt"), "new");
 }
 
-// A pipe where a file should be, or a device, is refused at once.
+// A pipe where a file should be, or a device, is refused at once, and
+// unopened: opening a device can act on it (a serial port's control lines).
 TEST(WholeFile, APipeOrADeviceIsRefusedAtOnce) {
     TempDir dir;
     const std::string fifo = dir.file("pipe.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(opens, fifo.c_str(), IN_OPEN), 0);
     const std::function<store::FileError()> uses[] = {[&] { return store::read_whole_file(fifo, 100).error; },
                                                       [&] { return store::write_whole_file(fifo, "new"); },
                                                       [] { return store::read_whole_file("/dev/zero", 100).error; }};
@@ -113,6 +129,9 @@ TEST(WholeFile, APipeOrADeviceIsRefusedAtOnce) {
         EXPECT_EQ(store::file_error_text(error, "1033"), "it is not an ordinary file");
     }
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);  // still the pipe
+    char event[256];
+    EXPECT_LT(::read(opens, event, sizeof event), 0) << "the pipe was opened";
+    ::close(opens);
 }
 
 }  // namespace

@@ -129,6 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
 const char* const kGermanShown = "12 | 0 7 800 1200 10 20 -0,5 1,5 -30 | 11101110";
 const char* const kEnglishShown = "12 | 0 7 800 1200 10 20 -0.5 1.5 -30 | 11101110";
 
+// kGermanShown without the yellow LED's threshold, which was not loaded.
+const char* const kYellowNotLoaded = "12 | 0 7  1200 10 20 -0,5 1,5 -30 | 11101110";
+
 std::string without_carriage_returns(std::string file) {
     std::erase(file, '\r');
     return file;
@@ -161,7 +164,7 @@ TEST_P(LoadedFile, FillsWhatItCanAndNamesTheRest) {
     if (k.detail.empty()) {
         EXPECT_TRUE(p.msg.shown.empty());
     } else {
-        EXPECT_EQ(p.msg.details, std::vector<std::string>{k.detail});
+        ASSERT_EQ(p.msg.details, std::vector<std::string>{k.detail});
         EXPECT_NE(p.msg.shown[0].find(path), std::string::npos);
     }
     EXPECT_EQ(configuration(p), k.shown);
@@ -190,6 +193,20 @@ INSTANTIATE_TEST_SUITE_P(
         bad_line("TenthsWithHundredths", 23, "Register 9 ;Temperatur-Offset [K]:;-0,55",
                  "-0,55 hat mehr Nachkommastellen, als das Register fasst",
                  "12 | 0 7 800 1200 10 20  1,5 -30 | 11101110"),
+        // What the program never writes after a number is no part of it:
+        // a thousand grouped either way, text after the value.
+        bad_line("ThousandGroupedGerman", 19, "Register 5 ;Schaltschwelle gelbe LED:;1.000",
+                 "1.000 hat mehr Nachkommastellen, als das Register fasst", kYellowNotLoaded),
+        LoadCase{"ThousandGroupedEnglish", english(),
+                 with_line(kGermanFile, 19, "Register 5 ;Schaltschwelle gelbe LED:;1,000"),
+                 "Line 19 not loaded: 1,000 has more decimals than the register holds",
+                 "12 | 0 7  1200 10 20 -0.5 1.5 -30 | 11101110"},
+        bad_line("TextAfterTheValue", 19, "Register 5 ;Schaltschwelle gelbe LED:;801;junk", "„801;junk“ ist keine Zahl",
+                 kYellowNotLoaded),
+        bad_line("TextAfterTheAddress", 11, "Adresse: 12 x", "„12 x“ ist keine Zahl",
+                 "1 | 0 7 800 1200 10 20 -0,5 1,5 -30 | 11101110"),
+        bad_line("TextAfterABit", 26, "Konfigurationsbit 1 ;Raumtemperatur anzeigen:; 1 ;0",
+                 "„ 1 ;0“ ist weder 0 noch 1", "12 | 0 7 800 1200 10 20 -0,5 1,5 -30 | 01101110"),
         bad_line("BitTwo", 26, "Konfigurationsbit 1 ;Raumtemperatur anzeigen:; 2 ", "„ 2 “ ist weder 0 noch 1",
                  "12 | 0 7 800 1200 10 20 -0,5 1,5 -30 | 01101110"),
         LoadCase{

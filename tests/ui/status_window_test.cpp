@@ -1,5 +1,9 @@
 // The status window: its block pace and time limit, the steps it counts
 // and names, and a read-back cancelled while it waits for the line.
+#include <set>
+#include <sstream>
+
+#include "link/traffic.h"
 #include "model/globals.h"
 #include "ui/config_window.h"
 #include "ui_fixture.h"
@@ -33,6 +37,85 @@ INSTANTIATE_TEST_SUITE_P(ResponseTimes, StatusPace,
                                            Pace{"Above2184", 9600, 2185, 32832, 328609.375},
                                            Pace{"Above3276", 9600, 3277, 49212, 492409.375},
                                            Pace{"Negative", 9600, -100, 1, -14140.625}),
+                         kByName);
+
+// A sensor holding a pace beyond what the window lets a user set (a
+// display interval above 255, a minimum response time above 3000 ms) is
+// paced as one holding the bound: a read, a write and the give-up on a
+// sensor falling silent take exactly as long as there, and the status
+// window and the traffic say why.
+struct Beyond {
+    const char* name;
+    std::uint16_t display, response;  // registers 6 and 7
+};
+void PrintTo(const Beyond& k, std::ostream* os) { *os << k.name; }
+class PaceBeyondRange : public ::testing::TestWithParam<Beyond> {};
+
+TEST_P(PaceBeyondRange, IsPacedAsAtItsBoundAndSaysSo) {
+    struct Run {
+        std::int64_t read_ms = 0, write_ms = 0, give_up_ms = 0;
+        std::set<std::string> window, traffic;  // the lines about a bound
+    };
+    const auto run = [](std::uint16_t display, std::uint16_t response) {
+        InstalledProgram p(Installation().with_machine(machine_hive("", model::kEnglish)).on_simulated_sensor());
+        p.sensor.set_holding(6, display);
+        p.sensor.set_holding(7, response);
+        p.sensor.faults().answer_ms = 20;  // whatever register 7 says
+        Run r;
+        auto& s = p.prog.frmState;
+        s.lblTxt.changed = [&] {
+            std::istringstream text(s.lblTxt.caption());
+            std::string line;
+            for (int n = 0; std::getline(text, line); ++n)
+                if (n >= 2) r.window.insert(line);  // below the step and the time left
+        };
+        std::int64_t start = p.clock.now_ms();
+        EXPECT_TRUE(p.read_device());
+        r.read_ms = p.clock.now_ms() - start;
+        p.f.txt_data_cfg(4).set_text("900");
+        start = p.clock.now_ms();
+        p.f.set_parameter.press();
+        EXPECT_TRUE(settle(p, 120000));
+        r.write_ms = p.clock.now_ms() - start;
+        EXPECT_FALSE(p.f.warning_line().visible());
+        EXPECT_TRUE(p.msg.shown.empty());
+        EXPECT_EQ(p.sensor.holding(4), 900);
+        // A sensor falling silent is given up on as soon as at the bound.
+        p.sensor.faults().silent = true;
+        start = p.clock.now_ms();
+        p.f.cmd_read_device.press();
+        EXPECT_TRUE(p.clock.run_until([&] { return p.f.warning_line().visible(); }, 120000));
+        r.give_up_ms = p.clock.now_ms() - start;
+        for (const auto& e : p.prog.traffic.entries())
+            if (e.kind == link::TrafficEntry::Kind::PaceBounded)
+                r.traffic.insert(link::traffic_line(e, "1033").substr(10));
+        return r;
+    };
+    const Beyond& k = GetParam();
+    const Run beyond = run(k.display, k.response);
+    const Run at_bounds = run(std::min<std::uint16_t>(k.display, 255), std::min<std::uint16_t>(k.response, 3000));
+    EXPECT_EQ(beyond.read_ms, at_bounds.read_ms);
+    EXPECT_EQ(beyond.write_ms, at_bounds.write_ms);
+    EXPECT_EQ(beyond.give_up_ms, at_bounds.give_up_ms);
+    std::set<std::string> told;
+    if (k.display > 255)
+        told.insert("Display update interval " + std::to_string(k.display) +
+                    " above 255: the blocks are paced as for 255");
+    if (k.response > 3000)
+        told.insert("Min-Response-Time " + std::to_string(k.response) +
+                    " ms above 3000 ms: answers are awaited as for 3000 ms");
+    EXPECT_EQ(beyond.window, told);
+    std::set<std::string> traced;
+    for (const auto& line : told) traced.insert(" ms  --  " + line);
+    EXPECT_EQ(beyond.traffic, traced);
+    EXPECT_TRUE(at_bounds.window.empty());
+    EXPECT_TRUE(at_bounds.traffic.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Registers, PaceBeyondRange,
+                         ::testing::Values(Beyond{"DisplayInterval2000", 2000, 20},
+                                           Beyond{"DisplayInterval32767", 32767, 20},
+                                           Beyond{"MinResponseTime32767", 10, 32767}, Beyond{"Both", 2000, 5000}),
                          kByName);
 
 // The time the window gives is honest: never much less than the transfer
@@ -135,6 +218,26 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     EXPECT_EQ(marks(p), "......... | ........");
     EXPECT_EQ(other_parts(p), "4660 105 | 10,0 10,1 102 |    | 22222");
     EXPECT_FALSE(f.set_parameter.enabled());
+}
+
+// A second read cancelled while the configuration coils are asked for
+// leaves them grey; the configuration part, no longer wholly read, is then
+// not written, though an edit marks one of its registers (the grey coils
+// would go out as 0 and switch every display option of the sensor off).
+TEST(StatusWindow, APartACancelLeftUnreadIsNotWritten) {
+    InstalledProgram p(on_sensor());
+    ASSERT_TRUE(p.read_device());
+    p.f.cmd_read_device.press();
+    ASSERT_TRUE(p.clock.run_until(
+        [&] { return p.g.transfer.request_kind == model::kReadConfigCoils && p.f.Timer5.enabled(); }, 20000));
+    p.prog.frmState.Abbruch.press();
+    p.f.txt_data_cfg(4).set_text("900");
+    const std::size_t sent = frames(p);
+    p.f.set_parameter.press();
+    p.clock.advance(20000);
+    EXPECT_EQ(frames(p), sent);
+    EXPECT_EQ(p.msg.shown, (std::vector<std::string>{model::caption(model::Caption::msg_not_read, "1031")}));
+    EXPECT_EQ(configuration(p), "1 | 0 1 900 1200 10 20 0 0 0 | 22222222");
 }
 
 }  // namespace
