@@ -252,7 +252,7 @@ void Win32NetworkPort::progress() {
         }
     }
     if ((state_ == State::LookingUp || state_ == State::Connecting) &&
-        whole_ms_since(started_) >= link::kConnectTimeoutMs)
+        std::chrono::steady_clock::now() - started_ >= std::chrono::milliseconds(link::kConnectTimeoutMs))
         failed(form::kConnectTimedOut, "no answer to the connection request");
     if (state_ == State::Connected) {
         flush();

@@ -245,10 +245,10 @@ void Win32SerialPort::fail_if_gone() const {
     if (gone_) throw *gone_;
 }
 
-void Win32SerialPort::io_failed(unsigned long error, const char* doing) {
-    gone_ = form::PortError(form::kPortIoFailed,
-                            std::string(doing) + " failed on " + opened_ + ": " + port_text::system_message(error),
-                            false, opened_);
+void Win32SerialPort::io_failed(unsigned long error) {
+    gone_ =
+        form::PortError(form::kPortIoFailed,
+                        "input/output error on " + opened_ + ": " + port_text::system_message(error), false, opened_);
     throw *gone_;
 }
 
@@ -260,7 +260,7 @@ void Win32SerialPort::send_queued() {
             const DWORD error = GetLastError();
             if (error == ERROR_IO_INCOMPLETE) return;
             line.writing = false;
-            io_failed(error, "write");
+            io_failed(error);
         }
         line.writing = false;
         if (sent < line.in_flight.size()) line.queued.insert(0, line.in_flight, sent);
@@ -272,7 +272,7 @@ void Win32SerialPort::send_queued() {
     if (!WriteFile(line.handle, line.in_flight.data(), static_cast<DWORD>(line.in_flight.size()), nullptr,
                    &line.write_op) &&
         GetLastError() != ERROR_IO_PENDING)
-        io_failed(GetLastError(), "write");
+        io_failed(GetLastError());
     line.writing = true;
 }
 
@@ -296,7 +296,7 @@ int Win32SerialPort::waiting_count() {
     // passed already (see apply_settings).
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(line_->handle, &errors, &status)) io_failed(GetLastError(), "status");
+    if (!ClearCommError(line_->handle, &errors, &status)) io_failed(GetLastError());
     return static_cast<int>(status.cbInQue);
 }
 
@@ -311,13 +311,13 @@ std::string Win32SerialPort::read_all() {
     for (;;) {
         Line::reset(line.read_op);
         if (!ReadFile(line.handle, buffer, sizeof buffer, nullptr, &line.read_op) && GetLastError() != ERROR_IO_PENDING)
-            io_failed(GetLastError(), "read");
+            io_failed(GetLastError());
         if (WaitForSingleObject(line.read_op.hEvent, kReadBoundMs) != WAIT_OBJECT_0)
             CancelIoEx(line.handle, &line.read_op);
         DWORD n = 0;
         if (!GetOverlappedResult(line.handle, &line.read_op, &n, TRUE)) {
             const DWORD error = GetLastError();
-            if (error != ERROR_OPERATION_ABORTED) io_failed(error, "read");
+            if (error != ERROR_OPERATION_ABORTED) io_failed(error);
         }
         got.append(buffer, n);
         // A full buffer: more may wait behind it.

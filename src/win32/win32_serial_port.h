@@ -56,7 +56,7 @@ private:
     // Throws the failure that ended the line, again on every call until it
     // is closed, as a pulled adapter stays gone.
     void fail_if_gone() const;
-    [[noreturn]] void io_failed(unsigned long error, const char* doing);
+    [[noreturn]] void io_failed(unsigned long error);
     // Collects a write the driver has finished and hands it what waits.
     void send_queued();
 
