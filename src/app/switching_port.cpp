@@ -1,6 +1,6 @@
-#include "qt/switching_port.h"
+#include "app/switching_port.h"
 
-namespace vor3::qt {
+namespace vor3::app {
 
 SwitchingPort::SwitchingPort(form::SerialPort& real, form::SerialPort& simulator)
     : real_(real), simulator_(simulator) {}
@@ -85,8 +85,4 @@ form::Carrier SwitchingPort::carrier() const {
     return real_.carrier();
 }
 
-WindowPorts::WindowPorts(form::Clock& clock) : line_(sim::Framing::Rtu, {1}), sim_(clock, line_), port_(real_, sim_) {
-    sim_.set_sensor_line(sim::kBuiltInLine);
-}
-
-}  // namespace vor3::qt
+}  // namespace vor3::app
