@@ -11,7 +11,7 @@ namespace {
 using model::Caption;
 
 store::CRegistry registry(const Context& c) {
-    return store::CRegistry({c.g.platform.machine_hive, c.g.platform.user_hive});
+    return store::CRegistry(c.g.platform);
 }
 
 }  // namespace
