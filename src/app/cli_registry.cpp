@@ -63,8 +63,7 @@ void say(const store::StoreFailure& failure, const std::string& language, std::s
 
 }  // namespace
 
-int run_registry(const std::vector<std::string>& args, store::CRegistry& registry, std::string& out,
-                 std::string& err) {
+int run_registry(const std::vector<std::string>& args, store::CRegistry& registry, std::string& out, std::string& err) {
     const std::string language = registry.MachineSetting(store::kProductKey, "Language");
     const std::string verb = args.empty() ? "" : args[0];
     if (verb == "get" && args.size() == 2) {
@@ -114,7 +113,7 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
 
 int run_registry(const std::vector<std::string>& args, const model::PlatformSettings& platform, std::string& out,
                  std::string& err) {
-    store::CRegistry registry(platform);
+    store::CRegistry registry = store::platform_registry(platform);
     return run_registry(args, registry, out, err);
 }
 

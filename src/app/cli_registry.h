@@ -17,8 +17,7 @@ namespace vor3::app {
 // those only values it reads (Language 1031 or 1033, Version a number).
 // Returns the exit status: 0 done, 1 usage, a setting refused or not
 // stored, or a settings file that could not be read.
-int run_registry(const std::vector<std::string>& args, store::CRegistry& registry, std::string& out,
-                 std::string& err);
+int run_registry(const std::vector<std::string>& args, store::CRegistry& registry, std::string& out, std::string& err);
 // The same over the registry the platform keeps the settings in: the
 // system's on Windows, the hives elsewhere.
 int run_registry(const std::vector<std::string>& args, const model::PlatformSettings& platform, std::string& out,

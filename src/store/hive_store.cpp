@@ -98,7 +98,8 @@ std::optional<std::vector<std::string>> HiveStore::subkeys(Branch branch, const 
 bool HiveStore::remove_tree(Branch branch, const std::string& key, StoreFailure& failure) {
     const std::string& path = file(branch);
     if (path.empty() || branch == Branch::package) return false;
-    return change(path, [&](Hive& hive, FileError&) { return hive.remove_tree(key); }, failure);
+    return change(
+        path, [&](Hive& hive, FileError&) { return hive.remove_tree(key); }, failure);
 }
 
 StoreFailure HiveStore::check(Branch branch) const {
@@ -116,7 +117,8 @@ std::vector<StoreListing> HiveStore::list(Branch branch) const {
     if (hive) {
         for (const auto* key : hive->keys()) {
             const bool own = hive->find(kProductKey) == key || hive->find(kInternationalKey) == key;
-            for (const auto& v : key->values) listing.values.emplace_back((own ? "" : key->path + "\\") + v.name, cut_text(v));
+            for (const auto& v : key->values)
+                listing.values.emplace_back((own ? "" : key->path + "\\") + v.name, cut_text(v));
         }
     }
     return {std::move(listing)};

@@ -16,7 +16,7 @@ std::shared_ptr<RegistryStore> platform_store(const model::PlatformSettings& pla
 
 }  // namespace
 
-CRegistry::CRegistry(const model::PlatformSettings& platform) : store_(platform_store(platform)) {}
+CRegistry platform_registry(const model::PlatformSettings& platform) { return CRegistry(platform_store(platform)); }
 
 std::string CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey) const {
     const std::string own = store_->text(Branch::machine, sSection, sKey);

@@ -23,9 +23,6 @@ class CRegistry {
 public:
     explicit CRegistry(HiveFiles files) : store_(std::make_shared<HiveStore>(std::move(files))) {}
     explicit CRegistry(std::shared_ptr<RegistryStore> store) : store_(std::move(store)) {}
-    // The place the platform keeps the settings in: the system's registry
-    // where the settings name its keys, else the hives.
-    explicit CRegistry(const model::PlatformSettings& platform);
 
     // Read properties: local machine and current user. A machine value the
     // machine's settings lack is read from the package's own.
@@ -66,5 +63,9 @@ private:
     std::uint32_t error_number_ = 0;
     StoreFailure error_;
 };
+
+// The registry where the platform keeps the settings: the system's
+// registry where the settings name its keys, else the hives.
+CRegistry platform_registry(const model::PlatformSettings& platform);
 
 }  // namespace vor3::store

@@ -84,9 +84,9 @@ std::string joined(std::string_view a, std::string_view b) {
 
 // A key below one of the two roots: where a branch keeps its settings.
 struct Place {
-    HKEY root = nullptr;       // nullptr: not a root of the program's
-    std::string root_name;     // as the program names it
-    std::string base;          // below the root
+    HKEY root = nullptr;    // nullptr: not a root of the program's
+    std::string root_name;  // as the program names it
+    std::string base;       // below the root
 };
 
 Place place_of(const std::string& key) {
@@ -134,7 +134,8 @@ public:
         if (!wname) return {where, FileError::of(FileProblem::not_storable, name)};
         // A text ends at its first zero.
         const auto wtext = wide(text);
-        if (!wtext || text.find('\0') != std::string::npos) return {where, FileError::of(FileProblem::not_storable, text)};
+        if (!wtext || text.find('\0') != std::string::npos)
+            return {where, FileError::of(FileProblem::not_storable, text)};
         const auto wkey = wide(path_of(*p, key));
         if (!wkey) return {where, FileError::of(FileProblem::not_storable, key)};
         Key k;
@@ -167,7 +168,8 @@ public:
         LONG code = open(*p, key, rights, k);
         if (code == ERROR_FILE_NOT_FOUND) return false;
         if (code == ERROR_SUCCESS) code = RegDeleteTreeW(k.h, nullptr);
-        if (code == ERROR_SUCCESS) code = RegDeleteKeyExW(p->root, wide(path).value_or(L"").c_str(), KEY_WOW64_64KEY, 0);
+        if (code == ERROR_SUCCESS)
+            code = RegDeleteKeyExW(p->root, wide(path).value_or(L"").c_str(), KEY_WOW64_64KEY, 0);
         if (code == ERROR_SUCCESS) return true;
         failure = {where, system_error(code)};
         return false;
@@ -197,9 +199,7 @@ private:
     }
 
     static std::string path_of(const Place& p, const std::string& key) { return joined(p.base, key); }
-    static std::string name_of(const Place& p, const std::string& key) {
-        return joined(p.root_name, path_of(p, key));
-    }
+    static std::string name_of(const Place& p, const std::string& key) { return joined(p.root_name, path_of(p, key)); }
 
     LONG open(const Place& p, const std::string& key, REGSAM rights, Key& k) const {
         const auto wkey = wide(path_of(p, key));
@@ -248,7 +248,8 @@ private:
             }
             if (code != ERROR_SUCCESS) break;
             const std::wstring_view wname(name.data(), name_size);
-            if (only && CompareStringOrdinal(wname.data(), static_cast<int>(wname.size()), only, -1, TRUE) != CSTR_EQUAL)
+            if (only &&
+                CompareStringOrdinal(wname.data(), static_cast<int>(wname.size()), only, -1, TRUE) != CSTR_EQUAL)
                 continue;
             out.values.emplace_back(prefix + narrow(wname), type == REG_SZ ? text_of(data, size) : std::string());
         }

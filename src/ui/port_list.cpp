@@ -12,9 +12,7 @@ namespace vor3::ui {
 
 namespace {
 
-store::CRegistry hive(const Context& c) {
-    return store::CRegistry(c.g.platform);
-}
+store::CRegistry hive(const Context& c) { return store::platform_registry(c.g.platform); }
 
 std::vector<std::string> recent_ports(const Context& c) {
     std::vector<std::string> names;

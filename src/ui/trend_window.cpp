@@ -10,9 +10,7 @@ namespace {
 
 using model::Caption;
 
-store::CRegistry registry(const Context& c) {
-    return store::CRegistry(c.g.platform);
-}
+store::CRegistry registry(const Context& c) { return store::platform_registry(c.g.platform); }
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win32/utf16.h"
+#include "win32/port_text.h"
 
 namespace vor3::win32 {
 
@@ -19,7 +19,7 @@ std::string program_folder() {
         path.resize(path.size() * 2);
     }
     const std::size_t cut = path.find_last_of(L"\\/");
-    return to_utf8(cut == std::wstring::npos ? std::wstring_view() : std::wstring_view(path).substr(0, cut));
+    return port_text::narrow(cut == std::wstring::npos ? std::wstring_view() : std::wstring_view(path).substr(0, cut));
 }
 
 std::string decimal_separator(const store::CRegistry& registry) {
@@ -27,14 +27,14 @@ std::string decimal_separator(const store::CRegistry& registry) {
     if (!own.empty()) return own;
     wchar_t sep[LOCALE_NAME_MAX_LENGTH] = {};
     const int n = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, sep, LOCALE_NAME_MAX_LENGTH);
-    return n > 1 ? to_utf8(std::wstring_view(sep, static_cast<std::size_t>(n - 1))) : std::string();
+    return n > 1 ? port_text::narrow(std::wstring_view(sep, static_cast<std::size_t>(n - 1))) : std::string();
 }
 
 model::PlatformSettings platform_settings() {
     model::PlatformSettings settings;
     settings.machine_key = store::kMachineRoot;
     settings.user_key = store::kUserRoot;
-    settings.locale_decimal_sep = decimal_separator(store::CRegistry(settings));
+    settings.locale_decimal_sep = decimal_separator(store::platform_registry(settings));
     return settings;
 }
 

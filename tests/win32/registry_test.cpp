@@ -14,7 +14,7 @@
 #include "store/registry.h"
 #include "store/system_registry.h"
 #include "win32/platform_settings_win32.h"
-#include "win32/utf16.h"
+#include "win32/port_text.h"
 
 namespace vor3::test {
 namespace {
@@ -27,7 +27,7 @@ const std::wstring kProductW = L"SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ48
 class SystemRegistry : public ::testing::Test {
 protected:
     const std::wstring base = L"SOFTWARE\\vor3-test-" + std::to_wstring(GetCurrentProcessId());
-    const std::string root = "HKEY_CURRENT_USER\\" + win32::to_utf8(base);
+    const std::string root = "HKEY_CURRENT_USER\\" + win32::port_text::narrow(base);
     const std::string machine = root + "\\machine";
     const std::string user = root + "\\user";
 
@@ -186,26 +186,26 @@ TEST_F(SystemRegistry, TheRegistryVerbsWorkOnTheKeysThePlatformNames) {
     EXPECT_EQ(run({"set", "Language", "1033"}), Result(0, "", ""));
     EXPECT_EQ(run({"set", "pfad", "C:\\VOR3 \"ü\""}), Result(0, "", ""));
     EXPECT_EQ(run({"get", "PFAD"}), Result(0, "C:\\VOR3 \"ü\"\n", ""));
-    CRegistry(platform()).Werte(store::kInternationalKey, "sDecimal", ",");
-    CRegistry(platform()).Werte(kProduct + "Trend", "LogFolder", "C:\\Logs");
+    store::platform_registry(platform()).Werte(store::kInternationalKey, "sDecimal", ",");
+    store::platform_registry(platform()).Werte(kProduct + "Trend", "LogFolder", "C:\\Logs");
     const std::string product = kProduct.substr(0, kProduct.size() - 1);
-    EXPECT_EQ(run({"list"}), Result(0,
-                                    machine + "\\" + product + "\n  Language=1033\n  Pfad=C:\\VOR3 \"ü\"\n" + user +
-                                        "\\" + product + "\n  Trend\\LogFolder=C:\\Logs\n" + user +
-                                        "\\Control Panel\\International\n  sDecimal=,\n",
-                                    ""));
+    EXPECT_EQ(run({"list"}),
+              Result(0,
+                     machine + "\\" + product + "\n  Language=1033\n  Pfad=C:\\VOR3 \"ü\"\n" + user + "\\" + product +
+                         "\n  Trend\\LogFolder=C:\\Logs\n" + user + "\\Control Panel\\International\n  sDecimal=,\n",
+                     ""));
     EXPECT_EQ(std::get<0>(run({"set", "Language", "english"})), 1);
 }
 
 TEST(PlatformSettings, TheProgramFolderAndTheSystemRegistry) {
     const std::string folder = win32::program_folder();
-    EXPECT_EQ(GetFileAttributesW((win32::to_utf16(folder) + L"\\vor3_win32_tests.exe").c_str()) &
+    EXPECT_EQ(GetFileAttributesW((win32::port_text::wide(folder) + L"\\vor3_win32_tests.exe").c_str()) &
                   FILE_ATTRIBUTE_DIRECTORY,
               0u);
     const auto p = win32::platform_settings();
-    EXPECT_EQ(std::tie(p.machine_key, p.user_key, p.machine_hive, p.user_hive),
-              std::make_tuple(std::string(store::kMachineRoot), std::string(store::kUserRoot), std::string(),
-                              std::string()));
+    EXPECT_EQ(
+        std::tie(p.machine_key, p.user_key, p.machine_hive, p.user_hive),
+        std::make_tuple(std::string(store::kMachineRoot), std::string(store::kUserRoot), std::string(), std::string()));
     EXPECT_FALSE(p.locale_decimal_sep.empty());
 }
 

@@ -1,9 +1,6 @@
 // vor3-cli: the configuration window's behaviour without a window, for
-// scripts and batch commissioning. It drives the same model the window uses.
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
-
+// scripts and batch commissioning. It drives the same model the window uses,
+// on Linux and on Windows alike: what differs is the host (app/cli_host.h).
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -13,6 +10,7 @@
 
 #include "app/bus_run.h"
 #include "app/cli_bus.h"
+#include "app/cli_host.h"
 #include "app/cli_monitor.h"
 #include "app/cli_options.h"
 #include "app/cli_read.h"
@@ -24,9 +22,6 @@
 #include "app/program.h"
 #include "app/read_report.h"
 #include "model/captions.h"
-#include "qt/platform_services.h"
-#include "qt/qt_clock.h"
-#include "qt/qt_serial_port.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
 #include "ui/port_settings.h"
@@ -35,9 +30,13 @@ using namespace vor3;
 
 namespace {
 
-// A name from the port list stands for its device ("/dev/ttyUSB0 (FT232R)"
-// or just "/dev/ttyUSB0"); anything else is taken as a device path.
-std::string device_for(const qt::QtSerialPort& port, const std::string& name) {
+// The platform the commands run on; set once in main.
+app::CliHost* host = nullptr;
+
+// A name from the port list stands for its device ("/dev/ttyUSB0 (FT232R)",
+// "COM3 (USB Serial Port)" or just the device); anything else is taken as a
+// device path.
+std::string device_for(const form::SerialPort& port, const std::string& name) {
     for (const auto& entry : port.port_list()) {
         const auto cut = entry.find(" (");
         const std::string device = entry.substr(0, cut);
@@ -58,17 +57,12 @@ extern "C" void on_interrupt(int signal_number) {
     interrupted = 1;
 }
 
-// Runs the event loop, asking `done` every 2 ms whether to stop: the end
-// of a transfer is noticed without adding to its time.
 void run_until(const std::function<bool()>& done) {
-    if (done()) return;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (done()) QCoreApplication::quit();
-    });
-    watch.start(2);
-    QCoreApplication::exec();
+    if (!done()) host->run_until(done);
 }
+
+// Milliseconds since `start` by the host's clock, for the last guards.
+std::int64_t since(std::int64_t start) { return host->clock().now_ms() - start; }
 
 void print(FILE* to, const std::string& text) {
     std::fputs(text.c_str(), to);
@@ -82,11 +76,10 @@ int read_device(app::Program& program, const app::CollectedMessages& messages, c
     auto outcome = read.start();
     // The status window's time limit and the give-up end every read; the
     // last guard only keeps a stuck port from waiting for ever.
-    QElapsedTimer guard;
-    guard.start();
+    const std::int64_t start = host->clock().now_ms();
     run_until([&] {
         if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
-        return outcome != app::CliRead::Outcome::Running || guard.elapsed() > 30 * 60 * 1000;
+        return outcome != app::CliRead::Outcome::Running || since(start) > 30 * 60 * 1000;
     });
     if (outcome != app::CliRead::Outcome::Done) {
         print(stderr, "vor3-cli: " + read.failure_text());
@@ -125,12 +118,11 @@ int run_write(app::Program& program, const app::CollectedMessages& messages, con
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
     auto outcome = write.start();
-    QElapsedTimer guard;
-    guard.start();
+    const std::int64_t start = host->clock().now_ms();
     run_until([&] {
         if (interrupted) write.stop();
         if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
-        return outcome != app::CliWrite::Outcome::Running || guard.elapsed() > 60 * 60 * 1000;
+        return outcome != app::CliWrite::Outcome::Running || since(start) > 60 * 60 * 1000;
     });
     for (const auto& change : write.changes()) print(stdout, change);
     if (outcome == app::CliWrite::Outcome::Differs) {
@@ -237,14 +229,12 @@ int run_scan(app::Program& program, app::CollectedMessages& messages, const app:
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const auto platform_host = app::make_cli_host(argc, argv);
+    host = platform_host.get();
+    const std::vector<std::string> args = host->arguments();
     if (!args.empty() && args[0] == "registry") {
-        QCoreApplication application(argc, argv);
-        const auto platform = qt::platform_settings();
         std::string out, err;
-        const int status =
-            app::run_registry({args.begin() + 1, args.end()},
-                              {platform.machine_hive, platform.user_hive, platform.package_hive}, out, err);
+        const int status = host->registry({args.begin() + 1, args.end()}, out, err);
         std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
         return status;
@@ -261,19 +251,17 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    QCoreApplication application(argc, argv);
-    qt::QtClock clock;
+    form::Clock& clock = host->clock();
     // The built-in simulated sensor is the window's: one at address 1, or
     // one at each address a line of them is asked for at, hearing its one
     // line setting only, as a real sensor does.
     sim::SensorLine sensors(sim::Framing::Rtu, options.addresses.empty() ? std::vector<int>{1} : options.addresses);
     sim::SimPort simulated(clock, sensors);
     simulated.set_sensor_line(sim::kBuiltInLine);
-    qt::QtSerialPort real;
     form::SerialPort* port = &simulated;
     if (options.port != "sim") {
-        real.set_device_path(device_for(real, options.port));
-        port = &real;
+        host->use_device(device_for(host->real_port(), options.port));
+        port = &host->real_port();
     }
     std::optional<app::DataBitsPort> fixed_bits;
     if (options.data_bits) {
@@ -283,11 +271,10 @@ int main(int argc, char** argv) {
 
     app::CollectedMessages messages;
     app::NoConfirm no_confirm;
-    qt::QtWallClock wall_clock;
     app::Program program(*port, messages, no_confirm, clock);
-    program.g.platform = qt::platform_settings();
-    program.use_wall_clock(wall_clock);
-    program.ctx.end_program = [] { QCoreApplication::quit(); };
+    program.g.platform = host->platform_settings();
+    program.use_wall_clock(host->wall_clock());
+    program.ctx.end_program = [] { host->quit(); };
     if (options.trace)
         program.traffic.on_entry = [&program](const link::TrafficEntry& e) {
             print(stderr, link::traffic_line(e, program.g.lang.language));

@@ -1,7 +1,6 @@
-// vor3-sensor-sim: the simulated room sensor on a pseudo-terminal, so the
-// configuration program (or any Modbus master) can talk to it like to a
-// sensor on a serial adapter; or on a TCP port of the loopback address, as
-// behind a serial device server or a Modbus TCP gateway.
+// vor3-sensor-sim on POSIX: a pseudo-terminal, or a TCP port of the
+// loopback address, waited on with ppoll.
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -19,33 +18,20 @@
 #endif
 
 #include <cerrno>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <deque>
 #include <iostream>
-#include <iterator>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "sim/mbap_session.h"
-#include "sim/pty_options.h"
-#include "sim/sensor_line.h"
+#include "sim/line_service.h"
+#include "sim/sim_host.h"
+
+namespace vor3::sim {
 
 namespace {
 
-using namespace vor3::sim;
-
-constexpr int kBadArguments = 2;
-constexpr int kFailed = 1;
-
-struct Failure : std::runtime_error {
-    Failure(const std::string& what, int status = kFailed) : std::runtime_error(what), status(status) {}
-    int status;
-};
+using Failure = HostFailure;
 
 Failure system_failure(const std::string& what) { return Failure(what + ": " + std::strerror(errno)); }
 
@@ -130,11 +116,6 @@ private:
     std::string target_;
 };
 
-double monotonic_ms() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-
 // A TCP port on the loopback address only: nothing beyond this machine can
 // reach the simulated sensor.
 class Listener {
@@ -169,14 +150,7 @@ private:
 
 class Server {
 public:
-    explicit Server(const PtyOptions& options)
-        : sensor_(options.framing, options.addresses), modbus_tcp_(options.modbus_tcp) {
-        sensor_.set_faults(options.faults);
-        close_mid_reply_ = options.faults.close_mid_reply;
-        // The sensor's usual line settings: 8E1 for RTU, 7E1 for ASCII.
-        const int data_bits = options.framing == Framing::Ascii ? 7 : 8;
-        char_ms_ = char_time_ms({options.baud, 'E', data_bits, 1});
-    }
+    explicit Server(const PtyOptions& options) : line_(options) {}
 
     // Serves the pseudo-terminal until a stop signal arrives.
     void serve_terminal(int master, const sigset_t& waiting_mask) { serve(master, false, waiting_mask); }
@@ -195,19 +169,12 @@ public:
             setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const bool go_on = serve(connection, true, waiting_mask);
             close(connection);
-            outgoing_.clear();
-            mbap_ = MbapSession();
+            line_.end_connection();
             if (!go_on) return;
         }
     }
 
 private:
-    struct Outgoing {
-        double due_ms;
-        char byte;
-        bool close_after = false;  // the connection closes once this byte is out
-    };
-
     // Waits for input on `fd` (or the control channel) until `bound`;
     // false when a stop signal came.
     bool wait_for(int fd, const timespec* bound, const sigset_t& waiting_mask) {
@@ -227,8 +194,8 @@ private:
         for (;;) {
             timespec timeout{};
             timespec* bound = nullptr;
-            if (!outgoing_.empty()) {
-                const double wait = std::max(0.0, outgoing_.front().due_ms - monotonic_ms());
+            const double wait = line_.wait_ms(monotonic_ms());
+            if (wait >= 0) {
                 const auto whole = static_cast<long long>(std::ceil(wait));
                 timeout = {static_cast<time_t>(whole / 1000), static_cast<long>(whole % 1000) * 1'000'000};
                 bound = &timeout;
@@ -249,21 +216,8 @@ private:
         char buf[512];
         const ssize_t n = read(fd, buf, sizeof buf);
         if (n <= 0) return !network || (n < 0 && errno == EAGAIN);
-        const double now = monotonic_ms();
-        const std::string_view bytes(buf, static_cast<std::size_t>(n));
-        const auto replies =
-            modbus_tcp_ ? mbap_.answers(bytes, sensor_, std::llround(now)) : sensor_.receive(bytes, std::llround(now));
-        for (const Reply& reply : replies) schedule(reply, now, network);
+        line_.take_in(std::string_view(buf, static_cast<std::size_t>(n)), monotonic_ms(), network);
         return true;
-    }
-
-    void schedule(const Reply& reply, double now, bool network) {
-        const double begin = std::max(now + reply.delay_ms, sensor_free_ms_);
-        const std::vector<double> times = byte_arrivals(reply, begin, char_ms_);
-        for (std::size_t i = 0; i < times.size(); ++i) outgoing_.push_back({times[i], reply.bytes[i]});
-        if (!times.empty()) sensor_free_ms_ = times.back();
-        if (network && close_mid_reply_ && times.size() >= 2)
-            outgoing_[outgoing_.size() - times.size() + times.size() / 2 - 1].close_after = true;
     }
 
     // Lines of fault switches on standard input replace the faults in force,
@@ -275,61 +229,30 @@ private:
             control_ = -1;  // nobody will tell us more
             return;
         }
-        control_text_.append(buf, static_cast<std::size_t>(n));
-        for (auto end = control_text_.find('\n'); end != std::string::npos; end = control_text_.find('\n')) {
-            std::istringstream line(control_text_.substr(0, end));
-            control_text_.erase(0, end + 1);
-            std::vector<std::string> words{std::istream_iterator<std::string>(line), {}};
-            try {
-                const FaultLine set = parse_fault_line(words);
-                if (set.addresses.empty()) {
-                    sensor_.set_faults(set.faults);
-                    close_mid_reply_ = set.faults.close_mid_reply;
-                }
-                for (int a : set.addresses) sensor_.sensor(a).faults() = set.faults;
-                std::cout << "faults set" << std::endl;
-            } catch (const std::exception& e) {
-                std::cout << "faults refused: " << e.what() << std::endl;
-            }
-        }
-        // A line without an end that grows without bound is no command.
-        if (control_text_.size() > 4096) control_text_.clear();
+        for (const auto& said : line_.take_control(std::string_view(buf, static_cast<std::size_t>(n))))
+            std::cout << said << std::endl;
     }
 
     // False when the connection is to close (a fault) or has gone.
     bool send_due(int fd, bool network) {
-        const double now = monotonic_ms();
-        std::string due;
-        bool closing = false;
-        while (!outgoing_.empty() && outgoing_.front().due_ms <= now && !closing) {
-            due.push_back(outgoing_.front().byte);
-            closing = outgoing_.front().close_after;
-            outgoing_.pop_front();
-        }
+        const auto due = line_.take_due(monotonic_ms());
         // When the client's input queue is full nobody is listening: like
         // on a line without a receiver, the bytes are lost.
-        if (!due.empty() && write(fd, due.data(), due.size()) < 0 && errno != EAGAIN) {
+        if (!due.bytes.empty() && write(fd, due.bytes.data(), due.bytes.size()) < 0 && errno != EAGAIN) {
             if (network) return false;
             throw system_failure("write failed");
         }
-        return !closing;
+        return !due.close;
     }
 
     int control_ = STDIN_FILENO;
-    std::string control_text_;
-    SensorLine sensor_;
-    bool modbus_tcp_ = false;
-    MbapSession mbap_;
-    // The connection closes in the middle of each reply (a fault of the
-    // whole line: the server's, not a sensor's).
-    bool close_mid_reply_ = false;
-    double char_ms_ = 1;
-    double sensor_free_ms_ = 0;
+    LineService line_;
     short revents_ = 0;
-    std::deque<Outgoing> outgoing_;
 };
 
-int run(const PtyOptions& options) {
+}  // namespace
+
+int serve(const PtyOptions& options) {
     const sigset_t waiting_mask = stop_signals_while_waiting();
     Server server(options);
     if (options.tcp_port >= 0) {
@@ -347,24 +270,5 @@ int run(const PtyOptions& options) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    PtyOptions options;
-    try {
-        options = parse_pty_options(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::invalid_argument& e) {
-        std::cerr << "vor3-sensor-sim: " << e.what() << " (see --help)\n";
-        return kBadArguments;
-    }
-    if (options.help) {
-        std::cout << pty_usage();
-        return 0;
-    }
-    try {
-        return run(options);
-    } catch (const Failure& e) {
-        std::cerr << "vor3-sensor-sim: " << e.what() << '\n';
-        return e.status;
-    }
-}
+}  // namespace vor3::sim
+#endif

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The Windows programs: installs mingw-w64 and wine where missing,
+# cross-builds vor3-cli.exe, vor3-sensor-sim.exe and the suite into
+# build-win/, and tests them under wine: the suite (each test through wine,
+# by ctest), then vor3-cli.exe end to end beside the Linux build's
+# (tests/windows/cli_under_wine.py: the same output and exit statuses over a
+# COM port, tcp:// and modbus-tcp://, against our simulated sensor and
+# Debian's python3-pymodbus). The wine prefix is $WINEPREFIX, else
+# ~/.wine-vor3.
+#   tools/windows.sh            build and test
+#   tools/windows.sh --build    build only
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$here/tools/need.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine python3-pymodbus python3-serial \
+  python3-serial-asyncio
+export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$here" -B "$here/build-win" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+cmake --build "$here/build-win" -j2
+[ "${1:-}" = "--build" ] && exit 0
+
+# What ships is stripped: it must stay small enough to mail.
+x86_64-w64-mingw32-strip -o "$here/build-win/vor3-cli-stripped.exe" "$here/build-win/vor3-cli.exe"
+size=$(stat -c %s "$here/build-win/vor3-cli-stripped.exe")
+echo "vor3-cli.exe stripped: $size bytes"
+[ "$size" -lt $((5 * 1024 * 1024)) ] || { echo "vor3-cli.exe is 5 MB or more stripped" >&2; exit 1; }
+
+# One wine server for every test, kept until the end: each start is then quick.
+wineboot --init >/dev/null 2>&1 || true
+wineserver --persistent=60
+trap 'wineserver --kill || true' EXIT
+
+echo "== the suite under wine"
+ctest --test-dir "$here/build-win" --output-on-failure -j2 --timeout 300
+
+echo "== vor3-cli.exe beside the Linux vor3-cli"
+"$here/tools/setup.sh" vor3-cli vor3-sensor-sim
+/usr/bin/python3 "$here/tests/windows/cli_under_wine.py" "$here/build" "$here/build-win"
