@@ -101,9 +101,11 @@ TEST_F(SystemRegistry, TextsComeBackAsTheyWereAndAreUtf16InTheRegistry) {
     EXPECT_EQ(r.MachineSetting("software\\neu\\TIEFER\\Größe", "maß \"ü\"\\"), cases[4].text);
     EXPECT_EQ(r.FindFirstMachineKey("SOFTWARE\\Neu"), "Tiefer");
 
-    w.Werte(store::kInternationalKey, "sDecimal", ".");
-    EXPECT_EQ(r.Werte(store::kInternationalKey, "sDecimal"), ".");
-    EXPECT_EQ(win32::decimal_separator(r), ".");
+    // Without the user's own separator, the locale's.
+    EXPECT_NE(win32::decimal_separator(r), "");
+    w.Werte(store::kInternationalKey, "sDecimal", ";");
+    EXPECT_EQ(r.Werte(store::kInternationalKey, "sDecimal"), ";");
+    EXPECT_EQ(win32::decimal_separator(r), ";");
     EXPECT_EQ(r.MachineSetting(store::kInternationalKey, "sDecimal"), "");
 }
 
