@@ -1,0 +1,85 @@
+#pragma once
+#include "win32/windows_api.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/program.h"
+#include "win32/binder.h"
+#include "win32/dialogs.h"
+#include "win32/widget_factory.h"
+
+namespace vor3::win32 {
+
+class AboutView;
+class StateView;
+
+// The configuration window of one program, with its status window and
+// about box: the native Win32 view of the model. It only mirrors the
+// program's controls and passes the user's actions on. Closing it unloads
+// the windows and ends the program (ctx.end_program).
+class ConfigView : public MessageTarget {
+public:
+    explicit ConfigView(app::Program& program);
+    ~ConfigView() override;
+    ConfigView(const ConfigView&) = delete;
+    ConfigView& operator=(const ConfigView&) = delete;
+
+    HWND window() const { return window_; }
+    // A window of the configuration window by its control's name
+    // ("txt_data_cfg_4", "SSTab1"); nullptr when there is none.
+    HWND find(const std::string& name) const { return make_.find(name); }
+    const std::map<std::string, HWND>& windows() const { return make_.windows(); }
+    StateView& state_view() { return *state_; }
+    AboutView& about_view() { return *about_; }
+    Binder& binder() { return binder_; }
+    HACCEL accelerators() const { return accelerators_; }
+    const Fonts& fonts() const { return fonts_; }
+
+    // Sizes the window for both languages and shows it in the middle of
+    // its screen's work area; on a screen too small for it, with its
+    // top-left corner on the screen.
+    void show_centered();
+    // Called when a message waits for the message loop (Win32MessageBox).
+    std::function<void()> show_waiting_messages;
+
+    bool message(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void build();
+    void build_menus();
+    void place_all();
+    void fit_both_languages();
+    void close();
+    void return_focus();
+
+    app::Program& program_;
+    Fonts fonts_;
+    // Destroyed before the windows it binds and the model.
+    Binder binder_;
+    WidgetFactory make_;
+    HWND window_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND pages_[2] = {};
+    HACCEL accelerators_ = nullptr;
+    HWND focus_before_transfer_ = nullptr;
+    std::unique_ptr<StateView> state_;
+    std::unique_ptr<AboutView> about_;
+    std::optional<ModalTimers> modal_;
+    bool fitted_ = false;
+    bool closing_ = false;
+};
+
+// Where a window of `size` goes on the work area `area`: centred where the
+// area holds it, else with its top-left corner on the area.
+POINT centred_on(const RECT& area, SIZE size);
+// The work area of the screen the window is on (the primary before it is).
+RECT work_area(HWND window);
+
+// Paints the maker's logo (a blue box with a sensor's signal and the name)
+// into `r`.
+void paint_logo(HDC dc, const RECT& r, const Fonts& fonts);
+
+}  // namespace vor3::win32

@@ -1,0 +1,353 @@
+// The Win32 window's binding to the model, under wine with a display:
+// windows made from the model and driven by the messages a user's input
+// sends (characters, clicks, list and tab choices), model and windows
+// compared; a whole read of the simulated sensor on the real message loop;
+// and pictures of each window in both languages (build-win/screenshots).
+#include "win32/windows_api.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/program.h"
+#include "app/switching_port.h"
+#include "model/globals.h"
+#include "sim/sim_port.h"
+#include "sim/simulated_sensor.h"
+#include "support/fakes.h"
+#include "support/hives.h"
+#include "win32/about_view.h"
+#include "win32/config_view.h"
+#include "win32/port_text.h"
+#include "win32/state_view.h"
+#include "win32/win32_clock.h"
+#include "win32/window_loop.h"
+
+namespace vor3::win32::test {
+namespace {
+
+using port_text::narrow;
+using port_text::wide;
+
+std::string text_of(HWND w) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(w, buffer, 512);
+    return narrow(buffer);
+}
+
+// A picture of a window (its frame included) as a 24-bit BMP in the
+// screenshot folder: what the screen shows where the window is, with the
+// window brought to the front and drawn first (wine's PrintWindow draws
+// only the window's own background, not its children).
+void picture(HWND window, const std::string& name, WindowLoop& loop) {
+    std::filesystem::create_directories(VOR3_SCREENSHOT_DIR);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    loop.run_until([] { return false; }, 150);
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_TRUE(BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) << name;
+    GdiFlush();
+    const int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * h);
+    std::ofstream out(std::filesystem::path(wide(std::string(VOR3_SCREENSHOT_DIR "/") + name + ".bmp")),
+                      std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), stride * h);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+// The colour a window is drawn in, as its parent answers WM_CTLCOLOR*.
+COLORREF drawn_color(HWND w, UINT message) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(GetParent(w), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(w));
+    const COLORREF c = GetTextColor(dc);
+    DeleteDC(dc);
+    return c;
+}
+
+// A running program with its window on the real clock and message loop:
+// three scripted "real" ports and the simulated sensor as the fourth
+// entry, in the language of the installation's hive.
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { start(model::kGerman); }
+    void start(const char* language) {
+        hive = std::filesystem::temp_directory_path() / ("vor3-view-" + std::to_string(GetCurrentProcessId()) + ".reg");
+        std::ofstream(hive) << vor3::test::machine_hive("C:\\vor3", language);
+        program.g.platform.machine_hive = narrow(hive.wstring());
+        view = std::make_unique<ConfigView>(program);
+        program.Main();
+        view->show_centered();
+        loop.run_until([] { return false; }, 50);
+    }
+    void TearDown() override {
+        program.frm_config.stop_all_timers();
+        view.reset();
+        std::error_code ec;
+        std::filesystem::remove(hive, ec);
+    }
+
+    HWND at(const char* name) {
+        HWND w = view->find(name);
+        if (!w) throw std::runtime_error(std::string("no window ") + name);
+        return w;
+    }
+    // What a user's key sends to a field: the key's character.
+    void type(HWND edit, const std::string& keys) {
+        SetFocus(edit);
+        for (char ch : keys) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(ch), 0);
+    }
+    void choose(HWND combo, int index) {
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+    }
+    void show_tab(int page) {
+        HWND tabs = at("SSTab1");
+        SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        NMHDR hdr{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), TCN_SELCHANGE};
+        SendMessageW(GetParent(tabs), WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+    }
+    void menu(const form::MenuItem& item) {
+        SendMessageW(view->window(), WM_COMMAND, MAKEWPARAM(view->binder().command_of(item), 0), 0);
+    }
+
+    std::filesystem::path hive;
+    Win32Clock clock;
+    WindowLoop loop{clock};
+    vor3::test::FakePort real;
+    sim::SimulatedSensor sensor{sim::Framing::Auto, 1};
+    sim::SimPort simulator{clock, sensor};
+    app::SwitchingPort port{real, simulator};
+    vor3::test::FakeMessageBox msg;
+    vor3::test::FakeConfirm confirm;
+    app::Program program{port, msg, confirm, clock};
+    form::FrmConfig& f = program.frm_config;
+    std::unique_ptr<ConfigView> view;
+};
+
+TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
+    EXPECT_EQ(text_of(view->window()), "ROZ3 RS485 Modbus CO2 V1.0");
+    EXPECT_TRUE(IsWindowVisible(view->window()));
+
+    // An adapter plugged in since shows as soon as the list is opened.
+    HWND ports = at("Combo_Port_0");
+    real.names.push_back("COM4");
+    SendMessageW(GetParent(ports), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ports), CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(ports));
+    ASSERT_EQ(SendMessageW(ports, CB_GETCOUNT, 0, 0), 5);
+    wchar_t item[64] = {};
+    SendMessageW(ports, CB_GETLBTEXT, 4, reinterpret_cast<LPARAM>(item));
+    EXPECT_EQ(narrow(item), "Simulierter Sensor (sim)");
+
+    // Hidden in the model: not shown; the value labels stand in for them.
+    EXPECT_FALSE(IsWindowVisible(at("txt_data_cfg_0")));
+    EXPECT_TRUE(IsWindowVisible(at("lbl_cfg_val_0")));
+
+    // The file menu: captions with their accelerators, the shortcut keys,
+    // a separator with no stray "-".
+    HMENU file = GetSubMenu(GetMenu(view->window()), 0);
+    ASSERT_TRUE(file);
+    wchar_t caption[64] = {};
+    GetMenuStringW(file, 0, caption, 64, MF_BYPOSITION);
+    EXPECT_EQ(narrow(caption), "&Parameter laden\tStrg+O");
+    MENUITEMINFOW separator{};
+    separator.cbSize = sizeof separator;
+    separator.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(file, 2, TRUE, &separator);
+    EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+}
+
+TEST_F(ViewTest, WhatTheUserDoesReachesTheModelAndTheModelShows) {
+    // Typing: each key through the model's filter; a letter is refused.
+    HWND field = at("txt_data_cfg_4");
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    type(field, "12");
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "12");
+    type(field, "x");
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "12");
+    EXPECT_EQ(text_of(field), "12");
+    SendMessageW(field, EM_SETSEL, 0, 0);
+    SendMessageW(field, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(text_of(field), "2");
+
+    // An edit turns the field red; the model's colour is what it is drawn in.
+    f.txt_data_cfg(4).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(drawn_color(field, WM_CTLCOLOREDIT), RGB(255, 0, 0));
+    f.txt_data_cfg(4).set_fore_color(form::kNormalText);
+    EXPECT_EQ(drawn_color(field, WM_CTLCOLOREDIT), GetSysColor(COLOR_BTNTEXT));
+    // A box shows its mark on its row label.
+    f.chk_cfg(1).set_fore_color(form::kChangeMark);
+    EXPECT_EQ(drawn_color(at("lbl_read_cfg_bit_1"), WM_CTLCOLORSTATIC), RGB(255, 0, 0));
+
+    // A model change shows; the window's own notifications do not come back.
+    f.txt_data_cfg(5).set_text("77");
+    EXPECT_EQ(text_of(at("txt_data_cfg_5")), "77");
+
+    // A click on a box not read ticks it; a second clears it.
+    HWND box = at("chk_inp_bit_0");
+    const int before = f.chk_inp_bit(0).value();
+    SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(f.chk_inp_bit(0).value(), before == 1 ? 0 : 1);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), f.chk_inp_bit(0).value() ? BST_CHECKED : BST_UNCHECKED);
+
+    // A list chosen; a tab switched shows its page.
+    choose(at("Combo_Port_1"), 0);
+    EXPECT_EQ(f.Combo_Port(1).list_index(), 0);
+    show_tab(1);
+    EXPECT_EQ(f.SSTab1.tab(), 1);
+    EXPECT_TRUE(IsWindowVisible(at("chk_cfg_1")));
+    EXPECT_FALSE(IsWindowVisible(at("txt_data_cfg_4")));
+
+    // A disabled frame greys its fields without changing their own state.
+    f.frm_hold(0).set_enabled(false);
+    EXPECT_FALSE(IsWindowEnabled(at("txt_data_in_0")));
+    EXPECT_TRUE(f.txt_data_in(0).enabled());
+    f.frm_hold(0).set_enabled(true);
+    EXPECT_TRUE(IsWindowEnabled(at("txt_data_in_0")));
+
+    // The about box is modal while shown and closes with its close box.
+    menu(f.MenueMain(2));
+    EXPECT_TRUE(IsWindowVisible(view->about_view().window()));
+    EXPECT_FALSE(IsWindowEnabled(view->window()));
+    SendMessageW(view->about_view().window(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(view->about_view().window()));
+    EXPECT_TRUE(IsWindowEnabled(view->window()));
+}
+
+TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
+    sensor.set_holding(8, 0xFFFB);  // -0,5 K
+    sensor.set_holding(0x100, 231);
+    sensor.set_holding(0x201, 400);
+    HWND ports = at("Combo_Port_0");
+    SendMessageW(GetParent(ports), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ports), CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(ports));
+    choose(ports, port.simulator_number() - 1);
+    choose(at("Combo_Port_6"), 1);
+    ASSERT_TRUE(simulator.is_open());
+    HWND read = at("cmd_read_device");
+    ASSERT_TRUE(IsWindowEnabled(read));
+
+    SetFocus(read);
+    SendMessageW(read, BM_CLICK, 0, 0);
+    HWND state = view->state_view().window();
+    ASSERT_TRUE(loop.run_until([&] { return IsWindowVisible(state) != FALSE; }, 3000));
+    EXPECT_FALSE(IsWindowEnabled(at("txt_data_cfg_4")));
+    picture(state, "de_state_reading", loop);
+    ASSERT_TRUE(loop.run_until(
+        [&] {
+            return sensor.requests().size() >= 7 && program.g.transfer.request_kind == model::kIdle &&
+                   !program.frmState.loaded();
+        },
+        10000));
+
+    EXPECT_TRUE(msg.shown.empty());
+    EXPECT_FALSE(IsWindowVisible(state));
+    EXPECT_EQ(GetFocus(), read);
+    std::string shown;
+    for (const char* name : {"txt_data_cfg_4", "txt_data_cfg_8", "txt_data_out_0", "txt_data_in_1"})
+        shown += text_of(at(name)) + " ";
+    EXPECT_EQ(shown, "800 -0,5 23,1 40 ");
+    EXPECT_EQ(text_of(at("lbl_cfg_val_0")), f.lbl_cfg_val(0).caption());
+    picture(view->window(), "de_read", loop);
+}
+
+struct Language {
+    const char* value;
+    const char* tag;
+};
+void PrintTo(const Language& k, std::ostream* os) { *os << k.tag; }
+
+class LanguageView : public ViewTest, public ::testing::WithParamInterface<Language> {
+protected:
+    void SetUp() override { start(GetParam().value); }
+};
+
+// Texts a window would cut off: a label, button or box narrower than its
+// text, by name.
+std::vector<std::string> cut_off(const std::map<std::string, HWND>& windows) {
+    std::vector<std::string> cut;
+    for (const auto& [name, w] : windows) {
+        if (!IsWindowVisible(w)) continue;
+        wchar_t cls[32] = {};
+        GetClassNameW(w, cls, 32);
+        const std::wstring kind = cls;
+        if (kind != L"Static" && kind != L"Button" && kind != L"STATIC" && kind != L"BUTTON") continue;
+        const std::wstring text = wide(text_of(w));
+        if (text.empty()) continue;
+        HDC dc = GetDC(w);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        RECT have{};
+        GetClientRect(w, &have);
+        if (have.right < need.right) cut.push_back(name);
+    }
+    return cut;
+}
+
+TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
+    const std::string tag = GetParam().tag;
+    for (int page = 0; page < 2; ++page) {
+        show_tab(page);
+        loop.run_until([] { return false; }, 30);
+        EXPECT_EQ(cut_off(view->windows()), std::vector<std::string>{}) << tag << " page " << page;
+        picture(view->window(), tag + "_page" + std::to_string(page), loop);
+    }
+    // The window opens whole on its screen.
+    RECT frame{};
+    GetWindowRect(view->window(), &frame);
+    const RECT area = work_area(view->window());
+    EXPECT_GE(frame.left, area.left);
+    EXPECT_GE(frame.top, area.top);
+    EXPECT_LE(frame.right, area.right);
+    EXPECT_LE(frame.bottom, area.bottom);
+
+    menu(f.MenueMain(2));
+    loop.run_until([] { return false; }, 30);
+    EXPECT_EQ(cut_off(view->about_view().windows()), std::vector<std::string>{}) << tag << " about";
+    picture(view->about_view().window(), tag + "_about", loop);
+    SendMessageW(view->about_view().window(), WM_CLOSE, 0, 0);
+
+    // The status window as a transfer shows it.
+    program.frmState.set_loaded(true);
+    loop.run_until([] { return false; }, 30);
+    EXPECT_EQ(cut_off(view->state_view().windows()), std::vector<std::string>{}) << tag << " status";
+    picture(view->state_view().window(), tag + "_state", loop);
+    program.frmState.set_loaded(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, LanguageView,
+                         ::testing::Values(Language{model::kGerman, "de"}, Language{model::kEnglish, "en"}),
+                         [](const auto& info) { return std::string(info.param.tag); });
+
+}  // namespace
+}  // namespace vor3::win32::test
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
