@@ -607,6 +607,22 @@ bool Binder::color(HDC dc, HWND window, LRESULT& result) {
 bool Binder::message(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_COMMAND: {
+        if (lp == 0 && LOWORD(wp) == IDOK) {
+            // Enter: the view's windows are no dialogs, so no button turns
+            // default with the focus; Enter presses the focused push button.
+            HWND focus = GetFocus();
+            const auto it = windows_.find(focus);
+            const auto style = GetWindowLongW(focus, GWL_STYLE);
+            wchar_t cls[16] = {};
+            GetClassNameW(focus, cls, 16);
+            if (it == windows_.end() || !it->second.on_command || _wcsicmp(cls, L"Button") != 0 ||
+                (style & BS_TYPEMASK) != BS_PUSHBUTTON)
+                return false;
+            const auto on_command = it->second.on_command;
+            on_command(BN_CLICKED);
+            result = 0;
+            return true;
+        }
         if (lp == 0) {
             // A menu item or its accelerator.
             const auto it = menu_.commands.find(LOWORD(wp));

@@ -273,6 +273,68 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     picture(view->window(), "de_read", loop);
 }
 
+// Keys as the keyboard sends them (SendInput), through the message loop.
+void keys(std::initializer_list<WORD> down_up, WindowLoop& loop) {
+    std::vector<INPUT> input;
+    for (WORD key : down_up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        input.push_back(i);
+    }
+    for (auto it = down_up.end(); it != down_up.begin();) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *--it;
+        i.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(i);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    loop.run_until([] { return false; }, 60);
+}
+
+TEST_F(ViewTest, TheKeyboardMovesAndCommandsAsInADialog) {
+    struct : form::FileDialog {
+        int asked = 0;
+        std::optional<std::string> open_file(const std::string&) override { return ++asked, std::nullopt; }
+        std::optional<std::string> save_file(const std::string&) override { return ++asked, std::nullopt; }
+    } files;
+    program.use_file_dialog(files);
+    loop.set_accelerators(view->window(), view->accelerators());
+    SetForegroundWindow(view->window());
+
+    // Tab goes from field to field down the page; the spin buttons take
+    // no stop, and leaving a field is focus lost.
+    int lost = 0;
+    f.txt_data_cfg(3).on_lost_focus = [&lost](int) { ++lost; };
+    SetFocus(at("txt_data_cfg_3"));
+    keys({VK_TAB}, loop);
+    EXPECT_EQ(GetFocus(), at("txt_data_cfg_4"));
+    EXPECT_EQ(lost, 1);
+    keys({VK_SHIFT, VK_TAB}, loop);
+    EXPECT_EQ(GetFocus(), at("txt_data_cfg_3"));
+    // Typed keys reach the model as they do from a message.
+    SendMessageW(GetFocus(), EM_SETSEL, 0, -1);
+    keys({'7'}, loop);
+    EXPECT_EQ(f.txt_data_cfg(3).text(), "7");
+
+    // The shortcut of "Parameter laden" opens the file dialog.
+    keys({VK_CONTROL, 'O'}, loop);
+    EXPECT_EQ(files.asked, 1);
+
+    // Enter presses the focused button; Escape closes the about box.
+    int pressed = 0;
+    f.cmd_read_device.on_click = [&pressed](int) { ++pressed; };
+    f.cmd_read_device.set_enabled(true);
+    SetFocus(at("cmd_read_device"));
+    keys({VK_RETURN}, loop);
+    EXPECT_EQ(pressed, 1);
+    menu(f.MenueMain(2));
+    ASSERT_TRUE(IsWindowVisible(view->about_view().window()));
+    keys({VK_ESCAPE}, loop);
+    EXPECT_FALSE(IsWindowVisible(view->about_view().window()));
+}
+
 struct Language {
     const char* value;
     const char* tag;
