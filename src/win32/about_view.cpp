@@ -4,8 +4,8 @@
 
 #include "model/captions.h"
 #include "ui/about.h"
-#include "win32/config_view.h"
 #include "win32/layout.h"
+#include "win32/placement.h"
 #include "win32/port_text.h"
 
 namespace vor3::win32 {

@@ -322,6 +322,35 @@ void Binder::combo_box(form::ComboBox& c, HWND combo) {
     };
 }
 
+void Binder::list_box(form::ListBox& c, HWND list) {
+    auto sync = [&c, list] {
+        sync_state(c, list);
+        const auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        bool same = count == c.list_count();
+        for (int i = 0; same && i < count; ++i) {
+            const auto n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+            std::wstring item(static_cast<std::size_t>(n) + 1, L'\0');
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+            item.resize(static_cast<std::size_t>(n));
+            same = item == wide(c.items()[static_cast<std::size_t>(i)]);
+        }
+        if (!same) {
+            SendMessageW(list, LB_RESETCONTENT, 0, 0);
+            for (const auto& item : c.items())
+                SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item).c_str()));
+        }
+        if (SendMessageW(list, LB_GETCURSEL, 0, 0) != c.list_index())
+            SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(c.list_index()), 0);
+    };
+    Bound& b = bind(c, list, sync);
+    b.on_command = [&c, list, sync](UINT code) {
+        if (code != LBN_SELCHANGE) return;
+        const auto i = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+        if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
+        sync();
+    };
+}
+
 void Binder::progress(form::ProgressBar& c, HWND bar) {
     bind(c, bar, [&c, bar] {
         sync_state(c, bar);

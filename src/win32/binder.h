@@ -70,6 +70,8 @@ public:
     // CBS_DROPDOWNLIST with CBS_OWNERDRAWFIXED (drawn in the model's
     // colour), or CBS_DROPDOWN for an editable list.
     void combo_box(form::ComboBox& control, HWND combo);
+    // A LISTBOX with LBS_NOTIFY: a list shown open.
+    void list_box(form::ListBox& control, HWND list);
     void progress(form::ProgressBar& control, HWND bar);
     // A tab control and the page windows it switches between.
     void tab(form::TabControl& control, HWND tabs, std::vector<HWND> pages);

@@ -9,12 +9,15 @@
 #include "app/program.h"
 #include "win32/binder.h"
 #include "win32/dialogs.h"
+#include "win32/placement.h"
 #include "win32/widget_factory.h"
 
 namespace vor3::win32 {
 
 class AboutView;
+class ScanView;
 class StateView;
+class TrafficView;
 
 // The configuration window of one program, with its status window and
 // about box: the native Win32 view of the model. It only mirrors the
@@ -34,6 +37,8 @@ public:
     const std::map<std::string, HWND>& windows() const { return make_.windows(); }
     StateView& state_view() { return *state_; }
     AboutView& about_view() { return *about_; }
+    ScanView& scan_view() { return *scan_; }
+    TrafficView& traffic_view() { return *traffic_; }
     Binder& binder() { return binder_; }
     HACCEL accelerators() const { return accelerators_; }
     const Fonts& fonts() const { return fonts_; }
@@ -67,19 +72,11 @@ private:
     HWND focus_before_transfer_ = nullptr;
     std::unique_ptr<StateView> state_;
     std::unique_ptr<AboutView> about_;
+    std::unique_ptr<ScanView> scan_;
+    std::unique_ptr<TrafficView> traffic_;
     std::optional<ModalTimers> modal_;
     bool fitted_ = false;
     bool closing_ = false;
 };
-
-// Where a window of `size` goes on the work area `area`: centred where the
-// area holds it, else with its top-left corner on the area.
-POINT centred_on(const RECT& area, SIZE size);
-// The work area of the screen the window is on (the primary before it is).
-RECT work_area(HWND window);
-
-// Paints the maker's logo (a blue box with a sensor's signal and the name)
-// into `r`.
-void paint_logo(HDC dc, const RECT& r, const Fonts& fonts);
 
 }  // namespace vor3::win32

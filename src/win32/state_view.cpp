@@ -1,7 +1,7 @@
 #include "win32/state_view.h"
 
-#include "win32/config_view.h"
 #include "win32/layout.h"
+#include "win32/placement.h"
 #include "win32/port_text.h"
 
 namespace vor3::win32 {

@@ -145,6 +145,14 @@ HWND WidgetFactory::combo(form::ComboBox& c, const std::string& name, int chars)
     return w;
 }
 
+HWND WidgetFactory::list(form::ListBox& c, const std::string& name, int rows) {
+    HWND w = create(L"LISTBOX", name, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                    Kind::List, rows);
+    made_[w].combo = &c;
+    binder_.list_box(c, w);
+    return w;
+}
+
 HWND WidgetFactory::frame(form::Container& c, const std::string& name) {
     HWND w = create(L"BUTTON", name, BS_GROUPBOX, 0, Kind::Frame);
     binder_.frame(c, w);
@@ -195,6 +203,7 @@ void WidgetFactory::measure() {
         layout::Size s;
         switch (made.kind) {
         case Kind::Combo:
+        case Kind::List:
             for (const auto& item : made.combo->items()) {
                 const layout::Size e = extent(w, fonts_.normal, wide(item), false);
                 s.w = std::max(s.w, e.w);
@@ -249,6 +258,12 @@ layout::Size WidgetFactory::size(HWND w) const {
         RECT r{};
         GetWindowRect(w, &r);
         return {std::max(m.text.w + fonts_.scale(10), chars_w) + arrow, static_cast<int>(r.bottom - r.top)};
+    }
+    case Kind::List: {
+        const auto item = static_cast<int>(SendMessageW(w, LB_GETITEMHEIGHT, 0, 0));
+        return {
+            std::max(m.text.w + GetSystemMetricsForDpi(SM_CXVSCROLL, fonts_.dpi) + fonts_.scale(10), fonts_.scale(320)),
+            m.chars * item + fonts_.scale(4)};
     }
     case Kind::Button: return {std::max(m.text.w + fonts_.scale(24), fonts_.scale(75)), fonts_.scale(25)};
     case Kind::Frame: return {m.text.w + fonts_.scale(24), m.text.h};

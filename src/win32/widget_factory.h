@@ -61,6 +61,8 @@ public:
     // chars: the least width in characters, whatever the entries.
     HWND combo(form::ComboBox& c, const std::string& name, int chars = 0);
     HWND frame(form::Container& c, const std::string& name);
+    // A list shown open, `rows` entries high.
+    HWND list(form::ListBox& c, const std::string& name, int rows);
     HWND button(form::Button& c, const std::string& name);
     // A row label that shows the change mark of the check box it names.
     HWND row_label(form::Control& c, form::Control& marked, const std::string& name);
@@ -87,7 +89,7 @@ public:
     static std::string name(const char* array, int index) { return std::string(array) + "_" + std::to_string(index); }
 
 private:
-    enum class Kind { Label, Heading, Value, Field, Spin, Check, Combo, Frame, Button, Link, Progress, Other };
+    enum class Kind { Label, Heading, Value, Field, Spin, Check, Combo, List, Frame, Button, Link, Progress, Other };
     struct Made {
         Kind kind;
         int chars = 0;      // fields and lists: the width asked for

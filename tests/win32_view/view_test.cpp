@@ -23,8 +23,11 @@
 #include "support/hives.h"
 #include "win32/about_view.h"
 #include "win32/config_view.h"
+#include "win32/placement.h"
 #include "win32/port_text.h"
+#include "win32/scan_view.h"
 #include "win32/state_view.h"
+#include "win32/traffic_view.h"
 #include "win32/win32_clock.h"
 #include "win32/window_loop.h"
 
@@ -240,6 +243,10 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
     sensor.set_holding(0x201, 400);
+    // With the traffic window open beside.
+    menu(f.AnsichtMenue(3));
+    HWND traffic = view->traffic_view().window();
+    ASSERT_TRUE(IsWindowVisible(traffic));
     HWND ports = at("Combo_Port_0");
     SendMessageW(GetParent(ports), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ports), CBN_DROPDOWN),
                  reinterpret_cast<LPARAM>(ports));
@@ -271,6 +278,14 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     EXPECT_EQ(shown, "800 -0,5 23,1 40 ");
     EXPECT_EQ(text_of(at("lbl_cfg_val_0")), f.lbl_cfg_val(0).caption());
     picture(view->window(), "de_read", loop);
+
+    // Each frame on a line of its own, request and answer.
+    HWND lines = view->traffic_view().find("txt_traffic");
+    ASSERT_TRUE(loop.run_until([&] { return SendMessageW(lines, EM_GETLINECOUNT, 0, 0) >= 14; }, 3000));
+    picture(traffic, "de_traffic_reading", loop);
+    SendMessageW(traffic, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(program.frmTraffic.loaded());
+    EXPECT_FALSE(IsWindowVisible(traffic));
 }
 
 // Keys as the keyboard sends them (SendInput), through the message loop.
@@ -393,6 +408,24 @@ TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
     EXPECT_EQ(cut_off(view->about_view().windows()), std::vector<std::string>{}) << tag << " about";
     picture(view->about_view().window(), tag + "_about", loop);
     SendMessageW(view->about_view().window(), WM_CLOSE, 0, 0);
+
+    // The windows of the view menu, beside the main window, closed by their
+    // close box.
+    for (const auto& [item, tool, picture_name] :
+         {std::tuple{&f.AnsichtMenue(1), view->scan_view().window(), "_scan"},
+          std::tuple{&f.AnsichtMenue(3), view->traffic_view().window(), "_traffic"}}) {
+        menu(*item);
+        ASSERT_TRUE(IsWindowVisible(tool)) << picture_name;
+        RECT main{}, beside_it{};
+        GetWindowRect(view->window(), &main);
+        GetWindowRect(tool, &beside_it);
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &main, &beside_it) && area.right - area.left >= 1600) << picture_name;
+        picture(tool, tag + picture_name, loop);
+        SendMessageW(tool, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindowVisible(tool));
+    }
+    EXPECT_EQ(cut_off(view->scan_view().windows()), std::vector<std::string>{}) << tag << " scan";
 
     // The status window as a transfer shows it.
     program.frmState.set_loaded(true);

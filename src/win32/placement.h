@@ -1,0 +1,18 @@
+#pragma once
+#include "win32/windows_api.h"
+
+#include "win32/widget_factory.h"
+
+namespace vor3::win32 {
+
+// Where a window of `size` goes on the work area `area`: centred where the
+// area holds it, else with its top-left corner on the area.
+POINT centred_on(const RECT& area, SIZE size);
+// The work area of the screen the window is on (the primary before it is).
+RECT work_area(HWND window);
+
+// Paints the maker's logo (a blue box with a sensor's signal and the name)
+// into `r`.
+void paint_logo(HDC dc, const RECT& r, const Fonts& fonts);
+
+}  // namespace vor3::win32
