@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "ui/change_marking.h"
 #include "win32/port_text.h"
@@ -351,6 +353,105 @@ void Binder::list_box(form::ListBox& c, HWND list) {
     };
 }
 
+namespace {
+
+std::wstring list_view_text(HWND list, int row, int column) {
+    wchar_t buffer[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+}  // namespace
+
+void Binder::grid(form::Grid& c, HWND list) {
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    auto syncing = std::make_shared<bool>(false);
+    auto sync = [&c, list, syncing] {
+        *syncing = true;
+        sync_state(c, list);
+        HWND header = ListView_GetHeader(list);
+        const int columns = Header_GetItemCount(header);
+        const auto wanted = static_cast<int>(c.headers().size());
+        for (int i = columns; i < wanted; ++i) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.cx = 100;
+            std::wstring text = wide(c.headers()[static_cast<std::size_t>(i)]);
+            column.pszText = text.data();
+            SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        }
+        for (int i = columns; i > wanted; --i) ListView_DeleteColumn(list, i - 1);
+        for (int i = 0; i < wanted; ++i) {
+            wchar_t now[128] = {};
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT;
+            column.pszText = now;
+            column.cchTextMax = 128;
+            SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+            std::wstring text = wide(c.headers()[static_cast<std::size_t>(i)]);
+            if (text != now) {
+                column.pszText = text.data();
+                SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+            }
+        }
+        const auto rows = static_cast<int>(c.rows().size());
+        while (ListView_GetItemCount(list) > rows) ListView_DeleteItem(list, ListView_GetItemCount(list) - 1);
+        for (int r = 0; r < rows; ++r) {
+            if (r >= ListView_GetItemCount(list)) {
+                LVITEMW item{};
+                item.mask = LVIF_TEXT;
+                item.iItem = r;
+                wchar_t empty[] = L"";
+                item.pszText = empty;
+                SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            }
+            const auto& cells = c.rows()[static_cast<std::size_t>(r)];
+            for (int k = 0; k < wanted && k < static_cast<int>(cells.size()); ++k) {
+                std::wstring text = wide(cells[static_cast<std::size_t>(k)]);
+                if (list_view_text(list, r, k) == text) continue;
+                LVITEMW item{};
+                item.iSubItem = k;
+                item.pszText = text.data();
+                SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
+            }
+            const bool chosen = std::find(c.selected().begin(), c.selected().end(), r) != c.selected().end();
+            if ((ListView_GetItemState(list, r, LVIS_SELECTED) != 0) != chosen)
+                ListView_SetItemState(list, r, chosen ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        }
+        // Each column as wide as its header or its widest cell.
+        const auto width_of = [list](const std::string& text) {
+            return static_cast<int>(
+                SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide(text).c_str())));
+        };
+        for (int k = 0; k < wanted; ++k) {
+            int widest = width_of(c.headers()[static_cast<std::size_t>(k)]) + 16;
+            for (const auto& cells : c.rows())
+                if (k < static_cast<int>(cells.size()))
+                    widest = std::max(widest, width_of(cells[static_cast<std::size_t>(k)]) + 14);
+            if (ListView_GetColumnWidth(list, k) != widest) ListView_SetColumnWidth(list, k, widest);
+        }
+        *syncing = false;
+    };
+    Bound& b = bind(c, list, sync);
+    b.on_command = [&c, list, syncing](UINT code) {
+        if (*syncing) return;
+        if (code == LVN_ITEMCHANGED) {
+            std::vector<int> chosen;
+            for (int r = ListView_GetNextItem(list, -1, LVNI_SELECTED); r >= 0;
+                 r = ListView_GetNextItem(list, r, LVNI_SELECTED))
+                chosen.push_back(r);
+            guarded([&c, &chosen] { c.select(chosen); });
+        } else if (code == NM_DBLCLK) {
+            const int row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+            if (row >= 0) guarded([&c, row] { c.double_click(row); });
+        }
+    };
+}
+
 void Binder::progress(form::ProgressBar& c, HWND bar) {
     bind(c, bar, [&c, bar] {
         sync_state(c, bar);
@@ -676,7 +777,8 @@ bool Binder::message(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         const auto on_command = it->second.on_command;
         on_command(hdr->code);
         result = 0;
-        return hdr->code == TCN_SELCHANGE || hdr->code == NM_CLICK || hdr->code == NM_RETURN;
+        return hdr->code == TCN_SELCHANGE || hdr->code == NM_CLICK || hdr->code == NM_RETURN ||
+               hdr->code == LVN_ITEMCHANGED || hdr->code == NM_DBLCLK;
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form/controls.h"
+#include "form/grid.h"
 
 namespace vor3::win32 {
 
@@ -73,6 +74,10 @@ public:
     // A LISTBOX with LBS_NOTIFY: a list shown open.
     void list_box(form::ListBox& control, HWND list);
     void progress(form::ProgressBar& control, HWND bar);
+    // A list view in report style (LVS_REPORT | LVS_SHOWSELALWAYS): the
+    // headers, the rows and the selection; the user's selection and double
+    // click go to the model.
+    void grid(form::Grid& control, HWND list);
     // A tab control and the page windows it switches between.
     void tab(form::TabControl& control, HWND tabs, std::vector<HWND> pages);
     // An up-down control without a buddy: its presses, moves and releases

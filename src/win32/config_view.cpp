@@ -9,6 +9,7 @@
 #include "ui/config_window.h"
 #include "ui/language.h"
 #include "win32/about_view.h"
+#include "win32/bus_view.h"
 #include "win32/layout.h"
 #include "win32/port_text.h"
 #include "win32/scan_view.h"
@@ -94,6 +95,7 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
     about_ = std::make_unique<AboutView>(program.ctx, binder_, fonts_, window_);
     scan_ = std::make_unique<ScanView>(program, binder_, fonts_, window_);
     traffic_ = std::make_unique<TrafficView>(program, binder_, fonts_, window_);
+    bus_ = std::make_unique<BusView>(program, binder_, fonts_, window_);
 
     // The window's own enabled state greys its contents and menus, not the
     // window: message boxes and the status window must stay usable while
@@ -115,6 +117,7 @@ ConfigView::~ConfigView() {
     about_.reset();
     scan_.reset();
     traffic_.reset();
+    bus_.reset();
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
     if (window_ && IsWindow(window_)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);

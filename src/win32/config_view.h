@@ -15,6 +15,7 @@
 namespace vor3::win32 {
 
 class AboutView;
+class BusView;
 class ScanView;
 class StateView;
 class TrafficView;
@@ -39,6 +40,7 @@ public:
     AboutView& about_view() { return *about_; }
     ScanView& scan_view() { return *scan_; }
     TrafficView& traffic_view() { return *traffic_; }
+    BusView& bus_view() { return *bus_; }
     Binder& binder() { return binder_; }
     HACCEL accelerators() const { return accelerators_; }
     const Fonts& fonts() const { return fonts_; }
@@ -74,6 +76,7 @@ private:
     std::unique_ptr<AboutView> about_;
     std::unique_ptr<ScanView> scan_;
     std::unique_ptr<TrafficView> traffic_;
+    std::unique_ptr<BusView> bus_;
     std::optional<ModalTimers> modal_;
     bool fitted_ = false;
     bool closing_ = false;

@@ -10,6 +10,8 @@ namespace vor3::win32 {
 namespace {
 
 constexpr const wchar_t* kToolClass = L"Vor3ToolWindow";
+// Posted once the window shows: the texts its loading set are laid out.
+constexpr UINT kRelayout = WM_APP + 2;
 
 void register_tool_class() {
     static bool done = false;
@@ -108,12 +110,17 @@ void ToolWindow::follow(const form::Window& model) {
     placed_ = true;
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
+    PostMessageW(window_, kRelayout, 0, 0);
 }
 
 bool ToolWindow::message(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (binder_.message(w, msg, wp, lp, result)) return true;
     if (more(msg, wp, lp, result)) return true;
     switch (msg) {
+    case kRelayout:
+        if (IsWindowVisible(window_)) place(false);
+        result = 0;
+        return true;
     case WM_COMMAND:
         if (LOWORD(wp) != IDCANCEL || lp != 0) return false;
         [[fallthrough]];

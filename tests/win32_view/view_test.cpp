@@ -22,6 +22,7 @@
 #include "support/fakes.h"
 #include "support/hives.h"
 #include "win32/about_view.h"
+#include "win32/bus_view.h"
 #include "win32/config_view.h"
 #include "win32/placement.h"
 #include "win32/port_text.h"
@@ -230,6 +231,20 @@ TEST_F(ViewTest, WhatTheUserDoesReachesTheModelAndTheModelShows) {
     f.frm_hold(0).set_enabled(true);
     EXPECT_TRUE(IsWindowEnabled(at("txt_data_in_0")));
 
+    // The bus window's table: the model's rows, the user's selection.
+    form::Grid& sensors = program.frmBus.grd_sensors;
+    sensors.set_headers({"Adresse", "Ort"});
+    sensors.set_rows({{"1", "100"}, {"2", "200"}, {"5", "500"}});
+    HWND table = view->bus_view().find("grd_sensors");
+    ASSERT_EQ(ListView_GetItemCount(table), 3);
+    wchar_t cell[32] = {};
+    ListView_GetItemText(table, 2, 1, cell, 32);
+    EXPECT_EQ(narrow(cell), "500");
+    ListView_SetItemState(table, 1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(sensors.selected(), std::vector<int>{1});
+    sensors.set_rows({{"1", "100"}});
+    EXPECT_EQ(ListView_GetItemCount(table), 1);
+
     // The about box is modal while shown and closes with its close box.
     menu(f.MenueMain(2));
     EXPECT_TRUE(IsWindowVisible(view->about_view().window()));
@@ -413,7 +428,8 @@ TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
     // close box.
     for (const auto& [item, tool, picture_name] :
          {std::tuple{&f.AnsichtMenue(1), view->scan_view().window(), "_scan"},
-          std::tuple{&f.AnsichtMenue(3), view->traffic_view().window(), "_traffic"}}) {
+          std::tuple{&f.AnsichtMenue(3), view->traffic_view().window(), "_traffic"},
+          std::tuple{&f.AnsichtMenue(5), view->bus_view().window(), "_bus"}}) {
         menu(*item);
         ASSERT_TRUE(IsWindowVisible(tool)) << picture_name;
         RECT main{}, beside_it{};
