@@ -5,7 +5,9 @@
 # by ctest), then vor3-cli.exe end to end beside the Linux build's
 # (tests/windows/cli_under_wine.py: the same output and exit statuses over a
 # COM port, tcp:// and modbus-tcp://, against our simulated sensor and
-# Debian's python3-pymodbus). The wine prefix is $WINEPREFIX, else
+# Debian's python3-pymodbus), and the window's binding test on a virtual display
+# (pictures of each window in build-win/screenshots/, and how soon the window
+# shows). The wine prefix is $WINEPREFIX, else
 # ~/.wine-vor3.
 #   tools/windows.sh            build and test
 #   tools/windows.sh --build    build only
@@ -39,3 +41,13 @@ ctest --test-dir "$here/build-win" --output-on-failure -j2 --timeout 300
 echo "== vor3-cli.exe beside the Linux vor3-cli"
 "$here/tools/setup.sh" vor3-cli vor3-sensor-sim
 /usr/bin/python3 "$here/tests/windows/cli_under_wine.py" "$here/build" "$here/build-win"
+
+echo "== the window under wine, on a virtual display"
+"$here/tools/need.sh" xvfb xauth imagemagick x11-utils
+# Wine draws the title bars itself where no window manager does: the
+# pictures show them.
+wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+(cd "$here/build-win" && xvfb-run -a -s "-screen 0 1920x1080x24" wine64 ./vor3_win32_view_tests.exe)
+for picture in "$here"/build-win/screenshots/*.bmp; do convert "$picture" "${picture%.bmp}.png" && rm "$picture"; done
+echo "pictures of each window in build-win/screenshots/"
+xvfb-run -a "$here/tools/wine_window_start.sh"

@@ -17,14 +17,21 @@
 
 #include "app/program.h"
 #include "qt/binder.h"
-#include "qt/trend_curves.h"
 #include "qt/widget_factory.h"
+#include "ui/trend_curves.h"
 
 namespace vor3::qt {
 
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QList<QPointF> q_points(const ui::Curve& curve) {
+    QList<QPointF> out;
+    out.reserve(static_cast<qsizetype>(curve.size()));
+    for (const ui::CurvePoint& p : curve) out.append(QPointF(p.x, p.y));
+    return out;
+}
 
 // A minute at least, so that the first readings do not fill the width.
 constexpr std::int64_t kShortestSpanMs = 60 * 1000;
@@ -141,17 +148,18 @@ QLineSeries* TrendView::add_stretch(std::size_t k) {
 void TrendView::follow_chart() {
     const auto& points = program_.frmTrend.cht_trend.points();
     const int columns = std::max(100, static_cast<int>(chart_->plotArea().width()));
-    const auto curves = stretches(points, columns);
+    const auto curves = ui::stretches(points, columns);
     // One replacement lays each curve out once, where adding point by
     // point would lay it out for every point. The named curve, in the
     // legend, is the latest stretch; the earlier ones are drawn alike.
     for (std::size_t k = 0; k < series_.size(); ++k) {
-        const Stretches& parts = curves[k];
-        series_[k]->replace(parts.empty() ? QList<QPointF>() : parts.back());
+        const ui::Stretches& parts = curves[k];
+        series_[k]->replace(parts.empty() ? QList<QPointF>() : q_points(parts.back()));
         const std::size_t earlier = parts.empty() ? 0 : parts.size() - 1;
         auto& drawn = earlier_[k];
         while (drawn.size() < earlier) drawn.push_back(add_stretch(k));
-        for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i]->replace(i < earlier ? parts[i] : QList<QPointF>());
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            drawn[i]->replace(i < earlier ? q_points(parts[i]) : QList<QPointF>());
     }
     if (points.empty()) return;
 
@@ -169,7 +177,7 @@ void TrendView::follow_chart() {
     }
     for (std::size_t side = 0; side < 2; ++side) fit(*value_axes_[side], lo[side], hi[side]);
     const std::int64_t offset = QDateTime::fromMSecsSinceEpoch(newest).offsetFromUtc() * std::int64_t{1000};
-    const TimeTicks ticks = time_ticks(oldest, std::max(newest, oldest + kShortestSpanMs), offset);
+    const ui::TimeTicks ticks = ui::time_ticks(oldest, std::max(newest, oldest + kShortestSpanMs), offset);
     time_axis_->setFormat(ticks.step_ms < 60 * 1000 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
     time_axis_->setRange(QDateTime::fromMSecsSinceEpoch(ticks.first_ms), QDateTime::fromMSecsSinceEpoch(ticks.last_ms));
     time_axis_->setTickCount(ticks.count);

@@ -129,7 +129,9 @@ void Binder::custom(form::Control& control, std::function<void()> sync) {
     hooked_.push_back(&control);
     if (!syncs_.count(&control)) order_.push_back(&control);
     syncs_[&control] = sync;
-    control.changed = sync;
+    control.changed = [this, sync] {
+        if (!held_) sync();
+    };
     sync();
 }
 
@@ -138,6 +140,14 @@ Binder::Bound& Binder::bind(form::Control& control, HWND window, std::function<v
     Bound& b = windows_[window];
     b.control = &control;
     return b;
+}
+
+void Binder::pass_state_on(const form::Control& c) {
+    const std::pair<bool, bool> now{c.effectively_enabled(), effectively_visible(c)};
+    const auto it = passed_.find(&c);
+    if (it != passed_.end() && it->second == now) return;
+    passed_[&c] = now;
+    if (it != passed_.end()) sync_all();
 }
 
 void Binder::sync_all() {
@@ -155,7 +165,7 @@ void Binder::frame(form::Container& c, HWND box) {
     bind(c, box, [this, &c, box] {
         sync_state(c, box);
         set_text(box, c.caption());
-        sync_all();
+        pass_state_on(c);
     });
 }
 

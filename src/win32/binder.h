@@ -102,6 +102,15 @@ public:
     // Every bound control copied again: after a frame's or window's state
     // changed, and for tests.
     void sync_all();
+    // While held, the model's changes are not copied (the view measures
+    // the model's texts in both languages); releasing copies everything.
+    void hold(bool on) {
+        held_ = on;
+        if (!on) sync_all();
+    }
+    // Calls sync_all when the effective state (enabled, visible) of
+    // `control` differs from the last time it was asked about.
+    void pass_state_on(const form::Control& control);
 
     bool message(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -131,6 +140,8 @@ private:
     std::map<HWND, Bound> windows_;
     std::map<COLORREF, HBRUSH> brushes_;
     bool syncing_all_ = false;
+    bool held_ = false;
+    std::map<const form::Control*, std::pair<bool, bool>> passed_;
     int item_height_ = 16;
 
     struct Menu {

@@ -15,6 +15,7 @@
 #include "win32/scan_view.h"
 #include "win32/state_view.h"
 #include "win32/traffic_view.h"
+#include "win32/trend_view.h"
 
 namespace vor3::win32 {
 
@@ -91,11 +92,20 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), static_cast<MessageTarget*>(this));
     build();
     build_menus();
-    state_ = std::make_unique<StateView>(program.frmState, binder_, fonts_, window_);
-    about_ = std::make_unique<AboutView>(program.ctx, binder_, fonts_, window_);
-    scan_ = std::make_unique<ScanView>(program, binder_, fonts_, window_);
-    traffic_ = std::make_unique<TrafficView>(program, binder_, fonts_, window_);
-    bus_ = std::make_unique<BusView>(program, binder_, fonts_, window_);
+    // The other windows are made when they are first loaded (or asked
+    // for): the configuration window shows sooner. Each binds its model
+    // window anew as it is made, and shows at once if it is loaded.
+    const auto when_loaded = [this](form::Window& model, auto make) {
+        binder_.custom(model, [&model, make] {
+            if (model.loaded()) make();
+        });
+    };
+    when_loaded(program.frmState, [this] { state_view(); });
+    when_loaded(program.fAbout, [this] { about_view(); });
+    when_loaded(program.frmScan, [this] { scan_view(); });
+    when_loaded(program.frmTraffic, [this] { traffic_view(); });
+    when_loaded(program.frmBus, [this] { bus_view(); });
+    when_loaded(program.frmTrend, [this] { trend_view(); });
 
     // The window's own enabled state greys its contents and menus, not the
     // window: message boxes and the status window must stay usable while
@@ -107,9 +117,39 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
             HWND focus = GetFocus();
             if (focus && IsChild(window_, focus)) focus_before_transfer_ = focus;
         }
-        binder_.sync_all();
+        binder_.pass_state_on(f);
         if (f.enabled()) return_focus();
     });
+}
+
+StateView& ConfigView::state_view() {
+    if (!state_) state_ = std::make_unique<StateView>(program_.frmState, binder_, fonts_, window_);
+    return *state_;
+}
+
+AboutView& ConfigView::about_view() {
+    if (!about_) about_ = std::make_unique<AboutView>(program_.ctx, binder_, fonts_, window_);
+    return *about_;
+}
+
+ScanView& ConfigView::scan_view() {
+    if (!scan_) scan_ = std::make_unique<ScanView>(program_, binder_, fonts_, window_);
+    return *scan_;
+}
+
+TrafficView& ConfigView::traffic_view() {
+    if (!traffic_) traffic_ = std::make_unique<TrafficView>(program_, binder_, fonts_, window_);
+    return *traffic_;
+}
+
+BusView& ConfigView::bus_view() {
+    if (!bus_) bus_ = std::make_unique<BusView>(program_, binder_, fonts_, window_);
+    return *bus_;
+}
+
+TrendView& ConfigView::trend_view() {
+    if (!trend_) trend_ = std::make_unique<TrendView>(program_, binder_, fonts_, window_);
+    return *trend_;
 }
 
 ConfigView::~ConfigView() {
@@ -118,6 +158,7 @@ ConfigView::~ConfigView() {
     scan_.reset();
     traffic_.reset();
     bus_.reset();
+    trend_.reset();
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
     if (window_ && IsWindow(window_)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -350,6 +391,8 @@ void ConfigView::fit_both_languages() {
     // so that nothing moves when a technician switches.
     if (fitted_) return;
     fitted_ = true;
+    // The model's texts are measured; the windows take only the final ones.
+    binder_.hold(true);
     guarded([this] {
         for (const char* language : {model::kGerman, model::kEnglish}) {
             ui::caption_configuration_window(program_.ctx, language);
@@ -357,6 +400,7 @@ void ConfigView::fit_both_languages() {
         }
         ui::caption_configuration_window(program_.ctx, program_.g.lang.language);
     });
+    binder_.hold(false);
     make_.measure();
     place_all();
 }

@@ -19,6 +19,7 @@ class BusView;
 class ScanView;
 class StateView;
 class TrafficView;
+class TrendView;
 
 // The configuration window of one program, with its status window and
 // about box: the native Win32 view of the model. It only mirrors the
@@ -36,11 +37,13 @@ public:
     // ("txt_data_cfg_4", "SSTab1"); nullptr when there is none.
     HWND find(const std::string& name) const { return make_.find(name); }
     const std::map<std::string, HWND>& windows() const { return make_.windows(); }
-    StateView& state_view() { return *state_; }
-    AboutView& about_view() { return *about_; }
-    ScanView& scan_view() { return *scan_; }
-    TrafficView& traffic_view() { return *traffic_; }
-    BusView& bus_view() { return *bus_; }
+    // The other windows, made when first asked for.
+    StateView& state_view();
+    AboutView& about_view();
+    ScanView& scan_view();
+    TrafficView& traffic_view();
+    BusView& bus_view();
+    TrendView& trend_view();
     Binder& binder() { return binder_; }
     HACCEL accelerators() const { return accelerators_; }
     const Fonts& fonts() const { return fonts_; }
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<ScanView> scan_;
     std::unique_ptr<TrafficView> traffic_;
     std::unique_ptr<BusView> bus_;
+    std::unique_ptr<TrendView> trend_;
     std::optional<ModalTimers> modal_;
     bool fitted_ = false;
     bool closing_ = false;

@@ -74,7 +74,7 @@ void register_view_classes() {
 }
 
 HWND WidgetFactory::create(const wchar_t* cls, const std::string& name, DWORD style, DWORD ex_style, Kind kind,
-                           int chars) {
+                           const form::Control* control, int chars) {
     HWND w =
         CreateWindowExW(ex_style, cls, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id_++)), GetModuleHandleW(nullptr), nullptr);
@@ -82,16 +82,16 @@ HWND WidgetFactory::create(const wchar_t* cls, const std::string& name, DWORD st
                  reinterpret_cast<WPARAM>(kind == Kind::Heading || kind == Kind::Frame ? fonts_.bold : fonts_.normal),
                  FALSE);
     by_name_[name] = w;
-    made_[w] = Made{kind, chars, {}, nullptr};
+    made_[w] = Made{kind, chars, {}, control, nullptr};
     return w;
 }
 
 HWND WidgetFactory::make(const wchar_t* window_class, const std::string& name, DWORD style, DWORD ex_style) {
-    return create(window_class, name, style, ex_style, Kind::Other);
+    return create(window_class, name, style, ex_style, Kind::Other, nullptr);
 }
 
 HWND WidgetFactory::label(form::Control& c, const std::string& name) {
-    HWND w = create(L"STATIC", name, SS_LEFT | SS_NOPREFIX, 0, Kind::Label);
+    HWND w = create(L"STATIC", name, SS_LEFT | SS_NOPREFIX, 0, Kind::Label, &c);
     binder_.label(c, w);
     return w;
 }
@@ -103,13 +103,13 @@ HWND WidgetFactory::row_label(form::Control& c, form::Control& marked, const std
 }
 
 HWND WidgetFactory::value_label(form::Label& c, const std::string& name, int chars) {
-    HWND w = create(L"STATIC", name, SS_RIGHT | SS_NOPREFIX | SS_CENTERIMAGE, WS_EX_STATICEDGE, Kind::Value, chars);
+    HWND w = create(L"STATIC", name, SS_RIGHT | SS_NOPREFIX | SS_CENTERIMAGE, WS_EX_STATICEDGE, Kind::Value, &c, chars);
     binder_.label(c, w);
     return w;
 }
 
 HWND WidgetFactory::heading(form::Label& c, const std::string& name) {
-    HWND w = create(L"STATIC", name, SS_LEFT | SS_NOPREFIX, 0, Kind::Heading);
+    HWND w = create(L"STATIC", name, SS_LEFT | SS_NOPREFIX, 0, Kind::Heading, &c);
     binder_.label(c, w);
     return w;
 }
@@ -117,19 +117,19 @@ HWND WidgetFactory::heading(form::Label& c, const std::string& name) {
 HWND WidgetFactory::field(form::TextBox& c, const std::string& name, int chars, bool read_only) {
     // Measured values are shown, never entered: no caret, no tab stop.
     const DWORD style = ES_RIGHT | ES_AUTOHSCROLL | (read_only ? ES_READONLY : WS_TABSTOP);
-    HWND w = create(L"EDIT", name, style, WS_EX_CLIENTEDGE, Kind::Field, chars);
+    HWND w = create(L"EDIT", name, style, WS_EX_CLIENTEDGE, Kind::Field, &c, chars);
     binder_.text_box(c, w);
     return w;
 }
 
 HWND WidgetFactory::spin(form::UpDown& c, const std::string& name) {
-    HWND w = create(UPDOWN_CLASSW, name, 0, 0, Kind::Spin);
+    HWND w = create(UPDOWN_CLASSW, name, 0, 0, Kind::Spin, &c);
     binder_.spin(c, w);
     return w;
 }
 
 HWND WidgetFactory::check(form::CheckBox& c, const std::string& name) {
-    HWND w = create(L"BUTTON", name, BS_3STATE | WS_TABSTOP, 0, Kind::Check);
+    HWND w = create(L"BUTTON", name, BS_3STATE | WS_TABSTOP, 0, Kind::Check, &c);
     binder_.check_box(c, w);
     return w;
 }
@@ -138,7 +138,7 @@ HWND WidgetFactory::combo(form::ComboBox& c, const std::string& name, int chars)
     const DWORD style =
         WS_TABSTOP | WS_VSCROLL |
         (c.editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS);
-    HWND w = create(L"COMBOBOX", name, style, 0, Kind::Combo, chars);
+    HWND w = create(L"COMBOBOX", name, style, 0, Kind::Combo, &c, chars);
     made_[w].combo = &c;
     // The open list is as wide as its longest entry.
     binder_.combo_box(c, w);
@@ -147,32 +147,32 @@ HWND WidgetFactory::combo(form::ComboBox& c, const std::string& name, int chars)
 
 HWND WidgetFactory::list(form::ListBox& c, const std::string& name, int rows) {
     HWND w = create(L"LISTBOX", name, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-                    Kind::List, rows);
+                    Kind::List, &c, rows);
     made_[w].combo = &c;
     binder_.list_box(c, w);
     return w;
 }
 
 HWND WidgetFactory::frame(form::Container& c, const std::string& name) {
-    HWND w = create(L"BUTTON", name, BS_GROUPBOX, 0, Kind::Frame);
+    HWND w = create(L"BUTTON", name, BS_GROUPBOX, 0, Kind::Frame, &c);
     binder_.frame(c, w);
     return w;
 }
 
 HWND WidgetFactory::button(form::Button& c, const std::string& name) {
-    HWND w = create(L"BUTTON", name, BS_PUSHBUTTON | WS_TABSTOP, 0, Kind::Button);
+    HWND w = create(L"BUTTON", name, BS_PUSHBUTTON | WS_TABSTOP, 0, Kind::Button, &c);
     binder_.button(c, w);
     return w;
 }
 
 HWND WidgetFactory::link(form::LinkLabel& c, const std::string& name) {
-    HWND w = create(WC_LINK, name, WS_TABSTOP, 0, Kind::Link);
+    HWND w = create(WC_LINK, name, WS_TABSTOP, 0, Kind::Link, &c);
     binder_.link(c, w);
     return w;
 }
 
 HWND WidgetFactory::progress(form::ProgressBar& c, const std::string& name, int width) {
-    HWND w = create(PROGRESS_CLASSW, name, 0, 0, Kind::Progress, width);
+    HWND w = create(PROGRESS_CLASSW, name, 0, 0, Kind::Progress, &c, width);
     binder_.progress(c, w);
     return w;
 }
@@ -182,57 +182,41 @@ HWND WidgetFactory::find(const std::string& name) const {
     return it == by_name_.end() ? nullptr : it->second;
 }
 
-layout::Size WidgetFactory::extent(HWND window, HFONT font, const std::wstring& text, bool prefix) const {
+layout::Size WidgetFactory::extent(HDC dc, HFONT font, const std::wstring& text, bool prefix) const {
     if (text.empty()) return {0, fonts_.line};
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, font);
+    SelectObject(dc, font);
     RECT r{0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | (prefix ? 0 : DT_NOPREFIX));
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return {r.right, std::max<int>(r.bottom, fonts_.line)};
 }
 
 void WidgetFactory::measure() {
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, fonts_.normal);
     for (auto& [w, made] : made_) {
-        std::wstring text;
-        const int n = GetWindowTextLengthW(w);
-        text.resize(static_cast<std::size_t>(n) + 1);
-        GetWindowTextW(w, text.data(), n + 1);
-        text.resize(static_cast<std::size_t>(n));
+        if (!made.control) continue;
+        const std::wstring text = wide(made.control->caption());
         layout::Size s;
         switch (made.kind) {
         case Kind::Combo:
         case Kind::List:
-            for (const auto& item : made.combo->items()) {
-                const layout::Size e = extent(w, fonts_.normal, wide(item), false);
-                s.w = std::max(s.w, e.w);
-            }
+            for (const auto& item : made.combo->items())
+                s.w = std::max(s.w, extent(dc, fonts_.normal, wide(item), false).w);
             break;
-        case Kind::Link: {
-            // The markup's tags take no room.
-            std::wstring plain;
-            bool tag = false;
-            for (wchar_t ch : text) {
-                if (ch == L'<')
-                    tag = true;
-                else if (ch == L'>')
-                    tag = false;
-                else if (!tag)
-                    plain += ch;
-            }
-            s = extent(w, fonts_.normal, plain, false);
-            break;
-        }
         case Kind::Heading:
-        case Kind::Frame: s = extent(w, fonts_.bold, text, made.kind == Kind::Frame); break;
+        case Kind::Frame: s = extent(dc, fonts_.bold, text, made.kind == Kind::Frame); break;
         case Kind::Button:
-        case Kind::Check: s = extent(w, fonts_.normal, text, true); break;
-        default: s = extent(w, fonts_.normal, text, false); break;
+        case Kind::Check: s = extent(dc, fonts_.normal, text, true); break;
+        case Kind::Label:
+        case Kind::Value:
+        case Kind::Link: s = extent(dc, fonts_.normal, text, false); break;
+        default: break;
         }
         made.text.w = std::max(made.text.w, s.w);
         made.text.h = std::max(made.text.h, s.h);
     }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
 }
 
 layout::Size WidgetFactory::size(HWND w) const {

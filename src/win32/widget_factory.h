@@ -75,8 +75,8 @@ public:
     HWND find(const std::string& name) const;
     const std::map<std::string, HWND>& windows() const { return by_name_; }
 
-    // Records the extent of every window's present texts, keeping the
-    // widest seen.
+    // Records the extent of every window's texts as the model has them
+    // now, keeping the widest seen.
     void measure();
     // The size a window needs for the widest texts measured.
     layout::Size size(HWND window) const;
@@ -92,12 +92,14 @@ private:
     enum class Kind { Label, Heading, Value, Field, Spin, Check, Combo, List, Frame, Button, Link, Progress, Other };
     struct Made {
         Kind kind;
-        int chars = 0;      // fields and lists: the width asked for
-        layout::Size text;  // the widest text measured
-        form::ComboBox* combo = nullptr;
+        int chars = 0;                           // fields and lists: the width asked for
+        layout::Size text;                       // the widest text measured
+        const form::Control* control = nullptr;  // whose texts it shows
+        const form::ComboBox* combo = nullptr;
     };
-    HWND create(const wchar_t* cls, const std::string& name, DWORD style, DWORD ex_style, Kind kind, int chars = 0);
-    layout::Size extent(HWND window, HFONT font, const std::wstring& text, bool prefix) const;
+    HWND create(const wchar_t* cls, const std::string& name, DWORD style, DWORD ex_style, Kind kind,
+                const form::Control* control, int chars = 0);
+    layout::Size extent(HDC dc, HFONT font, const std::wstring& text, bool prefix) const;
 
     Binder& binder_;
     const Fonts& fonts_;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,6 +30,7 @@
 #include "win32/scan_view.h"
 #include "win32/state_view.h"
 #include "win32/traffic_view.h"
+#include "win32/trend_view.h"
 #include "win32/win32_clock.h"
 #include "win32/window_loop.h"
 
@@ -301,6 +303,40 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     SendMessageW(traffic, WM_CLOSE, 0, 0);
     EXPECT_FALSE(program.frmTraffic.loaded());
     EXPECT_FALSE(IsWindowVisible(traffic));
+}
+
+TEST_F(ViewTest, TheTrendDrawsTheReadingsOnTwoAxesAndCatchesUp) {
+    form::TrendChart& chart = program.frmTrend.cht_trend;
+    // Ten minutes of readings every two seconds, with a pause of three
+    // minutes in the middle: CO2 in its hundreds, the others in tens.
+    const std::int64_t start = 1733580185000;  // 7 December 2024, 14:03:05 UTC
+    for (int i = 0; i < 300; ++i) {
+        if (i >= 140 && i < 230) continue;
+        const double t = i * 2.0;
+        chart.add({i * 2000,
+                   start + i * 2000,
+                   {22 + std::sin(t / 60), 45 + 5 * std::cos(t / 90), 600 + 150 * std::sin(t / 120)}});
+    }
+    menu(f.AnsichtMenue(4));
+    HWND trend = view->trend_view().window();
+    ASSERT_TRUE(IsWindowVisible(trend));
+    ASSERT_TRUE(loop.run_until([&] { return view->trend_view().drawn() > 0; }, 2000));
+    const auto& axes = view->trend_view().value_axes();
+    EXPECT_LE(axes[0].lo, 21);
+    EXPECT_GE(axes[0].hi, 50);
+    EXPECT_LT(axes[0].hi, 100);  // CO2 is not on the left axis
+    EXPECT_LE(axes[1].lo, 450);
+    EXPECT_GE(axes[1].hi, 750);
+
+    // A new reading is drawn within the catch-up time, once for many.
+    const int before = view->trend_view().drawn();
+    for (int i = 300; i < 310; ++i) chart.add({i * 2000, start + i * 2000, {30, 45, 900}});
+    ASSERT_TRUE(loop.run_until([&] { return view->trend_view().drawn() > before; }, 1000));
+    EXPECT_LE(view->trend_view().drawn(), before + 2);
+    EXPECT_GE(view->trend_view().value_axes()[1].hi, 900);
+    picture(trend, "de_trend", loop);
+    SendMessageW(trend, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(program.frmTrend.loaded());
 }
 
 // Keys as the keyboard sends them (SendInput), through the message loop.

@@ -4,18 +4,22 @@
 #include <deque>
 #include <vector>
 
-#include <QList>
-#include <QPointF>
-
 #include "form/frm_trend.h"
 
-namespace vor3::qt {
+namespace vor3::ui {
+
+// A point of a curve: the time in milliseconds since 1970 and the value.
+struct CurvePoint {
+    double x = 0;
+    double y = 0;
+};
+using Curve = std::vector<CurvePoint>;
 
 // The curves of the points as a line drawn `columns` wide shows them: where
 // a column holds more than a few points, only its first, lowest, highest
 // and last of each curve, in the order they came. Points are grouped into
 // columns by time, a run of points at a time.
-std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points, int columns);
+std::array<Curve, 3> outline(const std::deque<form::TrendPoint>& points, int columns);
 
 // The outlined curves cut into stretches, so that no line is drawn across a
 // time without readings: a reading that comes well after the pace of the
@@ -23,7 +27,7 @@ std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points
 // seconds: the read-out stopped, or the sensor did not answer for a while),
 // or before the one ahead of it (the wall clock was set back), begins a new
 // stretch. The stretches come in the order of the readings.
-using Stretches = std::vector<QList<QPointF>>;
+using Stretches = std::vector<Curve>;
 std::array<Stretches, 3> stretches(const std::deque<form::TrendPoint>& points, int columns);
 
 // A time axis with its ticks on round times of the local clock: from the
@@ -39,4 +43,4 @@ struct TimeTicks {
 };
 TimeTicks time_ticks(std::int64_t oldest_ms, std::int64_t newest_ms, std::int64_t utc_offset_ms, int most = 8);
 
-}  // namespace vor3::qt
+}  // namespace vor3::ui

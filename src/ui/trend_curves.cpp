@@ -1,9 +1,9 @@
-#include "qt/trend_curves.h"
+#include "ui/trend_curves.h"
 
 #include <algorithm>
 #include <utility>
 
-namespace vor3::qt {
+namespace vor3::ui {
 
 namespace {
 
@@ -28,14 +28,14 @@ std::vector<std::pair<std::int64_t, std::int64_t>> pauses(const std::deque<form:
 
 }  // namespace
 
-std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points, int columns) {
-    std::array<QList<QPointF>, 3> curves;
+std::array<Curve, 3> outline(const std::deque<form::TrendPoint>& points, int columns) {
+    std::array<Curve, 3> curves;
     const auto at = [&points](std::size_t i, std::size_t k) {
-        return QPointF(static_cast<qreal>(points[i].epoch_ms), points[i].values[k]);
+        return CurvePoint{static_cast<double>(points[i].epoch_ms), points[i].values[k]};
     };
     if (points.size() <= 4 * static_cast<std::size_t>(std::max(columns, 1))) {
         for (std::size_t i = 0; i < points.size(); ++i)
-            for (std::size_t k = 0; k < curves.size(); ++k) curves[k].append(at(i, k));
+            for (std::size_t k = 0; k < curves.size(); ++k) curves[k].push_back(at(i, k));
         return curves;
     }
     const auto [first, last] = std::minmax_element(
@@ -56,7 +56,7 @@ std::array<QList<QPointF>, 3> outline(const std::deque<form::TrendPoint>& points
             std::array<std::size_t, 4> keep{start, low, high, end - 1};
             std::sort(keep.begin(), keep.end());
             for (std::size_t j = 0; j < keep.size(); ++j)
-                if (j == 0 || keep[j] != keep[j - 1]) curves[k].append(at(keep[j], k));
+                if (j == 0 || keep[j] != keep[j - 1]) curves[k].push_back(at(keep[j], k));
         }
         start = end;
     }
@@ -68,20 +68,20 @@ std::array<Stretches, 3> stretches(const std::deque<form::TrendPoint>& points, i
     const auto gaps = pauses(points);
     std::array<Stretches, 3> out;
     for (std::size_t k = 0; k < curves.size(); ++k) {
-        const QList<QPointF>& curve = curves[k];
-        if (curve.isEmpty()) continue;
+        const Curve& curve = curves[k];
+        if (curve.empty()) continue;
         out[k].emplace_back();
         std::size_t g = 0;
-        for (qsizetype i = 0; i < curve.size(); ++i) {
+        for (std::size_t i = 0; i < curve.size(); ++i) {
             if (i > 0) {
-                const double from = curve[i - 1].x(), to = curve[i].x();
+                const double from = curve[i - 1].x, to = curve[i].x;
                 while (g < gaps.size() && static_cast<double>(gaps[g].second) <= from) ++g;
                 const bool back = to < from;
                 const bool across = g < gaps.size() && static_cast<double>(gaps[g].first) >= from &&
                                     static_cast<double>(gaps[g].second) <= to;
                 if (back || across) out[k].emplace_back();
             }
-            out[k].back().append(curve[i]);
+            out[k].back().push_back(curve[i]);
         }
     }
     return out;
@@ -106,4 +106,4 @@ TimeTicks time_ticks(std::int64_t oldest_ms, std::int64_t newest_ms, std::int64_
     return ticks;
 }
 
-}  // namespace vor3::qt
+}  // namespace vor3::ui
