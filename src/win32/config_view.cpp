@@ -39,7 +39,6 @@ void register_config_class() {
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    cls.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"VOR3_ICON");
     cls.lpszClassName = kConfigClass;
     RegisterClassExW(&cls);
 }
@@ -90,6 +89,10 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kConfigClass, L"",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), static_cast<MessageTarget*>(this));
+    big_icon_ = make_icon(GetSystemMetricsForDpi(SM_CXICON, fonts_.dpi));
+    small_icon_ = make_icon(GetSystemMetricsForDpi(SM_CXSMICON, fonts_.dpi));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
     build();
     build_menus();
     // The other windows are made when they are first loaded (or asked
@@ -164,6 +167,8 @@ ConfigView::~ConfigView() {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
+    if (big_icon_) DestroyIcon(big_icon_);
+    if (small_icon_) DestroyIcon(small_icon_);
 }
 
 void ConfigView::build() {

@@ -74,6 +74,8 @@ private:
     HWND tabs_ = nullptr;
     HWND pages_[2] = {};
     HACCEL accelerators_ = nullptr;
+    HICON big_icon_ = nullptr;
+    HICON small_icon_ = nullptr;
     HWND focus_before_transfer_ = nullptr;
     std::unique_ptr<StateView> state_;
     std::unique_ptr<AboutView> about_;

@@ -1,6 +1,7 @@
 #include "win32/placement.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vor3::win32 {
 
@@ -65,6 +66,68 @@ void paint_logo(HDC dc, const RECT& r, const Fonts& fonts) {
     DrawTextW(dc, L"Vadivoz", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     SelectObject(dc, old_font);
     DeleteObject(font);
+}
+
+HICON make_icon(int size) {
+    BITMAPV5HEADER header{};
+    header.bV5Size = sizeof header;
+    header.bV5Width = size;
+    header.bV5Height = -size;
+    header.bV5Planes = 1;
+    header.bV5BitCount = 32;
+    header.bV5Compression = BI_BITFIELDS;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    HDC screen = GetDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP color =
+        CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ old = SelectObject(dc, color);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::fill(pixels, pixels + size * size, 0u);
+    // The mark: a rounded blue square, the signal's arcs and a "V".
+    const int corner = size / 4;
+    HBRUSH blue = CreateSolidBrush(RGB(0x1f, 0x6f, 0xa8));
+    HPEN edge = CreatePen(PS_SOLID, 1, RGB(0x0a, 0x2c, 0x4d));
+    SelectObject(dc, blue);
+    SelectObject(dc, edge);
+    RoundRect(dc, 0, 0, size, size, corner, corner);
+    HPEN green = CreatePen(PS_SOLID, std::max(1, size / 16), RGB(0x9f, 0xe0, 0x6a));
+    SelectObject(dc, green);
+    const int cx = size * 3 / 16, cy = size / 2;
+    for (int i = 0, r = size / 10; i < 3; ++i, r += size / 12)
+        Arc(dc, cx - r, cy - r, cx + r, cy + r, cx + r * 64 / 100, cy + r * 77 / 100, cx + r * 64 / 100,
+            cy - r * 77 / 100);
+    LOGFONTW face{};
+    face.lfHeight = -size / 2;
+    face.lfWeight = FW_BOLD;
+    wcscpy(face.lfFaceName, L"Segoe UI");
+    HFONT font = CreateFontIndirectW(&face);
+    SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT text{size * 7 / 16, 0, size, size};
+    DrawTextW(dc, L"V", 1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    GdiFlush();
+    // GDI leaves alpha alone: whatever it drew is opaque.
+    for (int i = 0; i < size * size; ++i)
+        if (pixels[i]) pixels[i] |= 0xFF000000u;
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteObject(green);
+    DeleteObject(edge);
+    DeleteObject(blue);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    ICONINFO info{TRUE, 0, 0, mask, color};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return icon;
 }
 
 }  // namespace vor3::win32

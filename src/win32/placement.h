@@ -15,4 +15,8 @@ RECT work_area(HWND window);
 // into `r`.
 void paint_logo(HDC dc, const RECT& r, const Fonts& fonts);
 
+// The program's icon, `size` pixels square: the logo's signal mark and
+// initial on its blue, drawn rather than shipped as a file.
+HICON make_icon(int size);
+
 }  // namespace vor3::win32

@@ -66,6 +66,9 @@ ToolWindow::ToolWindow(Binder& binder, const Fonts& fonts, HWND owner, bool resi
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kToolClass, L"", style, 0, 0, 300, 200, owner, nullptr,
                               GetModuleHandleW(nullptr), static_cast<MessageTarget*>(this));
     make_.set_parent(window_);
+    // The program's icon, as the configuration window has it.
+    for (const WPARAM which : {ICON_BIG, ICON_SMALL})
+        SendMessageW(window_, WM_SETICON, which, SendMessageW(owner, WM_GETICON, which, 0));
 }
 
 ToolWindow::~ToolWindow() {
