@@ -339,6 +339,40 @@ TEST_F(ViewTest, TheTrendDrawsTheReadingsOnTwoAxesAndCatchesUp) {
     EXPECT_FALSE(program.frmTrend.loaded());
 }
 
+TEST_F(ViewTest, TheSpinButtonsRepeatByTheModelsTimerAndAPortNameCanBeTyped) {
+    // Held down, the arrow steps at once and then by the model's timer;
+    // let go, it stops.
+    f.txt_data_cfg(4).set_text("10");
+    HWND spin = at("UpD_txt_cfg_4");
+    SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 2));
+    EXPECT_EQ(f.txt_data_cfg(4).text(), "11");
+    loop.run_until([] { return false; }, 500);
+    SendMessageW(spin, WM_LBUTTONUP, 0, MAKELPARAM(3, 2));
+    const std::string held = f.txt_data_cfg(4).text();
+    EXPECT_GE(std::stoi(held), 12);
+    loop.run_until([] { return false; }, 450);
+    EXPECT_EQ(f.txt_data_cfg(4).text(), held);
+    EXPECT_EQ(text_of(at("txt_data_cfg_4")), held);
+    // The lower half steps down.
+    RECT r{};
+    GetClientRect(spin, &r);
+    SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, r.bottom - 2));
+    SendMessageW(spin, WM_LBUTTONUP, 0, MAKELPARAM(3, r.bottom - 2));
+    EXPECT_EQ(std::stoi(f.txt_data_cfg(4).text()), std::stoi(held) - 1);
+
+    // A device typed into the port list and confirmed with Enter is the
+    // port the window uses.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(at("Combo_Port_0"), &info);
+    SetFocus(info.hwndItem);
+    SendMessageW(info.hwndItem, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (wchar_t ch : std::wstring(L"COM9")) SendMessageW(info.hwndItem, WM_CHAR, ch, 0);
+    SendMessageW(info.hwndItem, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(f.Combo_Port(0).text(), "COM9");
+    EXPECT_EQ(text_of(info.hwndItem), "COM9");
+}
+
 // Keys as the keyboard sends them (SendInput), through the message loop.
 void keys(std::initializer_list<WORD> down_up, WindowLoop& loop) {
     std::vector<INPUT> input;
