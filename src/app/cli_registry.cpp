@@ -15,29 +15,6 @@ using model::Caption;
 
 const char* const kUsage = "usage: vor3-cli registry get NAME | set NAME VALUE | list\n";
 
-// Every value of a hive under its file's name, as the registry class reads
-// it: a value of the program's own keys by its name, any other with its
-// key in front. False when the hive could not be read.
-bool list_hive(const std::string& file, const std::string& language, std::string& out, std::string& err) {
-    if (file.empty()) return true;
-    out += file + "\n";
-    store::FileError error;
-    const auto hive = store::load_hive(file, error);
-    if (!hive) {
-        err += "vor3-cli: " + file + ": " + store::file_error_text(error, language) + "\n";
-        return false;
-    }
-    for (const auto* key : hive->keys()) {
-        const bool own = hive->find(store::kProductKey) == key || hive->find(store::kInternationalKey) == key;
-        for (const auto& v : key->values) {
-            const std::string text = v.type == store::kText ? v.data.substr(0, v.data.find('\0')) : "";
-            out +=
-                "  " + store::printable((own ? "" : key->path + "\\") + v.name) + "=" + store::printable(text) + "\n";
-        }
-    }
-    return true;
-}
-
 // The settings of the installation the program reads, and what each takes:
 // a set of anything else would report success and change nothing the
 // program uses.
@@ -79,26 +56,21 @@ std::string refusal(const std::string& name, const std::string& value, const std
                           {k->name, store::printable(value), model::caption(*k->values, language)});
 }
 
-// A hive that cannot be read is said, not taken for one without values.
-bool readable(const std::string& file, const std::string& language, std::string& err) {
-    if (file.empty()) return true;
-    store::FileError error;
-    if (store::load_hive(file, error)) return true;
-    err += "vor3-cli: " + file + ": " + store::file_error_text(error, language) + "\n";
-    return false;
+// A place that cannot be read is said, not taken for one without values.
+void say(const store::StoreFailure& failure, const std::string& language, std::string& err) {
+    err += "vor3-cli: " + failure.where + ": " + store::file_error_text(failure.why, language) + "\n";
 }
 
 }  // namespace
 
-int run_registry(const std::vector<std::string>& args, const store::HiveFiles& files, std::string& out,
-                 std::string& err) {
-    store::CRegistry registry(files);
+int run_registry(const std::vector<std::string>& args, store::CRegistry& registry, std::string& out, std::string& err) {
     const std::string language = registry.MachineSetting(store::kProductKey, "Language");
     const std::string verb = args.empty() ? "" : args[0];
     if (verb == "get" && args.size() == 2) {
-        // The value comes from the settings, else from the package's hive.
-        const bool machine = readable(files.machine, language, err);
-        if (!readable(files.package, language, err) || !machine) return 1;
+        // The value comes from the settings, else from the package's.
+        const auto unreadable = registry.unreadable_machine_settings();
+        for (const auto& failure : unreadable) say(failure, language, err);
+        if (!unreadable.empty()) return 1;
         out += registry.MachineSetting(store::kProductKey, args[1]) + "\n";
         return 0;
     }
@@ -116,15 +88,33 @@ int run_registry(const std::vector<std::string>& args, const store::HiveFiles& f
         return 0;
     }
     if (verb == "list" && args.size() == 1) {
-        // The package's own hive first, then the one `set` writes, whose
-        // values win, then the user's.
         bool all = true;
-        for (const auto& file : {files.package, files.machine, files.user})
-            all = list_hive(file, language, out, err) && all;
+        for (const auto& place : registry.listing()) {
+            out += place.where + "\n";
+            if (place.error) {
+                say({place.where, place.error}, language, err);
+                all = false;
+                continue;
+            }
+            for (const auto& [name, text] : place.values)
+                out += "  " + store::printable(name) + "=" + store::printable(text) + "\n";
+        }
         return all ? 0 : 1;
     }
     err += kUsage;
     return 1;
+}
+
+int run_registry(const std::vector<std::string>& args, const store::HiveFiles& files, std::string& out,
+                 std::string& err) {
+    store::CRegistry registry(files);
+    return run_registry(args, registry, out, err);
+}
+
+int run_registry(const std::vector<std::string>& args, const model::PlatformSettings& platform, std::string& out,
+                 std::string& err) {
+    store::CRegistry registry = store::platform_registry(platform);
+    return run_registry(args, registry, out, err);
 }
 
 }  // namespace vor3::app

@@ -322,6 +322,7 @@ constexpr Row kRows[] = {
      "it is not a registry file this program can read"},
     {C::reason_not_storable, "„{1}“ lässt sich in der Datei nicht unverändert speichern",
      "\"{1}\" cannot be stored in the file as it is"},
+    {C::reason_no_right, "dieser Benutzer darf das nicht ändern", "this user may not change it"},
     {C::confirm_read_only_title, "Schreibgeschützte Datei", "Read-only file"},
     {C::confirm_read_only_text, "Die Datei „{1}“ ist schreibgeschützt.\nSoll sie trotzdem ersetzt werden?",
      "The file \"{1}\" is read-only.\nReplace it anyway?"},

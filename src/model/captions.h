@@ -250,6 +250,7 @@ enum class Caption : int {
     reason_hive_locked,
     reason_not_a_hive,
     reason_not_storable,
+    reason_no_right,
     confirm_read_only_title,
     confirm_read_only_text,
     confirm_replace,

@@ -162,6 +162,11 @@ struct PlatformSettings {
     std::string user_hive;
     std::string package_hive;        // the package's own, read only ("": none)
     std::string locale_decimal_sep;  // "": the locale gives none
+    // Windows: the settings live in the system's registry instead of the
+    // hives, below these keys ("HKEY_LOCAL_MACHINE" and "HKEY_CURRENT_USER";
+    // a test names keys of its own). "": the hives.
+    std::string machine_key;
+    std::string user_key;
 };
 
 struct Globals {

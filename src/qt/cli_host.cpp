@@ -25,8 +25,7 @@ public:
     model::PlatformSettings platform_settings() const override { return qt::platform_settings(); }
 
     int registry(const std::vector<std::string>& args, std::string& out, std::string& err) override {
-        const auto platform = qt::platform_settings();
-        return app::run_registry(args, {platform.machine_hive, platform.user_hive, platform.package_hive}, out, err);
+        return app::run_registry(args, qt::platform_settings(), out, err);
     }
 
     void run_until(const std::function<bool()>& done) override {

@@ -25,6 +25,7 @@ std::string file_error_text(const FileError& error, const std::string& language)
     case FileProblem::not_a_hive: return model::caption(Caption::reason_not_a_hive, language);
     case FileProblem::not_storable:
         return model::caption(Caption::reason_not_storable, language, {printable(error.detail)});
+    case FileProblem::no_right: return model::caption(Caption::reason_no_right, language);
     }
     return error.detail;
 }

@@ -16,6 +16,7 @@ enum class FileProblem {
     locked,        // another program holds the hive for its own write
     not_a_hive,    // not a registry file this program can read, so it cannot keep it
     not_storable,  // `detail` (a name or a value) would not read back as it was given
+    no_right,      // the system keeps this user out (a machine setting as a normal user)
 };
 
 struct FileError {

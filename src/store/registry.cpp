@@ -1,104 +1,54 @@
 #include "store/registry.h"
 
-#include <cerrno>
-#include <filesystem>
-
-#include "store/file_platform.h"
-#include "store/whole_file.h"
+#include "store/system_registry.h"
 
 namespace vor3::store {
 
 namespace {
 
-std::string read_text(const std::string& file, const std::string& section, const std::string& name) {
-    if (file.empty()) return {};
-    FileError error;
-    const auto hive = load_hive(file, error);
-    const HiveValue* v = hive ? hive->value(section, name) : nullptr;
-    if (!v || v->type != kText || v->data.empty()) return {};
-    // A text ends at its first zero character.
-    return v->data.substr(0, v->data.find('\0'));
+std::shared_ptr<RegistryStore> platform_store(const model::PlatformSettings& platform) {
+#ifdef _WIN32
+    if (!platform.machine_key.empty() || !platform.user_key.empty())
+        return system_registry({platform.machine_key, platform.user_key});
+#endif
+    return std::make_shared<HiveStore>(HiveFiles{platform.machine_hive, platform.user_hive, platform.package_hive});
 }
 
 }  // namespace
 
-std::optional<Hive> load_hive(const std::string& path, FileError& error) {
-    const auto file = read_whole_file(path, kHiveLimit);
-    if (file.bytes) return Hive::parse(*file.bytes);
-    if (file.missing) return Hive{};
-    error = file.error;
-    return std::nullopt;
-}
+CRegistry platform_registry(const model::PlatformSettings& platform) { return CRegistry(platform_store(platform)); }
 
 std::string CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey) const {
-    const std::string own = read_text(files_.machine, sSection, sKey);
-    return own.empty() ? read_text(files_.package, sSection, sKey) : own;
+    const std::string own = store_->text(Branch::machine, sSection, sKey);
+    return own.empty() ? store_->text(Branch::package, sSection, sKey) : own;
 }
 
 std::string CRegistry::Werte(const std::string& sSection, const std::string& sKey) const {
-    return read_text(files_.user, sSection, sKey);
+    return store_->text(Branch::user, sSection, sKey);
 }
 
-bool CRegistry::fail(const std::string& file, FileError why) {
+void CRegistry::fail(StoreFailure failure) {
+    if (!failure) return;
     error_number_ = kRegistryWriteError;
-    error_file_ = file;
-    error_ = std::move(why);
-    return false;
+    error_ = std::move(failure);
 }
 
 std::string CRegistry::error_text(const std::string& language) const {
-    const std::string why = file_error_text(error_, language);
-    return error_file_.empty() ? why : error_file_ + ": " + why;
-}
-
-bool CRegistry::change(const std::string& file, const std::function<bool(Hive&, FileError&)>& edit) {
-    platform::FileLock lock;
-    platform::Target hive_file;
-    // A file that cannot be looked at is reported by the read below.
-    platform::inspect(file, hive_file);
-    if (auto e = lock.lock(file + ".lock", kHiveLockWaitMs, hive_file)) return fail(file, std::move(e));
-    FileError error;
-    auto hive = load_hive(file, error);
-    if (!hive) return fail(file, std::move(error));
-    // What the reader did not understand would be lost or garbled.
-    if (!hive->understood()) return fail(file, FileError::of(FileProblem::not_a_hive));
-    if (!edit(*hive, error)) return error ? fail(file, std::move(error)) : false;
-    const std::string bytes = hive->bytes();
-    // The next read would refuse it.
-    if (bytes.size() > kHiveLimit) return fail(file, FileError::from_errno(EFBIG));
-    if (auto e = write_whole_file(file, bytes)) return fail(file, std::move(e));
-    return true;
+    const std::string why = file_error_text(error_.why, language);
+    return error_.where.empty() ? why : error_.where + ": " + why;
 }
 
 void CRegistry::MachineSetting(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
-    if (files_.machine.empty()) {
-        fail("", FileError::of(FileProblem::system, std::string("no hive for ") + kMachineRoot));
-        return;
-    }
-    change(files_.machine, [&](Hive& hive, FileError& error) {
-        error = hive.set_text(sSection, sKey, sSetting, kMachineRoot);
-        return !error;
-    });
+    fail(store_->set_text(Branch::machine, sSection, sKey, sSetting));
 }
 
 void CRegistry::Werte(const std::string& sSection, const std::string& sKey, const std::string& sSetting) {
-    if (files_.user.empty()) {
-        fail("", FileError::of(FileProblem::system, std::string("no hive for ") + kUserRoot));
-        return;
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(files_.user).parent_path(), ec);
-    change(files_.user, [&](Hive& hive, FileError& error) {
-        error = hive.set_text(sSection, sKey, sSetting, kUserRoot);
-        return !error;
-    });
+    fail(store_->set_text(Branch::user, sSection, sKey, sSetting));
 }
 
 std::string CRegistry::FindFirstMachineKey(const std::string& sSection) {
     open_key_.reset();
-    FileError error;
-    const auto hive = files_.machine.empty() ? std::nullopt : load_hive(files_.machine, error);
-    if (!hive || !hive->exists(sSection)) return {};
+    if (!store_->subkeys(Branch::machine, sSection)) return {};
     open_key_ = sSection;
     next_index_ = 0;
     return GetNextMachineKey();
@@ -107,16 +57,31 @@ std::string CRegistry::FindFirstMachineKey(const std::string& sSection) {
 std::string CRegistry::GetNextMachineKey() {
     const std::uint32_t index = next_index_++;
     if (!open_key_) return {};
-    FileError error;
-    const auto hive = load_hive(files_.machine, error);
-    if (!hive) return {};
-    const auto names = hive->subkeys(*open_key_);
-    return index < names.size() ? names[index] : std::string();
+    const auto names = store_->subkeys(Branch::machine, *open_key_);
+    return names && index < names->size() ? (*names)[index] : std::string();
 }
 
 bool CRegistry::DeleteMachineKey(const std::string& sKey) {
-    if (files_.machine.empty()) return false;
-    return change(files_.machine, [&](Hive& hive, FileError&) { return hive.remove_tree(sKey); });
+    StoreFailure failure;
+    const bool gone = store_->remove_tree(Branch::machine, sKey, failure);
+    fail(std::move(failure));
+    return gone;
+}
+
+std::vector<StoreFailure> CRegistry::unreadable_machine_settings() const {
+    std::vector<StoreFailure> out;
+    for (const Branch b : {Branch::machine, Branch::package})
+        if (auto failure = store_->check(b)) out.push_back(std::move(failure));
+    return out;
+}
+
+std::vector<StoreListing> CRegistry::listing() const {
+    std::vector<StoreListing> out;
+    // The package's own first, then the machine's, whose values win, then
+    // the user's.
+    for (const Branch b : {Branch::package, Branch::machine, Branch::user})
+        for (auto& l : store_->list(b)) out.push_back(std::move(l));
+    return out;
 }
 
 }  // namespace vor3::store

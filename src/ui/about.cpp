@@ -24,7 +24,7 @@ void MenueMain_Click(Context& c, int index) {
 
 void fAbout_Load(Context& c) {
     auto& a = c.about;
-    const store::CRegistry registry({c.g.platform.machine_hive, c.g.platform.user_hive, c.g.platform.package_hive});
+    const store::CRegistry registry = store::platform_registry(c.g.platform);
     a.Label1.set_caption(registry.MachineSetting(store::kProductKey, "Version"));
     // Centred on the screen, not on the configuration window.
     const form::ScreenSize screen = c.screen->size();

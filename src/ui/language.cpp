@@ -73,7 +73,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
 
 void apply_language(Context& c, int window) {
     auto& l = c.g.lang;
-    const store::CRegistry registry({c.g.platform.machine_hive, c.g.platform.user_hive, c.g.platform.package_hive});
+    const store::CRegistry registry = store::platform_registry(c.g.platform);
     l.install_path = registry.MachineSetting(store::kProductKey, "Pfad");
     l.language = registry.MachineSetting(store::kProductKey, "Language");
     // The user's own separator first, then the one of the user's locale.

@@ -208,7 +208,7 @@ std::vector<std::string> parameter_file_lines(Context& c) {
     const std::string& sep = l.decimal_sep;
     auto text = [&](Caption id) { return std::string(model::caption(id, l.language)); };
 
-    const store::CRegistry registry({c.g.platform.machine_hive, c.g.platform.user_hive, c.g.platform.package_hive});
+    const store::CRegistry registry = store::platform_registry(c.g.platform);
     const auto version = file_number(registry.MachineSetting(store::kProductKey, "Version"), sep);
 
     std::vector<std::string> lines = {

@@ -12,9 +12,7 @@ namespace vor3::ui {
 
 namespace {
 
-store::CRegistry hive(const Context& c) {
-    return store::CRegistry({c.g.platform.machine_hive, c.g.platform.user_hive});
-}
+store::CRegistry hive(const Context& c) { return store::platform_registry(c.g.platform); }
 
 std::vector<std::string> recent_ports(const Context& c) {
     std::vector<std::string> names;
@@ -87,8 +85,9 @@ void Combo_Port_TextEntered(Context& c, const std::string& text) {
 }
 
 void remember_open_port(Context& c) {
-    // Without a user hive (a program run for a test, a tool) nothing is kept.
-    if (c.g.platform.user_hive.empty()) return;
+    // Without a place for the user's settings (a program run for a test, a
+    // tool) nothing is kept.
+    if (c.g.platform.user_hive.empty() && c.g.platform.user_key.empty()) return;
     const std::string name = c.port.port_name(c.g.link.com_port);
     // The list is kept in one text; a name that holds its separator is not.
     if (name.empty() || name.find(';') != std::string::npos) return;

@@ -147,7 +147,7 @@ void port_failed(Context& c, const form::PortError& e) {
 void chk_echo_Click(Context& c) {
     const bool on = c.frm.chk_echo.value() == 1;
     c.g.link.suppress_echo = on;
-    store::CRegistry hive({c.g.platform.machine_hive, c.g.platform.user_hive});
+    store::CRegistry hive = store::platform_registry(c.g.platform);
     const std::string value = on ? "1" : "0";
     if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
     hive.Werte(store::kProductKey, kEchoValue, value);
@@ -157,7 +157,7 @@ void chk_echo_Click(Context& c) {
 }
 
 void load_echo_setting(Context& c) {
-    const store::CRegistry hive({c.g.platform.machine_hive, c.g.platform.user_hive});
+    const store::CRegistry hive = store::platform_registry(c.g.platform);
     c.frm.chk_echo.set_value(hive.Werte(store::kProductKey, kEchoValue) == "1" ? 1 : 0);
 }
 

@@ -10,9 +10,7 @@ namespace {
 
 using model::Caption;
 
-store::CRegistry registry(const Context& c) {
-    return store::CRegistry({c.g.platform.machine_hive, c.g.platform.user_hive});
-}
+store::CRegistry registry(const Context& c) { return store::platform_registry(c.g.platform); }
 
 }  // namespace
 

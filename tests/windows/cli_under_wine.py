@@ -116,7 +116,7 @@ RTU = ["--parity", "N"]  # wine cannot set parity on a pseudo-terminal twice
 CASES = [
     ("read, COM port", linux_sim(), ["read", "--port", "PORT", *RTU], dict(com=True)),
     ("read --json, COM port, ASCII", linux_sim("--mode", "ascii"),
-     ["read", "--port", "PORT", "--parity", "N", "--mode", "ascii", "--json"], dict(com=True)),
+     ["read", "--port", "PORT", "--parity", "N", "--mode", "ascii", "--data-bits", "8", "--json"], dict(com=True)),
     ("write, COM port", linux_sim(), ["write", "--port", "PORT", *RTU, "txt_data_cfg(4)=900", "chk_cfg(2)=0"],
      dict(com=True)),
     ("read --trace, tcp://", linux_sim("--tcp", "0"), ["read", "--port", "PORT", "--trace"],
