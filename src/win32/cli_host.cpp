@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "app/cli_host.h"
+#include "app/cli_registry.h"
 #include "win32/platform_settings_win32.h"
 #include "win32/win32_serial_port.h"
 #include "win32/port_text.h"
@@ -40,7 +41,7 @@ public:
     model::PlatformSettings platform_settings() const override { return win32::platform_settings(); }
 
     int registry(const std::vector<std::string>& args, std::string& out, std::string& err) override {
-        return win32::run_registry(args, out, err);
+        return app::run_registry(args, win32::platform_settings(), out, err);
     }
 
     void run_until(const std::function<bool()>& done) override {
