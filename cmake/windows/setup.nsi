@@ -98,6 +98,18 @@ LangString BadLanguage ${LANG_GERMAN} "/LANGUAGE= nimmt 1031 (Deutsch) oder 1033
 LangString AskPurge ${LANG_ENGLISH} "Remove your own settings of ${PRODUCT} too (last ports, log folder, window positions)?"
 LangString AskPurge ${LANG_GERMAN} "Auch Ihre eigenen Einstellungen von ${PRODUCT} entfernen (letzte Ports, Protokollordner, Fensterpositionen)?"
 
+; The Start-menu entries in both languages' names, whichever an install
+; used: an upgrade in the other language leaves none of the old ones.
+!macro MENU_CLEAR
+  Delete "${MENU}\${PRODUCT}.lnk"
+  Delete "${MENU}\VOR3 Command Prompt.lnk"
+  Delete "${MENU}\VOR3 Eingabeaufforderung.lnk"
+  Delete "${MENU}\Register description (German).lnk"
+  Delete "${MENU}\Register description (English).lnk"
+  Delete "${MENU}\Registerbeschreibung (Deutsch).lnk"
+  Delete "${MENU}\Registerbeschreibung (Englisch).lnk"
+!macroend
+
 ; The machine PATH without every entry that is exactly FOLDER (letter case
 ; aside); empty entries and the order of the others stay as they were.
 ;   in: $0 PATH, $1 FOLDER   out: $0
@@ -197,6 +209,7 @@ Section "$(SecPrograms)" SEC_PROGRAMS
 
   ; The command prompt starts in the folder, with vor3-cli on its PATH.
   SetOutPath "$INSTDIR"
+  !insertmacro MENU_CLEAR
   CreateDirectory "${MENU}"
   !ifdef WITH_WINDOW
     CreateShortcut "${MENU}\${PRODUCT}.lnk" "$INSTDIR\vor3-config.exe"
@@ -376,14 +389,7 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKLM "SOFTWARE\${PUBLISHER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
-  ; Both languages' names, whichever the install used.
-  Delete "${MENU}\${PRODUCT}.lnk"
-  Delete "${MENU}\VOR3 Command Prompt.lnk"
-  Delete "${MENU}\VOR3 Eingabeaufforderung.lnk"
-  Delete "${MENU}\Register description (German).lnk"
-  Delete "${MENU}\Register description (English).lnk"
-  Delete "${MENU}\Registerbeschreibung (Deutsch).lnk"
-  Delete "${MENU}\Registerbeschreibung (Englisch).lnk"
+  !insertmacro MENU_CLEAR
   RMDir "${MENU}"
 
   ; Only what was installed: a file of the user's in the folder keeps it.
