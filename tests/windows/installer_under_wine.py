@@ -78,7 +78,7 @@ def fresh():
     kind, path = machine_path()
     kept = ";".join(e for e in path.split(";") if e.lower() != FOLDER.lower())
     if kept != path:
-        wine("reg", "add", ENVIRONMENT_KEY, "/v", "Path", "/t", kind, "/d", kept, "/f")
+        set_machine_path((kind, kept))
 
 
 def uninstall(*switches):
@@ -149,8 +149,13 @@ def gone(path_before, wrong, user_kept):
         wrong.append(f"the user's settings {'went' if user_kept else 'stayed'}")
 
 
-def steps():
-    fresh()
+def set_machine_path(path):
+    wine("reg", "add", ENVIRONMENT_KEY, "/v", "Path", "/t", path[0], "/d", path[1], "/f")
+
+
+def steps(original):
+    # Neighbours that only resemble our entry, and an empty one, stay as they are.
+    set_machine_path((original[0], f"{original[1]};{FOLDER}-old;;{FOLDER}\\bin"))
     path_before = machine_path()
     shipped_path = path_before[0], f"{path_before[1]};{FOLDER}"
     wrong = []
@@ -202,10 +207,15 @@ if __name__ == "__main__":
     print(f"{os.path.basename(SETUP)}: {os.path.getsize(SETUP)} bytes, {'with' if WINDOW else 'without'} the window")
     failed = False
     start = time.monotonic()
-    for name, wrong in steps():
-        failed |= bool(wrong)
-        print(f"{'ok  ' if not wrong else 'FAIL'} {name}: {time.monotonic() - start:.1f} s")
-        for w in wrong:
-            print("     " + w)
-        start = time.monotonic()
+    fresh()
+    original = machine_path()
+    try:
+        for name, wrong in steps(original):
+            failed |= bool(wrong)
+            print(f"{'ok  ' if not wrong else 'FAIL'} {name}: {time.monotonic() - start:.1f} s")
+            for w in wrong:
+                print("     " + w)
+            start = time.monotonic()
+    finally:
+        set_machine_path(original)
     sys.exit(1 if failed else 0)
