@@ -7,10 +7,10 @@
 #include "app/cli_host.h"
 #include "app/cli_registry.h"
 #include "win32/platform_settings_win32.h"
-#include "win32/win32_serial_port.h"
 #include "win32/port_text.h"
 #include "win32/wall_clock.h"
 #include "win32/win32_clock.h"
+#include "win32/win32_serial_port.h"
 
 namespace vor3::win32 {
 
