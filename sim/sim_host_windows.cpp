@@ -101,7 +101,8 @@ int serve(const PtyOptions& options) {
     if (options.tcp_port < 0)
         throw HostFailure("Windows has no pseudo-terminals: serve a TCP port with --tcp PORT (0: any free one)",
                           kBadArguments);
-    if (!options.link.empty()) throw HostFailure("--link needs a pseudo-terminal, which Windows has not", kBadArguments);
+    if (!options.link.empty())
+        throw HostFailure("--link needs a pseudo-terminal, which Windows has not", kBadArguments);
     Winsock winsock;
     Socket listener;
     listener.s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -119,8 +120,7 @@ int serve(const PtyOptions& options) {
     if (listen(listener.s, 8) != 0) throw socket_failure("listen failed");
     int size = sizeof address;
     getsockname(listener.s, reinterpret_cast<sockaddr*>(&address), &size);
-    std::cout << (options.modbus_tcp ? "modbus-tcp" : "tcp") << "://127.0.0.1:" << ntohs(address.sin_port)
-              << std::endl;
+    std::cout << (options.modbus_tcp ? "modbus-tcp" : "tcp") << "://127.0.0.1:" << ntohs(address.sin_port) << std::endl;
     LineService line(options);
     Control control;
     // One connection after the other: a serial device server has one line.

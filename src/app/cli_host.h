@@ -32,11 +32,9 @@ public:
     // port) whatever its port number says.
     virtual void use_device(const std::string& device) = 0;
 
-    // The settings files (or the registry) and the user's number format.
+    // Where the settings are kept (hive files, or the system's registry)
+    // and the user's number format.
     virtual model::PlatformSettings platform_settings() const = 0;
-    // vor3-cli registry ...: the installation's settings where this
-    // platform keeps them. Returns the exit status.
-    virtual int registry(const std::vector<std::string>& args, std::string& out, std::string& err) = 0;
 
     // Runs the platform's events until `done` holds, asking it every 2 ms,
     // so the end of a transfer is noticed without adding to its time.

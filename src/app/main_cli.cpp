@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = host->arguments();
     if (!args.empty() && args[0] == "registry") {
         std::string out, err;
-        const int status = host->registry({args.begin() + 1, args.end()}, out, err);
+        const int status = app::run_registry({args.begin() + 1, args.end()}, host->platform_settings(), out, err);
         std::fputs(out.c_str(), stdout);
         std::fputs(err.c_str(), stderr);
         return status;

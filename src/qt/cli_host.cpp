@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include "app/cli_host.h"
-#include "app/cli_registry.h"
 #include "qt/platform_services.h"
 #include "qt/qt_clock.h"
 #include "qt/qt_serial_port.h"
@@ -23,10 +22,6 @@ public:
     form::SerialPort& real_port() override { return port_; }
     void use_device(const std::string& device) override { port_.set_device_path(device); }
     model::PlatformSettings platform_settings() const override { return qt::platform_settings(); }
-
-    int registry(const std::vector<std::string>& args, std::string& out, std::string& err) override {
-        return app::run_registry(args, qt::platform_settings(), out, err);
-    }
 
     void run_until(const std::function<bool()>& done) override {
         QTimer watch;

@@ -1,11 +1,10 @@
 // The command line's platform on Windows: a timer loop on the performance
-// counter, Win32 COM ports and Winsock, the registry.
+// counter, Win32 COM ports and Winsock.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include "app/cli_host.h"
-#include "app/cli_registry.h"
 #include "win32/platform_settings_win32.h"
 #include "win32/port_text.h"
 #include "win32/wall_clock.h"
@@ -39,10 +38,6 @@ public:
     form::SerialPort& real_port() override { return port_; }
     void use_device(const std::string& device) override { port_.set_device_path(device); }
     model::PlatformSettings platform_settings() const override { return win32::platform_settings(); }
-
-    int registry(const std::vector<std::string>& args, std::string& out, std::string& err) override {
-        return app::run_registry(args, win32::platform_settings(), out, err);
-    }
 
     void run_until(const std::function<bool()>& done) override {
         quit_ = false;

@@ -10,8 +10,7 @@ namespace vor3::win32 {
 
 std::string Win32WallClock::date_text() const {
     wchar_t text[80] = {};
-    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 80, nullptr) == 0)
-        return {};
+    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, 80, nullptr) == 0) return {};
     return port_text::narrow(text);
 }
 
@@ -34,8 +33,8 @@ form::WallTime Win32WallClock::now() const {
     FileTimeToLocalFileTime(&utc, &local_file);
     FileTimeToSystemTime(&local_file, &t);
     char iso[32];
-    std::snprintf(iso, sizeof iso, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
-                  t.wMinute, t.wSecond, t.wMilliseconds);
+    std::snprintf(iso, sizeof iso, "%04u-%02u-%02uT%02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond, t.wMilliseconds);
     return {epoch_ms, iso};
 }
 
