@@ -35,7 +35,7 @@ echo "vor3-cli.exe stripped: $size bytes"
 
 # One wine server for every test, kept until the end: each start is then quick.
 wineboot --init >/dev/null 2>&1 || true
-wineserver --persistent=60
+wineserver --persistent=60 </dev/null >/dev/null 2>&1
 trap 'wineserver --kill || true' EXIT
 
 echo "== the suite under wine"
