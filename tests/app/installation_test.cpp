@@ -127,16 +127,23 @@ TEST(CliRegistry, RefusesWhatTheProgramDoesNotReadAndSaysWhatItCannotRead) {
     EXPECT_EQ(registry(files, {"list"}).out, files.machine + "\n  Language=1033\n  Version=2,5\n");
 
     const std::string folder = root.file("folder.reg"), fifo = root.file("fifo.reg");
-    std::filesystem::create_directory(folder);
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(root.at("folder.reg"));
     const std::string huge = root.write("huge.reg", before + std::string(store::kHiveLimit, ';'));
-    for (const std::string& file : {folder, fifo, huge})
+    std::vector<std::string> unreadable = {folder, huge};
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    unreadable.push_back(fifo);
+#endif
+    for (const std::string& file : unreadable)
         for (const auto& [machine, package] : {std::pair(file, files.machine), std::pair(files.machine, file)})
             for (const std::vector<std::string>& args : {std::vector<std::string>{"get", "Language"}, {"list"}}) {
                 const auto r = registry({machine, "", package}, args);
                 EXPECT_EQ(r.status, 1) << file << " " << args[0];
                 EXPECT_NE(r.err.find("vor3-cli: " + file + ": "), std::string::npos) << r.err;
             }
+#ifdef _WIN32
+    GTEST_SKIP() << "a hive that is a FIFO is tried on POSIX only: Windows has no FIFO in a folder";
+#endif
 }
 
 }  // namespace
