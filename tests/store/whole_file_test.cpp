@@ -38,6 +38,7 @@ struct SaveCase {
     void (*also)(const TempDir&);  // what else the folder holds, if anything
     bool replace_read_only;
     FileProblem problem;
+    const char* not_on_windows = nullptr;  // why the case means nothing there
 };
 void PrintTo(const SaveCase& k, std::ostream* os) { *os << k.name; }
 
@@ -45,6 +46,9 @@ class WholeFileWrite : public ::testing::TestWithParam<SaveCase> {};
 
 TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
     const auto& k = GetParam();
+#ifdef _WIN32
+    if (k.not_on_windows) GTEST_SKIP() << k.not_on_windows;
+#endif
     TempDir dir;
     dir.write("victim.txt", "victim");
     ::chmod(dir.write(k.holder, "old").c_str(), k.mode);
@@ -64,19 +68,24 @@ TEST_P(WholeFileWrite, ReplacesOnlyWhatItShouldAndKeepsItsMode) {
     }
 }
 
+// Making one needs a privilege on Windows, and the C++ library for it there
+// makes none.
+constexpr const char* kNoLinks = "symbolic links: the C++ library for Windows cannot make them";
+
 const SaveCase kSaves[] = {
     {"ReadOnlyFileIsRefused", "p.txt", 0444, "p.txt", nullptr, false, FileProblem::read_only},
     {"ReadOnlyFileIsReplacedWhenAskedAndStaysReadOnly", "p.txt", 0444, "p.txt", nullptr, true, FileProblem::none},
-    {"PrivateFileStaysPrivate", "p.txt", 0600, "p.txt", nullptr, false, FileProblem::none},
+    {"PrivateFileStaysPrivate", "p.txt", 0600, "p.txt", nullptr, false, FileProblem::none,
+     "POSIX modes: a file's privacy on Windows is its access control, which a replacement takes from the folder"},
     {"SymbolicLinkIsWrittenThrough", "real/p.txt", 0640, "link2.txt",
      [](const TempDir& d) {
          fs::create_symlink("real/p.txt", d.path / "link.txt");
          fs::create_symlink("link.txt", d.path / "link2.txt");
      },
-     false, FileProblem::none},
+     false, FileProblem::none, kNoLinks},
     {"PlantedTemporaryLinkIsNotFollowed", "p.txt", 0644, "p.txt",
-     [](const TempDir& d) { fs::create_symlink(d.file("victim.txt"), d.path / "p.txt.vor3-new"); }, false,
-     FileProblem::none},
+     [](const TempDir& d) { fs::create_symlink(d.at("victim.txt"), d.at("p.txt.vor3-new")); }, false, FileProblem::none,
+     kNoLinks},
 };
 
 INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite, ::testing::ValuesIn(kSaves),

@@ -32,7 +32,8 @@ struct TempDir {
         std::error_code ec;
         std::filesystem::remove_all(path, ec);
     }
-    std::filesystem::path at(const std::string& name) const { return path / store::fs_path(name); }
+    // `name` may hold '/' between its folders; the path has the system's separator.
+    std::filesystem::path at(const std::string& name) const { return (path / store::fs_path(name)).make_preferred(); }
     std::string text() const { return store::utf8_of(path); }
     std::string file(const std::string& name) const { return store::utf8_of(at(name)); }
     std::string write(const std::string& name, const std::string& bytes) const {
