@@ -10,9 +10,11 @@
 // they copy the bytes as they are).
 namespace vor3::store {
 
-inline std::filesystem::path fs_path(std::string_view utf8) {
-    return std::filesystem::path(std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
+// Text that is no UTF-8 (a hive written in another code page) cannot name
+// a file where names are UTF-16: its broken sequences become U+FFFD there,
+// as they do at the system's own calls, rather than stop the program.
+// Elsewhere the bytes stay as they are.
+std::filesystem::path fs_path(std::string_view utf8);
 
 inline std::string utf8_of(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();

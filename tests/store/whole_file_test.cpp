@@ -91,6 +91,26 @@ const SaveCase kSaves[] = {
 INSTANTIATE_TEST_SUITE_P(Targets, WholeFileWrite, ::testing::ValuesIn(kSaves),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A name that is no UTF-8 (text in another code page) is kept byte for
+// byte where names are bytes; where they are UTF-16 it is saved under
+// U+FFFD for the broken byte, and read back under the same text.
+TEST(WholeFile, ANameThatIsNoUtf8IsSavedUnderTheNameTheSystemCanHold) {
+    TempDir dir;
+    const std::string name = "R\xE4ume.txt";  // Windows-1252
+    ASSERT_FALSE(store::write_whole_file(dir.file(name), "new"));
+    EXPECT_EQ(store::read_whole_file(dir.file(name), 100).bytes, "new");
+    std::vector<std::string> listed;
+    for (const auto& entry : fs::directory_iterator(dir.path)) {
+        const std::u8string listed_name = entry.path().filename().u8string();
+        listed.emplace_back(listed_name.begin(), listed_name.end());
+    }
+#ifdef _WIN32
+    EXPECT_EQ(listed, std::vector<std::string>{"R\uFFFDume.txt"});
+#else
+    EXPECT_EQ(listed, std::vector<std::string>{name});
+#endif
+}
+
 // A save never hands on the rights a file ran with, and in a shared sticky
 // folder (the system's temporary folder) it follows another user's link no
 // more than the system would: root's save through a link someone else
