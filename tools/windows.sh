@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# The Windows programs: installs mingw-w64 and wine where missing,
+# The Windows programs: installs mingw-w64, wine and NSIS where missing,
 # cross-builds vor3-cli.exe, vor3-sensor-sim.exe and the suite into
-# build-win/, and tests them under wine: the suite (each test through wine,
-# by ctest), then vor3-cli.exe end to end beside the Linux build's
-# (tests/windows/cli_under_wine.py: the same output and exit statuses over a
-# COM port, tcp:// and modbus-tcp://, against our simulated sensor and
-# Debian's python3-pymodbus), and the window's binding test on a virtual display
-# (pictures of each window in build-win/screenshots/, and how soon the window
-# shows). The wine prefix is $WINEPREFIX, else
-# ~/.wine-vor3.
+# build-win/, with the installer vor3-config-<version>-setup.exe (the
+# register descriptions come from the Linux build), and tests them under
+# wine: the suite (each test through wine, by ctest), then vor3-cli.exe end
+# to end beside the Linux build's (tests/windows/cli_under_wine.py: the same
+# output and exit statuses over a COM port, tcp:// and modbus-tcp://,
+# against our simulated sensor and Debian's python3-pymodbus), then the
+# installer: install, upgrade, uninstall (tests/windows/installer_under_wine.py),
+# and last the window's binding test on a virtual display (pictures of each
+# window in build-win/screenshots/, and how soon the window shows).
+# The wine prefix is $WINEPREFIX, else ~/.wine-vor3.
 #   tools/windows.sh            build and test
 #   tools/windows.sh --build    build only
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$here/tools/need.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine python3-pymodbus python3-serial \
-  python3-serial-asyncio
+  python3-serial-asyncio nsis
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
 
 launcher=()
@@ -22,6 +24,9 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$here" -B "$here/build-win" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$here/build-win" -j2
+# The installer ships the register descriptions, which the Linux build writes.
+"$here/tools/setup.sh" vor3-assets
+cmake --build "$here/build-win" -j2 --target setup
 [ "${1:-}" = "--build" ] && exit 0
 
 # What ships is stripped: it must stay small enough to mail.
@@ -32,7 +37,7 @@ echo "vor3-cli.exe stripped: $size bytes"
 
 # One wine server for every test, kept until the end: each start is then quick.
 wineboot --init >/dev/null 2>&1 || true
-wineserver --persistent=60
+wineserver --persistent=60 </dev/null >/dev/null 2>&1
 trap 'wineserver --kill || true' EXIT
 
 echo "== the suite under wine"
@@ -41,6 +46,9 @@ ctest --test-dir "$here/build-win" --output-on-failure -j2 --timeout 300
 echo "== vor3-cli.exe beside the Linux vor3-cli"
 "$here/tools/setup.sh" vor3-cli vor3-sensor-sim
 /usr/bin/python3 "$here/tests/windows/cli_under_wine.py" "$here/build" "$here/build-win"
+
+echo "== the installer"
+/usr/bin/python3 "$here/tests/windows/installer_under_wine.py" "$here/build-win"
 
 echo "== the window under wine, on a virtual display"
 "$here/tools/need.sh" xvfb xauth imagemagick x11-utils

@@ -7,6 +7,7 @@
 #include "app/cli_save.h"
 #include "link/transmit.h"
 #include "model/captions.h"
+#include "store/fs_path.h"
 #include "ui/scan_window.h"
 
 namespace vor3::app {
@@ -205,8 +206,9 @@ void BusRun::begin_sensor() {
 
 void BusRun::save_read_sensor(SensorResult& r) {
     std::error_code ec;
-    std::filesystem::create_directories(plan_.folder, ec);
-    r.file = (std::filesystem::path(plan_.folder) / file_name(r.target.address, r.location_id())).string();
+    const std::filesystem::path folder = store::fs_path(plan_.folder);
+    std::filesystem::create_directories(folder, ec);
+    r.file = store::utf8_of(folder / store::fs_path(file_name(r.target.address, r.location_id())));
     if (const auto why = save_through_menu(p_, collected_, r.file)) return end_sensor(SensorOutcome::NotStored, *why);
     end_sensor(SensorOutcome::Saved, r.file);
 }

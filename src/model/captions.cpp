@@ -318,6 +318,8 @@ constexpr Row kRows[] = {
      "it is another user's symbolic link in a shared folder, which the system does not follow"},
     {C::reason_hive_locked, "ein anderes Programm schreibt gerade in die Datei",
      "another program is writing to the file"},
+    {C::reason_held_open, "ein anderes Programm hält die Datei geöffnet; bitte dort schließen und erneut versuchen",
+     "another program holds the file open; close it there and try again"},
     {C::reason_not_a_hive, "das ist keine Registrierungsdatei, die dieses Programm lesen kann",
      "it is not a registry file this program can read"},
     {C::reason_not_storable, "„{1}“ lässt sich in der Datei nicht unverändert speichern",

@@ -248,6 +248,7 @@ enum class Caption : int {
     reason_read_only,
     reason_foreign_link,
     reason_hive_locked,
+    reason_held_open,
     reason_not_a_hive,
     reason_not_storable,
     reason_no_right,

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "store/file_platform.h"
+#include "store/fs_path.h"
 #include "store/whole_file.h"
 
 namespace vor3::store {
@@ -41,7 +42,7 @@ std::string CsvLog::open(const std::string& path, const std::string& header, con
         return why;
     }
     // A new log's name is in its folder only once the folder is on the disk.
-    if (last == EOF) platform::sync_folder(std::filesystem::path(target).parent_path().string());
+    if (last == EOF) platform::sync_folder(utf8_of(fs_path(target).parent_path()));
     return why;
 }
 

@@ -22,6 +22,7 @@ std::string file_error_text(const FileError& error, const std::string& language)
     case FileProblem::read_only: return model::caption(Caption::reason_read_only, language);
     case FileProblem::foreign_link: return model::caption(Caption::reason_foreign_link, language);
     case FileProblem::locked: return model::caption(Caption::reason_hive_locked, language);
+    case FileProblem::held_open: return model::caption(Caption::reason_held_open, language);
     case FileProblem::not_a_hive: return model::caption(Caption::reason_not_a_hive, language);
     case FileProblem::not_storable:
         return model::caption(Caption::reason_not_storable, language, {printable(error.detail)});

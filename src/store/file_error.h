@@ -14,6 +14,7 @@ enum class FileProblem {
     read_only,     // the user marked the file read-only
     foreign_link,  // another user's symbolic link in a shared folder, which the system would not follow
     locked,        // another program holds the hive for its own write
+    held_open,     // another program holds the file open, so it cannot be replaced (Windows)
     not_a_hive,    // not a registry file this program can read, so it cannot keep it
     not_storable,  // `detail` (a name or a value) would not read back as it was given
     no_right,      // the system keeps this user out (a machine setting as a normal user)

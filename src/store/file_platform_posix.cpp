@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "store/file_platform.h"
+#include "store/fs_path.h"
 
 namespace vor3::store::platform {
 
@@ -117,7 +118,7 @@ FileError may_follow(const std::string& link) {
     }, folder{};
     if (::lstat(link.c_str(), &l) != 0) return system_error();
     if (!S_ISLNK(l.st_mode)) return {};
-    const std::string parent = std::filesystem::path(link).parent_path().string();
+    const std::string parent = utf8_of(fs_path(link).parent_path());
     if (::stat(parent.empty() ? "." : parent.c_str(), &folder) != 0) return system_error();
     const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
     if (!shared || l.st_uid == ::geteuid() || l.st_uid == folder.st_uid) return {};
@@ -157,7 +158,7 @@ FileError open_append(const std::string& path, std::FILE*& file) {
 
 FileError replace(const std::string& temporary, const std::string& target, const Target&) {
     if (::rename(temporary.c_str(), target.c_str()) != 0) return system_error();
-    sync_folder(std::filesystem::path(target).parent_path().string());
+    sync_folder(utf8_of(fs_path(target).parent_path()));
     return {};
 }
 

@@ -5,25 +5,26 @@
 #include <random>
 
 #include "store/file_platform.h"
+#include "store/fs_path.h"
 
 namespace vor3::store {
 
 namespace fs = std::filesystem;
 
 FileError link_target(const std::string& path, std::string& target) {
-    fs::path p(path);
+    fs::path p = fs_path(path);
     for (int hops = 0;; ++hops) {
         std::error_code ec;
         if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
         if (hops == 40) return FileError::from_errno(ELOOP);
         // Resolving the link here, the program would go where the system
         // itself refuses to.
-        if (auto e = platform::may_follow(p.string())) return e;
+        if (auto e = platform::may_follow(utf8_of(p))) return e;
         const fs::path to = fs::read_symlink(p, ec);
         if (ec) return FileError::from_code(ec);
         p = to.is_absolute() ? to : p.parent_path() / to;
     }
-    target = p.string();
+    target = utf8_of(p);
     return {};
 }
 

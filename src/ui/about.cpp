@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "model/captions.h"
+#include "store/fs_path.h"
 #include "store/registry.h"
 
 namespace vor3::ui {
@@ -56,11 +57,11 @@ std::string help_target(const Context& c) {
 
 void open_help(Context& c) {
     const std::string target = help_target(c);
-    const std::filesystem::path path(target);
+    const std::filesystem::path path = store::fs_path(target);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         c.msg.show(model::caption(Caption::msg_help_missing, c.g.lang.language,
-                                  {path.filename().string(), path.parent_path().string()}));
+                                  {store::utf8_of(path.filename()), store::utf8_of(path.parent_path())}));
         return;
     }
     if (!c.desktop->open_document(target))

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "store/fs_path.h"
 #include "store/registry.h"
 
 namespace vor3::ui {
@@ -29,7 +30,7 @@ std::string TrendWindow::text(Caption id) const { return model::caption(id, c_.g
 std::string TrendWindow::refusal(const std::string& path) const {
     using std::filesystem::file_type;
     std::error_code ec;
-    switch (std::filesystem::status(path, ec).type()) {
+    switch (std::filesystem::status(store::fs_path(path), ec).type()) {
     case file_type::not_found:
     case file_type::regular: return {};
     case file_type::directory: return std::make_error_code(std::errc::is_a_directory).message();
@@ -91,7 +92,7 @@ void TrendWindow::record(const model::MeasuredReading& reading) {
 }
 
 void TrendWindow::remember_folder(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string folder = store::utf8_of(store::fs_path(path).parent_path());
     store::CRegistry hive = registry(c_);
     if (folder.empty() || hive.Werte(store::kProductKey, kLogFolderValue) == folder) return;
     hive.Werte(store::kProductKey, kLogFolderValue, folder);

@@ -1,8 +1,10 @@
 // The command line's program over a line of simulated sensors, one after
 // another.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "app/bus_report.h"
 #include "app/cli_bus.h"
@@ -112,7 +114,7 @@ TEST(BusRun, SavesEachSensorToItsOwnFileAndNoneThroughAnotherUsersLink) {
     Cli line({1, 5});
     CliOptions o;
     o.command = "save";
-    o.file = dir.path.string();
+    o.file = dir.text();
     const BusPlan plan = bus_plan(o, {1, 5});
     auto outcomes = [&] {
         std::vector<SensorOutcome> all;
@@ -122,6 +124,9 @@ TEST(BusRun, SavesEachSensorToItsOwnFileAndNoneThroughAnotherUsersLink) {
     EXPECT_EQ(outcomes(), (std::vector{SensorOutcome::Saved, SensorOutcome::Saved}));
     EXPECT_NE(dir.read("address05_location5.txt").find("Adresse: 5\r\n"), std::string::npos);
 
+#ifdef _WIN32
+    GTEST_SKIP() << "no sticky shared folders nor links of another owner on Windows";
+#else
     if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to plant (lchown)";
     ::chmod(dir.path.c_str(), 01777);
     std::filesystem::create_directory(dir.path / "root-only");
@@ -136,6 +141,7 @@ TEST(BusRun, SavesEachSensorToItsOwnFileAndNoneThroughAnotherUsersLink) {
         << results[1].detail;
     EXPECT_EQ(line.exit_status, 1);
     EXPECT_FALSE(std::filesystem::exists(lead));
+#endif
 }
 
 }  // namespace

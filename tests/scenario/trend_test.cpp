@@ -2,7 +2,9 @@
 // simulated sensor under the virtual clock.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <csignal>
 
@@ -13,6 +15,7 @@
 namespace vor3::test {
 namespace {
 
+#ifndef _WIN32
 // Holds the files this process writes to `bytes` (as a full disk would)
 // for as long as it lives.
 class FileSizeLimit {
@@ -33,6 +36,7 @@ private:
     rlimit previous_{};
     void (*previous_signal_)(int) = nullptr;
 };
+#endif
 
 // Readings reach the chart and the log in the command line's format; a log
 // that cannot be opened or written is named once, the box is cleared and
@@ -62,7 +66,7 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
     const std::string log = r.dir.file("log.csv");
     log_to(log);
     EXPECT_EQ(trend.lbl_log_file.caption(), log);
-    EXPECT_EQ(log_folder(), r.dir.path.string());
+    EXPECT_EQ(log_folder(), r.dir.text());
 
     r.sensor.set_holding(0x100, 0xFFFB);
     r.sensor.set_holding(0x101, 515);
@@ -93,11 +97,13 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
 
     trend.chk_log.set_value(0);
     EXPECT_FALSE(r.prog.trend_window.log().is_open());
-    const std::pair<std::string, const char*> refused[] = {{"missing/log.csv", "No such file or directory"},
-                                                           {"", "Is a directory"},
-                                                           {"/dev/null", "das ist keine gewöhnliche Datei"}};
+    std::vector<std::pair<std::string, const char*>> refused = {{"missing/log.csv", "No such file or directory"},
+                                                                {"", "Is a directory"}};
+#ifndef _WIN32
+    refused.emplace_back("/dev/null", "das ist keine gewöhnliche Datei");
+#endif
     for (const auto& [name, reason] : refused) {
-        const std::string path = (r.dir.path / name).string();  // an absolute one stands alone
+        const std::string path = r.dir.file(name);  // an absolute one stands alone
         r.msg.shown.clear();
         log_to(path);
         EXPECT_EQ(r.msg.shown,
@@ -105,10 +111,13 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
         EXPECT_EQ(trend.chk_log.value(), 0);
         EXPECT_FALSE(r.prog.trend_window.log().is_open());
         EXPECT_EQ(trend.lbl_log_file.caption(), "");
-        EXPECT_EQ(r.files.folders.back(), r.dir.path.string());  // the dialog starts in the last folder
+        EXPECT_EQ(r.files.folders.back(), r.dir.text());  // the dialog starts in the last folder
     }
-    EXPECT_EQ(log_folder(), r.dir.path.string());
+    EXPECT_EQ(log_folder(), r.dir.text());
 
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is made with a file size limit (setrlimit), which Windows has not";
+#else
     r.msg.shown.clear();
     log_to(log);
     ASSERT_TRUE(run_until_points(7));
@@ -127,6 +136,7 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
     EXPECT_EQ(r.sensor.requests().size(), requests + 5);
     EXPECT_EQ(r.f.chk_read_out.value(), 1);
     EXPECT_TRUE(r.f.Timer6.enabled());
+#endif
 }
 
 }  // namespace

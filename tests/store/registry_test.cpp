@@ -4,7 +4,9 @@
 // and deletion serve no caller of the program.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <thread>
@@ -267,6 +269,9 @@ TEST(Registry, TwoWritersAtOnceLoseNothing) {
 // version left the lock file open to all, or the superuser writes a hive
 // of another user.
 TEST(Registry, OnlyTheHivesOwnerMayOpenItsLockFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX modes and owners: a lock file on Windows takes its folder's access control";
+#else
     TempDir dir;
     const std::string hive = dir.write("machine.reg", machine_hive("/opt/vor3", "1031"));
     const std::string lock = hive + ".lock";
@@ -294,6 +299,7 @@ TEST(Registry, OnlyTheHivesOwnerMayOpenItsLockFile) {
     std::filesystem::create_hard_link(roots, lock);
     EXPECT_EQ(lock_file(), 0644u);
     EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::make_tuple(uid_t{0}, gid_t{0}));
+#endif
 }
 
 // A hive at the size limit, with many keys, a key of many values and a

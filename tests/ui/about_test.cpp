@@ -15,7 +15,7 @@ const std::string kEnglishDoc = "ROZ3 RS485 Modbus CO2, Register MS_1_eng.pdf";
 TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
     TempDir install;
     install.write("Doc/" + kEnglishDoc, "%PDF");
-    InstalledProgram p(Installation().with_machine(machine_hive(install.path.string(), "1033", "1.0")));
+    InstalledProgram p(Installation().with_machine(machine_hive(install.text(), "1033", "1.0")));
     p.screen.s = {1024, 768};
     p.f.MenueMain(2).press();
     auto& a = p.prog.fAbout;
@@ -29,7 +29,7 @@ TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
     p.f.MenueMain(3).press();
     EXPECT_EQ(p.desktop.links,
               (std::vector<std::string>{"mailto:info@vadivoz.example", "https://www.vadivoz.example/"}));
-    EXPECT_EQ(p.desktop.documents, std::vector<std::string>{install.path.string() + "/Doc/" + kEnglishDoc});
+    EXPECT_EQ(p.desktop.documents, std::vector<std::string>{store::utf8_of(install.path / "Doc" / kEnglishDoc)});
     EXPECT_TRUE(p.msg.shown.empty());
     p.desktop.works = false;
     a.lblHyperlink.press();
@@ -44,8 +44,9 @@ TEST(AboutBox, ShowsTheVersionCentredOpensItsLinksAndTheHelp) {
     InstalledProgram german(Installation().with_machine(machine_hive("", "1031")));
     german.f.MenueMain(3).press();
     EXPECT_TRUE(german.desktop.documents.empty());
-    EXPECT_EQ(german.msg.shown,
-              std::vector<std::string>{"Die Registerbeschreibung „" + kGermanDoc + "“ fehlt.\nGesucht in: /Doc"});
+    const std::string doc_folder = store::utf8_of(std::filesystem::path("/Doc").make_preferred());
+    EXPECT_EQ(german.msg.shown, std::vector<std::string>{"Die Registerbeschreibung „" + kGermanDoc +
+                                                         "“ fehlt.\nGesucht in: " + doc_folder});
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "ui/parameter_file.h"
 #include "model/register_map.h"
 #include "store/code_page.h"
+#include "store/csv_log.h"
+#include "store/registry.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
@@ -285,7 +287,7 @@ TEST(ParameterFile, TheFileMenuAsksForTheFileAndNamesOneThatFails) {
                   "Die Parameterdatei „" + nowhere + "“ kann nicht gelesen werden: No such file or directory"}));
 
     const std::string kept = p.dir.write("kept.txt", "old");
-    std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+    std::filesystem::permissions(p.dir.at("kept.txt"), std::filesystem::perms::owner_read);
     p.msg.shown.clear();
     EXPECT_FALSE(ui::save_parameter_file(p.c, kept));
     EXPECT_EQ(p.confirm.asked, 1);
@@ -294,6 +296,43 @@ TEST(ParameterFile, TheFileMenuAsksForTheFileAndNamesOneThatFails) {
     p.confirm.answer = true;
     EXPECT_TRUE(ui::save_parameter_file(p.c, kept));
     EXPECT_EQ(p.dir.read("kept.txt"), kGermanFile);
+}
+
+// Inside the program a path is UTF-8, at Windows' calls UTF-16 (never the
+// ANSI code page, which would make "Jürgen" "JÃ¼rgen" and lose Greek and
+// Chinese): a save, a load, a settings write and the trend log in a folder
+// of such names keep every name, as the system lists them.
+TEST(ParameterFile, FoldersOfAnyScriptKeepTheirNamesThroughSaveLoadSettingsAndLog) {
+    InstalledProgram p(german());
+    show_configuration(p);
+    const std::string folder = "Jürgen Groß/Δοκιμή/测试";
+    std::filesystem::create_directories(p.dir.at(folder));
+    const std::string file = p.dir.file(folder + "/Räume für 测试.txt");
+    ASSERT_TRUE(ui::save_parameter_file(p.c, file)) << p.msg.shown.front();
+    EXPECT_EQ(p.dir.read(folder + "/Räume für 测试.txt"), kGermanFile);
+    p.f.txt_data_cfg(4).set_text("900");
+    ASSERT_TRUE(ui::load_parameter_file(p.c, file));
+    EXPECT_EQ(configuration(p), kGermanShown);
+
+    const store::HiveFiles settings{"", p.dir.file(folder + "/Δοκιμή.reg")};
+    store::CRegistry(settings).Werte(store::kProductKey, "Ordner", file);
+    EXPECT_EQ(store::CRegistry(settings).Werte(store::kProductKey, "Ordner"), file);
+    store::CsvLog log;
+    EXPECT_EQ(log.open(p.dir.file(folder + "/Groß.csv"), "time", "1031"), "");
+    log.close();
+    EXPECT_TRUE(p.msg.shown.empty());
+
+    std::vector<std::string> listed;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(p.dir.path)) {
+        const std::u8string name = entry.path().lexically_relative(p.dir.path).generic_u8string();
+        listed.emplace_back(name.begin(), name.end());
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{
+                  "Jürgen Groß", "Jürgen Groß/Δοκιμή", "Jürgen Groß/Δοκιμή/测试", "Jürgen Groß/Δοκιμή/测试/Groß.csv",
+                  "Jürgen Groß/Δοκιμή/测试/Räume für 测试.txt", "Jürgen Groß/Δοκιμή/测试/Δοκιμή.reg",
+                  "Jürgen Groß/Δοκιμή/测试/Δοκιμή.reg.lock", "machine.reg"}));
 }
 
 TEST(CodePage, WesternCharactersBecomeTheirBytes) {
