@@ -7,7 +7,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
 cd "$here/build-win"
-wineserver --persistent=30 2>/dev/null || true
+wineserver --persistent=30 </dev/null >/dev/null 2>&1 || true
 wine64 cmd /c exit >/dev/null 2>&1 || true
 for run in 1 2 3; do
   start=$(date +%s%N)

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "store/file_platform.h"
+#include "store/fs_path.h"
 #include "store/whole_file.h"
 
 namespace vor3::store {
@@ -74,7 +75,7 @@ StoreFailure HiveStore::set_text(Branch branch, const std::string& key, const st
         return {"", FileError::of(FileProblem::system, std::string("no hive for ") + root_of(branch))};
     if (branch == Branch::user) {
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        std::filesystem::create_directories(fs_path(path).parent_path(), ec);
     }
     StoreFailure failure;
     change(
