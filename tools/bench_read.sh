@@ -8,14 +8,26 @@
 # lines: 3 and 30 sensors read with --addresses against the sum of their
 # reads' schedules, and 30 commissioned with one parameter file (--quick:
 # 3 only). Last, the window idle with the port open. Run ./test.sh or tools/setup.sh first to
-# build.
-#   tools/bench_read.sh [--quick] [runs per setting, default 3]
+# build. --windows times the whole reads alone, with vor3-cli.exe under wine
+# (tools/windows.sh --build first) on a COM port wine maps to the
+# simulated sensor's pseudo-terminal.
+#   tools/bench_read.sh [--quick] [--windows] [runs per setting, default 3]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"
 quick=0
 [ "${1:-}" = --quick ] && { quick=1; shift; }
+windows=0
+[ "${1:-}" = --windows ] && { windows=1; shift; }
 runs="${1:-3}"
+cli=("$build/vor3-cli")
+if [ "$windows" = 1 ]; then
+  export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
+  cli=(wine64 "$here/build-win/vor3-cli.exe")
+  # A desktop keeps its wine server: starts are then as quick as they get.
+  wineserver --persistent=30 </dev/null >/dev/null 2>&1
+  trap 'rm -f "$WINEPREFIX/dosdevices/com8"' EXIT
+fi
 for tool in vor3-cli vor3-sensor-sim vor3-bench-schedule vor3-bench-idle; do
   [ -x "$build/$tool" ] || { echo "bench_read: $build/$tool is missing; run ./test.sh first" >&2; exit 1; }
 done
@@ -31,6 +43,10 @@ start_sensor() {
   device="$(head -n 1 "$out")"
   rm -f "$out"
   link=(--port "$device" --baud "$2" --parity N --mode "$1")
+  if [ "$windows" = 1 ]; then
+    ln -sfn "$device" "$WINEPREFIX/dosdevices/com8"
+    link=(--port COM8 --baud "$2" --parity N --mode "$1")
+  fi
   [ "$1" = ascii ] && link+=(--data-bits 8)
   return 0
 }
@@ -43,7 +59,7 @@ timed_cli() {
   times="$(mktemp)"
   start=$(date +%s%N)
   # bash's time gives the child's user and system CPU seconds
-  { TIMEFORMAT='%U %S'; time "$build/vor3-cli" "$@" > /dev/null; } 2> "$times"
+  { TIMEFORMAT='%U %S'; time "${cli[@]}" "$@" > /dev/null; } 2> "$times"
   end=$(date +%s%N)
   wall=$(( (end - start) / 1000000 ))
   read -r user sys < <(tail -n 1 "$times")
@@ -57,7 +73,7 @@ ratio() { awk -v w="$1" -v s="$2" 'BEGIN { printf "%.3f", w / s }'; }
 # how closely the transfer keeps to its timers.
 startup=1000000
 for _ in 1 2 3; do
-  timed_cli read --port /dev/vor3-bench-no-port || true
+  timed_cli read --port "$([ "$windows" = 1 ] && echo COM63 || echo /dev/vor3-bench-no-port)" || true
   [ "$wall" -lt "$startup" ] && startup=$wall
 done
 net() { ratio "$(( $1 - startup ))" "$2"; }
@@ -76,6 +92,7 @@ for mode in rtu ascii; do
     stop_sensor
   done
 done
+[ "$windows" = 1 ] && exit 0
 
 # Writes: one configuration value, then one value in each part, each with the
 # read before it and the read-back after it, as vor3-cli write does. Each

@@ -36,8 +36,10 @@ echo "vor3-cli.exe stripped: $size bytes"
 [ "$size" -lt $((5 * 1024 * 1024)) ] || { echo "vor3-cli.exe is 5 MB or more stripped" >&2; exit 1; }
 
 # One wine server for every test, kept until the end: each start is then quick.
-wineboot --init >/dev/null 2>&1 || true
+# (A server of the prefix still running takes no new persistence: it goes first.)
+wineserver --kill >/dev/null 2>&1 || true
 wineserver --persistent=60 </dev/null >/dev/null 2>&1
+wineboot --init >/dev/null 2>&1 || true
 trap 'wineserver --kill || true' EXIT
 
 echo "== the suite under wine"
