@@ -57,6 +57,8 @@ echo "== the window under wine, on a virtual display"
 # Wine draws the title bars itself where no window manager does: the
 # pictures show them.
 wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+# A wine server started without a display would give the window none.
+wineserver --kill >/dev/null 2>&1 || true
 (cd "$here/build-win" && xvfb-run -a -s "-screen 0 1920x1080x24" wine64 ./vor3_win32_view_tests.exe)
 for picture in "$here"/build-win/screenshots/*.bmp; do convert "$picture" "${picture%.bmp}.png" && rm "$picture"; done
 echo "pictures of each window in build-win/screenshots/"
