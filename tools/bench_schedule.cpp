@@ -9,12 +9,11 @@
 #include <deque>
 #include <string>
 
-#include "app/cli_read.h"
-#include "app/cli_write.h"
-#include "app/program.h"
+#include "app/cli_options.h"
 #include "form/virtual_clock.h"
 #include "sim/line_timing.h"
 #include "sim/simulated_sensor.h"
+#include "tools/read_schedule.h"
 
 using namespace vor3;
 
@@ -89,36 +88,11 @@ int main(int argc, char** argv) {
     form::VirtualClock clock;
     sim::SimulatedSensor sensor(ascii ? sim::Framing::Ascii : sim::Framing::Rtu, 1);
     PtyLikePort port(clock, sensor, sim::char_time_ms({baud, 'E', ascii ? 7 : 8, 1}));
-    app::CollectedMessages msg;
-    app::NoConfirm no;
-    app::Program p(port, msg, no, clock);
-    // The same drivers as vor3-cli, so the schedule covers exactly what it does.
-    bool done = false;
-    if (o.command == "write") {
-        app::CliWrite write(p, msg, o);
-        auto outcome = write.start();
-        clock.run_until(
-            [&] {
-                if (outcome == app::CliWrite::Outcome::Running) outcome = write.poll();
-                return outcome != app::CliWrite::Outcome::Running;
-            },
-            3600000);
-        done = outcome == app::CliWrite::Outcome::Done;
-    } else {
-        app::CliRead read(p, msg, o);
-        auto outcome = read.start();
-        clock.run_until(
-            [&] {
-                if (outcome == app::CliRead::Outcome::Running) outcome = read.poll();
-                return outcome != app::CliRead::Outcome::Running;
-            },
-            3600000);
-        done = outcome == app::CliRead::Outcome::Done;
-    }
-    if (!done) {
+    const auto ms = bench::schedule_ms(clock, port, o);
+    if (!ms) {
         std::fprintf(stderr, "vor3-bench-schedule: the %s did not finish\n", o.command.c_str());
         return 3;
     }
-    std::printf("%lld\n", static_cast<long long>(clock.now_ms()));
+    std::printf("%lld\n", static_cast<long long>(*ms));
     return 0;
 }

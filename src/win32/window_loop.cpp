@@ -30,6 +30,7 @@ void WindowLoop::dispatch(MSG& msg) {
 }
 
 bool WindowLoop::turn(DWORD longest_wait_ms) {
+    if (on_turn_) on_turn_();
     guarded([this] { clock_.fire_due(); });
     const std::int64_t next = clock_.wait_ms();
     DWORD wait = longest_wait_ms;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "win32/win32_clock.h"
 
@@ -20,6 +21,9 @@ public:
         accel_window_ = window;
         accel_ = table;
     }
+    // Called at the start of every turn, for measuring how long the
+    // thread goes without taking messages; none by default.
+    void on_turn(std::function<void()> hook) { on_turn_ = std::move(hook); }
     // Runs until WM_QUIT; returns its exit code.
     int run();
     // Runs until `done` holds or `limit_ms` passed; false when it did not
@@ -35,6 +39,7 @@ private:
     HWND accel_window_ = nullptr;
     HACCEL accel_ = nullptr;
     int exit_code_ = 0;
+    std::function<void()> on_turn_;
 };
 
 }  // namespace vor3::win32
