@@ -9,7 +9,8 @@
 # against our simulated sensor and Debian's python3-pymodbus), then the
 # installer: install, upgrade, uninstall (tests/windows/installer_under_wine.py),
 # and last the window's binding test on a virtual display (pictures of each
-# window in build-win/screenshots/, and how soon the window shows).
+# window in build-win/screenshots/, and how soon the window shows), and the
+# window's timings (vor3-bench-window.exe).
 # The wine prefix is $WINEPREFIX, else ~/.wine-vor3.
 #   tools/windows.sh            build and test
 #   tools/windows.sh --build    build only
@@ -63,3 +64,9 @@ wineserver --kill >/dev/null 2>&1 || true
 for picture in "$here"/build-win/screenshots/*.bmp; do convert "$picture" "${picture%.bmp}.png" && rm "$picture"; done
 echo "pictures of each window in build-win/screenshots/"
 xvfb-run -a "$here/tools/wine_window_start.sh"
+# The window's timings on the real clock: whole reads against their schedule,
+# the message loop's longest stall, the time to the window shown. Figures
+# only: a slow one does not fail the script, a crash does.
+wineserver --kill >/dev/null 2>&1 || true
+(cd "$here/build-win" && xvfb-run -a -s "-screen 0 1920x1080x24" sh -c \
+  'wineserver --persistent=30 </dev/null >/dev/null 2>&1; wine64 cmd /c exit >/dev/null 2>&1; wine64 ./vor3-bench-window.exe')

@@ -153,8 +153,36 @@ void Binder::pass_state_on(const form::Control& c) {
 void Binder::sync_all() {
     if (syncing_all_) return;
     syncing_all_ = true;
+    sync_states_drawn_once();
     for (form::Control* c : order_) syncs_[c]();
     syncing_all_ = false;
+}
+
+void Binder::sync_states_drawn_once() {
+    // A button or an edit draws itself at once when it is enabled or
+    // disabled: a whole window turned for a transfer would be drawn control
+    // by control, a server round trip each under wine (a tenth of a read).
+    // Where many change, their window is drawn once, afterwards.
+    constexpr int kDrawnOnceFrom = 8;
+    std::map<HWND, std::vector<std::pair<const form::Control*, HWND>>> changing;
+    for (const auto& [w, b] : windows_) {
+        if (!b.control) continue;
+        const bool enabled = b.control->effectively_enabled(), shown = effectively_visible(*b.control);
+        if ((IsWindowEnabled(w) != FALSE) == enabled && ((GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0) == shown)
+            continue;
+        HWND root = GetAncestor(w, GA_ROOT);
+        // A view's own window shows and hides by its view.
+        if (root && root != w) changing[root].emplace_back(b.control, w);
+    }
+    for (const auto& [root, controls] : changing) {
+        // Not drawing a window clears its WS_VISIBLE until drawing resumes.
+        const bool hold_drawing = controls.size() >= kDrawnOnceFrom && IsWindowVisible(root);
+        if (hold_drawing) SendMessageW(root, WM_SETREDRAW, FALSE, 0);
+        for (const auto& [c, w] : controls) sync_state(*c, w);
+        if (!hold_drawing) continue;
+        SendMessageW(root, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(root, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void Binder::plain(form::Control& c, HWND w) {

@@ -126,6 +126,9 @@ private:
         std::function<COLORREF()> back_color;  // none: the window's face
     };
     Bound& bind(form::Control& control, HWND window, std::function<void()> sync);
+    // The enabled and visible states of the bound windows, before the rest
+    // of sync_all.
+    void sync_states_drawn_once();
     void build_menu();
     bool color(HDC dc, HWND window, LRESULT& result);
     HBRUSH brush(COLORREF color);
