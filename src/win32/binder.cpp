@@ -726,7 +726,22 @@ void Binder::build_menu() {
                      (menu_.shortcut ? menu_.shortcut(*item) : std::string());
     }
     if (state == menu_.shown) return;
+    HMENU shown_bar = GetMenu(menu_.window);
+    const bool only_window_state =
+        shown_bar && !menu_.shown.empty() && state.compare(1, std::string::npos, menu_.shown, 1) == 0;
     menu_.shown = state;
+    if (only_window_state) {
+        // Greyed in place: a new bar would make the window lay out its
+        // frame anew, at every transfer's start and end.
+        UINT position = 0;
+        for (form::MenuItem* top : menu_.items) {
+            if (!top->visible()) continue;
+            EnableMenuItem(shown_bar, position++,
+                           MF_BYPOSITION | (top->enabled() && window_enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        DrawMenuBar(menu_.window);
+        return;
+    }
     HMENU bar = CreateMenu();
     for (form::MenuItem* top : menu_.items) {
         if (!top->visible()) continue;

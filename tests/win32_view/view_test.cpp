@@ -278,6 +278,9 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     HWND state = view->state_view().window();
     ASSERT_TRUE(loop.run_until([&] { return IsWindowVisible(state) != FALSE; }, 3000));
     EXPECT_FALSE(IsWindowEnabled(at("txt_data_cfg_4")));
+    // The menu bar greys with the window, and comes back with it.
+    auto file_menu_grey = [&] { return (GetMenuState(GetMenu(view->window()), 0, MF_BYPOSITION) & MF_GRAYED) != 0; };
+    EXPECT_TRUE(file_menu_grey());
     picture(state, "de_state_reading", loop);
     ASSERT_TRUE(loop.run_until(
         [&] {
@@ -288,6 +291,7 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
 
     EXPECT_TRUE(msg.shown.empty());
     EXPECT_FALSE(IsWindowVisible(state));
+    EXPECT_FALSE(file_menu_grey());
     EXPECT_EQ(GetFocus(), read);
     std::string shown;
     for (const char* name : {"txt_data_cfg_4", "txt_data_cfg_8", "txt_data_out_0", "txt_data_in_1"})
