@@ -115,6 +115,7 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0) {
 }  // namespace
 
 int main() {
+    const double main_ms = ms_since_process_start();
     win32::Win32Clock clock;
     win32::set_modal_clock(&clock);
     app::WindowPorts<win32::Win32SerialPort> ports(clock);
@@ -159,7 +160,8 @@ int main() {
     }
 
     std::printf("%-44s %-28s %-12s %s\n", "vor3-bench-window", "figure", "target", "");
-    row("window shown after the process's start", format("%.0f ms", shown_ms), "<= 500 ms", shown_ms <= kShownWithinMs);
+    row("window shown after the process's start", format("%.0f ms (main() at %.0f ms)", shown_ms, main_ms), "<= 500 ms",
+        shown_ms <= kShownWithinMs);
 
     HWND read = at("cmd_read_device");
     double read_stall = 0;
