@@ -25,7 +25,8 @@ if [ "$windows" = 1 ]; then
   export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
   cli=(wine64 "$here/build-win/vor3-cli.exe")
   # A desktop keeps its wine server: starts are then as quick as they get.
-  wineserver --persistent=30 </dev/null >/dev/null 2>&1
+  wineserver --kill >/dev/null 2>&1 || true
+  wineserver --persistent=30 </dev/null >/dev/null 2>&1 || true
   trap 'rm -f "$WINEPREFIX/dosdevices/com8"' EXIT
 fi
 for tool in vor3-cli vor3-sensor-sim vor3-bench-schedule vor3-bench-idle; do
