@@ -20,13 +20,14 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
   python3-serial-asyncio nsis
 export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$HOME/.wine-vor3}" PATH="$PATH:/usr/lib/wine"
 
+# The installer ships the register descriptions and the window has the
+# icon, which the Linux build writes.
+"$here/tools/setup.sh" vor3-assets
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$here" -B "$here/build-win" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$here/build-win" -j2
-# The installer ships the register descriptions, which the Linux build writes.
-"$here/tools/setup.sh" vor3-assets
 cmake --build "$here/build-win" -j2 --target setup
 [ "${1:-}" = "--build" ] && exit 0
 

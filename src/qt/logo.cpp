@@ -1,9 +1,12 @@
 #include "qt/logo.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <vector>
 
 namespace vor3::qt {
 
@@ -74,6 +77,71 @@ QImage draw_icon(int size) {
     p.setPen(Qt::white);
     p.drawText(QRectF(30, 4, 30, 56), Qt::AlignCenter, QStringLiteral("V"));
     return image;
+}
+
+namespace {
+
+void put16(QByteArray& out, quint16 v) { out.append(static_cast<char>(v & 0xff)).append(static_cast<char>(v >> 8)); }
+void put32(QByteArray& out, quint32 v) {
+    put16(out, static_cast<quint16>(v & 0xffff));
+    put16(out, static_cast<quint16>(v >> 16));
+}
+
+// One image of an icon file as Windows keeps it: a bitmap header of twice
+// the height (colour and mask), the colours bottom-up as BGRA, then the
+// mask (all clear: the alpha channel decides).
+QByteArray icon_bitmap(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const int size = image.width();
+    const int mask_row = (size + 31) / 32 * 4;
+    QByteArray out;
+    put32(out, 40);
+    put32(out, static_cast<quint32>(size));
+    put32(out, static_cast<quint32>(2 * size));
+    put16(out, 1);
+    put16(out, 32);
+    put32(out, 0);
+    put32(out, static_cast<quint32>(size * size * 4 + size * mask_row));
+    for (int i = 0; i < 4; ++i) put32(out, 0);
+    for (int y = size - 1; y >= 0; --y)
+        for (int x = 0; x < size; ++x) put32(out, image.pixel(x, y));  // 0xAARRGGBB is BGRA in memory order
+    out.append(QByteArray(size * mask_row, '\0'));
+    return out;
+}
+
+}  // namespace
+
+QByteArray icon_file() {
+    const int sizes[] = {16, 24, 32, 48, 256};
+    std::vector<QByteArray> images;
+    for (int size : sizes) {
+        if (size < 256) {
+            images.push_back(icon_bitmap(draw_icon(size)));
+            continue;
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        draw_icon(size).save(&buffer, "PNG");
+        images.push_back(png);
+    }
+    QByteArray out;
+    put16(out, 0);
+    put16(out, 1);  // an icon, not a cursor
+    put16(out, static_cast<quint16>(images.size()));
+    quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const int size = sizes[i];
+        out.append(static_cast<char>(size < 256 ? size : 0)).append(static_cast<char>(size < 256 ? size : 0));
+        out.append('\0').append('\0');
+        put16(out, 1);
+        put16(out, 32);
+        put32(out, static_cast<quint32>(images[i].size()));
+        put32(out, offset);
+        offset += static_cast<quint32>(images[i].size());
+    }
+    for (const QByteArray& image : images) out.append(image);
+    return out;
 }
 
 }  // namespace vor3::qt

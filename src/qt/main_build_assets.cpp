@@ -1,9 +1,10 @@
 // vor3-build-assets: run by the build to write what is installed beside the
 // programs: the register descriptions in both languages (Doc/ below the
-// folder given) and the desktop icon.
+// folder given), the desktop icon and the Windows program's icon.
 //
-//   vor3-build-assets --docs FOLDER --icon FILE.png
+//   vor3-build-assets --docs FOLDER --icon FILE.png --ico FILE.ico
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -37,8 +38,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "vor3-build-assets: cannot write %s\n", qPrintable(target));
                 ++failures;
             }
+        } else if (option == "--ico") {
+            QFile file(target);
+            const QByteArray icon = vor3::qt::icon_file();
+            if (!file.open(QIODevice::WriteOnly) || file.write(icon) != icon.size() || !file.flush()) {
+                std::fprintf(stderr, "vor3-build-assets: cannot write %s\n", qPrintable(target));
+                ++failures;
+            }
         } else {
-            std::fprintf(stderr, "usage: vor3-build-assets --docs FOLDER --icon FILE.png\n");
+            std::fprintf(stderr, "usage: vor3-build-assets --docs FOLDER --icon FILE.png --ico FILE.ico\n");
             return 1;
         }
     }
