@@ -21,6 +21,8 @@ public:
     HWND find(const std::string& name) const { return make_.find(name); }
     const std::map<std::string, HWND>& windows() const { return make_.windows(); }
     bool message(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // The fonts changed (Fonts::set_dpi): measured anew when next shown.
+    void refont() { make_.refont(); }
 
 private:
     void follow_model();

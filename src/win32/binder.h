@@ -117,6 +117,7 @@ public:
     // The item height of the owner-drawn lists (WM_MEASUREITEM comes
     // before the list is bound).
     void set_item_height(int pixels) { item_height_ = pixels; }
+    int item_height() const { return item_height_; }
 
 private:
     struct Bound {

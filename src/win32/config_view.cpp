@@ -27,6 +27,9 @@ constexpr const wchar_t* kConfigClass = L"Vor3ConfigWindow";
 constexpr int kNumberChars = 7;  // "-3276,7" fits
 constexpr int kLogoWidth = 150, kLogoHeight = 38;
 constexpr UINT_PTR kCloseRetry = 1;
+// Posted once the window shows: the status window, which every transfer
+// shows, is made while the user looks, not during the first read.
+constexpr UINT kPrepare = WM_APP + 3;
 
 void register_config_class() {
     static bool done = false;
@@ -89,10 +92,7 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kConfigClass, L"",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), static_cast<MessageTarget*>(this));
-    big_icon_ = make_icon(GetSystemMetricsForDpi(SM_CXICON, fonts_.dpi));
-    small_icon_ = make_icon(GetSystemMetricsForDpi(SM_CXSMICON, fonts_.dpi));
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_));
+    make_icons();
     build();
     build_menus();
     // The other windows are made when they are first loaded (or asked
@@ -123,6 +123,36 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
         binder_.pass_state_on(f);
         if (f.enabled()) return_focus();
     });
+}
+
+void ConfigView::make_icons() {
+    HICON big = make_icon(GetSystemMetricsForDpi(SM_CXICON, fonts_.dpi));
+    HICON small = make_icon(GetSystemMetricsForDpi(SM_CXSMICON, fonts_.dpi));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (big_icon_) DestroyIcon(big_icon_);
+    if (small_icon_) DestroyIcon(small_icon_);
+    big_icon_ = big;
+    small_icon_ = small;
+}
+
+void ConfigView::change_dpi(UINT dpi, const RECT& suggested) {
+    if (dpi != fonts_.dpi) {
+        fonts_.set_dpi(dpi);
+        binder_.set_item_height(fonts_.line + fonts_.scale(4));
+        make_.refont();
+        make_icons();
+        fitted_ = false;
+        fit_both_languages();
+        if (state_) state_->refont();
+        if (about_) about_->refont();
+        for (ToolWindow* tool : {static_cast<ToolWindow*>(scan_.get()), static_cast<ToolWindow*>(traffic_.get()),
+                                 static_cast<ToolWindow*>(bus_.get()), static_cast<ToolWindow*>(trend_.get())})
+            if (tool) tool->refont();
+        // What the old sizes drew is drawn over.
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
 StateView& ConfigView::state_view() {
@@ -419,6 +449,7 @@ void ConfigView::show_centered() {
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    PostMessageW(window_, kPrepare, 0, 0);
     if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
 }
 
@@ -471,6 +502,10 @@ bool ConfigView::message(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         }
         result = 0;
         return true;
+    case kPrepare:
+        guarded([this] { state_view(); });
+        result = 0;
+        return true;
     case WM_ENTERMENULOOP:
     case WM_ENTERSIZEMOVE: modal_.emplace(); return false;
     case WM_EXITMENULOOP:
@@ -479,13 +514,11 @@ bool ConfigView::message(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         if (show_waiting_messages) show_waiting_messages();
         result = 0;
         return true;
-    case WM_DPICHANGED: {
-        const auto* r = reinterpret_cast<const RECT*>(lp);
-        SetWindowPos(w, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+        if (w != window_) return false;
+        change_dpi(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         result = 0;
         return true;
-    }
     default: return false;
     }
 }

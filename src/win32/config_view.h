@@ -62,6 +62,10 @@ private:
     void build_menus();
     void place_all();
     void fit_both_languages();
+    // The window went to a screen of another resolution: fonts, sizes and
+    // icons follow it, and it takes the place Windows suggests.
+    void change_dpi(UINT dpi, const RECT& suggested);
+    void make_icons();
     void close();
     void return_focus();
 

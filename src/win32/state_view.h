@@ -22,6 +22,11 @@ public:
     HWND find(const std::string& name) const { return make_.find(name); }
     const std::map<std::string, HWND>& windows() const { return make_.windows(); }
     bool message(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // The fonts changed (Fonts::set_dpi).
+    void refont() {
+        make_.refont();
+        if (IsWindowVisible(window_)) place(false);
+    }
 
 private:
     void follow_model();

@@ -99,6 +99,11 @@ void ToolWindow::place(bool beside_owner) {
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void ToolWindow::refont() {
+    make_.refont();
+    if (IsWindowVisible(window_)) place(false);
+}
+
 void ToolWindow::follow(const form::Window& model) {
     SetWindowTextW(window_, port_text::wide(model.caption()).c_str());
     const bool shown = model.visible() && model.loaded();

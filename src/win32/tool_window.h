@@ -31,6 +31,9 @@ public:
     HWND find(const std::string& name) const { return make_.find(name); }
     const std::map<std::string, HWND>& windows() const { return make_.windows(); }
     bool message(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // The fonts changed (Fonts::set_dpi): the window takes them and, when
+    // shown, is laid out again where it is.
+    void refont();
 
 protected:
     // Takes the model window's caption as title, and shows (in front) or

@@ -11,7 +11,10 @@ namespace vor3::win32 {
 
 using port_text::wide;
 
-Fonts::Fonts(UINT screen_dpi) : dpi(screen_dpi ? screen_dpi : 96) {
+Fonts::Fonts(UINT screen_dpi) { make(screen_dpi); }
+
+void Fonts::make(UINT screen_dpi) {
+    dpi = screen_dpi ? screen_dpi : 96;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
@@ -32,9 +35,17 @@ Fonts::Fonts(UINT screen_dpi) : dpi(screen_dpi ? screen_dpi : 96) {
     ReleaseDC(nullptr, dc);
 }
 
+void Fonts::set_dpi(UINT screen_dpi) {
+    if (normal_before_) DeleteObject(normal_before_);
+    if (bold_before) DeleteObject(bold_before);
+    normal_before_ = normal;
+    bold_before = bold;
+    make(screen_dpi);
+}
+
 Fonts::~Fonts() {
-    DeleteObject(normal);
-    DeleteObject(bold);
+    for (HFONT font : {normal, bold, normal_before_, bold_before})
+        if (font) DeleteObject(font);
 }
 
 SIZE fit_client(HWND window, layout::Size need, const POINT* at) {
@@ -217,6 +228,20 @@ void WidgetFactory::measure() {
     }
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
+}
+
+void WidgetFactory::refont() {
+    for (auto& [w, made] : made_) {
+        const auto had = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
+        const HFONT font = had && had == fonts_.bold_before ? fonts_.bold : fonts_.normal;
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // A drawn list asks its heights once, when it is made.
+        if (made.kind == Kind::Combo && (GetWindowLongW(w, GWL_STYLE) & CBS_OWNERDRAWFIXED)) {
+            for (const WPARAM part : {static_cast<WPARAM>(-1), WPARAM{0}})
+                SendMessageW(w, CB_SETITEMHEIGHT, part, binder_.item_height());
+        }
+        made.text = {};
+    }
 }
 
 layout::Size WidgetFactory::size(HWND w) const {

@@ -22,11 +22,21 @@ struct Fonts {
     // Pixels at 96 dpi in the screen's pixels.
     int scale(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi), 96); }
 
+    // The fonts at another resolution (the window moved to another
+    // screen). The ones before stay valid until the next change, so that
+    // each window can be given the new ones first (WidgetFactory::refont).
+    void set_dpi(UINT dpi);
+
     UINT dpi;
     HFONT normal = nullptr;
     HFONT bold = nullptr;
-    int line = 13;  // the height of a line of text
-    int digit = 6;  // the width of a "0"
+    HFONT bold_before = nullptr;  // bold before the last set_dpi
+    int line = 13;                // the height of a line of text
+    int digit = 6;                // the width of a "0"
+
+private:
+    void make(UINT screen_dpi);
+    HFONT normal_before_ = nullptr;
 };
 
 // Gives `window` a client area of `need` (its frame around it), at `at`
@@ -78,6 +88,9 @@ public:
     // Records the extent of every window's texts as the model has them
     // now, keeping the widest seen.
     void measure();
+    // After Fonts::set_dpi: every window takes the new font (bold where it
+    // had bold) and the texts are measured anew from the next measure().
+    void refont();
     // The size a window needs for the widest texts measured.
     layout::Size size(HWND window) const;
     layout::ItemPtr item(HWND window, bool centred = false) const;

@@ -156,6 +156,13 @@ protected:
 TEST_F(ViewTest, BuildsTheWindowFromTheModel) {
     EXPECT_EQ(text_of(view->window()), "ROZ3 RS485 Modbus CO2 V1.0");
     EXPECT_TRUE(IsWindowVisible(view->window()));
+    // The program's icon file, as the Linux build draws it, is one Windows
+    // takes in each size it asks for.
+    for (int size : {16, 32, 48, 256}) {
+        HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0);
+        EXPECT_TRUE(icon) << size;
+        if (icon) DestroyIcon(static_cast<HICON>(icon));
+    }
 
     // An adapter plugged in since shows as soon as the list is opened.
     HWND ports = at("Combo_Port_0");
@@ -473,6 +480,46 @@ std::vector<std::string> cut_off(const std::map<std::string, HWND>& windows) {
         if (have.right < need.right) cut.push_back(name);
     }
     return cut;
+}
+
+TEST_F(ViewTest, OnAScreenOfAnotherResolutionTheWindowIsLaidOutAgain) {
+    // Windows tells a window moved to a 150 % screen the new resolution
+    // and where it suggests the window go.
+    RECT before{}, frame{};
+    GetClientRect(view->window(), &before);
+    GetWindowRect(view->window(), &frame);
+    const HFONT font_before = reinterpret_cast<HFONT>(SendMessageW(at("txt_data_cfg_4"), WM_GETFONT, 0, 0));
+    RECT suggested{frame.left + 10, frame.top + 20, frame.right + 10, frame.bottom + 20};
+    SendMessageW(view->window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    loop.run_until([] { return false; }, 30);
+
+    RECT after{};
+    GetClientRect(view->window(), &after);
+    const double wider = static_cast<double>(after.right) / before.right;
+    const double taller = static_cast<double>(after.bottom) / before.bottom;
+    EXPECT_GT(wider, 1.3);
+    EXPECT_LT(wider, 1.7);
+    EXPECT_GT(taller, 1.3);
+    EXPECT_LT(taller, 1.7);
+    // Every window has the new font, frames their bold face, and shows its text whole.
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(at("txt_data_cfg_4"), WM_GETFONT, 0, 0));
+    EXPECT_NE(font, font_before);
+    EXPECT_EQ(font, view->fonts().normal);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(at("frm_parameter"), WM_GETFONT, 0, 0)), view->fonts().bold);
+    for (int page = 0; page < 2; ++page) {
+        show_tab(page);
+        EXPECT_EQ(cut_off(view->windows()), std::vector<std::string>{}) << "page " << page;
+        picture(view->window(), "de_150_percent_page" + std::to_string(page), loop);
+    }
+    GetWindowRect(view->window(), &frame);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.top, suggested.top);
+
+    // The status window shown afterwards has its texts whole in the new fonts.
+    program.frmState.set_loaded(true);
+    loop.run_until([] { return false; }, 30);
+    EXPECT_EQ(cut_off(view->state_view().windows()), std::vector<std::string>{});
+    program.frmState.set_loaded(false);
 }
 
 TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
