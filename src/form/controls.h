@@ -17,6 +17,9 @@ constexpr std::uint32_t kWindowWhite = 0x00FFFFFFu;
 // A value the sensor holds outside the range its field takes (dark orange):
 // shown as it is, never corrected unasked.
 constexpr std::uint32_t kOutsideRange = 0x000066CCu;
+// The system colour of a button's face: the background of a field that
+// shows a value the user cannot change.
+constexpr std::uint32_t kButtonFace = 0x8000000Fu;
 
 class Container;
 
@@ -119,6 +122,21 @@ public:
         notify();
     }
 
+    // Shown as it is, not greyed, but the user cannot change it.
+    bool read_only() const { return read_only_; }
+    void set_read_only(bool on) {
+        if (read_only_ == on) return;
+        read_only_ = on;
+        notify();
+    }
+    // What the user can change: operable and not read-only.
+    bool editable() const { return effectively_enabled() && !read_only_; }
+    // The background a view draws: a read-only field on the window's white
+    // shows the button face, as a field the user cannot change does.
+    std::uint32_t shown_back_color() const {
+        return read_only_ && back_color_ == kWindowWhite ? kButtonFace : back_color_;
+    }
+
     // A user's typing: key press first (the handler may discard the key by
     // setting it to 0), then the edit and its change event. The key replaces
     // the selection [sel_start, sel_start + sel_length) (byte offsets; by
@@ -141,6 +159,7 @@ private:
     std::string text_;
     int max_length_ = 0;
     std::uint32_t back_color_ = kWindowWhite;
+    bool read_only_ = false;
 };
 
 // The value of a check box whose state is not known (not read): shown

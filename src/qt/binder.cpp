@@ -96,8 +96,9 @@ void Binder::text_box(form::TextBox& c, QLineEdit& edit) {
         const QSignalBlocker block(edit);
         sync_state(c, edit);
         if (edit.text() != q(c.text())) edit.setText(q(c.text()));
+        if (edit.isReadOnly() != c.read_only()) edit.setReadOnly(c.read_only());
         set_widget_color(edit, QPalette::Text, c.fore_color());
-        set_widget_color(edit, QPalette::Base, c.back_color());
+        set_widget_color(edit, QPalette::Base, c.shown_back_color());
     });
 }
 

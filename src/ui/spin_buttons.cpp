@@ -14,7 +14,7 @@ void step_field(Context& c, int index, bool up) {
     const auto& spin = f.UpD_txt_cfg(index);
     // A locked field (cyclic read-out, a transfer running) is not stepped,
     // and a held arrow lets go.
-    if (!field.effectively_enabled() || !spin.effectively_enabled()) {
+    if (!field.editable() || !spin.effectively_enabled()) {
         f.Timer.stop();
         return;
     }

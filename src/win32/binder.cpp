@@ -227,10 +227,12 @@ void Binder::text_box(form::TextBox& c, HWND edit) {
     Bound& b = bind(c, edit, [&c, edit] {
         sync_state(c, edit);
         set_text(edit, c.text());
+        const bool read_only = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
+        if (read_only != c.read_only()) SendMessageW(edit, EM_SETREADONLY, c.read_only(), 0);
         InvalidateRect(edit, nullptr, TRUE);
     });
     b.text_color = [&c] { return to_colorref(c.fore_color()); };
-    b.back_color = [&c] { return to_colorref(c.back_color()); };
+    b.back_color = [&c] { return to_colorref(c.shown_back_color()); };
     auto* ref = new FieldRef{this, &c};
     SetWindowSubclass(edit, edit_proc, 1, reinterpret_cast<DWORD_PTR>(ref));
 }
