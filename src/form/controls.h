@@ -21,6 +21,12 @@ constexpr std::uint32_t kOutsideRange = 0x000066CCu;
 // shows a value the user cannot change.
 constexpr std::uint32_t kButtonFace = 0x8000000Fu;
 
+// The keys a key-down event names (a key, not the character it types).
+constexpr int kKeyReturn = 13;
+constexpr int kKeyEscape = 27;
+constexpr int kKeyUp = 38;
+constexpr int kKeyDown = 40;
+
 class Container;
 
 // Properties common to every control. Any change of a property that a view
@@ -150,10 +156,21 @@ public:
     void lose_focus() {
         if (on_lost_focus) on_lost_focus(index());
     }
+    // A key that types no character (an arrow key), and the mouse wheel
+    // turned over the field by whole notches (away from the user is up);
+    // only a field the user can change hears them.
+    void key_down(int key) {
+        if (editable() && on_key_down) on_key_down(index(), key);
+    }
+    void wheel(int notches) {
+        if (editable() && notches != 0 && on_wheel) on_wheel(index(), notches);
+    }
 
     std::function<void(int)> on_change;
     std::function<void(int, int&)> on_key_press;
     std::function<void(int)> on_lost_focus;
+    std::function<void(int, int)> on_key_down;  // index, key
+    std::function<void(int, int)> on_wheel;     // index, notches
 
 private:
     std::string text_;
@@ -328,6 +345,11 @@ public:
         loaded_ = on;
         notify();
     }
+    // A key pressed in the window that none of its controls took.
+    void key_down(int key) {
+        if (loaded_ && on_key_down) on_key_down(key);
+    }
+    std::function<void(int)> on_key_down;
 
 private:
     bool loaded_ = false;

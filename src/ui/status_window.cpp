@@ -234,6 +234,11 @@ void Abbruch_Click(Context& c) {
     warning.set_visible(true);
 }
 
+void frmState_KeyDown(Context& c, int key) {
+    auto& cancel = c.state.Abbruch;
+    if (key == form::kKeyEscape && cancel.visible()) cancel.press();
+}
+
 void abandon_status_window(Context& c) {
     // A read-back cut short has nothing to compare.
     c.g.sent.reading_back = false;

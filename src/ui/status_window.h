@@ -17,6 +17,8 @@ void CloseWindow(Context& c);
 // done and no second answer to its last request can come any more.
 void settle_read_back(Context& c);
 void Abbruch_Click(Context& c);
+// Escape is "Abbruch", where the transfer offers it.
+void frmState_KeyDown(Context& c, int key);
 void Timer1SW_Timer(Context& c);
 void Timer2SW_Timer(Context& c);
 void frmState_Load(Context& c);

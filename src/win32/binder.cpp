@@ -87,6 +87,7 @@ bool left_for_own_control(HWND from, HWND to) { return to && GetAncestor(to, GA_
 struct FieldRef {
     Binder* binder;
     form::TextBox* box;
+    int wheel_turned = 0;  // short of a notch
 };
 
 }  // namespace
@@ -659,6 +660,10 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
         break;
     case WM_KEYDOWN:
         if (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) break;
+        if (wp == VK_UP || wp == VK_DOWN) {
+            guarded([&box, wp] { box.key_down(wp == VK_UP ? form::kKeyUp : form::kKeyDown); });
+            return 0;
+        }
         if (wp == VK_DELETE) {
             type(127);
             return 0;
@@ -668,6 +673,15 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
             return 0;
         }
         break;
+    case WM_MOUSEWHEEL: {
+        if (!box.on_wheel) break;
+        // Whole notches; a fine wheel's small turns add up to one.
+        ref->wheel_turned += GET_WHEEL_DELTA_WPARAM(wp);
+        const int notches = ref->wheel_turned / WHEEL_DELTA;
+        ref->wheel_turned -= notches * WHEEL_DELTA;
+        guarded([&box, notches] { box.wheel(notches); });
+        return 0;
+    }
     case WM_PASTE: paste(); return 0;
     case WM_CUT:
     case WM_CLEAR:

@@ -171,10 +171,21 @@ TEST_F(ViewTest, StatusWindowFollowsTheModelAndClosingAsksDuringAWrite) {
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
     QTest::mouseClick(state.findChild<QPushButton*>("Abbruch"), Qt::LeftButton);
     EXPECT_FALSE(state.isVisible());
-    // Its close button cancels as "Abbruch" does.
+    // Its close button cancels as "Abbruch" does, and so does Escape;
+    // Enter presses the button that has the focus.
     program.g.transfer.request_kind = model::kWriteConfigBlock;
     ui::ShowMsgWindow(program.ctx);
     state.close();
+    EXPECT_FALSE(program.frmState.loaded());
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    QTest::keyClick(&state, Qt::Key_Escape);
+    EXPECT_FALSE(program.frmState.loaded());
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    auto* cancel = state.findChild<QPushButton*>("Abbruch");
+    EXPECT_EQ(cancel->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));  // "&Abbruch"
+    QTest::keyClick(cancel, Qt::Key_Return);
     EXPECT_FALSE(program.frmState.loaded());
 
     // Whether to end under a write is the model's rule; the window's close

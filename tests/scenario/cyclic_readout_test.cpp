@@ -44,6 +44,8 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     EXPECT_EQ(editing(h.f), "locked");
     // Neither keys, the wheel nor the arrows change a locked field.
     h.f.txt_data_cfg(4).type_key('1');
+    h.f.txt_data_cfg(4).key_down(form::kKeyUp);
+    h.f.txt_data_cfg(4).wheel(1);
     ui::step_field(h.c, 4, true);
     h.f.UpD_txt_cfg(10).on_mouse_down(10, 5, 2);
     h.clock.advance(10 * period + period / 2);

@@ -32,8 +32,8 @@ TEST_P(LanguageAndSeparator, SetTheCaptionsAndTheNumbers) {
     const auto& f = p.f;
     EXPECT_EQ(p.g.lang.language, k.english ? "1033" : "1031");
     EXPECT_EQ(p.g.lang.decimal_sep, k.sep);
-    EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "Gerät auslesen");
-    EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "Abbruch");
+    EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "&Gerät auslesen");
+    EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "&Abbruch");
     const auto& yellow = model::field(model::FieldArray::txt_data_cfg, 4);
     EXPECT_EQ(f.lbl_cfg(4).caption(), k.english ? yellow.caption_en : yellow.caption_de);
     const auto& co2 = model::field(model::FieldArray::chk_cfg, 2);

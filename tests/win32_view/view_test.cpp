@@ -465,7 +465,9 @@ std::vector<std::string> cut_off(const std::map<std::string, HWND>& windows) {
         HDC dc = GetDC(w);
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
         RECT need{0, 0, 0, 0};
-        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_NOPREFIX);
+        // A button's "&" marks its access key and takes no room.
+        const bool button = kind == L"Button" || kind == L"BUTTON";
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | (button ? 0 : DT_NOPREFIX));
         SelectObject(dc, old);
         ReleaseDC(w, dc);
         RECT have{};
