@@ -364,6 +364,7 @@ constexpr Row kRows[] = {
      "bis Sie ihn ändern.",
      "The device holds {1}, outside the range {2} to {3} this field takes. It stays as it is unless you "
      "change it."},
+    {C::tip_range, "{1} … {2}{3}, Schritt {4}", "{1} … {2}{3}, step {4}"},
     {C::msg_monitor_gave_up, "Seit {1} s kein gültiger Messwert; Abbruch.", "No valid reading for {1} s; giving up."},
     {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
     {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},

@@ -85,6 +85,7 @@ void attach_handlers(Context& c) {
 void frm_config_Load(Context& c) {
     auto& f = c.frm;
     apply_language(c, 0);
+    show_range_tips(c);
     f.SSTab1.set_tab(0);
     c.g.transfer.reg_address = 0;
 

@@ -137,7 +137,10 @@ void Binder::custom(form::Control& control, std::function<void()> sync) {
 }
 
 Binder::Bound& Binder::bind(form::Control& control, HWND window, std::function<void()> sync) {
-    custom(control, std::move(sync));
+    custom(control, [this, &control, window, sync = std::move(sync)] {
+        sync();
+        show_tip(window, control.tool_tip());
+    });
     Bound& b = windows_[window];
     b.control = &control;
     return b;
@@ -149,6 +152,47 @@ void Binder::pass_state_on(const form::Control& c) {
     if (it != passed_.end() && it->second == now) return;
     passed_[&c] = now;
     if (it != passed_.end()) sync_all();
+}
+
+void Binder::show_tip(HWND window, const std::string& tip) {
+    const auto shown = tips_shown_.find(window);
+    if (shown == tips_shown_.end() ? tip.empty() : shown->second == tip) return;
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (!root) return;
+    HWND& tips = tip_windows_[root];
+    if (!tips) {
+        tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+        // A width makes the tip break at its line ends.
+        SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 480);
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    }
+    std::wstring text = wide(tip);
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = text.data();
+    SendMessageW(tips, shown == tips_shown_.end() ? TTM_ADDTOOLW : TTM_UPDATETIPTEXTW, 0,
+                 reinterpret_cast<LPARAM>(&info));
+    tips_shown_[window] = tip;
+}
+
+std::string Binder::tip_of(HWND window) const {
+    HWND root = GetAncestor(window, GA_ROOT);
+    const auto it = tip_windows_.find(root);
+    if (it == tip_windows_.end()) return {};
+    wchar_t text[1024] = {};
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = text;
+    SendMessageW(it->second, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
+    return narrow(text);
 }
 
 void Binder::sync_all() {

@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "qt/bus_view.h"
 #include "qt/scan_view.h"
@@ -113,6 +114,37 @@ TEST_F(ViewTest, ListsTabsArrowsAndBoxesReachTheBehaviour) {
     EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").currentIndex(), -1);  // no unit
     widget<QComboBox>("cmb_bit_cfg_3").setCurrentIndex(1);
     EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
+}
+
+// The range tips, the access keys, the arrow keys and the wheel, and the
+// read-only look of a locked field.
+TEST_F(ViewTest, TipsKeysTheWheelAndReadOnlyFieldsReachTheWidgets) {
+    auto& field = widget<QLineEdit>("txt_data_cfg_10");
+    EXPECT_EQ(field.toolTip(), "-500 … 500 ppm, Schritt 1");
+    EXPECT_EQ(widget<QPushButton>("cmd_read_device").shortcut(), QKeySequence(Qt::ALT | Qt::Key_G));
+    f.txt_data_cfg(10).set_text("499");
+    QTest::keyClick(&field, Qt::Key_Up);
+    QTest::keyClick(&field, Qt::Key_Up);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "500");
+    QTest::keyClick(&field, Qt::Key_Down);
+    // Two half notches of a fine wheel make one step down.
+    for (int i = 0; i < 2; ++i) {
+        QWheelEvent turn(QPointF(5, 5), field.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -60), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&field, &turn);
+    }
+    EXPECT_EQ(field.text(), "498");
+
+    f.txt_data_cfg(10).set_read_only(true);
+    EXPECT_TRUE(field.isReadOnly());
+    EXPECT_TRUE(field.isEnabled());
+    EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Base),
+              QApplication::palette(&field).color(QPalette::Active, QPalette::Button));
+    QTest::keyClick(&field, Qt::Key_Up);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "498");
+    f.txt_data_cfg(10).set_read_only(false);
+    EXPECT_FALSE(field.isReadOnly());
+    EXPECT_TRUE(widget<QLineEdit>("txt_data_out_0").isReadOnly());
 }
 
 TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
