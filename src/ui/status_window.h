@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "form/context.h"
@@ -36,6 +37,9 @@ void show_progress(Context& c);
 // The warning line no longer says that a read was cancelled (a new
 // transfer begins).
 void clear_read_cancelled(Context& c);
+
+// About how long is left, as the status window says it ("Noch etwa 12 s").
+std::string time_left_text(std::int64_t ms, const std::string& language);
 
 // What the user is told after cancelling a write.
 std::string cancelled_text(const std::string& language);
