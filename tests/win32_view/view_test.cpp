@@ -460,7 +460,8 @@ TEST_F(ViewTest, TheKeyboardMovesAndCommandsAsInADialog) {
     keys({VK_UP}, loop);
     EXPECT_EQ(f.txt_data_cfg(10).text(), "500");
     keys({VK_DOWN}, loop);
-    for (int i = 0; i < 2; ++i) SendMessageW(co2, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA / 2), 0);
+    const WPARAM half_a_notch_down = static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA / 2)) << 16;
+    for (int i = 0; i < 2; ++i) SendMessageW(co2, WM_MOUSEWHEEL, half_a_notch_down, 0);
     EXPECT_EQ(text_of(co2), "498");
     // Read-only (the cyclic read-out): not greyed, drawn on the button
     // face, and no key changes it.
