@@ -135,7 +135,10 @@ TEST_F(ViewTest, TipsKeysTheWheelAndReadOnlyFieldsReachTheWidgets) {
     }
     EXPECT_EQ(field.text(), "498");
 
-    f.txt_data_cfg(10).set_read_only(true);
+    // The window as the cyclic read-out shows it, for anyone to look at.
+    for (auto& [i, box] : f.txt_data_cfg) box.set_read_only(true);
+    for (auto& [i, box] : f.txt_data_in) box.set_read_only(true);
+    picture(*view, "de_read_only");
     EXPECT_TRUE(field.isReadOnly());
     EXPECT_TRUE(field.isEnabled());
     EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Base),
