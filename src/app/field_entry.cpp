@@ -59,7 +59,7 @@ std::string with_separator(const Program& p, std::string value) {
 std::optional<std::string> type_into(Program& p, form::TextBox& box, const std::string& name, std::string value) {
     value = with_separator(p, value);
     show_page_of(p, box);
-    if (!box.effectively_enabled()) return say(p, Caption::entry_not_editable, {name});
+    if (!box.editable()) return say(p, Caption::entry_not_editable, {name});
     // Select everything, then type: the first key replaces the old text.
     std::size_t caret = box.type_key(127, 0, box.text().size());
     for (char ch : value) {

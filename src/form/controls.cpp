@@ -64,7 +64,7 @@ void clamp_selection(const std::string& t, std::size_t& start, std::size_t& leng
 
 std::size_t TextBox::type_key(int key, std::size_t sel_start, std::size_t sel_length) {
     clamp_selection(text_, sel_start, sel_length);
-    if (!effectively_enabled()) return sel_start;
+    if (!editable()) return sel_start;
     if (on_key_press) on_key_press(index(), key);
     if (key == 0) return sel_start;
     std::string t = text_;
@@ -98,7 +98,7 @@ std::size_t TextBox::type_key(int key, std::size_t sel_start, std::size_t sel_le
 
 std::size_t TextBox::paste(const std::string& text, std::size_t sel_start, std::size_t sel_length) {
     clamp_selection(text_, sel_start, sel_length);
-    if (!effectively_enabled()) return sel_start;
+    if (!editable()) return sel_start;
     std::string t = text_;
     t.erase(sel_start, sel_length);
     std::string piece = text;

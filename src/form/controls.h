@@ -17,6 +17,15 @@ constexpr std::uint32_t kWindowWhite = 0x00FFFFFFu;
 // A value the sensor holds outside the range its field takes (dark orange):
 // shown as it is, never corrected unasked.
 constexpr std::uint32_t kOutsideRange = 0x000066CCu;
+// The system colour of a button's face: the background of a field that
+// shows a value the user cannot change.
+constexpr std::uint32_t kButtonFace = 0x8000000Fu;
+
+// The keys a key-down event names (a key, not the character it types).
+constexpr int kKeyReturn = 13;
+constexpr int kKeyEscape = 27;
+constexpr int kKeyUp = 38;
+constexpr int kKeyDown = 40;
 
 class Container;
 
@@ -119,6 +128,21 @@ public:
         notify();
     }
 
+    // Shown as it is, not greyed, but the user cannot change it.
+    bool read_only() const { return read_only_; }
+    void set_read_only(bool on) {
+        if (read_only_ == on) return;
+        read_only_ = on;
+        notify();
+    }
+    // What the user can change: operable and not read-only.
+    bool editable() const { return effectively_enabled() && !read_only_; }
+    // The background a view draws: a read-only field on the window's white
+    // shows the button face, as a field the user cannot change does.
+    std::uint32_t shown_back_color() const {
+        return read_only_ && back_color_ == kWindowWhite ? kButtonFace : back_color_;
+    }
+
     // A user's typing: key press first (the handler may discard the key by
     // setting it to 0), then the edit and its change event. The key replaces
     // the selection [sel_start, sel_start + sel_length) (byte offsets; by
@@ -132,15 +156,27 @@ public:
     void lose_focus() {
         if (on_lost_focus) on_lost_focus(index());
     }
+    // A key that types no character (an arrow key), and the mouse wheel
+    // turned over the field by whole notches (away from the user is up);
+    // only a field the user can change hears them.
+    void key_down(int key) {
+        if (editable() && on_key_down) on_key_down(index(), key);
+    }
+    void wheel(int notches) {
+        if (editable() && notches != 0 && on_wheel) on_wheel(index(), notches);
+    }
 
     std::function<void(int)> on_change;
     std::function<void(int, int&)> on_key_press;
     std::function<void(int)> on_lost_focus;
+    std::function<void(int, int)> on_key_down;  // index, key
+    std::function<void(int, int)> on_wheel;     // index, notches
 
 private:
     std::string text_;
     int max_length_ = 0;
     std::uint32_t back_color_ = kWindowWhite;
+    bool read_only_ = false;
 };
 
 // The value of a check box whose state is not known (not read): shown
@@ -309,6 +345,11 @@ public:
         loaded_ = on;
         notify();
     }
+    // A key pressed in the window that none of its controls took.
+    void key_down(int key) {
+        if (loaded_ && on_key_down) on_key_down(key);
+    }
+    std::function<void(int)> on_key_down;
 
 private:
     bool loaded_ = false;

@@ -90,6 +90,7 @@ FrmConfig::FrmConfig(Clock& clock)
         case model::FieldArray::txt_data_out: {
             TextBox& t = place(txt_data_out, f.index, val);
             t.set_back_color(kScrollBarColor);
+            t.set_read_only(true);
             place(lbl_read_out, f.index, val, f.caption_de);
             break;
         }

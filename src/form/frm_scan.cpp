@@ -9,8 +9,9 @@ FrmScan::FrmScan() {
     using model::Caption;
     set_visible(false);
     set_caption(model::caption_de(Caption::frmScan));
-    for (Control* c : std::initializer_list<Control*>{&lbl_port, &txt_response, &chk_first, &cmd_scan, &cmd_stop,
-                                                      &prg_scan, &lbl_trying, &lbl_found, &lst_found, &cmd_take})
+    for (Control* c :
+         std::initializer_list<Control*>{&lbl_port, &txt_response, &chk_first, &cmd_scan, &cmd_stop, &prg_scan,
+                                         &lbl_trying, &lbl_left, &lbl_found, &lst_found, &cmd_take})
         c->set_parent(this);
     const Caption labels[] = {Caption::scan_mode, Caption::scan_baud, Caption::scan_parity, Caption::scan_response};
     for (int i = 0; i < 4; ++i) lbl_scan.add(i).set_caption(model::caption_de(labels[i]));

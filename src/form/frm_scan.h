@@ -22,6 +22,7 @@ struct FrmScan : Window {
     Button cmd_stop;
     ProgressBar prg_scan;
     Label lbl_trying;  // the setting and address being tried
+    Label lbl_left;    // about how long the scan still takes
     Label lbl_found;   // how many were found, or that none was
     ListBox lst_found;
     Button cmd_take;  // the chosen find into the configuration window

@@ -15,11 +15,12 @@ struct Row {
 };
 
 // The German menus have the accelerators ("&") of the window's design; the
-// English menus and buttons have their own.
+// German buttons and the English menus and buttons have their own, one
+// letter each within a window, so that the keyboard alone reaches them.
 constexpr Row kRows[] = {
-    {C::cmd_read_device, "Gerät auslesen", "&Read device"},
-    {C::read_out_parameter, "Abbrechen", "&Cancel"},
-    {C::set_parameter, "Werte übernehmen", "A&pply"},
+    {C::cmd_read_device, "&Gerät auslesen", "&Read device"},
+    {C::read_out_parameter, "A&bbrechen", "&Cancel"},
+    {C::set_parameter, "&Werte übernehmen", "A&pply"},
     {C::lbl_desc_16, "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication error! Check settings!"},
     {C::lbl_desc_17, "Ausgaberegister lesen:", "Read input register :"},
     {C::lbl_desc_0, "Konfigurationsregister", "Configuration register"},
@@ -45,9 +46,9 @@ constexpr Row kRows[] = {
     {C::scan_parity, "Parität:", "Parity:"},
     {C::scan_response, "Min-Response-Time [ms]:", "Min-Response-Time [ms]:"},
     {C::chk_first, "Beim ersten Fund anhalten", "Stop at the first sensor found"},
-    {C::cmd_scan, "Suchen", "&Search"},
-    {C::cmd_stop, "Anhalten", "S&top"},
-    {C::cmd_take, "Übernehmen", "&Use"},
+    {C::cmd_scan, "&Suchen", "&Search"},
+    {C::cmd_stop, "&Anhalten", "S&top"},
+    {C::cmd_take, "&Übernehmen", "&Use"},
     {C::scan_trying, "{1} {2} {3}, Adresse {4}", "{1} {2} {3}, address {4}"},
     {C::scan_found, "Gefunden: {1}", "Found: {1}"},
     {C::scan_none, "Kein Sensor gefunden.", "No sensor found."},
@@ -69,10 +70,10 @@ constexpr Row kRows[] = {
     {C::bus_columns, "Adresse|Standortkennung|Gerätecodierung|Firmware|Temperatur [°C]|Feuchte [%rH]|CO2 [ppm]|Zustand",
      "Address|Location|Device coding|Firmware|Temperature [°C]|Humidity [%rH]|CO2 [ppm]|State"},
     {C::bus_simulated, "Simulierte Sensoren an den Adressen:", "Simulated sensors at the addresses:"},
-    {C::cmd_write_file, "Parameterdatei schreiben…", "Write parameter file…"},
-    {C::cmd_write_shown, "Konfiguration des Hauptfensters schreiben", "Write the main window's configuration"},
+    {C::cmd_write_file, "&Parameterdatei schreiben…", "&Write parameter file…"},
+    {C::cmd_write_shown, "&Konfiguration des Hauptfensters schreiben", "Write the &main window's configuration"},
     {C::chk_location, "Standortkennung mitschreiben", "Write the location id too"},
-    {C::cmd_report, "Bericht speichern…", "Save report…"},
+    {C::cmd_report, "&Bericht speichern…", "Save &report…"},
     {C::bus_searching, "Suche: {1}", "Searching: {1}"},
     {C::bus_reading, "Lese Adresse {1} ({2} von {3})", "Reading address {1} ({2} of {3})"},
     {C::bus_writing, "Schreibe Adresse {1} ({2} von {3})", "Writing address {1} ({2} of {3})"},
@@ -120,10 +121,10 @@ constexpr Row kRows[] = {
      "answer above not taken: it answers no request outstanding"},
     {C::traffic_bad_checksum, "Prüfsumme falsch", "checksum wrong"},
     {C::frmTraffic, "Verkehr", "Traffic"},
-    {C::traffic_pause, "Anhalten", "&Pause"},
-    {C::traffic_resume, "Weiter", "&Resume"},
-    {C::traffic_clear, "Leeren", "&Clear"},
-    {C::traffic_save, "Speichern…", "&Save…"},
+    {C::traffic_pause, "&Anhalten", "&Pause"},
+    {C::traffic_resume, "&Weiter", "&Resume"},
+    {C::traffic_clear, "&Leeren", "&Clear"},
+    {C::traffic_save, "&Speichern…", "&Save…"},
     {C::traffic_count, "{1} Frames", "{1} frames"},
     {C::traffic_save_failed, "Der Verkehr wurde nicht in „{1}“ gespeichert: {2}",
      "The traffic was not saved to \"{1}\": {2}"},
@@ -147,9 +148,9 @@ constexpr Row kRows[] = {
     {C::unit_ppm, "ppm", "ppm"},
 
     {C::frmState, "Status", "State"},
-    {C::Abbruch, "Abbruch", "&Cancel"},
+    {C::Abbruch, "&Abbruch", "&Cancel"},
     {C::lblTxt, "Warten ...", "Waiting ..."},
-    {C::cmdOK, "Schließen", "Schließen"},
+    {C::cmdOK, "&Schließen", "Schließen"},
     {C::status_step, "{1} ({2} von {3})", "{1} ({2} of {3})"},
     {C::status_seconds_left, "Noch etwa {1} s", "About {1} s left"},
     {C::status_minutes_left, "Noch etwa {1} min", "About {1} min left"},
@@ -363,6 +364,7 @@ constexpr Row kRows[] = {
      "bis Sie ihn ändern.",
      "The device holds {1}, outside the range {2} to {3} this field takes. It stays as it is unless you "
      "change it."},
+    {C::tip_range, "{1} … {2}{3}, Schritt {4}", "{1} … {2}{3}, step {4}"},
     {C::msg_monitor_gave_up, "Seit {1} s kein gültiger Messwert; Abbruch.", "No valid reading for {1} s; giving up."},
     {C::entry_not_editable, "{1} kann gerade nicht bearbeitet werden", "{1} cannot be edited now"},
     {C::entry_key_refused, "{1} nimmt \"{2}\" in \"{3}\" nicht an", "{1} refuses \"{2}\" in \"{3}\""},

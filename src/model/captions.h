@@ -270,6 +270,7 @@ enum class Caption : int {
     msg_read_back_differs,
     read_back_value,
     tip_outside_range,
+    tip_range,
     msg_monitor_gave_up,
     entry_not_editable,
     entry_key_refused,

@@ -8,11 +8,13 @@ namespace vor3::ops {
 
 namespace {
 
+// The number fields go read-only rather than grey: the values they hold
+// stay readable (a change mark too) while the measured values tick on.
 void lock_editing(Context& c, bool locked) {
     auto& f = c.frm;
-    for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_enabled(!locked);
+    for (int i = 0; i <= 2; ++i) f.txt_data_in(i).set_read_only(locked);
     for (int i = 0; i <= 4; ++i) f.chk_inp_bit(i).set_enabled(!locked);
-    for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_enabled(!locked);
+    for (int i = 0; i <= 10; ++i) f.txt_data_cfg(i).set_read_only(locked);
     for (auto& [i, spin] : f.UpD_txt_cfg) spin.set_enabled(!locked);
     for (int i = 0; i <= 7; ++i) {
         if (i == 3)

@@ -70,7 +70,7 @@ std::optional<std::string> ascii_answer(const std::string& text, std::size_t col
 }  // namespace
 
 Scanner::Scanner(form::SerialPort& port, form::Clock& clock)
-    : port_(port), timer_(clock, "scan", 0), poll_(clock, "scan poll", kNetworkPollMs) {
+    : port_(port), clock_(clock), timer_(clock, "scan", 0), poll_(clock, "scan poll", kNetworkPollMs) {
     timer_.on_tick = [this] { end_try(); };
     poll_.on_tick = [this] { poll(); };
 }
@@ -97,17 +97,48 @@ std::int64_t Scanner::wait_out_ms(const LineSetting& line, int min_response_ms, 
 // On a network port the server's serial side is set at the server, at a
 // baud rate the scan cannot know: the frames are allowed for at the
 // slowest, and the round trip measured as the connection was made.
-LineSetting Scanner::timing_line() const {
-    if (!network()) return line_;
-    return {line_.mode.empty() ? "RTU" : line_.mode, "9600", 'E'};
+LineSetting Scanner::timing_line(const LineSetting& line) const {
+    if (!network()) return line;
+    return {line.mode.empty() ? "RTU" : line.mode, "9600", 'E'};
 }
 
-std::int64_t Scanner::this_try_ms() const {
+std::int64_t Scanner::try_ms_at(const LineSetting& line) const {
     const auto data_bits = network() ? std::nullopt : plan_.data_bits;
-    const std::int64_t wait = try_ms(timing_line(), plan_.min_response_ms, data_bits);
+    const std::int64_t wait = try_ms(timing_line(line), plan_.min_response_ms, data_bits);
     if (!network()) return wait;
     const std::int64_t round_trip = port_.round_trip_ms();
     return wait + (round_trip >= 0 ? round_trip : kUnknownRoundTripMs);
+}
+
+std::int64_t Scanner::wait_out_at(const LineSetting& line) const {
+    return wait_out_ms(timing_line(line), plan_.min_response_ms, network() ? std::nullopt : plan_.data_bits);
+}
+
+void Scanner::wait(std::int64_t ms) {
+    timer_.set_interval(ms);
+    timer_.start();
+    due_ms_ = clock_.now_ms() + ms;
+}
+
+std::int64_t Scanner::time_left_ms() const {
+    if (!running_) return 0;
+    std::int64_t left = std::max<std::int64_t>(0, due_ms_ - clock_.now_ms());
+    const int addresses = plan_.last_address - plan_.first_address + 1;
+    bool under_way = true;
+    // The settings in the order the scan takes them, from the one under way.
+    for (std::size_t m = mode_; m < plan_.modes.size(); ++m)
+        for (std::size_t b = m == mode_ ? baud_ : 0; b < plan_.bauds.size(); ++b)
+            for (std::size_t p = m == mode_ && b == baud_ ? parity_ : 0; p < plan_.parities.size(); ++p) {
+                const LineSetting line{plan_.modes[m], plan_.bauds[b], plan_.parities[p]};
+                if (under_way) {
+                    under_way = false;
+                    // Waiting out the late answers is this setting's last wait.
+                    if (!waiting_out_) left += (plan_.last_address - address_) * try_ms_at(line) + wait_out_at(line);
+                    continue;
+                }
+                left += addresses * try_ms_at(line) + wait_out_at(line);
+            }
+    return left;
 }
 
 int Scanner::total() const {
@@ -198,8 +229,7 @@ void Scanner::begin_try() {
         finish();
         return;
     }
-    timer_.set_interval(this_try_ms());
-    timer_.start();
+    wait(try_ms_at(line_));
     if (network()) poll_.start();
 }
 
@@ -234,12 +264,11 @@ void Scanner::end_try() {
     }
     // The answers still on their way at this setting are heard before the
     // port is set otherwise; those that come later would be lost.
-    const auto late = wait_out_ms(timing_line(), plan_.min_response_ms, network() ? std::nullopt : plan_.data_bits);
+    const auto late = wait_out_at(line_);
     if (!waiting_out_ && address_ == plan_.last_address && late > 0) {
         waiting_out_ = true;
+        wait(late);
         if (changed) changed();
-        timer_.set_interval(late);
-        timer_.start();
         return;
     }
     waiting_out_ = false;

@@ -66,6 +66,10 @@ public:
     const LineSetting& line() const { return line_; }
     int address() const { return address_; }
     const std::vector<ScanFind>& found() const { return found_; }
+    // About how long the scan still takes: the try under way, every try
+    // after it and the wait for late answers after each setting's last
+    // address (less where a try ends early or a find stops the scan).
+    std::int64_t time_left_ms() const;
     // Set when the port failed; the scan has ended.
     const std::optional<form::PortError>& error() const { return error_; }
 
@@ -93,12 +97,16 @@ private:
     bool hear();
     void take_in(const std::string& bytes);
     bool network() const { return carrier_ != form::Carrier::SerialLine; }
-    LineSetting timing_line() const;
-    std::int64_t this_try_ms() const;
+    LineSetting timing_line(const LineSetting& line) const;
+    std::int64_t try_ms_at(const LineSetting& line) const;
+    std::int64_t wait_out_at(const LineSetting& line) const;
+    void wait(std::int64_t ms);
     void note_find(int address, const std::string& answer);
 
     form::SerialPort& port_;
+    form::Clock& clock_;
     form::Timer timer_;
+    std::int64_t due_ms_ = 0;  // when the timer ends the wait under way
     form::Timer poll_;
     form::Carrier carrier_ = form::Carrier::SerialLine;
     bool settled_ = false;  // the address asked has answered, or a gateway said it cannot

@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <exception>
 
@@ -96,8 +97,9 @@ void Binder::text_box(form::TextBox& c, QLineEdit& edit) {
         const QSignalBlocker block(edit);
         sync_state(c, edit);
         if (edit.text() != q(c.text())) edit.setText(q(c.text()));
+        if (edit.isReadOnly() != c.read_only()) edit.setReadOnly(c.read_only());
         set_widget_color(edit, QPalette::Text, c.fore_color());
-        set_widget_color(edit, QPalette::Base, c.back_color());
+        set_widget_color(edit, QPalette::Base, c.shown_back_color());
     });
 }
 
@@ -127,6 +129,10 @@ void Binder::button(form::Button& c, QAbstractButton& button) {
         button.setText(q(c.caption()));
     });
     connect(&button, &QAbstractButton::clicked, this, [&c] { guarded([&c] { c.press(); }); });
+    // The windows are no dialogs, so no button turns default with the
+    // focus: Enter presses the focused button, as Space does.
+    button.installEventFilter(this);
+    buttons_[&button] = &c;
 }
 
 void Binder::check_box(form::CheckBox& c, QCheckBox& box) {
@@ -278,12 +284,30 @@ void Binder::spin(form::UpDown& c, SpinArrows& arrows) {
 }
 
 bool Binder::eventFilter(QObject* watched, QEvent* event) {
+    if (const auto b = buttons_.find(watched); b != buttons_.end()) {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto key = static_cast<const QKeyEvent&>(*event).key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        form::Button& button = *b->second;
+        guarded([&button] { button.press(); });
+        return true;
+    }
     const auto it = fields_.find(watched);
     if (it == fields_.end()) return false;
     form::TextBox& box = *it->second;
     auto* edit = static_cast<QLineEdit*>(watched);
     switch (event->type()) {
     case QEvent::KeyPress: return key_press(box, *edit, static_cast<const QKeyEvent&>(*event));
+    case QEvent::Wheel: {
+        if (!box.on_wheel) return false;
+        // Whole notches; a touchpad's small turns add up to one.
+        int& turned = wheel_turned_[watched];
+        turned += static_cast<const QWheelEvent&>(*event).angleDelta().y();
+        const int notches = turned / 120;
+        turned -= notches * 120;
+        guarded([&box, notches] { box.wheel(notches); });
+        return true;
+    }
     case QEvent::FocusOut: {
         // Another window or a list's popup taking the focus is not the user
         // leaving the field.
@@ -333,6 +357,10 @@ bool Binder::key_press(form::TextBox& box, QLineEdit& edit, const QKeyEvent& eve
     case Qt::Key_Right:
     case Qt::Key_Home:
     case Qt::Key_End: return false;  // moving the caret changes nothing in the model
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        guarded([&box, &event] { box.key_down(event.key() == Qt::Key_Up ? form::kKeyUp : form::kKeyDown); });
+        return true;
     default: break;
     }
     // Plain variables, not a structured binding: the lambdas below capture

@@ -73,6 +73,8 @@ private:
 
     std::vector<form::Control*> bound_;
     std::map<QObject*, form::TextBox*> fields_;
+    std::map<QObject*, form::Button*> buttons_;
+    std::map<QObject*, int> wheel_turned_;  // eighths of a degree short of a notch
 };
 
 // Runs a model call from a widget's signal or event: the behaviour must not

@@ -121,7 +121,6 @@ QWidget* build_general_page(form::FrmConfig& f, WidgetFactory& make) {
     for (int i = 0; i <= 2; ++i) {
         // Measured values are shown, never entered: no caret, no tab stop.
         QLineEdit* value = make.field(f.txt_data_out(i), make.name("txt_data_out", i), kNumberChars);
-        value->setReadOnly(true);
         value->setFocusPolicy(Qt::NoFocus);
         add_value_row(out_grid, i, make.label(f.lbl_read_out(i), make.name("lbl_read_out", i)), value, out_units[i]);
     }

@@ -59,6 +59,7 @@ ScanView::ScanView(app::Program& program, Binder& binder, QWidget* owner)
     trying->setMinimumWidth(
         trying->fontMetrics().horizontalAdvance(QStringLiteral("ASCII 57600 Even, address 63____")));
     rows->addWidget(trying);
+    rows->addWidget(make.label(s.lbl_left, "lbl_left"));
     rows->addWidget(make.label(s.lbl_found, "lbl_found"));
 
     auto* found = new QListWidget;

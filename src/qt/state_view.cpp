@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -73,6 +74,14 @@ void StateView::follow_model() {
         move(owner->frameGeometry().center() - rect().center());
     show();
     raise();
+}
+
+void StateView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    guarded([this] { state_.key_down(form::kKeyEscape); });
 }
 
 void StateView::closeEvent(QCloseEvent* event) {

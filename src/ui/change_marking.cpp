@@ -53,14 +53,15 @@ void paint_field(Context& c, model::FieldArray array, int index) {
     const double ref = config       ? image.cfg_value[static_cast<std::size_t>(index)]
                        : index <= 2 ? image.in_value[static_cast<std::size_t>(index)]
                                     : 0.0;
-    std::string tip;
+    // The range always; a value the sensor holds outside it says so too.
+    std::string tip = range_tip(c, array, index);
     std::uint32_t color = mark_if(*v != ref);
     const auto range = accepted_range(c, array, index);
     if (color != form::kChangeMark && range && (*v < range->lo || *v > range->hi)) {
         color = form::kOutsideRange;
-        tip =
-            model::caption(model::Caption::tip_outside_range, c.g.lang.language,
-                           {field.text(), model::format_number(range->lo, sep), model::format_number(range->hi, sep)});
+        tip += "\n" + model::caption(
+                          model::Caption::tip_outside_range, c.g.lang.language,
+                          {field.text(), model::format_number(range->lo, sep), model::format_number(range->hi, sep)});
     }
     field.set_fore_color(color);
     field.set_tool_tip(tip);

@@ -40,6 +40,8 @@ void attach_handlers(Context& c) {
         field.on_key_press = [cp](int index, int& key) { txt_data_cfg_KeyPress(*cp, index, key); };
         field.on_change = [cp](int index) { txt_data_cfg_Change(*cp, index); };
         field.on_lost_focus = [cp](int index) { txt_data_cfg_LostFocus(*cp, index); };
+        field.on_key_down = [cp](int index, int key) { txt_data_cfg_KeyDown(*cp, index, key); };
+        field.on_wheel = [cp](int index, int notches) { txt_data_cfg_MouseWheel(*cp, index, notches); };
     }
     for (auto& [i, field] : f.txt_data_in) {
         field.on_key_press = [cp](int index, int& key) { txt_data_in_KeyPress(*cp, index, key); };
@@ -77,11 +79,13 @@ void attach_handlers(Context& c) {
     c.state.Timer1SW.on_tick = [cp] { Timer1SW_Timer(*cp); };
     c.state.Timer2SW.on_tick = [cp] { Timer2SW_Timer(*cp); };
     c.state.Abbruch.on_click = [cp](int) { Abbruch_Click(*cp); };
+    c.state.on_key_down = [cp](int key) { frmState_KeyDown(*cp, key); };
 }
 
 void frm_config_Load(Context& c) {
     auto& f = c.frm;
     apply_language(c, 0);
+    show_range_tips(c);
     f.SSTab1.set_tab(0);
     c.g.transfer.reg_address = 0;
 

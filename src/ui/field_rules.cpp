@@ -153,6 +153,22 @@ std::optional<Range> accepted_range(const Context& c, model::FieldArray array, i
     return std::nullopt;
 }
 
+std::string range_tip(const Context& c, model::FieldArray array, int index) {
+    const auto range = accepted_range(c, array, index);
+    if (!range) return {};
+    const std::string& sep = c.g.lang.decimal_sep;
+    const std::string unit = model::field(array, index).unit;
+    return model::caption(
+        model::Caption::tip_range, c.g.lang.language,
+        {model::format_number(range->lo, sep), model::format_number(range->hi, sep), unit.empty() ? unit : " " + unit,
+         model::format_number(takes_tenths(array, index) ? 0.1 : 1.0, sep)});
+}
+
+void show_range_tips(Context& c) {
+    for (auto& [i, field] : c.frm.txt_data_cfg) field.set_tool_tip(range_tip(c, model::FieldArray::txt_data_cfg, i));
+    for (auto& [i, field] : c.frm.txt_data_in) field.set_tool_tip(range_tip(c, model::FieldArray::txt_data_in, i));
+}
+
 double config_lower_bound(const Context& c, int index) {
     // The spin buttons' limits come from the register map, which also holds
     // the shortest time the sensor needs to answer (5 ms).

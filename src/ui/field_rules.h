@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 
 #include "form/context.h"
 #include "model/register_map.h"
@@ -25,6 +26,11 @@ struct Range {
     double hi;
 };
 std::optional<Range> accepted_range(const Context& c, model::FieldArray array, int index);
+// What a number field's tip says of it: its range, unit and step
+// ("0 … 3000 ppm, Schritt 1"); empty for a field without a range.
+std::string range_tip(const Context& c, model::FieldArray array, int index);
+// Every number field's tip, as the window opens.
+void show_range_tips(Context& c);
 
 // The smallest value configuration field `index` keeps when it is left or
 // stepped: its spin button's lower limit, 5 for the minimum response time,

@@ -8,19 +8,22 @@
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
+#include "ui/field_rules.h"
 
 namespace vor3::ui {
 
 namespace {
 
-// Number fields first..first+count-1 and the sensor's values behind them.
+// Number fields first..first+count-1 and the sensor's values behind them;
+// their tips name the range alone again.
 template <class Fields, std::size_t N>
-void empty_fields(Fields& fields, std::array<std::optional<std::uint16_t>, N>& raw, int first, int count) {
+void empty_fields(const Context& c, model::FieldArray array, Fields& fields,
+                  std::array<std::optional<std::uint16_t>, N>& raw, int first, int count) {
     for (int i = first; i < first + count; ++i) {
         auto& field = fields(i);
         field.set_text("");
         clear_mark(field);
-        field.set_tool_tip("");
+        field.set_tool_tip(range_tip(c, array, i));
         raw[static_cast<std::size_t>(i)].reset();
     }
 }
@@ -48,7 +51,7 @@ void show_not_read(Context& c, const Steps& steps) {
                 for (int j = 0; j < count; ++j) f.txt_data_out(j).set_text("");
                 break;
             }
-            empty_fields(f.txt_data_cfg, image.cfg_raw, s.first, count);
+            empty_fields(c, model::FieldArray::txt_data_cfg, f.txt_data_cfg, image.cfg_raw, s.first, count);
             image.config_known = false;
             break;
         case model::kReadConfigCoils:
@@ -56,7 +59,7 @@ void show_not_read(Context& c, const Steps& steps) {
             image.config_known = false;
             break;
         case model::kReadExternalValues:
-            empty_fields(f.txt_data_in, image.in_raw, 0, count);
+            empty_fields(c, model::FieldArray::txt_data_in, f.txt_data_in, image.in_raw, 0, count);
             image.external_known = false;
             break;
         case model::kReadLedCoils:

@@ -6,6 +6,7 @@
 #include "model/line_settings.h"
 #include "model/numbers.h"
 #include "ui/port_settings.h"
+#include "ui/status_window.h"
 
 namespace vor3::ui {
 
@@ -15,7 +16,9 @@ using model::Caption;
 
 }  // namespace
 
-ScanWindow::ScanWindow(Context& c, form::FrmScan& window) : c_(c), w_(window), scanner_(c.port, c.clock) {
+ScanWindow::ScanWindow(Context& c, form::FrmScan& window)
+    : c_(c), w_(window), scanner_(c.port, c.clock), countdown_(c.clock, "scan countdown", 1000) {
+    countdown_.on_tick = [this] { show_time_left(); };
     w_.cmd_scan.on_click = [this](int) { start(); };
     w_.cmd_stop.on_click = [this](int) { stop(); };
     w_.cmd_take.on_click = [this](int) { take(); };
@@ -77,6 +80,7 @@ void ScanWindow::start() {
     f.set_enabled(false);
     w_.lst_found.clear();
     scanner_.start(plan);
+    if (scanner_.running()) countdown_.start();
     show_progress();
 }
 
@@ -132,7 +136,14 @@ std::string scan_entry(const ops::ScanFind& find, const std::string& language) {
     return find.conflict ? model::caption(Caption::scan_conflict, language, {entry}) : entry;
 }
 
+void ScanWindow::show_time_left() {
+    const bool running = scanner_.running();
+    w_.lbl_left.set_caption(running ? time_left_text(scanner_.time_left_ms(), c_.g.lang.language) : std::string());
+    if (!running) countdown_.stop();
+}
+
 void ScanWindow::show_progress() {
+    show_time_left();
     const std::string& language = c_.g.lang.language;
     const bool running = scanner_.running();
     w_.prg_scan.set_range(0, std::max(1, scanner_.total()));

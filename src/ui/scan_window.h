@@ -1,6 +1,7 @@
 #pragma once
 #include "form/context.h"
 #include "form/frm_scan.h"
+#include "form/timer.h"
 #include "ops/scan.h"
 
 namespace vor3::ui {
@@ -41,10 +42,13 @@ public:
 
 private:
     void show_progress();
+    void show_time_left();
 
     Context& c_;
     form::FrmScan& w_;
     ops::Scanner scanner_;
+    // Counts the time left down between tries, however long a try waits.
+    form::Timer countdown_;
 };
 
 // Puts a line setting into the configuration window's lists, as a user

@@ -1,6 +1,7 @@
 #include "ui/spin_buttons.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "model/numbers.h"
 #include "ui/field_rules.h"
@@ -14,7 +15,7 @@ void step_field(Context& c, int index, bool up) {
     const auto& spin = f.UpD_txt_cfg(index);
     // A locked field (cyclic read-out, a transfer running) is not stepped,
     // and a held arrow lets go.
-    if (!field.effectively_enabled() || !spin.effectively_enabled()) {
+    if (!field.editable() || !spin.effectively_enabled()) {
         f.Timer.stop();
         return;
     }
@@ -50,5 +51,13 @@ void UpD_txt_cfg_MouseMove(Context& c, int index, double x, double y) {
 void UpD_txt_cfg_MouseUp(Context& c, int /*index*/) { c.frm.Timer.stop(); }
 
 void Timer_Timer(Context& c) { step_field(c, c.frm.spin_index, c.frm.spin_up); }
+
+void txt_data_cfg_KeyDown(Context& c, int index, int key) {
+    if (key == form::kKeyUp || key == form::kKeyDown) step_field(c, index, key == form::kKeyUp);
+}
+
+void txt_data_cfg_MouseWheel(Context& c, int index, int notches) {
+    for (int n = 0; n < std::abs(notches); ++n) step_field(c, index, notches > 0);
+}
 
 }  // namespace vor3::ui

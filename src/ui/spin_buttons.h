@@ -12,5 +12,9 @@ void UpD_txt_cfg_MouseDown(Context& c, int index, double x, double y);
 void UpD_txt_cfg_MouseMove(Context& c, int index, double x, double y);
 void UpD_txt_cfg_MouseUp(Context& c, int index);
 void Timer_Timer(Context& c);
+// The Up and Down keys and each notch of the mouse wheel step a field with
+// a spin button as its arrows do; other fields ignore them.
+void txt_data_cfg_KeyDown(Context& c, int index, int key);
+void txt_data_cfg_MouseWheel(Context& c, int index, int notches);
 
 }  // namespace vor3::ui

@@ -50,12 +50,6 @@ Steps steps_for(const Context& c) {
     }
 }
 
-std::string time_left_text(std::int64_t ms, const std::string& language) {
-    const std::int64_t seconds = std::max<std::int64_t>(1, (ms + 999) / 1000);
-    if (seconds < 120) return model::caption(model::Caption::status_seconds_left, language, {std::to_string(seconds)});
-    return model::caption(model::Caption::status_minutes_left, language, {std::to_string((seconds + 30) / 60)});
-}
-
 // A line for each pace register whose bound the transfer keeps to now.
 std::string pace_bounds_text(const Context& c) {
     const auto& t = c.g.transfer;
@@ -85,6 +79,12 @@ void show_step(Context& c) {
 }
 
 }  // namespace
+
+std::string time_left_text(std::int64_t ms, const std::string& language) {
+    const std::int64_t seconds = std::max<std::int64_t>(1, (ms + 999) / 1000);
+    if (seconds < 120) return model::caption(model::Caption::status_seconds_left, language, {std::to_string(seconds)});
+    return model::caption(model::Caption::status_minutes_left, language, {std::to_string((seconds + 30) / 60)});
+}
 
 void show_progress(Context& c) {
     auto& s = c.state;
@@ -232,6 +232,11 @@ void Abbruch_Click(Context& c) {
     auto& warning = c.frm.warning_line();
     warning.set_caption(model::caption(model::Caption::warning_read_cancelled, c.g.lang.language));
     warning.set_visible(true);
+}
+
+void frmState_KeyDown(Context& c, int key) {
+    auto& cancel = c.state.Abbruch;
+    if (key == form::kKeyEscape && cancel.visible()) cancel.press();
 }
 
 void abandon_status_window(Context& c) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "form/context.h"
@@ -17,6 +18,8 @@ void CloseWindow(Context& c);
 // done and no second answer to its last request can come any more.
 void settle_read_back(Context& c);
 void Abbruch_Click(Context& c);
+// Escape is "Abbruch", where the transfer offers it.
+void frmState_KeyDown(Context& c, int key);
 void Timer1SW_Timer(Context& c);
 void Timer2SW_Timer(Context& c);
 void frmState_Load(Context& c);
@@ -34,6 +37,9 @@ void show_progress(Context& c);
 // The warning line no longer says that a read was cancelled (a new
 // transfer begins).
 void clear_read_cancelled(Context& c);
+
+// About how long is left, as the status window says it ("Noch etwa 12 s").
+std::string time_left_text(std::int64_t ms, const std::string& language);
 
 // What the user is told after cancelling a write.
 std::string cancelled_text(const std::string& language);

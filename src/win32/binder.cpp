@@ -87,6 +87,7 @@ bool left_for_own_control(HWND from, HWND to) { return to && GetAncestor(to, GA_
 struct FieldRef {
     Binder* binder;
     form::TextBox* box;
+    int wheel_turned = 0;  // short of a notch
 };
 
 }  // namespace
@@ -136,7 +137,10 @@ void Binder::custom(form::Control& control, std::function<void()> sync) {
 }
 
 Binder::Bound& Binder::bind(form::Control& control, HWND window, std::function<void()> sync) {
-    custom(control, std::move(sync));
+    custom(control, [this, &control, window, sync = std::move(sync)] {
+        sync();
+        show_tip(window, control.tool_tip());
+    });
     Bound& b = windows_[window];
     b.control = &control;
     return b;
@@ -148,6 +152,47 @@ void Binder::pass_state_on(const form::Control& c) {
     if (it != passed_.end() && it->second == now) return;
     passed_[&c] = now;
     if (it != passed_.end()) sync_all();
+}
+
+void Binder::show_tip(HWND window, const std::string& tip) {
+    const auto shown = tips_shown_.find(window);
+    if (shown == tips_shown_.end() ? tip.empty() : shown->second == tip) return;
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (!root) return;
+    HWND& tips = tip_windows_[root];
+    if (!tips) {
+        tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+        // A width makes the tip break at its line ends.
+        SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 480);
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    }
+    std::wstring text = wide(tip);
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = text.data();
+    SendMessageW(tips, shown == tips_shown_.end() ? TTM_ADDTOOLW : TTM_UPDATETIPTEXTW, 0,
+                 reinterpret_cast<LPARAM>(&info));
+    tips_shown_[window] = tip;
+}
+
+std::string Binder::tip_of(HWND window) const {
+    HWND root = GetAncestor(window, GA_ROOT);
+    const auto it = tip_windows_.find(root);
+    if (it == tip_windows_.end()) return {};
+    wchar_t text[1024] = {};
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND;
+    info.hwnd = GetParent(window);
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = text;
+    SendMessageW(it->second, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
+    return narrow(text);
 }
 
 void Binder::sync_all() {
@@ -227,10 +272,12 @@ void Binder::text_box(form::TextBox& c, HWND edit) {
     Bound& b = bind(c, edit, [&c, edit] {
         sync_state(c, edit);
         set_text(edit, c.text());
+        const bool read_only = (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
+        if (read_only != c.read_only()) SendMessageW(edit, EM_SETREADONLY, c.read_only(), 0);
         InvalidateRect(edit, nullptr, TRUE);
     });
     b.text_color = [&c] { return to_colorref(c.fore_color()); };
-    b.back_color = [&c] { return to_colorref(c.back_color()); };
+    b.back_color = [&c] { return to_colorref(c.shown_back_color()); };
     auto* ref = new FieldRef{this, &c};
     SetWindowSubclass(edit, edit_proc, 1, reinterpret_cast<DWORD_PTR>(ref));
 }
@@ -657,6 +704,10 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
         break;
     case WM_KEYDOWN:
         if (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) break;
+        if (wp == VK_UP || wp == VK_DOWN) {
+            guarded([&box, wp] { box.key_down(wp == VK_UP ? form::kKeyUp : form::kKeyDown); });
+            return 0;
+        }
         if (wp == VK_DELETE) {
             type(127);
             return 0;
@@ -666,6 +717,15 @@ LRESULT CALLBACK edit_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, 
             return 0;
         }
         break;
+    case WM_MOUSEWHEEL: {
+        if (!box.on_wheel) break;
+        // Whole notches; a fine wheel's small turns add up to one.
+        ref->wheel_turned += GET_WHEEL_DELTA_WPARAM(wp);
+        const int notches = ref->wheel_turned / WHEEL_DELTA;
+        ref->wheel_turned -= notches * WHEEL_DELTA;
+        guarded([&box, notches] { box.wheel(notches); });
+        return 0;
+    }
     case WM_PASTE: paste(); return 0;
     case WM_CUT:
     case WM_CLEAR:

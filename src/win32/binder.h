@@ -119,6 +119,9 @@ public:
     void set_item_height(int pixels) { item_height_ = pixels; }
     int item_height() const { return item_height_; }
 
+    // The tip the window's tool tip holds now (for tests).
+    std::string tip_of(HWND window) const;
+
 private:
     struct Bound {
         form::Control* control = nullptr;
@@ -131,6 +134,9 @@ private:
     // of sync_all.
     void sync_states_drawn_once();
     void build_menu();
+    // The control's tip on its window: a tool is added for the first tip
+    // and keeps the latest one.
+    void show_tip(HWND window, const std::string& tip);
     bool color(HDC dc, HWND window, LRESULT& result);
     HBRUSH brush(COLORREF color);
 
@@ -147,6 +153,8 @@ private:
     bool held_ = false;
     std::map<const form::Control*, std::pair<bool, bool>> passed_;
     int item_height_ = 16;
+    std::map<HWND, HWND> tip_windows_;  // the tool tip control of each top-level window
+    std::map<HWND, std::string> tips_shown_;
 
     struct Menu {
         HWND window = nullptr;

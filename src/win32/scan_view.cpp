@@ -19,6 +19,7 @@ ScanView::ScanView(app::Program& program, Binder& binder, const Fonts& fonts, HW
     make_.button(s.cmd_stop, "cmd_stop");
     make_.progress(s.prg_scan, "prg_scan", 320);
     make_.label(s.lbl_trying, "lbl_trying");
+    make_.label(s.lbl_left, "lbl_left");
     make_.label(s.lbl_found, "lbl_found");
     make_.list(s.lst_found, "lst_found", 6);
     make_.button(s.cmd_take, "cmd_take");
@@ -54,7 +55,8 @@ layout::ItemPtr ScanView::contents() {
     trying->add(space({f.digit * 34, 0}));
     auto rows = column(f.scale(6));
     rows->add(item("lbl_port")).add(std::move(grid)).add(item("chk_first")).add(std::move(buttons));
-    rows->add(item("prg_scan")).add(item("lbl_trying")).add(std::move(trying)).add(item("lbl_found"));
+    rows->add(item("prg_scan")).add(item("lbl_trying")).add(std::move(trying)).add(item("lbl_left"));
+    rows->add(item("lbl_found"));
     rows->add(item("lst_found")).add(std::move(take));
     return margins(std::move(rows), f.scale(11), f.scale(11), f.scale(11), f.scale(11));
 }

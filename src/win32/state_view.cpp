@@ -101,8 +101,13 @@ void StateView::follow_model() {
 
 bool StateView::message(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (binder_.message(w, msg, wp, lp, result)) return true;
-    const bool cancel = msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && lp == 0);
-    if (!cancel) return false;
+    if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL && lp == 0) {
+        // Escape, as the dialog keys turn it into a command.
+        guarded([this] { state_.key_down(form::kKeyEscape); });
+        result = 0;
+        return true;
+    }
+    if (msg != WM_CLOSE) return false;
     // Closing is cancelling where the transfer may be cancelled; otherwise
     // the transfer ends the window.
     if (state_.Abbruch.visible()) guarded([this] { state_.Abbruch.press(); });

@@ -116,6 +116,17 @@ TEST_P(SlowSensorScan, IsFoundAtItsAddressAndSettingWhateverTheAddress) {
     if (k.answer_ms < 0) {
         EXPECT_TRUE(line.scanner.found().empty());
         EXPECT_LT(took, 2 * 12000);  // 63 addresses and the wait for late answers in seconds
+        // Said at the start, the time left is what the scan then takes,
+        // counted down second by second to nothing.
+        line.scanner.start(plan);
+        const std::int64_t start = line.clock.now_ms(), said = line.scanner.time_left_ms();
+        EXPECT_EQ(said, took);
+        for (std::int64_t next = start + 1000; line.scanner.running(); next += 1000) {
+            EXPECT_EQ(line.scanner.time_left_ms(), said - (line.clock.now_ms() - start));
+            line.clock.run_until([&] { return !line.scanner.running() || line.clock.now_ms() >= next; }, 60000);
+        }
+        EXPECT_EQ(line.clock.now_ms() - start, said);
+        EXPECT_EQ(line.scanner.time_left_ms(), 0);
         return;
     }
     EXPECT_EQ(line.scanner.found(), (std::vector<ScanFind>{{{plan.modes[0], "9600", 'E'}, k.address}}));

@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QWheelEvent>
 
 #include "qt/bus_view.h"
 #include "qt/scan_view.h"
@@ -115,6 +116,40 @@ TEST_F(ViewTest, ListsTabsArrowsAndBoxesReachTheBehaviour) {
     EXPECT_EQ(f.chk_cfg(3).value(), 1);  // the unit list drives the hidden coil
 }
 
+// The range tips, the access keys, the arrow keys and the wheel, and the
+// read-only look of a locked field.
+TEST_F(ViewTest, TipsKeysTheWheelAndReadOnlyFieldsReachTheWidgets) {
+    auto& field = widget<QLineEdit>("txt_data_cfg_10");
+    EXPECT_EQ(field.toolTip(), "-500 … 500 ppm, Schritt 1");
+    EXPECT_EQ(widget<QPushButton>("cmd_read_device").shortcut(), QKeySequence(Qt::ALT | Qt::Key_G));
+    f.txt_data_cfg(10).set_text("499");
+    QTest::keyClick(&field, Qt::Key_Up);
+    QTest::keyClick(&field, Qt::Key_Up);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "500");
+    QTest::keyClick(&field, Qt::Key_Down);
+    // Two half notches of a fine wheel make one step down.
+    for (int i = 0; i < 2; ++i) {
+        QWheelEvent turn(QPointF(5, 5), field.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -60), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&field, &turn);
+    }
+    EXPECT_EQ(field.text(), "498");
+
+    // The window as the cyclic read-out shows it, for anyone to look at.
+    for (auto& [i, box] : f.txt_data_cfg) box.set_read_only(true);
+    for (auto& [i, box] : f.txt_data_in) box.set_read_only(true);
+    picture(*view, "de_read_only");
+    EXPECT_TRUE(field.isReadOnly());
+    EXPECT_TRUE(field.isEnabled());
+    EXPECT_EQ(field.palette().color(QPalette::Active, QPalette::Base),
+              QApplication::palette(&field).color(QPalette::Active, QPalette::Button));
+    QTest::keyClick(&field, Qt::Key_Up);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "498");
+    f.txt_data_cfg(10).set_read_only(false);
+    EXPECT_FALSE(field.isReadOnly());
+    EXPECT_TRUE(widget<QLineEdit>("txt_data_out_0").isReadOnly());
+}
+
 TEST_F(ViewTest, TypingGoesThroughTheKeyFilter) {
     widget<QTabWidget>("SSTab1").setCurrentIndex(0);
     auto& field = widget<QLineEdit>("txt_data_cfg_4");
@@ -171,10 +206,21 @@ TEST_F(ViewTest, StatusWindowFollowsTheModelAndClosingAsksDuringAWrite) {
     EXPECT_EQ(state.findChild<QProgressBar*>("ProgressFile")->value(), 3);
     QTest::mouseClick(state.findChild<QPushButton*>("Abbruch"), Qt::LeftButton);
     EXPECT_FALSE(state.isVisible());
-    // Its close button cancels as "Abbruch" does.
+    // Its close button cancels as "Abbruch" does, and so does Escape;
+    // Enter presses the button that has the focus.
     program.g.transfer.request_kind = model::kWriteConfigBlock;
     ui::ShowMsgWindow(program.ctx);
     state.close();
+    EXPECT_FALSE(program.frmState.loaded());
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    QTest::keyClick(&state, Qt::Key_Escape);
+    EXPECT_FALSE(program.frmState.loaded());
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    auto* cancel = state.findChild<QPushButton*>("Abbruch");
+    EXPECT_EQ(cancel->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));  // "&Abbruch"
+    QTest::keyClick(cancel, Qt::Key_Return);
     EXPECT_FALSE(program.frmState.loaded());
 
     // Whether to end under a write is the model's rule; the window's close

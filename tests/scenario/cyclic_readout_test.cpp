@@ -10,12 +10,21 @@ namespace {
 
 const std::string kMeasured = "010301000003";
 
-bool editing_locked(form::FrmConfig& f) {
-    bool all = true;
-    for (int i = 0; i <= 10; ++i) all &= !f.txt_data_cfg(i).enabled();
-    for (auto& [i, spin] : f.UpD_txt_cfg) all &= !spin.enabled();
-    for (int i = 0; i <= 2; ++i) all &= !f.txt_data_in(i).enabled();
-    return all && !f.cmb_bit_cfg(3).enabled() && !f.chk_cfg(0).enabled() && !f.chk_inp_bit(0).enabled();
+// Locked: the number fields read-only but not greyed, the arrows, boxes
+// and the unit list disabled; free: all of them to be changed.
+std::string editing(form::FrmConfig& f) {
+    int fields = 0, greyed = 0, others = 0;
+    const auto field = [&](const form::TextBox& t) {
+        fields += t.read_only();
+        greyed += !t.enabled();
+    };
+    for (int i = 0; i <= 10; ++i) field(f.txt_data_cfg(i));
+    for (int i = 0; i <= 2; ++i) field(f.txt_data_in(i));
+    for (auto& [i, spin] : f.UpD_txt_cfg) others += !spin.enabled();
+    others += !f.cmb_bit_cfg(3).enabled() + !f.chk_cfg(0).enabled() + !f.chk_inp_bit(0).enabled();
+    if (fields == 14 && greyed == 0 && others == 11) return "locked";
+    if (fields == 0 && greyed == 0 && others == 0) return "free";
+    return std::to_string(fields) + " read-only, " + std::to_string(greyed) + " greyed, " + std::to_string(others);
 }
 
 // The read-out polls the measured values at each tick and locks editing.
@@ -30,9 +39,14 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     const std::size_t before = h.requests().size();
     const std::int64_t period = h.f.Timer6.interval();
     h.sensor.set_holding(0x100, 215);
+    EXPECT_EQ(editing(h.f), "free");
     h.f.chk_read_out.set_value(1);
-    EXPECT_TRUE(editing_locked(h.f));
-    ui::step_field(h.c, 4, true);  // nor do the arrows step a locked field
+    EXPECT_EQ(editing(h.f), "locked");
+    // Neither keys, the wheel nor the arrows change a locked field.
+    h.f.txt_data_cfg(4).type_key('1');
+    h.f.txt_data_cfg(4).key_down(form::kKeyUp);
+    h.f.txt_data_cfg(4).wheel(1);
+    ui::step_field(h.c, 4, true);
     h.f.UpD_txt_cfg(10).on_mouse_down(10, 5, 2);
     h.clock.advance(10 * period + period / 2);
     EXPECT_EQ(h.f.txt_data_cfg(4).text(), "800");
@@ -54,7 +68,7 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     h.sensor.faults().silent = false;
     ASSERT_TRUE(h.clock.run_until([&] { return !h.f.warning_line().visible(); }, 10000));
     EXPECT_EQ(h.f.txt_data_out(2).text(), "777");
-    EXPECT_TRUE(editing_locked(h.f));
+    EXPECT_EQ(editing(h.f), "locked");
 
     // A tick has sent, the reply is on its way: clearing the box decodes
     // it and sends nothing more.
@@ -62,7 +76,7 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     const std::size_t sent = h.requests().size();
     ASSERT_TRUE(h.clock.run_until([&] { return h.requests().size() > sent; }, 5000));
     h.f.chk_read_out.set_value(0);
-    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_EQ(editing(h.f), "free");
     h.clock.advance(20 * period);
     EXPECT_EQ(h.requests().size(), sent + 1);
     EXPECT_EQ(h.f.txt_data_out(0).text(), "19,9");
@@ -72,7 +86,7 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     h.sensor.faults().silent = true;
     ASSERT_TRUE(h.clock.run_until([&] { return h.f.warning_line().visible(); }, 10000));
     h.f.chk_read_out.set_value(0);
-    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_EQ(editing(h.f), "free");
     EXPECT_TRUE(h.f.cmd_read_device.enabled());
     EXPECT_TRUE(h.f.read_out_parameter.enabled());
     h.clock.advance(10000);
@@ -84,7 +98,7 @@ TEST_P(ReadOut, PollsAtEachTickThroughSilenceAndStopsWhenClearedOrRefused) {
     h.clock.advance(10000);
     EXPECT_EQ(h.msg.shown.size(), 1u);
     EXPECT_EQ(h.f.chk_read_out.value(), 0);
-    EXPECT_FALSE(editing_locked(h.f));
+    EXPECT_EQ(editing(h.f), "free");
     EXPECT_FALSE(h.f.Timer6.enabled());
 }
 

@@ -157,6 +157,31 @@ INSTANTIATE_TEST_SUITE_P(
                       Step{"DownAtTheLeastResponseTime", 7, "5", false, "5"}, Step{"EmptyStaysEmpty", 4, "", true, ""}),
     kByName);
 
+// The Up and Down keys and the wheel step a field as its arrows do, to the
+// arrow's limit and no further; a field without arrows is left alone.
+TEST(SpinButtons, KeysAndTheWheelStepToTheLimitAndNoFurther) {
+    InstalledProgram p;
+    auto& co2 = p.f.txt_data_cfg(kCo2Offset);
+    auto& offset = p.f.txt_data_cfg(kTemperatureOffset);
+    co2.set_text("498");
+    offset.set_text("-9,8");
+    std::vector<std::string> seen;
+    auto after = [&](form::TextBox& field, auto how) {
+        how(field);
+        seen.push_back(field.text());
+    };
+    after(co2, [](auto& b) { b.key_down(form::kKeyUp); });
+    after(co2, [](auto& b) { b.wheel(3); });
+    after(co2, [](auto& b) { b.key_down(form::kKeyReturn); });
+    after(co2, [](auto& b) { b.key_down(form::kKeyDown); });
+    after(co2, [](auto& b) { b.wheel(-2); });
+    after(offset, [](auto& b) { b.wheel(-5); });
+    after(offset, [](auto& b) { b.key_down(form::kKeyUp); });
+    after(p.f.txt_data_cfg(0), [](auto& b) { b.key_down(form::kKeyUp); });
+    EXPECT_EQ(seen, (std::vector<std::string>{"499", "500", "500", "499", "497", "-10", "-9,9", ""}));
+    EXPECT_EQ(mark(co2), 'x');  // a step is an edit like any other
+}
+
 // Holding the lower arrow repeats every 200 ms until the pointer leaves it.
 TEST(SpinButtons, AHeldArrowRepeatsUntilLeft) {
     InstalledProgram p;

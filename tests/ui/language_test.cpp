@@ -32,8 +32,25 @@ TEST_P(LanguageAndSeparator, SetTheCaptionsAndTheNumbers) {
     const auto& f = p.f;
     EXPECT_EQ(p.g.lang.language, k.english ? "1033" : "1031");
     EXPECT_EQ(p.g.lang.decimal_sep, k.sep);
-    EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "Gerät auslesen");
-    EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "Abbruch");
+    EXPECT_EQ(f.cmd_read_device.caption(), k.english ? "&Read device" : "&Gerät auslesen");
+    EXPECT_EQ(p.prog.frmState.Abbruch.caption(), k.english ? "&Cancel" : "&Abbruch");
+    // Each number field's tip names its range, unit and step, with the
+    // separator in force.
+    const std::string sep = k.sep, step = k.english ? ", step " : ", Schritt ";
+    const struct {
+        const form::TextBox& field;
+        std::string tip;
+    } tips[] = {
+        {f.txt_data_cfg(3), "0 … 65535" + step + "1"},
+        {f.txt_data_cfg(4), "0 … 3000 ppm" + step + "1"},
+        {f.txt_data_cfg(7), "5 … 3000 ms" + step + "1"},
+        {f.txt_data_cfg(8), "-10 … 10 K" + step + "0" + sep + "1"},
+        {f.txt_data_cfg(10), "-500 … 500 ppm" + step + "1"},
+        {f.txt_data_in(0), "-100 … 100 °C" + step + "0" + sep + "1"},
+        {f.txt_data_in(2), "0 … 9999 ppm" + step + "1"},
+        {f.txt_data_cfg(0), ""},  // the device coding is never written
+    };
+    for (const auto& t : tips) EXPECT_EQ(t.field.tool_tip(), t.tip);
     const auto& yellow = model::field(model::FieldArray::txt_data_cfg, 4);
     EXPECT_EQ(f.lbl_cfg(4).caption(), k.english ? yellow.caption_en : yellow.caption_de);
     const auto& co2 = model::field(model::FieldArray::chk_cfg, 2);

@@ -25,11 +25,14 @@ TEST(ScanWindow, StopsOnRequestFindsTheSensorAndHandsItsSettingsToTheWindow) {
     EXPECT_EQ(p.confirm.asked, 2);
     EXPECT_FALSE(p.f.enabled() || s.cmd_scan.enabled());
     EXPECT_EQ(p.f.Combo_Port(6).list_index(), 0);  // the window gave the port up
-    // Stopped before anything answered: the window is free again and says so.
+    // The time left shows while the scan runs.
     p.clock.advance(3000);
+    EXPECT_EQ(s.lbl_left.caption().rfind("Noch etwa ", 0), 0u) << s.lbl_left.caption();
+    // Stopped before anything answered: the window is free again and says so.
     s.cmd_stop.press();
     EXPECT_TRUE(p.f.enabled() && s.cmd_scan.enabled());
     EXPECT_EQ(s.lbl_found.caption(), "Kein Sensor gefunden.");
+    EXPECT_EQ(s.lbl_left.caption(), "");
     s.cmd_scan.press();
     ASSERT_TRUE(p.clock.run_until([&] { return !p.prog.scan_window.scanner().running(); }, 600000));
     EXPECT_TRUE(p.f.enabled());

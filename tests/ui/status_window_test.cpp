@@ -220,17 +220,21 @@ TEST(StatusWindow, ACancelledReadBackSendsNothingMoreAndShowsWhatWasNotRead) {
     EXPECT_FALSE(f.set_parameter.enabled());
 }
 
-// A second read cancelled while the configuration coils are asked for
-// leaves them grey; the configuration part, no longer wholly read, is then
-// not written, though an edit marks one of its registers (the grey coils
-// would go out as 0 and switch every display option of the sensor off).
-TEST(StatusWindow, APartACancelLeftUnreadIsNotWritten) {
+// A second read cancelled by Escape while the configuration coils are
+// asked for leaves them grey; the configuration part, no longer wholly
+// read, is then not written, though an edit marks one of its registers
+// (the grey coils would go out as 0 and switch every display option of the
+// sensor off).
+TEST(StatusWindow, APartCancelledByEscapeIsLeftUnreadAndNotWritten) {
     InstalledProgram p(on_sensor());
     ASSERT_TRUE(p.read_device());
     p.f.cmd_read_device.press();
     ASSERT_TRUE(p.clock.run_until(
         [&] { return p.g.transfer.request_kind == model::kReadConfigCoils && p.f.Timer5.enabled(); }, 20000));
-    p.prog.frmState.Abbruch.press();
+    p.prog.frmState.key_down(form::kKeyReturn);  // no button of its own: nothing
+    EXPECT_TRUE(p.prog.frmState.loaded());
+    p.prog.frmState.key_down(form::kKeyEscape);
+    EXPECT_FALSE(p.prog.frmState.loaded());
     p.f.txt_data_cfg(4).set_text("900");
     const std::size_t sent = frames(p);
     p.f.set_parameter.press();

@@ -27,7 +27,7 @@ TEST(TrafficWindow, CountsPausesClearsAndSavesTheFrames) {
 
     // Paused: nothing is recorded; going on records again.
     w.cmd_pause.press();
-    EXPECT_EQ(w.cmd_pause.caption(), "Weiter");
+    EXPECT_EQ(w.cmd_pause.caption(), "&Weiter");
     p.f.cmd_read_device.press();
     p.clock.advance(3000);
     EXPECT_EQ(p.prog.traffic.entries().size(), 14u);

@@ -22,6 +22,7 @@
 #include "sim/simulated_sensor.h"
 #include "support/fakes.h"
 #include "support/hives.h"
+#include "ui/status_window.h"
 #include "win32/about_view.h"
 #include "win32/bus_view.h"
 #include "win32/config_view.h"
@@ -444,6 +445,45 @@ TEST_F(ViewTest, TheKeyboardMovesAndCommandsAsInADialog) {
     ASSERT_TRUE(IsWindowVisible(view->about_view().window()));
     keys({VK_ESCAPE}, loop);
     EXPECT_FALSE(IsWindowVisible(view->about_view().window()));
+    // Escape in the status window is "Abbruch".
+    program.g.transfer.request_kind = model::kWriteConfigBlock;
+    ui::ShowMsgWindow(program.ctx);
+    HWND state = view->state_view().window();
+    ASSERT_TRUE(IsWindowVisible(state));
+    SetForegroundWindow(state);
+    SetFocus(view->state_view().find("Abbruch"));
+    keys({VK_ESCAPE}, loop);
+    EXPECT_FALSE(program.frmState.loaded());
+    EXPECT_FALSE(IsWindowVisible(state));
+
+    // A field with arrows steps with Up and Down and with the wheel, whole
+    // notches of it, to its limit; its tip names the range.
+    SetForegroundWindow(view->window());
+    HWND co2 = at("txt_data_cfg_10");
+    EXPECT_EQ(view->binder().tip_of(co2), "-500 … 500 ppm, Schritt 1");
+    f.txt_data_cfg(10).set_text("499");
+    SetFocus(co2);
+    keys({VK_UP}, loop);
+    keys({VK_UP}, loop);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "500");
+    keys({VK_DOWN}, loop);
+    const WPARAM half_a_notch_down = static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA / 2)) << 16;
+    for (int i = 0; i < 2; ++i) SendMessageW(co2, WM_MOUSEWHEEL, half_a_notch_down, 0);
+    EXPECT_EQ(text_of(co2), "498");
+    // Read-only (the cyclic read-out): not greyed, drawn on the button
+    // face, and no key changes it.
+    f.txt_data_cfg(10).set_read_only(true);
+    EXPECT_TRUE(GetWindowLongW(co2, GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(IsWindowEnabled(co2));
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(GetParent(co2), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(co2));
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
+    DeleteDC(dc);
+    keys({VK_UP}, loop);
+    EXPECT_EQ(f.txt_data_cfg(10).text(), "498");
+    f.txt_data_cfg(10).set_read_only(false);
+    EXPECT_FALSE(GetWindowLongW(co2, GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongW(at("txt_data_out_0"), GWL_STYLE) & ES_READONLY);
 }
 
 struct Language {
@@ -472,7 +512,9 @@ std::vector<std::string> cut_off(const std::map<std::string, HWND>& windows) {
         HDC dc = GetDC(w);
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)));
         RECT need{0, 0, 0, 0};
-        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_NOPREFIX);
+        // A button's "&" marks its access key and takes no room.
+        const bool button = kind == L"Button" || kind == L"BUTTON";
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | (button ? 0 : DT_NOPREFIX));
         SelectObject(dc, old);
         ReleaseDC(w, dc);
         RECT have{};
