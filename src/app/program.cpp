@@ -4,6 +4,7 @@
 #include "model/captions.h"
 #include "reply/answers.h"
 #include "ui/config_window.h"
+#include "ui/status_line.h"
 
 namespace vor3::app {
 
@@ -31,6 +32,10 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
     ui::attach_handlers(ctx);
     // The traffic reads each reply in the layout of the request it answers.
     traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };
+    traffic_port_.on_kind = [this](link::TrafficEntry::Kind kind) {
+        if (kind == link::TrafficEntry::Kind::BadChecksum) ui::count_on_line(ctx, ui::LineEvent::BadChecksum);
+        if (kind == link::TrafficEntry::Kind::Noise) ui::count_on_line(ctx, ui::LineEvent::Noise);
+    };
     // The traffic shows the reply above as it came; say it was not taken.
     ctx.answer_not_taken = [this](bool answered_already) {
         note(answered_already ? link::TrafficEntry::Kind::StaleAnswer : link::TrafficEntry::Kind::NotAwaited);

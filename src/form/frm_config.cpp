@@ -135,6 +135,7 @@ FrmConfig::FrmConfig(Clock& clock)
     Label& warning = place(lbl_desc, 16, Frm_read, de(Caption::lbl_desc_16));
     warning.set_visible(false);
     warning.set_fore_color(kChangeMark);
+    place(status_line, Frm_read);
 
     // Menus
     place(MenueMain, 1, *this, de(Caption::MenueMain_1));

@@ -60,6 +60,10 @@ struct FrmConfig : Window {
     Button read_out_parameter;
     Button set_parameter;
     CheckBox chk_read_out;
+    // Under the buttons: the port and its settings, whether the sensor
+    // answers, the line's counts since the port was opened and the last
+    // word on a write or a corrected value, one line each.
+    Label status_line;
 
     // Menus
     ControlArray<MenuItem> MenueMain;     // 1..4

@@ -152,6 +152,7 @@ void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
     e.kind = kind;
     if (!sent) e.first_register = kind == TrafficEntry::Kind::Frame ? first_register_of(e) : first_register_read_;
     record_.add(std::move(e));
+    if (on_kind) on_kind(kind);
 }
 
 int TrafficPort::first_register_of(const TrafficEntry& reply) const {

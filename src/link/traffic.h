@@ -83,6 +83,9 @@ public:
     // reader will take it; "" for none. Without it a reply is read in the
     // layout of the last request written.
     std::function<std::string(std::string_view adu)> request_of_reply;
+    // Told of the kind of each entry as it passes, also while the record
+    // is paused (the status line counts them).
+    std::function<void(TrafficEntry::Kind)> on_kind;
 
     void set_open(bool on) override;
     void write(std::string_view bytes) override;

@@ -11,6 +11,7 @@
 #include "reply/reader.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 
 namespace vor3::link {
@@ -108,6 +109,8 @@ void transmit(Context& c) {
             return;
         }
         c.port.write(frame_request(request, c.g.link.protocol_mode));
+        ui::count_on_line(c, ui::LineEvent::Request);
+        if (c.g.line.repeating) ui::count_on_line(c, ui::LineEvent::Repeat);
         c.g.line.repeating = false;
     } catch (const form::PortError& e) {
         c.g.line.repeating = false;
@@ -259,6 +262,7 @@ void Timer5_Timer(Context& c) {
 }
 
 void end_transfer_early(Context& c) {
+    ui::tell_write_ended(c, false);
     reset_transfer(c);
     ui::abandon_status_window(c);
     c.frm.warning_line().set_visible(true);
@@ -266,6 +270,10 @@ void end_transfer_early(Context& c) {
 
 void Timer3_Timer(Context& c) {
     auto& f = c.frm;
+    // Only the give-up timer's own tick gives up on a silent sensor; a
+    // refusal ends the transfer the same way once its answer has stopped
+    // the timer.
+    if (f.Timer3.enabled()) ui::count_on_line(c, ui::LineEvent::GiveUp);
     if (f.chk_read_out.value() == 1) {
         // The cyclic read-out goes on polling at its pace; the warning
         // stays until the sensor answers again.

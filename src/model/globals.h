@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,6 +148,22 @@ struct SentValues {
     std::vector<ReadBackDifference> differences;
 };
 
+// How the line has done since the port was opened, as the status line
+// tells it. The times are the wall clock's time of day ("10:41:07").
+struct LineCounts {
+    std::uint64_t requests = 0;  // frames written, repeats included
+    std::uint64_t answers = 0;   // replies taken
+    std::uint64_t repeats = 0;   // the reply time-out's repeats
+    std::uint64_t give_ups = 0;
+    std::uint64_t bad_checksums = 0;
+    std::uint64_t noise = 0;  // stretches of bytes that belong to no frame
+    std::string last_answer;  // "": none yet
+    // When the first request went out that the sensor has not answered
+    // since its last answer ("": every one answered).
+    std::string unanswered_since;
+    bool silent = false;  // given up on since the last answer
+};
+
 struct LanguageValues {
     std::string install_path;
     std::string language = "1031";
@@ -180,6 +197,10 @@ struct Globals {
     ReaderState unawaited;
     LineState line;
     SentValues sent;
+    LineCounts counts;
+    // The status line's last word on what the user did (a write, a value
+    // corrected), in the language asked for; empty: none.
+    std::function<std::string(const std::string& language)> status_note;
     LanguageValues lang;
     bool write_anyway = false;
 };

@@ -9,6 +9,7 @@
 #include "model/numbers.h"
 #include "ops/requests.h"
 #include "ui/change_marking.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 
 namespace vor3::ops {
@@ -157,6 +158,7 @@ void check_read_back(Context& c) {
     compare_coils(c, FieldArray::chk_cfg, sent.cfg_coils, c.g.image.cfg_bit, model::kConfigCoilCount);
     compare_registers(c, FieldArray::txt_data_in);
     compare_coils(c, FieldArray::chk_inp_bit, sent.led_coils, c.g.image.inp_bit, model::kLedCoilCount);
+    ui::tell_write_checked(c);
     if (sent.differences.empty()) return;
     const std::string& l = c.g.lang.language;
     std::string list;
@@ -181,6 +183,7 @@ void set_parameter_Click(Context& c) {
     auto& f = c.frm;
     // What an earlier write sent says nothing about this one.
     c.g.sent = {};
+    c.g.status_note = nullptr;
     apply_entry_rules(c);
     using ui::MarkGroup;
     bool config_marked = ui::group_marked(f, MarkGroup::ConfigRegisters) || ui::group_marked(f, MarkGroup::ConfigCoils);

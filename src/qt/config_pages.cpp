@@ -175,16 +175,29 @@ QGroupBox* build_action_frame(form::FrmConfig& f, WidgetFactory& make) {
     buttons->addWidget(make.button(f.cmd_read_device, "cmd_read_device"));
     buttons->addWidget(make.button(f.read_out_parameter, "read_out_parameter"));
     buttons->addWidget(make.button(f.set_parameter, "set_parameter"));
-    buttons->addStretch();
+    // The warning stands between the buttons, where the row has room, so
+    // that the status line below fits a small screen. It comes and goes;
+    // the window should not jump when it does, nor widen for a long text.
+    QLabel* warning = make.label(f.warning_line(), make.name("lbl_desc", 16));
+    QSizePolicy keep(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    keep.setRetainSizeWhenHidden(true);
+    warning->setSizePolicy(keep);
+    warning->setWordWrap(true);
+    // The longest warning takes two lines there.
+    warning->setMinimumHeight(2 * warning->fontMetrics().lineSpacing());
+    warning->setAlignment(Qt::AlignCenter);
+    buttons->addWidget(warning, 1);
     buttons->addWidget(make.label(f.lbl_desc(17), make.name("lbl_desc", 17)));
     buttons->addWidget(make.check(f.chk_read_out, "chk_read_out"));
     rows->addLayout(buttons);
-    QLabel* warning = make.label(f.warning_line(), make.name("lbl_desc", 16));
-    // The warning comes and goes; the window should not jump when it does.
-    QSizePolicy keep = warning->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    warning->setSizePolicy(keep);
-    rows->addWidget(warning);
+    QLabel* status = make.label(f.status_line, "status_line");
+    // Three lines whatever they say, as wide as the buttons make the
+    // window: a long word on a write must not widen it or make it jump.
+    status->setMinimumHeight(3 * status->fontMetrics().lineSpacing());
+    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    rows->addWidget(status);
     return box;
 }
 

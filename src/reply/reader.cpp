@@ -13,6 +13,7 @@
 #include "reply/framing.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 
 namespace vor3::reply {
@@ -72,6 +73,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         return;
     }
     note_answered(c, adu);
+    ui::count_on_line(c, ui::LineEvent::Answer);
     const Fit how = fit(expectation_of(c.g.line.now.request), adu);
     accept_reply_steps(c);
     if (how == Fit::Refusal) {

@@ -6,6 +6,8 @@
 #include "model/register_map.h"
 #include "ui/change_marking.h"
 #include "ui/not_read.h"
+#include "ui/port_settings.h"
+#include "ui/status_line.h"
 
 namespace vor3::ui {
 
@@ -61,6 +63,33 @@ void keep_register_resolution(Context& c, form::TextBox& field, model::FieldArra
     if (held != *v) field.set_text(model::format_number(held, c.g.lang.decimal_sep));
 }
 
+// What leaving a field did to the value typed, for the status line: the
+// text typed and, once the rules are through, the reason they changed it.
+struct Left {
+    Left(model::FieldArray array, int index, std::string typed) : array(array), index(index), typed(std::move(typed)) {}
+    model::FieldArray array;
+    int index;
+    std::string typed;
+    Correction why = Correction::Resolution;
+    std::string bound;
+    void because(Correction reason, double limit, const Context& c) {
+        why = reason;
+        bound = model::format_number(limit, c.g.lang.decimal_sep);
+    }
+    void because(Correction reason) {
+        why = reason;
+        bound.clear();
+    }
+    void tell(Context& c, const form::TextBox& field) const {
+        if (field.text() == typed) return;
+        std::string step = bound;
+        if (why == Correction::Resolution)
+            step =
+                model::format_number(1.0 / model::scale_of(model::field(array, index).encoding), c.g.lang.decimal_sep);
+        name_correction(c, array, index, typed, field.text(), why, step);
+    }
+};
+
 // A field with a spin button keeps to the button's range (the yellow-LED
 // threshold takes 800, the CO2 offset -300); a flat bound of 255 would
 // silently cut such values before they are written to the sensor.
@@ -94,6 +123,8 @@ void txt_Modbus_adress_Change(Context& c) {
     }
     // Another address is another sensor.
     note_sensor_line(c);
+    hide_stale_warning(c);
+    show_status_line(c);
 }
 
 void txt_data_cfg_KeyPress(Context& c, int index, int& key) {
@@ -116,29 +147,38 @@ void txt_data_cfg_Change(Context& c, int index) {
 
 void txt_data_cfg_LostFocus(Context& c, int index) {
     auto& field = c.frm.txt_data_cfg(index);
+    Left left{model::FieldArray::txt_data_cfg, index, field.text()};
     if (field.text().empty()) {
         field.set_text("0");
+        left.because(Correction::Empty);
+        left.tell(c, field);
         return;
     }
     const auto v = number_of(c, field.text());
     if (!v) {
         field.set_text(
             model::format_number(c.g.image.cfg_value[static_cast<std::size_t>(index)], c.g.lang.decimal_sep));
+        left.because(Correction::NotANumber);
+        left.tell(c, field);
         return;
     }
     // Passing through a field is no edit: a value as the sensor holds it
     // stays, even outside the range.
     if (*v == c.g.image.cfg_value[static_cast<std::size_t>(index)]) return;
     const double lo = config_lower_bound(c, index);
-    const double below = c.frm.UpD_txt_cfg.has(index) ? lo : 0;
+    const bool spin = c.frm.UpD_txt_cfg.has(index);
+    const double below = spin ? lo : 0;
     const double hi = config_upper_bound(c, index);
     if (*v > hi) {
         field.set_text(model::format_number(hi, c.g.lang.decimal_sep));
+        left.because(Correction::AtMost, hi, c);
     } else if (*v < lo) {
         field.set_text(model::format_number(below, c.g.lang.decimal_sep));
+        left.because(spin ? Correction::AtLeast : Correction::Below, lo, c);
         if (index == kMinResponseField) c.g.transfer.reply_delay = static_cast<std::int16_t>(lo);
     }
     keep_register_resolution(c, field, model::FieldArray::txt_data_cfg, index);
+    left.tell(c, field);
 }
 
 std::optional<Range> accepted_range(const Context& c, model::FieldArray array, int index) {
@@ -191,23 +231,40 @@ void txt_data_in_Change(Context& c, int index) {
 void txt_data_in_LostFocus(Context& c, int index) {
     auto& field = c.frm.txt_data_in(index);
     const std::string& sep = c.g.lang.decimal_sep;
-    if (field.text().empty()) field.set_text("0");
+    // Only the three external values are fields of the sensor's.
+    std::optional<Left> left;
+    if (index <= 2) left = Left{model::FieldArray::txt_data_in, index, field.text()};
+    if (field.text().empty()) {
+        field.set_text("0");
+        if (left) left->because(Correction::Empty);
+    }
     const auto v = number_of(c, field.text());
     if (!v) {
         const double ref = index <= 3 ? c.g.image.in_value[static_cast<std::size_t>(index)] : 0.0;
         field.set_text(model::format_number(ref, sep));
+        if (left) {
+            left->because(Correction::NotANumber);
+            left->tell(c, field);
+        }
         return;
     }
-    if (index <= 2 && *v == c.g.image.in_value[static_cast<std::size_t>(index)]) return;
+    if (index <= 2 && *v == c.g.image.in_value[static_cast<std::size_t>(index)]) {
+        if (left) left->tell(c, field);
+        return;
+    }
     if (index <= 2) {
         const ExternalBound& b = kExternalBounds[index];
-        if (*v > b.hi)
+        if (*v > b.hi) {
             field.set_text(model::format_number(b.over, sep));
-        else if (*v < b.lo)
+            left->because(Correction::Above, b.hi, c);
+        } else if (*v < b.lo) {
             field.set_text("0");
+            left->because(Correction::Below, b.lo, c);
+        }
     }
     if (field.text().empty()) field.set_text("0");
     if (index <= 2) keep_register_resolution(c, field, model::FieldArray::txt_data_in, index);
+    if (left) left->tell(c, field);
 }
 
 }  // namespace vor3::ui

@@ -3,6 +3,7 @@
 #include "model/captions.h"
 #include "model/register_map.h"
 #include "store/registry.h"
+#include "ui/status_line.h"
 
 namespace vor3::ui {
 
@@ -57,6 +58,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
     for (const auto& k : controls) k.control.set_caption(model::caption(k.text, language));
     f.SSTab1.set_tab_caption(0, model::caption(Caption::SSTab1_0, language));
     f.SSTab1.set_tab_caption(1, model::caption(Caption::SSTab1_1, language));
+    f.status_line.set_caption(status_line_text(c, language));
 
     const bool english = language == model::kEnglish;
     for (const auto& field : model::field_map()) {

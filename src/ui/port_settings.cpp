@@ -8,6 +8,7 @@
 #include "store/registry.h"
 #include "ui/change_marking.h"
 #include "ui/not_read.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 
 namespace vor3::ui {
@@ -47,6 +48,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
     auto& f = c.frm;
     auto& link = c.g.link;
     auto& t = c.g.transfer;
+    const model::LinkSettings was = link;
 
     link.com_port = f.Combo_Port(0).list_index() + 1;
     const int baud = f.Combo_Port(1).list_index();
@@ -85,6 +87,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
             // the slowest.
             t.min_response_ms = -1;
             if (link.port_open) note_sensor_line(c);
+            if (link.port_open) clear_line_counts(c);
         }
         if (c.port.is_open()) {
             f.chk_read_out.set_enabled(true);
@@ -107,6 +110,17 @@ void Combo_Port_Click(Context& c, int /*index*/) {
         f.Combo_Port(6).set_list_index(0);
         link.port_open = false;
     }
+    // A warning about the line as it was says nothing about another one;
+    // closing and opening it again changes nothing on the line.
+    if (link.com_port != was.com_port || link.settings_string() != was.settings_string() ||
+        link.protocol_mode != was.protocol_mode)
+        hide_stale_warning(c);
+    show_status_line(c);
+}
+
+void hide_stale_warning(Context& c) {
+    clear_read_cancelled(c);
+    c.frm.warning_line().set_visible(false);
 }
 
 void port_failed(Context& c, const form::PortError& e) {
@@ -133,6 +147,7 @@ void port_failed(Context& c, const form::PortError& e) {
     }
     // A transfer that was running cannot finish: end its status window
     // without the re-read that follows a write.
+    tell_write_ended(c, false);
     abandon_status_window(c);
     if (f.Combo_Port(6).list_index() != 0)
         f.Combo_Port(6).set_list_index(0);

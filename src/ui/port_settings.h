@@ -18,6 +18,9 @@ inline constexpr const char* kEchoValue = "Echo";
 // missing permission.
 void show_port_error(Context& c, const form::PortError& e);
 
+// The warning line speaks of a line or sensor no longer chosen: it goes.
+void hide_stale_warning(Context& c);
+
 // The port failed under a running transfer (for example the adapter was
 // unplugged): report it and return the window to the closed-port state.
 void port_failed(Context& c, const form::PortError& e);

@@ -13,6 +13,7 @@
 #include "ui/change_marking.h"
 #include "ui/language.h"
 #include "ui/not_read.h"
+#include "ui/status_line.h"
 #include "ui/transfer_steps.h"
 
 namespace vor3::ui {
@@ -216,6 +217,7 @@ void Abbruch_Click(Context& c) {
     const bool reading = in_flight != s.steps.end() && is_read_step(*in_flight);
     Steps not_read;
     std::copy_if(in_flight, s.steps.end(), std::back_inserter(not_read), is_read_step);
+    tell_write_ended(c, true);
     // Nothing more goes out: no next block, no repeat of the block in
     // flight, no request waiting for its turn. A reply still on its way
     // finds the transfer ended.

@@ -287,7 +287,13 @@ void ConfigView::build() {
     make_.button(f.set_parameter, "set_parameter");
     make_.label(f.lbl_desc(17), name("lbl_desc", 17));
     make_.check(f.chk_read_out, "chk_read_out");
-    make_.label(f.warning_line(), name("lbl_desc", 16));
+    // Both lines are as wide as the window makes them: the warning wraps
+    // between the buttons, the status line's lines are cut at its edge.
+    const auto static_kind = [](HWND w, LONG_PTR kind) {
+        SetWindowLongPtrW(w, GWL_STYLE, (GetWindowLongPtrW(w, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK}) | kind);
+    };
+    static_kind(make_.label(f.warning_line(), name("lbl_desc", 16)), SS_CENTER);
+    static_kind(make_.label(f.status_line, "status_line"), SS_LEFTNOWORDWRAP);
 
     binder_.tab(f.SSTab1, tabs_, {pages_[0], pages_[1]});
 }
@@ -402,13 +408,15 @@ void ConfigView::place_all() {
 
     auto buttons = row(gap);
     buttons->add(item("cmd_read_device")).add(item("read_out_parameter")).add(item("set_parameter"));
-    buttons->stretch();
+    // The warning stands between the buttons, where the row has room, so
+    // that the status line below fits a small screen; its room stays while
+    // it is hidden, so the window does not jump when it comes and goes.
+    buttons->grow().add(filling(at(name("lbl_desc", 16)), 2 * fonts_.line));
     buttons->add(item(name("lbl_desc", 17))).add(item("chk_read_out"));
     auto actions = column(row_gap);
     actions->add(std::move(buttons));
-    // The warning keeps its room while hidden: the window does not jump
-    // when it comes and goes.
-    actions->add(item(name("lbl_desc", 16)));
+    // Three lines whatever they say.
+    actions->add(filling(at("status_line"), 3 * fonts_.line));
 
     auto whole = column(gap);
     whole->add(std::move(top));

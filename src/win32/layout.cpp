@@ -28,6 +28,17 @@ private:
     bool centred_;
 };
 
+class FillingItem : public Item {
+public:
+    FillingItem(HWND window, int height) : window_(window), height_(height) { fill_width = true; }
+    Size size() const override { return {0, height_}; }
+    void place(int x, int y, int w, int h) override { move(window_, x, y + (h - height_) / 2, w, height_); }
+
+private:
+    HWND window_;
+    int height_;
+};
+
 class Space : public Item {
 public:
     explicit Space(Size size) : size_(size) {}
@@ -67,6 +78,8 @@ ItemPtr stacked(std::vector<HWND> windows, Size size) {
 
 ItemPtr space(Size size) { return std::make_unique<Space>(size); }
 
+ItemPtr filling(HWND window, int height) { return std::make_unique<FillingItem>(window, height); }
+
 ItemPtr margins(ItemPtr inner, int left, int top, int right, int bottom) {
     return std::make_unique<Margins>(std::move(inner), left, top, right, bottom);
 }
@@ -90,6 +103,11 @@ Line& Line::add(ItemPtr item) {
 
 Line& Line::stretch() {
     stretch_at_ = static_cast<int>(items_.size());
+    return *this;
+}
+
+Line& Line::grow() {
+    grow_at_ = static_cast<int>(items_.size());
     return *this;
 }
 
@@ -117,7 +135,11 @@ void Line::place(int x, int y, int w, int h) {
             spare = 0;
         }
         Item& item = *items_[i];
-        const Size s = item.size();
+        Size s = item.size();
+        if (static_cast<int>(i) == grow_at_ && spare > 0) {
+            (across_ ? s.w : s.h) += spare;
+            spare = 0;
+        }
         if (across_) {
             item.place(x, y, s.w, item.fill_height ? h : std::max(s.h, h));
             x += s.w + spacing_;

@@ -32,6 +32,9 @@ ItemPtr control(HWND window, Size size, int drop = 0, bool centred = false);
 ItemPtr stacked(std::vector<HWND> windows, Size size);
 // Room and nothing else.
 ItemPtr space(Size size);
+// A control that asks for no width and takes the width it is given, at
+// `height` (a line of text that must not widen the window).
+ItemPtr filling(HWND window, int height);
 
 // Items side by side (or one below the other); `stretch_after` marks the
 // item after which spare room goes (-1: none, at the end).
@@ -41,6 +44,8 @@ public:
     Line& add(ItemPtr item);
     // Spare room goes here.
     Line& stretch();
+    // Spare room goes to the item added next.
+    Line& grow();
     Size size() const override;
     void place(int x, int y, int w, int h) override;
 
@@ -49,6 +54,7 @@ private:
     int spacing_;
     std::vector<ItemPtr> items_;
     int stretch_at_ = -1;
+    int grow_at_ = -1;
 };
 std::unique_ptr<Line> row(int spacing);
 std::unique_ptr<Line> column(int spacing);

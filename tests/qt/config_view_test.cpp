@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QWheelEvent>
 
+#include "model/captions.h"
 #include "qt/bus_view.h"
 #include "qt/scan_view.h"
 #include "qt/spin_arrows.h"
@@ -69,6 +70,22 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
     EXPECT_EQ(widget<QComboBox>("cmb_bit_cfg_3").palette().color(QPalette::Active, QPalette::ButtonText), Qt::red);
 
     EXPECT_EQ(widget<QLabel>("lbl_desc_16").palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
+
+    // The status line shows under the buttons what the model says; neither
+    // a long word on it nor the longest warning coming moves the window.
+    auto& status = widget<QLabel>("status_line");
+    auto& warning = widget<QLabel>("lbl_desc_16");
+    EXPECT_GT(status.y(), widget<QPushButton>("cmd_read_device").y());
+    EXPECT_EQ(status.text().toStdString(), f.status_line.caption());
+    const QSize size = view->size();
+    f.status_line.set_caption("COM1\n" + std::string(300, 'x') + "\nnote");
+    EXPECT_EQ(status.text().toStdString(), f.status_line.caption());
+    f.warning_line().set_caption(model::caption(model::Caption::warning_read_cancelled, model::kGerman));
+    f.warning_line().set_visible(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->size(), size);
+    EXPECT_GE(warning.height(), warning.heightForWidth(warning.width()));
+    EXPECT_GE(status.height(), status.sizeHint().height());
 
     // A disabled frame greys its fields without changing their own state.
     f.frm_hold(0).set_enabled(false);

@@ -7,11 +7,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "model/captions.h"
 #include "qt/about_view.h"
 #include "qt/scan_view.h"
 #include "qt/state_view.h"
 #include "qt/traffic_view.h"
 #include "support/fake_platform.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 #include "view_fixture.h"
 
@@ -55,6 +57,21 @@ protected:
 
 TEST_P(LanguageView, EveryCaptionShowsWholeInEveryWindow) {
     const std::string tag = GetParam().tag;
+    // A line that has had some trouble, the warning up and the longest word
+    // on a write: the status line shows whole too.
+    f.Combo_Port(6).set_list_index(1);
+    program.g.counts = {12345, 12340, 4, 1, 2, 3, "10:41:05", "10:41:07", true};
+    program.g.status_note = [](const std::string& l) {
+        using model::Caption;
+        return std::string(model::caption(Caption::status_write_ended, l)) + " – " +
+               model::caption(
+                   Caption::status_confirmed, l,
+                   {model::caption(Caption::part_config, l, {"2", "10"}) + ", " +
+                    model::caption(Caption::part_config_coils, l) + ", " + model::caption(Caption::part_external, l)}) +
+               "; " + model::caption(Caption::status_unconfirmed, l, {model::caption(Caption::part_led_coils, l)});
+    };
+    ui::show_status_line(program.ctx);
+    f.warning_line().set_visible(true);
     auto& tabs = widget<QTabWidget>("SSTab1");
     for (int page = 0; page < 2; ++page) {
         tabs.setCurrentIndex(page);

@@ -30,6 +30,8 @@ struct WriteCase {
     bool confirmed = true;
     int misstored = -1;          // the sensor keeps this register's value sent plus one
     const char* told = nullptr;  // what the window says after the read-back
+    // What the status line then says of the write.
+    const char* status = "17 Werte geschrieben und bestätigt";
 };
 
 // clang-format off
@@ -42,12 +44,12 @@ const WriteCase kWrites[] = {
     {"external values and led coils",
      {{"txt_data_in(0)", "22,5"}, {"chk_inp_bit(0)", "1"}, {"chk_inp_bit(2)", "1"}},
      {"01100200000306" "00E1" "0000" "0000", "010F0100000501" "05"},
-     false},
+     false, true, -1, nullptr, "8 Werte geschrieben und bestätigt"},
     // The sensor's factory values sent back.
     {"nothing marked and confirmed", {},
      {"0110000200050A" "0000" "0001" "0320" "04B0" "000A", "01100007000408" "0014" "0000" "0000" "0000",
       "010F0000000801" "7F", "01100200000306" "0000" "0000" "0000", "010F0100000501" "00"},
-     true},
+     true, true, -1, nullptr, "25 Werte geschrieben und bestätigt"},
     {"nothing marked and cancelled", {}, {}, false, false},
     // A value carried back unchanged is read back as well.
     {"a value the sensor stores otherwise",
@@ -56,7 +58,8 @@ const WriteCase kWrites[] = {
       "010F0000000801" "7F"},
      true, true, 5,
      "Das Gerät hat den Empfang bestätigt, hält aber nicht alle Werte so, wie sie geschrieben wurden:\n"
-     "Schaltschwelle rote LED: 1200 geschrieben, 1201 zurückgelesen"},
+     "Schaltschwelle rote LED: 1200 geschrieben, 1201 zurückgelesen",
+     "17 Werte geschrieben; anders zurückgelesen: Schaltschwelle rote LED 1200 → 1201"},
     // clang-format on
 };
 
@@ -115,6 +118,8 @@ TEST_P(WriteParts, AreWrittenInTurnThenReadBackOnce) {
     }
     EXPECT_FALSE(h.f.set_parameter.enabled());
     EXPECT_EQ(h.msg.shown, k.told ? std::vector<std::string>{k.told} : std::vector<std::string>{});
+    const std::string status = h.f.status_line.caption();
+    EXPECT_EQ(status.substr(status.rfind('\n') + 1), k.status);
     // Where the second block carried the minimum response time, the block
     // timers now follow it: the largest exchange's 40 bytes at 9600 E
     // (46 ms), 20 ms and a poll.
@@ -137,16 +142,30 @@ struct EarlyEnd {
     const char* name;
     End end;
     std::size_t answered;  // write requests the sensor confirms first
+    const char* status;    // the status line's word on it, after "Schreiben ..."
 };
 const EarlyEnd kEarlyEnds[] = {
-    {"give-up in the second block", End::GiveUp, 1},
-    {"give-up in the external block", End::GiveUp, 3},
-    {"exception in the first block", End::Exception, 0},
-    {"exception in the LED coils", End::Exception, 4},
-    {"port lost in the configuration coils", End::PortLost, 2},
-    {"cancel in the first block", End::Cancel, 0},
-    {"cancel in the second block", End::Cancel, 1},
-    {"stalled in the external block", End::Stall, 3},
+    {"give-up in the second block", End::GiveUp, 1,
+     "nicht beendet – bestätigt: Konfigurationsregister 2 bis 6; "
+     "gesendet, nicht bestätigt: Konfigurationsregister 7 bis 10"},
+    {"give-up in the external block", End::GiveUp, 3,
+     "nicht beendet – bestätigt: Konfigurationsregister 2 bis 10, Konfigurationscoils; "
+     "gesendet, nicht bestätigt: externe Werte"},
+    {"exception in the first block", End::Exception, 0,
+     "nicht beendet – bestätigt: nichts; gesendet, nicht bestätigt: Konfigurationsregister 2 bis 6"},
+    {"exception in the LED coils", End::Exception, 4,
+     "nicht beendet – bestätigt: Konfigurationsregister 2 bis 10, Konfigurationscoils, externe Werte; "
+     "gesendet, nicht bestätigt: LED-Coils"},
+    {"port lost in the configuration coils", End::PortLost, 2,
+     "nicht beendet – bestätigt: Konfigurationsregister 2 bis 10; gesendet, nicht bestätigt: Konfigurationscoils"},
+    {"cancel in the first block", End::Cancel, 0,
+     "abgebrochen – bestätigt: nichts; gesendet, nicht bestätigt: Konfigurationsregister 2 bis 6"},
+    {"cancel in the second block", End::Cancel, 1,
+     "abgebrochen – bestätigt: Konfigurationsregister 2 bis 6; "
+     "gesendet, nicht bestätigt: Konfigurationsregister 7 bis 10"},
+    {"stalled in the external block", End::Stall, 3,
+     "nicht beendet – bestätigt: Konfigurationsregister 2 bis 10, Konfigurationscoils; "
+     "gesendet, nicht bestätigt: externe Werte"},
 };
 void PrintTo(const EarlyEnd& k, std::ostream* os) { *os << k.name; }
 class WriteEndedEarly : public ::testing::TestWithParam<EarlyEnd> {};
@@ -193,6 +212,8 @@ TEST_P(WriteEndedEarly, KeepsWhatWasNotConfirmedMarked) {
         EXPECT_TRUE(h.f.warning_line().visible());
         EXPECT_EQ(h.msg.shown.size(), k.end == End::GiveUp || k.end == End::Stall ? 0u : 1u);
     }
+    const std::string status = h.f.status_line.caption();
+    EXPECT_EQ(status.substr(status.rfind('\n') + 1), std::string("Schreiben ") + k.status);
     // Marked exactly where the sensor did not confirm the write.
     for (std::size_t i = 0; i < std::size(edits); ++i)
         EXPECT_EQ(app::field_marked(h.prog, edits[i].first), k.answered <= i) << edits[i].first;

@@ -1,5 +1,7 @@
 // Field entry: the keys each field takes, what leaving a field makes of
 // its text, the change marks and the spin buttons.
+#include <algorithm>
+
 #include "ui/spin_buttons.h"
 #include "ui_fixture.h"
 
@@ -23,6 +25,8 @@ struct Entry {
     const char* name;
     int field;
     const char *in, *out;
+    // Left: what the status line says of it ("": nothing).
+    const char* named = "";
 };
 void PrintTo(const Entry& k, std::ostream* os) { *os << k.name; }
 
@@ -64,31 +68,42 @@ TEST(FieldRules, AddressOutsideOneToSixtyThreeIsRefused) {
 class LeftField : public ::testing::TestWithParam<Entry> {};
 
 // Leaving a field brings its value into the field's range and to what its
-// register holds, so that the value shown is the value written.
-TEST_P(LeftField, KeepsToItsRangeAndToWhatItsRegisterHolds) {
+// register holds, so that the value shown is the value written; the status
+// line's last line names what was typed, what it became and why.
+TEST_P(LeftField, KeepsToItsRangeAndToWhatItsRegisterHoldsAndSaysSo) {
     InstalledProgram p;
     auto& b = box(p.f, GetParam().field);
     b.set_text(GetParam().in);
     b.lose_focus();
     EXPECT_EQ(b.text(), GetParam().out);
+    const std::string line = p.f.status_line.caption();
+    const auto lines = std::count(line.begin(), line.end(), '\n');
+    EXPECT_EQ(lines == 2 ? line.substr(line.rfind('\n') + 1) : "", GetParam().named);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, LeftField,
-                         ::testing::Values(Entry{"JustAboveTheRange", kYellowLed, "3001", "3000"},
-                                           Entry{"BelowTheRange", kCo2Offset, "-600", "-500"},
-                                           Entry{"EmptyIsZero", kCo2Offset, "", "0"},
-                                           Entry{"ResponseTimeAtLeastFive", kResponseTime, "3", "5"},
-                                           Entry{"SeparatorAlone", kLocation, ",1", "0"},
-                                           Entry{"TenthsDropHundredths", kTemperatureOffset, "0,25", "0,2"},
-                                           Entry{"WholeOffsetRoundsHalfToEven", kCo2Offset, "-2,5", "-2"},
-                                           Entry{"ExternalAboveIsTheMarker", kTemperatureIn, "150", "3276,7"},
-                                           Entry{"ExternalBelow", kTemperatureIn, "-100,5", "0"},
-                                           Entry{"ExternalNoNumber", kTemperatureIn, "x", "0"},
-                                           Entry{"ExternalTenths", kTemperatureIn, "22,45", "22,4"},
-                                           Entry{"ExternalWholePpm", kCo2In, "500,5", "500"},
-                                           // The marker value as the whole-ppm register holds it.
-                                           Entry{"CarbonDioxideAboveIsTheMarker", kCo2In, "10000", "3277"}),
-                         kByName);
+INSTANTIATE_TEST_SUITE_P(
+    Fields, LeftField,
+    ::testing::Values(
+        Entry{"JustAboveTheRange", kYellowLed, "3001", "3000",
+              "Schaltschwelle gelbe LED: 3001 → 3000 (höchstens 3000)"},
+        Entry{"BelowTheRange", kCo2Offset, "-600", "-500", "CO2-Offset [ppm]: -600 → -500 (mindestens -500)"},
+        Entry{"EmptyIsZero", kCo2Offset, "", "0", "CO2-Offset [ppm]:  → 0 (leer)"},
+        Entry{"ResponseTimeAtLeastFive", kResponseTime, "3", "5", "Min-Response-Time [ms]: 3 → 5 (mindestens 5)"},
+        Entry{"SeparatorAlone", kLocation, ",1", "0", "Standortkennung: ,1 → 0 (Schritt 1)"},
+        Entry{"TenthsDropHundredths", kTemperatureOffset, "0,25", "0,2",
+              "Temperatur-Offset [K]: 0,25 → 0,2 (Schritt 0,1)"},
+        Entry{"WholeOffsetRoundsHalfToEven", kCo2Offset, "-2,5", "-2", "CO2-Offset [ppm]: -2,5 → -2 (Schritt 1)"},
+        Entry{"ExternalAboveIsTheMarker", kTemperatureIn, "150", "3276,7",
+              "Externe Temperaturvorgabe: 150 → 3276,7 (über 100)"},
+        Entry{"ExternalBelow", kTemperatureIn, "-100,5", "0", "Externe Temperaturvorgabe: -100,5 → 0 (unter -100)"},
+        Entry{"ExternalNoNumber", kTemperatureIn, "x", "0", "Externe Temperaturvorgabe: x → 0 (keine Zahl)"},
+        Entry{"ExternalTenths", kTemperatureIn, "22,45", "22,4",
+              "Externe Temperaturvorgabe: 22,45 → 22,4 (Schritt 0,1)"},
+        Entry{"ExternalWholePpm", kCo2In, "500,5", "500", "Externe CO2 Vorgabe: 500,5 → 500 (Schritt 1)"},
+        // The marker value as the whole-ppm register holds it.
+        Entry{"CarbonDioxideAboveIsTheMarker", kCo2In, "10000", "3277",
+              "Externe CO2 Vorgabe: 10000 → 3277 (über 9999)"}),
+    kByName);
 
 TEST(ChangeMarking, FieldsCoilsTheUnitListAndTheApplyButton) {
     InstalledProgram p;

@@ -17,11 +17,13 @@
 
 #include "app/program.h"
 #include "app/switching_port.h"
+#include "model/captions.h"
 #include "model/globals.h"
 #include "sim/sim_port.h"
 #include "sim/simulated_sensor.h"
 #include "support/fakes.h"
 #include "support/hives.h"
+#include "ui/status_line.h"
 #include "ui/status_window.h"
 #include "win32/about_view.h"
 #include "win32/bus_view.h"
@@ -218,6 +220,32 @@ TEST_F(ViewTest, WhatTheUserDoesReachesTheModelAndTheModelShows) {
     // A model change shows; the window's own notifications do not come back.
     f.txt_data_cfg(5).set_text("77");
     EXPECT_EQ(text_of(at("txt_data_cfg_5")), "77");
+
+    // The status line shows under the buttons what the model says; neither
+    // a long word on it nor the longest warning moves or widens the window.
+    HWND status = at("status_line");
+    RECT window_before{}, button{}, line{}, warning{};
+    GetWindowRect(view->window(), &window_before);
+    GetWindowRect(at("cmd_read_device"), &button);
+    GetWindowRect(status, &line);
+    EXPECT_GE(line.top, button.bottom);
+    EXPECT_EQ(text_of(status), f.status_line.caption());
+    f.status_line.set_caption("COM1\n" + std::string(300, 'x') + "\nnote");
+    EXPECT_EQ(text_of(status), f.status_line.caption());
+    f.warning_line().set_caption(model::caption(model::Caption::warning_read_cancelled, model::kGerman));
+    f.warning_line().set_visible(true);
+    loop.run_until([] { return false; }, 30);
+    RECT window_after{};
+    GetWindowRect(view->window(), &window_after);
+    EXPECT_TRUE(EqualRect(&window_before, &window_after));
+    GetClientRect(at("lbl_desc_16"), &warning);
+    RECT need{0, 0, warning.right, 0};
+    HDC dc = GetDC(at("lbl_desc_16"));
+    const HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(at("lbl_desc_16"), WM_GETFONT, 0, 0)));
+    DrawTextW(dc, wide(f.warning_line().caption()).c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, font);
+    ReleaseDC(at("lbl_desc_16"), dc);
+    EXPECT_LE(need.bottom, warning.bottom);
 
     // A click on a box not read ticks it; a second clears it.
     HWND box = at("chk_inp_bit_0");
@@ -566,6 +594,21 @@ TEST_F(ViewTest, OnAScreenOfAnotherResolutionTheWindowIsLaidOutAgain) {
 
 TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
     const std::string tag = GetParam().tag;
+    // A line that has had some trouble, the warning up and the longest word
+    // on a write: the status line shows whole too.
+    choose(at("Combo_Port_6"), 1);
+    program.g.counts = {12345, 12340, 4, 1, 2, 3, "10:41:05", "10:41:07", true};
+    program.g.status_note = [](const std::string& l) {
+        using model::Caption;
+        return std::string(model::caption(Caption::status_write_ended, l)) + " – " +
+               model::caption(
+                   Caption::status_confirmed, l,
+                   {model::caption(Caption::part_config, l, {"2", "10"}) + ", " +
+                    model::caption(Caption::part_config_coils, l) + ", " + model::caption(Caption::part_external, l)}) +
+               "; " + model::caption(Caption::status_unconfirmed, l, {model::caption(Caption::part_led_coils, l)});
+    };
+    ui::show_status_line(program.ctx);
+    f.warning_line().set_visible(true);
     for (int page = 0; page < 2; ++page) {
         show_tab(page);
         loop.run_until([] { return false; }, 30);
