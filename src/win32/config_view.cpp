@@ -415,7 +415,8 @@ void ConfigView::show_centered() {
     RECT frame{};
     GetWindowRect(window_, &frame);
     const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
-    const POINT at = centred_on(work_area(nullptr), size);
+    const form::Point at =
+        form::centred_on(rect_of(work_area(nullptr)), {static_cast<int>(size.cx), static_cast<int>(size.cy)});
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
