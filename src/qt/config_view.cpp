@@ -22,6 +22,7 @@
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/placement.h"
+#include "qt/register_view.h"
 #include "qt/scan_view.h"
 #include "qt/state_view.h"
 #include "qt/traffic_view.h"
@@ -68,6 +69,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     traffic_ = new TrafficView(program, binder_, this);
     trend_ = new TrendView(program, binder_, this);
     bus_ = new BusView(program, binder_, this);
+    registers_ = new RegisterView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay
