@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -33,7 +32,7 @@ RegisterView::RegisterView(app::Program& program, Binder& binder, QWidget* owner
     // good part of the thirty rows, the rest a scroll away on a small screen.
     table_->setMinimumSize(640, 260);
     rows->addWidget(table_);
-    binder.custom(r.grd_registers, [this] { follow_grid(); });
+    binder.grid(r.grd_registers, *table_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(make.button(r.cmd_copy, "cmd_copy"));
@@ -41,27 +40,6 @@ RegisterView::RegisterView(app::Program& program, Binder& binder, QWidget* owner
     resize(700, 520);
 
     binder.custom(r, [this] { follow(program_.frmRegisters); });
-}
-
-void RegisterView::follow_grid() {
-    const form::Grid& g = program_.frmRegisters.grd_registers;
-    const QSignalBlocker block(table_);
-    QStringList headers;
-    for (const auto& h : g.headers()) headers << QString::fromStdString(h);
-    if (table_->columnCount() != headers.size()) table_->setColumnCount(static_cast<int>(headers.size()));
-    table_->setHorizontalHeaderLabels(headers);
-    table_->setRowCount(static_cast<int>(g.rows().size()));
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const auto& cells = g.rows()[static_cast<std::size_t>(r)];
-        for (int c = 0; c < table_->columnCount() && c < static_cast<int>(cells.size()); ++c) {
-            const QString text = QString::fromStdString(cells[static_cast<std::size_t>(c)]);
-            QTableWidgetItem* item = table_->item(r, c);
-            if (!item)
-                table_->setItem(r, c, new QTableWidgetItem(text));
-            else if (item->text() != text)
-                item->setText(text);
-        }
-    }
 }
 
 }  // namespace vor3::qt

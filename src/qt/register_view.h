@@ -18,8 +18,6 @@ public:
     RegisterView(app::Program& program, Binder& binder, QWidget* owner);
 
 private:
-    void follow_grid();
-
     app::Program& program_;
     QTableWidget* table_;
 };
