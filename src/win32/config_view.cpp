@@ -12,6 +12,7 @@
 #include "win32/bus_view.h"
 #include "win32/layout.h"
 #include "win32/port_text.h"
+#include "win32/register_view.h"
 #include "win32/scan_view.h"
 #include "win32/state_view.h"
 #include "win32/traffic_view.h"
@@ -109,6 +110,7 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
     when_loaded(program.frmTraffic, [this] { traffic_view(); });
     when_loaded(program.frmBus, [this] { bus_view(); });
     when_loaded(program.frmTrend, [this] { trend_view(); });
+    when_loaded(program.frmRegisters, [this] { register_view(); });
 
     // The window's own enabled state greys its contents and menus, not the
     // window: message boxes and the status window must stay usable while
@@ -155,6 +157,11 @@ TrendView& ConfigView::trend_view() {
     return *trend_;
 }
 
+RegisterView& ConfigView::register_view() {
+    if (!registers_) registers_ = std::make_unique<RegisterView>(program_, binder_, fonts_, window_);
+    return *registers_;
+}
+
 ConfigView::~ConfigView() {
     state_.reset();
     about_.reset();
@@ -162,6 +169,7 @@ ConfigView::~ConfigView() {
     traffic_.reset();
     bus_.reset();
     trend_.reset();
+    registers_.reset();
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
     if (window_ && IsWindow(window_)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
