@@ -24,11 +24,12 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
           },
           [this] { return g.line.repeating; }),
       echo_filter_(gateway_port_, [this] { return g.link.suppress_echo; }),
-      ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock,  {},
+      ctx{g,  frm_config, frmState, echo_filter_, messages_, confirm, clock,  {},    {},
           {}, {},         {},       fAbout,       &none_,    &none_,  &none_, &none_},
       scan_window(ctx, frmScan),
       traffic_window(ctx, frmTraffic, traffic),
-      trend_window(ctx, frmTrend) {
+      trend_window(ctx, frmTrend),
+      register_window(ctx, frmRegisters, none_) {
     ui::attach_handlers(ctx);
     // The traffic reads each reply in the layout of the request it answers.
     traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };

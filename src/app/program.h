@@ -8,6 +8,7 @@
 #include "form/f_about.h"
 #include "form/frm_bus.h"
 #include "form/frm_config.h"
+#include "form/frm_registers.h"
 #include "form/frm_scan.h"
 #include "form/frm_traffic.h"
 #include "form/frm_trend.h"
@@ -17,6 +18,7 @@
 #include "link/modbus_tcp_port.h"
 #include "link/traffic.h"
 #include "model/globals.h"
+#include "ui/register_window.h"
 #include "ui/scan_window.h"
 #include "ui/traffic_window.h"
 #include "ui/trend_window.h"
@@ -26,9 +28,9 @@ namespace vor3::app {
 class BusWindow;
 
 // The services a program has until its view or tool gives its own: file
-// dialogs are cancelled, nothing opens, the screen is 1024 x 768 and the
-// clock shows no date and stamps no time.
-struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClock {
+// dialogs are cancelled, nothing opens, the screen is 1024 x 768, the
+// clock shows no date and stamps no time, and nothing reaches a clipboard.
+struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClock, form::Clipboard {
     std::optional<std::string> open_file(const std::string&) override { return std::nullopt; }
     std::optional<std::string> save_file(const std::string&) override { return std::nullopt; }
     bool open_document(const std::string&) override { return false; }
@@ -37,6 +39,7 @@ struct NoPlatform : form::FileDialog, form::Desktop, form::Screen, form::WallClo
     std::string date_text() const override { return {}; }
     std::string time_text() const override { return {}; }
     form::WallTime now() const override { return {}; }
+    void set_text(const std::string&) override {}
 };
 
 // The program's messages go to its message box, or, while a job over
@@ -69,6 +72,7 @@ public:
     void use_desktop(form::Desktop& desktop);
     void use_screen(form::Screen& screen) { ctx.screen = &screen; }
     void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
+    void use_clipboard(form::Clipboard& clipboard) { register_window.use_clipboard(clipboard); }
     // Messages to `to` instead of the message box until called with nullptr.
     void divert_messages(form::MessageBox* to) { messages_.diverted = to; }
 
@@ -80,6 +84,7 @@ public:
     form::FrmTraffic frmTraffic;
     form::FrmTrend frmTrend;
     form::FrmBus frmBus;
+    form::FrmRegisters frmRegisters;
     // Every frame over the line, recorded where the program meets the port.
     link::TrafficRecord traffic;
 
@@ -98,6 +103,7 @@ public:
     ui::ScanWindow scan_window;
     ui::TrafficWindow traffic_window;
     ui::TrendWindow trend_window;
+    ui::RegisterWindow register_window;
     BusWindow& bus_window() { return *bus_window_; }
 
 private:

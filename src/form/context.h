@@ -35,6 +35,9 @@ struct Context {
     // Told when a pace register (6 or 7) held more than its bound
     // (model::pace_bound) and the bound was taken instead.
     std::function<void(int reg, std::int32_t held)> pace_bounded;
+    // Each is told after a reply changed the register image, and after
+    // values were shown as not read.
+    std::vector<std::function<void()>> image_changed;
     form::FAbout& about;
     // Further platform services; the program always sets them.
     form::FileDialog* files;

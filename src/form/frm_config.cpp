@@ -151,8 +151,8 @@ FrmConfig::FrmConfig(Clock& clock)
     place(MenueMain, 4, *this, de(Caption::MenueMain_4));
     MenueMain(4).set_visible(false);
     const Caption view_items[] = {Caption::AnsichtMenue_1, Caption::AnsichtMenue_2, Caption::AnsichtMenue_3,
-                                  Caption::AnsichtMenue_4, Caption::AnsichtMenue_5};
-    for (int i = 1; i <= 5; ++i) {
+                                  Caption::AnsichtMenue_4, Caption::AnsichtMenue_5, Caption::AnsichtMenue_6};
+    for (int i = 1; i <= 6; ++i) {
         place(AnsichtMenue, i, MenueMain(4), de(view_items[i - 1])).set_visible(false);
         MenueMain(4).children.push_back(&AnsichtMenue(i));
     }

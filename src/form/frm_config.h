@@ -68,7 +68,7 @@ struct FrmConfig : Window {
     // Menus
     ControlArray<MenuItem> MenueMain;     // 1..4
     ControlArray<MenuItem> ParMenueMain;  // 1..4: the file menu
-    ControlArray<MenuItem> AnsichtMenue;  // 1..5: the view menu (find sensor, traffic, trend, bus)
+    ControlArray<MenuItem> AnsichtMenue;  // 1..6: the view menu (find sensor, traffic, trend, bus, registers)
     // The menus in the order the menu bar shows them: Datei, Ansicht, Über, Hilfe.
     std::vector<MenuItem*> menu_bar;
 

@@ -53,6 +53,14 @@ public:
     virtual bool open_link(const std::string& url) = 0;
 };
 
+// The system's clipboard, for text the user copies out of a window.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // `text` in UTF-8, its lines ending in a line feed.
+    virtual void set_text(const std::string& text) = 0;
+};
+
 // The size of the screen, for centring windows on it.
 struct ScreenSize {
     int width = 0;

@@ -49,6 +49,11 @@ struct RegisterImage {
     // field the user has not changed is written back bit for bit.
     std::array<std::optional<std::uint16_t>, 11> cfg_raw{};
     std::array<std::optional<std::uint16_t>, 3> in_raw{};
+    // The measured values and the coil bytes as the sensor gave them (or,
+    // for the coils, confirmed them) last: the register view shows these,
+    // not what a field holds after the user's edits.
+    std::array<std::optional<std::uint16_t>, 3> out_raw{};
+    std::optional<std::uint8_t> cfg_coils_raw, led_coils_raw;
     // The port, line settings and device address the values came through:
     // reached the same way, the same sensor answers.
     std::string line;

@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -223,6 +224,40 @@ void Binder::list_box(form::ListBox& c, QListWidget& list) {
         if (i >= 0 && i < c.list_count()) guarded([&c, i] { c.set_list_index(i); });
         sync();
     });
+}
+
+void Binder::grid(form::Grid& c, QTableWidget& table) {
+    custom(c, [&c, &table] {
+        const QSignalBlocker block(table);
+        sync_state(c, table);
+        QStringList headers;
+        for (const auto& h : c.headers()) headers << q(h);
+        table.setColumnCount(static_cast<int>(headers.size()));
+        table.setHorizontalHeaderLabels(headers);
+        table.setRowCount(static_cast<int>(c.rows().size()));
+        for (int r = 0; r < table.rowCount(); ++r) {
+            const auto& cells = c.rows()[static_cast<std::size_t>(r)];
+            for (int k = 0; k < table.columnCount() && k < static_cast<int>(cells.size()); ++k) {
+                const QString text = q(cells[static_cast<std::size_t>(k)]);
+                QTableWidgetItem* item = table.item(r, k);
+                if (!item)
+                    table.setItem(r, k, new QTableWidgetItem(text));
+                else if (item->text() != text)
+                    item->setText(text);
+            }
+        }
+        table.clearSelection();
+        for (int r : c.selected())
+            table.selectionModel()->select(table.model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    });
+    connect(&table, &QTableWidget::itemSelectionChanged, this, [&c, &table] {
+        std::vector<int> chosen;
+        for (const QModelIndex& i : table.selectionModel()->selectedRows()) chosen.push_back(i.row());
+        guarded([&c, chosen] { c.select(chosen); });
+    });
+    connect(&table, &QTableWidget::cellDoubleClicked, this,
+            [&c](int row, int) { guarded([&c, row] { c.double_click(row); }); });
 }
 
 void Binder::progress(form::ProgressBar& c, QProgressBar& bar) {

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include "form/controls.h"
+#include "form/grid.h"
 
 class QAbstractButton;
 class QAction;
@@ -19,6 +20,8 @@ class QListWidget;
 class QProgressBar;
 class QTabWidget;
 class QWidget;
+
+class QTableWidget;
 
 namespace vor3::qt {
 
@@ -55,6 +58,8 @@ public:
     void check_box(form::CheckBox& control, QCheckBox& box);
     void combo_box(form::ComboBox& control, QComboBox& combo);
     void list_box(form::ListBox& control, QListWidget& list);
+    // Headers, cells and selection; the user's selection and double click.
+    void grid(form::Grid& control, QTableWidget& table);
     void progress(form::ProgressBar& control, QProgressBar& bar);
     void menu_item(form::MenuItem& control, QAction& action);
     void tab(form::TabControl& control, QTabWidget& tabs);

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -46,14 +45,7 @@ BusView::BusView(app::Program& program, Binder& binder, QWidget* owner)
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setMinimumSize(860, 280);
     rows->addWidget(table_);
-    connect(table_, &QTableWidget::itemSelectionChanged, this, [this, &b] {
-        std::vector<int> chosen;
-        for (const QModelIndex& i : table_->selectionModel()->selectedRows()) chosen.push_back(i.row());
-        guarded([&b, chosen] { b.grd_sensors.select(chosen); });
-    });
-    connect(table_, &QTableWidget::cellDoubleClicked, this,
-            [&b](int row, int) { guarded([&b, row] { b.grd_sensors.double_click(row); }); });
-    binder.custom(b.grd_sensors, [this] { follow_grid(); });
+    binder.grid(b.grd_sensors, *table_);
 
     auto* write = new QHBoxLayout;
     write->addWidget(make.check(b.chk_location, "chk_location"));
@@ -74,32 +66,6 @@ BusView::BusView(app::Program& program, Binder& binder, QWidget* owner)
     rows->addLayout(end);
 
     binder.custom(program.frmBus, [this] { follow(program_.frmBus); });
-}
-
-void BusView::follow_grid() {
-    const form::Grid& g = program_.frmBus.grd_sensors;
-    const QSignalBlocker block(table_);
-    table_->setEnabled(g.enabled());
-    QStringList headers;
-    for (const auto& h : g.headers()) headers << QString::fromStdString(h);
-    table_->setColumnCount(static_cast<int>(headers.size()));
-    table_->setHorizontalHeaderLabels(headers);
-    table_->setRowCount(static_cast<int>(g.rows().size()));
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const auto& cells = g.rows()[static_cast<std::size_t>(r)];
-        for (int c = 0; c < table_->columnCount() && c < static_cast<int>(cells.size()); ++c) {
-            const QString text = QString::fromStdString(cells[static_cast<std::size_t>(c)]);
-            QTableWidgetItem* item = table_->item(r, c);
-            if (!item)
-                table_->setItem(r, c, new QTableWidgetItem(text));
-            else if (item->text() != text)
-                item->setText(text);
-        }
-    }
-    table_->clearSelection();
-    for (int r : g.selected())
-        table_->selectionModel()->select(table_->model()->index(r, 0),
-                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 }  // namespace vor3::qt

@@ -19,8 +19,6 @@ public:
     BusView(app::Program& program, Binder& binder, QWidget* owner);
 
 private:
-    void follow_grid();
-
     app::Program& program_;
     QTableWidget* table_;
 };

@@ -22,6 +22,7 @@
 #include "qt/config_pages.h"
 #include "qt/logo.h"
 #include "qt/placement.h"
+#include "qt/register_view.h"
 #include "qt/scan_view.h"
 #include "qt/state_view.h"
 #include "qt/traffic_view.h"
@@ -68,6 +69,7 @@ ConfigView::ConfigView(app::Program& program, QWidget* parent) : QMainWindow(par
     traffic_ = new TrafficView(program, binder_, this);
     trend_ = new TrendView(program, binder_, this);
     bus_ = new BusView(program, binder_, this);
+    registers_ = new RegisterView(program, binder_, this);
 
     // The window's own enabled state greys its contents, not the window:
     // message boxes and the status window are its children and must stay
@@ -112,18 +114,13 @@ void ConfigView::showEvent(QShowEvent* event) {
         // on, before the window manager maps it: one that comes without a
         // place is put where the window manager likes, at times with the
         // title bar off the screen. The frame is known only once the window
-        // manager has framed it; until then a title bar of a usual height is
-        // allowed for above the window, and the place is corrected if the
-        // frame is known soon after.
-        constexpr int kTitleBar = 30;
+        // manager has framed it; the place is corrected if the frame is
+        // known soon after.
         const auto place = [this] {
             const QScreen* s = screen();
             if (!s) return;
-            const bool framed = frameGeometry() != geometry();
-            const QSize outer = framed ? frameGeometry().size() : size() + QSize(0, kTitleBar);
-            // move() places the frame, or the window itself while no frame
-            // is known.
-            move(centred_on(s->availableGeometry(), outer) + (framed ? QPoint() : QPoint(0, kTitleBar)));
+            const QSize outer = frame_size(*this);
+            move_frame(*this, form::centred_on(rect_of(s->availableGeometry()), {outer.width(), outer.height()}));
         };
         place();
         QTimer::singleShot(0, this, [this, place] {

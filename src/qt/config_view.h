@@ -11,6 +11,7 @@ class AboutView;
 class BusView;
 class ScanView;
 class TrafficView;
+class RegisterView;
 class StateView;
 class TrendView;
 
@@ -28,6 +29,7 @@ public:
     TrafficView& traffic_view() { return *traffic_; }
     TrendView& trend_view() { return *trend_; }
     BusView& bus_view() { return *bus_; }
+    RegisterView& register_view() { return *registers_; }
     // Shows the window in the middle of its screen; on a screen too small
     // for it, with its top-left corner on the screen.
     void show_centered();
@@ -52,6 +54,7 @@ private:
     TrafficView* traffic_ = nullptr;
     TrendView* trend_ = nullptr;
     BusView* bus_ = nullptr;
+    RegisterView* registers_ = nullptr;
     QPointer<QWidget> focus_before_transfer_;
     bool fitted_ = false;
     bool centre_on_show_ = false;

@@ -74,12 +74,14 @@ int main(int argc, char** argv) {
     qt::QtDesktop desktop;
     qt::QtScreen screen;
     qt::QtWallClock wall_clock;
+    qt::QtClipboard clipboard;
     app::Program program(ports.port(), messages, confirm, clock);
     program.g.platform = qt::platform_settings();
     program.use_file_dialog(files);
     program.use_desktop(desktop);
     program.use_screen(screen);
     program.use_wall_clock(wall_clock);
+    program.use_clipboard(clipboard);
     program.ctx.end_program = [] { QCoreApplication::quit(); };
     ports.port().set_simulator_entry(
         [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });

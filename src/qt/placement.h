@@ -1,23 +1,19 @@
 #pragma once
-#include <QPoint>
 #include <QRect>
-#include <QSize>
+#include <QWidget>
+
+#include "form/placement.h"
 
 namespace vor3::qt {
 
-// Where a window goes on its screen: `frame` is its size with title bar
-// and borders, `area` the part of the screen free for windows (panels
-// left out). It is centred where the screen holds it; where it does not,
-// its top-left corner stays on the screen, so that its title bar and menu
-// can be reached. Returns the frame's top-left corner.
-QPoint centred_on(const QRect& area, const QSize& frame);
+// Screen rectangles as the placement rule takes them.
+form::Rect rect_of(const QRect& r);
 
-// Where a window of `frame` size goes beside the window `owner` (its frame)
-// so that it hides none of it: to its right, else to its left, else below,
-// else above, wherever it fits whole on the screen, level with the owner's
-// top or left edge as far as the screen allows. Where it fits nowhere, it
-// keeps to the screen's right edge and the owner's top. Returns the frame's
-// top-left corner.
-QPoint beside(const QRect& area, const QRect& owner, const QSize& frame);
+// Where a window is placed it is not framed yet: the frame is known only
+// once the window manager has framed it. Until then a title bar of a usual
+// height is allowed for above the window.
+QSize frame_size(const QWidget& window);
+// Moves the window so that its frame's top-left corner is `at`.
+void move_frame(QWidget& window, form::Point at);
 
 }  // namespace vor3::qt

@@ -1,5 +1,6 @@
 #include "qt/platform_services.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -96,6 +97,10 @@ form::ScreenSize QtScreen::size() const {
         return {s.width(), s.height()};
     }
     return {1920, 1080};
+}
+
+void QtClipboard::set_text(const std::string& text) {
+    if (QClipboard* board = QGuiApplication::clipboard()) board->setText(QString::fromStdString(text));
 }
 
 std::string QtWallClock::date_text() const {

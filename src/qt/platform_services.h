@@ -44,6 +44,12 @@ public:
     form::ScreenSize size() const override;
 };
 
+// The desktop's clipboard.
+class QtClipboard : public form::Clipboard {
+public:
+    void set_text(const std::string& text) override;
+};
+
 // Date and time in the user's locale; stamps in local time.
 class QtWallClock : public form::WallClock {
 public:

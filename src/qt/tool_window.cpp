@@ -46,15 +46,15 @@ void ToolWindow::showEvent(QShowEvent* event) {
     const QWidget* owner = parentWidget();
     if (!placed_ && owner && owner->isVisible()) {
         placed_ = true;
-        // As the configuration window: the frame is not known before the
-        // window manager has framed the window; a usual title bar is
-        // allowed for.
-        constexpr int kTitleBar = 30;
-        const bool framed = frameGeometry() != geometry();
-        const QSize outer = framed ? frameGeometry().size() : size() + QSize(0, kTitleBar);
+        // Beside the configuration window, hiding none of the tool windows
+        // open already.
+        std::vector<form::Rect> open;
+        for (const ToolWindow* other : owner->findChildren<ToolWindow*>())
+            if (other != this && other->isVisible()) open.push_back(rect_of(other->frameGeometry()));
+        const QSize outer = frame_size(*this);
         if (const QScreen* s = owner->screen())
-            move(beside(s->availableGeometry(), owner->frameGeometry(), outer) +
-                 (framed ? QPoint() : QPoint(0, kTitleBar)));
+            move_frame(*this, form::tool_window_place(rect_of(s->availableGeometry()), rect_of(owner->frameGeometry()),
+                                                      open, {outer.width(), outer.height()}));
     }
     QDialog::showEvent(event);
 }

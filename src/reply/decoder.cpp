@@ -109,10 +109,12 @@ void measured_block(Context& c, const std::string& rx) {
         const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
         std::string text = model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep);
         // Another sensor's values never show under the main window's address.
-        if (c.g.image.lent_address != 0)
+        if (c.g.image.lent_address != 0) {
             c.g.image.lent_values[static_cast<std::size_t>(j)] = std::move(text);
-        else
+        } else {
             f.txt_data_out(j).set_text(text);
+            c.g.image.out_raw[static_cast<std::size_t>(j)] = reply_register(rx, j);
+        }
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
@@ -231,6 +233,7 @@ void external_written(Context& c) {
 
 void config_coils(Context& c, const std::string& rx) {
     const int v = reply_byte(rx, 0);
+    c.g.image.cfg_coils_raw = static_cast<std::uint8_t>(v);
     for (int n = 7; n >= 0; --n) {
         const int bit = (v >> n) & 1;
         // The stored copy first, so the box's click finds them equal.
@@ -262,6 +265,7 @@ void external_values(Context& c, const std::string& rx) {
 void led_coils(Context& c, const std::string& rx) {
     auto& f = c.frm;
     const int v = reply_byte(rx, 0);
+    c.g.image.led_coils_raw = static_cast<std::uint8_t>(v);
     for (int n = 4; n >= 0; --n) {
         auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
         ref = static_cast<std::int16_t>((v >> n) & 1);
@@ -277,6 +281,7 @@ void led_coils(Context& c, const std::string& rx) {
 void config_coils_written(Context& c) {
     auto& f = c.frm;
     c.g.sent.cfg_coils = written_coils(c);
+    c.g.image.cfg_coils_raw = c.g.sent.cfg_coils;
     for (int i = 0; i <= 7; ++i) {
         ui::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
@@ -295,6 +300,7 @@ void config_coils_written(Context& c) {
 
 void led_coils_written(Context& c) {
     c.g.sent.led_coils = written_coils(c);
+    c.g.image.led_coils_raw = c.g.sent.led_coils;
     for (int i = 0; i <= 4; ++i) {
         ui::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
@@ -320,8 +326,9 @@ void decode(Context& c, const std::string& rx) {
         c.frm.Timer1.stop();
         c.frm.Timer6.stop();
         c.g.transfer.bus_ready = true;
-        break;
+        return;
     }
+    for (const auto& tell : c.image_changed) tell();
 }
 
 }  // namespace vor3::reply

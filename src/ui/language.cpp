@@ -56,6 +56,7 @@ void caption_configuration_window(Context& c, const std::string& language) {
         {f.frm_val(1), Caption::frm_val_1},
     };
     for (const auto& k : controls) k.control.set_caption(model::caption(k.text, language));
+    f.AnsichtMenue(6).set_caption(model::caption(Caption::AnsichtMenue_6, language));
     f.SSTab1.set_tab_caption(0, model::caption(Caption::SSTab1_0, language));
     f.SSTab1.set_tab_caption(1, model::caption(Caption::SSTab1_1, language));
     f.status_line.set_caption(status_line_text(c, language));

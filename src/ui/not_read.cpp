@@ -48,7 +48,10 @@ void show_not_read(Context& c, const Steps& steps) {
         switch (s.request_kind) {
         case model::kReadRegisterBlock:
             if (s.first >= model::kMeasuredFirst) {
-                for (int j = 0; j < count; ++j) f.txt_data_out(j).set_text("");
+                for (int j = 0; j < count; ++j) {
+                    f.txt_data_out(j).set_text("");
+                    image.out_raw[static_cast<std::size_t>(j)].reset();
+                }
                 break;
             }
             empty_fields(c, model::FieldArray::txt_data_cfg, f.txt_data_cfg, image.cfg_raw, s.first, count);
@@ -56,6 +59,7 @@ void show_not_read(Context& c, const Steps& steps) {
             break;
         case model::kReadConfigCoils:
             grey_boxes(f.chk_cfg, image.cfg_bit, count);
+            image.cfg_coils_raw.reset();
             image.config_known = false;
             break;
         case model::kReadExternalValues:
@@ -64,12 +68,14 @@ void show_not_read(Context& c, const Steps& steps) {
             break;
         case model::kReadLedCoils:
             grey_boxes(f.chk_inp_bit, image.inp_bit, count);
+            image.led_coils_raw.reset();
             image.external_known = false;
             break;
         default: break;
         }
     }
     UpdateApplyButton(c, MarkGroup::All);
+    for (const auto& tell : c.image_changed) tell();
 }
 
 void note_sensor_line(Context& c) {

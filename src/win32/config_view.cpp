@@ -12,6 +12,7 @@
 #include "win32/bus_view.h"
 #include "win32/layout.h"
 #include "win32/port_text.h"
+#include "win32/register_view.h"
 #include "win32/scan_view.h"
 #include "win32/state_view.h"
 #include "win32/traffic_view.h"
@@ -109,6 +110,7 @@ ConfigView::ConfigView(app::Program& program) : program_(program), fonts_(GetDpi
     when_loaded(program.frmTraffic, [this] { traffic_view(); });
     when_loaded(program.frmBus, [this] { bus_view(); });
     when_loaded(program.frmTrend, [this] { trend_view(); });
+    when_loaded(program.frmRegisters, [this] { register_view(); });
 
     // The window's own enabled state greys its contents and menus, not the
     // window: message boxes and the status window must stay usable while
@@ -185,6 +187,11 @@ TrendView& ConfigView::trend_view() {
     return *trend_;
 }
 
+RegisterView& ConfigView::register_view() {
+    if (!registers_) registers_ = std::make_unique<RegisterView>(program_, binder_, fonts_, window_);
+    return *registers_;
+}
+
 ConfigView::~ConfigView() {
     state_.reset();
     about_.reset();
@@ -192,6 +199,7 @@ ConfigView::~ConfigView() {
     traffic_.reset();
     bus_.reset();
     trend_.reset();
+    registers_.reset();
     if (accelerators_) DestroyAcceleratorTable(accelerators_);
     if (window_ && IsWindow(window_)) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -453,7 +461,8 @@ void ConfigView::show_centered() {
     RECT frame{};
     GetWindowRect(window_, &frame);
     const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
-    const POINT at = centred_on(work_area(nullptr), size);
+    const form::Point at =
+        form::centred_on(rect_of(work_area(nullptr)), {static_cast<int>(size.cx), static_cast<int>(size.cy)});
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);

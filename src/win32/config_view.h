@@ -20,6 +20,7 @@ class ScanView;
 class StateView;
 class TrafficView;
 class TrendView;
+class RegisterView;
 
 // The configuration window of one program, with its status window and
 // about box: the native Win32 view of the model. It only mirrors the
@@ -44,6 +45,7 @@ public:
     TrafficView& traffic_view();
     BusView& bus_view();
     TrendView& trend_view();
+    RegisterView& register_view();
     Binder& binder() { return binder_; }
     HACCEL accelerators() const { return accelerators_; }
     const Fonts& fonts() const { return fonts_; }
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<TrafficView> traffic_;
     std::unique_ptr<BusView> bus_;
     std::unique_ptr<TrendView> trend_;
+    std::unique_ptr<RegisterView> registers_;
     std::optional<ModalTimers> modal_;
     bool fitted_ = false;
     bool closing_ = false;

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <regex>
 
 #include "form/frm_config.h"
@@ -156,5 +157,28 @@ bool Win32Desktop::open_document(const std::string& path) { return shell_open(pa
 bool Win32Desktop::open_link(const std::string& url) { return shell_open(url); }
 
 form::ScreenSize Win32Screen::size() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+void Win32Clipboard::set_text(const std::string& text) {
+    std::wstring lines;
+    for (const wchar_t ch : wide(text)) {
+        if (ch == L'\n') lines += L'\r';
+        lines += ch;
+    }
+    const std::size_t bytes = (lines.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) return;
+    if (void* at = GlobalLock(memory)) {
+        std::memcpy(at, lines.c_str(), bytes);
+        GlobalUnlock(memory);
+    }
+    if (!OpenClipboard(owner_)) {
+        GlobalFree(memory);
+        return;
+    }
+    EmptyClipboard();
+    // Once set, the memory is the clipboard's.
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    CloseClipboard();
+}
 
 }  // namespace vor3::win32

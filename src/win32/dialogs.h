@@ -89,4 +89,15 @@ public:
     form::ScreenSize size() const override;
 };
 
+// The clipboard, as Unicode text with Windows' line ends. It needs a window
+// of the program to own what it holds.
+class Win32Clipboard : public form::Clipboard {
+public:
+    void set_owner(HWND owner) { owner_ = owner; }
+    void set_text(const std::string& text) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
 }  // namespace vor3::win32

@@ -25,12 +25,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Desktop desktop;
     win32::Win32Screen screen;
     win32::Win32WallClock wall_clock;
+    win32::Win32Clipboard clipboard;
     app::Program program(ports.port(), messages, confirm, clock);
     program.g.platform = win32::platform_settings();
     program.use_file_dialog(files);
     program.use_desktop(desktop);
     program.use_screen(screen);
     program.use_wall_clock(wall_clock);
+    program.use_clipboard(clipboard);
     program.ctx.end_program = [] { PostQuitMessage(0); };
     ports.port().set_simulator_entry(
         [&program] { return model::caption(model::Caption::simulator_entry, program.g.lang.language); });
@@ -42,6 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     messages.set_owner(view.window());
     confirm.set_owner(view.window());
     files.set_owner(view.window());
+    clipboard.set_owner(view.window());
     view.show_waiting_messages = [&messages] { messages.show_waiting(); };
     program.Main();
     view.show_centered();

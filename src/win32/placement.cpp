@@ -5,9 +5,9 @@
 
 namespace vor3::win32 {
 
-POINT centred_on(const RECT& area, SIZE size) {
-    return {area.left + std::max<LONG>(0, (area.right - area.left - size.cx) / 2),
-            area.top + std::max<LONG>(0, (area.bottom - area.top - size.cy) / 2)};
+form::Rect rect_of(const RECT& r) {
+    return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top)};
 }
 
 RECT work_area(HWND window) {

@@ -1,13 +1,13 @@
 #pragma once
 #include "win32/windows_api.h"
 
+#include "form/placement.h"
 #include "win32/widget_factory.h"
 
 namespace vor3::win32 {
 
-// Where a window of `size` goes on the work area `area`: centred where the
-// area holds it, else with its top-left corner on the area.
-POINT centred_on(const RECT& area, SIZE size);
+// Screen rectangles as the placement rule takes them.
+form::Rect rect_of(const RECT& r);
 // The work area of the screen the window is on (the primary before it is).
 RECT work_area(HWND window);
 

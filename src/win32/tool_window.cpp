@@ -1,6 +1,8 @@
 #include "win32/tool_window.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <vector>
 
 #include "win32/placement.h"
 #include "win32/port_text.h"
@@ -27,35 +29,31 @@ void register_tool_class() {
     RegisterClassExW(&cls);
 }
 
-// The position nearest `wanted` at which the window lies on the area, as
-// far as it can.
-POINT clamped(const RECT& area, SIZE size, POINT wanted) {
-    wanted.x = std::max(area.left, std::min(wanted.x, area.right - size.cx));
-    wanted.y = std::max(area.top, std::min(wanted.y, area.bottom - size.cy));
-    return wanted;
+// The frames of the other tool windows of `owner` on show.
+std::vector<form::Rect> open_tool_windows(HWND owner, HWND self) {
+    struct Search {
+        HWND owner, self;
+        std::vector<form::Rect> found;
+    } search{owner, self, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            wchar_t cls[32] = {};
+            GetClassNameW(w, cls, 32);
+            if (w != s.self && GetWindow(w, GW_OWNER) == s.owner && IsWindowVisible(w) &&
+                std::wcscmp(cls, kToolClass) == 0) {
+                RECT r{};
+                GetWindowRect(w, &r);
+                s.found.push_back(rect_of(r));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
-
-POINT beside(const RECT& area, const RECT& owner, SIZE size) {
-    constexpr LONG kGap = 8;
-    const POINT sides[] = {
-        {owner.right + kGap, owner.top},
-        {owner.left - kGap - size.cx, owner.top},
-        {owner.left, owner.bottom + kGap},
-        {owner.left, owner.top - kGap - size.cy},
-    };
-    for (int side = 0; side < 4; ++side) {
-        // Along the owner's edge the window may slide to stay on the
-        // area; across it, not, or it would cover the owner.
-        const POINT at = clamped(area, size, sides[side]);
-        const bool across_kept = side < 2 ? at.x == sides[side].x : at.y == sides[side].y;
-        const bool whole =
-            at.x >= area.left && at.y >= area.top && at.x + size.cx <= area.right && at.y + size.cy <= area.bottom;
-        if (across_kept && whole) return at;
-    }
-    return clamped(area, size, {area.right - size.cx, owner.top});
-}
 
 ToolWindow::ToolWindow(Binder& binder, const Fonts& fonts, HWND owner, bool resizable, std::function<void()> unload)
     : binder_(binder), make_(binder, fonts), owner_(owner), unload_(std::move(unload)), resizable_(resizable) {
@@ -95,7 +93,9 @@ void ToolWindow::place(bool beside_owner) {
     if (!beside_owner) return;
     RECT owner{};
     GetWindowRect(owner_, &owner);
-    const POINT at = beside(work_area(owner_), owner, size);
+    const form::Point at =
+        form::tool_window_place(rect_of(work_area(owner_)), rect_of(owner), open_tool_windows(owner_, window_),
+                                {static_cast<int>(size.cx), static_cast<int>(size.cy)});
     SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -57,11 +57,4 @@ private:
     layout::Size least_;
 };
 
-// Where a window of `size` goes beside the window `owner` (its frame) so
-// that it hides none of it: to its right, else to its left, else below,
-// else above, wherever it fits whole on the work area, level with the
-// owner's top or left edge as far as the area allows. Where it fits
-// nowhere, it keeps to the area's right edge and the owner's top.
-POINT beside(const RECT& area, const RECT& owner, SIZE size);
-
 }  // namespace vor3::win32

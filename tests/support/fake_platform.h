@@ -47,6 +47,11 @@ struct FakeDesktop : form::Desktop {
     }
 };
 
+struct FakeClipboard : form::Clipboard {
+    std::string text;
+    void set_text(const std::string& t) override { text = t; }
+};
+
 struct FakeScreen : form::Screen {
     form::ScreenSize s{1920, 1080};
     form::ScreenSize size() const override { return s; }
@@ -112,6 +117,7 @@ struct InstalledProgram {
     FakeDesktop desktop;
     FakeScreen screen;
     FakeWallClock wall_clock;
+    FakeClipboard clipboard;
     app::Program prog;
     form::FrmConfig& f = prog.frm_config;
     model::Globals& g = prog.g;
@@ -125,6 +131,7 @@ struct InstalledProgram {
         prog.use_file_dialog(files);
         prog.use_desktop(desktop);
         prog.use_screen(screen);
+        prog.use_clipboard(clipboard);
         wall_clock.clock = &clock;
         prog.use_wall_clock(wall_clock);
         prog.Main();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -28,8 +29,10 @@
 #include "win32/about_view.h"
 #include "win32/bus_view.h"
 #include "win32/config_view.h"
+#include "win32/dialogs.h"
 #include "win32/placement.h"
 #include "win32/port_text.h"
+#include "win32/register_view.h"
 #include "win32/scan_view.h"
 #include "win32/state_view.h"
 #include "win32/traffic_view.h"
@@ -296,10 +299,23 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     sensor.set_holding(8, 0xFFFB);  // -0,5 K
     sensor.set_holding(0x100, 231);
     sensor.set_holding(0x201, 400);
-    // With the traffic window open beside.
+    // With the traffic window and the register view open beside.
+    Win32Clipboard clipboard;
+    clipboard.set_owner(view->window());
+    program.use_clipboard(clipboard);
     menu(f.AnsichtMenue(3));
     HWND traffic = view->traffic_view().window();
     ASSERT_TRUE(IsWindowVisible(traffic));
+    menu(f.AnsichtMenue(6));
+    HWND registers = view->register_view().window();
+    ASSERT_TRUE(IsWindowVisible(registers));
+    RECT traffic_frame{}, registers_frame{}, overlap{};
+    GetWindowRect(traffic, &traffic_frame);
+    GetWindowRect(registers, &registers_frame);
+    // Where the screen has no room for both beside the main window, the
+    // second cascades: the first one's title bar stays in sight.
+    EXPECT_TRUE(!IntersectRect(&overlap, &traffic_frame, &registers_frame) ||
+                registers_frame.top >= traffic_frame.top + GetSystemMetrics(SM_CYCAPTION));
     HWND ports = at("Combo_Port_0");
     SendMessageW(GetParent(ports), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ports), CBN_DROPDOWN),
                  reinterpret_cast<LPARAM>(ports));
@@ -343,6 +359,30 @@ TEST_F(ViewTest, ReadingTheSimulatedSensorFillsTheWindow) {
     SendMessageW(traffic, WM_CLOSE, 0, 0);
     EXPECT_FALSE(program.frmTraffic.loaded());
     EXPECT_FALSE(IsWindowVisible(traffic));
+
+    // The register view's rows are the model's; its button copies them, as
+    // Unicode text with Windows' line ends.
+    HWND table = view->register_view().find("grd_registers");
+    const auto& rows = program.frmRegisters.grd_registers.rows();
+    ASSERT_EQ(ListView_GetItemCount(table), static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        for (int c = 0; c < 7; ++c) {
+            wchar_t cell[64] = {};
+            ListView_GetItemText(table, r, c, cell, 64);
+            ASSERT_EQ(narrow(cell), rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]) << r << "," << c;
+        }
+    EXPECT_EQ(rows[11][3], "0x00E7");
+    picture(registers, "de_registers_read", loop);
+    SendMessageW(view->register_view().find("cmd_copy"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(view->window()));
+    HANDLE held = GetClipboardData(CF_UNICODETEXT);
+    const auto* copied = held ? static_cast<const wchar_t*>(GlobalLock(held)) : nullptr;
+    const std::wstring text = copied ? copied : L"";
+    if (copied) GlobalUnlock(held);
+    CloseClipboard();
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), static_cast<long>(rows.size()) + 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\r'), static_cast<long>(rows.size()) + 1);
+    EXPECT_EQ(text.substr(0, 8), L"Adresse\t");
 }
 
 TEST_F(ViewTest, TheTrendDrawsTheReadingsOnTwoAxesAndCatchesUp) {
@@ -635,7 +675,8 @@ TEST_P(LanguageView, EveryCaptionShowsWholeAndEachWindowIsPictured) {
     for (const auto& [item, tool, picture_name] :
          {std::tuple{&f.AnsichtMenue(1), view->scan_view().window(), "_scan"},
           std::tuple{&f.AnsichtMenue(3), view->traffic_view().window(), "_traffic"},
-          std::tuple{&f.AnsichtMenue(5), view->bus_view().window(), "_bus"}}) {
+          std::tuple{&f.AnsichtMenue(5), view->bus_view().window(), "_bus"},
+          std::tuple{&f.AnsichtMenue(6), view->register_view().window(), "_registers"}}) {
         menu(*item);
         ASSERT_TRUE(IsWindowVisible(tool)) << picture_name;
         RECT main{}, beside_it{};
