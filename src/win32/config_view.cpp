@@ -149,7 +149,8 @@ void ConfigView::change_dpi(UINT dpi, const RECT& suggested) {
         if (state_) state_->refont();
         if (about_) about_->refont();
         for (ToolWindow* tool : {static_cast<ToolWindow*>(scan_.get()), static_cast<ToolWindow*>(traffic_.get()),
-                                 static_cast<ToolWindow*>(bus_.get()), static_cast<ToolWindow*>(trend_.get())})
+                                 static_cast<ToolWindow*>(bus_.get()), static_cast<ToolWindow*>(trend_.get()),
+                                 static_cast<ToolWindow*>(registers_.get())})
             if (tool) tool->refont();
         // What the old sizes drew is drawn over.
         RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
