@@ -155,7 +155,9 @@ void name_correction(Context& c, model::FieldArray array, int index, const std::
                                            Caption::correction_empty,     Caption::correction_not_number,
                                            Caption::correction_resolution};
         const std::string reason = model::caption(kWhy[static_cast<int>(why)], l, {bound});
-        return model::caption(Caption::status_corrected, l, {field_caption(array, index, l), typed, became, reason});
+        // An empty field is shown as empty quotes, not as nothing between two spaces.
+        const std::string shown = !typed.empty() ? typed : l == model::kGerman ? "„“" : "\"\"";
+        return model::caption(Caption::status_corrected, l, {field_caption(array, index, l), shown, became, reason});
     });
 }
 

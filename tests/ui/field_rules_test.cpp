@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         Entry{"JustAboveTheRange", kYellowLed, "3001", "3000",
               "Schaltschwelle gelbe LED: 3001 → 3000 (höchstens 3000)"},
         Entry{"BelowTheRange", kCo2Offset, "-600", "-500", "CO2-Offset [ppm]: -600 → -500 (mindestens -500)"},
-        Entry{"EmptyIsZero", kCo2Offset, "", "0", "CO2-Offset [ppm]:  → 0 (leer)"},
+        Entry{"EmptyIsZero", kCo2Offset, "", "0", "CO2-Offset [ppm]: „“ → 0 (leer)"},
         Entry{"ResponseTimeAtLeastFive", kResponseTime, "3", "5", "Min-Response-Time [ms]: 3 → 5 (mindestens 5)"},
         Entry{"SeparatorAlone", kLocation, ",1", "0", "Standortkennung: ,1 → 0 (Schritt 1)"},
         Entry{"TenthsDropHundredths", kTemperatureOffset, "0,25", "0,2",
