@@ -138,6 +138,21 @@ void ConfigView::make_icons() {
     small_icon_ = small;
 }
 
+void ConfigView::warm_up_disabling() {
+    // The first time wine greys a window's controls costs it tenfold what
+    // it costs afterwards (half a tenth of a second here): it is paid once
+    // the window shows, undrawn, rather than at the first read.
+    std::vector<HWND> enabled;
+    for (const auto& [name, w] : make_.windows())
+        if (IsWindowEnabled(w)) enabled.push_back(w);
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    HWND focus = GetFocus();
+    for (HWND w : enabled) EnableWindow(w, FALSE);
+    for (HWND w : enabled) EnableWindow(w, TRUE);
+    if (focus && IsWindow(focus)) SetFocus(focus);
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+}
+
 void ConfigView::change_dpi(UINT dpi, const RECT& suggested) {
     if (dpi != fonts_.dpi) {
         fonts_.set_dpi(dpi);
@@ -522,6 +537,7 @@ bool ConfigView::message(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         return true;
     case kPrepare:
         guarded([this] { state_view(); });
+        warm_up_disabling();
         result = 0;
         return true;
     case WM_ENTERMENULOOP:

@@ -68,6 +68,7 @@ private:
     // icons follow it, and it takes the place Windows suggests.
     void change_dpi(UINT dpi, const RECT& suggested);
     void make_icons();
+    void warm_up_disabling();
     void close();
     void return_focus();
 
