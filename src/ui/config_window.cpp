@@ -12,6 +12,7 @@
 #include "ui/about.h"
 #include "ui/change_marking.h"
 #include "ui/field_rules.h"
+#include "ui/keep_edits.h"
 #include "ui/language.h"
 #include "ui/parameter_file.h"
 #include "ui/port_list.h"
@@ -26,6 +27,7 @@ void attach_handlers(Context& c) {
     Context* cp = &c;
     for (auto& [i, list] : f.Combo_Port)
         list.on_click = [cp](int index) {
+            if (!may_open_port(*cp, index)) return;
             const bool was_open = cp->port.is_open();
             Combo_Port_Click(*cp, index);
             if (!was_open && cp->port.is_open()) remember_open_port(*cp);
@@ -56,7 +58,9 @@ void attach_handlers(Context& c) {
         spin.on_mouse_move = [cp](int index, double x, double y) { UpD_txt_cfg_MouseMove(*cp, index, x, y); };
         spin.on_mouse_up = [cp](int index) { UpD_txt_cfg_MouseUp(*cp, index); };
     }
-    f.cmd_read_device.on_click = [cp](int) { ops::cmd_read_device_Click(*cp); };
+    f.cmd_read_device.on_click = [cp](int) {
+        if (may_replace_edits(*cp, Replacing::Read)) ops::cmd_read_device_Click(*cp);
+    };
     f.read_out_parameter.on_click = [cp](int) { ops::read_out_parameter_Click(*cp); };
     f.set_parameter.on_click = [cp](int) { ops::set_parameter_Click(*cp); };
     f.chk_read_out.on_click = [cp](int) { ops::chk_read_out_Click(*cp); };
