@@ -30,6 +30,8 @@ struct LinkSettings {
     int give_up_ms = 500;
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
+    // The port whose remembered line setting the lists were last offered.
+    std::string settings_port;
 
     std::string settings_string() const { return baud_rate + "," + parity + "," + data_bits + "," + stop_bits; }
 };

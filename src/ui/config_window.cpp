@@ -16,6 +16,7 @@
 #include "ui/language.h"
 #include "ui/parameter_file.h"
 #include "ui/port_list.h"
+#include "ui/port_memory.h"
 #include "ui/port_settings.h"
 #include "ui/spin_buttons.h"
 #include "ui/status_window.h"
@@ -30,7 +31,8 @@ void attach_handlers(Context& c) {
             if (!may_open_port(*cp, index)) return;
             const bool was_open = cp->port.is_open();
             Combo_Port_Click(*cp, index);
-            if (!was_open && cp->port.is_open()) remember_open_port(*cp);
+            if (index == 0 && cp->frm.loaded()) offer_port_settings(*cp);
+            if (!was_open && cp->port.is_open() && remember_open_port(*cp)) remember_port_settings(*cp);
         };
     f.Combo_Port(0).editable = true;
     f.Combo_Port(0).on_drop_down = [cp](int) { Combo_Port_DropDown(*cp); };
@@ -106,6 +108,8 @@ void frm_config_Load(Context& c) {
     f.Combo_Port(5).set_list_index(1);
     f.Combo_Port(6).set_list_index(c.g.link.port_open ? 1 : 0);
     load_echo_setting(c);
+    // The port chosen comes with the line setting and address last used on it.
+    offer_port_settings(c);
 
     for (int i = 0; i < c.g.link.in_value_count && i <= 3; ++i)
         c.g.image.in_value[static_cast<std::size_t>(i)] = model::leading_number(f.txt_data_in(i).text());

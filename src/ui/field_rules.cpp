@@ -7,6 +7,7 @@
 #include "ui/change_marking.h"
 #include "ui/keep_edits.h"
 #include "ui/not_read.h"
+#include "ui/port_memory.h"
 
 namespace vor3::ui {
 
@@ -101,6 +102,7 @@ void txt_Modbus_adress_Change(Context& c) {
     c.g.transfer.min_response_ms = -1;
     // Another address is another sensor.
     note_sensor_line(c);
+    if (c.port.is_open()) remember_port_settings(c);
 }
 
 void txt_data_cfg_KeyPress(Context& c, int index, int& key) {

@@ -204,3 +204,73 @@ INSTANTIATE_TEST_SUITE_P(Changes, SensorLine,
 
 }  // namespace
 }  // namespace vor3::test
+
+namespace vor3::test {
+namespace {
+
+std::string lists(InstalledProgram& p) {
+    std::string s = p.f.Combo_Port(0).text();
+    for (int i : {1, 2, 5}) s += " " + p.f.Combo_Port(i).text();
+    return s + " " + p.f.txt_Modbus_adress.text();
+}
+
+std::string user_settings(const std::string& port_settings) {
+    return "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\n"
+           "\"RecentPorts\"=\"COM3\"\n\"PortSettings\"=\"" +
+           port_settings + "\"\n";
+}
+
+// The line setting and address used with a port come back when it is
+// chosen, at the next start too; a port never used keeps what is shown.
+TEST(PortMemory, OffersEachPortsLineSettingAndAddressAgainAcrossARestart) {
+    InstalledProgram first;
+    auto& f = first.f;
+    EXPECT_EQ(lists(first), "COM1 9600 Even RTU 1");
+    f.Combo_Port(0).set_list_index(2);
+    f.Combo_Port(1).set_list_index(1);
+    f.Combo_Port(2).set_list_index(0);
+    f.Combo_Port(5).set_list_index(0);
+    f.txt_Modbus_adress.set_text("7");
+    open_port(first);
+    f.txt_Modbus_adress.set_text("12");  // another sensor on the same line
+    f.Combo_Port(6).set_list_index(0);
+    f.Combo_Port(0).set_list_index(0);
+    EXPECT_EQ(lists(first), "COM1 19200 None ASCII 12");
+    f.Combo_Port(1).set_list_index(3);
+    open_port(first);
+    f.Combo_Port(6).set_list_index(0);
+    f.Combo_Port(0).set_list_index(2);
+    EXPECT_EQ(lists(first), "COM3 19200 None ASCII 12");
+    f.Combo_Port(0).drop_down();  // the same port chosen again offers nothing anew
+    f.Combo_Port(1).set_list_index(2);
+    f.Combo_Port(0).drop_down();
+    EXPECT_EQ(lists(first), "COM3 38400 None ASCII 12");
+    open_port(first);
+    EXPECT_TRUE(first.msg.shown.empty());
+
+    InstalledProgram second(Installation().with_user(first.dir.read("none-user.reg")));
+    EXPECT_EQ(lists(second), "COM3 38400 None ASCII 12");
+    open_port(second);
+    EXPECT_EQ(second.port.settings, "38400,N,7,1");
+    second.f.Combo_Port(6).set_list_index(0);
+    second.f.Combo_Port(0).set_list_index(0);
+    EXPECT_EQ(lists(second), "COM1 57600 None ASCII 12");
+}
+
+// Stored values the lists or the address would not take are not offered:
+// the window starts as it always has.
+TEST(PortMemory, IgnoresHostileStoredSettings) {
+    for (const char* stored :
+         {"COM3|115200,E,RTU,7", "COM3|9600,X,RTU,7", "COM3|9600,EE,RTU,7", "COM3|9600,E,MODBUS,7", "COM3|9600,E,RTU,0",
+          "COM3|9600,E,RTU,64", "COM3|9600,E,RTU,-1", "COM3|9600,E,RTU,007", "COM3|9600,E,RTU,", "COM3|9600,E,RTU,7,1",
+          "COM3|", "COM3", "|9600,E,RTU,7", ";;;|||,,,", "COM3|9600,E,RTU,99999999999999999999"}) {
+        InstalledProgram p(Installation().with_user(user_settings(stored)));
+        EXPECT_EQ(lists(p), "COM3 9600 Even RTU 1") << stored;
+        EXPECT_TRUE(p.msg.shown.empty()) << stored;
+    }
+    InstalledProgram good(Installation().with_user(user_settings("COM1|bad;COM3|57600,O,ASCII,63")));
+    EXPECT_EQ(lists(good), "COM3 57600 Odd ASCII 63");
+}
+
+}  // namespace
+}  // namespace vor3::test
