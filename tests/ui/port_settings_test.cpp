@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/cli_read.h"
+#include "ui/port_settings.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
@@ -270,6 +271,41 @@ TEST(PortMemory, IgnoresHostileStoredSettings) {
     }
     InstalledProgram good(Installation().with_user(user_settings("COM1|bad;COM3|57600,O,ASCII,63")));
     EXPECT_EQ(lists(good), "COM3 57600 Odd ASCII 63");
+}
+
+}  // namespace
+}  // namespace vor3::test
+
+namespace vor3::test {
+namespace {
+
+// Beside "COM-Port not available, N" the reason, in the user's language.
+TEST(PortErrors, NameTheReasonInTheUsersLanguage) {
+    struct Row {
+        int number;
+        bool permission;
+        const char *de, *en;
+    };
+    const Row rows[] = {
+        {form::kPortInvalid, false, "Den Port COM7 gibt es nicht.", "There is no port COM7."},
+        {form::kPortInUse, false, "Der Port COM7 ist belegt", "The port COM7 is in use"},
+        {form::kPortInUse, true, "Sie haben keine Berechtigung", "You have no permission"},
+        {form::kPortIoFailed, false, "Der Port COM7 ist nicht mehr da.", "The port COM7 is gone."},
+        {form::kPortSettingsRefused, false, "Der Port COM7 nimmt diese Einstellungen nicht an.",
+         "The port COM7 does not take these settings."},
+        {form::kPortNotOpen, false, "Port ist nicht geöffnet", "Port is not open"},
+        {form::kConnectionRefused, false, "COM7 lehnt die Verbindung ab", "COM7 refused the connection"},
+    };
+    for (const auto& r : rows)
+        for (const auto* language : {model::kGerman, model::kEnglish}) {
+            const form::PortError e(r.number, "system words", r.permission, "COM7");
+            const std::string reason = ui::port_error_reason(e, "COM7", language);
+            EXPECT_EQ(reason.rfind(language == model::kGerman ? r.de : r.en, 0), 0u) << r.number << " " << reason;
+        }
+    // A port that failed before it named its device is the one the list shows.
+    InstalledProgram p;
+    ui::show_port_error(p.c, form::PortError(form::kPortInvalid, "no port number 9"));
+    EXPECT_EQ(p.msg.details, std::vector<std::string>{"Den Port COM1 gibt es nicht."});
 }
 
 }  // namespace
