@@ -8,6 +8,7 @@
 #include "model/line_settings.h"
 #include "model/register_map.h"
 #include "store/whole_file.h"
+#include "ui/keep_edits.h"
 #include "ui/port_settings.h"
 #include "ui/scan_window.h"
 
@@ -250,6 +251,9 @@ void BusWindow::take(int row) {
     if (busy() || row < 0 || row >= static_cast<int>(sensors_.size())) return;
     refresh_stop();
     const Sensor& s = sensors_[static_cast<std::size_t>(row)];
+    // Taking a sensor reads it: one question for all of it.
+    if (!ui::may_replace_edits(p_.ctx, ui::Replacing::Read)) return;
+    const ui::EditsAnswered once(p_.ctx);
     auto& f = p_.frm_config;
     if (s.target.line) ui::choose_line(p_.ctx, *s.target.line);
     f.txt_Modbus_adress.set_text(std::to_string(s.target.address));

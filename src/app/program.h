@@ -73,8 +73,14 @@ public:
     void use_screen(form::Screen& screen) { ctx.screen = &screen; }
     void use_wall_clock(form::WallClock& clock) { ctx.wall_clock = &clock; }
     void use_clipboard(form::Clipboard& clipboard) { register_window.use_clipboard(clipboard); }
+    // The window asks before edited values are replaced (a tool asks no one).
+    void ask_before_dropping_edits() { ctx.ask_before_dropping_edits = asks_ = true; }
     // Messages to `to` instead of the message box until called with nullptr.
-    void divert_messages(form::MessageBox* to) { messages_.diverted = to; }
+    // A job over several sensors asks nothing meanwhile: it reads them all.
+    void divert_messages(form::MessageBox* to) {
+        messages_.diverted = to;
+        ctx.ask_before_dropping_edits = asks_ && !to;
+    }
 
     model::Globals g;
     form::FrmConfig frm_config;
@@ -94,6 +100,7 @@ private:
 
     NoPlatform none_;
     MessageRoute messages_;
+    bool asks_ = false;
     link::TrafficPort traffic_port_;
     link::ModbusTcpPort gateway_port_;
     link::EchoFilter echo_filter_;

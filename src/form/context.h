@@ -44,6 +44,10 @@ struct Context {
     form::Desktop* desktop;
     form::Screen* screen;
     form::WallClock* wall_clock;
+    // A read, another sensor or a parameter file replaces edited values
+    // only once the user agreed: where someone is there to answer (the
+    // window), never in a tool or a job over several sensors.
+    bool ask_before_dropping_edits = false;
 };
 
 }  // namespace vor3

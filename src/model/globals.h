@@ -31,6 +31,8 @@ struct LinkSettings {
     int give_up_ms = 500;
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
+    // The port whose remembered line setting the lists were last offered.
+    std::string settings_port;
 
     std::string settings_string() const { return baud_rate + "," + parity + "," + data_bits + "," + stop_bits; }
 };
@@ -57,6 +59,9 @@ struct RegisterImage {
     // The port, line settings and device address the values came through:
     // reached the same way, the same sensor answers.
     std::string line;
+    // The address field's text when `line` was taken: it comes back where
+    // the user keeps edits another address would replace.
+    std::string line_address;
     // The bus window's read-out asks one listed sensor after another for
     // its measured values at this address (0: none), not at the main
     // window's. The main window stays the sensor `line` names (its address,

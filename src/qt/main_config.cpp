@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     app::Program program(ports.port(), messages, confirm, clock);
     program.g.platform = qt::platform_settings();
     program.use_file_dialog(files);
+    program.ask_before_dropping_edits();
     program.use_desktop(desktop);
     program.use_screen(screen);
     program.use_wall_clock(wall_clock);

@@ -24,6 +24,9 @@ struct FileError {
     FileProblem problem = FileProblem::none;
     std::string detail;
     int number = 0;  // the system's error number, for `system`
+    // `number` is the C library's (errno), which the program names in its
+    // own words in either language; else the system's own words stand.
+    bool c_library = false;
 
     explicit operator bool() const { return problem != FileProblem::none; }
 
@@ -34,7 +37,7 @@ struct FileError {
 };
 
 // The reason in the language in force ("1033" English, else German); a
-// system's reason in the system's words.
+// system's reason the program cannot name in the system's words.
 std::string file_error_text(const FileError& error, const std::string& language);
 
 }  // namespace vor3::store

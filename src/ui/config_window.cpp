@@ -12,9 +12,11 @@
 #include "ui/about.h"
 #include "ui/change_marking.h"
 #include "ui/field_rules.h"
+#include "ui/keep_edits.h"
 #include "ui/language.h"
 #include "ui/parameter_file.h"
 #include "ui/port_list.h"
+#include "ui/port_memory.h"
 #include "ui/port_settings.h"
 #include "ui/spin_buttons.h"
 #include "ui/status_window.h"
@@ -26,9 +28,11 @@ void attach_handlers(Context& c) {
     Context* cp = &c;
     for (auto& [i, list] : f.Combo_Port)
         list.on_click = [cp](int index) {
+            if (!may_open_port(*cp, index)) return;
             const bool was_open = cp->port.is_open();
             Combo_Port_Click(*cp, index);
-            if (!was_open && cp->port.is_open()) remember_open_port(*cp);
+            if (index == 0 && cp->frm.loaded()) offer_port_settings(*cp);
+            if (!was_open && cp->port.is_open() && remember_open_port(*cp)) remember_port_settings(*cp);
         };
     f.Combo_Port(0).editable = true;
     f.Combo_Port(0).on_drop_down = [cp](int) { Combo_Port_DropDown(*cp); };
@@ -58,7 +62,9 @@ void attach_handlers(Context& c) {
         spin.on_mouse_move = [cp](int index, double x, double y) { UpD_txt_cfg_MouseMove(*cp, index, x, y); };
         spin.on_mouse_up = [cp](int index) { UpD_txt_cfg_MouseUp(*cp, index); };
     }
-    f.cmd_read_device.on_click = [cp](int) { ops::cmd_read_device_Click(*cp); };
+    f.cmd_read_device.on_click = [cp](int) {
+        if (may_replace_edits(*cp, Replacing::Read)) ops::cmd_read_device_Click(*cp);
+    };
     f.read_out_parameter.on_click = [cp](int) { ops::read_out_parameter_Click(*cp); };
     f.set_parameter.on_click = [cp](int) { ops::set_parameter_Click(*cp); };
     f.chk_read_out.on_click = [cp](int) { ops::chk_read_out_Click(*cp); };
@@ -106,6 +112,8 @@ void frm_config_Load(Context& c) {
     f.Combo_Port(5).set_list_index(1);
     f.Combo_Port(6).set_list_index(c.g.link.port_open ? 1 : 0);
     load_echo_setting(c);
+    // The port chosen comes with the line setting and address last used on it.
+    offer_port_settings(c);
 
     for (int i = 0; i < c.g.link.in_value_count && i <= 3; ++i)
         c.g.image.in_value[static_cast<std::size_t>(i)] = model::leading_number(f.txt_data_in(i).text());

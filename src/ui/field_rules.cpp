@@ -5,7 +5,9 @@
 #include "model/numbers.h"
 #include "model/register_map.h"
 #include "ui/change_marking.h"
+#include "ui/keep_edits.h"
 #include "ui/not_read.h"
+#include "ui/port_memory.h"
 #include "ui/port_settings.h"
 #include "ui/status_line.h"
 
@@ -113,18 +115,25 @@ void txt_Modbus_adress_KeyPress(Context&, int& key) {
 void txt_Modbus_adress_Change(Context& c) {
     auto& field = c.frm.txt_Modbus_adress;
     const double v = model::leading_number(field.text());
-    // Another sensor answers now, perhaps at a slower pace than the last:
-    // until it is read, allow for the slowest.
-    c.g.transfer.min_response_ms = -1;
     if (v > model::kLastAddress || v < model::kFirstAddress) {
         c.msg.show(model::caption(model::Caption::msg_address_range, c.g.lang.language));
         field.set_text("1");
         return;
     }
+    // Kept edits keep the sensor they were made for.
+    const std::string kept = c.g.image.line_address;
+    if (!kept.empty() && !may_replace_edits(c, Replacing::SensorLine)) {
+        field.set_text(kept);
+        return;
+    }
+    // Another sensor answers now, perhaps at a slower pace than the last:
+    // until it is read, allow for the slowest.
+    c.g.transfer.min_response_ms = -1;
     // Another address is another sensor.
     note_sensor_line(c);
     hide_stale_warning(c);
     show_status_line(c);
+    if (c.port.is_open()) remember_port_settings(c);
 }
 
 void txt_data_cfg_KeyPress(Context& c, int index, int& key) {

@@ -78,17 +78,17 @@ void show_not_read(Context& c, const Steps& steps) {
     for (const auto& tell : c.image_changed) tell();
 }
 
-void note_sensor_line(Context& c) {
+std::string sensor_line(const Context& c) {
     const auto& f = c.frm;
     const auto& link = c.g.link;
     const auto address = static_cast<int>(model::leading_number(f.txt_Modbus_adress.text()));
-    std::string line = f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
-                       std::to_string(address);
-    auto& image = c.g.image;
-    if (line == image.line) return;
-    image.line = std::move(line);
-    // Until register 7 is read, the reply time-out allows for the slowest.
-    c.g.transfer.min_response_ms = -1;
+    return f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
+           std::to_string(address);
+}
+
+Steps sensor_line_drops(const Context& c) {
+    const auto& image = c.g.image;
+    if (sensor_line(c) == image.line) return {};
     const auto from_sensor = [](const auto& raw) {
         return std::any_of(raw.begin(), raw.end(), [](const auto& r) { return r.has_value(); });
     };
@@ -103,6 +103,17 @@ void note_sensor_line(Context& c) {
                                                                       : external;
         if (part) shown.push_back(s);
     }
+    return shown;
+}
+
+void note_sensor_line(Context& c) {
+    std::string line = sensor_line(c);
+    if (line == c.g.image.line) return;
+    const Steps shown = sensor_line_drops(c);
+    c.g.image.line = std::move(line);
+    c.g.image.line_address = c.frm.txt_Modbus_adress.text();
+    // Until register 7 is read, the reply time-out allows for the slowest.
+    c.g.transfer.min_response_ms = -1;
     if (!shown.empty()) show_not_read(c, shown);
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "form/context.h"
 #include "ui/transfer_steps.h"
 
@@ -16,5 +18,12 @@ void show_not_read(Context& c, const Steps& steps);
 // until the next read. Values no sensor gave (a parameter file loaded
 // before any read) stay, to be written.
 void note_sensor_line(Context& c);
+
+// The port, line settings and address the window's lists and address
+// field name now.
+std::string sensor_line(const Context& c);
+// The read steps whose values note_sensor_line would show as not read if
+// it ran now: none while the line is the one the values came through.
+Steps sensor_line_drops(const Context& c);
 
 }  // namespace vor3::ui

@@ -13,6 +13,7 @@
 #include "store/registry.h"
 #include "store/whole_file.h"
 #include "ui/config_window.h"
+#include "ui/keep_edits.h"
 
 namespace vor3::ui {
 
@@ -332,6 +333,9 @@ void save_parameters(Context& c) {
 void load_parameters(Context& c) {
     const auto path = c.files->open_file(model::caption(Caption::file_filter, c.g.lang.language));
     if (!path || path->empty()) return;
+    if (!may_replace_edits(c, Replacing::File)) return;
+    // The address the file names is part of what the user agreed to.
+    const EditsAnswered once(c);
     load_parameter_file(c, *path);
 }
 

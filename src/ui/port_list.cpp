@@ -84,15 +84,15 @@ void Combo_Port_TextEntered(Context& c, const std::string& text) {
     fill(c, c.port.port_name(number), {});
 }
 
-void remember_open_port(Context& c) {
+bool remember_open_port(Context& c) {
     // Without a place for the user's settings (a program run for a test, a
     // tool) nothing is kept.
-    if (c.g.platform.user_hive.empty() && c.g.platform.user_key.empty()) return;
+    if (c.g.platform.user_hive.empty() && c.g.platform.user_key.empty()) return true;
     const std::string name = c.port.port_name(c.g.link.com_port);
     // The list is kept in one text; a name that holds its separator is not.
-    if (name.empty() || name.find(';') != std::string::npos) return;
+    if (name.empty() || name.find(';') != std::string::npos) return true;
     std::vector<std::string> recent = recent_ports(c);
-    if (!recent.empty() && recent.front() == name) return;
+    if (!recent.empty() && recent.front() == name) return true;
     recent.erase(std::remove(recent.begin(), recent.end(), name), recent.end());
     recent.insert(recent.begin(), name);
     if (recent.size() > kRecentPortCount) recent.resize(kRecentPortCount);
@@ -100,9 +100,10 @@ void remember_open_port(Context& c) {
     for (const auto& r : recent) value += (value.empty() ? "" : ";") + r;
     store::CRegistry settings = hive(c);
     settings.Werte(store::kProductKey, kRecentPortsValue, value);
-    if (settings.error_number() != 0)
-        c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language,
-                                  {settings.error_text(c.g.lang.language)}));
+    if (settings.error_number() == 0) return true;
+    c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language,
+                              {settings.error_text(c.g.lang.language)}));
+    return false;
 }
 
 }  // namespace vor3::ui

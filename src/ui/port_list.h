@@ -26,6 +26,8 @@ void Combo_Port_TextEntered(Context& c, const std::string& text);
 
 // The port has just opened: it goes first among the ports used last, for
 // the next start.
-void remember_open_port(Context& c);
+// False where the user's settings could not be written (and the user was
+// told).
+bool remember_open_port(Context& c);
 
 }  // namespace vor3::ui

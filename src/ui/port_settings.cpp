@@ -13,35 +13,38 @@
 
 namespace vor3::ui {
 
+std::string port_error_reason(const form::PortError& e, const std::string& device, const std::string& language) {
+    using model::Caption;
+    if (e.permission) return model::caption(Caption::msg_port_permission, language);
+    if (device.empty()) return {};
+    switch (e.number) {
+    case form::kPortInvalid: return model::caption(Caption::port_missing, language, {device});
+    case form::kPortInUse: return model::caption(Caption::port_busy, language, {device});
+    case form::kPortSettingsRefused: return model::caption(Caption::port_settings_refused, language, {device});
+    case form::kPortNotOpen: return model::caption(Caption::msg_port_not_open, language);
+    case form::kPortIoFailed: return model::caption(Caption::port_gone, language, {device});
+    case form::kHostNotFound: return model::caption(Caption::net_host_not_found, language, {device});
+    case form::kConnectionRefused: return model::caption(Caption::net_refused, language, {device});
+    case form::kConnectTimedOut:
+        return model::caption(Caption::net_timed_out, language,
+                              {device, std::to_string(link::kConnectTimeoutMs / 1000)});
+    case form::kHostUnreachable: return model::caption(Caption::net_unreachable, language, {device});
+    case form::kConnectionClosed: return model::caption(Caption::net_closed, language, {device});
+    default: return {};
+    }
+}
+
 void show_port_error(Context& c, const form::PortError& e) {
     // A positive number is printed with a leading blank, as the window has
     // always shown it.
     const std::string number = (e.number >= 0 ? " " : "") + std::to_string(e.number);
     const std::string& language = c.g.lang.language;
-    // Below the window's own line: which device, and what went wrong.
-    using model::Caption;
-    std::string advice;
-    if (e.permission)
-        advice = model::caption(Caption::msg_port_permission, language);
-    else if (!e.device.empty())
-        switch (e.number) {
-        case form::kPortInvalid: advice = model::caption(Caption::port_missing, language, {e.device}); break;
-        case form::kPortInUse: advice = model::caption(Caption::port_busy, language, {e.device}); break;
-        case form::kPortSettingsRefused:
-            advice = model::caption(Caption::port_settings_refused, language, {e.device});
-            break;
-        case form::kPortIoFailed: advice = model::caption(Caption::port_gone, language, {e.device}); break;
-        case form::kHostNotFound: advice = model::caption(Caption::net_host_not_found, language, {e.device}); break;
-        case form::kConnectionRefused: advice = model::caption(Caption::net_refused, language, {e.device}); break;
-        case form::kConnectTimedOut:
-            advice = model::caption(Caption::net_timed_out, language,
-                                    {e.device, std::to_string(link::kConnectTimeoutMs / 1000)});
-            break;
-        case form::kHostUnreachable: advice = model::caption(Caption::net_unreachable, language, {e.device}); break;
-        case form::kConnectionClosed: advice = model::caption(Caption::net_closed, language, {e.device}); break;
-        default: break;
-        }
-    c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number, advice);
+    // Below the window's own line: which device, and what went wrong. A
+    // port that failed before it knew its device (no such entry) is the
+    // one the list shows.
+    const std::string device = e.device.empty() ? c.frm.Combo_Port(0).text() : e.device;
+    c.msg.show(model::caption(model::Caption::msg_port_not_available, language) + number,
+               port_error_reason(e, device, language));
 }
 
 void Combo_Port_Click(Context& c, int /*index*/) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "form/context.h"
 
 namespace vor3::ui {
@@ -14,8 +16,12 @@ void chk_echo_Click(Context& c);
 void load_echo_setting(Context& c);
 inline constexpr const char* kEchoValue = "Echo";
 
-// The message for a port that failed, with advice where the cause is a
-// missing permission.
+// Why a port failed, in the user's language, for the line below the
+// message: access denied, in use, not found, gone, or what the network
+// said. "" where nothing more is known.
+std::string port_error_reason(const form::PortError& e, const std::string& device, const std::string& language);
+
+// The message for a port that failed, with the reason below it.
 void show_port_error(Context& c, const form::PortError& e);
 
 // The warning line speaks of a line or sensor no longer chosen: it goes.

@@ -5,6 +5,7 @@
 #include "model/captions.h"
 #include "model/line_settings.h"
 #include "model/numbers.h"
+#include "ui/keep_edits.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
 
@@ -92,6 +93,9 @@ void ScanWindow::take() {
     if (chosen < 0 && found.size() == 1) chosen = 0;
     if (chosen < 0 || chosen >= static_cast<int>(found.size())) return;
     const ops::ScanFind& find = found[static_cast<std::size_t>(chosen)];
+    // Taking a find reads that sensor: one question for all of it.
+    if (!may_replace_edits(c_, Replacing::Read)) return;
+    const EditsAnswered once(c_);
     auto& f = c_.frm;
     choose_line(c_, find.line);
     f.txt_Modbus_adress.set_text(std::to_string(find.address));

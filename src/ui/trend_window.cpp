@@ -1,7 +1,9 @@
 #include "ui/trend_window.h"
 
+#include <cerrno>
 #include <filesystem>
 
+#include "store/file_error.h"
 #include "store/fs_path.h"
 #include "store/registry.h"
 
@@ -33,7 +35,7 @@ std::string TrendWindow::refusal(const std::string& path) const {
     switch (std::filesystem::status(store::fs_path(path), ec).type()) {
     case file_type::not_found:
     case file_type::regular: return {};
-    case file_type::directory: return std::make_error_code(std::errc::is_a_directory).message();
+    case file_type::directory: return store::file_error_text(store::FileError::from_errno(EISDIR), c_.g.lang.language);
     default: return text(Caption::reason_not_a_file);
     }
 }

@@ -29,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app::Program program(ports.port(), messages, confirm, clock);
     program.g.platform = win32::platform_settings();
     program.use_file_dialog(files);
+    program.ask_before_dropping_edits();
     program.use_desktop(desktop);
     program.use_screen(screen);
     program.use_wall_clock(wall_clock);

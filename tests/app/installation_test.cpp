@@ -108,7 +108,7 @@ TEST(CliRegistry, AnInstalledProgramWritesItsSettingsOnlyBelowTheSettingsFolder)
     const auto refused = registry(nowhere, {"set", "Language", "1033"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "vor3-cli: Die Einstellung wurde nicht gespeichert: " + nowhere.machine +
-                               ": No such file or directory\n");
+                               ": Datei oder Ordner nicht gefunden\n");
 }
 
 // A set the program would not read (a misspelt name, a language it has

@@ -97,8 +97,8 @@ TEST(Trend, ReadingsReachTheChartAndTheLogAndAFailingLogIsNamedOnce) {
 
     trend.chk_log.set_value(0);
     EXPECT_FALSE(r.prog.trend_window.log().is_open());
-    std::vector<std::pair<std::string, const char*>> refused = {{"missing/log.csv", "No such file or directory"},
-                                                                {"", "Is a directory"}};
+    std::vector<std::pair<std::string, const char*>> refused = {{"missing/log.csv", "Datei oder Ordner nicht gefunden"},
+                                                                {"", "Das ist ein Ordner"}};
 #ifndef _WIN32
     refused.emplace_back("/dev/null", "das ist keine gewöhnliche Datei");
 #endif

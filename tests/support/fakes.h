@@ -21,8 +21,10 @@ struct FakeMessageBox : form::MessageBox {
 struct FakeConfirm : form::ConfirmDialog {
     bool answer = false;
     int asked = 0;
-    bool confirm(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    std::string text;  // of the last question
+    bool confirm(const std::string&, const std::string& question, const std::string&, const std::string&) override {
         ++asked;
+        text = question;
         return answer;
     }
 };

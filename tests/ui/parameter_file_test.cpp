@@ -283,8 +283,8 @@ TEST(ParameterFile, TheFileMenuAsksForTheFileAndNamesOneThatFails) {
     EXPECT_FALSE(ui::load_parameter_file(p.c, nowhere));
     EXPECT_EQ(p.msg.shown,
               (std::vector<std::string>{
-                  "Die Parameterdatei „" + nowhere + "“ wurde nicht gespeichert: No such file or directory",
-                  "Die Parameterdatei „" + nowhere + "“ kann nicht gelesen werden: No such file or directory"}));
+                  "Die Parameterdatei „" + nowhere + "“ wurde nicht gespeichert: Datei oder Ordner nicht gefunden",
+                  "Die Parameterdatei „" + nowhere + "“ kann nicht gelesen werden: Datei oder Ordner nicht gefunden"}));
 
     const std::string kept = p.dir.write("kept.txt", "old");
     std::filesystem::permissions(p.dir.at("kept.txt"), std::filesystem::perms::owner_read);

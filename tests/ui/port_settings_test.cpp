@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/cli_read.h"
+#include "ui/port_settings.h"
 #include "ui_fixture.h"
 
 namespace vor3::test {
@@ -201,6 +202,111 @@ INSTANTIATE_TEST_SUITE_P(Changes, SensorLine,
                                                        p.f.txt_Modbus_adress.set_text("2");
                                                    }}),
                          kByName);
+
+}  // namespace
+}  // namespace vor3::test
+
+namespace vor3::test {
+namespace {
+
+std::string lists(InstalledProgram& p) {
+    std::string s = p.f.Combo_Port(0).text();
+    for (int i : {1, 2, 5}) s += " " + p.f.Combo_Port(i).text();
+    return s + " " + p.f.txt_Modbus_adress.text();
+}
+
+std::string user_settings(const std::string& port_settings) {
+    return "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Vadivoz Vurizozozeroz GmbH\\VOR3-UZ485-Uvarod-OR2]\n"
+           "\"RecentPorts\"=\"COM3\"\n\"PortSettings\"=\"" +
+           port_settings + "\"\n";
+}
+
+// The line setting and address used with a port come back when it is
+// chosen, at the next start too; a port never used keeps what is shown.
+TEST(PortMemory, OffersEachPortsLineSettingAndAddressAgainAcrossARestart) {
+    InstalledProgram first;
+    auto& f = first.f;
+    EXPECT_EQ(lists(first), "COM1 9600 Even RTU 1");
+    f.Combo_Port(0).set_list_index(2);
+    f.Combo_Port(1).set_list_index(1);
+    f.Combo_Port(2).set_list_index(0);
+    f.Combo_Port(5).set_list_index(0);
+    f.txt_Modbus_adress.set_text("7");
+    open_port(first);
+    f.txt_Modbus_adress.set_text("12");  // another sensor on the same line
+    f.Combo_Port(6).set_list_index(0);
+    f.Combo_Port(0).set_list_index(0);
+    EXPECT_EQ(lists(first), "COM1 19200 None ASCII 12");
+    f.Combo_Port(1).set_list_index(3);
+    open_port(first);
+    f.Combo_Port(6).set_list_index(0);
+    f.Combo_Port(0).set_list_index(2);
+    EXPECT_EQ(lists(first), "COM3 19200 None ASCII 12");
+    f.Combo_Port(0).drop_down();  // the same port chosen again offers nothing anew
+    f.Combo_Port(1).set_list_index(2);
+    f.Combo_Port(0).drop_down();
+    EXPECT_EQ(lists(first), "COM3 38400 None ASCII 12");
+    open_port(first);
+    EXPECT_TRUE(first.msg.shown.empty());
+
+    InstalledProgram second(Installation().with_user(first.dir.read("none-user.reg")));
+    EXPECT_EQ(lists(second), "COM3 38400 None ASCII 12");
+    open_port(second);
+    EXPECT_EQ(second.port.settings, "38400,N,7,1");
+    second.f.Combo_Port(6).set_list_index(0);
+    second.f.Combo_Port(0).set_list_index(0);
+    EXPECT_EQ(lists(second), "COM1 57600 None ASCII 12");
+}
+
+// Stored values the lists or the address would not take are not offered:
+// the window starts as it always has.
+TEST(PortMemory, IgnoresHostileStoredSettings) {
+    for (const char* stored :
+         {"COM3|115200,E,RTU,7", "COM3|9600,X,RTU,7", "COM3|9600,EE,RTU,7", "COM3|9600,E,MODBUS,7", "COM3|9600,E,RTU,0",
+          "COM3|9600,E,RTU,64", "COM3|9600,E,RTU,-1", "COM3|9600,E,RTU,007", "COM3|9600,E,RTU,", "COM3|9600,E,RTU,7,1",
+          "COM3|", "COM3", "|9600,E,RTU,7", ";;;|||,,,", "COM3|9600,E,RTU,99999999999999999999"}) {
+        InstalledProgram p(Installation().with_user(user_settings(stored)));
+        EXPECT_EQ(lists(p), "COM3 9600 Even RTU 1") << stored;
+        EXPECT_TRUE(p.msg.shown.empty()) << stored;
+    }
+    InstalledProgram good(Installation().with_user(user_settings("COM1|bad;COM3|57600,O,ASCII,63")));
+    EXPECT_EQ(lists(good), "COM3 57600 Odd ASCII 63");
+}
+
+}  // namespace
+}  // namespace vor3::test
+
+namespace vor3::test {
+namespace {
+
+// Beside "COM-Port not available, N" the reason, in the user's language.
+TEST(PortErrors, NameTheReasonInTheUsersLanguage) {
+    struct Row {
+        int number;
+        bool permission;
+        const char *de, *en;
+    };
+    const Row rows[] = {
+        {form::kPortInvalid, false, "Den Port COM7 gibt es nicht.", "There is no port COM7."},
+        {form::kPortInUse, false, "Der Port COM7 ist belegt", "The port COM7 is in use"},
+        {form::kPortInUse, true, "Sie haben keine Berechtigung", "You have no permission"},
+        {form::kPortIoFailed, false, "Der Port COM7 ist nicht mehr da.", "The port COM7 is gone."},
+        {form::kPortSettingsRefused, false, "Der Port COM7 nimmt diese Einstellungen nicht an.",
+         "The port COM7 does not take these settings."},
+        {form::kPortNotOpen, false, "Port ist nicht geöffnet", "Port is not open"},
+        {form::kConnectionRefused, false, "COM7 lehnt die Verbindung ab", "COM7 refused the connection"},
+    };
+    for (const auto& r : rows)
+        for (const auto* language : {model::kGerman, model::kEnglish}) {
+            const form::PortError e(r.number, "system words", r.permission, "COM7");
+            const std::string reason = ui::port_error_reason(e, "COM7", language);
+            EXPECT_EQ(reason.rfind(language == model::kGerman ? r.de : r.en, 0), 0u) << r.number << " " << reason;
+        }
+    // A port that failed before it named its device is the one the list shows.
+    InstalledProgram p;
+    ui::show_port_error(p.c, form::PortError(form::kPortInvalid, "no port number 9"));
+    EXPECT_EQ(p.msg.details, std::vector<std::string>{"Den Port COM1 gibt es nicht."});
+}
 
 }  // namespace
 }  // namespace vor3::test
