@@ -39,8 +39,10 @@ echo "vor3-cli.exe stripped: $size bytes"
 
 # One wine server for every test, kept until the end: each start is then quick.
 # (A server of the prefix still running takes no new persistence: it goes first.)
+# One that another user of the prefix starts meanwhile is stopped again.
 wineserver --kill >/dev/null 2>&1 || true
-wineserver --persistent=60 </dev/null >/dev/null 2>&1
+wineserver --persistent=60 </dev/null >/dev/null 2>&1 ||
+  { wineserver --kill >/dev/null 2>&1 || true; sleep 1; wineserver --persistent=60 </dev/null >/dev/null 2>&1; }
 wineboot --init >/dev/null 2>&1 || true
 trap 'wineserver --kill || true' EXIT
 

@@ -142,14 +142,15 @@ void ConfigView::warm_up_disabling() {
     // The first time wine greys a window's controls costs it tenfold what
     // it costs afterwards (half a tenth of a second here): it is paid once
     // the window shows, undrawn, rather than at the first read.
+    // The control with the focus is left alone: greying it would take the
+    // focus, which the model hears as the user leaving the field.
+    HWND focus = GetFocus();
     std::vector<HWND> enabled;
     for (const auto& [name, w] : make_.windows())
-        if (IsWindowEnabled(w)) enabled.push_back(w);
+        if (IsWindowEnabled(w) && w != focus && !IsChild(w, focus)) enabled.push_back(w);
     SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
-    HWND focus = GetFocus();
     for (HWND w : enabled) EnableWindow(w, FALSE);
     for (HWND w : enabled) EnableWindow(w, TRUE);
-    if (focus && IsWindow(focus)) SetFocus(focus);
     SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
 }
 
