@@ -77,6 +77,7 @@ bool is_missing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERR
 // long, and such readers mostly close within it.
 constexpr auto kHeldOpenWait = std::chrono::seconds(2);
 constexpr auto kHeldOpenPause = std::chrono::milliseconds(20);
+constexpr int kLetGoRetries = 3;
 
 // Whether another program has `path` open without letting others delete
 // it, which keeps it from being replaced or removed. Windows says so as a
@@ -96,16 +97,22 @@ bool refused_while_open(DWORD code) { return code == ERROR_SHARING_VIOLATION || 
 
 // Runs `call` until it succeeds, or fails for another reason than a file
 // of `paths` being held open, or the wait is over; the last failure's code
-// when it did not succeed, else 0.
+// when it did not succeed, else 0. A holder may let go between the refusal
+// and the look at the file (another writer's short read of the hive): such
+// a refusal is tried again at once, a few times, before it counts as this
+// user's lack of rights.
 template <class Call>
 DWORD retried_while_held(Call call, std::initializer_list<const std::wstring*> paths) {
     const auto deadline = std::chrono::steady_clock::now() + kHeldOpenWait;
+    int let_go = 0;
     for (;;) {
         if (call()) return 0;
         const DWORD code = GetLastError();
-        if (!refused_while_open(code) ||
-            std::none_of(paths.begin(), paths.end(), [](const std::wstring* p) { return held_open(*p); }))
-            return code;
+        if (!refused_while_open(code)) return code;
+        if (std::none_of(paths.begin(), paths.end(), [](const std::wstring* p) { return held_open(*p); })) {
+            if (++let_go > kLetGoRetries) return code;
+            continue;
+        }
         if (std::chrono::steady_clock::now() >= deadline) return ERROR_SHARING_VIOLATION;
         std::this_thread::sleep_for(kHeldOpenPause);
     }
