@@ -229,7 +229,7 @@ void end_with_conflict(Context& c) {
     c.g.line.conflict = false;
     // The same devices answer every next request too: the read-out ends.
     f.chk_read_out.set_value(0);
-    end_transfer_early(c);
+    end_transfer_early(c, model::TransferOutcome::AddressConflict);
     ui::UpdateApplyButton(c, ui::MarkGroup::All);
     c.msg.show(
         model::caption(model::Caption::msg_address_conflict, c.g.lang.language, {std::to_string(device_address(c))}));
@@ -261,14 +261,17 @@ void Timer5_Timer(Context& c) {
     if (c.port.is_open()) c.frm.Timer3.start();
 }
 
-void end_transfer_early(Context& c) {
+void end_transfer_early(Context& c, model::TransferOutcome how, int exception_code) {
     ui::tell_write_ended(c, false);
     reset_transfer(c);
     ui::abandon_status_window(c);
     c.frm.warning_line().set_visible(true);
+    transfer_ended(c, how, exception_code);
 }
 
-void Timer3_Timer(Context& c) {
+void Timer3_Timer(Context& c) { give_up(c, model::TransferOutcome::NoAnswer); }
+
+void give_up(Context& c, model::TransferOutcome how, int exception_code) {
     auto& f = c.frm;
     // Only the give-up timer's own tick gives up on a silent sensor; a
     // refusal ends the transfer the same way once its answer has stopped
@@ -283,7 +286,7 @@ void Timer3_Timer(Context& c) {
         f.warning_line().set_visible(true);
         return;
     }
-    end_transfer_early(c);
+    end_transfer_early(c, how, exception_code);
     f.chk_read_out.set_enabled(false);
     // Edits that could not be written keep their marks, and the write can
     // be tried again without a read that would throw them away.

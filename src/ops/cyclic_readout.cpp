@@ -31,6 +31,7 @@ void chk_read_out_Click(Context& c) {
     auto& t = c.g.transfer;
     if (f.chk_read_out.value() == 1) {
         ui::clear_read_cancelled(c);
+        link::transfer_begun(c);
         t.request_kind = model::kReadRegisterBlock;
         f.Timer6.start();
         f.read_out_parameter.set_enabled(false);
@@ -54,6 +55,7 @@ void chk_read_out_Click(Context& c) {
 void func_read_out_parameter(Context& c) {
     auto& f = c.frm;
     link::read_blocks_from(c, 0);
+    link::transfer_begun(c);
     f.Timer6.start();
     ui::ShowMsgWindow(c);
     f.cmd_read_device.set_enabled(true);

@@ -40,6 +40,7 @@ void cmd_read_device_Click(Context& c) {
     t.request_kind = model::kReadRegister6;
     const auto addr = address_part(c);
     if (!addr) return;
+    link::transfer_begun(c);
     t.reg_address = 6;
     link::restart_block_read(c);
     transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");

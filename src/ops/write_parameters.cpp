@@ -207,6 +207,7 @@ void set_parameter_Click(Context& c) {
     }
     // Both parts in turn: the configuration registers and coils, then the
     // external values and LED coils, then one read-back.
+    link::transfer_begun(c);
     if (config_marked) {
         arm_config_write(c);
     } else {

@@ -43,7 +43,7 @@ void accept_reply_steps(Context& c) {
 void end_with_exception(Context& c, int code) {
     // A refused read-out would be refused again at every poll: it ends.
     c.frm.chk_read_out.set_value(0);
-    link::Timer3_Timer(c);
+    link::give_up(c, model::TransferOutcome::Refused, code);
     c.msg.show(exception_text(code, c.g.lang.language, configured_address(c)));
 }
 
@@ -143,6 +143,7 @@ void error_recovery(Context& c) {
     f.chk_read_out.set_enabled(true);
     f.read_out_parameter.set_enabled(true);
     f.set_parameter.set_enabled(false);
+    link::transfer_ended(c, model::TransferOutcome::ReaderFault);
     c.msg.show(model::caption(model::Caption::msg_reader_error, c.g.lang.language));
 }
 
