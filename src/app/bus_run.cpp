@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "app/cli_save.h"
+#include "link/answers.h"
 #include "link/transmit.h"
 #include "model/captions.h"
-#include "reply/reader.h"
 #include "store/fs_path.h"
 #include "ui/scan_window.h"
 
@@ -214,7 +214,7 @@ SensorOutcome BusRun::failure_kind() const {
     if (t.outcome == model::TransferOutcome::PortLost || !p_.g.link.port_open) return SensorOutcome::PortFailed;
     // A gateway's refusal says that no sensor answered it.
     const bool gateway =
-        t.refusal_code == reply::kGatewayPathUnavailable || t.refusal_code == reply::kGatewayTargetFailed;
+        t.refusal_code == link::kGatewayPathUnavailable || t.refusal_code == link::kGatewayTargetFailed;
     return t.outcome == model::TransferOutcome::Refused && !gateway ? SensorOutcome::Refused : SensorOutcome::NoAnswer;
 }
 

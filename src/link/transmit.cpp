@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "link/answers.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "reply/answers.h"
 #include "reply/reader.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
@@ -118,7 +118,7 @@ void transmit(Context& c) {
         return;
     }
     const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
-    reply::note_sent(c, c.clock.now_ms() + answers_due_for(c, req, rep));
+    note_sent(c, c.clock.now_ms() + answers_due_for(c, req, rep));
     // Each request starts the status window's time limit afresh, allowing
     // for the wait this request may need (a slower sensor pace included).
     ui::transfer_progressed(c);
@@ -173,7 +173,7 @@ void send(Context& c) {
     }
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
-    if (c.g.line.conflict || !reply::line_free(c, c.g.transfer.request_frame))
+    if (c.g.line.conflict || !line_free(c, c.g.transfer.request_frame))
         hold(c);
     else
         transmit(c);
@@ -209,14 +209,14 @@ void TimerTurn_Timer(Context& c) {
 
 void watch_for_second_answer(Context& c) {
     auto& turn = c.frm.TimerTurn;
-    if (turn.enabled() || !reply::second_answer_may_come(c)) return;
+    if (turn.enabled() || !second_answer_may_come(c)) return;
     turn.set_interval(std::max<std::int64_t>(1, c.g.line.now.settled_at_ms - c.clock.now_ms()));
     turn.start();
 }
 
 void line_heard(Context& c) {
     const auto& l = c.g.line;
-    if (l.held && !l.conflict && reply::line_free(c, c.g.transfer.request_frame)) transmit(c);
+    if (l.held && !l.conflict && line_free(c, c.g.transfer.request_frame)) transmit(c);
 }
 
 int device_address(const Context& c) {

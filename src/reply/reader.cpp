@@ -3,20 +3,34 @@
 #include <string_view>
 #include <vector>
 
+#include "link/answers.h"
+#include "link/framing.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "reply/answers.h"
 #include "reply/decoder.h"
-#include "reply/framing.h"
 #include "ui/change_marking.h"
 #include "ui/port_settings.h"
 #include "ui/status_line.h"
 #include "ui/status_window.h"
 
 namespace vor3::reply {
+
+// Which request a frame answers, and where a frame ends, the link knows.
+using link::awaited_length;
+using link::expectation_of;
+using link::feed_ascii;
+using link::feed_rtu;
+using link::fit;
+using link::Fit;
+using link::FrameLength;
+using link::judge;
+using link::kRtuCapacity;
+using link::note_answered;
+using link::rtu_frame_length;
+using link::Verdict;
 
 namespace {
 
@@ -154,7 +168,7 @@ std::string exception_text(int code, const std::string& language, int address) {
     const std::string number = link::ByteToHex(static_cast<std::uint8_t>(code));
     const std::string what = model::caption(model::exception_caption(code), language);
     // A gateway says that no sensor answered it, not that one refused.
-    if (code == kGatewayPathUnavailable || code == kGatewayTargetFailed)
+    if (code == link::kGatewayPathUnavailable || code == link::kGatewayTargetFailed)
         return model::caption(Caption::msg_gateway_exception, language, {std::to_string(address), number, what});
     return model::caption(Caption::msg_modbus_exception, language, {number, what});
 }

@@ -6,7 +6,7 @@
 #include "app/bus_run.h"
 #include "app/cli_bus.h"
 #include "app/cli_read.h"
-#include "reply/reader.h"
+#include "link/answers.h"
 #include "sim/sim_test_support.h"
 #include "support/cli.h"
 
@@ -32,8 +32,8 @@ const EndCase kEnds[] = {
      SensorOutcome::Refused},
     // A gateway that reaches no sensor: no answer, not a refusal.
     {"a gateway without its sensor",
-     [](test::Cli& l) { l.sensor().faults().exception_code = reply::kGatewayTargetFailed; }, TransferOutcome::Refused,
-     reply::kGatewayTargetFailed, 3, SensorOutcome::NoAnswer},
+     [](test::Cli& l) { l.sensor().faults().exception_code = link::kGatewayTargetFailed; }, TransferOutcome::Refused,
+     link::kGatewayTargetFailed, 3, SensorOutcome::NoAnswer},
     {"two sensors at one address", [](test::Cli& l) { l.sensor().faults().twin = true; },
      TransferOutcome::AddressConflict, 0, 3, SensorOutcome::NoAnswer},
     {"the port pulled out", [](test::Cli& l) { l.sim_port.set_vanished(true); }, TransferOutcome::PortLost, 0, 2,
