@@ -41,8 +41,8 @@ FAULTS = [
      "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();",
      "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();"),
     ("warning not shown on give-up", "src/link/transmit.cpp",
-     "    ui::abandon_status_window(c);\n    c.frm.warning_line().set_visible(true);",
-     "    ui::abandon_status_window(c);\n    c.frm.warning_line().set_visible(false);"),
+     "    c.events->abandon_status_window();\n    c.frm.warning_line().set_visible(true);",
+     "    c.events->abandon_status_window();\n    c.frm.warning_line().set_visible(false);"),
     # which request an answer answers
     ("next request does not wait after a repeat", "src/link/answers.cpp",
      "    return c.clock.now_ms() >= now.quiet_at_ms;", "    return true;"),
@@ -79,10 +79,10 @@ FAULTS = [
     # value exactly and leaving it corrects nothing. The faults that matter
     # are the other way round.)
     ("marked register written as it was read", "src/ops/write_parameters.cpp",
-     "if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);",
+     "if (raw && !form::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);",
      "if (raw) return link::LongToHexStr(*raw, 2);"),
     ("entered value not corrected before writing", "src/ops/write_parameters.cpp",
-     "        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();", ""),
+     "        if (form::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();", ""),
     ("write block size", "src/model/register_map.h", "constexpr int kMaxWriteBlock = 5;", "constexpr int kMaxWriteBlock = 6;"),
     ("read block size", "src/model/register_map.h", "constexpr int kMaxReadBlock = 8;", "constexpr int kMaxReadBlock = 9;"),
     ("block timer period", "src/model/globals.cpp", "1.0 / baud * 550 * 1000", "1.0 / baud * 500 * 1000"),

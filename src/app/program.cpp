@@ -30,6 +30,7 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend),
       register_window(ctx, frmRegisters, none_) {
+    ctx.events = &window_events_;
     ui::attach_handlers(ctx);
     // The traffic reads each reply in the layout of the request it answers.
     traffic_port_.request_of_reply = [this](std::string_view adu) { return link::request_answered_by(ctx, adu); };

@@ -11,10 +11,6 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "reply/decoder.h"
-#include "ui/change_marking.h"
-#include "ui/port_settings.h"
-#include "ui/status_line.h"
-#include "ui/status_window.h"
 
 namespace vor3::reply {
 
@@ -47,9 +43,9 @@ void accept_reply_steps(Context& c) {
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);
-        ui::UpdateApplyButton(c, ui::MarkGroup::All);
+        c.events->marks_changed();
     }
-    if (awaited) ui::transfer_progressed(c);
+    if (awaited) c.events->transfer_progressed();
 }
 
 // The sensor refused the request: end the transfer as a give-up does and
@@ -87,7 +83,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         return;
     }
     note_answered(c, adu);
-    ui::count_on_line(c, ui::LineEvent::Answer);
+    c.events->line_event(form::LineEvent::Answer);
     const Fit how = fit(expectation_of(c.g.line.now.request), adu);
     accept_reply_steps(c);
     if (how == Fit::Refusal) {
@@ -102,7 +98,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         r.rx_text = link::bytes_to_hex(frame);
         c.g.transfer.bus_ready = true;
         decode(c, r.rx_text);
-        ui::show_progress(c);
+        c.events->show_progress();
         if (r.collecting) r.rx_text = std::move(begun);
     }
     link::line_heard(c);
@@ -178,7 +174,7 @@ void Timer4_Timer(Context& c) {
     try {
         waiting = c.port.waiting_count();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     if (waiting >= 1) receive(c);
@@ -189,7 +185,7 @@ void receive(Context& c) {
     try {
         data = c.port.read_all();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     receive_bytes(c, data);
