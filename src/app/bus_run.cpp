@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/cli_save.h"
+#include "link/answers.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "store/fs_path.h"
@@ -161,17 +162,12 @@ void BusRun::tick() {
             return end_sensor(SensorOutcome::Differs, why);
         }
         case CliWrite::Outcome::Refused: return end_sensor(SensorOutcome::ValueRefused, write_->failure_text());
-        default:
-            r.write_state = write_->write_state();
-            return end_sensor(failure_kind(outcome != CliWrite::Outcome::PortFailed, write_->failure_text()),
-                              write_->failure_text());
+        default: r.write_state = write_->write_state(); return end_sensor(failure_kind(), write_->failure_text());
         }
     }
     const auto outcome = read_->poll();
     if (outcome == CliRead::Outcome::Running) return;
-    if (outcome != CliRead::Outcome::Done)
-        return end_sensor(failure_kind(outcome != CliRead::Outcome::PortFailed, read_->failure_text()),
-                          read_->failure_text());
+    if (outcome != CliRead::Outcome::Done) return end_sensor(failure_kind(), read_->failure_text());
     r.before = read_report(p_);
     if (plan_.job == BusPlan::Job::Save) return save_read_sensor(r);
     end_sensor(SensorOutcome::Read, {});
@@ -213,11 +209,13 @@ void BusRun::save_read_sensor(SensorResult& r) {
     end_sensor(SensorOutcome::Saved, r.file);
 }
 
-SensorOutcome BusRun::failure_kind(bool port_open, const std::string& text) const {
-    if (!port_open || !p_.g.link.port_open) return SensorOutcome::PortFailed;
-    std::string refusal = model::caption(Caption::msg_modbus_exception, p_.g.lang.language);
-    refusal.resize(refusal.find("{1}"));
-    return text.rfind(refusal, 0) == 0 ? SensorOutcome::Refused : SensorOutcome::NoAnswer;
+SensorOutcome BusRun::failure_kind() const {
+    const auto& t = p_.g.transfer;
+    if (t.outcome == model::TransferOutcome::PortLost || !p_.g.link.port_open) return SensorOutcome::PortFailed;
+    // A gateway's refusal says that no sensor answered it.
+    const bool gateway =
+        t.refusal_code == link::kGatewayPathUnavailable || t.refusal_code == link::kGatewayTargetFailed;
+    return t.outcome == model::TransferOutcome::Refused && !gateway ? SensorOutcome::Refused : SensorOutcome::NoAnswer;
 }
 
 void BusRun::end_sensor(SensorOutcome outcome, std::string detail) {

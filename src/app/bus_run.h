@@ -118,7 +118,8 @@ private:
     void begin_sensor();
     void end_sensor(SensorOutcome outcome, std::string detail);
     void finish();
-    SensorOutcome failure_kind(bool port_open, const std::string& text) const;
+    // The kind of failure the transfer just ended with.
+    SensorOutcome failure_kind() const;
     void save_read_sensor(SensorResult& r);
 
     Program& p_;

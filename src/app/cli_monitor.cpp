@@ -33,13 +33,14 @@ CliMonitor::Outcome CliMonitor::poll(std::vector<std::string>& lines, std::vecto
         notes.push_back(warning ? p_.frm_config.warning_line().caption()
                                 : model::caption(model::Caption::msg_sensor_answers, p_.g.lang.language));
     }
-    if (!messages_.texts.empty()) {
-        notes.push_back(messages_.texts.back());
-        if (!p_.g.link.port_open) return Outcome::PortFailed;
-        // A read-out refused by the sensor, or cut by a connection the
-        // gateway closed, has ended before its count: nothing more to wait
-        // for, and not done.
-        if (p_.frm_config.chk_read_out.value() == 0) return Outcome::NoAnswer;
+    if (!messages_.texts.empty()) notes.push_back(messages_.texts.back());
+    // A read-out refused by the sensor, or cut by a connection the gateway
+    // closed, has ended before its count: nothing more to wait for, and
+    // not done.
+    switch (CliRead::of_transfer(p_.ctx)) {
+    case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
+    case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
+    default: break;
     }
     if (o_.count > 0 && readings_ >= o_.count) return Outcome::Done;
     const int give_up_s = o_.give_up_s.value_or(CliOptions::kGiveUpSeconds);

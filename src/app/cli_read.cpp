@@ -1,6 +1,7 @@
 #include "app/cli_read.h"
 
 #include "link/transmit.h"
+#include "model/captions.h"
 #include "model/line_settings.h"
 
 namespace vor3::app {
@@ -33,27 +34,28 @@ CliRead::Outcome CliRead::start() {
 }
 
 CliRead::Outcome CliRead::begin() {
-    window_seen_ = false;
     p_.frm_config.cmd_read_device.press();
     return poll();
 }
 
-CliRead::Outcome CliRead::poll() {
-    if (!messages_.texts.empty()) {
-        // A port that failed under the transfer closes the link.
-        return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
-    }
-    if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
-    if (p_.frmState.loaded()) window_seen_ = true;
+CliRead::Outcome CliRead::poll() { return of_transfer(p_.ctx); }
+
+CliRead::Outcome CliRead::of_transfer(const Context& c) {
+    using model::TransferOutcome;
+    switch (c.g.transfer.outcome) {
+    case TransferOutcome::None:
+    case TransferOutcome::Running: return Outcome::Running;
     // Done once no second answer to the last request can come any more.
-    if (window_seen_ && !p_.frmState.loaded() && p_.g.transfer.request_kind == model::kIdle && !link::line_busy(p_.ctx))
-        return Outcome::Done;
-    return Outcome::Running;
+    case TransferOutcome::Done: return link::line_busy(c) ? Outcome::Running : Outcome::Done;
+    case TransferOutcome::PortLost: return Outcome::PortFailed;
+    default: return Outcome::NoAnswer;
+    }
 }
 
 std::string CliRead::failure_text() const {
     if (!messages_.texts.empty()) return messages_.texts.back();
-    return p_.frm_config.warning_line().caption();
+    // A give-up tells no message: the warning line's text says it.
+    return model::caption(model::Caption::lbl_desc_16, p_.g.lang.language);
 }
 
 int CliRead::exit_status(Outcome o) {

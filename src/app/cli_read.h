@@ -46,13 +46,14 @@ public:
     // What the window showed for a failure: its message or warning text.
     std::string failure_text() const;
 
+    // Where the transfer under way stands, by the outcome it recorded.
+    static Outcome of_transfer(const Context& c);
     static int exit_status(Outcome o);
 
 private:
     Program& p_;
     const CollectedMessages& messages_;
     CliOptions o_;
-    bool window_seen_ = false;
 };
 
 }  // namespace vor3::app

@@ -161,14 +161,15 @@ CliWrite::Outcome CliWrite::poll() {
     // The read-back's end names what the sensor holds otherwise than sent:
     // a difference, not a failure of the line.
     if (p_.g.sent.checked) return finish();
-    if (!messages_.texts.empty()) return p_.g.link.port_open ? Outcome::NoAnswer : Outcome::PortFailed;
-    if (p_.frm_config.warning_line().visible()) return Outcome::NoAnswer;
-    // The write ends in the read-back's last step, which closes the
-    // status window and leaves no request outstanding, once no second
-    // answer to it can come any more.
-    if (p_.frmState.loaded() || p_.g.transfer.request_kind != model::kIdle || link::line_busy(p_.ctx))
-        return Outcome::Running;
-    return finish();
+    // The write ends in the read-back's last step, once no second answer
+    // to it can come any more.
+    switch (CliRead::of_transfer(p_.ctx)) {
+    case CliRead::Outcome::Running: return Outcome::Running;
+    case CliRead::Outcome::PortFailed: return Outcome::PortFailed;
+    case CliRead::Outcome::NoAnswer: return Outcome::NoAnswer;
+    case CliRead::Outcome::Done: return finish();
+    }
+    return Outcome::Running;
 }
 
 CliWrite::Outcome CliWrite::halt() {

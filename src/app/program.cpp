@@ -1,8 +1,8 @@
 #include "app/program.h"
 
 #include "app/bus_window.h"
+#include "link/answers.h"
 #include "model/captions.h"
-#include "reply/answers.h"
 #include "ui/config_window.h"
 #include "ui/status_line.h"
 
@@ -30,9 +30,10 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       traffic_window(ctx, frmTraffic, traffic),
       trend_window(ctx, frmTrend),
       register_window(ctx, frmRegisters, none_) {
+    ctx.events = &window_events_;
     ui::attach_handlers(ctx);
     // The traffic reads each reply in the layout of the request it answers.
-    traffic_port_.request_of_reply = [this](std::string_view adu) { return reply::request_answered_by(ctx, adu); };
+    traffic_port_.request_of_reply = [this](std::string_view adu) { return link::request_answered_by(ctx, adu); };
     traffic_port_.on_kind = [this](link::TrafficEntry::Kind kind) {
         if (kind == link::TrafficEntry::Kind::BadChecksum) ui::count_on_line(ctx, ui::LineEvent::BadChecksum);
         if (kind == link::TrafficEntry::Kind::Noise) ui::count_on_line(ctx, ui::LineEvent::Noise);

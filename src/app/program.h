@@ -22,6 +22,7 @@
 #include "ui/scan_window.h"
 #include "ui/traffic_window.h"
 #include "ui/trend_window.h"
+#include "ui/window_events.h"
 
 namespace vor3::app {
 
@@ -114,6 +115,7 @@ public:
     BusWindow& bus_window() { return *bus_window_; }
 
 private:
+    ui::WindowEvents window_events_{ctx};
     // It drives the whole program the way vor3-cli does, so it comes last.
     std::unique_ptr<BusWindow> bus_window_;
 };

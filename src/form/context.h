@@ -7,6 +7,7 @@
 #include "form/frm_config.h"
 #include "form/platform.h"
 #include "form/serial_port.h"
+#include "form/transfer_events.h"
 #include "model/globals.h"
 #include "model/reading.h"
 
@@ -48,6 +49,8 @@ struct Context {
     // only once the user agreed: where someone is there to answer (the
     // window), never in a tool or a job over several sensors.
     bool ask_before_dropping_edits = false;
+    // What the transfer layers tell the window; the program always sets it.
+    form::TransferEvents* events = nullptr;
 };
 
 }  // namespace vor3

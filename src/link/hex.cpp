@@ -1,7 +1,5 @@
 #include "link/hex.h"
 
-#include <charconv>
-
 namespace vor3::link {
 
 namespace {
@@ -82,15 +80,6 @@ std::string bytes_to_hex(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (unsigned char b : bytes) out += ByteToHex(b);
     return out;
-}
-
-std::optional<std::uint32_t> hex_number(std::string_view digits) {
-    if (digits.empty() || digits.size() > 8) return std::nullopt;
-    std::uint32_t n = 0;
-    const char* end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, n, 16);
-    if (error != std::errc{} || stop != end) return std::nullopt;
-    return n;
 }
 
 std::string with_crc(std::string message) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/numbers.h"
+
 // Hex text: upper-case digit pairs, one per byte, no separators
 // (the bytes 01 03 00 06 00 01 are the text "010300060001").
 namespace vor3::link {
@@ -31,9 +33,7 @@ std::string ByteToHex(std::uint8_t b);
 std::string bytes_to_hex(std::string_view bytes);
 // Strict parse of hex text into bytes; false when the text is not hex pairs.
 bool hex_to_bytes(std::string_view hex, std::string& out);
-// The value of 1 to 8 hex digits of either case; none for no digits, more
-// than 8, or a character that is not a hex digit.
-std::optional<std::uint32_t> hex_number(std::string_view digits);
+using model::hex_number;
 
 // An RTU frame: the message bytes and their CRC, low byte first.
 std::string with_crc(std::string message);

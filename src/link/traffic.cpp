@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "link/framing.h"
 #include "link/hex.h"
 #include "link/mbap.h"
 #include "model/captions.h"
 #include "model/register_map.h"
-#include "reply/framing.h"
 
 namespace vor3::link {
 
@@ -242,9 +242,9 @@ void TrafficPort::cut_frames(Cut when) {
         }
         const std::size_t begun = split.collecting ? split.rx_text.size() : 0;
         if (ascii)
-            reply::feed_ascii(split, heard_[i], frames);
+            feed_ascii(split, heard_[i], frames);
         else
-            reply::feed_rtu(split, reply::rtu_frame_length, static_cast<std::uint8_t>(heard_[i]), frames);
+            feed_rtu(split, rtu_frame_length, static_cast<std::uint8_t>(heard_[i]), frames);
         if (!frames.empty()) {
             const std::size_t length = ascii ? split.rx_text.size() : frames.back().size();
             frames.clear();
@@ -261,7 +261,7 @@ void TrafficPort::cut_frames(Cut when) {
     // request goes out the reader forgets it, and so it is noise; a reply
     // complete in its shape but not in its checksum is told at once.
     const std::string_view rest = std::string_view(heard_).substr(start);
-    const bool shaped = !ascii && reply::rtu_frame_length(rest) == rest.size();
+    const bool shaped = !ascii && rtu_frame_length(rest) == rest.size();
     const std::size_t held = ascii ? (split.collecting ? split.rx_text.size() : 0) : split.rx_count;
     if (shaped || when != Cut::Reading) {
         add(false, std::string(rest), shaped ? Kind::BadChecksum : Kind::Noise);

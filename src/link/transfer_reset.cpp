@@ -31,4 +31,14 @@ void reset_transfer(Context& c) {
     read_blocks_from(c, 0);
 }
 
+void transfer_begun(Context& c) {
+    c.g.transfer.outcome = model::TransferOutcome::Running;
+    c.g.transfer.refusal_code = 0;
+}
+
+void transfer_ended(Context& c, model::TransferOutcome how, int exception_code) {
+    c.g.transfer.outcome = how;
+    c.g.transfer.refusal_code = exception_code;
+}
+
 }  // namespace vor3::link

@@ -23,4 +23,11 @@ void read_blocks_from(Context& c, std::int16_t first);
 // no request held, ready to read from the first configuration register.
 void reset_transfer(Context& c);
 
+// A transfer begins (a read, a write, the cyclic read-out): it runs until
+// it ends.
+void transfer_begun(Context& c);
+// Every end of a transfer comes here and says how it ended; the exception
+// code goes with a refusal.
+void transfer_ended(Context& c, model::TransferOutcome how, int exception_code = 0);
+
 }  // namespace vor3::link

@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "link/answers.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "reply/answers.h"
-#include "reply/reader.h"
-#include "ui/change_marking.h"
-#include "ui/port_settings.h"
-#include "ui/status_line.h"
-#include "ui/status_window.h"
 
 namespace vor3::link {
 
@@ -81,7 +76,7 @@ void hold(Context& c) {
     c.frm.TimerTurn.stop();
     c.frm.TimerTurn.set_interval(wait);
     c.frm.TimerTurn.start();
-    ui::transfer_progressed(c);
+    c.events->transfer_progressed();
 }
 
 // While the transfer stops, only a repeat of the request in flight goes
@@ -103,25 +98,25 @@ void transmit(Context& c) {
     c.g.line.held = false;
     f.TimerTurn.stop();
     try {
-        reply::clear_line_before_sending(c);
+        c.events->clear_line_before_sending();
         if (c.g.line.conflict) {
             hold(c);
             return;
         }
         c.port.write(frame_request(request, c.g.link.protocol_mode));
-        ui::count_on_line(c, ui::LineEvent::Request);
-        if (c.g.line.repeating) ui::count_on_line(c, ui::LineEvent::Repeat);
+        c.events->line_event(form::LineEvent::Request);
+        if (c.g.line.repeating) c.events->line_event(form::LineEvent::Repeat);
         c.g.line.repeating = false;
     } catch (const form::PortError& e) {
         c.g.line.repeating = false;
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     const int req = static_cast<int>(request.size() / 2) + 2, rep = reply_bytes(request);
-    reply::note_sent(c, c.clock.now_ms() + answers_due_for(c, req, rep));
+    note_sent(c, c.clock.now_ms() + answers_due_for(c, req, rep));
     // Each request starts the status window's time limit afresh, allowing
     // for the wait this request may need (a slower sensor pace included).
-    ui::transfer_progressed(c);
+    c.events->transfer_progressed();
     f.Timer5.set_interval(timeout_for(c, req, rep));
     // A give-up already counting keeps its deadline.
     if (!f.Timer3.enabled()) f.Timer3.set_interval(give_up_for(c, req, rep));
@@ -173,7 +168,7 @@ void send(Context& c) {
     }
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
-    if (c.g.line.conflict || !reply::line_free(c, c.g.transfer.request_frame))
+    if (c.g.line.conflict || !line_free(c, c.g.transfer.request_frame))
         hold(c);
     else
         transmit(c);
@@ -199,24 +194,24 @@ void TimerTurn_Timer(Context& c) {
     // is read now, and a second, different answer ends the transfer with
     // that said.
     try {
-        if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
+        if (c.port.is_open() && c.port.waiting_count() > 0) c.events->read_waiting();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
-    ui::settle_read_back(c);
+    c.events->second_answer_over();
 }
 
 void watch_for_second_answer(Context& c) {
     auto& turn = c.frm.TimerTurn;
-    if (turn.enabled() || !reply::second_answer_may_come(c)) return;
+    if (turn.enabled() || !second_answer_may_come(c)) return;
     turn.set_interval(std::max<std::int64_t>(1, c.g.line.now.settled_at_ms - c.clock.now_ms()));
     turn.start();
 }
 
 void line_heard(Context& c) {
     const auto& l = c.g.line;
-    if (l.held && !l.conflict && reply::line_free(c, c.g.transfer.request_frame)) transmit(c);
+    if (l.held && !l.conflict && line_free(c, c.g.transfer.request_frame)) transmit(c);
 }
 
 int device_address(const Context& c) {
@@ -229,8 +224,8 @@ void end_with_conflict(Context& c) {
     c.g.line.conflict = false;
     // The same devices answer every next request too: the read-out ends.
     f.chk_read_out.set_value(0);
-    end_transfer_early(c);
-    ui::UpdateApplyButton(c, ui::MarkGroup::All);
+    end_transfer_early(c, model::TransferOutcome::AddressConflict);
+    c.events->marks_changed();
     c.msg.show(
         model::caption(model::Caption::msg_address_conflict, c.g.lang.language, {std::to_string(device_address(c))}));
 }
@@ -239,9 +234,9 @@ void Timer5_Timer(Context& c) {
     // An answer already waiting is read rather than asked for again.
     const std::uint64_t answers = c.g.line.answers;
     try {
-        if (c.port.is_open() && c.port.waiting_count() > 0) reply::receive(c);
+        if (c.port.is_open() && c.port.waiting_count() > 0) c.events->read_waiting();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     if (c.g.line.answers != answers || !c.frm.Timer5.enabled()) return;
@@ -261,19 +256,22 @@ void Timer5_Timer(Context& c) {
     if (c.port.is_open()) c.frm.Timer3.start();
 }
 
-void end_transfer_early(Context& c) {
-    ui::tell_write_ended(c, false);
+void end_transfer_early(Context& c, model::TransferOutcome how, int exception_code) {
+    c.events->write_ended(false);
     reset_transfer(c);
-    ui::abandon_status_window(c);
+    c.events->abandon_status_window();
     c.frm.warning_line().set_visible(true);
+    transfer_ended(c, how, exception_code);
 }
 
-void Timer3_Timer(Context& c) {
+void Timer3_Timer(Context& c) { give_up(c, model::TransferOutcome::NoAnswer); }
+
+void give_up(Context& c, model::TransferOutcome how, int exception_code) {
     auto& f = c.frm;
     // Only the give-up timer's own tick gives up on a silent sensor; a
     // refusal ends the transfer the same way once its answer has stopped
     // the timer.
-    if (f.Timer3.enabled()) ui::count_on_line(c, ui::LineEvent::GiveUp);
+    if (f.Timer3.enabled()) c.events->line_event(form::LineEvent::GiveUp);
     if (f.chk_read_out.value() == 1) {
         // The cyclic read-out goes on polling at its pace; the warning
         // stays until the sensor answers again.
@@ -283,11 +281,11 @@ void Timer3_Timer(Context& c) {
         f.warning_line().set_visible(true);
         return;
     }
-    end_transfer_early(c);
+    end_transfer_early(c, how, exception_code);
     f.chk_read_out.set_enabled(false);
     // Edits that could not be written keep their marks, and the write can
     // be tried again without a read that would throw them away.
-    ui::UpdateApplyButton(c, ui::MarkGroup::All);
+    c.events->marks_changed();
 }
 
 }  // namespace vor3::link

@@ -38,12 +38,15 @@ bool line_busy(const Context& c);
 void Timer5_Timer(Context& c);
 // Give-up: stops the transfer, shows the warning line, resets the state.
 void Timer3_Timer(Context& c);
+// Ends the transfer as the give-up does (the cyclic read-out goes on), with
+// `how` as its outcome: a refusal and a closed connection end this way too.
+void give_up(Context& c, model::TransferOutcome how, int exception_code = 0);
 
 // Ends a transfer that cannot finish (give-up, an exception reply, the
 // status window's time limit, a lost port): every transfer timer stopped,
 // the status window closed without a read-back, the warning line shown.
 // Fields not yet confirmed by the sensor keep their change marks.
-void end_transfer_early(Context& c);
+void end_transfer_early(Context& c, model::TransferOutcome how, int exception_code = 0);
 
 // The longest a healthy sensor may take to answer `request` (hex text):
 // its minimum response time, both frames on the line at the settings in

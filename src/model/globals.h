@@ -71,6 +71,22 @@ struct RegisterImage {
     std::array<std::string, 3> lent_values{};
 };
 
+// How a transfer ended. Every end records it in one place
+// (link::transfer_ended), so the command line and the bus run learn it
+// from here, not from what the window shows.
+enum class TransferOutcome {
+    None,             // no transfer begun yet
+    Running,          // begun and not ended
+    Done,             // every step answered
+    NoAnswer,         // the give-up or the status window's time limit
+    Refused,          // an exception reply (its code in refusal_code)
+    PortLost,         // the port failed and was closed
+    ConnectionLost,   // the gateway closed the connection; the port stays open
+    AddressConflict,  // two different answers to one request
+    Cancelled,        // "Abbruch"
+    ReaderFault,      // the reader's error trap
+};
+
 struct TransferState {
     std::int32_t request_kind = kIdle;
     std::int16_t reg_address = 0;
@@ -89,6 +105,8 @@ struct TransferState {
     // pace is taken at (-1: within it), to tell while that bound is in force.
     std::int32_t display_held = -1;
     std::int32_t response_held = -1;
+    TransferOutcome outcome = TransferOutcome::None;
+    int refusal_code = 0;  // the exception code of a Refused outcome
 };
 
 // The reply reader's state between polls.

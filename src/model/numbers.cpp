@@ -84,4 +84,13 @@ double leading_number(std::string_view text) {
 
 long long round_half_even(double value) { return static_cast<long long>(std::nearbyint(value)); }
 
+std::optional<std::uint32_t> hex_number(std::string_view digits) {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    std::uint32_t n = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, n, 16);
+    if (error != std::errc{} || stop != end) return std::nullopt;
+    return n;
+}
+
 }  // namespace vor3::model

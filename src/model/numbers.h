@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,5 +24,9 @@ double leading_number(std::string_view text);
 
 // Rounds to the nearest integer, halves to even.
 long long round_half_even(double value);
+
+// The value of 1 to 8 hex digits of either case; none for no digits, more
+// than 8, or a character that is not a hex digit.
+std::optional<std::uint32_t> hex_number(std::string_view digits);
 
 }  // namespace vor3::model

@@ -1,8 +1,6 @@
 #include "ops/cyclic_readout.h"
 
 #include "link/transfer_reset.h"
-#include "ui/change_marking.h"
-#include "ui/status_window.h"
 
 namespace vor3::ops {
 
@@ -30,7 +28,8 @@ void chk_read_out_Click(Context& c) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     if (f.chk_read_out.value() == 1) {
-        ui::clear_read_cancelled(c);
+        c.events->clear_read_cancelled();
+        link::transfer_begun(c);
         t.request_kind = model::kReadRegisterBlock;
         f.Timer6.start();
         f.read_out_parameter.set_enabled(false);
@@ -45,7 +44,7 @@ void chk_read_out_Click(Context& c) {
         if (c.port.is_open()) {
             f.read_out_parameter.set_enabled(true);
             f.cmd_read_device.set_enabled(true);
-            ui::UpdateApplyButton(c, ui::MarkGroup::All);
+            c.events->marks_changed();
         }
         lock_editing(c, false);
     }
@@ -54,8 +53,9 @@ void chk_read_out_Click(Context& c) {
 void func_read_out_parameter(Context& c) {
     auto& f = c.frm;
     link::read_blocks_from(c, 0);
+    link::transfer_begun(c);
     f.Timer6.start();
-    ui::ShowMsgWindow(c);
+    c.events->show_status_window();
     f.cmd_read_device.set_enabled(true);
     f.chk_read_out.set_enabled(true);
 }

@@ -4,7 +4,6 @@
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
-#include "ui/status_window.h"
 
 namespace vor3::ops {
 
@@ -40,12 +39,13 @@ void cmd_read_device_Click(Context& c) {
     t.request_kind = model::kReadRegister6;
     const auto addr = address_part(c);
     if (!addr) return;
+    link::transfer_begun(c);
     t.reg_address = 6;
     link::restart_block_read(c);
     transmit(c, *addr + "03" + LongToHexStr(t.reg_address, 2) + "0001");
     // The window waits for the first answer as for the others: a sensor of
     // unknown speed may take seconds to answer, or not answer at all.
-    if (link::line_busy(c)) ui::ShowMsgWindow(c);
+    if (link::line_busy(c)) c.events->show_status_window();
 }
 
 void ReadConfigCoils(Context& c) {

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <string_view>
 
+#include "link/answers.h"
 #include "link/hex.h"
 #include "link/transmit.h"
 #include "model/globals.h"
 #include "model/register_map.h"
-#include "reply/reader.h"
 
 namespace vor3::ops {
 
@@ -40,7 +40,7 @@ int data_bits_of(const LineSetting& line, std::optional<int> forced) {
 bool from_gateway(const std::string& answer) {
     const int code = static_cast<unsigned char>(answer[2]);
     return static_cast<unsigned char>(answer[1]) == 0x83 &&
-           (code == reply::kGatewayPathUnavailable || code == reply::kGatewayTargetFailed);
+           (code == link::kGatewayPathUnavailable || code == link::kGatewayTargetFailed);
 }
 
 std::optional<std::string> rtu_answer(const std::string& b, std::size_t i) {

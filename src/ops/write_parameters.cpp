@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "form/change_marks.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "ops/requests.h"
-#include "ui/change_marking.h"
-#include "ui/status_line.h"
-#include "ui/status_window.h"
 
 namespace vor3::ops {
 
@@ -46,7 +44,7 @@ std::string register_to_write(const Context& c, model::FieldArray array, int ind
     const auto& image = c.g.image;
     const auto raw =
         config ? image.cfg_raw[static_cast<std::size_t>(index)] : image.in_raw[static_cast<std::size_t>(index)];
-    if (raw && !ui::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);
+    if (raw && !form::is_marked(c.frm, array, index)) return link::LongToHexStr(*raw, 2);
     const std::string value =
         register_hex(box.text(), model::scale_of(model::field(array, index).encoding), c.g.lang.decimal_sep);
     return value.empty() ? last_known_register(c, array, index) : value;
@@ -102,7 +100,7 @@ void arm_config_write(Context& c) {
     t.reg_address = 2;
     c.frm.alreadyWrite = 2;
     c.frm.Timer1.start();
-    ui::ShowMsgWindow(c);
+    c.events->show_status_window();
 }
 
 // A value typed but not yet left is corrected as leaving the field would
@@ -112,9 +110,9 @@ void arm_config_write(Context& c) {
 void apply_entry_rules(Context& c) {
     auto& f = c.frm;
     for (int i = 2; i <= 10; ++i)
-        if (ui::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();
+        if (form::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();
     for (int i = 0; i <= 2; ++i)
-        if (ui::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
+        if (form::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
 }
 
 // The registers of one part as sent against those read back.
@@ -158,7 +156,7 @@ void check_read_back(Context& c) {
     compare_coils(c, FieldArray::chk_cfg, sent.cfg_coils, c.g.image.cfg_bit, model::kConfigCoilCount);
     compare_registers(c, FieldArray::txt_data_in);
     compare_coils(c, FieldArray::chk_inp_bit, sent.led_coils, c.g.image.inp_bit, model::kLedCoilCount);
-    ui::tell_write_checked(c);
+    c.events->write_checked();
     if (sent.differences.empty()) return;
     const std::string& l = c.g.lang.language;
     std::string list;
@@ -185,9 +183,10 @@ void set_parameter_Click(Context& c) {
     c.g.sent = {};
     c.g.status_note = nullptr;
     apply_entry_rules(c);
-    using ui::MarkGroup;
-    bool config_marked = ui::group_marked(f, MarkGroup::ConfigRegisters) || ui::group_marked(f, MarkGroup::ConfigCoils);
-    f.external_changed = ui::group_marked(f, MarkGroup::ExternalValues) || ui::group_marked(f, MarkGroup::LedCoils);
+    using form::MarkGroup;
+    bool config_marked =
+        form::group_marked(f, MarkGroup::ConfigRegisters) || form::group_marked(f, MarkGroup::ConfigCoils);
+    f.external_changed = form::group_marked(f, MarkGroup::ExternalValues) || form::group_marked(f, MarkGroup::LedCoils);
     c.g.write_anyway = false;
     if (!config_marked && !f.external_changed) {
         using model::Caption;
@@ -207,11 +206,12 @@ void set_parameter_Click(Context& c) {
     }
     // Both parts in turn: the configuration registers and coils, then the
     // external values and LED coils, then one read-back.
+    link::transfer_begun(c);
     if (config_marked) {
         arm_config_write(c);
     } else {
         start_external_write(c);
-        ui::ShowMsgWindow(c);
+        c.events->show_status_window();
     }
 }
 

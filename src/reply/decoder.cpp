@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "form/change_marks.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
 #include "ops/requests.h"
 #include "ops/write_parameters.h"
-#include "ui/change_marking.h"
-#include "ui/status_window.h"
 
 namespace vor3::reply {
 
@@ -73,7 +72,7 @@ void config_block(Context& c, const std::string& rx) {
         field.set_text(model::register_text(raw, enc, sep));
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = field_number(c, field);
         c.g.image.cfg_raw[static_cast<std::size_t>(i)] = raw;
-        ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
+        c.events->field_taken(model::FieldArray::txt_data_cfg, i);
         if (i == kMinResponseRegister)
             t.min_response_ms = std::max(0, bounded_pace(c, kMinResponseRegister, c.g.image.cfg_value[7]));
     }
@@ -152,7 +151,7 @@ void register6(Context& c, const std::string& rx) {
     t.reg_address = 0;
     set_block_timer_periods(c);
     c.frm.Timer6.start();
-    ui::ShowMsgWindow(c);
+    c.events->show_status_window();
 }
 
 // Register j of a write request as it went out.
@@ -180,7 +179,7 @@ void confirm_config_block(Context& c) {
         if (!v) continue;
         c.g.image.cfg_value[static_cast<std::size_t>(i)] = *v;
         c.g.image.cfg_raw[static_cast<std::size_t>(i)] = written_register(request, i - t.reg_address);
-        ui::paint_field(c, model::FieldArray::txt_data_cfg, i);
+        c.events->field_taken(model::FieldArray::txt_data_cfg, i);
         if (i == kMinResponseRegister) t.min_response_ms = std::max(0, bounded_pace(c, kMinResponseRegister, *v));
     }
 }
@@ -227,7 +226,7 @@ void external_written(Context& c) {
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
         c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
         c.g.sent.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
-        ui::paint_field(c, model::FieldArray::txt_data_in, i);
+        c.events->field_taken(model::FieldArray::txt_data_in, i);
     }
 }
 
@@ -254,7 +253,7 @@ void external_values(Context& c, const std::string& rx) {
         field.set_text(model::register_text(raw, enc, c.g.lang.decimal_sep));
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, field);
         c.g.image.in_raw[static_cast<std::size_t>(i)] = raw;
-        ui::paint_field(c, model::FieldArray::txt_data_in, i);
+        c.events->field_taken(model::FieldArray::txt_data_in, i);
     }
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.reader.rx_text.clear();
@@ -270,11 +269,11 @@ void led_coils(Context& c, const std::string& rx) {
         auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
         ref = static_cast<std::int16_t>((v >> n) & 1);
         f.chk_inp_bit(n).set_value(ref);
-        ui::clear_mark(f.chk_inp_bit(n));
+        form::clear_mark(f.chk_inp_bit(n));
         ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
     }
     c.g.image.external_known = true;
-    ui::CloseWindow(c);
+    c.events->steps_done();
     c.g.transfer.bus_ready = true;
 }
 
@@ -283,10 +282,10 @@ void config_coils_written(Context& c) {
     c.g.sent.cfg_coils = written_coils(c);
     c.g.image.cfg_coils_raw = c.g.sent.cfg_coils;
     for (int i = 0; i <= 7; ++i) {
-        ui::clear_mark(f.chk_cfg(i));
+        form::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
     }
-    ui::clear_mark(f.cmb_bit_cfg(3));
+    form::clear_mark(f.cmb_bit_cfg(3));
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.transfer.bus_ready = true;
     // The configuration part is written: the external part follows when it
@@ -295,17 +294,17 @@ void config_coils_written(Context& c) {
     if (f.external_changed)
         ops::start_external_write(c);
     else
-        ui::CloseWindow(c);
+        c.events->steps_done();
 }
 
 void led_coils_written(Context& c) {
     c.g.sent.led_coils = written_coils(c);
     c.g.image.led_coils_raw = c.g.sent.led_coils;
     for (int i = 0; i <= 4; ++i) {
-        ui::clear_mark(c.frm.chk_inp_bit(i));
+        form::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
     }
-    ui::CloseWindow(c);
+    c.events->steps_done();
     c.g.transfer.bus_ready = true;
 }
 

@@ -3,20 +3,30 @@
 #include <string_view>
 #include <vector>
 
+#include "link/answers.h"
+#include "link/framing.h"
 #include "link/hex.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
-#include "reply/answers.h"
 #include "reply/decoder.h"
-#include "reply/framing.h"
-#include "ui/change_marking.h"
-#include "ui/port_settings.h"
-#include "ui/status_line.h"
-#include "ui/status_window.h"
 
 namespace vor3::reply {
+
+// Which request a frame answers, and where a frame ends, the link knows.
+using link::awaited_length;
+using link::expectation_of;
+using link::feed_ascii;
+using link::feed_rtu;
+using link::fit;
+using link::Fit;
+using link::FrameLength;
+using link::judge;
+using link::kRtuCapacity;
+using link::note_answered;
+using link::rtu_frame_length;
+using link::Verdict;
 
 namespace {
 
@@ -33,9 +43,9 @@ void accept_reply_steps(Context& c) {
     f.chk_read_out.set_enabled(true);
     if (f.chk_read_out.value() == 0) {
         f.read_out_parameter.set_enabled(true);
-        ui::UpdateApplyButton(c, ui::MarkGroup::All);
+        c.events->marks_changed();
     }
-    if (awaited) ui::transfer_progressed(c);
+    if (awaited) c.events->transfer_progressed();
 }
 
 // The sensor refused the request: end the transfer as a give-up does and
@@ -43,7 +53,7 @@ void accept_reply_steps(Context& c) {
 void end_with_exception(Context& c, int code) {
     // A refused read-out would be refused again at every poll: it ends.
     c.frm.chk_read_out.set_value(0);
-    link::Timer3_Timer(c);
+    link::give_up(c, model::TransferOutcome::Refused, code);
     c.msg.show(exception_text(code, c.g.lang.language, configured_address(c)));
 }
 
@@ -73,7 +83,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         return;
     }
     note_answered(c, adu);
-    ui::count_on_line(c, ui::LineEvent::Answer);
+    c.events->line_event(form::LineEvent::Answer);
     const Fit how = fit(expectation_of(c.g.line.now.request), adu);
     accept_reply_steps(c);
     if (how == Fit::Refusal) {
@@ -88,7 +98,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         r.rx_text = link::bytes_to_hex(frame);
         c.g.transfer.bus_ready = true;
         decode(c, r.rx_text);
-        ui::show_progress(c);
+        c.events->show_progress();
         if (r.collecting) r.rx_text = std::move(begun);
     }
     link::line_heard(c);
@@ -143,6 +153,7 @@ void error_recovery(Context& c) {
     f.chk_read_out.set_enabled(true);
     f.read_out_parameter.set_enabled(true);
     f.set_parameter.set_enabled(false);
+    link::transfer_ended(c, model::TransferOutcome::ReaderFault);
     c.msg.show(model::caption(model::Caption::msg_reader_error, c.g.lang.language));
 }
 
@@ -153,7 +164,7 @@ std::string exception_text(int code, const std::string& language, int address) {
     const std::string number = link::ByteToHex(static_cast<std::uint8_t>(code));
     const std::string what = model::caption(model::exception_caption(code), language);
     // A gateway says that no sensor answered it, not that one refused.
-    if (code == kGatewayPathUnavailable || code == kGatewayTargetFailed)
+    if (code == link::kGatewayPathUnavailable || code == link::kGatewayTargetFailed)
         return model::caption(Caption::msg_gateway_exception, language, {std::to_string(address), number, what});
     return model::caption(Caption::msg_modbus_exception, language, {number, what});
 }
@@ -163,7 +174,7 @@ void Timer4_Timer(Context& c) {
     try {
         waiting = c.port.waiting_count();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     if (waiting >= 1) receive(c);
@@ -174,7 +185,7 @@ void receive(Context& c) {
     try {
         data = c.port.read_all();
     } catch (const form::PortError& e) {
-        ui::port_failed(c, e);
+        c.events->port_failed(e);
         return;
     }
     receive_bytes(c, data);

@@ -23,10 +23,6 @@ void receive_bytes(Context& c, const std::string& data);
 // before a request can be its answer. Throws PortError.
 void clear_line_before_sending(Context& c);
 
-// Exceptions a Modbus TCP gateway gives for a unit it cannot reach.
-constexpr int kGatewayPathUnavailable = 0x0A;
-constexpr int kGatewayTargetFailed = 0x0B;
-
 // Text for a Modbus exception code from the sensor at `address`, in the
 // language in force.
 std::string exception_text(int code, const std::string& language, int address);

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "link/hex.h"
+#include "model/numbers.h"
 #include "store/code_page.h"
 
 namespace vor3::store::hive_format {
@@ -40,9 +40,9 @@ std::optional<std::string> hex_bytes(std::string_view s) {
     while (start <= s.size()) {
         const std::size_t end = std::min(s.find(',', start), s.size());
         const std::string_view item = trim(s.substr(start, end - start));
-        std::string byte;
-        if (item.size() != 2 || !link::hex_to_bytes(item, byte)) return std::nullopt;
-        out += byte;
+        const auto byte = item.size() == 2 ? model::hex_number(item) : std::nullopt;
+        if (!byte) return std::nullopt;
+        out += static_cast<char>(*byte);
         start = end + 1;
     }
     return out;
@@ -167,7 +167,7 @@ std::optional<HiveValue> value_line(std::string_view line, bool wide) {
     }
     const std::string head = lower(line.substr(0, std::min<std::size_t>(line.size(), 6)));
     if (head == "dword:") {
-        const auto n = link::hex_number(trim(line.substr(6)));
+        const auto n = model::hex_number(trim(line.substr(6)));
         if (!n) return std::nullopt;
         v.type = kDword;
         for (int i = 0; i < 4; ++i) v.data += static_cast<char>((*n >> (8 * i)) & 0xFF);
@@ -179,7 +179,7 @@ std::optional<HiveValue> value_line(std::string_view line, bool wide) {
     if (!line.empty() && line.front() == '(') {
         const std::size_t close = line.find(')');
         if (close == std::string_view::npos) return std::nullopt;
-        const auto type = link::hex_number(line.substr(1, close - 1));
+        const auto type = model::hex_number(line.substr(1, close - 1));
         if (!type) return std::nullopt;
         v.type = static_cast<int>(*type);
         line.remove_prefix(close + 1);

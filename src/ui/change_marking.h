@@ -1,21 +1,14 @@
 #pragma once
+#include "form/change_marks.h"
 #include "form/context.h"
 #include "model/register_map.h"
 
 namespace vor3::ui {
 
-// A control the user changed: its value differs from the sensor's.
-bool is_marked(const form::Control& c);
-// Field `index` of `array` carries the change mark (a configuration coil
-// with a unit list carries it on the list). Measured values never do.
-bool is_marked(const form::FrmConfig& f, model::FieldArray array, int index);
-// The sensor holds what the control shows: its mark goes.
-void clear_mark(form::Control& c);
-
-// The parts of the window "Werte übernehmen" writes, each on its own.
-enum class MarkGroup { All, ConfigRegisters, ExternalValues, ConfigCoils, LedCoils };
-// A field of the group carries the change mark.
-bool group_marked(const form::FrmConfig& f, MarkGroup group);
+using form::clear_mark;
+using form::group_marked;
+using form::is_marked;
+using form::MarkGroup;
 
 // Paints number field `index` of `array` (configuration or external
 // values) after its text changed: the change mark where its value differs

@@ -135,7 +135,7 @@ void port_failed(Context& c, const form::PortError& e) {
         // ends as on a refusal, the port staying open.
         if (!running) return;
         f.chk_read_out.set_value(0);
-        link::Timer3_Timer(c);
+        link::give_up(c, model::TransferOutcome::ConnectionLost);
         show_port_error(c, e);
         return;
     }
@@ -152,6 +152,7 @@ void port_failed(Context& c, const form::PortError& e) {
     // without the re-read that follows a write.
     tell_write_ended(c, false);
     abandon_status_window(c);
+    link::transfer_ended(c, model::TransferOutcome::PortLost);
     if (f.Combo_Port(6).list_index() != 0)
         f.Combo_Port(6).set_list_index(0);
     else

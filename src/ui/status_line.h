@@ -10,7 +10,7 @@
 // tells; the behaviour's own messages and the warning line stay as they are.
 namespace vor3::ui {
 
-enum class LineEvent { Request, Repeat, Answer, GiveUp, BadChecksum, Noise };
+using form::LineEvent;
 
 // Counts what just happened on the line and shows it.
 void count_on_line(Context& c, LineEvent event);

@@ -179,7 +179,7 @@ void Timer1SW_Timer(Context& c) {
     // No reply for longer than any healthy transfer waits: the transfer
     // has stalled. It ends as a give-up does, without a read-back that
     // would throw away what was not written.
-    link::end_transfer_early(c);
+    link::end_transfer_early(c, model::TransferOutcome::NoAnswer);
 }
 
 void CloseWindow(Context& c) {
@@ -195,6 +195,7 @@ void CloseWindow(Context& c) {
         return;
     }
     unload(c);
+    link::transfer_ended(c, model::TransferOutcome::Done);
     // Done for the line only once no second answer to the last request can
     // come: one that differs still ends the transfer, with that said.
     link::watch_for_second_answer(c);
@@ -224,6 +225,7 @@ void Abbruch_Click(Context& c) {
     link::reset_transfer(c);
     c.g.transfer.request_kind = model::kIdle;
     unload(c);
+    link::transfer_ended(c, model::TransferOutcome::Cancelled);
     if (!reading) {
         ui::UpdateApplyButton(c, ui::MarkGroup::All);
         c.msg.show(cancelled_text(c.g.lang.language));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "link/answers.h"
 #include "link/hex.h"
-#include "reply/answers.h"
 #include "reply/reader.h"
 #include "sim/sim_test_support.h"
 #include "support/fake_program.h"
@@ -91,7 +91,7 @@ TEST(Reader, OnlyTheAnswerToTheRequestIsTaken) {
 // Each reply is held against the request it would answer; a refusal is
 // said by its code, a gateway's as no sensor reached.
 TEST(Reader, HoldsTheReplyAgainstTheRequest) {
-    using reply::Fit;
+    using link::Fit;
     const struct {
         const char* request;
         const char* reply;  // address, function, data; no checksum
@@ -109,7 +109,7 @@ TEST(Reader, HoldsTheReplyAgainstTheRequest) {
     for (const auto& k : cases) {
         std::string adu;
         ASSERT_TRUE(link::hex_to_bytes(k.reply, adu));
-        EXPECT_EQ(reply::fit(reply::expectation_of(k.request), adu), k.fit) << k.request << " " << k.reply;
+        EXPECT_EQ(link::fit(link::expectation_of(k.request), adu), k.fit) << k.request << " " << k.reply;
     }
     EXPECT_EQ(
         reply::exception_text(0x0B, "1033", 7),

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/bus_run.h"
@@ -17,6 +18,17 @@
 
 namespace vor3::test {
 
+// A link that can be cut under a transfer: the next poll fails once with
+// the number given (a closed connection, a port gone).
+struct CuttablePort : form::ForwardingPort {
+    using ForwardingPort::ForwardingPort;
+    int cut_with = 0;
+    int waiting_count() override {
+        if (const int n = std::exchange(cut_with, 0)) throw form::PortError(n, "cut");
+        return inner_.waiting_count();
+    }
+};
+
 // The command line's program on a line of simulated sensors under the
 // virtual clock, with 8 data bits forced as vor3-cli forces them.
 struct Cli {
@@ -26,7 +38,8 @@ struct Cli {
     form::VirtualClock clock;
     sim::SensorLine sensors;
     sim::SimPort sim_port{clock, sensors};
-    app::DataBitsPort port{sim_port, 8};
+    CuttablePort cuttable{sim_port};
+    app::DataBitsPort port{cuttable, 8};
     app::CollectedMessages msg;
     app::NoConfirm confirm;
     app::Program prog{port, msg, confirm, clock};
@@ -48,11 +61,14 @@ struct Cli {
     }
 
     // Runs `plan` over the line to its end; its exit status in `exit_status`.
-    std::vector<app::SensorResult> run_line(app::BusPlan plan) {
+    std::vector<app::SensorResult> run_line(app::BusPlan plan, const std::function<void()>& each_tick = {}) {
         EXPECT_TRUE(prog.g.link.port_open || app::CliRead(prog, msg, app::parse_cli({"read", "--port", "sim"})).open());
         app::BusRun bus(prog, std::move(plan));
         bus.start();
-        while (bus.running() && clock.now_ms() < 600000) clock.advance(1);
+        while (bus.running() && clock.now_ms() < 600000) {
+            clock.advance(1);
+            if (each_tick) each_tick();
+        }
         EXPECT_FALSE(bus.running());
         exit_status = bus.exit_status();
         return bus.results();

@@ -1,10 +1,10 @@
-#include "reply/framing.h"
+#include "link/framing.h"
 
 #include <string_view>
 
 #include "link/hex.h"
 
-namespace vor3::reply {
+namespace vor3::link {
 
 namespace {
 
@@ -74,4 +74,4 @@ void feed_ascii(model::ReaderState& r, char ch, std::vector<std::string>& frames
     r.rx_text.clear();  // a corrupted frame is dropped like noise
 }
 
-}  // namespace vor3::reply
+}  // namespace vor3::link

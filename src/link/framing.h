@@ -9,7 +9,7 @@
 
 // Finding reply frames in the bytes from the line, before anything is known
 // of the request they may answer.
-namespace vor3::reply {
+namespace vor3::link {
 
 // Bytes of the longest RTU reply the reader holds; a frame that claims to
 // be longer cannot be ours.
@@ -39,4 +39,4 @@ void feed_rtu(model::ReaderState& r, const FrameLength& length_of, std::uint8_t 
 // begins a new frame.
 void feed_ascii(model::ReaderState& r, char ch, std::vector<std::string>& frames);
 
-}  // namespace vor3::reply
+}  // namespace vor3::link

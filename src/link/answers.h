@@ -10,7 +10,7 @@
 // twice; each request counts as answered once. Since nothing in a serial
 // Modbus answer names its request, the next request waits for the late
 // answers of a request sent more than once (see line_free).
-namespace vor3::reply {
+namespace vor3::link {
 
 // What a request asks for, to hold a reply against.
 struct Expectation {
@@ -32,6 +32,9 @@ std::size_t reply_length(const Expectation& e, std::string_view head);
 std::size_t awaited_length(const Context& c, std::string_view head);
 
 enum class Fit { None, Answer, Refusal };
+// Exceptions a Modbus TCP gateway gives for a unit it cannot reach.
+constexpr int kGatewayPathUnavailable = 0x0A;
+constexpr int kGatewayTargetFailed = 0x0B;
 // How a frame (address, function, data; no checksum) fits the request.
 Fit fit(const Expectation& e, std::string_view adu);
 
@@ -65,4 +68,4 @@ bool second_answer_may_come(const Context& c);
 // every copy of that request has had its answer, or none can come anymore.
 bool line_free(const Context& c, const std::string& next);
 
-}  // namespace vor3::reply
+}  // namespace vor3::link

@@ -1,12 +1,12 @@
-#include "reply/answers.h"
+#include "link/answers.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "link/framing.h"
 #include "link/hex.h"
-#include "reply/framing.h"
 
-namespace vor3::reply {
+namespace vor3::link {
 
 namespace {
 
@@ -178,4 +178,4 @@ bool line_free(const Context& c, const std::string& next) {
     return c.clock.now_ms() >= now.quiet_at_ms;
 }
 
-}  // namespace vor3::reply
+}  // namespace vor3::link
