@@ -1,5 +1,7 @@
 #include "app/bus_report.h"
 
+#include <algorithm>
+
 #include "model/captions.h"
 #include "model/numbers.h"
 
@@ -44,6 +46,22 @@ std::string value_of(const std::vector<ReportLine>& lines, const std::string& co
     return {};
 }
 
+// Rows of a run over several lines lead with the line's port.
+bool with_ports(const std::vector<SensorResult>& results) {
+    return std::any_of(results.begin(), results.end(), [](const SensorResult& r) { return !r.port.empty(); });
+}
+
+// A sensor's lead in a text report: its line's port (where known) and its
+// address, each followed by a tab.
+std::string text_lead(const SensorResult& r) {
+    return (r.port.empty() ? "" : r.port + "\t") + std::to_string(r.target.address) + "\t";
+}
+
+// The same in a CSV row, without the tab.
+std::string csv_lead(const SensorResult& r, bool ports) {
+    return (ports ? csv_field(r.port) + "," : "") + std::to_string(r.target.address);
+}
+
 }  // namespace
 
 std::string bus_summary(const std::vector<SensorResult>& results, const std::string& language) {
@@ -53,6 +71,7 @@ std::string bus_summary(const std::vector<SensorResult>& results, const std::str
         const std::string address = std::to_string(r.target.address);
         const std::string outcome = outcome_text(r.outcome, language);
         const std::string location = r.location_id();
+        if (!r.port.empty()) out += r.port + ": ";
         out += location.empty() ? model::caption(Caption::bus_summary, language, {address, outcome})
                                 : model::caption(Caption::bus_summary_location, language, {address, location, outcome});
         if (!r.detail.empty()) out += " (" + r.detail + ")";
@@ -64,8 +83,7 @@ std::string bus_summary(const std::vector<SensorResult>& results, const std::str
 std::string bus_read_text(const std::vector<SensorResult>& results) {
     std::string out;
     for (const auto& r : results)
-        for (const auto& l : r.before)
-            out += std::to_string(r.target.address) + "\t" + l.control + "\t" + l.caption + "\t" + l.value + "\n";
+        for (const auto& l : r.before) out += text_lead(r) + l.control + "\t" + l.caption + "\t" + l.value + "\n";
     return out;
 }
 
@@ -74,7 +92,8 @@ std::string bus_read_json(const std::vector<SensorResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
         const auto& r = results[i];
         out += i ? ",\n  " : "\n  ";
-        out += "{\"address\": " + std::to_string(r.target.address) +
+        out += "{" + (r.port.empty() ? "" : "\"port\": " + json_string(r.port) + ", ") +
+               "\"address\": " + std::to_string(r.target.address) +
                ", \"outcome\": " + json_string(outcome_name(r.outcome));
         if (!r.detail.empty()) out += ", \"detail\": " + json_string(r.detail);
         if (!r.before.empty()) {
@@ -91,11 +110,12 @@ std::string bus_read_json(const std::vector<SensorResult>& results) {
 
 std::string bus_read_csv(const std::vector<SensorResult>& results, const std::string& decimal_sep) {
     const auto names = field_names(results);
-    std::string out = "address,outcome";
+    const bool ports = with_ports(results);
+    std::string out = ports ? "port,address,outcome" : "address,outcome";
     for (const auto& n : names) out += "," + n;
     out += "\n";
     for (const auto& r : results) {
-        out += std::to_string(r.target.address) + "," + outcome_name(r.outcome);
+        out += csv_lead(r, ports) + "," + outcome_name(r.outcome);
         for (const auto& n : names) out += "," + csv_value(value_of(r.before, n), decimal_sep);
         out += "\n";
     }
@@ -105,7 +125,7 @@ std::string bus_read_csv(const std::vector<SensorResult>& results, const std::st
 std::string bus_changes_text(const std::vector<SensorResult>& results) {
     std::string out;
     for (const auto& r : results)
-        for (const auto& c : r.changes) out += std::to_string(r.target.address) + "\t" + c + "\n";
+        for (const auto& c : r.changes) out += text_lead(r) + c + "\n";
     return out;
 }
 
@@ -113,12 +133,13 @@ std::string bus_report_csv(const std::vector<SensorResult>& results, const std::
     std::vector<std::string> names;
     for (const auto& n : field_names(results))
         if (!is_measured(n)) names.push_back(n);
-    std::string out = "address,location_id,outcome,detail";
+    const bool ports = with_ports(results);
+    std::string out = ports ? "port,address,location_id,outcome,detail" : "address,location_id,outcome,detail";
     for (const auto& n : names) out += "," + n + " before," + n + " after";
     out += "\n";
     for (const auto& r : results) {
-        out += std::to_string(r.target.address) + "," + csv_value(r.location_id(), decimal_sep) + "," +
-               outcome_name(r.outcome) + "," + csv_field(r.detail);
+        out += csv_lead(r, ports) + "," + csv_value(r.location_id(), decimal_sep) + "," + outcome_name(r.outcome) +
+               "," + csv_field(r.detail);
         for (const auto& n : names)
             out += "," + csv_value(value_of(r.before, n), decimal_sep) + "," +
                    csv_value(value_of(r.after, n), decimal_sep);

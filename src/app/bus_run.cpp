@@ -107,7 +107,7 @@ void BusRun::start() {
         scanner_.start(*plan_.search);
         return;
     }
-    for (const auto& t : plan_.targets) results_.push_back({t, SensorOutcome::NotDone, {}, {}, {}, {}, {}, {}});
+    for (const auto& t : plan_.targets) results_.emplace_back().target = t;
     if (results_.empty()) return finish();
     watch_.start();
     tick();
@@ -115,8 +115,7 @@ void BusRun::start() {
 
 void BusRun::searched() {
     if (stopping_ || scanner_.error()) return finish();
-    for (const auto& find : scanner_.found())
-        results_.push_back({{find.address, find.line}, SensorOutcome::NotDone, {}, {}, {}, {}, {}, {}});
+    for (const auto& find : scanner_.found()) results_.emplace_back().target = {find.address, find.line};
     if (results_.empty()) return finish();
     p_.frm_config.Combo_Port(6).set_list_index(1);
     watch_.start();

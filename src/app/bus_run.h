@@ -59,6 +59,7 @@ struct SensorResult {
     std::vector<std::string> changes;      // "control\tcaption\told -> new"
     std::vector<std::string> write_state;  // after a write cut short: each value confirmed or not
     std::string file;                      // Save: the file written
+    std::string port;                      // in a run over several lines: the line's
 
     // The location id as read, or "".
     std::string location_id() const;

@@ -47,7 +47,7 @@ BusOutput bus_output(const CliOptions& o, const std::vector<SensorResult>& resul
     // A write cut short: which values each sensor confirmed.
     for (const auto& s : results)
         for (const auto& line : s.write_state)
-            r.err += "vor3-cli: " +
+            r.err += "vor3-cli: " + (s.port.empty() ? "" : s.port + ": ") +
                      model::caption(model::Caption::bus_summary, language, {std::to_string(s.target.address), line}) +
                      "\n";
     return r;

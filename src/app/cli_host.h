@@ -31,6 +31,9 @@ public:
     // Has real_port() open `device` (a system name or path, or a network
     // port) whatever its port number says.
     virtual void use_device(const std::string& device) = 0;
+    // Another of the machine's ports, opening `device` whatever its port
+    // number says: one for each line of a run over several.
+    virtual std::unique_ptr<form::SerialPort> new_port(const std::string& device) = 0;
 
     // Where the settings are kept (hive files, or the system's registry)
     // and the user's number format.

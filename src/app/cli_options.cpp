@@ -16,6 +16,8 @@ const char* const kCliUsage =
     "       vor3-cli save    LINK FILE|FOLDER\n"
     "       vor3-cli scan    --port PORT [--mode M] [--baud B] [--parity P] [--first]\n"
     "                        [--response-ms MS] [--json]\n"
+    "       vor3-cli read|save|write ... --line SPEC [--line SPEC...] | --site FILE\n"
+    "       vor3-cli scan    --line SPEC [--line SPEC...] > FILE\n"
     "       vor3-cli registry get NAME | set NAME VALUE | list\n"
     "  LINK: --port PORT [--baud 9600|19200|38400|57600] [--parity N|E|O]\n"
     "        [--mode rtu|ascii] [--data-bits 7|8] [--address 1..63 | --addresses LIST]\n"
@@ -26,6 +28,18 @@ const char* const kCliUsage =
     "        one file per sensor, named by address and location id; write keeps each\n"
     "        sensor's location id unless it is named (txt_data_cfg(3)=N). A summary\n"
     "        per address follows the data; Ctrl+C stops after the sensor in progress.\n"
+    "  --line SPEC works several lines at once, each line's sensors one after\n"
+    "        another: SPEC is the port, then its settings as the link options are\n"
+    "        named: '/dev/ttyUSB0 baud=19200 parity=E addresses=1-30' or\n"
+    "        'modbus-tcp://10.0.0.7 addresses=found' (mode=, data-bits=, address=\n"
+    "        too); link options given outside --line hold for every line. --site\n"
+    "        FILE takes one SPEC per row ('#' begins a comment); rows naming one\n"
+    "        port join on that line, each sensor at its row's settings. Each 'sim'\n"
+    "        is a line of its own simulated sensors. The report leads each row\n"
+    "        with the line's port; the exit status is the highest of all lines.\n"
+    "        scan --line looks on every line at once, reads each sensor found and\n"
+    "        prints a site file: a row per line and setting, a comment per sensor\n"
+    "        (location id, device coding, firmware).\n"
     "  --trace on any command writes every frame over the line to standard error;\n"
     "  --echo drops the echo of each request, for adapters that hear themselves.\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, 'sim' for the\n"
@@ -63,7 +77,7 @@ const char* const kCliUsage =
 
 namespace {
 
-int whole_number(const std::string& flag, const std::string& text, int lo, int hi) {
+int whole_number(const std::string& name, const std::string& text, int lo, int hi) {
     std::size_t used = 0;
     int v = 0;
     try {
@@ -72,16 +86,61 @@ int whole_number(const std::string& flag, const std::string& text, int lo, int h
         used = 0;
     }
     if (used == 0 || used != text.size() || v < lo || v > hi)
-        throw std::invalid_argument(flag + " takes a whole number from " + std::to_string(lo) + " to " +
+        throw std::invalid_argument(name + " takes a whole number from " + std::to_string(lo) + " to " +
                                     std::to_string(hi) + ", not '" + text + "'");
     return v;
 }
 
 }  // namespace
 
+bool link_option(CliOptions& o, const std::string& name, const std::string& flag, const std::string& value) {
+    if (flag == "--port") {
+        o.port = value;
+        if (link::names_network_port(o.port) && !link::parse_network_port(o.port))
+            throw std::invalid_argument(name + " takes tcp://HOST:PORT or modbus-tcp://HOST[:PORT], not '" + o.port +
+                                        "'");
+    } else if (flag == "--baud") {
+        o.baud = value;
+        o.baud_given = true;
+        if (model::baud_index(o.baud) < 0)
+            throw std::invalid_argument(name + " takes 9600, 19200, 38400 or 57600, not '" + o.baud + "'");
+    } else if (flag == "--parity") {
+        const char letter =
+            value.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(value[0]))) : 0;
+        if (model::parity_index(letter) < 0)
+            throw std::invalid_argument(name + " takes N, E or O, not '" + value + "'");
+        o.parity = letter;
+        o.parity_given = true;
+    } else if (flag == "--mode") {
+        if (value == "rtu" || value == "RTU")
+            o.mode = "RTU";
+        else if (value == "ascii" || value == "ASCII")
+            o.mode = "ASCII";
+        else
+            throw std::invalid_argument(name + " takes rtu or ascii, not '" + value + "'");
+        o.mode_given = true;
+    } else if (flag == "--data-bits") {
+        o.data_bits = whole_number(name, value, 7, 8);
+    } else if (flag == "--address") {
+        o.address = whole_number(name, value, model::kFirstAddress, model::kLastAddress);
+        o.address_given = true;
+    } else if (flag == "--addresses") {
+        try {
+            if (value == "found")
+                o.addresses_found = true;
+            else
+                o.addresses = model::parse_address_list(value, model::kFirstAddress, model::kLastAddress);
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument(name + " " + e.what());
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
 CliOptions parse_cli(const std::vector<std::string>& args) {
     CliOptions o;
-    bool address_given = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
@@ -92,47 +151,14 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.help = true;
         } else if (a == "--json") {
             o.json = true;
-        } else if (a == "--port") {
-            o.port = value();
-            if (link::names_network_port(o.port) && !link::parse_network_port(o.port))
-                throw std::invalid_argument("--port takes tcp://HOST:PORT or modbus-tcp://HOST[:PORT], not '" + o.port +
-                                            "'");
-        } else if (a == "--baud") {
-            o.baud = value();
-            o.baud_given = true;
-            if (model::baud_index(o.baud) < 0)
-                throw std::invalid_argument("--baud takes 9600, 19200, 38400 or 57600, not '" + o.baud + "'");
-        } else if (a == "--parity") {
-            const std::string& p = value();
-            const char letter = p.size() == 1 ? static_cast<char>(std::toupper(static_cast<unsigned char>(p[0]))) : 0;
-            if (model::parity_index(letter) < 0)
-                throw std::invalid_argument("--parity takes N, E or O, not '" + p + "'");
-            o.parity = letter;
-            o.parity_given = true;
-        } else if (a == "--mode") {
-            const std::string& m = value();
-            if (m == "rtu" || m == "RTU")
-                o.mode = "RTU";
-            else if (m == "ascii" || m == "ASCII")
-                o.mode = "ASCII";
-            else
-                throw std::invalid_argument("--mode takes rtu or ascii, not '" + m + "'");
-            o.mode_given = true;
-        } else if (a == "--data-bits") {
-            o.data_bits = whole_number(a, value(), 7, 8);
-        } else if (a == "--address") {
-            o.address = whole_number(a, value(), model::kFirstAddress, model::kLastAddress);
-            address_given = true;
-        } else if (a == "--addresses") {
-            const std::string& list = value();
-            try {
-                if (list == "found")
-                    o.addresses_found = true;
-                else
-                    o.addresses = model::parse_address_list(list, model::kFirstAddress, model::kLastAddress);
-            } catch (const std::invalid_argument& e) {
-                throw std::invalid_argument(a + " " + e.what());
-            }
+        } else if (a == "--port" || a == "--baud" || a == "--parity" || a == "--mode" || a == "--data-bits" ||
+                   a == "--address" || a == "--addresses") {
+            link_option(o, a, a, value());
+        } else if (a == "--line") {
+            o.lines.push_back(value());
+        } else if (a == "--site") {
+            o.site = value();
+            if (o.site.empty()) throw std::invalid_argument("--site needs a file name");
         } else if (a == "--csv") {
             o.csv = true;
         } else if (a == "--file") {
@@ -179,11 +205,20 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
     const bool line = o.addresses_found || !o.addresses.empty();
     if (line && o.command != "read" && o.command != "save" && o.command != "write")
         throw std::invalid_argument("--addresses is for read, save and write");
-    if (line && address_given) throw std::invalid_argument("--address or --addresses, not both");
+    if (line && o.address_given) throw std::invalid_argument("--address or --addresses, not both");
     if ((o.first || o.response_ms != 50) && o.command != "scan")
         throw std::invalid_argument("--first and --response-ms are for scan");
     if ((o.count || o.give_up_s) && o.command != "monitor")
         throw std::invalid_argument("--count and --give-up are for monitor");
+    if (o.several_lines()) {
+        if (o.command == "monitor") throw std::invalid_argument("--line and --site are for read, save, write and scan");
+        if (!o.port.empty() || line || o.address_given)
+            throw std::invalid_argument("--line and --site name the port and the addresses of each line");
+        if (o.command == "scan" && (o.json || o.first))
+            throw std::invalid_argument("scan --line writes a site file: --json and --first are for one port");
+        if (o.command == "scan" && !o.site.empty()) throw std::invalid_argument("scan takes --line, not --site");
+        return o;
+    }
     if (o.port.empty()) throw std::invalid_argument("--port is required");
     return o;
 }

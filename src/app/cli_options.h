@@ -25,6 +25,7 @@ struct CliOptions {
     std::string mode = "RTU";      // "RTU" or "ASCII"
     std::optional<int> data_bits;  // unset: 7 for ASCII, 8 for RTU
     int address = 1;
+    bool address_given = false;
     // Which of --baud, --parity and --mode were given: scan tries only
     // those, and every value of the others.
     bool baud_given = false, parity_given = false, mode_given = false;
@@ -35,6 +36,13 @@ struct CliOptions {
     // the link settings finds. Empty: the one sensor --address names.
     std::vector<int> addresses;
     bool addresses_found = false;
+    // --line SPEC (each a port and its settings as key=value words) and
+    // --site FILE (one SPEC a row): several lines worked at once, each
+    // line's sensors one after another (read, save, write; scan writes
+    // what it finds as a site file).
+    std::vector<std::string> lines;
+    std::string site;
+    bool several_lines() const { return !lines.empty() || !site.empty(); }
     bool csv = false;  // read, write: one CSV row per sensor
     bool json = false;
     bool trace = false;  // every frame over the line to standard error
@@ -44,6 +52,12 @@ struct CliOptions {
 
 // Throws std::invalid_argument with a one-line message on bad arguments.
 CliOptions parse_cli(const std::vector<std::string>& args);
+
+// Takes one link option (`flag` is "--port", "--baud", "--parity",
+// "--mode", "--data-bits", "--address" or "--addresses") into `o`; false
+// for any other flag. A bad value throws std::invalid_argument, its
+// message led by `name`, as the user wrote the option.
+bool link_option(CliOptions& o, const std::string& name, const std::string& flag, const std::string& value);
 
 extern const char* const kCliUsage;
 

@@ -21,6 +21,9 @@
 #include "app/data_bits_port.h"
 #include "app/program.h"
 #include "app/read_report.h"
+#include "app/simulated_line.h"
+#include "app/site_file.h"
+#include "app/site_run.h"
 #include "model/captions.h"
 #include "sim/sensor_line.h"
 #include "sim/sim_port.h"
@@ -226,6 +229,66 @@ int run_scan(app::Program& program, app::CollectedMessages& messages, const app:
     return 0;
 }
 
+// read, save, write and scan with --line or --site: every line at once,
+// each its own program over its own port, all on the one event loop. An
+// interrupt stops every line after the sensor in progress.
+int run_site(const app::CliOptions& options) {
+    std::vector<app::SiteLine> lines;
+    try {
+        lines = app::site_lines(options, app::site_specs(options));
+    } catch (const std::invalid_argument& e) {
+        print(stderr, std::string("vor3-cli: ") + e.what());
+        return 1;
+    }
+    if (options.command == "write") {
+        const auto refused = app::CliWrite::check(options, host->platform_settings());
+        for (const auto& r : refused) print(stderr, "vor3-cli: " + r);
+        if (!refused.empty()) return 1;
+    }
+    std::vector<std::unique_ptr<app::SimulatedLine>> simulated;
+    std::vector<std::unique_ptr<form::SerialPort>> real;
+    std::vector<form::SerialPort*> ports;
+    for (const auto& line : lines) {
+        if (line.options.port == "sim") {
+            simulated.push_back(std::make_unique<app::SimulatedLine>(host->clock(), line));
+            ports.push_back(&simulated.back()->port);
+        } else {
+            real.push_back(host->new_port(device_for(host->real_port(), line.options.port)));
+            ports.push_back(real.back().get());
+        }
+    }
+    app::SiteRun site(
+        host->clock(), lines, [&](std::size_t i) -> form::SerialPort& { return *ports[i]; },
+        [&](app::Program& program, const app::SiteLine& line) {
+            program.g.platform = host->platform_settings();
+            program.use_wall_clock(host->wall_clock());
+            program.ctx.end_program = [] { host->quit(); };
+            if (options.trace)
+                program.traffic.on_entry = [&program, name = line.name](const link::TrafficEntry& e) {
+                    print(stderr, name + ": " + link::traffic_line(e, program.g.lang.language));
+                };
+        });
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+    site.start();
+    run_until([&] {
+        if (interrupted && !site.stopping()) site.stop();
+        return !site.running();
+    });
+    const auto results = site.results();
+    const auto& lang = site.program(0).g.lang;
+    if (options.command == "scan") {
+        const std::string out = app::site_inventory(lines, results);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    } else {
+        const auto output = app::bus_output(options, results, lang.language, lang.decimal_sep);
+        std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+        std::fputs(output.err.c_str(), stderr);
+    }
+    for (const auto& note : site.notes()) print(stderr, "vor3-cli: " + note);
+    return site.exit_status();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,14 +314,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (options.several_lines()) return run_site(options);
+
     form::Clock& clock = host->clock();
     // The built-in simulated sensor is the window's: one at address 1, or
     // one at each address a line of them is asked for at, hearing its one
     // line setting only, as a real sensor does.
-    sim::SensorLine sensors(sim::Framing::Rtu, options.addresses.empty() ? std::vector<int>{1} : options.addresses);
-    sim::SimPort simulated(clock, sensors);
-    simulated.set_sensor_line(sim::kBuiltInLine);
-    form::SerialPort* port = &simulated;
+    app::SimulatedLine simulated(clock, options.addresses);
+    form::SerialPort* port = &simulated.port;
     if (options.port != "sim") {
         host->use_device(device_for(host->real_port(), options.port));
         port = &host->real_port();

@@ -21,6 +21,11 @@ public:
     form::WallClock& wall_clock() override { return wall_clock_; }
     form::SerialPort& real_port() override { return port_; }
     void use_device(const std::string& device) override { port_.set_device_path(device); }
+    std::unique_ptr<form::SerialPort> new_port(const std::string& device) override {
+        auto port = std::make_unique<QtSerialPort>();
+        port->set_device_path(device);
+        return port;
+    }
     model::PlatformSettings platform_settings() const override { return qt::platform_settings(); }
 
     void run_until(const std::function<bool()>& done) override {
