@@ -1,5 +1,6 @@
 #include "ops/cyclic_readout.h"
 
+#include "link/pace.h"
 #include "link/transfer_reset.h"
 #include "ui/change_marking.h"
 #include "ui/status_window.h"
@@ -55,6 +56,7 @@ void func_read_out_parameter(Context& c) {
     auto& f = c.frm;
     link::read_blocks_from(c, 0);
     f.Timer6.start();
+    link::block_due(c);
     ui::ShowMsgWindow(c);
     f.cmd_read_device.set_enabled(true);
     f.chk_read_out.set_enabled(true);
