@@ -77,9 +77,7 @@ std::int64_t next_request_at_ms(const Context& c) {
     const auto& l = c.g.line;
     double at = -std::numeric_limits<double>::infinity();
     if (l.heard_ms) at = static_cast<double>(*l.heard_ms) + silence_ms(c);
-    if (l.now.copies > 0)
-        at = std::max(
-            at, static_cast<double>(l.now.last_ms) + answer_ms(c, l.now.request, min_response(c)) + silence_ms(c));
+    if (l.now.copies > 0) at = std::max(at, static_cast<double>(l.now.last_ms + min_response(c)));
     return std::isinf(at) ? kAnyTime : static_cast<std::int64_t>(std::ceil(at));
 }
 
@@ -87,8 +85,10 @@ bool pace_allows_request(const Context& c) { return c.clock.now_ms() >= next_req
 
 void await_answer(Context& c) {
     if (!answer_paced(c)) return;
+    // The soonest the answer can be complete, whatever carries the request:
+    // a pseudo-terminal or a network port passes it on at once.
     auto& t = c.frm.TimerPace;
-    t.set_interval(whole_ms(answer_ms(c, c.g.transfer.request_frame, min_response(c))));
+    t.set_interval(whole_ms(min_response(c) + frame_chars(c, reply_bytes(c.g.transfer.request_frame)) * char_ms(c)));
     t.start();
 }
 

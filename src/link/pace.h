@@ -16,9 +16,9 @@ bool answer_paced(const Context& c);
 // The earliest time a request may go out at the pace in force: under the
 // schedule, any time. Answer-paced, once the line has been silent for 3.5
 // characters (RTU; in ASCII the frame's end says it has ended) since bytes
-// last came off it, and never sooner than the sensor could have answered
-// the request before at its minimum response time. A repeat goes out when
-// the reply time-out says.
+// last came off it, and never sooner than the sensor's minimum response
+// time after the request before. A repeat goes out when the reply time-out
+// says.
 std::int64_t next_request_at_ms(const Context& c);
 bool pace_allows_request(const Context& c);
 
