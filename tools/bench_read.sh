@@ -224,23 +224,28 @@ rm -f "$file"
 # same read on a line at 9600 baud (the simulated sensor paces its replies
 # so). exchange_ms sums each request's time to its answer in --trace: what
 # the sensor itself took; faster is how many times the schedule that is.
-echo
-printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' port run wall_ms schedule_ms ratio net exchange_ms faster
-for framing in rtu ascii modbus-tcp; do
+# Starts vor3-sensor-sim on the loopback network for FRAMING: sets sim,
+# port and mode (vor3-cli's --mode for it).
+start_network_sensor() {
+  local out
   out="$(mktemp)"
-  "$build/vor3-sensor-sim" --tcp 0 --framing "$framing" > "$out" &
+  "$build/vor3-sensor-sim" --tcp 0 --framing "$1" > "$out" &
   sim=$!
   for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
   port="$(head -n 1 "$out")"
   rm -f "$out"
   mode=rtu
-  [ "$framing" = ascii ] && mode=ascii
+  [ "$1" = ascii ] && mode=ascii
+  return 0
+}
+echo
+printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' port run wall_ms schedule_ms ratio net exchange_ms faster
+for framing in rtu ascii modbus-tcp; do
+  start_network_sensor "$framing"
   schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud 9600)"
   for run in $(seq "$runs"); do
     timed_cli read --port "$port" --mode "$mode"
-    exchange="$("$build/vor3-cli" read --port "$port" --mode "$mode" --trace 2>&1 >/dev/null |
-      awk '$2 == "ms" && $3 == "TX" { sent = $1 } $2 == "ms" && $3 == "RX" && sent >= 0 { sum += $1 - sent; sent = -1 }
-           END { print sum + 0 }')"
+    read -r exchange _ < <(trace_times read --port "$port" --mode "$mode")
     printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' "$framing" "$run" "$wall" "$schedule" "$(ratio "$wall" "$schedule")" \
       "$(net "$wall" "$schedule")" "$exchange" "$(awk -v s="$schedule" -v e="$exchange" 'BEGIN { printf "%.1f", (e > 0 ? s / e : 0) }')"
   done
@@ -252,14 +257,7 @@ done
 echo
 printf '%-11s %4s %9s %8s %12s %9s %8s\n' port run wall_ms span_ms exchange_ms span/exch net/exch
 for framing in rtu ascii modbus-tcp; do
-  out="$(mktemp)"
-  "$build/vor3-sensor-sim" --tcp 0 --framing "$framing" > "$out" &
-  sim=$!
-  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
-  port="$(head -n 1 "$out")"
-  rm -f "$out"
-  mode=rtu
-  [ "$framing" = ascii ] && mode=ascii
+  start_network_sensor "$framing"
   for run in $(seq "$runs"); do
     timed_cli read --port "$port" --mode "$mode" --pace answer
     read -r exchange span < <(trace_times read --port "$port" --mode "$mode" --pace answer)
