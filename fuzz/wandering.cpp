@@ -1,6 +1,7 @@
 // Answer times that wander anywhere from 0 to 3 s, chosen by the input:
-// whatever they are, a read, a write or the cyclic read-out ends with the
-// sensor's values or with the failure shown, never with a wrong value.
+// whatever they are and at either pace, a read, a write or the cyclic
+// read-out ends with the sensor's values or with the failure shown, never
+// with a wrong value.
 
 #include "support/wandering.h"
 #include "fuzz_check.h"
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     w.repeat_ms = in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 3000 - w.spread_ms) : -1;
     w.lost_percent = in.ConsumeIntegralInRange(0, 100);
     w.seed = in.ConsumeIntegral<std::uint32_t>();
-    const Outcome o = run_wandering(mode, job, w);
+    const auto pace = in.ConsumeBool() ? vor3::model::Pace::Answer : vor3::model::Pace::Schedule;
+    const Outcome o = run_wandering(mode, job, w, pace);
     FUZZ_CHECK(o.wrong.empty(), o.wrong);
     return 0;
 }

@@ -7,12 +7,27 @@
 # once per setting on a fresh sensor, which --quick leaves out. Then whole
 # lines: 3 and 30 sensors read with --addresses against the sum of their
 # reads' schedules, and 30 commissioned with one parameter file (--quick:
-# 3 only); three such lines read alone and then together with --line.
-# Last, the window idle with the port open. Run ./test.sh or tools/setup.sh first to
+# 3 only), scheduled and answer-paced (--pace answer); three such lines read
+# alone and then together with --line. The whole reads answer-paced on a line
+# and over the network, against the exchanges' own time. Last, the window idle
+# with the port open. Run ./test.sh or tools/setup.sh first to
 # build. --windows times the whole reads alone, with vor3-cli.exe under wine
 # (tools/windows.sh --build first) on a COM port wine maps to the
 # simulated sensor's pseudo-terminal.
 #   tools/bench_read.sh [--quick] [--windows] [runs per setting, default 3]
+#
+# Answer-paced, measured on a loaded 2-core machine (runs of 2): a whole read
+# keeps within 1.13 of its exchanges' time (span/exch) at every baud rate
+# and framing (RTU 9600 1.10, 57600 1.05; ASCII 1.00 to 1.01) and over the
+# network (tcp:// RTU 1.13, ASCII 1.00, modbus-tcp:// 1.12); the wall time
+# is 267 to 432 ms against 907 to 1114 scheduled (net/exch 0.9 to 1.7: the
+# start-up measured leaves out opening the port and ending, some 60 to 100
+# ms whichever the pace). vor3-bench-schedule's virtual answer-paced read:
+# RTU 1.18 (9600) to 1.09 (57600) of its wire time, ASCII 1.06 to 1.03; in
+# RTU most of what is over is the 3.5 characters of silence before each
+# request. 30 sensors commissioned with one file at 57600: 12.4 s
+# answer-paced against 48.3 s scheduled (0.26); at 9600 19.3 s against
+# 61.2 s (0.32).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build"
@@ -96,6 +111,39 @@ for mode in rtu ascii; do
 done
 [ "$windows" = 1 ] && exit 0
 
+# The same whole reads answer-paced (--pace answer): each request as soon as
+# the answer before is in and the line has been silent for 3.5 characters.
+# exchange_ms sums each request's time to its answer in --trace, span_ms runs
+# from the first request to the last answer; span/exch says how closely the
+# transfer keeps to the wire (at most 1.2), net/exch the same for the whole
+# run less the start-up. virtual_ms and wire_ms are vor3-bench-schedule's
+# answer-paced read and its exchanges, on a line whose requests take no time.
+echo
+printf '%-6s %-6s %4s %9s %12s %8s %9s %7s %7s %10s %8s\n' mode baud run wall_ms schedule_ms span_ms \
+  exchange_ms span/exch net/exch virtual_ms wire_ms
+# From --trace of a run with the arguments given: exchange and span.
+trace_times() {
+  "${cli[@]}" "$@" --trace 2>&1 >/dev/null |
+    awk 'BEGIN { first = -1; sent = -1 }
+         $2 == "ms" && $3 == "TX" { if (first < 0) first = $1; sent = $1 }
+         $2 == "ms" && $3 == "RX" && sent >= 0 { sum += $1 - sent; sent = -1; last = $1 }
+         END { print sum + 0, last - first }'
+}
+for mode in rtu ascii; do
+  for baud in 9600 19200 38400 57600; do
+    start_sensor "$mode" "$baud"
+    schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud")"
+    read -r virtual wire < <("$build/vor3-bench-schedule" --mode "$mode" --baud "$baud" --pace answer --wire)
+    for run in $(seq "$runs"); do
+      timed_cli read "${link[@]}" --pace answer
+      read -r exchange span < <(trace_times read "${link[@]}" --pace answer)
+      printf '%-6s %-6s %4s %9s %12s %8s %9s %7s %7s %10s %8s\n' "$mode" "$baud" "$run" "$wall" "$schedule" "$span" \
+        "$exchange" "$(ratio "$span" "$exchange")" "$(ratio "$((wall - startup))" "$exchange")" "$virtual" "$wire"
+    done
+    stop_sensor
+  done
+done
+
 # Writes: one configuration value, then one value in each part, each with the
 # read before it and the read-back after it, as vor3-cli write does. Each
 # run writes a value the sensor does not hold yet, so every run writes.
@@ -160,6 +208,13 @@ for baud in 9600 57600; do
       timed_cli write "${link[@]}" --addresses "1-$n" --file "$file"
       printf '%-6s %-6s %-9s %4s %9s %12s %7s\n' rtu "$baud" file "$n" "$wall" "$((n * one))" \
         "$(ratio "$wall" "$((n * one))")"
+      # The same commissioning answer-paced, with another value so that every
+      # sensor is written again; its schedule column is the scheduled run's wall.
+      scheduled=$wall
+      sed -i 's/;950\r$/;960\r/' "$file"
+      timed_cli write "${link[@]}" --addresses "1-$n" --file "$file" --pace answer
+      printf '%-6s %-6s %-9s %4s %9s %12s %7s\n' rtu "$baud" file-fast "$n" "$wall" "$scheduled" \
+        "$(ratio "$wall" "$scheduled")"
     fi
     stop_sensor
   done
@@ -195,25 +250,45 @@ for sim in "${sims[@]}"; do stop_sensor; done
 # same read on a line at 9600 baud (the simulated sensor paces its replies
 # so). exchange_ms sums each request's time to its answer in --trace: what
 # the sensor itself took; faster is how many times the schedule that is.
-echo
-printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' port run wall_ms schedule_ms ratio net exchange_ms faster
-for framing in rtu ascii modbus-tcp; do
+# Starts vor3-sensor-sim on the loopback network for FRAMING: sets sim,
+# port and mode (vor3-cli's --mode for it).
+start_network_sensor() {
+  local out
   out="$(mktemp)"
-  "$build/vor3-sensor-sim" --tcp 0 --framing "$framing" > "$out" &
+  "$build/vor3-sensor-sim" --tcp 0 --framing "$1" > "$out" &
   sim=$!
   for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.05; done
   port="$(head -n 1 "$out")"
   rm -f "$out"
   mode=rtu
-  [ "$framing" = ascii ] && mode=ascii
+  [ "$1" = ascii ] && mode=ascii
+  return 0
+}
+echo
+printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' port run wall_ms schedule_ms ratio net exchange_ms faster
+for framing in rtu ascii modbus-tcp; do
+  start_network_sensor "$framing"
   schedule="$("$build/vor3-bench-schedule" --mode "$mode" --baud 9600)"
   for run in $(seq "$runs"); do
     timed_cli read --port "$port" --mode "$mode"
-    exchange="$("$build/vor3-cli" read --port "$port" --mode "$mode" --trace 2>&1 >/dev/null |
-      awk '$2 == "ms" && $3 == "TX" { sent = $1 } $2 == "ms" && $3 == "RX" && sent >= 0 { sum += $1 - sent; sent = -1 }
-           END { print sum + 0 }')"
+    read -r exchange _ < <(trace_times read --port "$port" --mode "$mode")
     printf '%-11s %4s %9s %12s %7s %7s %12s %7s\n' "$framing" "$run" "$wall" "$schedule" "$(ratio "$wall" "$schedule")" \
       "$(net "$wall" "$schedule")" "$exchange" "$(awk -v s="$schedule" -v e="$exchange" 'BEGIN { printf "%.1f", (e > 0 ? s / e : 0) }')"
+  done
+  stop_sensor
+done
+
+# The same reads over the network answer-paced: span/exch and net/exch as
+# for the answer-paced reads on a line above.
+echo
+printf '%-11s %4s %9s %8s %12s %9s %8s\n' port run wall_ms span_ms exchange_ms span/exch net/exch
+for framing in rtu ascii modbus-tcp; do
+  start_network_sensor "$framing"
+  for run in $(seq "$runs"); do
+    timed_cli read --port "$port" --mode "$mode" --pace answer
+    read -r exchange span < <(trace_times read --port "$port" --mode "$mode" --pace answer)
+    printf '%-11s %4s %9s %8s %12s %9s %8s\n' "$framing" "$run" "$wall" "$span" "$exchange" \
+      "$(ratio "$span" "$exchange")" "$(ratio "$((wall - startup))" "$exchange")"
   done
   stop_sensor
 done

@@ -4,7 +4,9 @@
 // speed, with no time spent computing. It runs the program's behaviour
 // under the virtual clock against a sensor that answers like
 // vor3-sensor-sim: after its minimum response time, one character time per
-// byte (8E1 in RTU, 7E1 in ASCII).
+// byte (8E1 in RTU, 7E1 in ASCII). --pace answer times the answer-paced
+// transfer instead; --wire prints, after it, the time the exchanges took on
+// the wire: from each request's first byte to its answer's last.
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -36,8 +38,10 @@ public:
             const double begin = now + reply.delay_ms;
             for (std::size_t i = 0; i < reply.bytes.size(); ++i)
                 arriving_.push_back({begin + static_cast<double>(i + 1) * char_ms_, reply.bytes[i]});
+            if (!reply.bytes.empty()) wire_ms += begin + static_cast<double>(reply.bytes.size()) * char_ms_ - now;
         }
     }
+    double wire_ms = 0;
     int waiting_count() override {
         int n = 0;
         for (const auto& a : arriving_)
@@ -74,12 +78,17 @@ int main(int argc, char** argv) {
     o.parity = 'E';
     o.command = "read";
     int baud = 9600;
+    bool wire = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--baud" && i + 1 < argc)
             baud = std::stoi(argv[++i]);
         else if (a == "--mode" && i + 1 < argc)
             o.mode = std::string(argv[++i]) == "ascii" ? "ASCII" : "RTU";
+        else if (a == "--pace" && i + 1 < argc)
+            o.answer_paced = std::string(argv[++i]) == "answer";
+        else if (a == "--wire")
+            wire = true;
         else if (a.find('=') != std::string::npos)
             o.command = "write", o.assignments.push_back(a);
     }
@@ -93,6 +102,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vor3-bench-schedule: the %s did not finish\n", o.command.c_str());
         return 3;
     }
-    std::printf("%lld\n", static_cast<long long>(*ms));
+    if (wire)
+        std::printf("%lld %.0f\n", static_cast<long long>(*ms), port.wire_ms);
+    else
+        std::printf("%lld\n", static_cast<long long>(*ms));
     return 0;
 }

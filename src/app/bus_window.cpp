@@ -66,6 +66,14 @@ BusWindow::BusWindow(Program& program, form::FrmBus& window)
     w_.cmd_report.on_click = [this](int) { save_report(); };
     w_.grd_sensors.on_double_click = [this](int row) { take(row); };
     refresh_timer_.on_tick = [this] { refresh_watch(); };
+    // One setting, shown in both windows.
+    w_.chk_pace.on_click = [this](int) { p_.frm_config.chk_pace.set_value(w_.chk_pace.value()); };
+    auto& pace = p_.frm_config.chk_pace;
+    pace.on_click = [this, main = std::move(pace.on_click)](int index) {
+        if (main) main(index);
+        w_.chk_pace.set_value(p_.frm_config.chk_pace.value());
+    };
+    w_.chk_pace.set_value(pace.value());
     p_.ctx.measured_values_read.push_back([this](const model::MeasuredReading& r) { refreshed(r); });
     auto& menu = p_.frm_config;
     menu.AnsichtMenue(5).on_click = [this](int) { load(); };
@@ -89,6 +97,7 @@ void BusWindow::load() {
     w_.lbl_simulated.set_caption(text(Caption::bus_simulated));
     w_.cmd_search.set_caption(text(Caption::cmd_scan));
     w_.chk_location.set_caption(text(Caption::chk_location));
+    w_.chk_pace.set_caption(text(Caption::lbl_parameter_8));
     w_.cmd_write_file.set_caption(text(Caption::cmd_write_file));
     w_.cmd_write_shown.set_caption(text(Caption::cmd_write_shown));
     w_.cmd_abort.set_caption(text(Caption::Abbruch));
@@ -292,6 +301,7 @@ void BusWindow::show_state() {
                                                      p_.g.link.baud_rate, p_.frm_config.Combo_Port(2).text()}));
     w_.cmd_search.set_enabled(!running);
     w_.chk_every.set_enabled(!running);
+    w_.chk_pace.set_enabled(!running);
     w_.txt_simulated.set_enabled(!running);
     w_.cmd_write_file.set_enabled(!running && !sensors_.empty());
     w_.cmd_write_shown.set_enabled(!running && !sensors_.empty());

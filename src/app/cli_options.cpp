@@ -10,10 +10,10 @@
 namespace vor3::app {
 
 const char* const kCliUsage =
-    "usage: vor3-cli read    LINK [--json | --csv]\n"
-    "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...] [--csv]\n"
+    "usage: vor3-cli read    LINK [--json | --csv] [--pace P]\n"
+    "       vor3-cli write   LINK [--file FILE] [NAME=VALUE...] [--csv] [--pace P]\n"
     "       vor3-cli monitor LINK [--count N] [--give-up SECONDS]\n"
-    "       vor3-cli save    LINK FILE|FOLDER\n"
+    "       vor3-cli save    LINK FILE|FOLDER [--pace P]\n"
     "       vor3-cli scan    --port PORT [--mode M] [--baud B] [--parity P] [--first]\n"
     "                        [--response-ms MS] [--json]\n"
     "       vor3-cli read|save|write ... --line SPEC [--line SPEC...] | --site FILE\n"
@@ -42,6 +42,11 @@ const char* const kCliUsage =
     "        (location id, device coding, firmware).\n"
     "  --trace on any command writes every frame over the line to standard error;\n"
     "  --echo drops the echo of each request, for adapters that hear themselves.\n"
+    "  --pace answer (read, save, write) sends each request as soon as the answer\n"
+    "        before is in and the line has been silent (3.5 characters in RTU), never\n"
+    "        sooner than the sensor's minimum response time allows; --pace schedule,\n"
+    "        the default, keeps the pace of the window's timers. The monitor polls\n"
+    "        at the sensor's display interval either way.\n"
     "  PORT: a device path (/dev/ttyUSB0), a name from the port list, 'sim' for the\n"
     "        built-in simulated sensor (the window's: RTU, 9600 baud, even parity,\n"
     "        address 1, or one at each address of --addresses; no other setting\n"
@@ -141,6 +146,7 @@ bool link_option(CliOptions& o, const std::string& name, const std::string& flag
 
 CliOptions parse_cli(const std::vector<std::string>& args) {
     CliOptions o;
+    bool pace_given = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
@@ -166,6 +172,12 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             if (o.file.empty()) throw std::invalid_argument("--file needs a file name");
         } else if (a == "--echo") {
             o.echo = true;
+        } else if (a == "--pace") {
+            const std::string& pace = value();
+            if (pace != "answer" && pace != "schedule")
+                throw std::invalid_argument("--pace takes schedule or answer, not '" + pace + "'");
+            o.answer_paced = pace == "answer";
+            pace_given = true;
         } else if (a == "--trace") {
             o.trace = true;
         } else if (a == "--first") {
@@ -206,6 +218,8 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
     if (line && o.command != "read" && o.command != "save" && o.command != "write")
         throw std::invalid_argument("--addresses is for read, save and write");
     if (line && o.address_given) throw std::invalid_argument("--address or --addresses, not both");
+    if (pace_given && o.command != "read" && o.command != "save" && o.command != "write")
+        throw std::invalid_argument("--pace is for read, save and write");
     if ((o.first || o.response_ms != 50) && o.command != "scan")
         throw std::invalid_argument("--first and --response-ms are for scan");
     if ((o.count || o.give_up_s) && o.command != "monitor")

@@ -47,6 +47,9 @@ struct CliOptions {
     bool json = false;
     bool trace = false;  // every frame over the line to standard error
     bool echo = false;   // drop the echo of each request (the adapter hears itself)
+    // --pace answer: each request as soon as the answer before is in (read,
+    // save, write); the schedule of the window's timers otherwise.
+    bool answer_paced = false;
     bool help = false;
 };
 

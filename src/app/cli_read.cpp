@@ -24,6 +24,8 @@ bool CliRead::open() {
     f.txt_Modbus_adress.set_text(std::to_string(o_.address));
     // For this run only: the user's stored choice stays as it is.
     if (o_.echo) p_.g.link.suppress_echo = true;
+    // The window's stored pace is not a script's: the schedule unless asked.
+    p_.g.link.pace = o_.answer_paced ? model::Pace::Answer : model::Pace::Schedule;
     f.Combo_Port(6).set_list_index(1);
     return p_.g.link.port_open && messages_.texts.empty();
 }

@@ -7,9 +7,9 @@ namespace vor3::form {
 FrmBus::FrmBus() {
     set_visible(false);
     set_caption(model::caption_de(model::Caption::frmBus));
-    for (Control* c : std::initializer_list<Control*>{&lbl_port, &chk_every, &lbl_simulated, &txt_simulated,
-                                                      &cmd_search, &grd_sensors, &chk_location, &cmd_write_file,
-                                                      &cmd_write_shown, &cmd_abort, &cmd_report, &prg_bus, &lbl_state})
+    for (Control* c : std::initializer_list<Control*>{
+             &lbl_port, &chk_every, &lbl_simulated, &txt_simulated, &cmd_search, &grd_sensors, &chk_location, &chk_pace,
+             &cmd_write_file, &cmd_write_shown, &cmd_abort, &cmd_report, &prg_bus, &lbl_state})
         c->set_parent(this);
     lbl_simulated.set_visible(false);
     txt_simulated.set_visible(false);

@@ -17,6 +17,7 @@ struct FrmBus : Window {
     Button cmd_search;
     Grid grd_sensors;        // address, location id, coding, firmware, three values, state
     CheckBox chk_location;   // write the location id too, instead of keeping each sensor's
+    CheckBox chk_pace;       // the main window's "Schnell (nach Antwort)", shown here too
     Button cmd_write_file;   // a parameter file to each selected sensor
     Button cmd_write_shown;  // the configuration part the main window shows, to each
     Button cmd_abort;        // "Abbruch": stop after the sensor in progress

@@ -36,7 +36,8 @@ FrmConfig::FrmConfig(Clock& clock)
       Timer4(clock, "Timer4", 50),
       Timer5(clock, "Timer5", 1000),
       Timer6(clock, "Timer6", 200),
-      TimerTurn(clock, "TimerTurn", 0) {
+      TimerTurn(clock, "TimerTurn", 0),
+      TimerPace(clock, "TimerPace", 0) {
     set_caption(kAppTitle);
 
     // Serial-settings frame
@@ -45,10 +46,11 @@ FrmConfig::FrmConfig(Clock& clock)
     const std::pair<int, Caption> parameter_labels[] = {{6, Caption::lbl_parameter_6}, {1, Caption::lbl_parameter_1},
                                                         {0, Caption::lbl_parameter_0}, {3, Caption::lbl_parameter_3},
                                                         {5, Caption::lbl_parameter_5}, {2, Caption::lbl_parameter_2},
-                                                        {7, Caption::lbl_parameter_7}};
+                                                        {7, Caption::lbl_parameter_7}, {8, Caption::lbl_parameter_8}};
     for (const auto& [i, text] : parameter_labels) place(lbl_parameter, i, frm_parameter, de(text));
     place(txt_Modbus_adress, frm_parameter);
     place(chk_echo, frm_parameter);
+    place(chk_pace, frm_parameter);
     txt_Modbus_adress.set_max_length(3);
     txt_Modbus_adress.set_text("1");
     place(Picture1, *this);
@@ -160,7 +162,7 @@ FrmConfig::FrmConfig(Clock& clock)
 }
 
 void FrmConfig::stop_all_timers() {
-    for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6, &TimerTurn}) t->stop();
+    for (form::Timer* t : {&Timer, &Timer1, &Timer3, &Timer4, &Timer5, &Timer6, &TimerTurn, &TimerPace}) t->stop();
 }
 
 FrmState::FrmState(Clock& clock) : Timer1SW(clock, "Timer1SW", 0), Timer2SW(clock, "Timer2SW", 0) {

@@ -17,9 +17,10 @@ struct FrmConfig : Window {
     // Serial settings
     Container frm_parameter;
     ControlArray<ComboBox> Combo_Port;  // 0 port, 1 baud, 2 parity, 5 mode, 6 close/open
-    ControlArray<Label> lbl_parameter;  // 0, 1, 2, 3, 5, 6, 7
+    ControlArray<Label> lbl_parameter;  // 0, 1, 2, 3, 5, 6, 7, 8
     TextBox txt_Modbus_adress;
     CheckBox chk_echo;  // drop the echo of requests (label lbl_parameter(7))
+    CheckBox chk_pace;  // answer-paced transfers (label lbl_parameter(8))
     Label Picture1;     // the maker's logo
 
     TabControl SSTab1;
@@ -80,6 +81,7 @@ struct FrmConfig : Window {
     form::Timer Timer5;     // reply time-out
     form::Timer Timer6;     // read blocks
     form::Timer TimerTurn;  // the line's turn: a request waits for late answers to the one before
+    form::Timer TimerPace;  // answer-paced: reads the answer as it completes, then sends the next block
 
     // Window variables
     std::int16_t countReadRegister = 0;

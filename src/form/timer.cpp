@@ -32,6 +32,12 @@ void Timer::set_interval(std::int64_t ms) {
     if (enabled_) arm_from(clock_.now_ms());
 }
 
+void Timer::tick_now() {
+    if (!enabled_ || interval_ <= 0) return;
+    arm_from(clock_.now_ms());
+    if (on_tick) on_tick();
+}
+
 void Timer::fire() {
     if (!enabled_ || interval_ <= 0) return;
     // Re-arm before the handler runs, so that a handler that stops or

@@ -27,6 +27,9 @@ public:
     void start() { set_enabled(true); }
     void stop() { set_enabled(false); }
     void set_interval(std::int64_t ms);
+    // Ticks at once, as if its deadline had come: the handler runs and the
+    // next period begins from now. A stopped timer does not tick.
+    void tick_now();
 
     // Called by the clock when the armed deadline has come.
     void fire();

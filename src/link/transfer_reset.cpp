@@ -23,7 +23,7 @@ void read_blocks_from(Context& c, std::int16_t first) {
 
 void reset_transfer(Context& c) {
     auto& f = c.frm;
-    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();
+    for (form::Timer* t : {&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn, &f.TimerPace}) t->stop();
     c.g.line.held = false;
     c.g.sent.reading_back = false;
     c.g.transfer.stopping = false;

@@ -5,6 +5,7 @@
 
 #include "link/answers.h"
 #include "link/hex.h"
+#include "link/pace.h"
 #include "link/transfer_reset.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -69,10 +70,14 @@ std::int64_t answers_due_for(const Context& c, int req, int rep) {
 
 // The request waits for the line; the turn timer sends it when the last
 // answer that may still come is due, unless that answer comes first.
+// Answer-paced, the line must also have been silent for long enough.
 void hold(Context& c) {
     auto& l = c.g.line;
     l.held = true;
-    const std::int64_t wait = l.conflict ? 1 : std::max<std::int64_t>(1, l.now.quiet_at_ms - c.clock.now_ms());
+    const std::int64_t now = c.clock.now_ms();
+    const std::int64_t due =
+        std::max(line_free(c, c.g.transfer.request_frame) ? now : l.now.quiet_at_ms, next_request_at_ms(c));
+    const std::int64_t wait = l.conflict ? 1 : std::max<std::int64_t>(1, due - now);
     c.frm.TimerTurn.stop();
     c.frm.TimerTurn.set_interval(wait);
     c.frm.TimerTurn.start();
@@ -121,6 +126,7 @@ void transmit(Context& c) {
     // A give-up already counting keeps its deadline.
     if (!f.Timer3.enabled()) f.Timer3.set_interval(give_up_for(c, req, rep));
     f.Timer5.start();
+    await_answer(c);
 }
 
 }  // namespace
@@ -168,7 +174,7 @@ void send(Context& c) {
     }
     const std::string& mode = c.g.link.protocol_mode;
     if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
-    if (c.g.line.conflict || !line_free(c, c.g.transfer.request_frame))
+    if (c.g.line.conflict || !line_free(c, c.g.transfer.request_frame) || !pace_allows_request(c))
         hold(c);
     else
         transmit(c);
@@ -187,7 +193,13 @@ void TimerTurn_Timer(Context& c) {
         return;
     }
     if (l.held) {
-        transmit(c);
+        // Answer-paced, what came meanwhile is read first: bytes still
+        // coming put the request off until the line is silent.
+        if (answer_paced(c) && (!read_waiting(c) || !l.held)) return;
+        if (pace_allows_request(c))
+            transmit(c);
+        else
+            hold(c);
         return;
     }
     // The last answer's time for a second one is over: what came meanwhile
@@ -211,7 +223,11 @@ void watch_for_second_answer(Context& c) {
 
 void line_heard(Context& c) {
     const auto& l = c.g.line;
-    if (l.held && !l.conflict && line_free(c, c.g.transfer.request_frame)) transmit(c);
+    if (!l.held || l.conflict || !line_free(c, c.g.transfer.request_frame)) return;
+    if (pace_allows_request(c))
+        transmit(c);
+    else
+        hold(c);
 }
 
 int device_address(const Context& c) {

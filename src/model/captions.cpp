@@ -154,6 +154,7 @@ constexpr Row kRows[] = {
     {C::lbl_parameter_5, "Mode", "Mode"},
     {C::lbl_parameter_6, "COM-Port", "COM-Port"},
     {C::lbl_parameter_7, "Echo unterdrücken", "Suppress echo"},
+    {C::lbl_parameter_8, "Schnell (nach Antwort)", "Fast (answer-paced)"},
     {C::unit_celsius, "°C", "°C"},
     {C::unit_humidity, "%rH", "%rH"},
     {C::unit_ppm, "ppm", "ppm"},

@@ -133,6 +133,7 @@ enum class Caption : int {
     lbl_parameter_5,
     lbl_parameter_6,
     lbl_parameter_7,
+    lbl_parameter_8,
     unit_celsius,
     unit_humidity,
     unit_ppm,

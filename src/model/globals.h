@@ -14,6 +14,11 @@
 // request, and the language values.
 namespace vor3::model {
 
+// When the next request of a transfer goes out: at the block timers' ticks
+// (the schedule), or as soon as the answer to the one before is in and the
+// line allows it (answer-paced, as a general Modbus master does).
+enum class Pace { Schedule, Answer };
+
 struct LinkSettings {
     int com_port = 2;
     std::string baud_rate = "9600";
@@ -31,6 +36,7 @@ struct LinkSettings {
     int give_up_ms = 500;
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
+    Pace pace = Pace::Schedule;
     // The port whose remembered line setting the lists were last offered.
     std::string settings_port;
 
@@ -145,6 +151,9 @@ struct LineState {
     Turn before;                      // the one before it, whose late answers may still come
     std::uint64_t answers = 0;        // replies taken so far
     std::uint64_t last_answered = 0;  // `number` of the request the latest of them answered
+    // When bytes last came off the line: the silence before a request
+    // counts from here.
+    std::optional<std::int64_t> heard_ms;
     // A request waits in request_frame for its turn on the line.
     bool held = false;
     // The request going out is the reply time-out's repeat of the one on

@@ -1,5 +1,6 @@
 #include "ops/cyclic_readout.h"
 
+#include "link/pace.h"
 #include "link/transfer_reset.h"
 
 namespace vor3::ops {
@@ -55,6 +56,7 @@ void func_read_out_parameter(Context& c) {
     link::read_blocks_from(c, 0);
     link::transfer_begun(c);
     f.Timer6.start();
+    link::block_due(c);
     c.events->show_status_window();
     f.cmd_read_device.set_enabled(true);
     f.chk_read_out.set_enabled(true);

@@ -4,6 +4,7 @@
 
 #include "form/change_marks.h"
 #include "link/hex.h"
+#include "link/pace.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
@@ -100,6 +101,7 @@ void arm_config_write(Context& c) {
     t.reg_address = 2;
     c.frm.alreadyWrite = 2;
     c.frm.Timer1.start();
+    link::block_due(c);
     c.events->show_status_window();
 }
 
@@ -175,6 +177,7 @@ void start_external_write(Context& c) {
     t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
     link::clear_write_progress(c);
     c.frm.Timer1.start();
+    link::block_due(c);
 }
 
 void set_parameter_Click(Context& c) {

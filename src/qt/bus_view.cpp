@@ -49,6 +49,7 @@ BusView::BusView(app::Program& program, Binder& binder, QWidget* owner)
 
     auto* write = new QHBoxLayout;
     write->addWidget(make.check(b.chk_location, "chk_location"));
+    write->addWidget(make.check(b.chk_pace, "chk_pace"));
     write->addStretch();
     write->addWidget(make.button(b.cmd_write_file, "cmd_write_file"));
     write->addWidget(make.button(b.cmd_write_shown, "cmd_write_shown"));

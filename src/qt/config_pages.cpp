@@ -82,7 +82,9 @@ QGroupBox* build_parameter_frame(form::FrmConfig& f, WidgetFactory& make) {
     grid->addWidget(make.label(f.lbl_parameter(0), make.name("lbl_parameter", 0)), 0, column);
     grid->addWidget(make.field(f.txt_Modbus_adress, "txt_Modbus_adress", 4), 1, column++, Qt::AlignLeft);
     grid->addWidget(make.label(f.lbl_parameter(7), make.name("lbl_parameter", 7)), 0, column);
-    grid->addWidget(make.check(f.chk_echo, "chk_echo"), 1, column, Qt::AlignCenter);
+    grid->addWidget(make.check(f.chk_echo, "chk_echo"), 1, column++, Qt::AlignCenter);
+    grid->addWidget(make.label(f.lbl_parameter(8), make.name("lbl_parameter", 8)), 0, column);
+    grid->addWidget(make.check(f.chk_pace, "chk_pace"), 1, column, Qt::AlignCenter);
     return box;
 }
 

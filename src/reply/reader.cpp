@@ -6,6 +6,7 @@
 #include "link/answers.h"
 #include "link/framing.h"
 #include "link/hex.h"
+#include "link/pace.h"
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/captions.h"
@@ -100,6 +101,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
         decode(c, r.rx_text);
         c.events->show_progress();
         if (r.collecting) r.rx_text = std::move(begun);
+        link::block_due(c);
     }
     link::line_heard(c);
 }
@@ -188,6 +190,7 @@ void receive(Context& c) {
         c.events->port_failed(e);
         return;
     }
+    if (!data.empty()) c.g.line.heard_ms = c.clock.now_ms();
     receive_bytes(c, data);
 }
 
@@ -213,6 +216,7 @@ void clear_line_before_sending(Context& c) {
     if (mode != "RTU" && mode != "ASCII") return;
     std::string data;
     if (c.port.waiting_count() > 0) data = c.port.read_all();
+    if (!data.empty()) c.g.line.heard_ms = c.clock.now_ms();
     int unawaited = 0;
     for (const std::string& frame : frames_in(c, data, unawaited)) {
         const std::string_view adu(frame.data(), frame.size() - check_bytes(c));

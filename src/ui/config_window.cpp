@@ -1,5 +1,6 @@
 #include "ui/config_window.h"
 
+#include "link/pace.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/line_settings.h"
@@ -38,6 +39,7 @@ void attach_handlers(Context& c) {
     f.Combo_Port(0).on_drop_down = [cp](int) { Combo_Port_DropDown(*cp); };
     f.Combo_Port(0).on_text_entered = [cp](int, const std::string& text) { Combo_Port_TextEntered(*cp, text); };
     f.chk_echo.on_click = [cp](int) { chk_echo_Click(*cp); };
+    f.chk_pace.on_click = [cp](int) { chk_pace_Click(*cp); };
     f.txt_Modbus_adress.on_key_press = [cp](int, int& key) { txt_Modbus_adress_KeyPress(*cp, key); };
     f.txt_Modbus_adress.on_change = [cp](int) { txt_Modbus_adress_Change(*cp); };
     for (auto& [i, field] : f.txt_data_cfg) {
@@ -81,6 +83,7 @@ void attach_handlers(Context& c) {
     f.Timer5.on_tick = [cp] { link::Timer5_Timer(*cp); };
     f.Timer6.on_tick = [cp] { ops::Timer6_Timer(*cp); };
     f.TimerTurn.on_tick = [cp] { link::TimerTurn_Timer(*cp); };
+    f.TimerPace.on_tick = [cp] { link::TimerPace_Timer(*cp); };
 
     c.state.Timer1SW.on_tick = [cp] { Timer1SW_Timer(*cp); };
     c.state.Timer2SW.on_tick = [cp] { Timer2SW_Timer(*cp); };

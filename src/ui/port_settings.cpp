@@ -163,21 +163,37 @@ void port_failed(Context& c, const form::PortError& e) {
     if (running) f.warning_line().set_visible(true);
 }
 
-void chk_echo_Click(Context& c) {
-    const bool on = c.frm.chk_echo.value() == 1;
-    c.g.link.suppress_echo = on;
+namespace {
+
+// A choice of the user's kept for the next start; a failure to keep it is
+// told, the choice holding for this run all the same.
+void store_choice(Context& c, const char* name, const std::string& value) {
     store::CRegistry hive = store::platform_registry(c.g.platform);
-    const std::string value = on ? "1" : "0";
-    if (hive.Werte(store::kProductKey, kEchoValue) == value) return;
-    hive.Werte(store::kProductKey, kEchoValue, value);
+    if (hive.Werte(store::kProductKey, name) == value) return;
+    hive.Werte(store::kProductKey, name, value);
     if (hive.error_number() != 0)
         c.msg.show(model::caption(model::Caption::msg_setting_not_stored, c.g.lang.language,
                                   {hive.error_text(c.g.lang.language)}));
 }
 
+}  // namespace
+
+void chk_echo_Click(Context& c) {
+    const bool on = c.frm.chk_echo.value() == 1;
+    c.g.link.suppress_echo = on;
+    store_choice(c, kEchoValue, on ? "1" : "0");
+}
+
+void chk_pace_Click(Context& c) {
+    const bool on = c.frm.chk_pace.value() == 1;
+    c.g.link.pace = on ? model::Pace::Answer : model::Pace::Schedule;
+    store_choice(c, kPaceValue, on ? "answer" : "schedule");
+}
+
 void load_echo_setting(Context& c) {
     const store::CRegistry hive = store::platform_registry(c.g.platform);
     c.frm.chk_echo.set_value(hive.Werte(store::kProductKey, kEchoValue) == "1" ? 1 : 0);
+    c.frm.chk_pace.set_value(hive.Werte(store::kProductKey, kPaceValue) == "answer" ? 1 : 0);
 }
 
 }  // namespace vor3::ui

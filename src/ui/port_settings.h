@@ -12,9 +12,13 @@ void Combo_Port_Click(Context& c, int index);
 // "Echo unterdrücken": drops the echo of each request from here on, and
 // keeps the choice in the user's settings for the next start.
 void chk_echo_Click(Context& c);
-// The user's stored choice, applied when the window loads.
+// "Schnell (nach Antwort)": each request of a transfer goes out as soon as
+// the answer before is in, from here on; kept like the echo's choice.
+void chk_pace_Click(Context& c);
+// The user's stored choices (echo and pace), applied when the window loads.
 void load_echo_setting(Context& c);
 inline constexpr const char* kEchoValue = "Echo";
+inline constexpr const char* kPaceValue = "Pace";  // "answer" or "schedule"
 
 // Why a port failed, in the user's language, for the line below the
 // message: access denied, in use, not found, gone, or what the network

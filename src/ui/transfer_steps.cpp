@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/hex.h"
+#include "link/pace.h"
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
@@ -138,6 +139,8 @@ std::int64_t step_duration_ms(const Context& c, const TransferStep& step, bool a
             min_response = static_cast<std::int32_t>(std::clamp<double>(*v, 0, model::pace_bound(7)));
         period = link::paced_block_period_ms(c, min_response);
     }
+    // Answer-paced, each request follows the answer before.
+    if (link::answer_paced(c)) return link::paced_exchange_ms(c, step_request(step), min_response);
     const std::int64_t answer = link::reply_allowance_ms(c, step_request(step), min_response);
     if (!step.paced) return answer;
     period = std::max<std::int64_t>(1, period);

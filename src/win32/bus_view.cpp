@@ -19,6 +19,7 @@ BusView::BusView(app::Program& program, Binder& binder, const Fonts& fonts, HWND
     table_ = make_.make(WC_LISTVIEWW, "grd_sensors", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE);
     binder.grid(b.grd_sensors, table_);
     make_.check(b.chk_location, "chk_location");
+    make_.check(b.chk_pace, "chk_pace");
     make_.button(b.cmd_write_file, "cmd_write_file");
     make_.button(b.cmd_write_shown, "cmd_write_shown");
     make_.progress(b.prg_bus, "prg_bus", 200);
@@ -38,7 +39,7 @@ layout::ItemPtr BusView::contents() {
     search->stretch();
     search->add(item("cmd_search"));
     auto write = row(gap);
-    write->add(item("chk_location"));
+    write->add(item("chk_location")).add(item("chk_pace"));
     write->stretch();
     write->add(item("cmd_write_file")).add(item("cmd_write_shown"));
     auto end = row(gap);

@@ -243,6 +243,8 @@ void ConfigView::build() {
     make_.field(f.txt_Modbus_adress, "txt_Modbus_adress", 4);
     make_.label(f.lbl_parameter(7), name("lbl_parameter", 7));
     make_.check(f.chk_echo, "chk_echo");
+    make_.label(f.lbl_parameter(8), name("lbl_parameter", 8));
+    make_.check(f.chk_pace, "chk_pace");
     binder_.plain(f.Picture1, make_.make(L"STATIC", "Picture1", SS_OWNERDRAW));
 
     tabs_ = make_.make(WC_TABCONTROLW, "SSTab1", WS_TABSTOP | WS_CLIPSIBLINGS);
@@ -355,7 +357,9 @@ void ConfigView::place_all() {
     parameters->add(0, col, item(name("lbl_parameter", 0)));
     parameters->add(1, col++, item("txt_Modbus_adress"));
     parameters->add(0, col, item(name("lbl_parameter", 7)));
-    parameters->add(1, col, item("chk_echo", true));
+    parameters->add(1, col++, item("chk_echo", true));
+    parameters->add(0, col, item(name("lbl_parameter", 8)));
+    parameters->add(1, col, item("chk_pace", true));
     auto top = row(gap);
     top->add(make_.framed(at("frm_parameter"), std::move(parameters)));
     top->stretch();

@@ -32,12 +32,27 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
         parse_cli(words("read --port sim --mode ascii --data-bits 8 --address 17 --baud 57600 --parity n --json"));
     EXPECT_EQ(std::tie(o.port, o.mode, o.data_bits, o.address, o.baud, o.parity, o.json),
               std::make_tuple("sim", "ASCII", 8, 17, "57600", 'N', true));
-    for (const char* bad :
-         {"read", "flash --port x", "read --port", "read --port x --address 64", "read --port x --data-bits 9",
-          "read --port x --bogus", "write --port x", "monitor --port x --json", "monitor --port x --count 0",
-          "read --port x --give-up 5", "read --port x --addresses 0-3", "monitor --port x --addresses 1,2",
-          "read --port x --address 2 --addresses 1", "save --port x --csv f", "read --port x --first",
-          "scan --port x --response-ms 5000", "save --port x", "read --port x --file a", "save a.txt"})
+    for (const char* bad : {"read",
+                            "flash --port x",
+                            "read --port",
+                            "read --port x --address 64",
+                            "read --port x --data-bits 9",
+                            "read --port x --bogus",
+                            "write --port x",
+                            "monitor --port x --json",
+                            "monitor --port x --count 0",
+                            "read --port x --give-up 5",
+                            "read --port x --addresses 0-3",
+                            "monitor --port x --addresses 1,2",
+                            "read --port x --address 2 --addresses 1",
+                            "save --port x --csv f",
+                            "read --port x --first",
+                            "scan --port x --response-ms 5000",
+                            "save --port x",
+                            "read --port x --file a",
+                            "save a.txt",
+                            "monitor --port x --pace answer",
+                            "read --port x --pace fast"})
         EXPECT_THROW(parse_cli(words(bad)), std::invalid_argument) << bad;
     EXPECT_THROW(parse_cli({}), std::invalid_argument);
     EXPECT_THROW(parse_cli({"write", "--port", "x", "--file", ""}), std::invalid_argument);
@@ -45,6 +60,8 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     EXPECT_TRUE(parse_cli(words("save --port x --addresses found dir")).addresses_found);
     // save takes a file; write takes one with its flag, beside assignments or alone.
     EXPECT_EQ(parse_cli(words("save --port x out.txt")).file, "out.txt");
+    EXPECT_TRUE(parse_cli(words("save --port x --pace answer out.txt")).answer_paced);
+    EXPECT_FALSE(parse_cli(words("read --port x --pace schedule")).answer_paced);
     const auto w = parse_cli(words("write --port x --file in.txt chk_cfg(2)=0"));
     EXPECT_EQ(std::tie(w.file, w.assignments), std::make_tuple("in.txt", std::vector<std::string>{"chk_cfg(2)=0"}));
 
@@ -131,6 +148,12 @@ const WriteCase kWrites[] = {
       "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0", "chk_cfg(3)\tEinheit Raumtemperatur:\t1 -> 0",
       "chk_inp_bit(1)\tLED grün:\t0 -> 1"},
      7 + 5 + 6},
+    {"several parts answer-paced",
+     "write --port sim --pace answer txt_data_cfg(4)=900 chk_cfg(2)=0 txt_data_in(0)=21.5",
+     0,
+     {"txt_data_cfg(4)\tSchaltschwelle gelbe LED:\t800 -> 900", "txt_data_in(0)\tExterne Temperaturvorgabe:\t0 -> 21,5",
+      "chk_cfg(2)\tCO2 anzeigen:\t1 -> 0"},
+     7 + 5 + 6},
     {"what the sensor already holds", "write --port sim txt_data_cfg(4)=800", 0, {}, 7},
     // The value named on the command line wins over the file's.
     {"a file overridden by a value named",
@@ -193,6 +216,12 @@ const WriteCase kWrites[] = {
     // coils; the sensor's own answer right after it tells otherwise.
     {"a late copy in the read back",
      "write --port sim chk_inp_bit(0)=1",
+     3,
+     {kTwoAnswers, "chk_inp_bit(0)=1 vom Gerät bestätigt"},
+     7 + 2 + 6,
+     late_coil_copy<10>},
+    {"a late copy in the answer-paced read back",
+     "write --port sim --pace answer chk_inp_bit(0)=1",
      3,
      {kTwoAnswers, "chk_inp_bit(0)=1 vom Gerät bestätigt"},
      7 + 2 + 6,

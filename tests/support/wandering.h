@@ -182,9 +182,10 @@ inline void read_out(SimHarness& h, const Wandering& w, Outcome& o) {
 
 }  // namespace wandering_detail
 
-inline Outcome run_wandering(const char* mode, Job job, const Wandering& w) {
+inline Outcome run_wandering(const char* mode, Job job, const Wandering& w, model::Pace pace = model::Pace::Schedule) {
     using namespace wandering_detail;
     SimHarness h(mode);
+    h.c.g.link.pace = pace;
     give_every_register_its_own_value(h.sensor);
     Outcome o;
     switch (job) {

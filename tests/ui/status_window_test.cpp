@@ -118,9 +118,10 @@ INSTANTIATE_TEST_SUITE_P(Registers, PaceBeyondRange,
                                            Beyond{"MinResponseTime32767", 10, 32767}, Beyond{"Both", 2000, 5000}),
                          kByName);
 
-// The time the window gives is honest: never much less than the transfer
-// still takes, nor more than twice that.
-TEST(StatusWindow, TheBarCountsTheBlocksAndTheTextNamesThem) {
+// The time the window gives is honest at either pace: never much less than
+// the transfer still takes, nor more than twice that.
+class StatusWindowAtPace : public ::testing::TestWithParam<model::Pace> {};
+TEST_P(StatusWindowAtPace, TheBarCountsTheBlocksAndTheTextNamesThem) {
     const std::vector<std::string> expected = {"Writing configuration registers 2 to 6 (1 of 9)",
                                                "Writing configuration registers 7 to 10 (2 of 9)",
                                                "Writing the configuration coils (3 of 9)",
@@ -134,6 +135,7 @@ TEST(StatusWindow, TheBarCountsTheBlocksAndTheTextNamesThem) {
     p.sensor.set_holding(6, 40);  // 657 ms between blocks
     auto& s = p.prog.frmState;
     ASSERT_TRUE(p.read_device());
+    p.g.link.pace = GetParam();
     p.f.txt_data_cfg(4).set_text("900");
     std::vector<std::string> steps;
     std::vector<std::pair<std::int64_t, std::string>> said;
@@ -167,6 +169,8 @@ TEST(StatusWindow, TheBarCountsTheBlocksAndTheTextNamesThem) {
         EXPECT_LE(said_ms, 2 * left_ms + 1000) << time_left;
     }
 }
+INSTANTIATE_TEST_SUITE_P(Paces, StatusWindowAtPace, ::testing::Values(model::Pace::Schedule, model::Pace::Answer),
+                         [](const auto& info) { return info.param == model::Pace::Answer ? "answer" : "schedule"; });
 
 // A write the sensor stops answering is given up, and from that moment no
 // write is on its way: closing the window asks nothing.
