@@ -66,7 +66,7 @@ BusWindow::BusWindow(Program& program, form::FrmBus& window)
     w_.cmd_report.on_click = [this](int) { save_report(); };
     w_.grd_sensors.on_double_click = [this](int row) { take(row); };
     refresh_timer_.on_tick = [this] { refresh_watch(); };
-    p_.ctx.measured_values_read.push_back([this](const model::MeasuredReading& r) { refreshed(r); });
+    p_.ctx.measured_values_read.emplace_back([this](const model::MeasuredReading& r) { refreshed(r); });
     auto& menu = p_.frm_config;
     menu.AnsichtMenue(5).on_click = [this](int) { load(); };
     menu.AnsichtMenue(5).set_visible(true);
