@@ -25,7 +25,7 @@ Scan scan_ascii(std::string_view bytes) {
     if (bytes[0] != ':') return {Scan::Skip, std::min(bytes.find(':'), bytes.size()), {}};
     // A start that comes to nothing is given up by its ':' alone: with Auto
     // framing the bytes after it may hold an RTU request.
-    const Scan bad{Scan::Skip, 1, {}};
+    Scan bad{Scan::Skip, 1, {}};
     const std::size_t line_end = bytes.find('\n');
     // A new ':' before the end of the line means the earlier frame was cut.
     if (bytes.find(':', 1) < line_end) return bad;

@@ -74,7 +74,7 @@ BusWindow::BusWindow(Program& program, form::FrmBus& window)
         w_.chk_pace.set_value(p_.frm_config.chk_pace.value());
     };
     w_.chk_pace.set_value(pace.value());
-    p_.ctx.measured_values_read.push_back([this](const model::MeasuredReading& r) { refreshed(r); });
+    p_.ctx.measured_values_read.emplace_back([this](const model::MeasuredReading& r) { refreshed(r); });
     auto& menu = p_.frm_config;
     menu.AnsichtMenue(5).on_click = [this](int) { load(); };
     menu.AnsichtMenue(5).set_visible(true);

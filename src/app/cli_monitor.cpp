@@ -12,7 +12,7 @@ CliMonitor::Outcome CliMonitor::start() {
     CliRead opener(p_, messages_, o_);
     if (!opener.open()) return Outcome::PortFailed;
     last_valid_ms_ = p_.ctx.clock.now_ms();
-    p_.ctx.measured_values_read.push_back([this](const model::MeasuredReading& reading) {
+    p_.ctx.measured_values_read.emplace_back([this](const model::MeasuredReading& reading) {
         pending_.push_back(model::reading_csv_line(reading));
         last_valid_ms_ = p_.ctx.clock.now_ms();
     });

@@ -64,7 +64,7 @@ int CliRead::exit_status(Outcome o) {
     switch (o) {
     case Outcome::Done: return 0;
     case Outcome::PortFailed: return 2;
-    case Outcome::NoAnswer: return 3;
+    case Outcome::NoAnswer: return 3;  // NOLINT(bugprone-branch-clone): outcomes share a status on purpose
     case Outcome::Running: return 3;
     }
     return 3;

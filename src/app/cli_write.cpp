@@ -234,7 +234,7 @@ int CliWrite::exit_status(Outcome o) {
     case Outcome::Done: return 0;
     case Outcome::Refused: return 1;
     case Outcome::PortFailed: return 2;
-    case Outcome::NoAnswer: return 3;
+    case Outcome::NoAnswer: return 3;  // NOLINT(bugprone-branch-clone): outcomes share a status on purpose
     case Outcome::Running: return 3;
     case Outcome::Stopped: return 3;
     case Outcome::Differs: return 4;

@@ -42,7 +42,7 @@ app::CliHost* host = nullptr;
 std::string device_for(const form::SerialPort& port, const std::string& name) {
     for (const auto& entry : port.port_list()) {
         const auto cut = entry.find(" (");
-        const std::string device = entry.substr(0, cut);
+        std::string device = entry.substr(0, cut);
         if (entry == name || device == name) return device;
     }
     return name;

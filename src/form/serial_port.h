@@ -36,8 +36,8 @@ enum class Carrier {
 };
 
 struct PortError : std::runtime_error {
-    PortError(int number, std::string what, bool permission = false, std::string device = {})
-        : std::runtime_error(std::move(what)), number(number), permission(permission), device(std::move(device)) {}
+    PortError(int number, const std::string& what, bool permission = false, std::string device = {})
+        : std::runtime_error(what), number(number), permission(permission), device(std::move(device)) {}
     int number;
     bool permission;     // the user lacks the right to open the device
     std::string device;  // the device's path, where one is known

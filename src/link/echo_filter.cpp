@@ -17,7 +17,7 @@ void EchoFilter::write(std::string_view bytes) {
 }
 
 std::string EchoFilter::read_all() {
-    const std::string data = inner_.read_all();
+    std::string data = inner_.read_all();
     if (echo_.empty()) return data;
     std::string out;
     for (std::size_t i = 0; i < data.size(); ++i) {

@@ -293,8 +293,7 @@ std::string describe(const TrafficEntry& e, const std::string& language) {
     }
     const std::string pdu = pdu_of(e);
     if (pdu.size() < 2) return model::caption(Caption::traffic_noise, language);
-    const std::string meaning =
-        e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
+    std::string meaning = e.sent ? describe_request(pdu, language) : describe_reply(pdu, language, e.first_register);
     if (e.mode != "MBAP") return meaning;
     return model::caption(
         Caption::traffic_mbap, language,

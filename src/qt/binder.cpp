@@ -64,7 +64,7 @@ Binder::~Binder() {
     for (form::Control* c : bound_) c->changed = nullptr;
 }
 
-void Binder::custom(form::Control& control, std::function<void()> sync) {
+void Binder::custom(form::Control& control, const std::function<void()>& sync) {
     bound_.push_back(&control);
     control.changed = sync;
     sync();
@@ -112,7 +112,7 @@ void Binder::mark_row(form::Control& marked, form::Control& label_control, QLabe
                          ui::is_marked(marked) ? form::kChangeMark : label_control.fore_color());
     };
     auto after = [paint](std::function<void()> first) {
-        return [first, paint] {
+        return [first = std::move(first), paint] {
             if (first) first();
             paint();
         };

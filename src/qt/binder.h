@@ -68,7 +68,7 @@ public:
     // `marked` carries it. Bind both controls first.
     void mark_row(form::Control& marked, form::Control& label_control, QLabel& label);
     // Any other binding: `sync` runs now and on every change of `control`.
-    void custom(form::Control& control, std::function<void()> sync);
+    void custom(form::Control& control, const std::function<void()>& sync);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -21,7 +21,7 @@ namespace vor3::qt {
 class QtSerialPort : public form::SerialPort {
 public:
     QtSerialPort();
-    ~QtSerialPort() override;
+    ~QtSerialPort() override;  // NOLINT(bugprone-exception-escape): closing throws nothing
 
     std::vector<std::string> port_list() const override;
     int name_port(const std::string& name) override;

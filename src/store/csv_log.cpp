@@ -36,7 +36,7 @@ std::string CsvLog::open(const std::string& path, const std::string& header, con
     file_.reset(file);
     path_ = path;
     const int last = last_byte(file_.get());
-    const std::string why = last == EOF ? append(header) : last != '\n' ? append("") : std::string();
+    std::string why = last == EOF ? append(header) : last != '\n' ? append("") : std::string();
     if (!why.empty()) {
         close();
         return why;

@@ -151,7 +151,7 @@ FileError open_append(const std::string& path, std::FILE*& file) {
     if (fd < 0) return system_error();
     file = ::fdopen(fd, "a+b");
     if (file) return {};
-    const FileError error = system_error();
+    FileError error = system_error();
     ::close(fd);
     return error;
 }
@@ -194,7 +194,7 @@ FileError FileLock::lock(const std::string& path, int wait_ms, const Target& own
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            const FileError error = system_error();
+            FileError error = system_error();
             release();
             return error;
         }

@@ -63,7 +63,7 @@ FileError write_whole_file(const std::string& path, std::string_view bytes, bool
     std::string temporary;
     for (int attempt = 0;; ++attempt) {
         temporary = temporary_name(target, random);
-        const FileError e = platform::write_new(temporary, old, bytes);
+        FileError e = platform::write_new(temporary, old, bytes);
         if (!e) break;
         if (e.number != EEXIST || attempt == 99) return e;
     }

@@ -183,7 +183,7 @@ private:
 // marks it does not: the file would hold stray bytes, so the stamp is then
 // written as a German system writes it.
 std::string file_stamp(const form::WallClock& clock) {
-    const std::string local = clock.date_text() + clock.time_text();
+    std::string local = clock.date_text() + clock.time_text();
     if (store::cp1252_to_utf8(store::utf8_to_cp1252(local)) == local) return local;
     const form::WallTime now = clock.now();
     const std::string_view iso = now.iso;  // 2024-12-07T14:03:05.123

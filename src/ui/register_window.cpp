@@ -8,7 +8,7 @@ namespace vor3::ui {
 RegisterWindow::RegisterWindow(Context& c, form::FrmRegisters& window, form::Clipboard& clipboard)
     : c_(c), w_(window), clipboard_(&clipboard) {
     w_.cmd_copy.on_click = [this](int) { copy(); };
-    c.image_changed.push_back([this] {
+    c.image_changed.emplace_back([this] {
         if (w_.loaded()) show_rows();
     });
     c.frm.AnsichtMenue(6).on_click = [this](int) { load(); };

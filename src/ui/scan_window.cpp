@@ -67,9 +67,9 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.push_back(model::kScanModes[static_cast<std::size_t>(i)]);
+        if (box.value() == 1) plan.modes.emplace_back(model::kScanModes[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_baud)
-        if (box.value() == 1) plan.bauds.push_back(model::kScanBauds[static_cast<std::size_t>(i)]);
+        if (box.value() == 1) plan.bauds.emplace_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
         if (box.value() == 1) plan.parities.push_back(model::kParities[static_cast<std::size_t>(i)].letter);
     const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);

@@ -19,7 +19,7 @@ store::CRegistry registry(const Context& c) { return store::platform_registry(c.
 
 TrendWindow::TrendWindow(Context& c, form::FrmTrend& window) : c_(c), w_(window) {
     w_.chk_log.on_click = [this](int) { chk_log_Click(); };
-    c.measured_values_read.push_back([this](const model::MeasuredReading& reading) { record(reading); });
+    c.measured_values_read.emplace_back([this](const model::MeasuredReading& reading) { record(reading); });
     c.frm.AnsichtMenue(4).on_click = [this](int) { load(); };
     c.frm.AnsichtMenue(4).set_visible(true);
     c.frm.MenueMain(4).set_visible(true);
