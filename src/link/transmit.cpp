@@ -23,15 +23,21 @@ constexpr std::int64_t kReplyTimeoutMs = 1000;  // never repeat sooner
 // while the sensor's own is unknown, so a slow sensor is reachable from
 // the first request on.
 constexpr std::int32_t kSlowestSensorMs = 3000;
-// The largest request the program sends and the largest reply it awaits
-// (a write of five registers; a read of eight), in RTU bytes.
-constexpr int kLargestRequestBytes = 9 + 10;
-constexpr int kLargestReplyBytes = 5 + 16;
+// What a request that is not hex text is allowed, in RTU bytes: the reply
+// to a read of a whole read block.
+constexpr int kUnknownReplyBytes = 5 + 2 * model::kMaxReadBlock;
+
+// The largest request the program sends and the largest reply it awaits,
+// in RTU bytes, at the block sizes in force: a write of a whole write
+// block (address, function, start, quantity, byte count, CRC and the
+// registers); a read of a whole read block.
+int largest_request_bytes(const Context& c) { return 9 + 2 * c.g.transfer.write_block; }
+int largest_reply_bytes(const Context& c) { return 5 + 2 * c.g.transfer.read_block; }
 
 // The RTU length of the reply a request asks for.
 int reply_bytes(const std::string& request) {
     std::string bytes;
-    if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kLargestReplyBytes;
+    if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kUnknownReplyBytes;
     const int function = static_cast<unsigned char>(bytes[1]);
     const int quantity = (static_cast<unsigned char>(bytes[4]) << 8) | static_cast<unsigned char>(bytes[5]);
     if (function == 3) return 5 + 2 * quantity;
@@ -146,17 +152,16 @@ std::int64_t reply_allowance_ms(const Context& c, const std::string& request, st
 }
 
 std::int64_t paced_block_period_ms(const Context& c, std::int32_t min_response_ms) {
-    const double line =
-        (line_chars(c, kLargestRequestBytes) + line_chars(c, kLargestReplyBytes)) * model::char_time_ms(c.g.link);
+    const double line = (line_chars(c, largest_request_bytes(c)) + line_chars(c, largest_reply_bytes(c))) *
+                        model::char_time_ms(c.g.link);
     return static_cast<std::int64_t>(
         std::ceil(std::max(0, min_response_ms) + line + static_cast<double>(c.frm.Timer4.interval())));
 }
 
 std::int64_t longest_wait_ms(const Context& c) {
     // A request may first wait for the late answers of the one before.
-    return answers_due_for(c, kLargestRequestBytes, kLargestReplyBytes) +
-           timeout_for(c, kLargestRequestBytes, kLargestReplyBytes) +
-           give_up_for(c, kLargestRequestBytes, kLargestReplyBytes);
+    const int req = largest_request_bytes(c), rep = largest_reply_bytes(c);
+    return answers_due_for(c, req, rep) + timeout_for(c, req, rep) + give_up_for(c, req, rep);
 }
 
 void send(Context& c) {

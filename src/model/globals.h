@@ -89,6 +89,11 @@ struct TransferState {
     // pace is taken at (-1: within it), to tell while that bound is in force.
     std::int32_t display_held = -1;
     std::int32_t response_held = -1;
+    // Registers a read block and a write block carry at most. Every block
+    // end is found from these and the map's ranges, so a sensor that takes
+    // shorter blocks is served by changing them alone.
+    int read_block = kMaxReadBlock;
+    int write_block = kMaxWriteBlock;
 };
 
 // The reply reader's state between polls.

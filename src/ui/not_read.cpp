@@ -96,7 +96,7 @@ Steps sensor_line_drops(const Context& c) {
     bool measured = false;
     for (int j = 0; j <= 2; ++j) measured |= !c.frm.txt_data_out(j).text().empty();
     Steps shown;
-    for (const auto& s : read_chain_steps()) {
+    for (const auto& s : read_chain_steps(c.g.transfer)) {
         const bool part = s.request_kind == model::kReadRegisterBlock
                               ? (s.first >= model::kMeasuredFirst ? measured : config)
                           : s.request_kind == model::kReadConfigCoils ? config
