@@ -54,7 +54,7 @@ FAULTS = [
     ("write acknowledgement of another block taken", "src/reply/answers.cpp",
      "adu.size() == 6 && word_at(adu, 2) == e.first && word_at(adu, 4) == e.quantity",
      "adu.size() == 6 && word_at(adu, 4) == e.quantity"),
-    ("coil reply length off by one", "src/reply/answers.cpp", "(e.quantity + 7) / 8", "(e.quantity + 8) / 8"),
+    ("coil reply length off by one", "src/link/hex.cpp", "(quantity + 7) / 8", "(quantity + 8) / 8"),
     ("bytes waiting before a send counted", "src/reply/reader.cpp", "    r.rx_count = 0;\n    r.rx_text.clear();\n    r.collecting = false;\n}",
      "}"),
     # frames

@@ -32,7 +32,7 @@ constexpr int kUnknownReplyBytes = 5 + 2 * model::kMaxReadBlock;
 // block (address, function, start, quantity, byte count, CRC and the
 // registers); a read of a whole read block.
 int largest_request_bytes(const Context& c) { return 9 + 2 * c.g.transfer.write_block; }
-int largest_reply_bytes(const Context& c) { return 5 + 2 * c.g.transfer.read_block; }
+int largest_reply_bytes(const Context& c) { return reply_rtu_bytes(3, c.g.transfer.read_block); }
 
 // The RTU length of the reply a request asks for.
 int reply_bytes(const std::string& request) {
@@ -40,16 +40,12 @@ int reply_bytes(const std::string& request) {
     if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kUnknownReplyBytes;
     const int function = static_cast<unsigned char>(bytes[1]);
     const int quantity = (static_cast<unsigned char>(bytes[4]) << 8) | static_cast<unsigned char>(bytes[5]);
-    if (function == 3) return 5 + 2 * quantity;
-    if (function == 1) return 5 + (quantity + 7) / 8;
-    return 8;
+    return reply_rtu_bytes(function, quantity);
 }
 
-// Characters a frame of `rtu_bytes` (message and CRC) takes on the line in
-// the mode in force: an ASCII frame carries each byte as two characters
-// between ":" and CR LF, with a one-byte LRC for the CRC.
+// Characters a frame of `rtu_bytes` takes on the line in the mode in force.
 int line_chars(const Context& c, int rtu_bytes) {
-    return c.g.link.protocol_mode == "ASCII" ? 2 * rtu_bytes + 1 : rtu_bytes;
+    return link::line_chars(c.g.link.protocol_mode == "ASCII" ? model::Framing::Ascii : model::Framing::Rtu, rtu_bytes);
 }
 
 std::int64_t allowance(const Context& c, int request_bytes, int reply_bytes_, std::int32_t min_response_ms) {

@@ -84,7 +84,8 @@ std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::
     settings.baud_rate = line.baud;
     settings.parity = std::string(1, line.parity);
     settings.data_bits = std::to_string(data_bits_of(line, data_bits));
-    const int chars = line.mode == "ASCII" ? 2 * (kRequestBytes + kReplyBytes) + 2 : kRequestBytes + kReplyBytes;
+    const auto framing = line.mode == "ASCII" ? model::Framing::Ascii : model::Framing::Rtu;
+    const int chars = link::line_chars(framing, kRequestBytes) + link::line_chars(framing, kReplyBytes);
     return static_cast<std::int64_t>(
         std::ceil(chars * model::char_time_ms(settings) + std::max(0, min_response_ms) + kAdapterLatencyMs));
 }
