@@ -34,7 +34,7 @@ FAULTS = [
      "    message.push_back(static_cast<char>(crc & 0xFF));\n    message.push_back(static_cast<char>(crc >> 8));",
      "    message.push_back(static_cast<char>(crc >> 8));\n    message.push_back(static_cast<char>(crc & 0xFF));"),
     # time-out, repeat and give-up
-    ("reply time-out shortened", "src/link/transmit.cpp", "kReplyTimeoutMs = 1000;", "kReplyTimeoutMs = 100;"),
+    ("reply time-out shortened", "src/model/line_settings.h", "kReplyTimeoutMs = 1000;", "kReplyTimeoutMs = 100;"),
     ("repeat not limited to one", "src/link/transmit.cpp", "    if (c.frm.Timer3.enabled()) {\n        c.frm.Timer5.stop();",
      "    if (false) {\n        c.frm.Timer5.stop();"),
     ("give-up does not stop the write timer", "src/link/transfer_reset.cpp",

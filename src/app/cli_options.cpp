@@ -6,6 +6,7 @@
 #include "link/network_address.h"
 #include "model/address_list.h"
 #include "model/line_settings.h"
+#include "model/register_map.h"
 
 namespace vor3::app {
 
@@ -145,7 +146,7 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--first") {
             o.first = true;
         } else if (a == "--response-ms") {
-            o.response_ms = whole_number(a, value(), 0, 3000);
+            o.response_ms = whole_number(a, value(), 0, model::kSlowestResponseMs);
         } else if (a == "--give-up") {
             o.give_up_s = whole_number(a, value(), 0, 24 * 3600);
         } else if (a == "--count") {

@@ -18,11 +18,10 @@ namespace vor3::link {
 
 namespace {
 
-constexpr std::int64_t kReplyTimeoutMs = 1000;  // never repeat sooner
 // The slowest minimum response time the window lets a user set; assumed
 // while the sensor's own is unknown, so a slow sensor is reachable from
 // the first request on.
-constexpr std::int32_t kSlowestSensorMs = 3000;
+constexpr std::int32_t kSlowestSensorMs = model::kSlowestResponseMs;
 // What a request that is not hex text is allowed, in RTU bytes: the reply
 // to a read of a whole read block.
 constexpr int kUnknownReplyBytes = 5 + 2 * model::kMaxReadBlock;
@@ -62,7 +61,7 @@ std::int32_t known_or(const Context& c, std::int32_t unknown) {
 // The reply time-out repeats as soon as the sensor could have answered;
 // the give-up waits for the slowest sensor while its speed is unknown.
 std::int64_t timeout_for(const Context& c, int req, int rep) {
-    return std::max(kReplyTimeoutMs, allowance(c, req, rep, known_or(c, 0)));
+    return std::max<std::int64_t>(model::kReplyTimeoutMs, allowance(c, req, rep, known_or(c, 0)));
 }
 std::int64_t give_up_for(const Context& c, int req, int rep) {
     return std::max<std::int64_t>(c.g.link.give_up_ms, allowance(c, req, rep, known_or(c, kSlowestSensorMs)));

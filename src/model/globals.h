@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/line_settings.h"
 #include "model/register_map.h"
 
 // The state one running program shares between its windows and routines:
@@ -28,7 +29,7 @@ struct LinkSettings {
     int in_value_count = 3;
     // The give-up period of the framing mode (500 ms RTU, 1000 ms ASCII);
     // the give-up timer never waits less, however fast the sensor.
-    int give_up_ms = 500;
+    int give_up_ms = kStartMode.give_up_ms;
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
     // The port whose remembered line setting the lists were last offered.

@@ -26,6 +26,11 @@ struct ModeRow {
     int give_up_ms;
 };
 inline constexpr std::array<ModeRow, 2> kModes = {{{"ASCII", "7", 0, 100, 1000}, {"RTU", "8", 1, 50, 500}}};
+// The timers start with RTU's periods until the window's load picks a mode.
+inline constexpr const ModeRow& kStartMode = kModes[1];
+// The reply time-out never repeats a request sooner, however fast the
+// sensor.
+inline constexpr int kReplyTimeoutMs = 1000;
 
 // The addresses a sensor can be set to (0, the broadcast, never is).
 inline constexpr int kFirstAddress = 1;

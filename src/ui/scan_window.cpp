@@ -5,6 +5,7 @@
 #include "model/captions.h"
 #include "model/line_settings.h"
 #include "model/numbers.h"
+#include "model/register_map.h"
 #include "ui/keep_edits.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
@@ -73,7 +74,8 @@ void ScanWindow::start() {
     for (auto& [i, box] : w_.chk_parity)
         if (box.value() == 1) plan.parities.push_back(model::kParities[static_cast<std::size_t>(i)].letter);
     const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);
-    plan.min_response_ms = response && *response >= 0 && *response <= 3000 ? static_cast<int>(*response) : 50;
+    plan.min_response_ms =
+        response && *response >= 0 && *response <= model::kSlowestResponseMs ? static_cast<int>(*response) : 50;
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
     plan.stop_at_first = w_.chk_first.value() == 1;
 
