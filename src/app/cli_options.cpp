@@ -112,12 +112,9 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
             o.parity_given = true;
         } else if (a == "--mode") {
             const std::string& m = value();
-            if (m == "rtu" || m == "RTU")
-                o.mode = "RTU";
-            else if (m == "ascii" || m == "ASCII")
-                o.mode = "ASCII";
-            else
+            if (m != "rtu" && m != "RTU" && m != "ascii" && m != "ASCII")
                 throw std::invalid_argument("--mode takes rtu or ascii, not '" + m + "'");
+            o.mode = *model::framing_named(m);
             o.mode_given = true;
         } else if (a == "--data-bits") {
             o.data_bits = whole_number(a, value(), 7, 8);

@@ -44,7 +44,7 @@ int reply_bytes(const std::string& request) {
 
 // Characters a frame of `rtu_bytes` takes on the line in the mode in force.
 int line_chars(const Context& c, int rtu_bytes) {
-    return link::line_chars(c.g.link.protocol_mode == "ASCII" ? model::Framing::Ascii : model::Framing::Rtu, rtu_bytes);
+    return link::line_chars(c.g.link.protocol_mode.value_or(model::Framing::Rtu), rtu_bytes);
 }
 
 std::int64_t allowance(const Context& c, int request_bytes, int reply_bytes_, std::int32_t min_response_ms) {
@@ -131,9 +131,9 @@ void transmit(Context& c) {
 
 }  // namespace
 
-std::string frame_request(const std::string& request_frame, const std::string& protocol_mode) {
-    if (protocol_mode == "ASCII") return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
-    if (protocol_mode == "RTU") {
+std::string frame_request(const std::string& request_frame, std::optional<model::Framing> protocol_mode) {
+    if (protocol_mode == model::Framing::Ascii) return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
+    if (protocol_mode == model::Framing::Rtu) {
         // The program builds every request as hex pairs; text that is not
         // would make a frame of guessed bytes, so none goes out.
         std::string bytes;
@@ -171,8 +171,7 @@ void send(Context& c) {
         c.msg.show(model::caption(model::Caption::msg_port_not_open, c.g.lang.language));
         return;
     }
-    const std::string& mode = c.g.link.protocol_mode;
-    if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
+    if (!c.g.link.protocol_mode) return;  // start-up mode: nothing is sent
     if (c.g.line.conflict || !reply::line_free(c, c.g.transfer.request_frame))
         hold(c);
     else

@@ -15,6 +15,8 @@ const char* framing_name(Framing framing) {
     return "";
 }
 
+const char* framing_name(std::optional<Framing> framing) { return framing ? framing_name(*framing) : ""; }
+
 std::optional<Framing> framing_named(std::string_view name) {
     std::string upper(name);
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char ch) { return std::toupper(ch); });

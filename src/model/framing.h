@@ -15,5 +15,7 @@ enum class Framing { Rtu, Ascii, Auto };
 const char* framing_name(Framing framing);
 // The framing a name means, of either case; none for any other text.
 std::optional<Framing> framing_named(std::string_view name);
+// The name of the framing in force, "" while none is.
+const char* framing_name(std::optional<Framing> framing);
 
 }  // namespace vor3::model

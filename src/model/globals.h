@@ -23,9 +23,9 @@ struct LinkSettings {
     std::string stop_bits = "1";
     int comm_input_mode = 0;
     bool port_open = false;
-    // Matches neither framing until the window's load step picks one;
-    // nothing is sent while it holds this.
-    std::string protocol_mode = "standard_ascii";
+    // None until the window's load step picks a framing; nothing is sent
+    // while there is none.
+    std::optional<Framing> protocol_mode;
     int in_value_count = 3;
     // The give-up period of the framing mode (500 ms RTU, 1000 ms ASCII);
     // the give-up timer never waits less, however fast the sensor.

@@ -22,8 +22,7 @@ int word_at(std::string_view bytes, std::size_t i) {
 // Characters a frame of `adu_bytes` (address to data) and its checksum
 // takes on the line in the mode in force.
 double line_chars(const Context& c, int adu_bytes) {
-    const auto framing = c.g.link.protocol_mode == "ASCII" ? model::Framing::Ascii : model::Framing::Rtu;
-    return link::line_chars(framing, adu_bytes + 2);
+    return link::line_chars(c.g.link.protocol_mode.value_or(model::Framing::Rtu), adu_bytes + 2);
 }
 
 bool fits(const Turn& t, std::string_view adu) {

@@ -82,7 +82,7 @@ std::string sensor_line(const Context& c) {
     const auto& f = c.frm;
     const auto& link = c.g.link;
     const auto address = static_cast<int>(model::leading_number(f.txt_Modbus_adress.text()));
-    return f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
+    return f.Combo_Port(0).text() + " " + link.settings_string() + " " + model::framing_name(link.protocol_mode) + " " +
            std::to_string(address);
 }
 

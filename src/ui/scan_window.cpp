@@ -68,7 +68,7 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.push_back(model::kScanModes[static_cast<std::size_t>(i)]);
+        if (box.value() == 1) plan.modes.push_back(model::framing_name(model::kScanModes[static_cast<std::size_t>(i)]));
     for (auto& [i, box] : w_.chk_baud)
         if (box.value() == 1) plan.bauds.push_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
@@ -121,7 +121,7 @@ void choose_line(Context& c, const ops::LineSetting& line) {
 
 ops::LineSetting line_in_force(const Context& c) {
     const auto& link = c.g.link;
-    return {link.protocol_mode, link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
+    return {model::framing_name(link.protocol_mode), link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
 }
 
 std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language) {
