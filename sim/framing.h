@@ -1,10 +1,10 @@
 #pragma once
+#include "model/framing.h"
 
 namespace vor3::sim {
 
-// How requests and replies are framed on the line. Auto answers each
-// request in the framing it arrived in (a leading ':' means ASCII), so one
-// simulated sensor serves whichever mode the user picks.
-enum class Framing { Rtu, Ascii, Auto };
+// The simulated sensor frames as the program does; Auto answers each
+// request in the framing it arrived in.
+using Framing = model::Framing;
 
 }  // namespace vor3::sim

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         if (a == "--baud" && i + 1 < argc)
             baud = std::stoi(argv[++i]);
         else if (a == "--mode" && i + 1 < argc)
-            o.mode = std::string(argv[++i]) == "ascii" ? "ASCII" : "RTU";
+            o.mode = std::string(argv[++i]) == "ascii" ? model::Framing::Ascii : model::Framing::Rtu;
         else if (a == "--pace" && i + 1 < argc)
             o.answer_paced = std::string(argv[++i]) == "answer";
         else if (a == "--wire")
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
             o.command = "write", o.assignments.push_back(a);
     }
     o.baud = std::to_string(baud);
-    const bool ascii = o.mode == "ASCII";
+    const bool ascii = o.mode == model::Framing::Ascii;
     form::VirtualClock clock;
     sim::SimulatedSensor sensor(ascii ? sim::Framing::Ascii : sim::Framing::Rtu, 1);
     PtyLikePort port(clock, sensor, sim::char_time_ms({baud, 'E', ascii ? 7 : 8, 1}));

@@ -297,8 +297,9 @@ void BusWindow::show_state() {
     }
     if (refreshing_) state = text(Caption::bus_refreshing, {std::to_string(sensors_[refresh_at_].target.address)});
     w_.lbl_state.set_caption(state);
-    w_.lbl_port.set_caption(text(Caption::bus_port, {p_.frm_config.Combo_Port(0).text(), p_.g.link.protocol_mode,
-                                                     p_.g.link.baud_rate, p_.frm_config.Combo_Port(2).text()}));
+    w_.lbl_port.set_caption(
+        text(Caption::bus_port, {p_.frm_config.Combo_Port(0).text(), model::framing_name(p_.g.link.protocol_mode),
+                                 p_.g.link.baud_rate, p_.frm_config.Combo_Port(2).text()}));
     w_.cmd_search.set_enabled(!running);
     w_.chk_every.set_enabled(!running);
     w_.chk_pace.set_enabled(!running);

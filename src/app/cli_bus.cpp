@@ -11,7 +11,7 @@ namespace {
 // defaults), every address 1 to 63.
 ops::ScanPlan found_scan_plan(const CliOptions& o) {
     ops::ScanPlan plan;
-    plan.modes = {o.mode};
+    plan.modes = {model::framing_name(o.mode)};
     plan.bauds = {o.baud};
     plan.parities = {o.parity};
     plan.data_bits = o.data_bits;

@@ -6,6 +6,7 @@
 #include "link/network_address.h"
 #include "model/address_list.h"
 #include "model/line_settings.h"
+#include "model/register_map.h"
 
 namespace vor3::app {
 
@@ -117,12 +118,9 @@ bool link_option(CliOptions& o, const std::string& name, const std::string& flag
         o.parity = letter;
         o.parity_given = true;
     } else if (flag == "--mode") {
-        if (value == "rtu" || value == "RTU")
-            o.mode = "RTU";
-        else if (value == "ascii" || value == "ASCII")
-            o.mode = "ASCII";
-        else
+        if (value != "rtu" && value != "RTU" && value != "ascii" && value != "ASCII")
             throw std::invalid_argument(name + " takes rtu or ascii, not '" + value + "'");
+        o.mode = *model::framing_named(value);
         o.mode_given = true;
     } else if (flag == "--data-bits") {
         o.data_bits = whole_number(name, value, 7, 8);
@@ -183,7 +181,7 @@ CliOptions parse_cli(const std::vector<std::string>& args) {
         } else if (a == "--first") {
             o.first = true;
         } else if (a == "--response-ms") {
-            o.response_ms = whole_number(a, value(), 0, 3000);
+            o.response_ms = whole_number(a, value(), 0, model::kSlowestResponseMs);
         } else if (a == "--give-up") {
             o.give_up_s = whole_number(a, value(), 0, 24 * 3600);
         } else if (a == "--count") {

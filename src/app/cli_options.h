@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "model/framing.h"
+
 namespace vor3::app {
 
 // vor3-cli COMMAND --port PORT [--baud B] [--parity N|E|O] [--mode rtu|ascii]
@@ -22,7 +24,7 @@ struct CliOptions {
     std::string port;
     std::string baud = "9600";
     char parity = 'E';
-    std::string mode = "RTU";      // "RTU" or "ASCII"
+    model::Framing mode = model::Framing::Rtu;
     std::optional<int> data_bits;  // unset: 7 for ASCII, 8 for RTU
     int address = 1;
     bool address_given = false;

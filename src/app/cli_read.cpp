@@ -20,7 +20,7 @@ bool CliRead::open() {
     auto or_default = [](int index, int fallback) { return index < 0 ? fallback : index; };
     f.Combo_Port(1).set_list_index(or_default(model::baud_index(o_.baud), model::baud_index("9600")));
     f.Combo_Port(2).set_list_index(or_default(model::parity_index(o_.parity), model::parity_index('E')));
-    f.Combo_Port(5).set_list_index(or_default(model::mode_index(o_.mode), model::mode_index("RTU")));
+    f.Combo_Port(5).set_list_index(or_default(model::mode_index(o_.mode), model::mode_index(model::Framing::Rtu)));
     f.txt_Modbus_adress.set_text(std::to_string(o_.address));
     // For this run only: the user's stored choice stays as it is.
     if (o_.echo) p_.g.link.suppress_echo = true;

@@ -15,7 +15,7 @@ std::string lower(std::string s) {
 
 ops::ScanPlan scan_plan(const CliOptions& o) {
     ops::ScanPlan plan;
-    if (o.mode_given) plan.modes = {o.mode};
+    if (o.mode_given) plan.modes = {model::framing_name(o.mode)};
     if (o.baud_given) plan.bauds = {o.baud};
     if (o.parity_given) plan.parities = {o.parity};
     plan.stop_at_first = o.first;

@@ -15,7 +15,7 @@ Program::Program(form::SerialPort& port, form::MessageBox& msg, form::ConfirmDia
       // The traffic is recorded nearest the line, echo and all (and, to a
       // Modbus TCP gateway, as the network carries it); the reader sees
       // what is left once an echo is dropped.
-      traffic_port_(port, clock, traffic, [this] { return g.link.protocol_mode; }),
+      traffic_port_(port, clock, traffic, [this] { return std::string(model::framing_name(g.link.protocol_mode)); }),
       gateway_port_(
           traffic_port_,
           [this](link::ModbusTcpPort::Drop why) {
@@ -64,7 +64,7 @@ void Program::note(link::TrafficEntry::Kind kind) {
 
 void Program::Main() {
     auto& link = g.link;
-    link = model::LinkSettings{};  // com_port 2, 9600,E,8,1, closed, "standard_ascii"
+    link = model::LinkSettings{};  // com_port 2, 9600,E,8,1, closed, no framing
     ui::frm_config_Load(ctx);
     // The window's load step has applied its lists; hand the resulting
     // settings to the port as the start-up always has.

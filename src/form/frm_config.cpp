@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "model/captions.h"
+#include "model/line_settings.h"
 #include "model/register_map.h"
 
 namespace vor3::form {
@@ -32,9 +33,9 @@ void place(Control& c, Control& parent, const char* caption = nullptr) {
 FrmConfig::FrmConfig(Clock& clock)
     : Timer(clock, "Timer", 200),
       Timer1(clock, "Timer1", 400),
-      Timer3(clock, "Timer3", 500),
-      Timer4(clock, "Timer4", 50),
-      Timer5(clock, "Timer5", 1000),
+      Timer3(clock, "Timer3", model::kStartMode.give_up_ms),
+      Timer4(clock, "Timer4", model::kStartMode.poll_ms),
+      Timer5(clock, "Timer5", model::kReplyTimeoutMs),
       Timer6(clock, "Timer6", 200),
       TimerTurn(clock, "TimerTurn", 0),
       TimerPace(clock, "TimerPace", 0) {

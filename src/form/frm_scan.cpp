@@ -16,7 +16,7 @@ FrmScan::FrmScan() {
     const Caption labels[] = {Caption::scan_mode, Caption::scan_baud, Caption::scan_parity, Caption::scan_response};
     for (int i = 0; i < 4; ++i) lbl_scan.add(i).set_caption(model::caption_de(labels[i]));
     for (std::size_t i = 0; i < model::kScanModes.size(); ++i)
-        chk_mode.add(static_cast<int>(i)).set_caption(model::kScanModes[i]);
+        chk_mode.add(static_cast<int>(i)).set_caption(model::framing_name(model::kScanModes[i]));
     for (std::size_t i = 0; i < model::kScanBauds.size(); ++i)
         chk_baud.add(static_cast<int>(i)).set_caption(model::kScanBauds[i]);
     for (std::size_t i = 0; i < model::kParities.size(); ++i)

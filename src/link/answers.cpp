@@ -19,6 +19,12 @@ int word_at(std::string_view bytes, std::size_t i) {
     return (static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]);
 }
 
+// Characters a frame of `adu_bytes` (address to data) and its checksum
+// takes on the line in the mode in force.
+double line_chars(const Context& c, int adu_bytes) {
+    return link::line_chars(c.g.link.protocol_mode.value_or(model::Framing::Rtu), adu_bytes + 2);
+}
+
 bool fits(const Turn& t, std::string_view adu) {
     return t.copies > 0 && fit(expectation_of(t.request), adu) != Fit::None;
 }
@@ -27,22 +33,17 @@ bool fits(const Turn& t, std::string_view adu) {
 // request and the shortest reply (an exception) on the line, one character
 // after the other. Anything read sooner answers something else.
 double shortest_exchange_ms(const Context& c, const std::string& request_hex) {
-    const bool ascii = c.g.link.protocol_mode == "ASCII";
-    const double request_bytes = static_cast<double>(request_hex.size()) / 2;
-    constexpr double kExceptionBytes = 3;
-    // RTU: the bytes and a two-byte CRC; ASCII: ':', two digits a byte and
-    // for the LRC, CR LF.
-    auto chars = [&](double bytes) { return ascii ? 1 + 2 * (bytes + 1) + 2 : bytes + 2; };
-    return (chars(request_bytes) + chars(kExceptionBytes)) * model::char_time_ms(c.g.link);
+    const int request_bytes = static_cast<int>(request_hex.size() / 2);
+    constexpr int kExceptionBytes = 3;
+    return (line_chars(c, request_bytes) + line_chars(c, kExceptionBytes)) * model::char_time_ms(c.g.link);
 }
 
 // How long after an answer is read a second answer to the same copy of the
 // request (a second device, a repeater sending right after it) may still
 // come: one more frame of its length at the line's pace.
 std::int64_t second_answer_ms(const Context& c, std::size_t adu_bytes) {
-    const double bytes = static_cast<double>(adu_bytes);
-    const double chars = c.g.link.protocol_mode == "ASCII" ? 1 + 2 * (bytes + 1) + 2 : bytes + 2;
-    return static_cast<std::int64_t>(std::ceil(chars * model::char_time_ms(c.g.link)));
+    return static_cast<std::int64_t>(
+        std::ceil(line_chars(c, static_cast<int>(adu_bytes)) * model::char_time_ms(c.g.link)));
 }
 
 // A late answer to the request before the one on the line.
@@ -64,7 +65,7 @@ Expectation expectation_of(const std::string& request_hex) {
     if (bytes.size() < 6) return e;
     e.first = word_at(bytes, 2);
     e.quantity = word_at(bytes, 4);
-    if (is_read_function(e.function)) e.reply_data_bytes = e.function == 3 ? 2 * e.quantity : (e.quantity + 7) / 8;
+    if (is_read_function(e.function)) e.reply_data_bytes = link::reply_data_bytes(e.function, e.quantity);
     return e;
 }
 

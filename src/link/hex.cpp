@@ -89,6 +89,21 @@ std::string with_crc(std::string message) {
     return message;
 }
 
+int reply_data_bytes(int function, int quantity) {
+    if (function == 3) return 2 * quantity;
+    if (function == 1) return (quantity + 7) / 8;
+    return -1;
+}
+
+int reply_rtu_bytes(int function, int quantity) {
+    const int data = reply_data_bytes(function, quantity);
+    return data < 0 ? 8 : 5 + data;
+}
+
+int line_chars(model::Framing framing, int rtu_bytes) {
+    return framing == model::Framing::Ascii ? 2 * rtu_bytes + 1 : rtu_bytes;
+}
+
 bool hex_to_bytes(std::string_view hex, std::string& out) {
     out.clear();
     if (hex.size() % 2 != 0) return false;

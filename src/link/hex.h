@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/framing.h"
 #include "model/numbers.h"
 
 // Hex text: upper-case digit pairs, one per byte, no separators
@@ -37,5 +38,17 @@ using model::hex_number;
 
 // An RTU frame: the message bytes and their CRC, low byte first.
 std::string with_crc(std::string message);
+
+// The data bytes the reply to a read of `quantity` registers (function 03)
+// or coils (function 01) carries after its byte count; -1 for no read.
+int reply_data_bytes(int function, int quantity);
+// The RTU length (address to CRC) of the reply to a request of `function`
+// over `quantity` registers or coils: a read's data after its byte count,
+// else a write's acknowledgement of its start and quantity.
+int reply_rtu_bytes(int function, int quantity);
+// Characters a frame of `rtu_bytes` (message and CRC) takes on the line:
+// an ASCII frame carries each byte as two characters between ":" and
+// CR LF, with a one-byte LRC for the two-byte CRC.
+int line_chars(model::Framing framing, int rtu_bytes);
 
 }  // namespace vor3::link

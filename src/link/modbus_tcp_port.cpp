@@ -118,7 +118,7 @@ void ModbusTcpPort::take_answer(std::string_view frame) {
         dropped_(Drop::Header);
         return;
     }
-    out_ += frame_request(bytes_to_hex(adu), ascii_ ? "ASCII" : "RTU");
+    out_ += frame_request(bytes_to_hex(adu), ascii_ ? model::Framing::Ascii : model::Framing::Rtu);
 }
 
 }  // namespace vor3::link

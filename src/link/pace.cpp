@@ -19,7 +19,7 @@ constexpr double kSilenceChars = 3.5;
 // at least: a late answer is still read within a few characters of its end.
 constexpr double kLongestLookMs = 10;
 
-bool ascii(const Context& c) { return c.g.link.protocol_mode == "ASCII"; }
+bool ascii(const Context& c) { return c.g.link.protocol_mode == model::Framing::Ascii; }
 double char_ms(const Context& c) { return model::char_time_ms(c.g.link); }
 
 // Characters a frame of `rtu_bytes` (message and CRC) takes in the mode in

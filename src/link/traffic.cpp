@@ -28,7 +28,7 @@ int word(const std::string& pdu, std::size_t at) {
 // Address to data, without checksum and framing.
 std::string pdu_of(const TrafficEntry& e) {
     if (e.mode == "MBAP") return std::string(mbap_adu(e.bytes));
-    if (e.mode == "ASCII") {
+    if (e.mode == model::framing_name(model::Framing::Ascii)) {
         std::string bytes;
         if (e.bytes.size() < 5 || !hex_to_bytes(e.bytes.substr(1, e.bytes.size() - 3), bytes)) return {};
         if (!bytes.empty()) bytes.pop_back();  // LRC
@@ -140,7 +140,7 @@ std::string TrafficPort::mode() const {
     if (last_request_.empty()) return mode_();
     const bool ascii = last_request_.front() == ':' && last_request_.size() > 2 &&
                        last_request_.compare(last_request_.size() - 2, 2, "\r\n") == 0;
-    return ascii ? "ASCII" : "RTU";
+    return model::framing_name(ascii ? model::Framing::Ascii : model::Framing::Rtu);
 }
 
 void TrafficPort::add(bool sent, std::string bytes, TrafficEntry::Kind kind) {
@@ -224,7 +224,7 @@ void TrafficPort::cut_frames(Cut when) {
     // the same bytes, finds the frames (of every station, so that the
     // traffic shows other talkers too). What lies between is noise, an
     // echo of the request, or a frame whose checksum failed.
-    const bool ascii = mode() == "ASCII";
+    const bool ascii = mode() == model::framing_name(model::Framing::Ascii);
     model::ReaderState split;
     std::vector<std::string> frames;
     std::size_t start = 0;
@@ -315,7 +315,7 @@ std::string traffic_line(const TrafficEntry& e, const std::string& language, con
         hex += ByteToHex(b);
     }
     std::string line = head + hex;
-    if (e.mode == "ASCII") {
+    if (e.mode == model::framing_name(model::Framing::Ascii)) {
         std::string text;
         for (char ch : e.bytes)
             text += ch == '\r'   ? std::string("\\r")

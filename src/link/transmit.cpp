@@ -14,32 +14,33 @@ namespace vor3::link {
 
 namespace {
 
-constexpr std::int64_t kReplyTimeoutMs = 1000;  // never repeat sooner
 // The slowest minimum response time the window lets a user set; assumed
 // while the sensor's own is unknown, so a slow sensor is reachable from
 // the first request on.
-constexpr std::int32_t kSlowestSensorMs = 3000;
-// The largest request the program sends and the largest reply it awaits
-// (a write of five registers; a read of eight), in RTU bytes.
-constexpr int kLargestRequestBytes = 9 + 10;
-constexpr int kLargestReplyBytes = 5 + 16;
+constexpr std::int32_t kSlowestSensorMs = model::kSlowestResponseMs;
+// What a request that is not hex text is allowed, in RTU bytes: the reply
+// to a read of a whole read block.
+constexpr int kUnknownReplyBytes = 5 + 2 * model::kMaxReadBlock;
+
+// The largest request the program sends and the largest reply it awaits,
+// in RTU bytes, at the block sizes in force: a write of a whole write
+// block (address, function, start, quantity, byte count, CRC and the
+// registers); a read of a whole read block.
+int largest_request_bytes(const Context& c) { return 9 + 2 * c.g.transfer.write_block; }
+int largest_reply_bytes(const Context& c) { return reply_rtu_bytes(3, c.g.transfer.read_block); }
 
 // The RTU length of the reply a request asks for.
 int reply_bytes(const std::string& request) {
     std::string bytes;
-    if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kLargestReplyBytes;
+    if (!hex_to_bytes(request, bytes) || bytes.size() < 6) return kUnknownReplyBytes;
     const int function = static_cast<unsigned char>(bytes[1]);
     const int quantity = (static_cast<unsigned char>(bytes[4]) << 8) | static_cast<unsigned char>(bytes[5]);
-    if (function == 3) return 5 + 2 * quantity;
-    if (function == 1) return 5 + (quantity + 7) / 8;
-    return 8;
+    return reply_rtu_bytes(function, quantity);
 }
 
-// Characters a frame of `rtu_bytes` (message and CRC) takes on the line in
-// the mode in force: an ASCII frame carries each byte as two characters
-// between ":" and CR LF, with a one-byte LRC for the CRC.
+// Characters a frame of `rtu_bytes` takes on the line in the mode in force.
 int line_chars(const Context& c, int rtu_bytes) {
-    return c.g.link.protocol_mode == "ASCII" ? 2 * rtu_bytes + 1 : rtu_bytes;
+    return link::line_chars(c.g.link.protocol_mode.value_or(model::Framing::Rtu), rtu_bytes);
 }
 
 std::int64_t allowance(const Context& c, int request_bytes, int reply_bytes_, std::int32_t min_response_ms) {
@@ -56,7 +57,7 @@ std::int32_t known_or(const Context& c, std::int32_t unknown) {
 // The reply time-out repeats as soon as the sensor could have answered;
 // the give-up waits for the slowest sensor while its speed is unknown.
 std::int64_t timeout_for(const Context& c, int req, int rep) {
-    return std::max(kReplyTimeoutMs, allowance(c, req, rep, known_or(c, 0)));
+    return std::max<std::int64_t>(model::kReplyTimeoutMs, allowance(c, req, rep, known_or(c, 0)));
 }
 std::int64_t give_up_for(const Context& c, int req, int rep) {
     return std::max<std::int64_t>(c.g.link.give_up_ms, allowance(c, req, rep, known_or(c, kSlowestSensorMs)));
@@ -131,9 +132,9 @@ void transmit(Context& c) {
 
 }  // namespace
 
-std::string frame_request(const std::string& request_frame, const std::string& protocol_mode) {
-    if (protocol_mode == "ASCII") return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
-    if (protocol_mode == "RTU") {
+std::string frame_request(const std::string& request_frame, std::optional<model::Framing> protocol_mode) {
+    if (protocol_mode == model::Framing::Ascii) return ":" + request_frame + CalculateLRC(request_frame) + "\r\n";
+    if (protocol_mode == model::Framing::Rtu) {
         // The program builds every request as hex pairs; text that is not
         // would make a frame of guessed bytes, so none goes out.
         std::string bytes;
@@ -147,17 +148,16 @@ std::int64_t reply_allowance_ms(const Context& c, const std::string& request, st
 }
 
 std::int64_t paced_block_period_ms(const Context& c, std::int32_t min_response_ms) {
-    const double line =
-        (line_chars(c, kLargestRequestBytes) + line_chars(c, kLargestReplyBytes)) * model::char_time_ms(c.g.link);
+    const double line = (line_chars(c, largest_request_bytes(c)) + line_chars(c, largest_reply_bytes(c))) *
+                        model::char_time_ms(c.g.link);
     return static_cast<std::int64_t>(
         std::ceil(std::max(0, min_response_ms) + line + static_cast<double>(c.frm.Timer4.interval())));
 }
 
 std::int64_t longest_wait_ms(const Context& c) {
     // A request may first wait for the late answers of the one before.
-    return answers_due_for(c, kLargestRequestBytes, kLargestReplyBytes) +
-           timeout_for(c, kLargestRequestBytes, kLargestReplyBytes) +
-           give_up_for(c, kLargestRequestBytes, kLargestReplyBytes);
+    const int req = largest_request_bytes(c), rep = largest_reply_bytes(c);
+    return answers_due_for(c, req, rep) + timeout_for(c, req, rep) + give_up_for(c, req, rep);
 }
 
 void send(Context& c) {
@@ -172,8 +172,7 @@ void send(Context& c) {
         c.msg.show(model::caption(model::Caption::msg_port_not_open, c.g.lang.language));
         return;
     }
-    const std::string& mode = c.g.link.protocol_mode;
-    if (mode != "ASCII" && mode != "RTU") return;  // start-up mode: nothing is sent
+    if (!c.g.link.protocol_mode) return;  // start-up mode: nothing is sent
     if (c.g.line.conflict || !line_free(c, c.g.transfer.request_frame) || !pace_allows_request(c))
         hold(c);
     else

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "form/context.h"
@@ -64,6 +65,6 @@ std::int64_t longest_wait_ms(const Context& c);
 
 // The frame `send` writes for a request in the given mode ("" for a mode
 // that sends nothing).
-std::string frame_request(const std::string& request_frame, const std::string& protocol_mode);
+std::string frame_request(const std::string& request_frame, std::optional<model::Framing> protocol_mode);
 
 }  // namespace vor3::link

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/line_settings.h"
 #include "model/register_map.h"
 
 // The state one running program shares between its windows and routines:
@@ -27,13 +28,13 @@ struct LinkSettings {
     std::string stop_bits = "1";
     int comm_input_mode = 0;
     bool port_open = false;
-    // Matches neither framing until the window's load step picks one;
-    // nothing is sent while it holds this.
-    std::string protocol_mode = "standard_ascii";
+    // None until the window's load step picks a framing; nothing is sent
+    // while there is none.
+    std::optional<Framing> protocol_mode;
     int in_value_count = 3;
     // The give-up period of the framing mode (500 ms RTU, 1000 ms ASCII);
     // the give-up timer never waits less, however fast the sensor.
-    int give_up_ms = 500;
+    int give_up_ms = kStartMode.give_up_ms;
     // Drop the echo of each request (an adapter that hears itself).
     bool suppress_echo = false;
     Pace pace = Pace::Schedule;
@@ -113,6 +114,11 @@ struct TransferState {
     std::int32_t response_held = -1;
     TransferOutcome outcome = TransferOutcome::None;
     int refusal_code = 0;  // the exception code of a Refused outcome
+    // Registers a read block and a write block carry at most. Every block
+    // end is found from these and the map's ranges, so a sensor that takes
+    // shorter blocks is served by changing them alone.
+    int read_block = kMaxReadBlock;
+    int write_block = kMaxWriteBlock;
 };
 
 // The reply reader's state between polls.

@@ -22,8 +22,8 @@ int parity_index(char letter) {
     return index_in(kParities, [&](const ParityRow& p) { return p.letter == letter; });
 }
 
-int mode_index(std::string_view protocol_mode) {
-    return index_in(kModes, [&](const ModeRow& m) { return protocol_mode == m.protocol_mode; });
+int mode_index(Framing framing) {
+    return index_in(kModes, [&](const ModeRow& m) { return m.framing == framing; });
 }
 
 const char* parity_name(char letter) {

@@ -27,7 +27,7 @@ constexpr FieldSpec kFields[] = {
     {6, B::ConfigRegisters, A::txt_data_cfg, 6, "lbl_cfg",
      "Aktualisierungsintervall der Anzeige [s]:", "Display update [s]:", 5, E::Signed16, false, "s", 0, 255},
     {7, B::ConfigRegisters, A::txt_data_cfg, 7, "lbl_cfg", "Min-Response-Time [ms]:", "Min-Response-Time [ms]:", 5,
-     E::Signed16, false, "ms", 5, 3000},
+     E::Signed16, false, "ms", 5, kSlowestResponseMs},
     {8, B::ConfigRegisters, A::txt_data_cfg, 8, "lbl_cfg", "Temperatur-Offset [K]:", "Temperature-Offset:", 5,
      E::Signed16Div10, false, "K", -10, 10},
     {9, B::ConfigRegisters, A::txt_data_cfg, 9, "lbl_cfg", "Feuchte-Offset [%]:", "Humidity-Offset:", 5,

@@ -54,6 +54,9 @@ int scale_of(Encoding encoding);
 // start after.
 bool written_to_sensor(const FieldSpec& field);
 
+// The slowest minimum response time (register 7) a sensor can be set to.
+constexpr int kSlowestResponseMs = 3000;
+
 // Register ranges read and written in blocks.
 constexpr int kConfigFirst = 0, kConfigEnd = 11;  // exclusive end
 constexpr int kMeasuredFirst = 0x100, kMeasuredEnd = 0x103;

@@ -4,6 +4,7 @@
 
 #include "link/hex.h"
 #include "link/transmit.h"
+#include "model/transfer_order.h"
 #include "ops/requests.h"
 
 namespace vor3::ops {
@@ -13,15 +14,11 @@ void Timer6_Timer(Context& c) {
     auto& f = c.frm;
     const auto addr = address_part(c);
     if (!addr || !t.bus_ready) return;
-    // The block runs from reg_address to the end of its range (at most 8
-    // registers), so a block whose reply was rejected is simply asked for
+    // The block runs from reg_address to the end of its range (at most a
+    // read block), so a block whose reply was rejected is simply asked for
     // again and the chain always reaches the end of the range.
-    int end = -1;
-    if (t.reg_address >= 0 && t.reg_address <= 10)
-        end = model::kConfigEnd;
-    else if (t.reg_address >= model::kMeasuredFirst && t.reg_address <= model::kMeasuredEnd - 1)
-        end = model::kMeasuredEnd;
-    if (end >= 0) f.countReadRegister = static_cast<std::int16_t>(std::min(model::kMaxReadBlock, end - t.reg_address));
+    if (const auto* part = model::part_of(model::kReadRegisterBlock, t.reg_address))
+        f.countReadRegister = static_cast<std::int16_t>(std::min(t.read_block, part->end - t.reg_address));
     f.alreadyRead = static_cast<std::int16_t>(f.alreadyRead + f.countReadRegister);
     t.request_frame = *addr + "03" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
                       link::LongToHexStr(f.countReadRegister, 2);

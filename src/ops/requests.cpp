@@ -4,6 +4,7 @@
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
+#include "model/transfer_order.h"
 
 namespace vor3::ops {
 
@@ -15,6 +16,13 @@ std::optional<std::string> address_part(const Context& c) {
 }
 
 namespace {
+
+// Function `function` over the range of the request kind's part of the
+// transfer order: its start and quantity as hex text.
+std::string over_part(const std::string& address, const char* function, std::int32_t kind) {
+    const model::TransferPart& p = *model::part_of(kind, 0);
+    return address + function + LongToHexStr(p.first, 2) + LongToHexStr(p.end - p.first, 2);
+}
 
 void transmit(Context& c, const std::string& request) {
     c.g.transfer.request_frame = request;
@@ -55,7 +63,7 @@ void ReadConfigCoils(Context& c) {
     t.bus_ready = true;
     const auto addr = address_part(c);
     if (!addr) return;
-    transmit(c, *addr + "01" + "0000" + "0008");
+    transmit(c, over_part(*addr, "01", model::kReadConfigCoils));
 }
 
 void WriteConfigCoils(Context& c) {
@@ -79,7 +87,8 @@ void WriteLedCoils(Context& c) {
     t.request_kind = model::kWriteLedCoils;
     const auto addr = address_part(c);
     if (!addr) return;
-    transmit(c, *addr + "0F" + "0100" + "0005" + "01" + coil_byte(c.frm.chk_inp_bit, 0, 5));
+    transmit(c, over_part(*addr, "0F", model::kWriteLedCoils) + "01" +
+                    coil_byte(c.frm.chk_inp_bit, 0, model::kLedCoilCount));
 }
 
 void ReadExternalValues(Context& c) {
@@ -87,7 +96,7 @@ void ReadExternalValues(Context& c) {
     t.request_kind = model::kReadExternalValues;
     const auto addr = address_part(c);
     if (!addr || !t.bus_ready) return;
-    transmit(c, *addr + "03" + "0200" + "0003");
+    transmit(c, over_part(*addr, "03", model::kReadExternalValues));
 }
 
 void ReadLedCoils(Context& c) {
@@ -95,7 +104,7 @@ void ReadLedCoils(Context& c) {
     t.request_kind = model::kReadLedCoils;
     const auto addr = address_part(c);
     if (!addr || !t.bus_ready) return;
-    transmit(c, *addr + "01" + "0100" + "0005");
+    transmit(c, over_part(*addr, "01", model::kReadLedCoils));
 }
 
 }  // namespace vor3::ops

@@ -29,8 +29,13 @@ constexpr int kReplyBytes = 7;
 // upper limit.
 int slowest_answer_ms() { return static_cast<int>(model::field(model::FieldArray::txt_data_cfg, 7).max); }
 
+// The setting's framing: RTU where it names none (a Modbus TCP gateway).
+model::Framing framing_of(const LineSetting& line) {
+    return model::framing_named(line.mode).value_or(model::Framing::Rtu);
+}
+
 int data_bits_of(const LineSetting& line, std::optional<int> forced) {
-    return forced.value_or(line.mode == "ASCII" ? 7 : 8);
+    return forced.value_or(framing_of(line) == model::Framing::Ascii ? 7 : 8);
 }
 
 // An answer of any kind: register 6's value, or a refusal, which tells as
@@ -84,7 +89,8 @@ std::int64_t Scanner::try_ms(const LineSetting& line, int min_response_ms, std::
     settings.baud_rate = line.baud;
     settings.parity = std::string(1, line.parity);
     settings.data_bits = std::to_string(data_bits_of(line, data_bits));
-    const int chars = line.mode == "ASCII" ? 2 * (kRequestBytes + kReplyBytes) + 2 : kRequestBytes + kReplyBytes;
+    const auto framing = framing_of(line);
+    const int chars = link::line_chars(framing, kRequestBytes) + link::line_chars(framing, kReplyBytes);
     return static_cast<std::int64_t>(
         std::ceil(chars * model::char_time_ms(settings) + std::max(0, min_response_ms) + kAdapterLatencyMs));
 }
@@ -99,7 +105,7 @@ std::int64_t Scanner::wait_out_ms(const LineSetting& line, int min_response_ms, 
 // slowest, and the round trip measured as the connection was made.
 LineSetting Scanner::timing_line(const LineSetting& line) const {
     if (!network()) return line;
-    return {line.mode.empty() ? "RTU" : line.mode, "9600", 'E'};
+    return {model::framing_name(framing_of(line)), "9600", 'E'};
 }
 
 std::int64_t Scanner::try_ms_at(const LineSetting& line) const {
@@ -210,7 +216,7 @@ void Scanner::begin_try() {
                 if (port_.is_open()) port_.set_open(false);
                 port_.set_settings(settings_of(line_, plan_.data_bits));
             }
-            port_.set_input_mode(line_.mode == "ASCII" ? 0 : 1);
+            port_.set_input_mode(framing_of(line_) == model::Framing::Ascii ? 0 : 1);
             if (!port_.is_open()) port_.set_open(true);
             applied_ = line_;
             heard_.clear();
@@ -222,7 +228,7 @@ void Scanner::begin_try() {
         if (port_.waiting_count() > 0) take_in(port_.read_all());
         look_for_replies();
         const std::string request = link::LongToHexStr(address_, 1) + "0300060001";
-        port_.write(link::frame_request(request, line_.mode == "ASCII" ? "ASCII" : "RTU"));
+        port_.write(link::frame_request(request, framing_of(line_)));
         asked_ = address_;
     } catch (const form::PortError& e) {
         error_ = e;
@@ -291,8 +297,9 @@ void Scanner::look_for_replies() {
     // this scan (a device that answers under another address than its own).
     const int last_asked = address_;
     for (std::size_t i = 0; i < heard_.size(); ++i) {
-        const auto answer =
-            line_.mode == "ASCII" ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt) : rtu_answer(heard_, i);
+        const auto answer = framing_of(line_) == model::Framing::Ascii
+                                ? (heard_[i] == ':' ? ascii_answer(heard_, i) : std::nullopt)
+                                : rtu_answer(heard_, i);
         if (!answer) continue;
         const int address = static_cast<unsigned char>((*answer)[0]);
         if (address < plan_.first_address || address > asked_when_heard_[i]) continue;

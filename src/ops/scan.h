@@ -34,7 +34,8 @@ struct ScanFind {
 };
 
 struct ScanPlan {
-    std::vector<std::string> modes = std::vector<std::string>(model::kScanModes.begin(), model::kScanModes.end());
+    std::vector<std::string> modes = {model::framing_name(model::kScanModes[0]),
+                                      model::framing_name(model::kScanModes[1])};
     std::vector<std::string> bauds = std::vector<std::string>(model::kScanBauds.begin(), model::kScanBauds.end());
     std::vector<char> parities = model::parity_letters();
     int first_address = model::kFirstAddress, last_address = model::kLastAddress;

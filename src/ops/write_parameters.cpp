@@ -9,6 +9,7 @@
 #include "link/transmit.h"
 #include "model/captions.h"
 #include "model/numbers.h"
+#include "model/transfer_order.h"
 #include "ops/requests.h"
 
 namespace vor3::ops {
@@ -54,32 +55,27 @@ std::string register_to_write(const Context& c, model::FieldArray array, int ind
 // Registers the next block of a write carries: what is left of its part
 // (configuration registers 2 to 10, or the three external values), at most
 // a whole write block.
-std::int16_t write_block_size(const Context& c, bool config) {
+std::int16_t write_block_size(const Context& c, const model::TransferPart* part) {
     const auto& f = c.frm;
     std::int16_t count = f.countWriteRegister;
-    if (!config)
-        count = static_cast<std::int16_t>(3 - f.alreadyWrite);
-    else if (c.g.transfer.reg_address <= 10)
-        count = static_cast<std::int16_t>(11 - f.alreadyWrite);
-    return std::min<std::int16_t>(count, model::kMaxWriteBlock);
+    if (part) count = static_cast<std::int16_t>(part->end - c.g.transfer.reg_address);
+    return static_cast<std::int16_t>(std::min<int>(count, c.g.transfer.write_block));
 }
 
 // Function 16 from reg_address over the block's registers, each as the
 // write sends it; registers beyond the part's fields are left out.
-std::string write_request(const Context& c, const std::string& address, bool config) {
+std::string write_request(const Context& c, const std::string& address, const model::TransferPart* part) {
     const auto& t = c.g.transfer;
     const std::int16_t count = c.frm.countWriteRegister;
     std::string request = address + "10" + link::LongToHexStr(static_cast<std::uint16_t>(t.reg_address), 2) +
                           link::LongToHexStr(count, 2) + link::LongToHexStr(2 * count, 1);
-    const bool in_range = config ? t.reg_address <= 10 : t.reg_address <= 0x202;
-    if (!in_range) return request;
+    if (!part) return request;
+    const bool config = part->block == model::Block::ConfigRegisters;
     const auto array = config ? model::FieldArray::txt_data_cfg : model::FieldArray::txt_data_in;
-    for (int i = 0; i < count; ++i) {
-        const int reg = t.reg_address + i;
-        const int index = config ? reg : reg - model::kExternalFirst;
-        if (index < 0 || index > (config ? 10 : 2)) continue;
-        request += register_to_write(c, array, index);
-    }
+    // The field index is the register's place in its block of the map.
+    const int first_field = config ? model::kConfigFirst : model::kExternalFirst;
+    for (int reg = t.reg_address; reg < t.reg_address + count && reg < part->end; ++reg)
+        request += register_to_write(c, array, reg - first_field);
     return request;
 }
 
@@ -98,8 +94,8 @@ void arm_config_write(Context& c) {
     auto& t = c.g.transfer;
     t.bus_ready = true;
     t.request_kind = model::kWriteConfigBlock;
-    t.reg_address = 2;
-    c.frm.alreadyWrite = 2;
+    t.reg_address = static_cast<std::int16_t>(model::kConfigWriteFirst);
+    c.frm.alreadyWrite = static_cast<std::int16_t>(model::kConfigWriteFirst);
     c.frm.Timer1.start();
     link::block_due(c);
     c.events->show_status_window();
@@ -111,7 +107,7 @@ void arm_config_write(Context& c) {
 // changed: what the sensor holds is never corrected behind the user's back.
 void apply_entry_rules(Context& c) {
     auto& f = c.frm;
-    for (int i = 2; i <= 10; ++i)
+    for (int i = model::kConfigWriteFirst; i < model::kConfigEnd; ++i)
         if (form::is_marked(f, model::FieldArray::txt_data_cfg, i)) f.txt_data_cfg(i).lose_focus();
     for (int i = 0; i <= 2; ++i)
         if (form::is_marked(f, model::FieldArray::txt_data_in, i)) f.txt_data_in(i).lose_focus();
@@ -231,7 +227,8 @@ void Timer1_Timer(Context& c) {
     }
     const bool config = t.request_kind == model::kWriteConfigBlock;
     if (!config && t.reg_address == 0) t.reg_address = static_cast<std::int16_t>(model::kExternalFirst);
-    f.countWriteRegister = write_block_size(c, config);
+    const model::TransferPart* part = model::part_of(t.request_kind, t.reg_address);
+    f.countWriteRegister = write_block_size(c, part);
     // A block that would be empty or negative cannot be sent as a valid
     // request; the write is over.
     if (f.countWriteRegister <= 0) {
@@ -239,7 +236,7 @@ void Timer1_Timer(Context& c) {
         return;
     }
     f.alreadyWrite = static_cast<std::int16_t>(f.alreadyWrite + f.countWriteRegister);
-    t.request_frame = write_request(c, *addr, config);
+    t.request_frame = write_request(c, *addr, part);
     expect_new_pace(c, config);
     link::send(c);
     t.bus_ready = false;

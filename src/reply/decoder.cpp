@@ -8,6 +8,7 @@
 #include "link/transfer_reset.h"
 #include "link/transmit.h"
 #include "model/numbers.h"
+#include "model/transfer_order.h"
 #include "ops/requests.h"
 #include "ops/write_parameters.h"
 
@@ -16,6 +17,7 @@ namespace vor3::reply {
 namespace {
 
 using model::Encoding;
+using model::TransferPart;
 
 constexpr int kDisplayIntervalRegister = 6;
 constexpr int kMinResponseRegister = 7;
@@ -59,13 +61,47 @@ void set_block_timer_periods(Context& c) {
     c.frm.Timer6.set_interval(period);
 }
 
-void config_block(Context& c, const std::string& rx) {
+// Sends the first request of `part`; a paced part's blocks go out at its
+// block timer's ticks instead.
+void begin(Context& c, const TransferPart& part) {
+    switch (part.request_kind) {
+    case model::kReadConfigCoils: ops::ReadConfigCoils(c); break;
+    case model::kReadExternalValues: ops::ReadExternalValues(c); break;
+    case model::kReadLedCoils: ops::ReadLedCoils(c); break;
+    case model::kWriteConfigCoils: ops::WriteConfigCoils(c); break;
+    case model::kWriteExternalBlock: ops::start_external_write(c); break;
+    case model::kWriteLedCoils: ops::WriteLedCoils(c); break;
+    default: break;
+    }
+}
+
+// The part this transfer goes on with after `part`: the next in its
+// order, but a write's external part only where it is to be written.
+const TransferPart* next_part(const Context& c, const TransferPart& part) {
+    const TransferPart* next = model::part_after(part);
+    if (next && model::is_write(*next) && next->block == model::Block::ExternalValues && !c.frm.external_changed)
+        return nullptr;
+    return next;
+}
+
+// The next part begins, or after the last the status window closes.
+void go_on_after(Context& c, const TransferPart& part) {
+    if (const TransferPart* next = next_part(c, part))
+        begin(c, *next);
+    else
+        c.events->steps_done();
+}
+
+// The range of the block on its way ends here.
+bool part_done(const Context& c, const TransferPart& part) { return c.g.transfer.reg_address >= part.end; }
+
+void config_block(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     const std::string& sep = c.g.lang.decimal_sep;
     for (int j = 0; j < f.countReadRegister; ++j) {
         const int i = t.reg_address + j;
-        if (i < 0 || i > 10) continue;
+        if (i < part.first || i >= part.end) continue;
         const Encoding enc = model::field(model::FieldArray::txt_data_cfg, i).encoding;
         auto& field = f.txt_data_cfg(i);
         const std::uint16_t raw = reply_register(rx, j);
@@ -77,8 +113,8 @@ void config_block(Context& c, const std::string& rx) {
             t.min_response_ms = std::max(0, bounded_pace(c, kMinResponseRegister, c.g.image.cfg_value[7]));
     }
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
-    if (t.reg_address < 10) return;
-    t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+    if (!part_done(c, part)) return;
+    t.reg_address = static_cast<std::int16_t>(next_part(c, part)->first);
     link::restart_block_read(c);
 }
 
@@ -98,57 +134,59 @@ model::MeasuredReading shown_reading(const Context& c) {
     return reading;
 }
 
-void measured_block(Context& c, const std::string& rx) {
+void measured_block(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     // The values go by what the reply carries: a reply still in flight when
     // the read-out was cleared (its counters reset) is shown all the same.
     const int carried = reply_byte_count(rx) / 2;
-    for (int j = 0; j < carried && j <= 2; ++j) {
-        const Encoding enc = model::field(model::FieldArray::txt_data_out, j).encoding;
+    for (int j = 0; j < carried; ++j) {
+        const int i = t.reg_address + j - part.first;
+        if (i < 0 || i >= part.end - part.first) continue;
+        const Encoding enc = model::field(model::FieldArray::txt_data_out, i).encoding;
         std::string text = model::measured_text(reply_register(rx, j), enc, c.g.lang.decimal_sep);
         // Another sensor's values never show under the main window's address.
         if (c.g.image.lent_address != 0) {
-            c.g.image.lent_values[static_cast<std::size_t>(j)] = std::move(text);
+            c.g.image.lent_values[static_cast<std::size_t>(i)] = std::move(text);
         } else {
-            f.txt_data_out(j).set_text(text);
-            c.g.image.out_raw[static_cast<std::size_t>(j)] = reply_register(rx, j);
+            f.txt_data_out(i).set_text(text);
+            c.g.image.out_raw[static_cast<std::size_t>(i)] = reply_register(rx, j);
         }
     }
     ++t.block_count;
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countReadRegister);
-    if (t.reg_address < 0x102) return;
+    if (!part_done(c, part)) return;
     if (!c.measured_values_read.empty()) {
         const model::MeasuredReading reading = shown_reading(c);
         for (const auto& tell : c.measured_values_read) tell(reading);
     }
     if (f.chk_read_out.value() == 1) {
-        t.reg_address = static_cast<std::int16_t>(model::kMeasuredFirst);
+        t.reg_address = static_cast<std::int16_t>(part.first);
     } else {
         t.reg_address = 0;
-        ops::ReadConfigCoils(c);
+        go_on_after(c, part);
         f.Timer6.stop();
     }
     f.Timer1.stop();
     link::restart_block_read(c);
 }
 
-void register_block(Context& c, const std::string& rx) {
+void register_block(Context& c, const std::string& rx, const TransferPart& part) {
     if (rx.substr(2, 2) != "03") return;
-    const auto a = c.g.transfer.reg_address;
-    if (a >= 0 && a <= 10)
-        config_block(c, rx);
-    else if (a >= 0x100 && a < 0x102)
-        measured_block(c, rx);
+    if (part.block == model::Block::ConfigRegisters)
+        config_block(c, rx, part);
+    else
+        measured_block(c, rx, part);
 }
 
-void register6(Context& c, const std::string& rx) {
+void register6(Context& c, const std::string& rx, const TransferPart& part) {
     auto& t = c.g.transfer;
-    t.request_kind = model::kReadRegisterBlock;
+    const TransferPart& next = *next_part(c, part);
+    t.request_kind = next.request_kind;
     t.reply_delay = static_cast<std::int16_t>(
         bounded_pace(c, kDisplayIntervalRegister, static_cast<std::int16_t>(reply_register(rx, 0))));
     t.bus_ready = true;
-    t.reg_address = 0;
+    t.reg_address = static_cast<std::int16_t>(next.first);
     set_block_timer_periods(c);
     c.frm.Timer6.start();
     c.events->show_status_window();
@@ -167,12 +205,12 @@ std::uint8_t written_coils(const Context& c) {
 // The sensor confirmed a block: its fields now hold the sensor's values.
 // Marks go only here, so whatever a failed write leaves unconfirmed stays
 // marked for the next try.
-void confirm_config_block(Context& c) {
+void confirm_config_block(Context& c, const TransferPart& part) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     const std::string& request = c.g.line.now.request;
     for (int i = t.reg_address; i < t.reg_address + f.countWriteRegister; ++i) {
-        if (i < 0 || i > 10) continue;
+        if (i < part.first || i >= part.end) continue;
         c.g.sent.cfg_raw[static_cast<std::size_t>(i)] = written_register(request, i - t.reg_address);
         auto& field = f.txt_data_cfg(i);
         const auto v = model::locale_number(field.text(), c.g.lang.decimal_sep);
@@ -184,13 +222,13 @@ void confirm_config_block(Context& c) {
     }
 }
 
-void config_written(Context& c) {
+void config_written(Context& c, const TransferPart& part) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     t.bus_ready = true;
-    confirm_config_block(c);
+    confirm_config_block(c, part);
     t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
-    if (t.reg_address < 10) return;
+    if (!part_done(c, part)) return;
     link::clear_write_progress(c);
     if (f.reply_delay_changed) {
         const auto v = model::locale_number(f.txt_data_cfg(7).text(), c.g.lang.decimal_sep);
@@ -209,28 +247,30 @@ void config_written(Context& c) {
     f.Timer1.stop();
     f.alreadyWriteCoils = 0;
     f.alreadyWriteBytes = 0;
-    ops::WriteConfigCoils(c);
+    go_on_after(c, part);
 }
 
-void external_written(Context& c) {
+void external_written(Context& c, const TransferPart& part) {
     auto& f = c.frm;
     auto& t = c.g.transfer;
     t.bus_ready = true;
-    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
-    if (t.reg_address < 0x202) return;
-    const std::string request = c.g.line.now.request;  // the block confirmed
-    f.Timer1.stop();
-    ops::WriteLedCoils(c);
-    link::restart_block_read(c);
-    for (int i = 0; i <= 2; ++i) {
+    const std::string& request = c.g.line.now.request;  // the block confirmed
+    for (int j = 0; j < f.countWriteRegister; ++j) {
+        const int i = t.reg_address + j - part.first;
+        if (i < 0 || i >= part.end - part.first) continue;
         c.g.image.in_value[static_cast<std::size_t>(i)] = field_number(c, f.txt_data_in(i));
-        c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
-        c.g.sent.in_raw[static_cast<std::size_t>(i)] = written_register(request, i);
+        c.g.image.in_raw[static_cast<std::size_t>(i)] = written_register(request, j);
+        c.g.sent.in_raw[static_cast<std::size_t>(i)] = written_register(request, j);
         c.events->field_taken(model::FieldArray::txt_data_in, i);
     }
+    t.reg_address = static_cast<std::int16_t>(t.reg_address + f.countWriteRegister);
+    if (!part_done(c, part)) return;
+    f.Timer1.stop();
+    go_on_after(c, part);
+    link::restart_block_read(c);
 }
 
-void config_coils(Context& c, const std::string& rx) {
+void config_coils(Context& c, const std::string& rx, const TransferPart& part) {
     const int v = reply_byte(rx, 0);
     c.g.image.cfg_coils_raw = static_cast<std::uint8_t>(v);
     for (int n = 7; n >= 0; --n) {
@@ -240,11 +280,11 @@ void config_coils(Context& c, const std::string& rx) {
         c.frm.chk_cfg(n).set_value(bit);
     }
     c.g.image.config_known = true;
-    ops::ReadExternalValues(c);
+    go_on_after(c, part);
     c.g.transfer.bus_ready = true;
 }
 
-void external_values(Context& c, const std::string& rx) {
+void external_values(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
     for (int i = 0; i <= 2; ++i) {
         const Encoding enc = model::field(model::FieldArray::txt_data_in, i).encoding;
@@ -257,11 +297,11 @@ void external_values(Context& c, const std::string& rx) {
     }
     f.lbl_unit(0).set_caption(f.chk_cfg(3).value() == 1 ? "°C" : "°F");
     c.g.reader.rx_text.clear();
-    ops::ReadLedCoils(c);
+    go_on_after(c, part);
     c.g.transfer.bus_ready = true;
 }
 
-void led_coils(Context& c, const std::string& rx) {
+void led_coils(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
     const int v = reply_byte(rx, 0);
     c.g.image.led_coils_raw = static_cast<std::uint8_t>(v);
@@ -273,11 +313,11 @@ void led_coils(Context& c, const std::string& rx) {
         ref = static_cast<std::int16_t>(f.chk_inp_bit(n).value());
     }
     c.g.image.external_known = true;
-    c.events->steps_done();
+    go_on_after(c, part);
     c.g.transfer.bus_ready = true;
 }
 
-void config_coils_written(Context& c) {
+void config_coils_written(Context& c, const TransferPart& part) {
     auto& f = c.frm;
     c.g.sent.cfg_coils = written_coils(c);
     c.g.image.cfg_coils_raw = c.g.sent.cfg_coils;
@@ -291,36 +331,35 @@ void config_coils_written(Context& c) {
     // The configuration part is written: the external part follows when it
     // is to be written too, else the status window closes now and the
     // read-back starts.
-    if (f.external_changed)
-        ops::start_external_write(c);
-    else
-        c.events->steps_done();
+    go_on_after(c, part);
 }
 
-void led_coils_written(Context& c) {
+void led_coils_written(Context& c, const TransferPart& part) {
     c.g.sent.led_coils = written_coils(c);
     c.g.image.led_coils_raw = c.g.sent.led_coils;
     for (int i = 0; i <= 4; ++i) {
         form::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
     }
-    c.events->steps_done();
+    go_on_after(c, part);
     c.g.transfer.bus_ready = true;
 }
 
 }  // namespace
 
 void decode(Context& c, const std::string& rx) {
-    switch (c.g.transfer.request_kind) {
-    case model::kReadRegisterBlock: register_block(c, rx); break;
-    case model::kWriteConfigBlock: config_written(c); break;
-    case model::kReadConfigCoils: config_coils(c, rx); break;
-    case model::kWriteConfigCoils: config_coils_written(c); break;
-    case model::kWriteExternalBlock: external_written(c); break;
-    case model::kReadRegister6: register6(c, rx); break;
-    case model::kReadExternalValues: external_values(c, rx); break;
-    case model::kWriteLedCoils: led_coils_written(c); break;
-    case model::kReadLedCoils: led_coils(c, rx); break;
+    const auto& t = c.g.transfer;
+    const TransferPart* part = model::part_of(t.request_kind, t.reg_address);
+    switch (part ? part->request_kind : model::kIdle) {
+    case model::kReadRegisterBlock: register_block(c, rx, *part); break;
+    case model::kWriteConfigBlock: config_written(c, *part); break;
+    case model::kReadConfigCoils: config_coils(c, rx, *part); break;
+    case model::kWriteConfigCoils: config_coils_written(c, *part); break;
+    case model::kWriteExternalBlock: external_written(c, *part); break;
+    case model::kReadRegister6: register6(c, rx, *part); break;
+    case model::kReadExternalValues: external_values(c, rx, *part); break;
+    case model::kWriteLedCoils: led_coils_written(c, *part); break;
+    case model::kReadLedCoils: led_coils(c, rx, *part); break;
     default:
         c.frm.Timer1.stop();
         c.frm.Timer6.stop();

@@ -109,7 +109,7 @@ void handle_frame(Context& c, const std::string& frame, std::size_t check_bytes,
 // Frames in `data`, in the framing in force; `unawaited` counts the frames
 // for our address of a shape no request awaits.
 std::vector<std::string> frames_in(Context& c, const std::string& data, int& unawaited) {
-    const bool rtu = c.g.link.protocol_mode == "RTU";
+    const bool rtu = c.g.link.protocol_mode == model::Framing::Rtu;
     // Only the replies awaited are looked for: a frame of another shape may
     // lie inside the data of the one that comes.
     const FrameLength awaited = [&c](std::string_view head) { return awaited_length(c, head); };
@@ -136,7 +136,7 @@ std::vector<std::string> frames_in(Context& c, const std::string& data, int& una
     return frames;
 }
 
-std::size_t check_bytes(const Context& c) { return c.g.link.protocol_mode == "RTU" ? 2 : 1; }
+std::size_t check_bytes(const Context& c) { return c.g.link.protocol_mode == model::Framing::Rtu ? 2 : 1; }
 
 void error_recovery(Context& c) {
     auto& f = c.frm;
@@ -195,8 +195,7 @@ void receive(Context& c) {
 }
 
 void receive_bytes(Context& c, const std::string& data) {
-    const std::string& mode = c.g.link.protocol_mode;
-    if (mode != "RTU" && mode != "ASCII") return;
+    if (!c.g.link.protocol_mode) return;
     try {
         int unawaited = 0;
         const std::vector<std::string> frames = frames_in(c, data, unawaited);
@@ -212,8 +211,7 @@ void receive_bytes(Context& c, const std::string& data) {
 }
 
 void clear_line_before_sending(Context& c) {
-    const std::string& mode = c.g.link.protocol_mode;
-    if (mode != "RTU" && mode != "ASCII") return;
+    if (!c.g.link.protocol_mode) return;
     std::string data;
     if (c.port.waiting_count() > 0) data = c.port.read_all();
     if (!data.empty()) c.g.line.heard_ms = c.clock.now_ms();

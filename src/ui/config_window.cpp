@@ -104,7 +104,7 @@ void frm_config_Load(Context& c) {
     };
     fill(f.Combo_Port(1), model::kBaudRates, [](const char* baud) { return baud; });
     fill(f.Combo_Port(2), model::kParities, [](const model::ParityRow& p) { return p.name; });
-    fill(f.Combo_Port(5), model::kModes, [](const model::ModeRow& m) { return m.protocol_mode; });
+    fill(f.Combo_Port(5), model::kModes, [](const model::ModeRow& m) { return model::framing_name(m.framing); });
     fill(f.Combo_Port(6), std::array{"close", "open"}, [](const char* s) { return s; });
 
     load_port_list(c);

@@ -99,12 +99,11 @@ double config_upper_bound(const Context& c, int index) {
     return c.frm.UpD_txt_cfg.has(index) ? c.frm.UpD_txt_cfg(index).max : 255;
 }
 
-struct ExternalBound {
-    double hi;
-    double over;  // what a value above becomes
-    double lo;
-};
-constexpr ExternalBound kExternalBounds[] = {{100, 3276.7, -100}, {100, 1638.3, 0}, {9999, 3276.7, 0}};
+// What an external value above its field's range becomes (the range
+// itself is the register map's).
+constexpr double kExternalOver[] = {3276.7, 1638.3, 3276.7};
+
+const model::FieldSpec& external_field(int index) { return model::field(model::FieldArray::txt_data_in, index); }
 
 }  // namespace
 
@@ -196,8 +195,8 @@ std::optional<Range> accepted_range(const Context& c, model::FieldArray array, i
         return Range{config_lower_bound(c, index), config_upper_bound(c, index)};
     }
     if (array == model::FieldArray::txt_data_in && index >= 0 && index <= 2) {
-        const auto& b = kExternalBounds[index];
-        return Range{b.lo, b.hi};
+        const auto& f = external_field(index);
+        return Range{f.min, f.max};
     }
     return std::nullopt;
 }
@@ -262,13 +261,13 @@ void txt_data_in_LostFocus(Context& c, int index) {
         return;
     }
     if (index <= 2) {
-        const ExternalBound& b = kExternalBounds[index];
-        if (*v > b.hi) {
-            field.set_text(model::format_number(b.over, sep));
-            left->because(Correction::Above, b.hi, c);
-        } else if (*v < b.lo) {
+        const auto& f = external_field(index);
+        if (*v > f.max) {
+            field.set_text(model::format_number(kExternalOver[index], sep));
+            left->because(Correction::Above, f.max, c);
+        } else if (*v < f.min) {
             field.set_text("0");
-            left->because(Correction::Below, b.lo, c);
+            left->because(Correction::Below, f.min, c);
         }
     }
     if (field.text().empty()) field.set_text("0");

@@ -82,7 +82,7 @@ std::string sensor_line(const Context& c) {
     const auto& f = c.frm;
     const auto& link = c.g.link;
     const auto address = static_cast<int>(model::leading_number(f.txt_Modbus_adress.text()));
-    return f.Combo_Port(0).text() + " " + link.settings_string() + " " + link.protocol_mode + " " +
+    return f.Combo_Port(0).text() + " " + link.settings_string() + " " + model::framing_name(link.protocol_mode) + " " +
            std::to_string(address);
 }
 
@@ -96,7 +96,7 @@ Steps sensor_line_drops(const Context& c) {
     bool measured = false;
     for (int j = 0; j <= 2; ++j) measured |= !c.frm.txt_data_out(j).text().empty();
     Steps shown;
-    for (const auto& s : read_chain_steps()) {
+    for (const auto& s : read_chain_steps(c.g.transfer)) {
         const bool part = s.request_kind == model::kReadRegisterBlock
                               ? (s.first >= model::kMeasuredFirst ? measured : config)
                           : s.request_kind == model::kReadConfigCoils ? config

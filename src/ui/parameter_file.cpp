@@ -221,7 +221,7 @@ std::vector<std::string> parameter_file_lines(Context& c) {
         file_stamp(*c.wall_clock),
         "",
         l.FileTexts[9] + c.g.link.baud_rate,
-        l.FileTexts[10] + c.g.link.protocol_mode,
+        l.FileTexts[10] + model::framing_name(c.g.link.protocol_mode),
         l.FileTexts[11] + model::parity_name(c.g.link.parity.size() == 1 ? c.g.link.parity[0] : 'E'),
         l.FileTexts[12] + f.txt_Modbus_adress.text(),
         "",

@@ -38,7 +38,14 @@ std::vector<Entry> entries(const Context& c) {
 
 std::string line_of(const Context& c) {
     const auto& link = c.g.link;
-    return link.baud_rate + "," + link.parity + "," + link.protocol_mode + "," + c.frm.txt_Modbus_adress.text();
+    return link.baud_rate + "," + link.parity + "," + model::framing_name(link.protocol_mode) + "," +
+           c.frm.txt_Modbus_adress.text();
+}
+
+// The mode list's index of a stored framing name; -1 for none.
+int mode_named(const std::string& name) {
+    const auto framing = model::framing_named(name);
+    return framing ? model::mode_index(*framing) : -1;
 }
 
 }  // namespace
@@ -49,8 +56,8 @@ std::optional<RememberedLine> parse_remembered_line(const std::string& text) {
     const std::string& address = parts[3];
     if (address.empty() || address.size() > 2 || address.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
-    const RememberedLine line{model::baud_index(parts[0]), model::parity_index(parts[1][0]),
-                              model::mode_index(parts[2]), std::stoi(address)};
+    const RememberedLine line{model::baud_index(parts[0]), model::parity_index(parts[1][0]), mode_named(parts[2]),
+                              std::stoi(address)};
     if (line.baud < 0 || line.parity < 0 || line.mode < 0 || line.address < model::kFirstAddress ||
         line.address > model::kLastAddress)
         return std::nullopt;

@@ -64,7 +64,7 @@ void Combo_Port_Click(Context& c, int /*index*/) {
     const int mode = f.Combo_Port(5).list_index();
     if (mode >= 0 && mode < std::ssize(model::kModes)) {
         const model::ModeRow& row = model::kModes[static_cast<std::size_t>(mode)];
-        link.protocol_mode = row.protocol_mode;
+        link.protocol_mode = row.framing;
         link.data_bits = row.data_bits;
         c.port.set_input_mode(row.input_mode);
         f.Timer4.set_interval(row.poll_ms);

@@ -5,6 +5,7 @@
 #include "model/captions.h"
 #include "model/line_settings.h"
 #include "model/numbers.h"
+#include "model/register_map.h"
 #include "ui/keep_edits.h"
 #include "ui/port_settings.h"
 #include "ui/status_window.h"
@@ -67,13 +68,14 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.emplace_back(model::kScanModes[static_cast<std::size_t>(i)]);
+        if (box.value() == 1) plan.modes.emplace_back(model::framing_name(model::kScanModes[static_cast<std::size_t>(i)]));
     for (auto& [i, box] : w_.chk_baud)
         if (box.value() == 1) plan.bauds.emplace_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
         if (box.value() == 1) plan.parities.push_back(model::kParities[static_cast<std::size_t>(i)].letter);
     const auto response = model::locale_number(w_.txt_response.text(), c_.g.lang.decimal_sep);
-    plan.min_response_ms = response && *response >= 0 && *response <= 3000 ? static_cast<int>(*response) : 50;
+    plan.min_response_ms =
+        response && *response >= 0 && *response <= model::kSlowestResponseMs ? static_cast<int>(*response) : 50;
     w_.txt_response.set_text(std::to_string(plan.min_response_ms));
     plan.stop_at_first = w_.chk_first.value() == 1;
 
@@ -119,7 +121,7 @@ void choose_line(Context& c, const ops::LineSetting& line) {
 
 ops::LineSetting line_in_force(const Context& c) {
     const auto& link = c.g.link;
-    return {link.protocol_mode, link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
+    return {model::framing_name(link.protocol_mode), link.baud_rate, link.parity.empty() ? 'E' : link.parity[0]};
 }
 
 std::string scan_setting(const ops::LineSetting& line, int address, const std::string& language) {

@@ -32,7 +32,7 @@ std::string port_text(const Context& c) {
 // "9600 8E1 RTU": the settings as a technician writes them.
 std::string settings_text(const model::LinkSettings& link) {
     std::string text = link.baud_rate + " " + link.data_bits + link.parity + link.stop_bits;
-    if (link.protocol_mode == "RTU" || link.protocol_mode == "ASCII") text += " " + link.protocol_mode;
+    if (link.protocol_mode) text += std::string(" ") + model::framing_name(*link.protocol_mode);
     return text;
 }
 

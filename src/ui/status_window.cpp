@@ -44,10 +44,10 @@ std::int64_t time_limit_ms(const Context& c) {
 // The transfer the request kind in force begins, as the window counts it.
 Steps steps_for(const Context& c) {
     switch (c.g.transfer.request_kind) {
-    case model::kReadRegister6: return read_device_steps();
-    case model::kWriteConfigBlock: return write_steps(true, c.frm.external_changed);
-    case model::kWriteExternalBlock: return write_steps(false, true);
-    default: return read_chain_steps();
+    case model::kReadRegister6: return read_device_steps(c.g.transfer);
+    case model::kWriteConfigBlock: return write_steps(c.g.transfer, true, c.frm.external_changed);
+    case model::kWriteExternalBlock: return write_steps(c.g.transfer, false, true);
+    default: return read_chain_steps(c.g.transfer);
     }
 }
 

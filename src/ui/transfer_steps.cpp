@@ -8,6 +8,7 @@
 #include "model/captions.h"
 #include "model/numbers.h"
 #include "model/register_map.h"
+#include "model/transfer_order.h"
 
 namespace vor3::ui {
 
@@ -15,9 +16,15 @@ namespace {
 
 using form::TransferStep;
 
-// The blocks a block timer sends over [first, end), `most` registers each.
-void add_blocks(Steps& steps, std::int32_t kind, int first, int end, int most) {
-    for (int r = first; r < end; r += most) steps.push_back({kind, r, std::min(r + most, end), true});
+// The requests of a part: a paced part's blocks, at most a read or a write
+// block each, or its one request.
+void add_part(Steps& steps, const model::TransferPart& p, const model::TransferState& t) {
+    if (!p.paced) {
+        steps.push_back({p.request_kind, p.first, p.end, false});
+        return;
+    }
+    const int most = std::max(1, model::is_write(p) ? t.write_block : t.read_block);
+    for (int r = p.first; r < p.end; r += most) steps.push_back({p.request_kind, r, std::min(r + most, p.end), true});
 }
 
 // A request of the step's size, for the time its exchange takes on the line.
@@ -48,36 +55,24 @@ bool matches(const TransferStep& s, const model::TransferState& t) {
 
 }  // namespace
 
-Steps read_chain_steps() {
+Steps read_chain_steps(const model::TransferState& t) {
     Steps steps;
-    add_blocks(steps, model::kReadRegisterBlock, model::kConfigFirst, model::kConfigEnd, model::kMaxReadBlock);
-    add_blocks(steps, model::kReadRegisterBlock, model::kMeasuredFirst, model::kMeasuredEnd, model::kMaxReadBlock);
-    steps.push_back({model::kReadConfigCoils, 0, model::kConfigCoilCount, false});
-    steps.push_back({model::kReadExternalValues, model::kExternalFirst, model::kExternalEnd, false});
-    steps.push_back({model::kReadLedCoils, 0x100, 0x105, false});
+    for (const auto& p : model::read_chain()) add_part(steps, p, t);
     return steps;
 }
 
-Steps read_device_steps() {
-    Steps steps{{model::kReadRegister6, 6, 7, false}};
-    const Steps chain = read_chain_steps();
-    steps.insert(steps.end(), chain.begin(), chain.end());
+Steps read_device_steps(const model::TransferState& t) {
+    Steps steps;
+    for (const auto& p : model::kReadOrder) add_part(steps, p, t);
     return steps;
 }
 
-Steps write_steps(bool config, bool external) {
+Steps write_steps(const model::TransferState& t, bool config, bool external) {
     Steps steps;
-    if (config) {
-        // The write begins at register 2: 0 and 1 are the sensor's own.
-        add_blocks(steps, model::kWriteConfigBlock, 2, model::kConfigEnd, model::kMaxWriteBlock);
-        steps.push_back({model::kWriteConfigCoils, 0, model::kConfigCoilCount, false});
-    }
-    if (external) {
-        add_blocks(steps, model::kWriteExternalBlock, model::kExternalFirst, model::kExternalEnd,
-                   model::kMaxWriteBlock);
-        steps.push_back({model::kWriteLedCoils, 0x100, 0x105, false});
-    }
-    const Steps read_back = read_chain_steps();
+    for (const auto& p : model::kWriteOrder)
+        if (p.block == model::Block::ConfigRegisters || p.block == model::Block::ConfigCoils ? config : external)
+            add_part(steps, p, t);
+    const Steps read_back = read_chain_steps(t);
     steps.insert(steps.end(), read_back.begin(), read_back.end());
     return steps;
 }

@@ -14,9 +14,11 @@ using Steps = std::vector<form::TransferStep>;
 // they go out: "Gerät auslesen" (register 6, then the read chain), the
 // read chain alone (a re-read), and a write of the parts given followed by
 // its read-back.
-Steps read_device_steps();
-Steps read_chain_steps();
-Steps write_steps(bool config, bool external);
+// All follow model::kReadOrder and model::kWriteOrder, in blocks of the
+// sizes the transfer state gives.
+Steps read_device_steps(const model::TransferState& t);
+Steps read_chain_steps(const model::TransferState& t);
+Steps write_steps(const model::TransferState& t, bool config, bool external);
 
 // The step of `steps` the transfer state names, searching from `from` on;
 // -1 when none does.

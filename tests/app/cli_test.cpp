@@ -31,7 +31,7 @@ TEST(CliOptions, ParsesAndRefusesClearly) {
     const auto o =
         parse_cli(words("read --port sim --mode ascii --data-bits 8 --address 17 --baud 57600 --parity n --json"));
     EXPECT_EQ(std::tie(o.port, o.mode, o.data_bits, o.address, o.baud, o.parity, o.json),
-              std::make_tuple("sim", "ASCII", 8, 17, "57600", 'N', true));
+              std::make_tuple("sim", model::Framing::Ascii, 8, 17, "57600", 'N', true));
     for (const char* bad : {"read",
                             "flash --port x",
                             "read --port",

@@ -80,7 +80,7 @@ TEST_P(GatewayExchange, TakesOnlyAnswersToTheRequestOutstanding) {
     for (const char* request : k.requests) {
         repeat = *request == '\0';
         if (!repeat) last = request;
-        port.write(link::frame_request(last, "RTU"));
+        port.write(link::frame_request(last, model::Framing::Rtu));
     }
     ASSERT_EQ(line.written.size(), k.requests.size());
     EXPECT_EQ(link::bytes_to_hex(line.written[0]), "0001000000" + std::string("06") + k.requests[0]);
@@ -92,7 +92,7 @@ TEST_P(GatewayExchange, TakesOnlyAnswersToTheRequestOutstanding) {
     std::string expected;
     const std::string taken = k.taken;
     for (std::size_t at = 0; at < taken.size(); at += 10)  // every answer here is five bytes
-        expected += link::frame_request(taken.substr(at, 10), "RTU");
+        expected += link::frame_request(taken.substr(at, 10), model::Framing::Rtu);
     EXPECT_EQ(link::bytes_to_hex(read), link::bytes_to_hex(expected));
     EXPECT_EQ(dropped, k.dropped);
 }

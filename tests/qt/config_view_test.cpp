@@ -102,7 +102,7 @@ TEST_F(ViewTest, ModelChangesShowInTheWidgets) {
 TEST_F(ViewTest, ListsTabsArrowsAndBoxesReachTheBehaviour) {
     auto& mode = widget<QComboBox>("Combo_Port_5");
     mode.setCurrentIndex(mode.findText("ASCII"));
-    EXPECT_EQ(program.g.link.protocol_mode, "ASCII");
+    EXPECT_EQ(program.g.link.protocol_mode, model::Framing::Ascii);
 
     f.txt_data_cfg(3).set_text("5");
     auto& arrows = widget<SpinArrows>("UpD_txt_cfg_3");

@@ -76,8 +76,9 @@ TEST_P(PortSettings, FollowTheListsIntoThePortAndTheTimers) {
     p.f.Combo_Port(1).set_list_index(k.baud);
     p.f.Combo_Port(2).set_list_index(k.parity);
     p.f.Combo_Port(5).set_list_index(k.mode);
-    EXPECT_EQ(p.port.settings + " " + std::to_string(p.port.input_mode) + " " + p.g.link.protocol_mode + " " +
-                  std::to_string(p.f.Timer4.interval()) + " " + std::to_string(p.f.Timer3.interval()),
+    EXPECT_EQ(p.port.settings + " " + std::to_string(p.port.input_mode) + " " +
+                  model::framing_name(p.g.link.protocol_mode) + " " + std::to_string(p.f.Timer4.interval()) + " " +
+                  std::to_string(p.f.Timer3.interval()),
               k.reached);
 }
 
