@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "model/framing.h"
 #include "store/file_error.h"
 #include "store/whole_file.h"
 
@@ -54,7 +55,7 @@ std::vector<BusTarget> targets_of(const CliOptions& o) {
     return targets;
 }
 
-ops::LineSetting setting_of(const CliOptions& o) { return {o.mode, o.baud, o.parity}; }
+ops::LineSetting setting_of(const CliOptions& o) { return {model::framing_name(o.mode), o.baud, o.parity}; }
 
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](char ch) { return ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch; });

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "model/numbers.h"
 #include "form/transfer_events.h"
 #include "link/answers.h"
+#include "model/numbers.h"
 
 namespace vor3::link {
 

@@ -68,7 +68,8 @@ void ScanWindow::start() {
     plan.bauds.clear();
     plan.parities.clear();
     for (auto& [i, box] : w_.chk_mode)
-        if (box.value() == 1) plan.modes.emplace_back(model::framing_name(model::kScanModes[static_cast<std::size_t>(i)]));
+        if (box.value() == 1)
+            plan.modes.emplace_back(model::framing_name(model::kScanModes[static_cast<std::size_t>(i)]));
     for (auto& [i, box] : w_.chk_baud)
         if (box.value() == 1) plan.bauds.emplace_back(model::kScanBauds[static_cast<std::size_t>(i)]);
     for (auto& [i, box] : w_.chk_parity)
