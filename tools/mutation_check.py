@@ -38,8 +38,8 @@ FAULTS = [
     ("repeat not limited to one", "src/link/transmit.cpp", "    if (c.frm.Timer3.enabled()) {\n        c.frm.Timer5.stop();",
      "    if (false) {\n        c.frm.Timer5.stop();"),
     ("give-up does not stop the write timer", "src/link/transfer_reset.cpp",
-     "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();",
-     "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn}) t->stop();"),
+     "{&f.Timer1, &f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn, &f.TimerPace}) t->stop();",
+     "{&f.Timer3, &f.Timer5, &f.Timer6, &f.TimerTurn, &f.TimerPace}) t->stop();"),
     ("warning not shown on give-up", "src/link/transmit.cpp",
      "    c.events->abandon_status_window();\n    c.frm.warning_line().set_visible(true);",
      "    c.events->abandon_status_window();\n    c.frm.warning_line().set_visible(false);"),
@@ -55,7 +55,7 @@ FAULTS = [
      "adu.size() == 6 && word_at(adu, 2) == e.first && word_at(adu, 4) == e.quantity",
      "adu.size() == 6 && word_at(adu, 4) == e.quantity"),
     ("coil reply length off by one", "src/link/hex.cpp", "(quantity + 7) / 8", "(quantity + 8) / 8"),
-    ("bytes waiting before a send counted", "src/reply/reader.cpp", "    r.rx_count = 0;\n    r.rx_text.clear();\n    r.collecting = false;\n}",
+    ("bytes waiting before a send counted", "src/reply/reader.cpp", "    r.rx_count = 0;\n    r.rx_text.clear();\n    r.collecting = false;\n    c.g.unawaited.rx_count = 0;\n}",
      "}"),
     # frames
     ("rtu exception length", "src/link/framing.cpp", "if (function & 0x80) return 5;", "if (function & 0x80) return 6;"),
@@ -108,8 +108,8 @@ FAULTS = [
      "    c.g.transfer.request_kind = model::kIdle;"),
     ("read-out does not lock editing", "src/ops/cyclic_readout.cpp", "        lock_editing(c, true);", ""),
     # files and settings
-    ("parameter file bit value taken from the label", "src/ui/parameter_file.cpp",
-     "        const std::string value = without_blanks(pieces[2]);", "        const std::string value = without_blanks(pieces[1]);"),
+    ("parameter file bit value inverted", "src/ui/parameter_file.cpp",
+     "set_value(bit == \"1\" ? 1 : 0);", "set_value(bit == \"0\" ? 1 : 0);"),
     ("code page: euro sign", "src/store/code_page.cpp", "{0x20AC, 0,      0x201A,", "{0x20AD, 0,      0x201A,"),
     # the simulated sensor
     ("sim: coil packing", "sim/modbus_pdu.cpp", "| (1 << (i % 8))", "| (0x80 >> (i % 8))"),
