@@ -129,7 +129,7 @@ const std::string& measured_shown(const Context& c, int j) {
 model::MeasuredReading shown_reading(const Context& c) {
     const form::WallTime now = c.wall_clock->now();
     model::MeasuredReading reading{now.epoch_ms, now.iso, {}};
-    for (int j = 0; j <= 2; ++j)
+    for (int j = 0; j < model::kMeasuredEnd - model::kMeasuredFirst; ++j)
         reading.values[static_cast<std::size_t>(j)] = model::locale_number(measured_shown(c, j), c.g.lang.decimal_sep);
     return reading;
 }
@@ -273,7 +273,7 @@ void external_written(Context& c, const TransferPart& part) {
 void config_coils(Context& c, const std::string& rx, const TransferPart& part) {
     const int v = reply_byte(rx, 0);
     c.g.image.cfg_coils_raw = static_cast<std::uint8_t>(v);
-    for (int n = 7; n >= 0; --n) {
+    for (int n = model::kConfigCoilCount - 1; n >= 0; --n) {
         const int bit = (v >> n) & 1;
         // The stored copy first, so the box's click finds them equal.
         c.g.image.cfg_bit[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(bit);
@@ -286,7 +286,7 @@ void config_coils(Context& c, const std::string& rx, const TransferPart& part) {
 
 void external_values(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
-    for (int i = 0; i <= 2; ++i) {
+    for (int i = 0; i < model::kExternalEnd - model::kExternalFirst; ++i) {
         const Encoding enc = model::field(model::FieldArray::txt_data_in, i).encoding;
         auto& field = f.txt_data_in(i);
         const std::uint16_t raw = reply_register(rx, i);
@@ -305,7 +305,7 @@ void led_coils(Context& c, const std::string& rx, const TransferPart& part) {
     auto& f = c.frm;
     const int v = reply_byte(rx, 0);
     c.g.image.led_coils_raw = static_cast<std::uint8_t>(v);
-    for (int n = 4; n >= 0; --n) {
+    for (int n = model::kLedCoilCount - 1; n >= 0; --n) {
         auto& ref = c.g.image.inp_bit[static_cast<std::size_t>(n)];
         ref = static_cast<std::int16_t>((v >> n) & 1);
         f.chk_inp_bit(n).set_value(ref);
@@ -321,7 +321,7 @@ void config_coils_written(Context& c, const TransferPart& part) {
     auto& f = c.frm;
     c.g.sent.cfg_coils = written_coils(c);
     c.g.image.cfg_coils_raw = c.g.sent.cfg_coils;
-    for (int i = 0; i <= 7; ++i) {
+    for (int i = 0; i < model::kConfigCoilCount; ++i) {
         form::clear_mark(f.chk_cfg(i));
         c.g.image.cfg_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(f.chk_cfg(i).value());
     }
@@ -337,7 +337,7 @@ void config_coils_written(Context& c, const TransferPart& part) {
 void led_coils_written(Context& c, const TransferPart& part) {
     c.g.sent.led_coils = written_coils(c);
     c.g.image.led_coils_raw = c.g.sent.led_coils;
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i < model::kLedCoilCount; ++i) {
         form::clear_mark(c.frm.chk_inp_bit(i));
         c.g.image.inp_bit[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(c.frm.chk_inp_bit(i).value());
     }
