@@ -229,19 +229,19 @@ echo
 printf '%-9s %4s %9s %9s %7s %8s\n' lines sensors wall_ms slowest ratio cpu_pct
 n=30
 [ "$quick" = 1 ] && n=3
-specs=() sims=()
+line_args=() sims=()
 for _ in 1 2 3; do
   start_sensor rtu 9600 "1-$n"
   sims+=("$sim")
-  specs+=(--line "$device baud=9600 parity=N mode=rtu addresses=1-$n")
+  line_args+=(--line "$device baud=9600 parity=N mode=rtu addresses=1-$n")
 done
 slowest=0
 for i in 0 1 2; do
-  timed_cli read "${specs[@]:$((2 * i)):2}"
+  timed_cli read "${line_args[@]:$((2 * i)):2}"
   printf '%-9s %4s %9s %9s %7s %8s\n' "alone" "$n" "$wall" - - "$(awk -v c="$cpu" -v w="$wall" 'BEGIN { printf "%.1f", 100 * c / w }')"
   [ "$wall" -gt "$slowest" ] && slowest=$wall
 done
-timed_cli read "${specs[@]}"
+timed_cli read "${line_args[@]}"
 printf '%-9s %4s %9s %9s %7s %8s\n' "together" "$n" "$wall" "$slowest" "$(ratio "$wall" "$slowest")" \
   "$(awk -v c="$cpu" -v w="$wall" 'BEGIN { printf "%.1f", 100 * c / w }')"
 for sim in "${sims[@]}"; do stop_sensor; done

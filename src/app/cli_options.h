@@ -38,8 +38,8 @@ struct CliOptions {
     // the link settings finds. Empty: the one sensor --address names.
     std::vector<int> addresses;
     bool addresses_found = false;
-    // --line SPEC (each a port and its settings as key=value words) and
-    // --site FILE (one SPEC a row): several lines worked at once, each
+    // --line line text (each a port and its settings as key=value words) and
+    // --site FILE (one line text a row): several lines worked at once, each
     // line's sensors one after another (read, save, write; scan writes
     // what it finds as a site file).
     std::vector<std::string> lines;

@@ -235,7 +235,7 @@ int run_scan(app::Program& program, app::CollectedMessages& messages, const app:
 int run_site(const app::CliOptions& options) {
     std::vector<app::SiteLine> lines;
     try {
-        lines = app::site_lines(options, app::site_specs(options));
+        lines = app::site_lines(options, app::given_lines(options));
     } catch (const std::invalid_argument& e) {
         print(stderr, std::string("vor3-cli: ") + e.what());
         return 1;

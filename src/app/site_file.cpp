@@ -23,11 +23,11 @@ std::string trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-CliOptions line_options(const CliOptions& command, const SiteSpec& spec) {
+CliOptions line_options(const CliOptions& command, const LineText& given) {
     CliOptions o = command;
     o.lines.clear();
     o.site.clear();
-    std::istringstream words(spec.text);
+    std::istringstream words(given.text);
     std::string word;
     words >> word;
     if (word.empty() || word.find('=') != std::string::npos)
@@ -92,8 +92,8 @@ std::string spec_of(const CliOptions& o, const ops::LineSetting& line) {
 
 }  // namespace
 
-std::vector<SiteSpec> site_rows(const std::string& text, const std::string& file_name) {
-    std::vector<SiteSpec> specs;
+std::vector<LineText> site_rows(const std::string& text, const std::string& file_name) {
+    std::vector<LineText> given;
     std::istringstream in(text);
     std::string row;
     for (int number = 1; std::getline(in, row); ++number) {
@@ -103,36 +103,36 @@ std::vector<SiteSpec> site_rows(const std::string& text, const std::string& file
                 break;
             }
         row = trimmed(row);
-        if (!row.empty()) specs.push_back({row, file_name + " row " + std::to_string(number)});
+        if (!row.empty()) given.push_back({row, file_name + " row " + std::to_string(number)});
     }
-    return specs;
+    return given;
 }
 
-std::vector<SiteSpec> site_specs(const CliOptions& command) {
-    std::vector<SiteSpec> specs;
-    for (const auto& l : command.lines) specs.push_back({l, "--line '" + l + "'"});
-    if (command.site.empty()) return specs;
+std::vector<LineText> given_lines(const CliOptions& command) {
+    std::vector<LineText> given;
+    for (const auto& l : command.lines) given.push_back({l, "--line '" + l + "'"});
+    if (command.site.empty()) return given;
     const auto file = store::read_whole_file(command.site, kSiteFileLimit);
     if (!file.bytes)
         throw std::invalid_argument("--site " + command.site + ": " + store::file_error_text(file.error, "1033"));
     const auto rows = site_rows(*file.bytes, command.site);
     if (rows.empty()) throw std::invalid_argument("--site " + command.site + " names no line");
-    specs.insert(specs.end(), rows.begin(), rows.end());
-    return specs;
+    given.insert(given.end(), rows.begin(), rows.end());
+    return given;
 }
 
-std::vector<SiteLine> site_lines(const CliOptions& command, const std::vector<SiteSpec>& specs) {
+std::vector<SiteLine> site_lines(const CliOptions& command, const std::vector<LineText>& texts) {
     std::vector<SiteLine> lines;
     std::vector<std::string> first_where;  // where each line was first named
     int simulated = 0;
-    for (const auto& spec : specs) {
+    for (const auto& given : texts) {
         CliOptions o;
         try {
-            o = line_options(command, spec);
+            o = line_options(command, given);
         } catch (const std::invalid_argument& e) {
-            throw std::invalid_argument(spec.where + ": " + e.what());
+            throw std::invalid_argument(given.where + ": " + e.what());
         }
-        auto fail = [&](const std::string& why) { throw std::invalid_argument(spec.where + ": " + why); };
+        auto fail = [&](const std::string& why) { throw std::invalid_argument(given.where + ": " + why); };
         // Each "sim" is a line of its own simulated sensors; a real port is
         // one line however many rows name it.
         const auto same = o.port == "sim" ? lines.end()
@@ -141,7 +141,7 @@ std::vector<SiteLine> site_lines(const CliOptions& command, const std::vector<Si
         if (same == lines.end()) {
             if (o.port == "sim") ++simulated;
             lines.push_back({o, targets_of(o), o.port});
-            first_where.push_back(spec.where);
+            first_where.push_back(given.where);
             continue;
         }
         const std::string& there = first_where[static_cast<std::size_t>(same - lines.begin())];

@@ -5,14 +5,14 @@
 #include "app/bus_run.h"
 #include "app/cli_options.h"
 
-// The lines of a site: each named by a SPEC, the port followed by its
+// The lines of a site: each named by a line text, the port followed by its
 // settings as key=value words named as the link options are
 // ("/dev/ttyUSB0 baud=19200 parity=E addresses=1-30"), given with --line
 // or one a row in a site file.
 namespace vor3::app {
 
-// A SPEC and where it was given, for the message about a bad one.
-struct SiteSpec {
+// A line text and where it was given, for the message about a bad one.
+struct LineText {
     std::string text;
     std::string where;  // "--line '...'" or "site.txt row 4"
 };
@@ -29,20 +29,20 @@ struct SiteLine {
     std::string name;
 };
 
-// The SPECs of a site file's text, each with its row number: blank rows
+// The line texts of a site file's text, each with its row number: blank rows
 // and comments (from a '#' at the start of a word to the row's end) left
 // out.
-std::vector<SiteSpec> site_rows(const std::string& text, const std::string& file_name);
+std::vector<LineText> site_rows(const std::string& text, const std::string& file_name);
 
-// The SPECs of --line, then the rows of --site's file. Throws
+// The line texts of --line, then the rows of --site's file. Throws
 // std::invalid_argument for a file that cannot be read or names no line.
-std::vector<SiteSpec> site_specs(const CliOptions& command);
+std::vector<LineText> given_lines(const CliOptions& command);
 
-// The lines the SPECs name, each with the command's options where it sets
+// The lines the line texts name, each with the command's options where it sets
 // none of its own. Throws std::invalid_argument "WHERE: why" for a bad
-// SPEC, a sensor named twice on one port, or rows of one port that cannot
+// line text, a sensor named twice on one port, or rows of one port that cannot
 // share it.
-std::vector<SiteLine> site_lines(const CliOptions& command, const std::vector<SiteSpec>& specs);
+std::vector<SiteLine> site_lines(const CliOptions& command, const std::vector<LineText>& texts);
 
 // What a scan of `lines` found, as a site file: a row per line and
 // setting with the addresses found at it, and below it a comment row per

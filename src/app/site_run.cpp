@@ -50,14 +50,14 @@ BusPlan plan_of(const SiteLine& line) {
 }  // namespace
 
 struct SiteRun::Line {
-    Line(form::Clock& clock, SiteLine spec, form::SerialPort& port)
-        : spec(std::move(spec)),
-          fixed_bits(this->spec.options.data_bits
-                         ? std::optional<DataBitsPort>(std::in_place, port, *this->spec.options.data_bits)
+    Line(form::Clock& clock, SiteLine site, form::SerialPort& port)
+        : site(std::move(site)),
+          fixed_bits(this->site.options.data_bits
+                         ? std::optional<DataBitsPort>(std::in_place, port, *this->site.options.data_bits)
                          : std::nullopt),
           program(fixed_bits ? static_cast<form::SerialPort&>(*fixed_bits) : port, messages, no_confirm, clock) {}
 
-    SiteLine spec;
+    SiteLine site;
     std::optional<DataBitsPort> fixed_bits;
     CollectedMessages messages;
     NoConfirm no_confirm;
@@ -72,7 +72,7 @@ SiteRun::SiteRun(form::Clock& clock, std::vector<SiteLine> lines,
                  const std::function<void(Program&, const SiteLine&)>& prepare) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         lines_.push_back(std::make_unique<Line>(clock, std::move(lines[i]), port_of(i)));
-        if (prepare) prepare(lines_.back()->program, lines_.back()->spec);
+        if (prepare) prepare(lines_.back()->program, lines_.back()->site);
     }
 }
 
@@ -81,12 +81,12 @@ SiteRun::~SiteRun() = default;
 void SiteRun::start() {
     stopping_ = false;
     for (auto& l : lines_) {
-        CliRead opener(l->program, l->messages, l->spec.options);
+        CliRead opener(l->program, l->messages, l->site.options);
         if (!opener.open()) {
             l->not_opened = opener.failure_text();
             continue;
         }
-        l->run = std::make_unique<BusRun>(l->program, plan_of(l->spec));
+        l->run = std::make_unique<BusRun>(l->program, plan_of(l->site));
         l->run->finished = [line = l.get()] {
             if (const auto& failed = line->run->scanner().error()) {
                 ui::show_port_error(line->program.ctx, *failed);
@@ -116,14 +116,14 @@ std::vector<SensorResult> SiteRun::results() const {
         if (l->run)
             line = l->run->results();
         else
-            for (const auto& t : l->spec.targets) {
+            for (const auto& t : l->site.targets) {
                 SensorResult r;
                 r.target = t;
                 r.outcome = SensorOutcome::PortFailed;
                 r.detail = l->not_opened;
                 line.push_back(r);
             }
-        for (auto& r : line) r.port = l->spec.name;
+        for (auto& r : line) r.port = l->site.name;
         all.insert(all.end(), line.begin(), line.end());
     }
     return all;
@@ -133,10 +133,10 @@ std::vector<std::string> SiteRun::notes() const {
     std::vector<std::string> notes;
     for (const auto& l : lines_) {
         const std::string& language = l->program.g.lang.language;
-        const std::string lead = l->spec.name + ": ";
+        const std::string lead = l->site.name + ": ";
         if (!l->run) {
             // A line of sensors named says so for each of them.
-            if (l->spec.targets.empty()) notes.push_back(lead + l->not_opened);
+            if (l->site.targets.empty()) notes.push_back(lead + l->not_opened);
             continue;
         }
         const BusRun& run = *l->run;

@@ -1,5 +1,5 @@
 // Several lines of simulated sensors worked at once under the virtual
-// clock: the SPECs and site files that name them, the merged report, one
+// clock: the line texts and site files that name them, the merged report, one
 // request at a time on each line, and a scan's site file read back.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 // The lines a command line names, each on a simulated line of its own.
 struct Site {
     explicit Site(const std::vector<std::string>& args)
-        : lines(site_lines(parse_cli(args), site_specs(parse_cli(args)))) {
+        : lines(site_lines(parse_cli(args), given_lines(parse_cli(args)))) {
         for (const auto& l : lines) sims.push_back(std::make_unique<SimulatedLine>(clock, l));
     }
     sim::SimulatedSensor& sensor(std::size_t line, int address) { return sims[line]->sensors.sensor(address); }
@@ -52,14 +52,14 @@ struct Site {
 TEST(SiteFile, NamesEachLineOrSaysWhichRowIsWrong) {
     const auto command =
         parse_cli({"read", "--baud", "19200", "--line", "/dev/ttyUSB0 parity=o addresses=1-3", "--line", "sim"});
-    auto specs = site_specs(command);
+    auto texts = given_lines(command);
     const auto rows = site_rows(
         "# the north wing\n\n"
         "modbus-tcp://10.0.0.7 addresses=found  # the gateway\r\n"
         "/dev/ttyUSB0 mode=ascii baud=9600 address=37\n",
         "site.txt");
-    specs.insert(specs.end(), rows.begin(), rows.end());
-    const auto lines = site_lines(command, specs);
+    texts.insert(texts.end(), rows.begin(), rows.end());
+    const auto lines = site_lines(command, texts);
     ASSERT_EQ(lines.size(), 3u);
     const auto& usb = lines[0];
     EXPECT_EQ(std::tie(usb.name, usb.options.baud, usb.options.parity, usb.options.command),
@@ -76,7 +76,7 @@ TEST(SiteFile, NamesEachLineOrSaysWhichRowIsWrong) {
 
     // Several simulated lines are told apart by their number.
     const auto sims = site_lines(parse_cli({"read", "--line", "sim", "--line", "sim addresses=2,3"}),
-                                 site_specs(parse_cli({"read", "--line", "sim", "--line", "sim addresses=2,3"})));
+                                 given_lines(parse_cli({"read", "--line", "sim", "--line", "sim addresses=2,3"})));
     EXPECT_EQ(std::tie(sims[0].name, sims[1].name), std::make_tuple("sim#1", "sim#2"));
 
     const struct {
